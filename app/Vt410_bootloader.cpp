@@ -1,0 +1,119 @@
+#include "app/Vt410_bootloader.h"
+
+#include "app/DialogQuestions.h"
+#include "app/Version.h"
+#include "ui_Vt410_bootloader.h"
+
+#include <QCloseEvent>
+#include <QDebug>
+
+Vt410_bootloader::Vt410_bootloader(QWidget *parent)
+    : QMainWindow(parent)
+    , ui(new Ui::Vt410_bootloaderClass)
+    , questions(std::make_unique<DialogQuestions>())
+{
+    ui->setupUi(this);
+    setWindowTitle(tr("Vt520 ver. ") + QLatin1String(Vt520VersionText));
+
+    qDebug() << "MY_DEBUG";
+
+    connect(ui->pushButtonConnect, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonConnect);
+    connect(ui->pushButtonDisconnect, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonDisconnect);
+    connect(ui->pushButtonRead, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonRead);
+    connect(ui->pushButtonWrite, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonWrite);
+    connect(ui->pushButtonWritePage, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonWritePage);
+    connect(ui->pushButtonWriteExtFlashBin, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonWriteExtFlashBin);
+    connect(ui->pushButtonRunApplication, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonRunApplication);
+    connect(ui->pushButtonWriteExternalFlash, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonWriteExternalFlash);
+    connect(ui->pushButtonReadExternalFlash, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonReadExternalFlash);
+    connect(ui->pushButtonCreateUpg, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonCreateUpg);
+    connect(ui->pushButtonCreateBootBin, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonCreateBootBin);
+    connect(ui->pushButtonStatusGet, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonStatusGet);
+    connect(ui->pushButtonStatusSet, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonStatusSet);
+    connect(ui->pushButtonStatusClr, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonStatusClr);
+    connect(ui->pushButtonCHF, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonCHF);
+    connect(ui->spinBoxProgramNumber, &QSpinBox::valueChanged, this, &Vt410_bootloader::slotUpdateProgramScene);
+    connect(ui->spinBoxSceneNumber, &QSpinBox::valueChanged, this, &Vt410_bootloader::slotUpdateProgramScene);
+    connect(ui->pushButtonGetProgramsFormVt410, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonGetProgramsFromVt410);
+    connect(ui->pushButtonSetProgramsInVt410, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonSetProgramsInVt410);
+    connect(ui->spinBoxSceneSceneNumber, &QSpinBox::valueChanged, this, &Vt410_bootloader::slotUpdateScene);
+    connect(ui->pushButtonGetScenesFormVt410, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonGetScenesFromVt410);
+    connect(ui->pushButtonSetScenesInVt410, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonSetScenesInVt410);
+    connect(ui->pushButtonLoadScenesFromFile, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonLoadScenesFromFile);
+    connect(ui->pushButtonLoadProgramsFromFile, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonLoadProgramsFromFile);
+    connect(ui->pushButtonSaveScenesToFile, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonSaveScenesToFile);
+    connect(ui->pushButtonSaveProgramsToFile, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonSaveProgramsToFile);
+    connect(ui->actionVt410_info, &QAction::triggered, this, &Vt410_bootloader::slotShowInfo);
+    connect(ui->tabWidget, &QTabWidget::currentChanged, this, &Vt410_bootloader::slotTabChange);
+    connect(ui->actionPolish, &QAction::triggered, this, &Vt410_bootloader::slotPolish);
+    connect(ui->actionEnglish, &QAction::triggered, this, &Vt410_bootloader::slotEnglish);
+    connect(ui->actionClose, &QAction::triggered, this, &QWidget::close);
+
+    // The service buttons stay wired but are not offered to the user.
+    for (QPushButton *button : {ui->pushButtonConnect, ui->pushButtonDisconnect, ui->pushButtonRead,
+                                ui->pushButtonWrite, ui->pushButtonWritePage, ui->pushButtonRunApplication,
+                                ui->pushButtonReadExternalFlash, ui->pushButtonWriteExternalFlash,
+                                ui->pushButtonWriteExtFlashBin, ui->pushButtonCreateBootBin,
+                                ui->pushButtonStatusClr, ui->pushButtonStatusGet, ui->pushButtonStatusSet,
+                                ui->pushButtonCreateUpg, ui->pushButtonGetDmx}) {
+        button->setEnabled(false);
+        button->hide();
+    }
+
+    ui->spinBoxProgramNumber->setRange(1, ProgramCount);
+    ui->spinBoxSceneNumber->setRange(1, ScenesPerProgram);
+    ui->spinBoxRiseTime->setRange(0, 100000);
+    ui->spinBoxStaticTime->setRange(0, 900000);
+    programs = {};
+    scenes = {};
+
+    ui->spinBoxSceneSceneNumber->setRange(1, StandaloneSceneCount);
+    ui->spinBoxSceneRiseTime->setRange(0, 100000);
+    ui->spinBoxSceneStaticTime->setRange(0, 900000);
+}
+
+Vt410_bootloader::~Vt410_bootloader()
+{
+    delete ui;
+}
+
+void Vt410_bootloader::setQuestions(std::unique_ptr<UserQuestions> newQuestions)
+{
+    questions = std::move(newQuestions);
+}
+
+void Vt410_bootloader::slotTabChange(int index)
+{
+    if (index == 0)
+        connectExtFlashBars();
+    else if (index == 1 || index == 2)
+        disconnectExtFlashBars();
+}
+
+void Vt410_bootloader::connectExtFlashBars()
+{
+}
+
+void Vt410_bootloader::disconnectExtFlashBars()
+{
+    QObject::disconnect(extFlashWriteBar);
+    QObject::disconnect(extFlashReadBar);
+}
+
+void Vt410_bootloader::slotPolish(bool)
+{
+    qDebug() << "Vt410_bootloader::slotPolish(bool t)";
+    QCoreApplication::exit(-11);
+}
+
+void Vt410_bootloader::slotEnglish(bool)
+{
+    qDebug() << "Vt410_bootloader::slotEnglish(bool t)";
+    QCoreApplication::exit(-12);
+}
+
+void Vt410_bootloader::closeEvent(QCloseEvent *event)
+{
+    qDebug() << "Vt410_bootloader::closeEvent ( QCloseEvent * event )";
+    QMainWindow::closeEvent(event);
+}

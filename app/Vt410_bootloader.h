@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QList>
+#include <QMainWindow>
+#include <memory>
+
+#include "lighting/SceneTables.h"
+
+namespace Ui {
+class Vt410_bootloaderClass;
+}
+
+class ArthurStyle;
+class SuperRGB;
+class UserQuestions;
+class Upgrader;
+class USBVT350;
+
+// The one main window: owns the device object, the firmware upgrade worker,
+// the form, the style, the 24 lamp editors and the programs and scenes tables.
+// Every user command is one of its slots.
+class Vt410_bootloader : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit Vt410_bootloader(QWidget *parent = nullptr);
+    ~Vt410_bootloader() override;
+
+    // Replaces the object through which the window asks the user questions.
+    void setQuestions(std::unique_ptr<UserQuestions> questions);
+
+public slots:
+    void slotpushButtonConnect(bool t);
+    void slotpushButtonDisconnect(bool t);
+    void slotpushButtonRead(bool t);
+    void slotpushButtonWrite(bool t);
+    void slotpushButtonWritePage(bool t);
+    void slotpushButtonWriteExtFlashBin(bool t);
+    void slotpushButtonRunApplication(bool t);
+    void slotpushButtonWriteExternalFlash(bool t);
+    void slotpushButtonReadExternalFlash(bool t);
+    void slotpushButtonCreateUpg(bool t);
+    void slotpushButtonCreateBootBin(bool t);
+    void slotpushButtonStatusGet(bool t);
+    void slotpushButtonStatusSet(bool t);
+    void slotpushButtonStatusClr(bool t);
+    void slotpushButtonCHF(bool t);
+    void slotUpdateProgramScene(int value);
+    void slotpushButtonGetProgramsFromVt410(bool t);
+    void slotpushButtonSetProgramsInVt410(bool t);
+    void slotUpdateScene(int value);
+    void slotpushButtonGetScenesFromVt410(bool t);
+    void slotpushButtonSetScenesInVt410(bool t);
+    void slotpushButtonLoadScenesFromFile(bool t);
+    void slotpushButtonLoadProgramsFromFile(bool t);
+    void slotpushButtonSaveScenesToFile(bool t);
+    void slotpushButtonSaveProgramsToFile(bool t);
+    void slotShowInfo(bool t);
+    void slotTabChange(int index);
+    void slotPolish(bool t);
+    void slotEnglish(bool t);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void connectExtFlashBars();
+    void disconnectExtFlashBars();
+
+    // Programs and scenes: moving records between the tables and the tabs.
+    void storeProgramTab(int program, int scene);
+    void showProgramRecord(int program, int scene);
+    void storeSceneTab(int scene);
+    void showSceneRecord(int scene);
+
+    USBVT350 *usb = nullptr;
+    Upgrader *upgrader = nullptr;
+    Ui::Vt410_bootloaderClass *ui = nullptr;
+    ArthurStyle *style = nullptr;
+    QList<SuperRGB *> programLamps;
+    QList<SuperRGB *> sceneLamps;
+    ProgramTable programs{};
+    SceneTable scenes{};
+
+    // Display state of the Programs and Scenes tabs; -1 until first shown.
+    int shownProgram = -1;
+    int shownProgramScene = -1;
+    int shownScene = -1;
+
+    std::unique_ptr<UserQuestions> questions;
+    QMetaObject::Connection extFlashWriteBar;
+    QMetaObject::Connection extFlashReadBar;
+};

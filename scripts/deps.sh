@@ -1,0 +1,28 @@
+# Sourced by run.sh and test.sh: installs the Debian packages the build needs.
+# A quick no-op when everything is present already.
+
+vt520_packages=(
+    cmake g++ make pkg-config
+    qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
+    libusb-1.0-0-dev
+    xvfb xauth fonts-dejavu-core
+    binutils srecord
+)
+
+vt520_install_packages() {
+    local missing=()
+    local pkg
+    for pkg in "${vt520_packages[@]}" "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo="sudo"
+    fi
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}

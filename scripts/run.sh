@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds the program in Release and starts it on a persistent emulated Vt520.
+# VT520_REAL_DEVICE=1 starts it on the real USB bus instead.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(dirname "$here")"
+source "$here/deps.sh"
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "No display found; start it under a virtual one: xvfb-run -a scripts/run.sh" >&2
+    exit 1
+fi
+
+vt520_install_packages
+build="$root/build/release"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVT520_BUILD_TESTS=OFF -DVT520_BUILD_BENCH=OFF >/dev/null
+cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)"
+
+# The program looks its catalogues up in the current directory.
+cd "$build/bin"
+if [ "${VT520_REAL_DEVICE:-0}" = "1" ]; then
+    exec ./vt520-config "$@"
+fi
+export VT520_SIM_STATE="${VT520_SIM_STATE:-$root/build/emulated-device}"
+echo "Emulated Vt520 keeps its state in $VT520_SIM_STATE"
+LD_PRELOAD="$build/lib/libvt520sim.so" exec ./vt520-config "$@"
