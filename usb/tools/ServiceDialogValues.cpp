@@ -1,0 +1,7 @@
+#include "usb/tools/ServiceDialogValues.h"
+
+ServiceDialogValues &ServiceDialogValues::remembered()
+{
+    static ServiceDialogValues values;
+    return values;
+}
