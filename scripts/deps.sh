@@ -5,7 +5,7 @@ vt520_packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
     libusb-1.0-0-dev
-    xvfb xauth fonts-dejavu-core
+    xvfb xauth x11-utils fonts-dejavu-core
     binutils srecord
 )
 
@@ -24,5 +24,5 @@ vt520_install_packages() {
         sudo="sudo"
     fi
     $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 }
