@@ -1,0 +1,237 @@
+#pragma once
+
+// Control interface of the Vt520 device emulator (libvt520sim.so).
+//
+// The emulator implements the libusb-1.0 functions the transport uses over a
+// virtual bus of emulated devices. A test links the library in place of
+// libusb-1.0 and steers the bus through vt520sim::Bus::instance():
+//
+//     auto &bus = vt520sim::Bus::instance();
+//     bus.reset();                                  // empty bus, zero costs
+//     bus.useVirtualClock(true);                    // waits cost no real time
+//     vt520sim::Device &vt = bus.addVt520(1, 4, "261100042");
+//     USBVT350 usb;                                 // code under test
+//     ...
+//     QCOMPARE(bus.requestCount(6), 320);
+//     QCOMPARE(vt.externalFlash(0x14000, 16), expected);
+//
+// Everything here is thread-safe: a test may steer the bus while the code
+// under test runs transfers on another thread.
+//
+// Device references returned by addVt520()/addDevice()/device() stay valid
+// until the next reset()/resetToDefault().
+//
+// What the bus holds before any test control (also when preloaded into the
+// real program): one Vt520 on bus 1, address 1. If VT520_SIM_STATE names a
+// folder, that device keeps its state there (factory-fresh if the folder is
+// missing, created then) and has realistic transfer costs and real time;
+// otherwise it lives in memory with zero costs.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+namespace vt520sim {
+
+class BusPrivate;
+class DevicePrivate;
+
+enum class Mode { Application, Bootloader };
+
+// Layout of the emulated Vt520.
+inline constexpr uint32_t InternalFlashBase = 0x08000000;
+inline constexpr uint32_t InternalFlashSize = 256 * 1024;
+inline constexpr uint32_t BootloaderSize = 16 * 1024;
+inline constexpr uint32_t VersionBlockAddress = 0x08003FD0;
+inline constexpr uint32_t VersionBlockSize = 32;
+inline constexpr uint32_t ApplicationBase = 0x08004000;
+inline constexpr uint32_t ApplicationSumAddress = 0x0801FFFC; // sum of the words before it
+inline constexpr uint32_t PageSize = 1024;
+inline constexpr uint32_t ExternalFlashSize = 1024 * 1024;
+inline constexpr int Never = -1;
+
+// Time that transfers take on the bus clock. Zero by default in tests.
+struct TransferCost {
+    int controlMicroseconds = 0;   // every control transfer
+    int bytesPerMillisecond = 0;   // data stage speed; 0 = free
+    int pageProgramMicroseconds = 0; // request 3
+
+    static TransferCost none() { return {}; }
+    // ~1 ms per control transfer, ~1 MB/s data, ~20 ms per flash page.
+    static TransferCost realistic() { return {1000, 1000, 20000}; }
+    bool isNone() const { return controlMicroseconds == 0 && bytesPerMillisecond == 0 && pageProgramMicroseconds == 0; }
+};
+
+// One entry of the transfer log: every libusb call that reaches a device
+// (control and bulk transfers, also standard GET_DESCRIPTOR requests).
+struct TransferRecord {
+    int bus = 0;
+    int address = 0;
+    uint8_t requestType = 0;   // bmRequestType; for bulk: the endpoint
+    uint8_t request = 0;       // bRequest; 0 for bulk
+    uint16_t value = 0;
+    uint16_t index = 0;
+    int length = 0;            // wLength / bulk length asked for
+    int result = 0;            // bytes moved or a LIBUSB_ERROR_* code
+    bool bulk = false;
+    bool overlapped = false;   // another thread was inside the transport
+};
+
+// One emulated device on the bus. A Vt520 (addVt520) implements the whole
+// command set; a decoy (addDevice) only enumerates and stalls every request.
+class Device
+{
+public:
+    int busNumber() const;
+    int address() const;
+
+    // ---- identity -------------------------------------------------------
+    void setIds(uint16_t vendorId, uint16_t productId);
+    // Bytes answered to vendor request 255 (default FC 00). One byte or
+    // another value makes a decoy that the host must skip.
+    void setIdReply(const QByteArray &reply);
+    // Production serial (9 characters). In bootloader mode the string
+    // descriptor reads serial + 'b'.
+    void setSerial(const QByteArray &serial);
+    QByteArray serial() const;
+    QByteArray serialString() const; // as the host reads it in this mode
+
+    // ---- mode -----------------------------------------------------------
+    Mode mode() const;
+    void setMode(Mode mode); // direct change, no re-enumeration
+
+    // ---- memories (plain bytes, no scrambling) ---------------------------
+    // Internal flash by absolute address (0x08000000..0x0803FFFF).
+    QByteArray internalFlash(uint32_t address, uint32_t length) const;
+    void setInternalFlash(uint32_t address, const QByteArray &bytes);
+    // Two zero-terminated texts at 0x08003FD0 and 0x08003FE0.
+    void setVersionBlock(const QByteArray &version, const QByteArray &date);
+    // Sum of the LE words 0x08004000..0x0801FFFB, and the stored sum word.
+    uint32_t applicationSum() const;
+    bool applicationSumValid() const;
+    void fixApplicationSum();       // store the computed sum at 0x0801FFFC
+    // External flash, bytes as stored (0..0xFFFFF).
+    QByteArray externalFlash(uint32_t address, uint32_t length) const;
+    void setExternalFlash(uint32_t address, const QByteArray &bytes);
+    void eraseExternalFlash();      // all 0xFF
+    // Last block received by request 2 (empty if none).
+    QByteArray testBlock() const;
+    // Bulk endpoints: data the device will send on 0x81 (one queued block
+    // per read, cut to the read's length), and all bytes received on 0x02.
+    void queueBulkIn(const QByteArray &block);
+    QByteArray bulkOutData() const;
+
+    // ---- status word ----------------------------------------------------
+    uint32_t status() const;
+    void setStatus(uint32_t status);
+    // After the host sets bit 0 the device shows it from the Nth status read
+    // after the set (default 1: the very next read); Never: never shows it.
+    void setAcknowledgeAfterReads(int reads);
+
+    // ---- reset and re-enumeration --------------------------------------
+    // Time (bus clock) between request 4 and the device's return (default 1000).
+    void setReenumerateDelay(int milliseconds);
+    // After request 4 in application mode the device never comes back.
+    void setBootloaderNeverReturns(bool never);
+    // Leaves the bus at once (open handles fail with LIBUSB_ERROR_NO_DEVICE)
+    // / comes back at once with its state kept.
+    void unplug();
+    void replug();
+    bool isPresent() const; // on the bus now (also false while re-enumerating)
+
+    // ---- per-device faults (0 = no fault) ------------------------------
+    void failOpen(int libusbError);              // e.g. LIBUSB_ERROR_ACCESS
+    void failSetConfiguration(int libusbError);
+    void failClaimInterface(int libusbError);
+    // Request 1 returns the byte at this internal flash address XORed with
+    // xorMask (the stored byte stays right), for count reads (Never = always).
+    void corruptReadBack(uint32_t address, uint8_t xorMask = 0x01, int count = Never);
+
+    // ---- transfer cost ---------------------------------------------------
+    void setTransferCost(const TransferCost &cost);
+    TransferCost transferCost() const;
+
+    // ---- persistence -----------------------------------------------------
+    // Folder where this device writes its state through, empty if memory only.
+    QString stateFolder() const;
+
+private:
+    friend class BusPrivate;
+    explicit Device(DevicePrivate *d);
+    DevicePrivate *d;
+};
+
+class Bus
+{
+public:
+    static Bus &instance();
+
+    // Empty bus, no faults, empty log, zero overlap count, real clock at 0.
+    void reset();
+    // The bus as at library load (see the top of this file), e.g. to load a
+    // persistent device again from VT520_SIM_STATE.
+    void resetToDefault();
+
+    // A factory-fresh Vt520 in application mode (version block, application
+    // region with a valid sum, external flash erased), zero transfer costs.
+    Device &addVt520(int bus, int address, const QByteArray &serial = "261100042");
+    // A Vt520 whose state lives in folder (loaded if present, otherwise
+    // created factory-fresh) and is written through after every change:
+    // internal.bin, external.bin, device.ini (mode, serial, status,
+    // reenumerate_ms, transfer_cost on|off).
+    Device &addPersistentVt520(int bus, int address, const QString &folder);
+    // A decoy with any ids; it enumerates, opens and claims, but stalls
+    // every control request.
+    Device &addDevice(int bus, int address, uint16_t vendorId, uint16_t productId);
+    Device *device(int bus, int address);
+    QList<Device *> devices();
+
+    // ---- clock --------------------------------------------------------
+    // Real: transfer costs and waits pass in real time. Virtual: time moves
+    // only through advanceClock()/sleepMs() and transfer costs (which then
+    // advance it without sleeping). Both start at 0 on reset().
+    void useVirtualClock(bool on);
+    bool isVirtualClock() const;
+    void advanceClock(int64_t milliseconds);
+    int64_t nowMs() const;
+    // Sleeps on the bus clock: advances it when virtual, sleeps when real.
+    void sleepMs(int64_t milliseconds);
+
+    // ---- bus-wide transfer faults ---------------------------------------
+    // The nth transfer from now (1 = the next) fails with libusbError.
+    void failTransfer(int nth, int libusbError);
+    // The next count vendor requests bRequest fail (Never = all of them).
+    void failRequest(uint8_t request, int libusbError, int count = Never);
+    void clearFaults();
+
+    // ---- transfer log -------------------------------------------------
+    QList<TransferRecord> transferLog() const;
+    void clearTransferLog(); // also clears the counters
+    // Vendor requests with this bRequest logged since the last clear
+    // (every attempt, successful or not).
+    int requestCount(uint8_t request) const;
+
+    // ---- overlap detection -----------------------------------------------
+    // Calls that found another thread inside the transport at the same time
+    // (they fail with LIBUSB_ERROR_BUSY and are marked in the log).
+    int overlapCount() const;
+    // Keeps every transfer inside the transport this long in real time, to
+    // widen the window in which an overlap is seen (thread tests).
+    void setTransferHoldMicroseconds(int microseconds);
+
+private:
+    Bus();
+    ~Bus();
+    Bus(const Bus &) = delete;
+    Bus &operator=(const Bus &) = delete;
+    std::unique_ptr<BusPrivate> d;
+};
+
+// Sleeps on the bus clock; a plain function for code that takes a sleep
+// function pointer (e.g. the firmware upgrader's waits in tests).
+void sleepMs(unsigned long milliseconds);
+
+} // namespace vt520sim

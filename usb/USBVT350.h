@@ -1,0 +1,78 @@
+#pragma once
+
+#include "usb/HexDump.h"
+#include "usb/Scrambling.h"
+#include "usb/UsbDevice.h"
+
+#include <cstdint>
+
+// The Vt520's command set: every device operation as vendor control transfers
+// on endpoint 0. A 32-bit device address travels as wValue = bits 0-15 and
+// wIndex = bits 16-31. All operations return 0 on success and -1 on failure
+// (unless noted) and take the transport lock once per transfer, never for a
+// whole chunked command.
+class USBVT350 : public UsbDevice
+{
+    Q_OBJECT
+
+public:
+    // Vendor requests of the device.
+    enum Request : uint8_t {
+        RequestReadMemory = 1,         // IN, address, 1..2048 bytes, scrambled per request
+        RequestTestWrite = 2,          // OUT, 512 bytes i mod 256
+        RequestWritePage = 3,          // OUT, page address, 1024 scrambled bytes (bootloader)
+        RequestRunApplication = 4,     // OUT, no data
+        RequestReadExternalFlash = 5,  // IN, address, 1..512 bytes
+        RequestWriteExternalFlash = 6, // OUT, address, 1..256 bytes
+        RequestStatusSet = 7,          // OUT, 4-byte LE mask
+        RequestStatusClr = 8,          // OUT, 4-byte LE mask
+        RequestStatusGet = 9,          // IN, 4-byte LE status word
+        RequestDeviceId = 255,         // IN, 2 bytes FC 00
+    };
+
+    static constexpr uint16_t VendorId = 0x16C0;
+    static constexpr uint16_t ProductId = 0x078E;
+    static constexpr uint16_t DeviceIdReply = 0x00FC;
+
+    static constexpr int ReadMemoryChunk = 2048;
+    static constexpr int PageSize = 1024;
+    static constexpr int ExtFlashReadChunk = 512;
+    static constexpr int ExtFlashWriteChunk = 256;
+    static constexpr int ExtFlashRetries = 100; // failed chunks per call
+    static constexpr int StatusAcquireReads = 11;
+    static constexpr uint32_t HostAccessBit = 1;
+
+    USBVT350();
+
+    // Reads length bytes of device memory and unscrambles each chunk.
+    int ReadMemory(unsigned char *buffer, uint32_t address, uint32_t length);
+
+    // Scrambles the caller's 1024 bytes in place and programs one page.
+    int WritePage(unsigned char *buffer, uint32_t address);
+
+    // External flash, bytes as stored; up to 100 failed chunks retried per
+    // call; the progress signal follows every good chunk (last value 100).
+    int ReadExternalFlashFromAddress(unsigned char *buffer, uint32_t address, uint32_t length);
+    int WriteExternalFlashToAddress(const unsigned char *buffer, uint32_t address, uint32_t length);
+
+    // Bootloader: start the application. Application: reset into the
+    // bootloader. The device leaves the bus; callers reconnect.
+    void RunApplication();
+
+    // Stores the status word only on success; status may not be null.
+    int StatusGet(uint32_t *status);
+    int StatusSet(uint32_t mask);
+    int StatusClr(uint32_t mask);
+
+    // Fresh connect, then up to 11 status reads, setting bit 0 after every
+    // read that shows it clear. 0 once bit 0 is reported set.
+    int StatusAcquire();
+    int StatusRelease();
+
+    // One 64-byte bulk read on endpoint 0x81; 0 if exactly 64 bytes came.
+    int ReadBulkBlock(unsigned char *buffer);
+
+signals:
+    void sendPercentExtFlashWrite(int percent);
+    void sendPercentExtFlashRead(int percent);
+};

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+
+#include <cstdint>
+
+struct libusb_device_handle;
+
+// USB transport on libusb-1.0: finds the device by vendor id, product id and
+// the reply to the device-id request (vendor request 255), opens it, selects
+// configuration 1, claims interface 0 and carries vendor control transfers
+// (request types 0x40 OUT / 0xC0 IN, 2000 ms timeout) and bulk transfers
+// (endpoints 0x02 OUT / 0x81 IN).
+//
+// Connection is lazy: a control transfer made while Closed first scans the
+// buses; a control transfer that fails drops the connection, so the next one
+// connects afresh. Failures are -1 (bulk transfers pass the libusb error
+// through); diagnostics go to qDebug only.
+//
+// One process-wide, non-recursive transport lock serialises every use of the
+// USB handle by any thread. Every public operation takes it for its whole
+// duration, except those named ...Private, which expect it to be held already.
+class UsbDevice : public QObject
+{
+    Q_OBJECT
+
+public:
+    UsbDevice();
+    ~UsbDevice() override;
+
+    void setVidPid(uint16_t vid, uint16_t pid);
+    void setDeviceId(uint16_t id);
+
+    // Scans all buses (bus number, then device address, ascending) and takes
+    // the first device that passes every test. 0 connected, -1 none found.
+    // While Open, the handle is closed first and the scan runs again.
+    int connect();
+    int connectPrivate();
+
+    // Releases the interface and closes the handle; logs "USB Disconnect"
+    // even when Closed.
+    void disconnect();
+    void disconnectPrivate();
+
+    // 0 while a device is open, -1 while Closed.
+    int isConnected();
+
+    // bRequest, wValue and wIndex are cut to 8, 16 and 16 bits.
+    // Results: bytes moved (>= 0) or -1.
+    int control_send(int bRequest, int wValue, int wIndex, const unsigned char *data, int length);
+    int control_receive(int bRequest, int wValue, int wIndex, unsigned char *data, int length);
+    int control_receivePrivate(int bRequest, int wValue, int wIndex, unsigned char *data, int length);
+
+    // Bulk transfers never connect, never log and never drop the connection.
+    // Bytes moved, -1 when Closed / no buffer / length < 1, or the negative
+    // libusb error unchanged.
+    int bulk_write(const unsigned char *data, int length);
+    int bulk_read(unsigned char *data, int length);
+
+    // Serial string (string descriptor 3) as 8-bit characters; empty while
+    // Closed or when the read fails.
+    QByteArray getSerialString();
+
+private:
+    void releaseAndClosePrivate();
+
+    uint16_t productId = 0;
+    uint16_t vendorId = 0;
+    uint16_t deviceId = 0;
+    libusb_device_handle *handle = nullptr;
+};
