@@ -2,20 +2,8 @@
 // elsewhere. Each one moves out of here into its command's file.
 #include "app/Vt410_bootloader.h"
 
-void Vt410_bootloader::slotpushButtonConnect(bool) {}
-void Vt410_bootloader::slotpushButtonDisconnect(bool) {}
-void Vt410_bootloader::slotpushButtonRead(bool) {}
-void Vt410_bootloader::slotpushButtonWrite(bool) {}
-void Vt410_bootloader::slotpushButtonWritePage(bool) {}
-void Vt410_bootloader::slotpushButtonWriteExtFlashBin(bool) {}
-void Vt410_bootloader::slotpushButtonRunApplication(bool) {}
-void Vt410_bootloader::slotpushButtonWriteExternalFlash(bool) {}
-void Vt410_bootloader::slotpushButtonReadExternalFlash(bool) {}
 void Vt410_bootloader::slotpushButtonCreateUpg(bool) {}
 void Vt410_bootloader::slotpushButtonCreateBootBin(bool) {}
-void Vt410_bootloader::slotpushButtonStatusGet(bool) {}
-void Vt410_bootloader::slotpushButtonStatusSet(bool) {}
-void Vt410_bootloader::slotpushButtonStatusClr(bool) {}
 void Vt410_bootloader::slotpushButtonCHF(bool) {}
 void Vt410_bootloader::slotUpdateProgramScene(int) {}
 void Vt410_bootloader::slotpushButtonGetProgramsFromVt410(bool) {}
