@@ -1,0 +1,132 @@
+#include "lighting/LightingFile.h"
+
+#include "lighting/SceneTables.h"
+
+#include <QDataStream>
+#include <QFile>
+#include <QSaveFile>
+
+#include <climits>
+
+namespace {
+
+// QString and QByteArray are encoded alike by every stream version since
+// Qt 4; the version is pinned so the files never depend on the Qt in use.
+constexpr QDataStream::Version StreamVersion = QDataStream::Qt_4_5;
+
+// Reads one QString item and tells whether it is exactly `expected`. The byte
+// count is checked first, so a foreign file with a huge count is refused
+// without reading (or allocating) that much.
+bool readExactText(QDataStream &in, const QString &expected)
+{
+    quint32 byteCount = 0;
+    in >> byteCount;
+    if (in.status() != QDataStream::Ok || byteCount != quint32(expected.size()) * 2)
+        return false;
+    QByteArray utf16(int(byteCount), Qt::Uninitialized);
+    if (in.readRawData(utf16.data(), int(byteCount)) != int(byteCount))
+        return false;
+    for (int i = 0; i < expected.size(); ++i) {
+        const char16_t unit = char16_t(quint8(utf16[2 * i]) << 8 | quint8(utf16[2 * i + 1]));
+        if (unit != expected.at(i).unicode())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString LightingFile::header(Kind kind)
+{
+    return kind == Kind::Programs ? QStringLiteral("Vt410 Programs File")
+                                  : QStringLiteral("Vt410 Scenes File");
+}
+
+QString LightingFile::version()
+{
+    return QStringLiteral("Version 01");
+}
+
+int LightingFile::tableSize(Kind kind)
+{
+    return kind == Kind::Programs ? int(sizeof(ProgramTable)) : int(sizeof(SceneTable));
+}
+
+LightingFile::ReadResult LightingFile::read(QIODevice &device, Kind kind)
+{
+    QDataStream in(&device);
+    in.setVersion(StreamVersion);
+
+    ReadResult result;
+    if (!readExactText(in, header(kind))) {
+        result.status = Status::WrongHeader;
+        return result;
+    }
+    if (!readExactText(in, version())) {
+        result.status = Status::WrongVersion;
+        return result;
+    }
+
+    // The payload: a byte count (0xFFFFFFFF for a null array) and the bytes.
+    // Only the table's share is read; the rest of the payload must still be in
+    // the file, or the file was cut off and is refused as a whole.
+    const int size = tableSize(kind);
+    quint32 payloadCount = 0;
+    in >> payloadCount;
+    result.status = Status::WrongSize;
+    if (in.status() != QDataStream::Ok || payloadCount == 0xFFFFFFFFu || payloadCount < quint32(size))
+        return result;
+    QByteArray table(size, Qt::Uninitialized);
+    if (in.readRawData(table.data(), size) != size)
+        return result;
+    const qint64 rest = qint64(payloadCount) - size;
+    if (rest > 0 && in.skipRawData(int(qMin<qint64>(rest, INT_MAX))) != qMin<qint64>(rest, INT_MAX))
+        return result;
+
+    result.status = Status::Ok;
+    result.table = table;
+    return result;
+}
+
+LightingFile::ReadResult LightingFile::load(const QString &fileName, Kind kind)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return ReadResult{Status::WrongHeader, {}};
+    return read(file, kind);
+}
+
+bool LightingFile::write(QIODevice &device, Kind kind, const QByteArray &table)
+{
+    if (table.size() != tableSize(kind))
+        return false;
+    QDataStream out(&device);
+    out.setVersion(StreamVersion);
+    out << header(kind) << version() << table;
+    return out.status() == QDataStream::Ok;
+}
+
+LightingFile::Status LightingFile::save(const QString &fileName, Kind kind, const QByteArray &table,
+                                        QString *errorString)
+{
+    QSaveFile file(fileName);
+    QString reason;
+    if (!file.open(QIODevice::WriteOnly)) {
+        reason = file.errorString();
+    } else if (!write(file, kind, table) || !file.flush()) {
+        // The explicit flush matters: commit() alone does not notice a short
+        // write of the buffered bytes (a full disk) and would replace the old
+        // file with a cut-off one. A short write leaves no system reason
+        // behind; a second flush of the rest fails outright and reports it.
+        file.flush();
+        reason = file.errorString();
+        file.cancelWriting(); // the temporary file is discarded, the old file stays
+    } else if (!file.commit()) {
+        reason = file.errorString();
+    } else {
+        return Status::Ok;
+    }
+    if (errorString)
+        *errorString = reason;
+    return Status::WriteFailed;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QIODevice;
+
+// Programs files (.pgm) and scenes files (.scn). A file is three QDataStream
+// items: the header text of its kind, the version text "Version 01" and the
+// plain table as a byte array (records little-endian inside the big-endian
+// stream). A programs file is 7750 bytes, a scenes file 450.
+class LightingFile
+{
+public:
+    enum class Kind { Programs, Scenes };
+
+    enum class Status {
+        Ok,
+        WrongHeader,  // first text is not this kind's header; also an empty or unreadable file
+        WrongVersion, // second text is not exactly "Version 01"
+        WrongSize,    // the table payload is shorter than the table, or cut off by the file's end
+        WriteFailed,  // the file could not be created or not be written completely
+    };
+
+    struct ReadResult
+    {
+        Status status = Status::WrongHeader;
+        QByteArray table; // exactly tableSize(kind) bytes when status is Ok, empty otherwise
+    };
+
+    static QString header(Kind kind);
+    static QString version();
+    static int tableSize(Kind kind);
+
+    // Parses and checks the whole file before anything is handed back, so a
+    // caller can copy the table only when the status is Ok. Never reads past
+    // the payload; bytes of the payload beyond the table are ignored.
+    static ReadResult read(QIODevice &device, Kind kind);
+    // A file that cannot be opened reads as an empty one: WrongHeader.
+    static ReadResult load(const QString &fileName, Kind kind);
+
+    // Writes the three items; false when the device did not take every byte.
+    // table must hold tableSize(kind) bytes.
+    static bool write(QIODevice &device, Kind kind, const QByteArray &table);
+    // Writes through a QSaveFile: an existing file is replaced only once the
+    // new one is complete, and stays as it was when anything fails. On
+    // WriteFailed, errorString (if given) receives the reason.
+    static Status save(const QString &fileName, Kind kind, const QByteArray &table,
+                       QString *errorString = nullptr);
+};
