@@ -1,0 +1,281 @@
+#include "usb/UsbDevice.h"
+
+#include <QDebug>
+#include <QMutex>
+#include <QMutexLocker>
+
+#include <libusb.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Serialises every use of the USB handle in the whole process, whichever
+// object or thread makes it. Not recursive: code already holding it calls
+// the ...Private operations.
+QMutex transportLock;
+
+// One libusb context for the process, created on the first connect (always
+// under transportLock) and kept until exit.
+libusb_context *usbContext = nullptr;
+
+constexpr uint8_t RequestTypeVendorOut = 0x40; // vendor, host to device, device
+constexpr uint8_t RequestTypeVendorIn = 0xC0;  // vendor, device to host, device
+constexpr unsigned int TimeoutMs = 2000;
+constexpr unsigned char BulkOutEndpoint = 0x02;
+constexpr unsigned char BulkInEndpoint = 0x81;
+constexpr int Configuration = 1;
+constexpr int Interface = 0;
+constexpr uint8_t DeviceIdRequest = 255;
+constexpr uint8_t SerialStringIndex = 3;
+
+void logTransfer(const char *direction, int bRequest, int wValue, int wIndex, int length, bool ok)
+{
+    const char *outcome = ok ? "OK" : "ERROR";
+    if (length != 0)
+        qDebug("USB Control %s bRequest=%d, wValue=%d, wIndex=%d, dataLength=%d - %s.", direction, bRequest, wValue,
+               wIndex, length, outcome);
+    else
+        qDebug("USB Control %s bRequest=%d, wValue=%d, wIndex=%d - %s.", direction, bRequest, wValue, wIndex,
+               outcome);
+}
+
+bool validLength(int length)
+{
+    return length >= 0 && length <= 0xFFFF;
+}
+
+} // namespace
+
+UsbDevice::UsbDevice() = default;
+
+UsbDevice::~UsbDevice()
+{
+    qDebug() << "UsbDevice destructor";
+    if (handle)
+        disconnect();
+}
+
+void UsbDevice::setVidPid(uint16_t vid, uint16_t pid)
+{
+    QMutexLocker locker(&transportLock);
+    vendorId = vid;
+    productId = pid;
+}
+
+void UsbDevice::setDeviceId(uint16_t id)
+{
+    deviceId = id;
+}
+
+int UsbDevice::connect()
+{
+    QMutexLocker locker(&transportLock);
+    return connectPrivate();
+}
+
+int UsbDevice::connectPrivate()
+{
+    qDebug() << "USB Connect";
+    if (handle) {
+        // A fresh scan: the old handle is closed without releasing the interface.
+        libusb_close(handle);
+        handle = nullptr;
+    }
+
+    if (!usbContext && libusb_init(&usbContext) < 0) {
+        usbContext = nullptr;
+        qDebug() << "libusb_init failed";
+        return -1;
+    }
+
+    libusb_device **list = nullptr;
+    const ssize_t count = libusb_get_device_list(usbContext, &list);
+    if (count < 0 || !list)
+        return -1;
+
+    // Bus numbers ascending, and device addresses ascending within a bus.
+    std::vector<libusb_device *> devices(list, list + count);
+    std::sort(devices.begin(), devices.end(), [](libusb_device *a, libusb_device *b) {
+        const int busA = libusb_get_bus_number(a), busB = libusb_get_bus_number(b);
+        if (busA != busB)
+            return busA < busB;
+        return libusb_get_device_address(a) < libusb_get_device_address(b);
+    });
+
+    int result = -1;
+    int currentBus = -1;
+    for (libusb_device *dev : devices) {
+        const int busNumber = libusb_get_bus_number(dev);
+        if (busNumber != currentBus) {
+            currentBus = busNumber;
+            qDebug() << "bus: " << busNumber;
+        }
+        libusb_device_descriptor descriptor{};
+        if (libusb_get_device_descriptor(dev, &descriptor) < 0)
+            continue;
+        qDebug() << "bus->devices: " << static_cast<const void *>(dev);
+        qDebug() << "dev->descriptor.idVendor: " << Qt::hex << descriptor.idVendor;
+        qDebug() << "dev->descriptor.idProduct: " << Qt::hex << descriptor.idProduct;
+        qDebug() << "dev->descriptor.iSerialNumber: " << Qt::hex << descriptor.iSerialNumber;
+        qDebug() << "dev->descriptor.bMaxPacketSize0: " << Qt::hex << descriptor.bMaxPacketSize0;
+
+        if (descriptor.idVendor != vendorId || descriptor.idProduct != productId)
+            continue;
+        if (libusb_open(dev, &handle) < 0) {
+            handle = nullptr;
+            continue;
+        }
+        qDebug() << "usb_opened ";
+        if (libusb_set_configuration(handle, Configuration) < 0) {
+            releaseAndClosePrivate();
+            continue;
+        }
+        qDebug() << "usb_set_configuration ";
+        if (libusb_claim_interface(handle, Interface) < 0) {
+            releaseAndClosePrivate();
+            continue;
+        }
+        qDebug() << "usb_claim_interface ";
+
+        unsigned char reply[2] = {0, 0};
+        const int received = control_receivePrivate(DeviceIdRequest, 0, 0, reply, 2);
+        qDebug() << "control_receivePrivate( " << DeviceIdRequest << 0 << 0
+                 << QByteArray(reinterpret_cast<const char *>(reply), 2) << 2 << ")";
+        if (received == 2) {
+            const uint16_t id = uint16_t(reply[0] | reply[1] << 8);
+            qDebug("\nvtid: %x", id);
+            qDebug("\nUSB_VT810_ID: %x", deviceId);
+            if (id == deviceId) {
+                result = 0;
+                break;
+            }
+        }
+        // Wrong id or length; a failed request has already dropped the handle.
+        releaseAndClosePrivate();
+    }
+
+    libusb_free_device_list(list, 1);
+    return result;
+}
+
+void UsbDevice::releaseAndClosePrivate()
+{
+    if (!handle)
+        return;
+    libusb_release_interface(handle, Interface);
+    libusb_close(handle);
+    handle = nullptr;
+}
+
+void UsbDevice::disconnect()
+{
+    QMutexLocker locker(&transportLock);
+    disconnectPrivate();
+}
+
+void UsbDevice::disconnectPrivate()
+{
+    qDebug() << "USB Disconnect";
+    releaseAndClosePrivate();
+}
+
+int UsbDevice::isConnected()
+{
+    QMutexLocker locker(&transportLock);
+    return handle ? 0 : -1;
+}
+
+int UsbDevice::control_send(int bRequest, int wValue, int wIndex, const unsigned char *data, int length)
+{
+    QMutexLocker locker(&transportLock);
+    qDebug() << "UsbDevice::control_send()";
+    if (!handle && connectPrivate() != 0)
+        return -1;
+
+    const uint8_t request = uint8_t(bRequest);
+    const uint16_t value = uint16_t(wValue);
+    const uint16_t index = uint16_t(wIndex);
+    const bool hasData = data != nullptr && length != 0;
+    int result = LIBUSB_ERROR_INVALID_PARAM;
+    if (validLength(length)) {
+        result = libusb_control_transfer(handle, RequestTypeVendorOut, request, value, index,
+                                         hasData ? const_cast<unsigned char *>(data) : nullptr,
+                                         hasData ? uint16_t(length) : 0, TimeoutMs);
+    }
+    logTransfer("Send", request, value, index, length, result >= 0);
+    if (result >= 0)
+        return result;
+    disconnectPrivate();
+    return -1;
+}
+
+int UsbDevice::control_receive(int bRequest, int wValue, int wIndex, unsigned char *data, int length)
+{
+    QMutexLocker locker(&transportLock);
+    return control_receivePrivate(bRequest, wValue, wIndex, data, length);
+}
+
+int UsbDevice::control_receivePrivate(int bRequest, int wValue, int wIndex, unsigned char *data, int length)
+{
+    if (!handle && connectPrivate() != 0)
+        return -1;
+
+    const uint8_t request = uint8_t(bRequest);
+    const uint16_t value = uint16_t(wValue);
+    const uint16_t index = uint16_t(wIndex);
+    int result = -1;
+    if (data != nullptr && length != 0 && validLength(length))
+        result = libusb_control_transfer(handle, RequestTypeVendorIn, request, value, index, data, uint16_t(length),
+                                         TimeoutMs);
+    logTransfer("Receive", request, value, index, length, result >= 0);
+    if (result >= 0)
+        return result;
+    disconnectPrivate();
+    return -1;
+}
+
+int UsbDevice::bulk_write(const unsigned char *data, int length)
+{
+    QMutexLocker locker(&transportLock);
+    if (!handle || !data || length < 1)
+        return -1;
+    int transferred = 0;
+    const int result = libusb_bulk_transfer(handle, BulkOutEndpoint, const_cast<unsigned char *>(data), length,
+                                            &transferred, TimeoutMs);
+    return result < 0 ? result : transferred;
+}
+
+int UsbDevice::bulk_read(unsigned char *data, int length)
+{
+    QMutexLocker locker(&transportLock);
+    if (!handle || !data || length < 1)
+        return -1;
+    int transferred = 0;
+    const int result = libusb_bulk_transfer(handle, BulkInEndpoint, data, length, &transferred, TimeoutMs);
+    return result < 0 ? result : transferred;
+}
+
+QByteArray UsbDevice::getSerialString()
+{
+    QMutexLocker locker(&transportLock);
+    QByteArray serial;
+    if (!handle)
+        return serial;
+
+    unsigned char buffer[256] = {};
+    const int received = libusb_get_descriptor(handle, LIBUSB_DT_STRING, SerialStringIndex, buffer, sizeof buffer);
+    if (received < 2)
+        return serial;
+    // UTF-16LE code units after the 2-byte header, within both the bytes
+    // received and the descriptor's own length, up to the first zero unit.
+    const int end = std::min(received, int(buffer[0]));
+    for (int i = 2; i + 1 < end; i += 2) {
+        const uint16_t unit = uint16_t(buffer[i] | buffer[i + 1] << 8);
+        if (unit == 0)
+            break;
+        serial.append(char(unit & 0xFF));
+    }
+    return serial;
+}
