@@ -2,6 +2,7 @@
 
 #include "app/DialogQuestions.h"
 #include "app/Version.h"
+#include "usb/USBVT350.h"
 #include "ui_Vt410_bootloader.h"
 
 #include <QCloseEvent>
@@ -16,6 +17,8 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     setWindowTitle(tr("Vt520 ver. ") + QLatin1String(Vt520VersionText));
 
     qDebug() << "MY_DEBUG";
+
+    usb = new USBVT350;
 
     connect(ui->pushButtonConnect, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonConnect);
     connect(ui->pushButtonDisconnect, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonDisconnect);
@@ -70,10 +73,16 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     ui->spinBoxSceneSceneNumber->setRange(1, StandaloneSceneCount);
     ui->spinBoxSceneRiseTime->setRange(0, 100000);
     ui->spinBoxSceneStaticTime->setRange(0, 900000);
+
+    // The window starts on the Settings tab, whose bars follow external flash transfers.
+    connectExtFlashBars();
 }
 
 Vt410_bootloader::~Vt410_bootloader()
 {
+    // Any wait for the firmware upgrade worker goes above this line: the
+    // worker uses usb until it has finished.
+    delete usb;
     delete ui;
 }
 
@@ -92,6 +101,8 @@ void Vt410_bootloader::slotTabChange(int index)
 
 void Vt410_bootloader::connectExtFlashBars()
 {
+    extFlashWriteBar = connect(usb, &USBVT350::sendPercentExtFlashWrite, ui->progressBarExtFlashWr, &QProgressBar::setValue);
+    extFlashReadBar = connect(usb, &USBVT350::sendPercentExtFlashRead, ui->progressBarExtFlashRd, &QProgressBar::setValue);
 }
 
 void Vt410_bootloader::disconnectExtFlashBars()
