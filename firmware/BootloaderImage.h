@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+// A bootloader image: the first 16 KiB of internal flash (0x08000000 to
+// 0x08003FFF) from an Intel HEX file, with a unit's production serial written
+// at 0x08003FF0. Stored unscrambled and without header.
+namespace BootloaderImage {
+
+constexpr quint32 BaseAddress = 0x08000000;
+constexpr int Size = 0x4000;
+constexpr int SerialOffset = 0x3FF0;
+constexpr int SerialLength = 9;
+
+// The serial YYMM00NNN: the prefix "YYMM00" and the unit number with leading
+// zeros to three digits.
+QByteArray serial(const QString &prefix, int unitNumber);
+
+// "Vt520Bootloader_<serial>.bin", in the current directory.
+QString fileName(const QByteArray &serial);
+
+// Reads the HEX file into a zero image. Returns the HexToBin result.
+int readHex(const QString &hexFileName, QByteArray *image);
+
+// A copy of the image with the serial's nine ASCII bytes at 0x3FF0.
+QByteArray withSerial(const QByteArray &image, const QByteArray &serial);
+
+// Writes the image through a temporary, so that the target is either
+// complete or left as it was. Returns false on any failure.
+bool write(const QString &fileName, const QByteArray &image);
+
+} // namespace BootloaderImage

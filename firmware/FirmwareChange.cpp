@@ -1,0 +1,258 @@
+#include "firmware/FirmwareChange.h"
+
+#include "firmware/UpgradeFile.h"
+#include "firmware/UpgradeImage.h"
+#include "usb/HexDump.h"
+#include "usb/Scrambling.h"
+#include "usb/USBVT350.h"
+
+#include <QDebug>
+#include <QThread>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Bytes up to the first zero byte, and never past `size`.
+QByteArray untilZero(const char *bytes, int size)
+{
+    const char *end = std::find(bytes, bytes + size, '\0');
+    return QByteArray(bytes, int(end - bytes));
+}
+
+QByteArray untilZero(const QByteArray &bytes)
+{
+    return untilZero(bytes.constData(), bytes.size());
+}
+
+unsigned char *bytesOf(QByteArray &array)
+{
+    return reinterpret_cast<unsigned char *>(array.data());
+}
+
+} // namespace
+
+FirmwareChange::FirmwareChange(USBVT350 &usb, Callbacks callbacks)
+    : usb(usb)
+    , callbacks(std::move(callbacks))
+{
+}
+
+void FirmwareChange::say(const QString &text)
+{
+    if (callbacks.say)
+        callbacks.say(text);
+}
+
+void FirmwareChange::wait(int milliseconds)
+{
+    if (callbacks.sleep)
+        callbacks.sleep(milliseconds);
+    else
+        QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
+
+QByteArray FirmwareChange::serialString()
+{
+    return untilZero(usb.getSerialString());
+}
+
+bool FirmwareChange::isBootloaderSerial(const QByteArray &serial)
+{
+    return serial.size() >= 10 && serial.at(9) == 'b';
+}
+
+FirmwareChange::Mode FirmwareChange::modeOf(const QByteArray &serial)
+{
+    if (serial.size() == 9)
+        return Mode::Application;
+    if (serial.size() == 10 && serial.at(9) == 'b')
+        return Mode::Bootloader;
+    return Mode::Unknown;
+}
+
+void FirmwareChange::run(const QString &fileName)
+{
+    if (fileName.isEmpty())
+        return;
+
+    qDebug() << "Start firmware upgrade";
+    say(fileName);
+    // The whole file is read and checked here, so that a foreign, old or
+    // damaged file never reaches the device.
+    const UpgradeFile::Contents contents = UpgradeFile::read(fileName);
+    if (contents.status != UpgradeFile::Status::Ok) {
+        say(UpgradeFile::statusText(contents.status));
+        return;
+    }
+
+    if (callbacks.percent)
+        callbacks.percent(0);
+    usb.disconnect();
+    if (!connectFirstTime())
+        return;
+
+    Mode mode = Mode::Unknown;
+    if (!identify(&mode))
+        return;
+    if (mode == Mode::Application) {
+        if (!resetIntoBootloader())
+            return;
+    } else {
+        say(tr("Bootloader mode"));
+    }
+
+    say(tr("Writting firmware ... "));
+    QByteArray image = contents.scrambledImage;
+    DecodeBuffer(bytesOf(image), unsigned(image.size()));
+    if (!writeApplication(image.mid(UpgradeImage::ApplicationOffset, UpgradeImage::ApplicationSize)))
+        return;
+    say(tr("OK"));
+    if (!writeAndVerifyExternalFlash(image.mid(UpgradeImage::ExternalFlashOffset, UpgradeImage::ExternalFlashSize)))
+        return;
+
+    say(tr("OK"));
+    usb.RunApplication();
+    wait(AfterStartWait);
+    usb.disconnect();
+}
+
+bool FirmwareChange::connectFirstTime()
+{
+    for (int attempt = 1; attempt <= ConnectAttempts; ++attempt) {
+        if (usb.connect() == 0)
+            return true;
+        if (attempt < ConnectAttempts) {
+            qDebug() << "usb->connect()\nmssleep(200)";
+            wait(ConnectRetryWait);
+        }
+    }
+    say(tr("USB Timeout\nCheck USB Cable"));
+    return false;
+}
+
+// Shows the serial string and the bootloader version texts, and learns the
+// mode from the serial string.
+bool FirmwareChange::identify(Mode *mode)
+{
+    const QByteArray serial = serialString();
+    say(QString::fromLatin1(serial));
+
+    char block[VersionBlockSize];
+    if (usb.ReadMemory(reinterpret_cast<unsigned char *>(block), VersionBlockAddress, VersionBlockSize) != 0) {
+        say(tr("Bootloader Version Read Error"));
+        return false;
+    }
+    say(QString::fromLatin1(untilZero(block, VersionBlockSize)));
+    say(QString::fromLatin1(untilZero(block + 16, VersionBlockSize - 16)));
+
+    *mode = modeOf(serial);
+    if (*mode == Mode::Unknown) {
+        say(tr("Serial:") + QString::fromLatin1(serialString()));
+        return false;
+    }
+    return true;
+}
+
+bool FirmwareChange::resetIntoBootloader()
+{
+    say(tr("Apllication mode"));
+    say(tr("Reset device"));
+    usb.RunApplication();
+    qDebug() << "usb->RunApplication()";
+    wait(AfterResetWait);
+    usb.disconnect();
+    qDebug() << "usb->disconnect()";
+    wait(AfterDisconnectWait);
+
+    bool bootloaderFound = false;
+    for (int attempt = 1; attempt <= BootloaderAttempts && !bootloaderFound; ++attempt) {
+        if (usb.connect() == 0 && isBootloaderSerial(serialString()))
+            bootloaderFound = true;
+        else
+            wait(BootloaderRetryWait);
+    }
+    if (!bootloaderFound) {
+        say(tr("USB timout\nCheck USB cable"));
+        return false;
+    }
+
+    say(tr("Disconnect"));
+    usb.disconnect();
+    say(tr("Connect"));
+    usb.connect();  // a failure here is made up by the next transfer's reconnection
+    say(tr("Serial:") + QString::fromLatin1(serialString()));
+    return true;
+}
+
+// Writes every page and reads it back. A page that cannot be written ends
+// the change; a page that cannot be read back or reads back differently is
+// reported and the change goes on.
+bool FirmwareChange::writeApplication(const QByteArray &region)
+{
+    const int size = region.size();
+    unsigned char page[PageSize];
+    unsigned char plain[PageSize];
+    unsigned char readBack[PageSize];
+    for (int offset = 0; offset < size;) {
+        const int length = std::min(PageSize, size - offset);
+        std::memset(page, 0xFF, PageSize);
+        std::memcpy(page, region.constData() + offset, size_t(length));
+        std::memcpy(plain, page, PageSize);
+
+        const quint32 address = UpgradeImage::ApplicationAddress + quint32(offset);
+        if (usb.WritePage(page, address) != 0) {
+            qDebug() << "page write ERROR";
+            say(tr("ERROR"));
+            return false;
+        }
+        qDebug() << "page write OK";
+        if (usb.ReadMemory(readBack, address, PageSize) != 0) {
+            qDebug() << "page read ERROR";
+            say(tr("ERROR"));
+        } else if (std::memcmp(readBack, plain, PageSize) != 0) {
+            say(tr("ERROR"));
+        }
+
+        offset += length;
+        if (callbacks.percent)
+            callbacks.percent(int(qint64(offset) * 100 / size));
+    }
+    return true;
+}
+
+bool FirmwareChange::writeAndVerifyExternalFlash(const QByteArray &region)
+{
+    if (region.isEmpty() || region.size() % 4 != 0) {
+        qDebug() << "length error" << region.size();
+        return false;
+    }
+    const unsigned length = unsigned(region.size());
+
+    QByteArray scrambled = region;
+    EncodeBuffer(bytesOf(scrambled), length);
+    say(tr("Writting External Flash ... "));
+    if (usb.WriteExternalFlashToAddress(bytesOf(scrambled), ExternalFlashAddress, length) != 0) {
+        say(tr("Error"));
+        return false;
+    }
+
+    say(tr("OK"));
+    say(tr("Verify External Flash ...  "));
+    QByteArray readBack(region.size(), '\0');
+    if (usb.ReadExternalFlashFromAddress(bytesOf(readBack), ExternalFlashAddress, length) != 0) {
+        say(tr("Error"));
+        return false;
+    }
+    DecodeBuffer(bytesOf(readBack), length);
+    if (readBack != region) {
+        say(tr("Error"));
+        say(tr("read_buffer"));
+        say(QString::fromLatin1(HexDump(bytesOf(readBack), readBack.size())));
+        say(tr("ext_datas.data()"));
+        say(QString::fromLatin1(HexDump(reinterpret_cast<const unsigned char *>(region.constData()), region.size())));
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+
+#include <functional>
+
+class USBVT350;
+
+// The firmware change: brings the device, in either of its modes, to the
+// firmware of an upgrade file. Resets a device that runs its application
+// into the bootloader, writes and reads back the application region page by
+// page, writes and verifies the external flash region, and starts the new
+// application. Runs synchronously on the calling thread; reports only through
+// the callbacks and never asks the user anything.
+class FirmwareChange
+{
+    Q_DECLARE_TR_FUNCTIONS(Upgrader)
+
+public:
+    struct Callbacks {
+        std::function<void(const QString &)> say;  // one line for the log pane
+        std::function<void(int)> percent;          // application flash progress, 0..100
+        std::function<void(int)> sleep;            // waits, in milliseconds
+    };
+
+    // Waits of the sequence, in milliseconds, and its connection attempts.
+    static constexpr int ConnectAttempts = 4;
+    static constexpr int ConnectRetryWait = 200;
+    static constexpr int AfterResetWait = 2000;
+    static constexpr int AfterDisconnectWait = 500;
+    static constexpr int BootloaderAttempts = 10;
+    static constexpr int BootloaderRetryWait = 200;
+    static constexpr int AfterStartWait = 1000;
+
+    static constexpr quint32 VersionBlockAddress = 0x08003FD0;
+    static constexpr int VersionBlockSize = 32;
+    static constexpr int PageSize = 1024;
+    static constexpr quint32 ExternalFlashAddress = 0;
+
+    // Missing callbacks do nothing; a missing sleep waits with QThread::msleep.
+    FirmwareChange(USBVT350 &usb, Callbacks callbacks);
+
+    // The whole sequence for one upgrade file. An empty name ends at once.
+    // The file is read and checked whole before the first device command.
+    void run(const QString &fileName);
+
+private:
+    enum class Mode { Application, Bootloader, Unknown };
+    static Mode modeOf(const QByteArray &serial);
+    static bool isBootloaderSerial(const QByteArray &serial);
+
+    bool connectFirstTime();
+    bool identify(Mode *mode);
+    bool resetIntoBootloader();
+    bool writeApplication(const QByteArray &region);
+    bool writeAndVerifyExternalFlash(const QByteArray &region);
+
+    QByteArray serialString();
+    void say(const QString &text);
+    void wait(int milliseconds);
+
+    USBVT350 &usb;
+    Callbacks callbacks;
+};

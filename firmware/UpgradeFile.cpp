@@ -1,0 +1,78 @@
+#include "firmware/UpgradeFile.h"
+
+#include "firmware/UpgradeImage.h"
+#include "usb/Scrambling.h"
+
+#include <QCoreApplication>
+#include <QDataStream>
+#include <QFile>
+#include <QSaveFile>
+
+namespace UpgradeFile {
+
+bool write(const QString &fileName, const QByteArray &plainImage)
+{
+    if (plainImage.size() != UpgradeImage::Size)
+        return false;
+    QByteArray scrambled = plainImage;
+    EncodeBuffer(reinterpret_cast<unsigned char *>(scrambled.data()), quint32(scrambled.size()));
+
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QDataStream out(&file);
+    out << QString::fromLatin1(HeaderText) << QString::fromLatin1(VersionText) << scrambled;
+    if (out.status() != QDataStream::Ok) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+Contents read(const QString &fileName)
+{
+    Contents contents;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return contents;  // reads as an empty stream: its header is wrong
+    QDataStream in(&file);
+
+    QString header;
+    in >> header;
+    if (header != QLatin1String(HeaderText)) {
+        contents.status = Status::WrongHeader;
+        return contents;
+    }
+    QString version;
+    in >> version;
+    if (version != QLatin1String(VersionText)) {
+        contents.status = Status::WrongVersion;
+        return contents;
+    }
+    QByteArray image;
+    in >> image;
+    if (in.status() != QDataStream::Ok || image.size() != UpgradeImage::Size) {
+        contents.status = Status::WrongSize;
+        return contents;
+    }
+    contents.status = Status::Ok;
+    contents.scrambledImage = image;
+    return contents;
+}
+
+QString statusText(Status status)
+{
+    switch (status) {
+    case Status::Ok:
+        return QString();
+    case Status::WrongHeader:
+        return QCoreApplication::translate("Upgrader", "Wrong file header");
+    case Status::WrongVersion:
+        return QCoreApplication::translate("Upgrader", "Wrong file version");
+    case Status::WrongSize:
+        return QCoreApplication::translate("Upgrader", "Wrong file size");
+    }
+    return QString();
+}
+
+} // namespace UpgradeFile

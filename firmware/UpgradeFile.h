@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The upgrade file (.upg): in QDataStream form, the header text, the version
+// text and the scrambled upgrade image, 262210 bytes in all.
+namespace UpgradeFile {
+
+inline const char HeaderText[] = "Vt520 Upgrade File Header";
+inline const char VersionText[] = "01";
+constexpr qint64 FileSize = 262210;
+
+// Scrambles a copy of the plain image and writes the file through a
+// temporary, so the target is either complete or left as it was.
+// Returns false when the file could not be created or fully written.
+bool write(const QString &fileName, const QByteArray &plainImage);
+
+enum class Status {
+    Ok,
+    WrongHeader,
+    WrongVersion,
+    WrongSize,  // the image array is missing, cut short or not 262144 bytes
+};
+
+struct Contents {
+    Status status = Status::WrongHeader;
+    QByteArray scrambledImage;  // exactly 262144 bytes when status is Ok
+};
+
+// Reads and checks the whole file. A file that cannot be opened reads as an
+// empty stream and so has a wrong header.
+Contents read(const QString &fileName);
+
+// The text that the firmware change shows for a rejected file.
+QString statusText(Status status);
+
+} // namespace UpgradeFile

@@ -1,0 +1,83 @@
+// Bootloader images: serial form, file name, serial bytes and safe writing.
+#include "HexFiles.h"
+#include "firmware/BootloaderImage.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestBootloaderImage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void serial_data();
+    void serial();
+    void imageWithSerial();
+    void writeAndFailures();
+};
+
+void TestBootloaderImage::serial_data()
+{
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<int>("unit");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("first unit") << "131100" << 1 << QByteArray("131100001");
+    QTest::newRow("two digits") << "131100" << 42 << QByteArray("131100042");
+    QTest::newRow("three digits") << "990100" << 999 << QByteArray("990100999");
+    QTest::newRow("year 00") << "000100" << 7 << QByteArray("000100007");
+}
+
+void TestBootloaderImage::serial()
+{
+    QFETCH(QString, prefix);
+    QFETCH(int, unit);
+    QFETCH(QByteArray, expected);
+    const QByteArray serial = BootloaderImage::serial(prefix, unit);
+    QCOMPARE(serial, expected);
+    QCOMPARE(BootloaderImage::fileName(serial), "Vt520Bootloader_" + QString::fromLatin1(expected) + ".bin");
+}
+
+void TestBootloaderImage::imageWithSerial()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    // HEX data over the whole bootloader area and beyond it.
+    const QByteArray code = HexFiles::randomBytes(0x4100, 11);
+    const QString hexName = dir.filePath("boot.hex");
+    QVERIFY(HexFiles::writeFile(hexName, HexFiles::hexText(0x08000000, code)));
+
+    QByteArray image;
+    QCOMPARE(BootloaderImage::readHex(hexName, &image), 0);
+    QCOMPARE(image, code.left(0x4000));
+
+    const QByteArray withSerial = BootloaderImage::withSerial(image, "131100042");
+    QCOMPARE(withSerial.size(), 0x4000);
+    QCOMPARE(withSerial.left(0x3FF0), code.left(0x3FF0));
+    QCOMPARE(withSerial.mid(0x3FF0, 9), QByteArray("131100042"));
+    QCOMPARE(withSerial.mid(0x3FF9), code.mid(0x3FF9, 7));  // no terminator written
+
+    // Without HEX data there the byte after the serial stays 0.
+    QByteArray empty;
+    QCOMPARE(BootloaderImage::readHex(dir.filePath("missing.hex"), &empty), 0);
+    QCOMPARE(BootloaderImage::withSerial(empty, "131100042").mid(0x3FF0),
+             QByteArray("131100042") + QByteArray(7, '\0'));
+}
+
+void TestBootloaderImage::writeAndFailures()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray image = HexFiles::randomBytes(0x4000, 12);
+    const QString name = dir.filePath("Vt520Bootloader_131100042.bin");
+    QVERIFY(BootloaderImage::write(name, image));
+    QCOMPARE(HexFiles::readFile(name), image);
+
+    QVERIFY(!BootloaderImage::write(dir.filePath("missing/folder.bin"), image));
+    QVERIFY(!QFile::exists(dir.filePath("missing/folder.bin")));
+    QVERIFY(QDir(dir.path()).mkdir("blocked.bin"));
+    QVERIFY(!BootloaderImage::write(dir.filePath("blocked.bin"), image));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Vt520Bootloader_131100042.bin"});
+}
+
+QTEST_GUILESS_MAIN(TestBootloaderImage)
+#include "test_bootloaderimage.moc"

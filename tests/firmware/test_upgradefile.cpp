@@ -1,0 +1,271 @@
+// Upgrade image and upgrade file: the region sums, the exact bytes of the
+// file, the scrambling, and the reader's checks on foreign and damaged files.
+#include "HexFiles.h"
+#include "firmware/UpgradeFile.h"
+#include "firmware/UpgradeImage.h"
+#include "usb/Scrambling.h"
+
+#include <QDataStream>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+namespace {
+
+quint32 wordAt(const QByteArray &bytes, int offset)
+{
+    return qFromLittleEndian<quint32>(bytes.constData() + offset);
+}
+
+// Sum of the little-endian words in [from, to), computed independently.
+quint32 sumOfWords(const QByteArray &bytes, int from, int to)
+{
+    quint64 sum = 0;
+    for (int offset = from; offset < to; offset += 4)
+        sum += wordAt(bytes, offset);
+    return quint32(sum & 0xFFFFFFFFu);
+}
+
+QByteArray decoded(QByteArray scrambled)
+{
+    DecodeBuffer(reinterpret_cast<unsigned char *>(scrambled.data()), unsigned(scrambled.size()));
+    return scrambled;
+}
+
+// A file in the upgrade file's form with the given fields.
+QByteArray streamed(const QString &header, const QString &version, const QByteArray &image)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << header << version << image;
+    return bytes;
+}
+
+} // namespace
+
+class TestUpgradeFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void imageFromHex();
+    void dataOutsideBothWindows();
+    void sumWordsReplaceHexData();
+    void sumsWrapAround();
+    void fileBytes();
+    void roundTrip();
+    void reader_data();
+    void reader();
+    void readerOfMissingFile();
+    void writeToImpossiblePlaceLeavesNothing();
+    void failedWriteKeepsExistingFile();
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+};
+
+void TestUpgradeFile::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir->isValid());
+}
+
+void TestUpgradeFile::imageFromHex()
+{
+    const QByteArray application = HexFiles::randomBytes(0x1C000, 1);
+    const QByteArray external = HexFiles::randomBytes(0x14000, 2);
+    const QByteArray bootloader = HexFiles::randomBytes(0x100, 3);
+    const QString hexName = dir->filePath("fw.hex");
+    QByteArray text = HexFiles::hexText(0x08004000, application);
+    text.chop(HexFiles::endOfFile().size() + 1);
+    text += HexFiles::hexText(0x08020000, external);
+    text.chop(HexFiles::endOfFile().size() + 1);
+    text += HexFiles::hexText(0x08000000, bootloader);  // never taken into an upgrade image
+    QVERIFY(HexFiles::writeFile(hexName, text));
+
+    const UpgradeImage::FromHex built = UpgradeImage::fromHexFile(hexName);
+    QCOMPARE(built.applicationResult, 0);
+    QCOMPARE(built.externalFlashResult, 0);
+    const QByteArray &image = built.image;
+    QCOMPARE(image.size(), 0x40000);
+    QCOMPARE(image.left(0x4000), QByteArray(0x4000, '\0'));
+    QCOMPARE(image.mid(0x4000, 0x1C000 - 4), application.left(0x1C000 - 4));
+    QCOMPARE(wordAt(image, 0x1FFFC), sumOfWords(application, 0, 0x1C000 - 4));
+    QCOMPARE(image.mid(0x20000, 0x14000 - 4), external.left(0x14000 - 4));
+    QCOMPARE(wordAt(image, 0x33FFC), sumOfWords(external, 0, 0x14000 - 4));
+    QCOMPARE(image.mid(0x34000), QByteArray(0xC000, '\0'));
+}
+
+void TestUpgradeFile::dataOutsideBothWindows()
+{
+    const QString hexName = dir->filePath("outside.hex");
+    QByteArray text = HexFiles::hexText(0x08000000, HexFiles::randomBytes(0x4000, 4));
+    text.chop(HexFiles::endOfFile().size() + 1);
+    text += HexFiles::hexText(0x08034000, HexFiles::randomBytes(0x100, 5));
+    QVERIFY(HexFiles::writeFile(hexName, text));
+
+    const UpgradeImage::FromHex built = UpgradeImage::fromHexFile(hexName);
+    QCOMPARE(built.applicationResult, 0);
+    QCOMPARE(built.externalFlashResult, 0);
+    QCOMPARE(built.image, QByteArray(0x40000, '\0'));
+
+    const QString upgName = dir->filePath("zero.upg");
+    QVERIFY(UpgradeFile::write(upgName, built.image));
+    const UpgradeFile::Contents contents = UpgradeFile::read(upgName);
+    QCOMPARE(contents.status, UpgradeFile::Status::Ok);
+    QVERIFY(contents.scrambledImage != built.image);  // zeros are scrambled too
+    QCOMPARE(decoded(contents.scrambledImage), built.image);
+}
+
+void TestUpgradeFile::sumWordsReplaceHexData()
+{
+    const QByteArray ones(8, char(0x01));
+    const QString hexName = dir->filePath("sums.hex");
+    QByteArray text = HexFiles::hexText(0x0801FFF8, ones);
+    text.chop(HexFiles::endOfFile().size() + 1);
+    text += HexFiles::hexText(0x08033FF8, ones);
+    QVERIFY(HexFiles::writeFile(hexName, text));
+
+    const UpgradeImage::FromHex built = UpgradeImage::fromHexFile(hexName);
+    // Only the word before each sum word counts; the HEX bytes at the sum
+    // words themselves are replaced.
+    QCOMPARE(wordAt(built.image, 0x1FFF8), 0x01010101u);
+    QCOMPARE(wordAt(built.image, 0x1FFFC), 0x01010101u);
+    QCOMPARE(wordAt(built.image, 0x33FF8), 0x01010101u);
+    QCOMPARE(wordAt(built.image, 0x33FFC), 0x01010101u);
+}
+
+void TestUpgradeFile::sumsWrapAround()
+{
+    QByteArray image(0x40000, char(0xFF));
+    UpgradeImage::storeRegionSums(reinterpret_cast<unsigned char *>(image.data()));
+    // 28671 words of 0xFFFFFFFF sum to -28671 modulo 2^32, 20479 to -20479.
+    QCOMPARE(wordAt(image, 0x1FFFC), quint32(0) - 28671u);
+    QCOMPARE(wordAt(image, 0x33FFC), quint32(0) - 20479u);
+    QCOMPARE(wordAt(image, 0x1FFF8), 0xFFFFFFFFu);
+    QCOMPARE(wordAt(image, 0x20000), 0xFFFFFFFFu);
+}
+
+void TestUpgradeFile::fileBytes()
+{
+    const QByteArray plain = HexFiles::randomBytes(0x40000, 6);
+    const QString upgName = dir->filePath("bytes.upg");
+    QVERIFY(UpgradeFile::write(upgName, plain));
+    const QByteArray file = HexFiles::readFile(upgName);
+
+    QCOMPARE(file.size(), 262210);
+    QByteArray header = QByteArray::fromHex("00000032");
+    for (char c : QByteArray("Vt520 Upgrade File Header"))
+        header += QByteArray(1, '\0') + c;
+    header += QByteArray::fromHex("00000004" "00300031" "00040000");
+    QCOMPARE(header.size(), 66);
+    QCOMPARE(file.left(66), header);
+    QCOMPARE(file.mid(62, 4), QByteArray::fromHex("00040000"));
+
+    QByteArray expectedImage = plain;
+    EncodeBuffer(reinterpret_cast<unsigned char *>(expectedImage.data()), unsigned(expectedImage.size()));
+    QCOMPARE(file.mid(66), expectedImage);
+    QCOMPARE(decoded(file.mid(66)), plain);
+}
+
+void TestUpgradeFile::roundTrip()
+{
+    const QByteArray plain = HexFiles::randomBytes(0x40000, 7);
+    const QString upgName = dir->filePath("round.upg");
+    QVERIFY(UpgradeFile::write(upgName, plain));
+    const UpgradeFile::Contents contents = UpgradeFile::read(upgName);
+    QCOMPARE(contents.status, UpgradeFile::Status::Ok);
+    QCOMPARE(decoded(contents.scrambledImage), plain);
+
+    // Writing again over an existing file replaces it whole.
+    const QByteArray other = HexFiles::randomBytes(0x40000, 8);
+    QVERIFY(UpgradeFile::write(upgName, other));
+    QCOMPARE(decoded(UpgradeFile::read(upgName).scrambledImage), other);
+}
+
+void TestUpgradeFile::reader_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<UpgradeFile::Status>("expected");
+    QTest::addColumn<QString>("text");
+
+    const QString header = "Vt520 Upgrade File Header";
+    const QByteArray image = HexFiles::randomBytes(0x40000, 9);
+    const QByteArray good = streamed(header, "01", image);
+
+    QTest::newRow("good") << good << UpgradeFile::Status::Ok << QString();
+    QTest::newRow("trailing bytes are ignored") << good + "xyz" << UpgradeFile::Status::Ok << QString();
+    QTest::newRow("other header") << streamed("Vt410 Programs File", "01", image)
+                                  << UpgradeFile::Status::WrongHeader << "Wrong file header";
+    QTest::newRow("header in other case") << streamed(header.toUpper(), "01", image)
+                                          << UpgradeFile::Status::WrongHeader << "Wrong file header";
+    QTest::newRow("empty file") << QByteArray() << UpgradeFile::Status::WrongHeader << "Wrong file header";
+    QTest::newRow("cut inside the header") << good.left(20) << UpgradeFile::Status::WrongHeader
+                                           << "Wrong file header";
+    QTest::newRow("raw image without fields") << image << UpgradeFile::Status::WrongHeader << "Wrong file header";
+    QTest::newRow("version 02") << streamed(header, "02", image) << UpgradeFile::Status::WrongVersion
+                                << "Wrong file version";
+    QTest::newRow("cut after the header") << good.left(54) << UpgradeFile::Status::WrongVersion
+                                          << "Wrong file version";
+    QTest::newRow("cut after the version") << good.left(62) << UpgradeFile::Status::WrongSize << "Wrong file size";
+    QTest::newRow("cut inside the image") << good.left(262209) << UpgradeFile::Status::WrongSize
+                                          << "Wrong file size";
+    QTest::newRow("image one byte short") << streamed(header, "01", image.left(0x3FFFF))
+                                          << UpgradeFile::Status::WrongSize << "Wrong file size";
+    QTest::newRow("image one byte long") << streamed(header, "01", image + 'x') << UpgradeFile::Status::WrongSize
+                                         << "Wrong file size";
+    QTest::newRow("empty image") << streamed(header, "01", QByteArray()) << UpgradeFile::Status::WrongSize
+                                 << "Wrong file size";
+    QByteArray hugeLength = good;
+    hugeLength.replace(62, 4, QByteArray::fromHex("7FFFFFF0"));
+    QTest::newRow("image length far past the end") << hugeLength << UpgradeFile::Status::WrongSize
+                                                   << "Wrong file size";
+}
+
+void TestUpgradeFile::reader()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(UpgradeFile::Status, expected);
+    QFETCH(QString, text);
+
+    const QString upgName = dir->filePath("read.upg");
+    QVERIFY(HexFiles::writeFile(upgName, file));
+    const UpgradeFile::Contents contents = UpgradeFile::read(upgName);
+    QCOMPARE(contents.status, expected);
+    QCOMPARE(UpgradeFile::statusText(contents.status), text);
+    if (expected == UpgradeFile::Status::Ok)
+        QCOMPARE(contents.scrambledImage, file.mid(66, 0x40000));
+    else
+        QVERIFY(contents.scrambledImage.isEmpty());
+}
+
+void TestUpgradeFile::readerOfMissingFile()
+{
+    const UpgradeFile::Contents contents = UpgradeFile::read(dir->filePath("missing.upg"));
+    QCOMPARE(contents.status, UpgradeFile::Status::WrongHeader);
+}
+
+void TestUpgradeFile::writeToImpossiblePlaceLeavesNothing()
+{
+    const QString upgName = dir->filePath("no/such/folder/x.upg");
+    QVERIFY(!UpgradeFile::write(upgName, QByteArray(0x40000, '\0')));
+    QVERIFY(!QFile::exists(upgName));
+    // A folder in the way of the target.
+    QVERIFY(QDir(dir->path()).mkdir("taken.upg"));
+    QVERIFY(!UpgradeFile::write(dir->filePath("taken.upg"), QByteArray(0x40000, '\0')));
+    QVERIFY(QFileInfo(dir->filePath("taken.upg")).isDir());
+}
+
+void TestUpgradeFile::failedWriteKeepsExistingFile()
+{
+    const QString upgName = dir->filePath("kept.upg");
+    QVERIFY(HexFiles::writeFile(upgName, "old contents"));
+    // An image of the wrong size is refused before the target is touched.
+    QVERIFY(!UpgradeFile::write(upgName, QByteArray(100, '\0')));
+    QCOMPARE(HexFiles::readFile(upgName), QByteArray("old contents"));
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{"kept.upg"});
+}
+
+QTEST_GUILESS_MAIN(TestUpgradeFile)
+#include "test_upgradefile.moc"
