@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <functional>
+
+class USBVT350;
+
+// Moves the programs or the scenes table as a whole between memory and the
+// device's external flash. Each call takes the device's host-access bit
+// (StatusAcquire), transfers the table scrambled as one block of its own (key
+// word 0 at the table's first byte), and gives the bit back (StatusRelease)
+// whatever the transfer's outcome. The table in memory always stays plain.
+class LightingTransfer
+{
+public:
+    enum class Status {
+        Done,
+        AcquireFailed,  // the device did not grant access (e.g. none on the bus); not released
+        TransferFailed, // the external-flash read or write failed; released
+    };
+
+    struct Location
+    {
+        quint32 address;
+        int length;
+    };
+    static constexpr Location Programs{0x14000, 7680};
+    static constexpr Location Scenes{0x15E00, 384};
+
+    explicit LightingTransfer(USBVT350 &usb) : usb(usb) {}
+
+    // Reads and unscrambles the table; `table` (where.length bytes) is
+    // overwritten only when the whole read succeeded.
+    Status read(const Location &where, void *table);
+
+    // Scrambles a copy of `table` and writes it. `onAcquired` runs once the
+    // device is acquired and before the table is copied, so the caller can
+    // bring the table up to date only when the write will really be tried.
+    Status write(const Location &where, const void *table,
+                 const std::function<void()> &onAcquired = {});
+
+private:
+    USBVT350 &usb;
+};
