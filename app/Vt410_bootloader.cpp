@@ -3,6 +3,7 @@
 #include "app/DialogQuestions.h"
 #include "app/Version.h"
 #include "usb/USBVT350.h"
+#include "widgets/SuperRGB.h"
 #include "ui_Vt410_bootloader.h"
 
 #include <QCloseEvent>
@@ -69,10 +70,20 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     ui->spinBoxStaticTime->setRange(0, 900000);
     programs = {};
     scenes = {};
+    for (unsigned short number = 0; number < SceneRecord::LampCount; ++number) {
+        auto *lamp = new SuperRGB(0, 0, 0, number);
+        programLamps.append(lamp);
+        ui->horizontalLayout->addWidget(lamp, 0);
+    }
 
     ui->spinBoxSceneSceneNumber->setRange(1, StandaloneSceneCount);
     ui->spinBoxSceneRiseTime->setRange(0, 100000);
     ui->spinBoxSceneStaticTime->setRange(0, 900000);
+    for (unsigned short number = 0; number < SceneRecord::LampCount; ++number) {
+        auto *lamp = new SuperRGB(0, 0, 0, number);
+        sceneLamps.append(lamp);
+        ui->horizontalLayoutScenes->addWidget(lamp, 0);
+    }
 
     // The window starts on the Settings tab, whose bars follow external flash transfers.
     connectExtFlashBars();

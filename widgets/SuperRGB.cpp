@@ -1,0 +1,284 @@
+#include "widgets/SuperRGB.h"
+
+#include "widgets/BaseColor.h"
+#include "ui_Lamp.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+
+#include <algorithm>
+
+namespace {
+
+// 0..99 with one or two digits, 000..199, 200..249 and 250..255 with three
+// digits; anchored, because the validator must match the whole text.
+const char *const ComponentPattern = "([0-9]{1,2})|([0-1]{1}[0-9]{2})|(2[0-4]{1}[0-9]{1}|(25[0-5]{1}))";
+
+enum Channel { RedChannel, GreenChannel, BlueChannel };
+
+// The colour of one component alone, painted behind its entry field.
+QColor pureComponentColor(Channel channel, int level)
+{
+    level = std::clamp(level, 0, 255);
+    return QColor(channel == RedChannel ? level : 0, channel == GreenChannel ? level : 0,
+                  channel == BlueChannel ? level : 0);
+}
+
+void setWidgetTextColor(QWidget *widget, const QColor &color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Text, color);
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+// The members that belong to one colour component.
+struct SuperRGB::Component
+{
+    quint8 &value;
+    ColorLineEdit *edit;
+    ColorSlider *slider;
+    Channel channel;
+};
+
+SuperRGB::SuperRGB(unsigned char red, unsigned char green, unsigned char blue, unsigned short lampNumber)
+    : QWidget(nullptr)
+    , ui(new Ui::Lamp)
+{
+    ui->setupUi(this);
+    redValue = red;
+    greenValue = green;
+    blueValue = blue;
+    this->lampNumber = lampNumber;
+
+    validator = new QRegularExpressionValidator(
+        QRegularExpression(QRegularExpression::anchoredPattern(QLatin1String(ComponentPattern))), this);
+    for (ColorLineEdit *edit : {ui->EditRed, ui->EditGreen, ui->EditBlue}) {
+        edit->setValidator(validator);
+        setWidgetTextColor(edit, Qt::white);
+    }
+
+    setRedColor(red);
+    setGreenColor(green);
+    setBlueColor(blue);
+    ui->SliderRed->setValue(red);
+    ui->SliderGreen->setValue(green);
+    ui->SliderBlue->setValue(blue);
+
+    ui->LampGroupBox->setTitle(QCoreApplication::translate("Lamp", "L: %1").arg(lampNumber + 1));
+    ui->LabelAddress1->setText(QString::number(3 * lampNumber + 1));
+    ui->LabelAddress2->setText(QString::number(3 * lampNumber + 2));
+    ui->LabelAddress3->setText(QString::number(3 * lampNumber + 3));
+
+    ui->EditRed->setText(QString::asprintf("%03d", redValue));
+    ui->EditGreen->setText(QString::asprintf("%03d", greenValue));
+    ui->EditBlue->setText(QString::asprintf("%03d", blueValue));
+
+    // Each entry field filters itself, so that double clicks there neither
+    // open the colour dialog nor select text; the swatch keeps its dialog.
+    for (ColorLineEdit *edit : {ui->EditRed, ui->EditGreen, ui->EditBlue})
+        edit->installEventFilter(edit);
+
+    connect(ui->SliderRed, &QSlider::valueChanged, this, &SuperRGB::setRedColor);
+    connect(ui->SliderGreen, &QSlider::valueChanged, this, &SuperRGB::setGreenColor);
+    connect(ui->SliderBlue, &QSlider::valueChanged, this, &SuperRGB::setBlueColor);
+    connect(ui->EditRed, &QLineEdit::textChanged, this, &SuperRGB::textRedChanged);
+    connect(ui->EditGreen, &QLineEdit::textChanged, this, &SuperRGB::textGreenChanged);
+    connect(ui->EditBlue, &QLineEdit::textChanged, this, &SuperRGB::textBlueChanged);
+    connect(ui->ButtonRPlus, &QPushButton::clicked, ui->SliderRed, &ColorSlider::plus);
+    connect(ui->ButtonGPlus, &QPushButton::clicked, ui->SliderGreen, &ColorSlider::plus);
+    connect(ui->ButtonBPlus, &QPushButton::clicked, ui->SliderBlue, &ColorSlider::plus);
+    connect(ui->ButtonRMinus, &QPushButton::clicked, ui->SliderRed, &ColorSlider::minus);
+    connect(ui->ButtonGMinus, &QPushButton::clicked, ui->SliderGreen, &ColorSlider::minus);
+    connect(ui->ButtonBMinus, &QPushButton::clicked, ui->SliderBlue, &ColorSlider::minus);
+    connect(ui->EditColor, &ColorLineEdit::redChanged, ui->SliderRed, &ColorSlider::setValue);
+    connect(ui->EditColor, &ColorLineEdit::greenChanged, ui->SliderGreen, &ColorSlider::setValue);
+    connect(ui->EditColor, &ColorLineEdit::blueChanged, ui->SliderBlue, &ColorSlider::setValue);
+    connect(ui->SliderRed, &QSlider::sliderMoved, this, &SuperRGB::sliderRedMoved);
+    connect(ui->SliderGreen, &QSlider::sliderMoved, this, &SuperRGB::sliderGreenMoved);
+    connect(ui->SliderBlue, &QSlider::sliderMoved, this, &SuperRGB::sliderBlueMoved);
+}
+
+SuperRGB::~SuperRGB()
+{
+    delete ui;
+}
+
+QColor SuperRGB::color() const
+{
+    return rgbColor;
+}
+
+SuperRGB::Component SuperRGB::red()
+{
+    return {redValue, ui->EditRed, ui->SliderRed, RedChannel};
+}
+
+SuperRGB::Component SuperRGB::green()
+{
+    return {greenValue, ui->EditGreen, ui->SliderGreen, GreenChannel};
+}
+
+SuperRGB::Component SuperRGB::blue()
+{
+    return {blueValue, ui->EditBlue, ui->SliderBlue, BlueChannel};
+}
+
+void SuperRGB::setComponent(const Component &component, int value)
+{
+    const auto level = quint8(value & 0xFF);
+    // When the text or the setter itself moved the slider, the slider reports
+    // the value that is already stored here; the colour did not change again,
+    // so it is not reported a second time.
+    const bool sliderEcho = textEditing && level == component.value;
+    component.value = level;
+    if (!sliderEcho)
+        updateRGBColor();
+    if (!textEditing)
+        component.edit->setText(QString::asprintf("%03d", value));
+    textEditing = false;
+    setWidgetBaseColor(component.edit, pureComponentColor(component.channel, level));
+}
+
+void SuperRGB::typedComponent(const Component &component, const QString &text)
+{
+    bool isNumber = false;
+    const int number = text.toInt(&isNumber, 10);
+    if (!isNumber)
+        return;
+    textEditing = true;
+    component.slider->setValue(number);
+    setWidgetBaseColor(component.edit, pureComponentColor(component.channel, number));
+}
+
+void SuperRGB::setRedColor(int value)
+{
+    setComponent(red(), value);
+}
+
+void SuperRGB::setGreenColor(int value)
+{
+    setComponent(green(), value);
+}
+
+void SuperRGB::setBlueColor(int value)
+{
+    setComponent(blue(), value);
+}
+
+void SuperRGB::textRedChanged(QString s)
+{
+    typedComponent(red(), s);
+}
+
+void SuperRGB::textGreenChanged(QString s)
+{
+    typedComponent(green(), s);
+}
+
+void SuperRGB::textBlueChanged(QString s)
+{
+    typedComponent(blue(), s);
+}
+
+void SuperRGB::redPlusPlus()
+{
+    ui->SliderRed->plus();
+}
+
+void SuperRGB::greenPlusPlus()
+{
+    ui->SliderGreen->plus();
+}
+
+void SuperRGB::bluePlusPlus()
+{
+    ui->SliderBlue->plus();
+}
+
+void SuperRGB::redMinusMinus()
+{
+    ui->SliderRed->minus();
+}
+
+void SuperRGB::greenMinusMinus()
+{
+    ui->SliderGreen->minus();
+}
+
+void SuperRGB::blueMinusMinus()
+{
+    ui->SliderBlue->minus();
+}
+
+void SuperRGB::updateRGBColor()
+{
+    rgbColor = QColor(redValue, greenValue, blueValue, 255);
+    setWidgetBaseColor(ui->EditColor, rgbColor);
+    emit colorChanged(rgbColor);
+}
+
+void SuperRGB::setRGB(uint r, uint g, uint b)
+{
+    // Clamp before narrowing, so that huge unsigned values do not wrap to negative.
+    const auto toSlider = [](uint value) { return int(std::min<uint>(value, ColorSlider::MaximumValue)); };
+    ui->SliderRed->setValue(toSlider(r));
+    ui->SliderGreen->setValue(toSlider(g));
+    ui->SliderBlue->setValue(toSlider(b));
+}
+
+void SuperRGB::setValueIfSelected(int value)
+{
+    ui->SliderRed->setValueIfSelected(value);
+    ui->SliderGreen->setValueIfSelected(value);
+    ui->SliderBlue->setValueIfSelected(value);
+}
+
+void SuperRGB::sliderRedMoved(int value)
+{
+    if (ui->SliderRed->isSelected())
+        emit selectedSliderValueChange(value);
+}
+
+void SuperRGB::sliderGreenMoved(int value)
+{
+    if (ui->SliderGreen->isSelected())
+        emit selectedSliderValueChange(value);
+}
+
+void SuperRGB::sliderBlueMoved(int value)
+{
+    if (ui->SliderBlue->isSelected())
+        emit selectedSliderValueChange(value);
+}
+
+void SuperRGB::setAll(bool state)
+{
+    selectRed(state);
+    selectGreen(state);
+    selectBlue(state);
+}
+
+void SuperRGB::selectRed(bool state)
+{
+    ui->SliderRed->setSelected(state);
+}
+
+void SuperRGB::selectGreen(bool state)
+{
+    ui->SliderGreen->setSelected(state);
+}
+
+void SuperRGB::selectBlue(bool state)
+{
+    ui->SliderBlue->setSelected(state);
+}
+
+void SuperRGB::changePercentifSelected(int percent)
+{
+    ui->SliderRed->changePercentifSelected(percent);
+    ui->SliderGreen->changePercentifSelected(percent);
+    ui->SliderBlue->changePercentifSelected(percent);
+}

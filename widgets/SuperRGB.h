@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+class QRegularExpressionValidator;
+
+namespace Ui {
+class Lamp;
+}
+
+// Editor of one RGB lamp: a colour swatch, three numeric entry fields, a plus
+// and a minus button per component, three colour sliders and the lamp's three
+// DMX channel numbers. The sliders hold the colour; the entry fields and the
+// swatch move the sliders, and the sliders report back into the setters.
+class SuperRGB : public QWidget
+{
+    Q_OBJECT
+
+public:
+    SuperRGB(unsigned char red, unsigned char green, unsigned char blue, unsigned short lampNumber);
+    ~SuperRGB() override;
+
+    QColor color() const;
+
+signals:
+    void selectedSliderValueChange(int value);
+    void colorChanged(QColor color);
+
+public slots:
+    void setRedColor(int value);
+    void setGreenColor(int value);
+    void setBlueColor(int value);
+    void textRedChanged(QString s);
+    void textGreenChanged(QString s);
+    void textBlueChanged(QString s);
+    void redPlusPlus();
+    void greenPlusPlus();
+    void bluePlusPlus();
+    void redMinusMinus();
+    void greenMinusMinus();
+    void blueMinusMinus();
+    void updateRGBColor();
+    void setRGB(uint r, uint g, uint b);
+    void setValueIfSelected(int value);
+    void sliderRedMoved(int value);
+    void sliderGreenMoved(int value);
+    void sliderBlueMoved(int value);
+    void setAll(bool state);
+    void selectRed(bool state);
+    void selectGreen(bool state);
+    void selectBlue(bool state);
+    void changePercentifSelected(int percent);
+
+private:
+    struct Component;
+    Component red();
+    Component green();
+    Component blue();
+    void setComponent(const Component &component, int value);
+    void typedComponent(const Component &component, const QString &text);
+
+    Ui::Lamp *ui = nullptr;
+    QColor rgbColor;
+    quint8 redValue = 0;
+    quint8 greenValue = 0;
+    quint8 blueValue = 0;
+    QRegularExpressionValidator *validator = nullptr;
+    quint16 lampNumber = 0;
+    // Set while a typed value travels through the slider back into the setter,
+    // so that the setter leaves the text as the user typed it.
+    bool textEditing = false;
+};
