@@ -32,12 +32,11 @@
 #include <QString>
 
 #include <cstdint>
-#include <memory>
 
 namespace vt520sim {
 
 class BusPrivate;
-class DevicePrivate;
+class EmulatedDevice;
 
 enum class Mode { Application, Bootloader };
 
@@ -160,8 +159,8 @@ public:
 
 private:
     friend class BusPrivate;
-    explicit Device(DevicePrivate *d);
-    DevicePrivate *d;
+    explicit Device(EmulatedDevice *device);
+    EmulatedDevice *d;
 };
 
 class Bus
@@ -223,11 +222,9 @@ public:
     void setTransferHoldMicroseconds(int microseconds);
 
 private:
-    Bus();
-    ~Bus();
+    Bus() = default;
     Bus(const Bus &) = delete;
     Bus &operator=(const Bus &) = delete;
-    std::unique_ptr<BusPrivate> d;
 };
 
 // Sleeps on the bus clock; a plain function for code that takes a sleep

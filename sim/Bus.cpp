@@ -1,0 +1,362 @@
+#include "sim/BusPrivate.h"
+
+#include <QtGlobal>
+
+#include <chrono>
+#include <thread>
+
+namespace vt520sim {
+
+int64_t steadyMicroseconds()
+{
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// ---------------------------------------------------------------- BusPrivate
+
+BusPrivate &BusPrivate::global()
+{
+    // Never destroyed: libusb calls made during static destruction (a device
+    // object that outlives main) still find a bus.
+    static BusPrivate *bus = new BusPrivate;
+    return *bus;
+}
+
+BusPrivate::BusPrivate()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    resetLocked();
+    addDefaultDeviceLocked();
+}
+
+void BusPrivate::resetLocked()
+{
+    for (Entry &entry : devices) {
+        entry.device->removed = true;
+        entry.device->present = false;
+        ++entry.device->epoch;
+    }
+    devices.clear();
+    virtualClock = false;
+    virtualUs = 0;
+    realStartUs = steadyMicroseconds();
+    nthFaults.clear();
+    requestFaults.clear();
+    log.clear();
+    requestCounts.clear();
+    overlaps = 0;
+    holdUs = 0;
+}
+
+void BusPrivate::addDefaultDeviceLocked()
+{
+    const QString folder = qEnvironmentVariable("VT520_SIM_STATE");
+    auto device = std::make_shared<EmulatedDevice>(1, 1, true);
+    if (!folder.isEmpty()) {
+        auto state = std::make_unique<DeviceStateFolder>(folder);
+        DeviceSettings settings;
+        if (state->load(device->internal, device->external, settings)) {
+            device->mode = settings.bootloaderMode ? Mode::Bootloader : Mode::Application;
+            device->serial = settings.serial;
+            device->status = settings.status;
+            device->reenumerateMs = settings.reenumerateMs;
+            device->cost = settings.transferCost ? TransferCost::realistic() : TransferCost::none();
+            device->attachStateFolder(std::move(state));
+        } else {
+            device->cost = TransferCost::realistic();
+            device->attachStateFolder(std::move(state));
+            DeviceSettings fresh;
+            fresh.serial = device->serial;
+            fresh.reenumerateMs = device->reenumerateMs;
+            device->stateFolder->saveAll(device->internal, device->external, fresh);
+        }
+    }
+    addLocked(device);
+}
+
+Device &BusPrivate::addLocked(std::shared_ptr<EmulatedDevice> device)
+{
+    // A device already at this place is unplugged for good.
+    for (auto it = devices.begin(); it != devices.end(); ++it) {
+        if (it->device->bus == device->bus && it->device->address == device->address) {
+            it->device->removed = true;
+            it->device->present = false;
+            ++it->device->epoch;
+            devices.erase(it);
+            break;
+        }
+    }
+    Entry entry;
+    entry.handle.reset(new Device(device.get()));
+    entry.device = std::move(device);
+    devices.push_back(std::move(entry));
+    return *devices.back().handle;
+}
+
+Device *BusPrivate::findLocked(int bus, int address)
+{
+    for (Entry &entry : devices)
+        if (entry.device->bus == bus && entry.device->address == address)
+            return entry.handle.get();
+    return nullptr;
+}
+
+int64_t BusPrivate::nowUsLocked() const
+{
+    return virtualClock ? virtualUs : steadyMicroseconds() - realStartUs;
+}
+
+void BusPrivate::pass(std::unique_lock<std::mutex> &lock, int64_t microseconds)
+{
+    if (microseconds <= 0)
+        return;
+    if (virtualClock) {
+        virtualUs += microseconds;
+        return;
+    }
+    lock.unlock();
+    std::this_thread::sleep_for(std::chrono::microseconds(microseconds));
+    lock.lock();
+}
+
+int BusPrivate::takeFaultLocked(const ControlSetup *setup)
+{
+    int error = 0;
+    for (auto it = nthFaults.begin(); it != nthFaults.end();) {
+        if (--it->countdown <= 0) {
+            if (error == 0)
+                error = it->error;
+            it = nthFaults.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (setup && (setup->requestType & 0x60) == 0x40) {
+        auto it = requestFaults.find(setup->request);
+        if (it != requestFaults.end() && it->second.remaining != 0) {
+            if (error == 0)
+                error = it->second.error;
+            if (it->second.remaining > 0 && --it->second.remaining == 0)
+                requestFaults.erase(it);
+        }
+    }
+    return error;
+}
+
+void BusPrivate::recordLocked(const TransferRecord &record)
+{
+    log.append(record);
+    if (!record.bulk && (record.requestType & 0x60) == 0x40)
+        ++requestCounts[record.request];
+}
+
+// ------------------------------------------------------------ TransportEntry
+
+TransportEntry::TransportEntry()
+{
+    BusPrivate &bus = BusPrivate::global();
+    overlap = bus.inside.fetch_add(1) != 0;
+    if (overlap)
+        ++bus.overlaps;
+}
+
+TransportEntry::~TransportEntry()
+{
+    --BusPrivate::global().inside;
+}
+
+// ------------------------------------------------------------------------ Bus
+
+Bus &Bus::instance()
+{
+    static Bus *bus = new Bus;
+    BusPrivate::global();
+    return *bus;
+}
+
+void Bus::reset()
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    p.resetLocked();
+}
+
+void Bus::resetToDefault()
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    p.resetLocked();
+    p.addDefaultDeviceLocked();
+}
+
+Device &Bus::addVt520(int bus, int address, const QByteArray &serial)
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    auto device = std::make_shared<EmulatedDevice>(bus, address, true);
+    device->serial = serial;
+    return p.addLocked(std::move(device));
+}
+
+Device &Bus::addPersistentVt520(int bus, int address, const QString &folder)
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    auto device = std::make_shared<EmulatedDevice>(bus, address, true);
+    auto state = std::make_unique<DeviceStateFolder>(folder);
+    DeviceSettings settings;
+    if (state->load(device->internal, device->external, settings)) {
+        device->mode = settings.bootloaderMode ? Mode::Bootloader : Mode::Application;
+        device->serial = settings.serial;
+        device->status = settings.status;
+        device->reenumerateMs = settings.reenumerateMs;
+        device->cost = settings.transferCost ? TransferCost::realistic() : TransferCost::none();
+    } else {
+        settings = DeviceSettings{};
+        settings.serial = device->serial;
+        settings.reenumerateMs = device->reenumerateMs;
+        settings.transferCost = false;
+        state->saveAll(device->internal, device->external, settings);
+    }
+    device->attachStateFolder(std::move(state));
+    return p.addLocked(std::move(device));
+}
+
+Device &Bus::addDevice(int bus, int address, uint16_t vendorId, uint16_t productId)
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    auto device = std::make_shared<EmulatedDevice>(bus, address, false);
+    device->vendorId = vendorId;
+    device->productId = productId;
+    device->serial = "DECOY0000";
+    return p.addLocked(std::move(device));
+}
+
+Device *Bus::device(int bus, int address)
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    return p.findLocked(bus, address);
+}
+
+QList<Device *> Bus::devices()
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    QList<Device *> list;
+    for (auto &entry : p.devices)
+        list.append(entry.handle.get());
+    return list;
+}
+
+void Bus::useVirtualClock(bool on)
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    if (on == p.virtualClock)
+        return;
+    // Keep the time continuous across the switch.
+    const int64_t now = p.nowUsLocked();
+    p.virtualClock = on;
+    if (on)
+        p.virtualUs = now;
+    else
+        p.realStartUs = steadyMicroseconds() - now;
+}
+
+bool Bus::isVirtualClock() const
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    return p.virtualClock;
+}
+
+void Bus::advanceClock(int64_t milliseconds)
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    if (p.virtualClock && milliseconds > 0)
+        p.virtualUs += milliseconds * 1000;
+}
+
+int64_t Bus::nowMs() const
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    return p.nowUsLocked() / 1000;
+}
+
+void Bus::sleepMs(int64_t milliseconds)
+{
+    BusPrivate &p = BusPrivate::global();
+    std::unique_lock<std::mutex> lock(p.mutex);
+    p.pass(lock, milliseconds * 1000);
+}
+
+void Bus::failTransfer(int nth, int libusbError)
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    if (nth >= 1)
+        p.nthFaults.push_back({nth, libusbError});
+}
+
+void Bus::failRequest(uint8_t request, int libusbError, int count)
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    if (count == 0 || libusbError == 0)
+        p.requestFaults.erase(request);
+    else
+        p.requestFaults[request] = {libusbError, count < 0 ? Never : count};
+}
+
+void Bus::clearFaults()
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    p.nthFaults.clear();
+    p.requestFaults.clear();
+}
+
+QList<TransferRecord> Bus::transferLog() const
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    return p.log;
+}
+
+void Bus::clearTransferLog()
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    p.log.clear();
+    p.requestCounts.clear();
+}
+
+int Bus::requestCount(uint8_t request) const
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    const auto it = p.requestCounts.find(request);
+    return it == p.requestCounts.end() ? 0 : it->second;
+}
+
+int Bus::overlapCount() const
+{
+    return BusPrivate::global().overlaps.load();
+}
+
+void Bus::setTransferHoldMicroseconds(int microseconds)
+{
+    BusPrivate::global().holdUs = microseconds > 0 ? microseconds : 0;
+}
+
+void sleepMs(unsigned long milliseconds)
+{
+    Bus::instance().sleepMs(int64_t(milliseconds));
+}
+
+} // namespace vt520sim

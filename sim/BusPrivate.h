@@ -1,0 +1,93 @@
+#pragma once
+
+#include "sim/EmulatedDevice.h"
+#include "sim/Vt520Sim.h"
+
+#include <QList>
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace vt520sim {
+
+// The state behind Bus: the emulated devices, the clock, the ordered faults,
+// the transfer log and the overlap detector. All members are guarded by
+// mutex, except the atomics.
+class BusPrivate
+{
+public:
+    static BusPrivate &global();
+
+    struct Entry {
+        std::shared_ptr<EmulatedDevice> device;
+        std::unique_ptr<Device> handle;
+    };
+
+    struct RequestFault {
+        int error = 0;
+        int remaining = Never;
+    };
+
+    struct NthFault {
+        int countdown = 0;
+        int error = 0;
+    };
+
+    void resetLocked();
+    void addDefaultDeviceLocked();
+    Device &addLocked(std::shared_ptr<EmulatedDevice> device);
+    Device *findLocked(int bus, int address);
+
+    int64_t nowUsLocked() const;
+    // Lets time pass on the bus clock: advances a virtual clock, or sleeps
+    // without holding the lock on a real one. lock must own mutex.
+    void pass(std::unique_lock<std::mutex> &lock, int64_t microseconds);
+
+    // Transfer fault due now (0 if none); counts the transfer.
+    int takeFaultLocked(const ControlSetup *setup);
+    void recordLocked(const TransferRecord &record);
+
+    mutable std::mutex mutex;
+    std::vector<Entry> devices;
+
+    bool virtualClock = false;
+    int64_t virtualUs = 0;
+    int64_t realStartUs = 0;
+
+    std::vector<NthFault> nthFaults;
+    std::map<uint8_t, RequestFault> requestFaults;
+
+    QList<TransferRecord> log;
+    std::map<uint8_t, int> requestCounts;
+
+    std::atomic<int> inside{0};
+    std::atomic<int> overlaps{0};
+    std::atomic<int> holdUs{0};
+
+private:
+    BusPrivate();
+};
+
+// Marks a thread as inside the emulated transport for the object's lifetime
+// and notices when another thread is in there too.
+class TransportEntry
+{
+public:
+    TransportEntry();
+    ~TransportEntry();
+    TransportEntry(const TransportEntry &) = delete;
+    TransportEntry &operator=(const TransportEntry &) = delete;
+
+    bool overlapped() const { return overlap; }
+
+private:
+    bool overlap = false;
+};
+
+int64_t steadyMicroseconds();
+
+} // namespace vt520sim

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "sim/DeviceStateFolder.h"
+#include "sim/Vt520Sim.h"
+
+#include <QByteArray>
+#include <QList>
+
+#include <cstdint>
+#include <memory>
+
+namespace vt520sim {
+
+// The setup packet of a control transfer.
+struct ControlSetup {
+    uint8_t requestType = 0;
+    uint8_t request = 0;
+    uint16_t value = 0;
+    uint16_t index = 0;
+    uint16_t length = 0;
+};
+
+// One emulated device: a Vt520 in application or bootloader mode, or a decoy
+// that only enumerates. Not thread-safe by itself: the bus calls it with its
+// own lock held.
+class EmulatedDevice
+{
+public:
+    EmulatedDevice(int bus, int address, bool vt520);
+
+    // Answers one control transfer. Returns bytes moved or a LIBUSB_ERROR_*
+    // code; costUs receives the time the transfer takes on the bus clock.
+    int control(const ControlSetup &setup, unsigned char *data, int64_t nowUs, int64_t &costUs);
+    int bulk(unsigned char endpoint, unsigned char *data, int length, int64_t &costUs);
+
+    // Bus presence: a device that left the bus (reset, unplug) comes back
+    // when the bus clock reaches returnAtUs; each departure starts a new
+    // epoch, so handles opened before it fail with LIBUSB_ERROR_NO_DEVICE.
+    void refreshPresence(int64_t nowUs);
+    void leaveBus(int64_t returnAtUs); // returnAtUs < 0: never comes back
+    void comeBack();
+
+    void makeFactoryFresh();
+    uint32_t computeApplicationSum() const;
+    uint32_t storedApplicationSum() const;
+    QByteArray serialString() const;
+
+    // Write-through of the state, when the device has a state folder.
+    void attachStateFolder(std::unique_ptr<DeviceStateFolder> folder);
+    void persistInternal(uint32_t offset, uint32_t length);
+    void persistExternal(uint32_t offset, uint32_t length);
+    void persistSettings();
+
+    struct Corruption {
+        uint32_t address = 0;
+        uint8_t xorMask = 0;
+        int remaining = Never;
+    };
+
+    const int bus;
+    const int address;
+    const bool isVt520;
+
+    uint16_t vendorId = 0x16C0;
+    uint16_t productId = 0x078E;
+    QByteArray idReply = QByteArray("\xFC\x00", 2);
+    QByteArray serial = "261100042";
+    Mode mode = Mode::Application;
+    QByteArray internal;
+    QByteArray external;
+    QByteArray testBlock;
+    QList<QByteArray> bulkIn;
+    QByteArray bulkOut;
+
+    uint32_t status = 0;
+    int acknowledgeAfterReads = 1;
+    int pendingAcknowledgeReads = 0; // > 0 while a bit 0 set waits to show
+    bool acknowledgePending = false;
+
+    int reenumerateMs = 1000;
+    bool bootloaderNeverReturns = false;
+    bool present = true;
+    bool removed = false;   // taken off the bus by a reset: gone for good
+    int epoch = 0;
+    int64_t returnAtUs = -1;
+
+    int openError = 0;
+    int setConfigurationError = 0;
+    int claimError = 0;
+    QList<Corruption> corruptions;
+
+    TransferCost cost;
+    std::unique_ptr<DeviceStateFolder> stateFolder;
+
+private:
+    int vendorRequest(const ControlSetup &setup, unsigned char *data, int64_t nowUs, int64_t &costUs);
+    int standardRequest(const ControlSetup &setup, unsigned char *data);
+    int readMemory(uint32_t address, unsigned char *data, uint16_t length);
+    int writePage(uint32_t address, const unsigned char *data, uint16_t length, int64_t &costUs);
+    void runApplication(int64_t nowUs);
+    int64_t dataStageUs(int bytes) const;
+};
+
+} // namespace vt520sim
