@@ -1,5 +1,7 @@
 #include "usb/UsbDevice.h"
 
+#include "usb/SerialStringDecoder.h"
+
 #include <QDebug>
 #include <QMutex>
 #include <QMutexLocker>
@@ -266,16 +268,5 @@ QByteArray UsbDevice::getSerialString()
 
     unsigned char buffer[256] = {};
     const int received = libusb_get_descriptor(handle, LIBUSB_DT_STRING, SerialStringIndex, buffer, sizeof buffer);
-    if (received < 2)
-        return serial;
-    // UTF-16LE code units after the 2-byte header, within both the bytes
-    // received and the descriptor's own length, up to the first zero unit.
-    const int end = std::min(received, int(buffer[0]));
-    for (int i = 2; i + 1 < end; i += 2) {
-        const uint16_t unit = uint16_t(buffer[i] | buffer[i + 1] << 8);
-        if (unit == 0)
-            break;
-        serial.append(char(unit & 0xFF));
-    }
-    return serial;
+    return decodeSerialStringDescriptor(buffer, received);
 }

@@ -1,0 +1,7 @@
+// Programs file (.pgm) reader on any bytes.
+#include "LightingFileFuzzing.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    return fuzzLightingFile(data, size, LightingFile::Kind::Programs);
+}
