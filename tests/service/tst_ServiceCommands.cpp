@@ -53,6 +53,43 @@ QByteArray patternBytes(int length, int seed)
     return bytes;
 }
 
+// Collects the debug channel's lines while it lives.
+class TraceRecorder
+{
+public:
+    TraceRecorder()
+    {
+        lines().clear();
+        previous = qInstallMessageHandler(&TraceRecorder::record);
+    }
+    ~TraceRecorder() { qInstallMessageHandler(previous); }
+
+    static QStringList &lines()
+    {
+        static QStringList recorded;
+        return recorded;
+    }
+
+private:
+    static void record(QtMsgType type, const QMessageLogContext &, const QString &message)
+    {
+        if (type == QtDebugMsg)
+            lines().append(message);
+    }
+
+    QtMessageHandler previous = nullptr;
+};
+
+// True when expected appear in lines in this order (other lines between).
+bool inOrder(const QStringList &lines, const QStringList &expected)
+{
+    int next = 0;
+    for (const QString &line : lines)
+        if (next < expected.size() && line == expected.at(next))
+            ++next;
+    return next == expected.size();
+}
+
 } // namespace
 
 class TestServiceCommands : public QObject
@@ -94,6 +131,8 @@ private slots:
     void writeExtFlashBinTransferFailures_data();
     void writeExtFlashBinTransferFailures();
     void writeExtFlashBinDetectsCorruption();
+    void traceLines_data();
+    void traceLines();
 
 private:
     void newWindow();
@@ -745,6 +784,82 @@ void TestServiceCommands::writeExtFlashBinDetectsCorruption()
     QCOMPARE(boxes.first().icon, QMessageBox::Critical);
     QCOMPARE(boxes.first().title, QStringLiteral("Error"));
     QCOMPARE(boxes.first().label, QStringLiteral("memcmp"));
+}
+
+void TestServiceCommands::traceLines_data()
+{
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<QVariantList>("answers");
+    QTest::addColumn<int>("failingRequest"); // 0: none
+    QTest::addColumn<QStringList>("trace");
+
+    const QString name = files.filePath(QStringLiteral("ten.bin"));
+    QTest::newRow("Connect OK")
+        << Command(&Vt410_bootloader::slotpushButtonConnect) << QVariantList{} << 0
+        << QStringList{"Vt410_bootloader::slotpushButtonConnect(bool t)", "Connect OK"};
+    QTest::newRow("Connect ERROR")
+        << Command(&Vt410_bootloader::slotpushButtonConnect) << QVariantList{} << 255
+        << QStringList{"Vt410_bootloader::slotpushButtonConnect(bool t)", "Connect ERROR"};
+    QTest::newRow("Disconnect")
+        << Command(&Vt410_bootloader::slotpushButtonDisconnect) << QVariantList{} << 0
+        << QStringList{"USB Disconnect", "Vt410_bootloader::slotpushButtonDisconnect(bool t)"};
+    QTest::newRow("page write OK")
+        << Command(&Vt410_bootloader::slotpushButtonWritePage) << QVariantList{7} << 0
+        << QStringList{"Vt410_bootloader::slotpushButtonWritePage(bool t)", "page write OK"};
+    QTest::newRow("page write ERROR")
+        << Command(&Vt410_bootloader::slotpushButtonWritePage) << QVariantList{7} << 3
+        << QStringList{"Vt410_bootloader::slotpushButtonWritePage(bool t)", "page write ERROR"};
+    QTest::newRow("Write")
+        << Command(&Vt410_bootloader::slotpushButtonWrite) << QVariantList{} << 0
+        << QStringList{"Vt410_bootloader::slotpushButtonWrite(bool t)"};
+    QTest::newRow("Read") << Command(&Vt410_bootloader::slotpushButtonRead) << QVariantList{} << 0
+                          << QStringList{"Vt410_bootloader::slotpushButtonRead(bool t)"};
+    QTest::newRow("WriteExtFlashBin length error")
+        << Command(&Vt410_bootloader::slotpushButtonWriteExtFlashBin) << QVariantList{name} << 0
+        << QStringList{"Vt410_bootloader::slotpushButtonWriteExtFlashBin(bool t)", "length error 10"};
+    QTest::newRow("WriteExternalFlash")
+        << Command(&Vt410_bootloader::slotpushButtonWriteExternalFlash) << QVariantList{} << 0
+        << QStringList{"Vt410_bootloader::slotpushButtonWriteExternalFlash(bool t)"};
+    QTest::newRow("ReadExternalFlash")
+        << Command(&Vt410_bootloader::slotpushButtonReadExternalFlash) << QVariantList{} << 0
+        << QStringList{"Vt410_bootloader::slotpushButtonReadExternalFlash(bool t)"};
+}
+
+void TestServiceCommands::traceLines()
+{
+    QFETCH(Command, command);
+    QFETCH(QVariantList, answers);
+    QFETCH(int, failingRequest);
+    QFETCH(QStringList, trace);
+
+    {
+        QFile file(files.filePath(QStringLiteral("ten.bin")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(10, 'x'));
+    }
+    vt->setMode(vt520sim::Mode::Bootloader);
+    if (failingRequest != 0)
+        bus.failRequest(uint8_t(failingRequest), LIBUSB_ERROR_PIPE, vt520sim::Never);
+    for (const QVariant &a : answers)
+        questions->answer(a);
+
+    const QDir previous = QDir::current();
+    QVERIFY(QDir::setCurrent(files.path())); // Disconnect writes its test file here
+    TraceRecorder recorder;
+    (window.get()->*command)(false);
+    const QStringList lines = TraceRecorder::lines();
+    QVERIFY(QDir::setCurrent(previous.path()));
+
+    QVERIFY2(inOrder(lines, trace), qPrintable(lines.join(QLatin1Char('|'))));
+    if (command == &Vt410_bootloader::slotpushButtonWrite) {
+        // The test block's dump, as a quoted byte string.
+        bool dumped = false;
+        for (const QString &line : lines)
+            dumped = dumped
+                || (line.startsWith(QLatin1String("\"\\n src address: 0x"))
+                    && line.contains(QLatin1String("\\n0x01f0: f0 f1 f2 f3")));
+        QVERIFY(dumped);
+    }
 }
 
 QTEST_MAIN(TestServiceCommands)
