@@ -1,10 +1,10 @@
+#include "LightingTestData.h"
 #include "lighting/LightingFile.h"
 #include "lighting/SceneTables.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -43,15 +43,6 @@ QByteArray textItem(const QString &text)
 QByteArray fileBytes(const QString &header, const QString &version, const QByteArray &payload)
 {
     return textItem(header) + textItem(version) + bigEndian32(quint32(payload.size())) + payload;
-}
-
-QByteArray randomTable(int size, quint32 seed)
-{
-    QRandomGenerator generator(seed);
-    QByteArray table(size, '\0');
-    for (char &byte : table)
-        byte = char(generator.bounded(256));
-    return table;
 }
 
 QByteArray writeToBuffer(Kind kind, const QByteArray &table)

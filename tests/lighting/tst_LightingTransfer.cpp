@@ -1,0 +1,243 @@
+#include "LightingTestData.h"
+#include "lighting/LightingTransfer.h"
+#include "sim/Vt520Sim.h"
+#include "usb/TransferKey.h"
+#include "usb/USBVT350.h"
+
+#include <QtTest>
+
+#include <libusb.h>
+
+using Location = LightingTransfer::Location;
+using Status = LightingTransfer::Status;
+
+Q_DECLARE_METATYPE(LightingTransfer::Location)
+
+namespace {
+
+quint32 wordAt(const QByteArray &bytes, int offset)
+{
+    return qFromLittleEndian<quint32>(bytes.constData() + offset);
+}
+
+// Vendor requests other than the device-id request of every connect.
+bool isVendorRequest(const vt520sim::TransferRecord &record)
+{
+    return !record.bulk && (record.requestType & 0x60) == 0x40 && record.request != 255;
+}
+
+QList<vt520sim::TransferRecord> vendorRequests()
+{
+    QList<vt520sim::TransferRecord> result;
+    for (const vt520sim::TransferRecord &record : vt520sim::Bus::instance().transferLog())
+        if (isVendorRequest(record))
+            result.append(record);
+    return result;
+}
+
+// The data requests (5 or 6) must cover [address, address + length) in
+// order, without gap or overlap, each one successful.
+void checkCoverage(uint8_t request, const Location &where)
+{
+    quint32 next = where.address;
+    for (const vt520sim::TransferRecord &record : vendorRequests()) {
+        if (record.request != request)
+            continue;
+        QCOMPARE(quint32(record.value) | quint32(record.index) << 16, next);
+        QCOMPARE(record.result, record.length);
+        next += quint32(record.length);
+    }
+    QCOMPARE(next, where.address + quint32(where.length));
+}
+
+// Status read (9) and set (7) come before any data request; the release (8)
+// is the last request of all.
+void checkAcquiredAndReleased(uint8_t dataRequest)
+{
+    const QList<vt520sim::TransferRecord> requests = vendorRequests();
+    QVERIFY(!requests.isEmpty());
+    int firstData = -1;
+    int lastData = -1;
+    for (int i = 0; i < requests.size(); ++i) {
+        if (requests[i].request == dataRequest) {
+            if (firstData < 0)
+                firstData = i;
+            lastData = i;
+        }
+    }
+    QVERIFY(firstData > 0);
+    QCOMPARE(requests.first().request, uint8_t(9));
+    bool setBeforeData = false;
+    for (int i = 0; i < firstData; ++i)
+        setBeforeData = setBeforeData || requests[i].request == 7;
+    QVERIFY(setBeforeData);
+    QCOMPARE(requests.last().request, uint8_t(8));
+    QVERIFY(lastData < requests.size() - 1);
+    QCOMPARE(vt520sim::Bus::instance().requestCount(8), 1);
+}
+
+} // namespace
+
+class tst_LightingTransfer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void writeStoresTableScrambled_data();
+    void writeStoresTableScrambled();
+    void readGivesPlainTable_data();
+    void readGivesPlainTable();
+    void noDeviceTouchesNothing_data();
+    void noDeviceTouchesNothing();
+    void failedReadKeepsTableAndReleases_data();
+    void failedReadKeepsTableAndReleases();
+    void failedWriteReleases_data();
+    void failedWriteReleases();
+    void writeTakesTableAfterAcquire();
+
+private:
+    vt520sim::Device *vt = nullptr;
+    void locations();
+};
+
+void tst_LightingTransfer::init()
+{
+    auto &bus = vt520sim::Bus::instance();
+    bus.reset();
+    bus.useVirtualClock(true);
+    vt = &bus.addVt520(1, 4);
+}
+
+void tst_LightingTransfer::locations()
+{
+    QTest::addColumn<Location>("where");
+    QTest::newRow("programs") << LightingTransfer::Programs;
+    QTest::newRow("scenes") << LightingTransfer::Scenes;
+}
+
+void tst_LightingTransfer::writeStoresTableScrambled_data()
+{
+    locations();
+}
+
+void tst_LightingTransfer::writeStoresTableScrambled()
+{
+    QFETCH(Location, where);
+    QCOMPARE(where.address, where.length == 7680 ? 0x14000u : 0x15E00u);
+    const QByteArray table = randomTable(where.length, where.address);
+    const QByteArray around = vt->externalFlash(where.address - 16, where.length + 32);
+
+    USBVT350 usb;
+    QCOMPARE(LightingTransfer(usb).write(where, table.constData()), Status::Done);
+
+    const QByteArray stored = vt->externalFlash(where.address, where.length);
+    QCOMPARE(stored, scrambled(table));
+    QVERIFY(stored != table);
+    // The key restarts with the table, not with the flash address or chunk:
+    // word 32 (offset 128) uses key word 0 again.
+    QCOMPARE(wordAt(stored, 128), (wordAt(table, 128) ^ TransferKey[0]) + TransferKey[0]);
+    QCOMPARE(vt->externalFlash(where.address - 16, 16), around.left(16));
+    QCOMPARE(vt->externalFlash(where.address + where.length, 16), around.right(16));
+
+    checkCoverage(6, where);
+    checkAcquiredAndReleased(6);
+    QCOMPARE(vt->status() & 1u, 0u);
+}
+
+void tst_LightingTransfer::readGivesPlainTable_data()
+{
+    locations();
+}
+
+void tst_LightingTransfer::readGivesPlainTable()
+{
+    QFETCH(Location, where);
+    const QByteArray plain = randomTable(where.length, where.address + 1);
+    vt->setExternalFlash(where.address, scrambled(plain));
+
+    QByteArray table(where.length, '\0');
+    USBVT350 usb;
+    QCOMPARE(LightingTransfer(usb).read(where, table.data()), Status::Done);
+    QCOMPARE(table, plain);
+
+    checkCoverage(5, where);
+    checkAcquiredAndReleased(5);
+    QCOMPARE(vt->status() & 1u, 0u);
+}
+
+void tst_LightingTransfer::noDeviceTouchesNothing_data()
+{
+    locations();
+}
+
+void tst_LightingTransfer::noDeviceTouchesNothing()
+{
+    QFETCH(Location, where);
+    vt520sim::Bus::instance().reset();
+    vt520sim::Bus::instance().useVirtualClock(true);
+
+    const QByteArray original = randomTable(where.length, 9);
+    QByteArray table = original;
+    bool acquiredCalled = false;
+    USBVT350 usb;
+    LightingTransfer transfer(usb);
+    QCOMPARE(transfer.read(where, table.data()), Status::AcquireFailed);
+    QCOMPARE(transfer.write(where, table.constData(), [&] { acquiredCalled = true; }), Status::AcquireFailed);
+    QCOMPARE(table, original);
+    QVERIFY(!acquiredCalled);
+    QCOMPARE(vt520sim::Bus::instance().requestCount(8), 0);
+}
+
+void tst_LightingTransfer::failedReadKeepsTableAndReleases_data()
+{
+    locations();
+}
+
+void tst_LightingTransfer::failedReadKeepsTableAndReleases()
+{
+    QFETCH(Location, where);
+    vt->setExternalFlash(where.address, randomTable(where.length, 10));
+    vt520sim::Bus::instance().failRequest(5, LIBUSB_ERROR_PIPE);
+
+    const QByteArray original = randomTable(where.length, 11);
+    QByteArray table = original;
+    USBVT350 usb;
+    QCOMPARE(LightingTransfer(usb).read(where, table.data()), Status::TransferFailed);
+    QCOMPARE(table, original);
+    checkAcquiredAndReleased(5);
+}
+
+void tst_LightingTransfer::failedWriteReleases_data()
+{
+    locations();
+}
+
+void tst_LightingTransfer::failedWriteReleases()
+{
+    QFETCH(Location, where);
+    vt520sim::Bus::instance().failRequest(6, LIBUSB_ERROR_PIPE);
+    const QByteArray table = randomTable(where.length, 12);
+    USBVT350 usb;
+    QCOMPARE(LightingTransfer(usb).write(where, table.constData()), Status::TransferFailed);
+    checkAcquiredAndReleased(6);
+}
+
+void tst_LightingTransfer::writeTakesTableAfterAcquire()
+{
+    QByteArray table(384, '\0');
+    int statusReadsAtCallback = -1;
+    USBVT350 usb;
+    const Status status = LightingTransfer(usb).write(LightingTransfer::Scenes, table.constData(), [&] {
+        statusReadsAtCallback = vt520sim::Bus::instance().requestCount(9);
+        table[40] = char(0xE8);
+        table[41] = char(0x03);
+    });
+    QCOMPARE(status, Status::Done);
+    QVERIFY(statusReadsAtCallback > 0);
+    QVERIFY(vt520sim::Bus::instance().requestCount(6) > 0);
+    QCOMPARE(vt->externalFlash(LightingTransfer::Scenes.address, 384), scrambled(table));
+}
+
+QTEST_GUILESS_MAIN(tst_LightingTransfer)
+#include "tst_LightingTransfer.moc"

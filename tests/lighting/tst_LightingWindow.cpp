@@ -1,0 +1,735 @@
+// The Programs and Scenes tabs of the window: record show/store logic, the
+// four device commands against the emulator and the four file commands.
+#include "LightingTestData.h"
+#include "ScriptedQuestions.h"
+#include "app/Vt410_bootloader.h"
+#include "lighting/LightingFile.h"
+#include "sim/Vt520Sim.h"
+#include "widgets/SuperRGB.h"
+
+#include <QBuffer>
+#include <QDataStream>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <libusb.h>
+#include <sys/resource.h>
+
+using Kind = LightingFile::Kind;
+
+namespace {
+
+constexpr quint32 ProgramsAddress = 0x14000;
+constexpr quint32 ScenesAddress = 0x15E00;
+
+using WindowSlot = void (Vt410_bootloader::*)(bool);
+
+struct Tab
+{
+    Kind kind;
+    quint32 address;
+    int length;
+    WindowSlot get;
+    WindowSlot set;
+    WindowSlot load;
+    WindowSlot save;
+};
+
+const Tab ProgramsTab{Kind::Programs, ProgramsAddress, 7680,
+                      &Vt410_bootloader::slotpushButtonGetProgramsFromVt410,
+                      &Vt410_bootloader::slotpushButtonSetProgramsInVt410,
+                      &Vt410_bootloader::slotpushButtonLoadProgramsFromFile,
+                      &Vt410_bootloader::slotpushButtonSaveProgramsToFile};
+const Tab ScenesTab{Kind::Scenes, ScenesAddress, 384,
+                    &Vt410_bootloader::slotpushButtonGetScenesFromVt410,
+                    &Vt410_bootloader::slotpushButtonSetScenesInVt410,
+                    &Vt410_bootloader::slotpushButtonLoadScenesFromFile,
+                    &Vt410_bootloader::slotpushButtonSaveScenesToFile};
+
+QByteArray readFile(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &fileName, const QByteArray &bytes)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QList<uint8_t> vendorRequestSequence()
+{
+    QList<uint8_t> result;
+    for (const vt520sim::TransferRecord &record : vt520sim::Bus::instance().transferLog())
+        if (!record.bulk && (record.requestType & 0x60) == 0x40 && record.request != 255)
+            result.append(record.request);
+    return result;
+}
+
+} // namespace
+
+class tst_LightingWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    // records
+    void firstChangeStoresNothing();
+    void changingRecordStoresShownOne();
+    void setRightAfterStartStoresFirstRecord();
+    void setScenesRightAfterStartStoresFirstScene();
+    void markerFromDeviceShowsAndStoresAsOne();
+    void outOfRangeValuesAreClamped_data();
+    void outOfRangeValuesAreClamped();
+    void getTwiceDiscardsEdits();
+    void sceneTabKeepsItsOwnState();
+
+    // device
+    void setWritesScrambledTable_data();
+    void setWritesScrambledTable();
+    void noDeviceShowsTimeout_data();
+    void noDeviceShowsTimeout();
+    void failedReadReportsAndReleases_data();
+    void failedReadReportsAndReleases();
+    void failedWriteReportsAndReleases_data();
+    void failedWriteReportsAndReleases();
+
+    // files
+    void fileDialogsAskExactly_data();
+    void fileDialogsAskExactly();
+    void saveAndLoadRoundTrip_data();
+    void saveAndLoadRoundTrip();
+    void saveTakesOnlyStoredEdits();
+    void refusedFileLeavesTableAndTab_data();
+    void refusedFileLeavesTableAndTab();
+    void unusableSaveTargetIsReported_data();
+    void unusableSaveTargetIsReported();
+    void saveFailingPartWayKeepsOldFile();
+
+private:
+    QSpinBox *spin(const char *name) const;
+    SuperRGB *programLamp(int n) const;
+    SuperRGB *sceneLamp(int n) const;
+    static void checkLamp(SuperRGB *lamp, const SceneRecord &record, int n);
+    QByteArray savedTable(const Tab &tab);
+    void loadTable(const Tab &tab, const QByteArray &table);
+    void run(WindowSlot slot) { (window.get()->*slot)(false); }
+    void checkOnlyMessage(const QString &title, const QString &text);
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<Vt410_bootloader> window;
+    ScriptedQuestions *questions = nullptr;
+    vt520sim::Device *vt = nullptr;
+};
+
+void tst_LightingWindow::init()
+{
+    auto &bus = vt520sim::Bus::instance();
+    bus.reset();
+    bus.useVirtualClock(true);
+    vt = &bus.addVt520(1, 4);
+    dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir->isValid());
+    window = std::make_unique<Vt410_bootloader>();
+    auto scripted = std::make_unique<ScriptedQuestions>();
+    questions = scripted.get();
+    window->setQuestions(std::move(scripted));
+}
+
+void tst_LightingWindow::cleanup()
+{
+    window.reset();
+    dir.reset();
+}
+
+QSpinBox *tst_LightingWindow::spin(const char *name) const
+{
+    auto *box = window->findChild<QSpinBox *>(QLatin1String(name));
+    if (!box)
+        qFatal("no spin box %s", name);
+    return box;
+}
+
+static SuperRGB *lampIn(const Vt410_bootloader &window, const char *layoutName, int n)
+{
+    auto *layout = window.findChild<QHBoxLayout *>(QLatin1String(layoutName));
+    SuperRGB *lamp = layout && n < layout->count() ? qobject_cast<SuperRGB *>(layout->itemAt(n)->widget()) : nullptr;
+    if (!lamp)
+        qFatal("no lamp editor %d in %s", n, layoutName);
+    return lamp;
+}
+
+SuperRGB *tst_LightingWindow::programLamp(int n) const
+{
+    return lampIn(*window, "horizontalLayout", n);
+}
+
+SuperRGB *tst_LightingWindow::sceneLamp(int n) const
+{
+    return lampIn(*window, "horizontalLayoutScenes", n);
+}
+
+void tst_LightingWindow::checkLamp(SuperRGB *lamp, const SceneRecord &record, int n)
+{
+    const QColor colour = lamp->color();
+    QCOMPARE(colour.red(), int(record.red(n)));
+    QCOMPARE(colour.green(), int(record.green(n)));
+    QCOMPARE(colour.blue(), int(record.blue(n)));
+}
+
+QByteArray tst_LightingWindow::savedTable(const Tab &tab)
+{
+    const QString fileName = dir->filePath(tab.kind == Kind::Programs ? "saved.pgm" : "saved.scn");
+    questions->answer(fileName);
+    run(tab.save);
+    const LightingFile::ReadResult result = LightingFile::load(fileName, tab.kind);
+    if (result.status != LightingFile::Status::Ok)
+        qWarning("saved file does not read back");
+    return result.table;
+}
+
+void tst_LightingWindow::loadTable(const Tab &tab, const QByteArray &table)
+{
+    const QString fileName = dir->filePath(tab.kind == Kind::Programs ? "load.pgm" : "load.scn");
+    QCOMPARE(LightingFile::save(fileName, tab.kind, table), LightingFile::Status::Ok);
+    questions->answer(fileName);
+    run(tab.load);
+}
+
+void tst_LightingWindow::checkOnlyMessage(const QString &title, const QString &text)
+{
+    const QList<ScriptedQuestions::Question> messages = questions->messages();
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0].icon, QMessageBox::Critical);
+    QCOMPARE(messages[0].title, title);
+    QCOMPARE(messages[0].label, text);
+    QCOMPARE(messages[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(messages[0].defaultButton, QMessageBox::NoButton);
+}
+
+// ---- records -------------------------------------------------------------
+
+void tst_LightingWindow::firstChangeStoresNothing()
+{
+    // Edits made before anything was shown are dropped by the first change.
+    spin("spinBoxRiseTime")->setValue(555);
+    programLamp(0)->setRedColor(10);
+    spin("spinBoxSceneNumber")->setValue(2);
+    QCOMPARE(spin("spinBoxRiseTime")->value(), 0);
+    QCOMPARE(spin("spinBoxStaticTime")->value(), 0);
+    QCOMPARE(spin("spinBoxEndMarker")->value(), 0);
+    QCOMPARE(programLamp(0)->color().red(), 0);
+    QCOMPARE(savedTable(ProgramsTab), QByteArray(7680, '\0'));
+}
+
+void tst_LightingWindow::changingRecordStoresShownOne()
+{
+    const QByteArray table = editableTable(160, 21);
+    loadTable(ProgramsTab, table); // shows (0, 0)
+    spin("spinBoxSceneNumber")->setValue(2); // shows (0, 1)
+    const SceneRecord shown = recordAt(table, 1);
+    QCOMPARE(spin("spinBoxRiseTime")->value(), shown.riseTime());
+
+    spin("spinBoxRiseTime")->setValue(1234);
+    spin("spinBoxStaticTime")->setValue(5678);
+    spin("spinBoxEndMarker")->setValue(shown.endMarker() ? 0 : 1);
+    programLamp(3)->setRedColor(1);
+    programLamp(3)->setGreenColor(2);
+    programLamp(3)->setBlueColor(3);
+    programLamp(11)->setBlueColor(250);
+    spin("spinBoxProgramNumber")->setValue(2); // stores (0, 1), shows (1, 1)
+
+    const SceneRecord next = recordAt(table, 20 + 1);
+    QCOMPARE(spin("spinBoxRiseTime")->value(), next.riseTime());
+    QCOMPARE(spin("spinBoxStaticTime")->value(), next.staticTime());
+    QCOMPARE(spin("spinBoxEndMarker")->value(), int(next.endMarker()));
+    for (int n = 0; n < SceneRecord::LampCount; ++n)
+        checkLamp(programLamp(n), next, n);
+
+    SceneRecord stored = shown;
+    stored.setRiseTime(1234);
+    stored.setStaticTime(5678);
+    stored.setEndMarker(shown.endMarker() ? 0 : 1);
+    stored.setLamp(3, 1, 2, 3);
+    stored.setLamp(11, stored.red(11), stored.green(11), 250);
+    QByteArray expected = table;
+    setRecordAt(expected, 1, stored);
+    QCOMPARE(savedTable(ProgramsTab), expected);
+}
+
+void tst_LightingWindow::setRightAfterStartStoresFirstRecord()
+{
+    spin("spinBoxRiseTime")->setValue(300);
+    spin("spinBoxEndMarker")->setValue(1);
+    programLamp(0)->setRedColor(200);
+    run(ProgramsTab.set);
+    QVERIFY(questions->messages().isEmpty());
+
+    SceneRecord expectedRecord{};
+    expectedRecord.setRiseTime(300);
+    expectedRecord.setEndMarker(1);
+    expectedRecord.setLamp(0, 200, 0, 0);
+    QByteArray expected(7680, '\0');
+    setRecordAt(expected, 0, expectedRecord);
+    QCOMPARE(unscrambled(vt->externalFlash(ProgramsAddress, 7680)), expected);
+
+    // The display state stays unset: the next change stores nothing.
+    spin("spinBoxRiseTime")->setValue(999);
+    spin("spinBoxSceneNumber")->setValue(2);
+    spin("spinBoxSceneNumber")->setValue(1);
+    QCOMPARE(spin("spinBoxRiseTime")->value(), 300);
+    QCOMPARE(savedTable(ProgramsTab), expected);
+}
+
+void tst_LightingWindow::setScenesRightAfterStartStoresFirstScene()
+{
+    spin("spinBoxSceneStaticTime")->setValue(1000);
+    sceneLamp(11)->setGreenColor(77);
+    run(ScenesTab.set);
+    SceneRecord expectedRecord{};
+    expectedRecord.setStaticTime(1000);
+    expectedRecord.setLamp(11, 0, 77, 0);
+    QByteArray expected(384, '\0');
+    setRecordAt(expected, 0, expectedRecord);
+    QCOMPARE(unscrambled(vt->externalFlash(ScenesAddress, 384)), expected);
+}
+
+void tst_LightingWindow::markerFromDeviceShowsAndStoresAsOne()
+{
+    QByteArray table = editableTable(160, 22);
+    SceneRecord first = recordAt(table, 0);
+    first.setEndMarker(7);
+    setRecordAt(table, 0, first);
+    vt->setExternalFlash(ProgramsAddress, scrambled(table));
+
+    run(ProgramsTab.get);
+    QVERIFY(questions->messages().isEmpty());
+    QCOMPARE(spin("spinBoxEndMarker")->value(), 1);
+    spin("spinBoxSceneNumber")->setValue(2); // stores (0, 0)
+    run(ProgramsTab.set);
+
+    QByteArray expected = table;
+    first.setEndMarker(1);
+    setRecordAt(expected, 0, first);
+    QCOMPARE(unscrambled(vt->externalFlash(ProgramsAddress, 7680)), expected);
+}
+
+void tst_LightingWindow::outOfRangeValuesAreClamped_data()
+{
+    QTest::addColumn<qint32>("riseTime");
+    QTest::addColumn<qint32>("staticTime");
+    QTest::addColumn<int>("shownRise");
+    QTest::addColumn<int>("shownStatic");
+    QTest::newRow("rise 200000") << 200000 << 5 << 100000 << 5;
+    QTest::newRow("static 900001") << 7 << 900001 << 7 << 900000;
+    QTest::newRow("negative") << -1 << qint32(0x80000000) << 0 << 0;
+    QTest::newRow("upper limits") << 100000 << 900000 << 100000 << 900000;
+}
+
+void tst_LightingWindow::outOfRangeValuesAreClamped()
+{
+    QFETCH(qint32, riseTime);
+    QFETCH(qint32, staticTime);
+    QFETCH(int, shownRise);
+    QFETCH(int, shownStatic);
+
+    for (const Tab &tab : {ProgramsTab, ScenesTab}) {
+        QByteArray table(tab.length, '\0');
+        SceneRecord record{};
+        record.setRiseTime(riseTime);
+        record.setStaticTime(staticTime);
+        setRecordAt(table, 0, record);
+        vt->setExternalFlash(tab.address, scrambled(table));
+        run(tab.get);
+    }
+    QCOMPARE(spin("spinBoxRiseTime")->value(), shownRise);
+    QCOMPARE(spin("spinBoxStaticTime")->value(), shownStatic);
+    QCOMPARE(spin("spinBoxSceneRiseTime")->value(), shownRise);
+    QCOMPARE(spin("spinBoxSceneStaticTime")->value(), shownStatic);
+
+    // Storing writes the clamped values back.
+    spin("spinBoxSceneNumber")->setValue(2);
+    spin("spinBoxSceneSceneNumber")->setValue(2);
+    for (const Tab &tab : {ProgramsTab, ScenesTab}) {
+        const SceneRecord stored = recordAt(savedTable(tab), 0);
+        QCOMPARE(stored.riseTime(), shownRise);
+        QCOMPARE(stored.staticTime(), shownStatic);
+    }
+}
+
+void tst_LightingWindow::getTwiceDiscardsEdits()
+{
+    const QByteArray table = editableTable(160, 23);
+    vt->setExternalFlash(ProgramsAddress, scrambled(table));
+    spin("spinBoxProgramNumber")->setValue(3); // shows (2, 0) of the zero table
+    run(ProgramsTab.get);
+    const SceneRecord shown = recordAt(table, 2 * 20);
+    QCOMPARE(spin("spinBoxRiseTime")->value(), shown.riseTime());
+
+    spin("spinBoxRiseTime")->setValue(shown.riseTime() == 42 ? 43 : 42);
+    programLamp(5)->setRedColor(shown.red(5) ^ 0x80);
+    run(ProgramsTab.get);
+    QVERIFY(questions->messages().isEmpty());
+    QCOMPARE(spin("spinBoxRiseTime")->value(), shown.riseTime());
+    checkLamp(programLamp(5), shown, 5);
+    QCOMPARE(savedTable(ProgramsTab), table);
+}
+
+void tst_LightingWindow::sceneTabKeepsItsOwnState()
+{
+    const QByteArray table = editableTable(8, 24);
+    loadTable(ScenesTab, table); // shows scene 0
+    spin("spinBoxSceneSceneNumber")->setValue(8);
+    const SceneRecord last = recordAt(table, 7);
+    QCOMPARE(spin("spinBoxSceneRiseTime")->value(), last.riseTime());
+    for (int n = 0; n < SceneRecord::LampCount; ++n)
+        checkLamp(sceneLamp(n), last, n);
+
+    spin("spinBoxSceneRiseTime")->setValue(10);
+    sceneLamp(0)->setRedColor(9);
+    // The Programs tab does not store the Scenes tab, nor the reverse.
+    spin("spinBoxSceneNumber")->setValue(4);
+    QCOMPARE(savedTable(ScenesTab), table);
+    spin("spinBoxSceneSceneNumber")->setValue(1);
+
+    QByteArray expected = table;
+    SceneRecord stored = last;
+    stored.setRiseTime(10);
+    stored.setLamp(0, 9, last.green(0), last.blue(0));
+    setRecordAt(expected, 7, stored); // marker and reserved bytes as they were
+    QCOMPARE(savedTable(ScenesTab), expected);
+    QCOMPARE(savedTable(ProgramsTab), QByteArray(7680, '\0'));
+}
+
+// ---- device --------------------------------------------------------------
+
+void tst_LightingWindow::setWritesScrambledTable_data()
+{
+    QTest::addColumn<bool>("programs");
+    QTest::newRow("programs") << true;
+    QTest::newRow("scenes") << false;
+}
+
+void tst_LightingWindow::setWritesScrambledTable()
+{
+    QFETCH(bool, programs);
+    const Tab &tab = programs ? ProgramsTab : ScenesTab;
+    const QByteArray table = editableTable(tab.length / SceneRecord::Size, 25);
+    loadTable(tab, table);
+    const QByteArray before = vt->externalFlash(0x13F00, 0x2200);
+    vt520sim::Bus::instance().clearTransferLog();
+
+    run(tab.set);
+    QVERIFY(questions->messages().isEmpty());
+    const QByteArray stored = vt->externalFlash(tab.address, tab.length);
+    QCOMPARE(stored, scrambled(table));
+    // Nothing around the table was touched.
+    QByteArray expectedFlash = before;
+    expectedFlash.replace(int(tab.address - 0x13F00), tab.length, stored);
+    QCOMPARE(vt->externalFlash(0x13F00, 0x2200), expectedFlash);
+
+    int bytesSent = 0;
+    for (const vt520sim::TransferRecord &record : vt520sim::Bus::instance().transferLog()) {
+        if (record.request != 6 || record.bulk)
+            continue;
+        QCOMPARE(quint32(record.value) | quint32(record.index) << 16, tab.address + quint32(bytesSent));
+        bytesSent += record.length;
+    }
+    QCOMPARE(bytesSent, tab.length);
+    const QList<uint8_t> sequence = vendorRequestSequence();
+    QCOMPARE(sequence.first(), uint8_t(9));
+    QVERIFY(sequence.indexOf(7) < sequence.indexOf(6));
+    QCOMPARE(sequence.last(), uint8_t(8));
+}
+
+void tst_LightingWindow::noDeviceShowsTimeout_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::newRow("get programs") << 0;
+    QTest::newRow("set programs") << 1;
+    QTest::newRow("get scenes") << 2;
+    QTest::newRow("set scenes") << 3;
+}
+
+void tst_LightingWindow::noDeviceShowsTimeout()
+{
+    QFETCH(int, command);
+    const Tab &tab = command < 2 ? ProgramsTab : ScenesTab;
+    const bool get = command % 2 == 0;
+    const QByteArray table = editableTable(tab.length / SceneRecord::Size, 26);
+    loadTable(tab, table);
+    auto &bus = vt520sim::Bus::instance();
+    bus.reset();
+    bus.useVirtualClock(true);
+
+    const char *riseBox = tab.kind == Kind::Programs ? "spinBoxRiseTime" : "spinBoxSceneRiseTime";
+    const int edited = recordAt(table, 0).riseTime() == 17 ? 18 : 17;
+    spin(riseBox)->setValue(edited);
+    run(get ? tab.get : tab.set);
+
+    checkOnlyMessage("Error", "USB Timeout\nCheck USB Cable");
+    QCOMPARE(bus.requestCount(8), 0);
+    // Neither re-shown nor stored.
+    QCOMPARE(spin(riseBox)->value(), edited);
+    QCOMPARE(savedTable(tab), table);
+}
+
+void tst_LightingWindow::failedReadReportsAndReleases_data()
+{
+    QTest::addColumn<bool>("programs");
+    QTest::newRow("programs") << true;
+    QTest::newRow("scenes") << false;
+}
+
+void tst_LightingWindow::failedReadReportsAndReleases()
+{
+    QFETCH(bool, programs);
+    const Tab &tab = programs ? ProgramsTab : ScenesTab;
+    const QByteArray table = editableTable(tab.length / SceneRecord::Size, 27);
+    loadTable(tab, table);
+    vt->setExternalFlash(tab.address, scrambled(editableTable(tab.length / SceneRecord::Size, 28)));
+    const char *riseBox = programs ? "spinBoxRiseTime" : "spinBoxSceneRiseTime";
+    spin(riseBox)->setValue(recordAt(table, 0).riseTime() == 17 ? 18 : 17);
+    auto &bus = vt520sim::Bus::instance();
+    bus.clearTransferLog();
+    bus.failRequest(5, LIBUSB_ERROR_PIPE);
+
+    run(tab.get);
+    checkOnlyMessage("Error", "slotUpdateProgramScene");
+    QCOMPARE(bus.requestCount(8), 1);
+    QCOMPARE(vendorRequestSequence().last(), uint8_t(8));
+    // Re-shown from the unchanged table: the edit on display is gone.
+    QCOMPARE(spin(riseBox)->value(), recordAt(table, 0).riseTime());
+    QCOMPARE(savedTable(tab), table);
+}
+
+void tst_LightingWindow::failedWriteReportsAndReleases_data()
+{
+    QTest::addColumn<bool>("programs");
+    QTest::newRow("programs") << true;
+    QTest::newRow("scenes") << false;
+}
+
+void tst_LightingWindow::failedWriteReportsAndReleases()
+{
+    QFETCH(bool, programs);
+    const Tab &tab = programs ? ProgramsTab : ScenesTab;
+    const QByteArray table = editableTable(tab.length / SceneRecord::Size, 29);
+    loadTable(tab, table);
+    const char *riseBox = programs ? "spinBoxRiseTime" : "spinBoxSceneRiseTime";
+    const int edited = recordAt(table, 0).riseTime() == 17 ? 18 : 17;
+    spin(riseBox)->setValue(edited);
+    auto &bus = vt520sim::Bus::instance();
+    bus.clearTransferLog();
+    bus.failRequest(6, LIBUSB_ERROR_PIPE);
+
+    run(tab.set);
+    checkOnlyMessage("Error", "WriteExternalFlashToAddress");
+    QCOMPARE(bus.requestCount(8), 1);
+    QCOMPARE(vendorRequestSequence().last(), uint8_t(8));
+    // The shown record was stored before the write and stays so.
+    QByteArray expected = table;
+    SceneRecord first = recordAt(table, 0);
+    first.setRiseTime(edited);
+    setRecordAt(expected, 0, first);
+    QCOMPARE(savedTable(tab), expected);
+}
+
+// ---- files ---------------------------------------------------------------
+
+void tst_LightingWindow::fileDialogsAskExactly_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("filter");
+    QTest::newRow("save programs") << 0 << int(ScriptedQuestions::SaveFile) << "Save Programs File"
+                                   << "Programs Files (*.pgm)";
+    QTest::newRow("load programs") << 1 << int(ScriptedQuestions::OpenFile) << "Open Programs File"
+                                   << "Programs Files (*.pgm)";
+    QTest::newRow("save scenes") << 2 << int(ScriptedQuestions::SaveFile) << "Save Scenes File"
+                                 << "Scens Files (*.scn)";
+    QTest::newRow("load scenes") << 3 << int(ScriptedQuestions::OpenFile) << "Open Scenes File"
+                                 << "Scens Files (*.scn)";
+}
+
+void tst_LightingWindow::fileDialogsAskExactly()
+{
+    QFETCH(int, command);
+    QFETCH(int, kind);
+    QFETCH(QString, caption);
+    QFETCH(QString, filter);
+    const Tab &tab = command < 2 ? ProgramsTab : ScenesTab;
+    const char *riseBox = command < 2 ? "spinBoxRiseTime" : "spinBoxSceneRiseTime";
+    spin(riseBox)->setValue(44);
+
+    questions->cancel();
+    run(command % 2 == 0 ? tab.save : tab.load);
+
+    QCOMPARE(questions->asked.size(), 1);
+    QCOMPARE(int(questions->asked[0].kind), kind);
+    QCOMPARE(questions->asked[0].title, caption);
+    QCOMPARE(questions->asked[0].dir, QStringLiteral("."));
+    QCOMPARE(questions->asked[0].filter, filter);
+    // Cancelled: nothing written, nothing shown.
+    QVERIFY(QDir(dir->path()).entryList(QDir::Files).isEmpty());
+    QCOMPARE(spin(riseBox)->value(), 44);
+}
+
+void tst_LightingWindow::saveAndLoadRoundTrip_data()
+{
+    QTest::addColumn<bool>("programs");
+    QTest::newRow("programs") << true;
+    QTest::newRow("scenes") << false;
+}
+
+void tst_LightingWindow::saveAndLoadRoundTrip()
+{
+    QFETCH(bool, programs);
+    const Tab &tab = programs ? ProgramsTab : ScenesTab;
+    // Any bytes at all, also values the editors could not show.
+    const QByteArray table = randomTable(tab.length, 30);
+    loadTable(tab, table);
+    QVERIFY(questions->messages().isEmpty());
+    const QString fileName = dir->filePath("again");
+    questions->answer(fileName);
+    run(tab.save);
+    QCOMPARE(readFile(fileName), readFile(dir->filePath(programs ? "load.pgm" : "load.scn")));
+    QCOMPARE(LightingFile::load(fileName, tab.kind).table, table);
+    // The loaded table is shown at once, from the record the spin boxes select.
+    const SceneRecord first = recordAt(table, 0);
+    for (int n = 0; n < SceneRecord::LampCount; ++n)
+        checkLamp(programs ? programLamp(n) : sceneLamp(n), first, n);
+}
+
+void tst_LightingWindow::saveTakesOnlyStoredEdits()
+{
+    spin("spinBoxSceneNumber")->setValue(2); // shows (0, 1)
+    spin("spinBoxRiseTime")->setValue(500);
+    QCOMPARE(savedTable(ProgramsTab), QByteArray(7680, '\0'));
+    spin("spinBoxSceneNumber")->setValue(3); // stores (0, 1)
+    QCOMPARE(recordAt(savedTable(ProgramsTab), 1).riseTime(), 500);
+}
+
+void tst_LightingWindow::refusedFileLeavesTableAndTab_data()
+{
+    QTest::addColumn<bool>("programs");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+
+    const auto fileOf = [](const QString &header, const QString &version, int payload) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QDataStream out(&buffer);
+        out << header << version << QByteArray(payload, '\x5A');
+        return bytes;
+    };
+    const QString pgm = "Vt410 Programs File";
+    const QString scn = "Vt410 Scenes File";
+    QTest::newRow("scenes file to programs") << true << fileOf(scn, "Version 01", 384)
+                                             << "Wrong file header";
+    QTest::newRow("programs file to scenes") << false << fileOf(pgm, "Version 01", 7680)
+                                             << "Wrong file header";
+    QTest::newRow("empty file") << true << QByteArray() << "Wrong file header";
+    QTest::newRow("other number") << true << fileOf(pgm, "Version 02", 7680) << "Wrong version";
+    QTest::newRow("other case") << false << fileOf(scn, "VERSION 01", 384) << "Wrong version";
+    QTest::newRow("trailing blank") << true << fileOf(pgm, "Version 01 ", 7680)
+                                    << "Wrong version";
+    QTest::newRow("short programs payload") << true << fileOf(pgm, "Version 01", 7679)
+                                            << "Wrong file size";
+    QTest::newRow("short scenes payload") << false << fileOf(scn, "Version 01", 383)
+                                          << "Wrong file size";
+    QTest::newRow("programs file cut off") << true
+                                           << fileOf(pgm, "Version 01", 7680).left(5000)
+                                           << "Wrong file size";
+}
+
+void tst_LightingWindow::refusedFileLeavesTableAndTab()
+{
+    QFETCH(bool, programs);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    const Tab &tab = programs ? ProgramsTab : ScenesTab;
+    const QByteArray table = editableTable(tab.length / SceneRecord::Size, 31);
+    loadTable(tab, table);
+    const char *riseBox = programs ? "spinBoxRiseTime" : "spinBoxSceneRiseTime";
+    const int edited = recordAt(table, 0).riseTime() == 17 ? 18 : 17;
+    spin(riseBox)->setValue(edited);
+
+    const QString fileName = dir->filePath("refused");
+    QVERIFY(writeFile(fileName, bytes));
+    questions->answer(fileName);
+    run(tab.load);
+    checkOnlyMessage("File error", text);
+    QCOMPARE(spin(riseBox)->value(), edited);
+    QCOMPARE(savedTable(tab), table);
+}
+
+void tst_LightingWindow::unusableSaveTargetIsReported_data()
+{
+    QTest::addColumn<bool>("programs");
+    QTest::addColumn<QString>("relativeName");
+    QTest::newRow("programs, missing folder") << true << "missing/folder/p.pgm";
+    QTest::newRow("scenes, missing folder") << false << "missing/s.scn";
+    QTest::newRow("programs, target is a folder") << true << "folder.pgm";
+    QTest::newRow("scenes, target is a folder") << false << "folder.scn";
+}
+
+void tst_LightingWindow::unusableSaveTargetIsReported()
+{
+    QFETCH(bool, programs);
+    QFETCH(QString, relativeName);
+    QVERIFY(QDir(dir->path()).mkdir("folder.pgm") && QDir(dir->path()).mkdir("folder.scn"));
+    const QString fileName = dir->filePath(relativeName);
+    questions->answer(fileName);
+    run(programs ? ProgramsTab.save : ScenesTab.save);
+
+    const QList<ScriptedQuestions::Question> messages = questions->messages();
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0].icon, QMessageBox::Critical);
+    QCOMPARE(messages[0].title, QStringLiteral("File error"));
+    QVERIFY2(messages[0].label.contains(QDir::toNativeSeparators(fileName)), qPrintable(messages[0].label));
+    QCOMPARE(messages[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(QFileInfo(dir->filePath("folder.pgm")).isDir());
+    QVERIFY(QFileInfo(dir->filePath("folder.scn")).isDir());
+}
+
+// The process's file size limit stands in for a disk that fills up during
+// the save (the tests run as root, whom permissions do not stop).
+void tst_LightingWindow::saveFailingPartWayKeepsOldFile()
+{
+    const QString fileName = dir->filePath("kept.pgm");
+    const QByteArray oldTable = editableTable(160, 32);
+    QCOMPARE(LightingFile::save(fileName, Kind::Programs, oldTable), LightingFile::Status::Ok);
+    const QByteArray oldBytes = readFile(fileName);
+    loadTable(ProgramsTab, editableTable(160, 33));
+
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    questions->answer(fileName);
+    run(ProgramsTab.save);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    const QList<ScriptedQuestions::Question> messages = questions->messages();
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0].title, QStringLiteral("File error"));
+    QVERIFY(messages[0].label.contains(QDir::toNativeSeparators(fileName)));
+    QCOMPARE(readFile(fileName), oldBytes);
+}
+
+QTEST_MAIN(tst_LightingWindow)
+#include "tst_LightingWindow.moc"
