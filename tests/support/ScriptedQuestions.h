@@ -13,7 +13,7 @@ public:
     enum Kind { OpenFile, SaveFile, Text, Integer, Item, Message };
 
     struct Question {
-        Kind kind;
+        Kind kind = Message;
         QString title;      // caption of a file dialog, title of the others
         QString label;      // label of an input dialog, text of a message box
         QString dir;        // start directory of a file dialog
@@ -36,6 +36,20 @@ public:
     void cancel() { answers.append(QVariant()); }
 
     QList<Question> asked;
+
+    static Question make(Kind kind, const QString &title, const QString &label,
+                         const QString &dir = {}, const QString &filter = {},
+                         const QVariant &value = {})
+    {
+        Question q;
+        q.kind = kind;
+        q.title = title;
+        q.label = label;
+        q.dir = dir;
+        q.filter = filter;
+        q.value = value;
+        return q;
+    }
     QList<QVariant> answers;
     int unscripted = 0;
 
@@ -51,7 +65,7 @@ public:
     QString openFileName(QWidget *, const QString &caption, const QString &dir,
                          const QString &filter) override
     {
-        Question q{OpenFile, caption, {}, dir, filter, {}};
+        Question q = make(OpenFile, caption, {}, dir, filter);
         asked.append(q);
         const QVariant a = next();
         return a.isValid() ? a.toString() : QString();
@@ -59,7 +73,7 @@ public:
     QString saveFileName(QWidget *, const QString &caption, const QString &dir,
                          const QString &filter) override
     {
-        Question q{SaveFile, caption, {}, dir, filter, {}};
+        Question q = make(SaveFile, caption, {}, dir, filter);
         asked.append(q);
         const QVariant a = next();
         return a.isValid() ? a.toString() : QString();
@@ -67,7 +81,7 @@ public:
     QString text(QWidget *, const QString &title, const QString &label,
                  QLineEdit::EchoMode mode, const QString &text, bool *ok) override
     {
-        Question q{Text, title, label, {}, {}, text};
+        Question q = make(Text, title, label, {}, {}, text);
         q.echo = mode;
         asked.append(q);
         const QVariant a = next();
@@ -78,7 +92,7 @@ public:
     int integer(QWidget *, const QString &title, const QString &label, int value,
                 int minValue, int maxValue, int step, bool *ok) override
     {
-        Question q{Integer, title, label, {}, {}, value};
+        Question q = make(Integer, title, label, {}, {}, value);
         q.minValue = minValue;
         q.maxValue = maxValue;
         q.step = step;
@@ -91,7 +105,7 @@ public:
     QString item(QWidget *, const QString &title, const QString &label, const QStringList &items,
                  int current, bool editable, bool *ok) override
     {
-        Question q{Item, title, label, {}, {}, current};
+        Question q = make(Item, title, label, {}, {}, current);
         q.items = items;
         q.editable = editable;
         asked.append(q);
@@ -104,7 +118,7 @@ public:
                                         const QString &text, QMessageBox::StandardButtons buttons,
                                         QMessageBox::StandardButton defaultButton) override
     {
-        Question q{Message, title, text, {}, {}, {}};
+        Question q = make(Message, title, text);
         q.icon = icon;
         q.buttons = buttons;
         q.defaultButton = defaultButton;
