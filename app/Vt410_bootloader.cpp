@@ -2,6 +2,7 @@
 
 #include "app/DialogQuestions.h"
 #include "app/Version.h"
+#include "firmware/Upgrader.h"
 #include "usb/USBVT350.h"
 #include "widgets/SuperRGB.h"
 #include "ui_Vt410_bootloader.h"
@@ -87,12 +88,18 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
 
     // The window starts on the Settings tab, whose bars follow external flash transfers.
     connectExtFlashBars();
+
+    upgrader = new Upgrader(usb);
+    connect(upgrader, &Upgrader::sendText, ui->txt, &QTextEdit::append);
+    connect(upgrader, &Upgrader::sendPercent, ui->progressBarFlash, &QProgressBar::setValue);
 }
 
 Vt410_bootloader::~Vt410_bootloader()
 {
-    // Any wait for the firmware upgrade worker goes above this line: the
-    // worker uses usb until it has finished.
+    // A running firmware change uses usb until it has finished: let it end
+    // (it is never cut off in the middle of a page) before usb goes.
+    upgrader->wait();
+    delete upgrader;
     delete usb;
     delete ui;
 }

@@ -68,6 +68,10 @@ private:
     void connectExtFlashBars();
     void disconnectExtFlashBars();
 
+    // Firmware commands: the error boxes they share.
+    void reportHexToBinError(int result);
+    void reportFileWriteError(const QString &fileName);
+
     // Programs and scenes: moving records between the tables and the tabs.
     void storeProgramTab(int program, int scene);
     void showProgramRecord(int program, int scene);

@@ -2,7 +2,4 @@
 // elsewhere. Each one moves out of here into its command's file.
 #include "app/Vt410_bootloader.h"
 
-void Vt410_bootloader::slotpushButtonCreateUpg(bool) {}
-void Vt410_bootloader::slotpushButtonCreateBootBin(bool) {}
-void Vt410_bootloader::slotpushButtonCHF(bool) {}
 void Vt410_bootloader::slotShowInfo(bool) {}

@@ -1,0 +1,129 @@
+// Firmware commands of the main window: making upgrade files and bootloader
+// images from Intel HEX files, and starting a firmware change.
+#include "app/Vt410_bootloader.h"
+
+#include "app/UserQuestions.h"
+#include "firmware/BootloaderImage.h"
+#include "firmware/UpgradeFile.h"
+#include "firmware/UpgradeImage.h"
+#include "firmware/Upgrader.h"
+#include "ui_Vt410_bootloader.h"
+
+#include <QDate>
+#include <QDebug>
+
+void Vt410_bootloader::reportHexToBinError(int result)
+{
+    const QString text = tr("HexToBin error: %1)").arg(result);
+    ui->txt->append(text);
+    questions->critical(this, tr("Error"), text, QMessageBox::Ok);
+}
+
+void Vt410_bootloader::reportFileWriteError(const QString &fileName)
+{
+    questions->critical(this, tr("File error"), tr("Cannot write file %1").arg(fileName), QMessageBox::Ok);
+}
+
+void Vt410_bootloader::slotpushButtonCreateUpg(bool)
+{
+    qDebug() << "Vt410_bootloader::slotpushButtonCreateUpg(bool t)";
+    ui->txt->clear();
+
+    const QString hexName = questions->openFileName(this, tr("Open File"),
+                                                    QStringLiteral("E:\\Projekty\\ARM\\Vt410\\out"),
+                                                    tr("Hex (*.hex)"));
+    if (hexName.isEmpty())
+        return;
+
+    // A defective file is reported once per region, and the user may still
+    // save what was read.
+    const UpgradeImage::FromHex built = UpgradeImage::fromHexFile(hexName);
+    if (built.applicationResult != 0)
+        reportHexToBinError(built.applicationResult);
+    if (built.externalFlashResult != 0)
+        reportHexToBinError(built.externalFlashResult);
+
+    const QString target = questions->saveFileName(this, tr("Save File"), QStringLiteral("."),
+                                                   tr("Upg (*.upg)"));
+    if (target.isEmpty())
+        return;
+    if (!UpgradeFile::write(target, built.image))
+        reportFileWriteError(target);
+}
+
+void Vt410_bootloader::slotpushButtonCreateBootBin(bool)
+{
+    ui->txt->append(QStringLiteral("Vt410_bootloader::slotpushButtonCreateBootBin(bool t)"));
+
+    const QString hexName = questions->openFileName(this, tr("Open Bootloader File"), QStringLiteral("."),
+                                                    tr("Hex (*.hex)"));
+    if (hexName.isEmpty())
+        return;
+    // Every image of the series comes from the same file: check it once,
+    // before any question about the series and before any file is written.
+    QByteArray bootloader;
+    const int hexResult = BootloaderImage::readHex(hexName, &bootloader);
+    if (hexResult != 0) {
+        reportHexToBinError(hexResult);
+        return;
+    }
+
+    const QDate today = QDate::currentDate();
+    bool ok = false;
+    QStringList years;
+    for (int year = 0; year <= 99; ++year)
+        years << QStringLiteral("%1").arg(year, 2, 10, QLatin1Char('0'));
+    const QString year = questions->item(this, tr("Production year"), tr("Year(YY)"), years,
+                                         today.year() % 100, false, &ok);
+    if (!ok)
+        return;
+
+    QStringList months;
+    for (int month = 1; month <= 12; ++month)
+        months << QStringLiteral("%1").arg(month, 2, 10, QLatin1Char('0'));
+    const QString month = questions->item(this, tr("Production mont"), tr("Month(MM)"), months,
+                                          today.month() - 1, false, &ok);
+    if (!ok)
+        return;
+    const QString prefix = year + month + QStringLiteral("00");
+
+    const int firstNumber = questions->integer(this, tr("Production number"), tr("Number(NNN)"), 1, 1, 999, 1,
+                                               &ok);
+    if (!ok)
+        return;
+    ui->txt->append(QStringLiteral("prod_number %1").arg(firstNumber));
+
+    // For a first number of 999 this range is empty and the dialog offers 1.
+    const int count = questions->integer(this, tr("Iteration"), tr("Count:"), 1, 1, 999 - firstNumber, 1, &ok);
+    if (!ok)
+        return;
+    ui->txt->append(QStringLiteral("iter %1").arg(count));
+
+    for (int unit = firstNumber; unit < firstNumber + count; ++unit) {
+        const QByteArray serial = BootloaderImage::serial(prefix, unit);
+        ui->txt->append(QString::fromLatin1(serial));
+        const QString fileName = BootloaderImage::fileName(serial);
+        if (!BootloaderImage::write(fileName, BootloaderImage::withSerial(bootloader, serial))) {
+            reportFileWriteError(fileName);
+            return;
+        }
+        ui->txt->append(QStringLiteral("New bootloader + serial:"));
+        ui->txt->append(fileName);
+    }
+}
+
+void Vt410_bootloader::slotpushButtonCHF(bool)
+{
+    qDebug() << "Vt410_bootloader::slotpushButtonCHF(bool t)";
+    if (!upgrader)
+        return;
+    ui->progressBarFlash->setValue(0);
+    ui->progressBarExtFlashWr->setValue(0);
+    ui->progressBarExtFlashRd->setValue(0);
+
+    const QString name = questions->openFileName(this, tr("Open File"), QStringLiteral("."), tr("Upg (*.upg)"));
+    // A cancelled dialog hands over a null name; the run then ends at once.
+    // During a run the new name waits for the next start.
+    upgrader->slotSetFileName(name);
+    upgrader->start();
+}

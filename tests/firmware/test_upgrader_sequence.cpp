@@ -1,0 +1,446 @@
+// The firmware change sequence against the device emulator, on the virtual
+// clock: complete changes from both modes and every road that ends a run.
+#include "UpgradeFixture.h"
+#include "firmware/FirmwareChange.h"
+#include "sim/Vt520Sim.h"
+#include "usb/HexDump.h"
+#include "usb/USBVT350.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <libusb.h>
+
+namespace {
+
+constexpr int ApplicationPages = 112;
+
+// Runs one change and keeps what it reported. `onSay` lets a test act on
+// the device at a given point of the sequence.
+struct Run {
+    QStringList lines;
+    QList<int> percents;
+    QList<int> waits;
+    std::function<void(const QString &)> onSay;
+    std::function<void(int)> onWait;
+
+    void operator()(USBVT350 &usb, const QString &fileName)
+    {
+        FirmwareChange::Callbacks callbacks;
+        callbacks.say = [this](const QString &line) {
+            lines.append(line);
+            if (onSay)
+                onSay(line);
+        };
+        callbacks.percent = [this](int percent) { percents.append(percent); };
+        callbacks.sleep = [this](int milliseconds) {
+            waits.append(milliseconds);
+            if (onWait)
+                onWait(milliseconds);
+            vt520sim::sleepMs(static_cast<unsigned long>(milliseconds));
+        };
+        FirmwareChange(usb, callbacks).run(fileName);
+    }
+};
+
+QString withoutHeader(const QString &dump)
+{
+    return dump.mid(dump.indexOf("\n0x0000:"));
+}
+
+} // namespace
+
+class TestUpgraderSequence : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void completeChange_data();
+    void completeChange();
+    void deviceAnswersLate_data();
+    void deviceAnswersLate();
+    void noDevice();
+    void bootloaderDoesNotComeBack();
+    void serialOfNeitherMode_data();
+    void serialOfNeitherMode();
+    void versionBlockUnreadable();
+    void rejectedFile_data();
+    void rejectedFile();
+    void emptyFileName();
+    void pageReadsBackDifferently();
+    void pageReadBackFails();
+    void pageWriteFails();
+    void externalFlashWriteFails();
+    void externalFlashReadFails();
+    void externalFlashDiffers();
+
+private:
+    vt520sim::Device &addDevice(vt520sim::Mode mode, const QByteArray &serial = "261100042");
+    void verifyDeviceHolds(vt520sim::Device &device, const UpgradeFixture &fixture);
+
+    std::unique_ptr<QTemporaryDir> dir;
+    UpgradeFixture fixture;
+};
+
+void TestUpgraderSequence::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir->isValid());
+    fixture = UpgradeFixture::make(dir->filePath("new.upg"), 100);
+    QVERIFY(!fixture.fileName.isEmpty());
+    auto &bus = vt520sim::Bus::instance();
+    bus.reset();
+    bus.useVirtualClock(true);
+}
+
+vt520sim::Device &TestUpgraderSequence::addDevice(vt520sim::Mode mode, const QByteArray &serial)
+{
+    vt520sim::Device &device = vt520sim::Bus::instance().addVt520(1, 1, serial);
+    device.setVersionBlock("1.00", UpgradeFixture::versionDate().toLatin1());
+    device.setMode(mode);
+    return device;
+}
+
+void TestUpgraderSequence::verifyDeviceHolds(vt520sim::Device &device, const UpgradeFixture &expected)
+{
+    QCOMPARE(device.internalFlash(0x08004000, 0x1C000), expected.applicationRegion());
+    QVERIFY(device.applicationSumValid());
+    QCOMPARE(device.externalFlash(0, 0x14000), expected.storedExternalRegion());
+    // The file stores the region exactly as it ends up in the external flash.
+    QCOMPARE(device.externalFlash(0, 0x14000), HexFiles::readFile(expected.fileName).mid(66 + 0x20000, 0x14000));
+}
+
+void TestUpgraderSequence::completeChange_data()
+{
+    QTest::addColumn<bool>("fromBootloader");
+    QTest::newRow("from application mode") << false;
+    QTest::newRow("from bootloader mode") << true;
+}
+
+void TestUpgraderSequence::completeChange()
+{
+    QFETCH(bool, fromBootloader);
+    auto &bus = vt520sim::Bus::instance();
+    vt520sim::Device &device = addDevice(fromBootloader ? vt520sim::Mode::Bootloader : vt520sim::Mode::Application);
+    device.eraseExternalFlash();
+
+    USBVT350 usb;
+    Run run;
+    run(usb, fixture.fileName);
+
+    QCOMPARE(run.lines, fromBootloader ? UpgradeFixture::linesFromBootloader(fixture.fileName, "261100042")
+                                       : UpgradeFixture::linesFromApplication(fixture.fileName, "261100042"));
+    QCOMPARE(run.percents, UpgradeFixture::percents());
+    QCOMPARE(run.percents.at(1), 0);  // 1024 * 100 / 114688 rounds down
+    verifyDeviceHolds(device, fixture);
+
+    QCOMPARE(bus.requestCount(3), ApplicationPages);
+    QCOMPARE(bus.requestCount(6), 320);
+    QCOMPARE(bus.requestCount(5), 160);
+    QCOMPARE(bus.requestCount(4), fromBootloader ? 1 : 2);
+    QCOMPARE(run.waits, fromBootloader ? QList<int>({1000}) : QList<int>({2000, 500, 1000}));
+
+    // The new application starts once the device is back on the bus.
+    bus.advanceClock(2000);
+    QCOMPARE(device.mode(), vt520sim::Mode::Application);
+    QCOMPARE(usb.isConnected(), -1);
+}
+
+void TestUpgraderSequence::deviceAnswersLate_data()
+{
+    QTest::addColumn<int>("answeringAttempt");
+    QTest::newRow("second attempt") << 2;
+    QTest::newRow("third attempt") << 3;
+    QTest::newRow("fourth attempt") << 4;
+}
+
+void TestUpgraderSequence::deviceAnswersLate()
+{
+    QFETCH(int, answeringAttempt);
+    vt520sim::Device &device = addDevice(vt520sim::Mode::Bootloader);
+    device.unplug();
+
+    USBVT350 usb;
+    Run run;
+    int retries = 0;
+    run.onWait = [&](int milliseconds) {
+        if (milliseconds == 200 && ++retries == answeringAttempt - 1)
+            device.replug();
+    };
+    run(usb, fixture.fileName);
+
+    QCOMPARE(retries, answeringAttempt - 1);
+    QCOMPARE(run.lines, UpgradeFixture::linesFromBootloader(fixture.fileName, "261100042"));
+    verifyDeviceHolds(device, fixture);
+}
+
+void TestUpgraderSequence::noDevice()
+{
+    auto &bus = vt520sim::Bus::instance();
+    USBVT350 usb;
+    Run run;
+    run(usb, fixture.fileName);
+
+    QCOMPARE(run.lines, (QStringList{fixture.fileName, "USB Timeout\nCheck USB Cable"}));
+    QCOMPARE(run.percents, QList<int>{0});
+    // Four attempts, 200 ms apart.
+    QCOMPARE(run.waits, (QList<int>{200, 200, 200}));
+    QCOMPARE(bus.nowMs(), 600);
+}
+
+void TestUpgraderSequence::bootloaderDoesNotComeBack()
+{
+    auto &bus = vt520sim::Bus::instance();
+    vt520sim::Device &device = addDevice(vt520sim::Mode::Application);
+    device.setBootloaderNeverReturns(true);
+    const QByteArray before = device.internalFlash(0x08004000, 0x1C000);
+
+    USBVT350 usb;
+    Run run;
+    run(usb, fixture.fileName);
+
+    QCOMPARE(run.lines, (QStringList{fixture.fileName, "261100042", "1.00", UpgradeFixture::versionDate(),
+                                     "Apllication mode", "Reset device", "USB timout\nCheck USB cable"}));
+    QCOMPARE(run.waits, (QList<int>{2000, 500, 200, 200, 200, 200, 200, 200, 200, 200, 200, 200}));
+    QCOMPARE(bus.requestCount(3), 0);
+    QCOMPARE(device.internalFlash(0x08004000, 0x1C000), before);
+}
+
+void TestUpgraderSequence::serialOfNeitherMode_data()
+{
+    QTest::addColumn<QByteArray>("serial");
+    QTest::addColumn<vt520sim::Mode>("mode");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("8 characters") << QByteArray("26110004") << vt520sim::Mode::Application << "26110004";
+    QTest::newRow("10 characters, application") << QByteArray("2611000420") << vt520sim::Mode::Application
+                                                << "2611000420";
+    QTest::newRow("11 characters, bootloader") << QByteArray("2611000420") << vt520sim::Mode::Bootloader
+                                               << "2611000420b";
+}
+
+void TestUpgraderSequence::serialOfNeitherMode()
+{
+    QFETCH(QByteArray, serial);
+    QFETCH(vt520sim::Mode, mode);
+    QFETCH(QString, shown);
+    auto &bus = vt520sim::Bus::instance();
+    addDevice(mode, serial);
+
+    USBVT350 usb;
+    Run run;
+    run(usb, fixture.fileName);
+
+    QCOMPARE(run.lines, (QStringList{fixture.fileName, shown, "1.00", UpgradeFixture::versionDate(),
+                                     "Serial:" + shown}));
+    QCOMPARE(bus.requestCount(3), 0);
+    QCOMPARE(bus.requestCount(4), 0);
+    QCOMPARE(bus.requestCount(6), 0);
+}
+
+void TestUpgraderSequence::versionBlockUnreadable()
+{
+    auto &bus = vt520sim::Bus::instance();
+    addDevice(vt520sim::Mode::Bootloader);
+    bus.failRequest(1, LIBUSB_ERROR_IO, vt520sim::Never);
+
+    USBVT350 usb;
+    Run run;
+    run(usb, fixture.fileName);
+
+    QCOMPARE(run.lines, (QStringList{fixture.fileName, "261100042b", "Bootloader Version Read Error"}));
+    QCOMPARE(bus.requestCount(3), 0);
+}
+
+void TestUpgraderSequence::rejectedFile_data()
+{
+    QTest::addColumn<int>("cutAt");           // -1: whole file
+    QTest::addColumn<QByteArray>("patch");    // bytes written at patchOffset
+    QTest::addColumn<int>("patchOffset");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("other header") << -1 << QByteArray("\0W", 2) << 4 << "Wrong file header";
+    QTest::newRow("other version") << -1 << QByteArray("\0" "2", 2) << 60 << "Wrong file version";
+    QTest::newRow("short image") << 200000 << QByteArray() << 0 << "Wrong file size";
+    QTest::newRow("only the header") << 54 << QByteArray() << 0 << "Wrong file version";
+    QTest::newRow("empty file") << 0 << QByteArray() << 0 << "Wrong file header";
+    QTest::newRow("image length too large") << -1 << QByteArray::fromHex("00040001") << 62 << "Wrong file size";
+}
+
+void TestUpgraderSequence::rejectedFile()
+{
+    QFETCH(int, cutAt);
+    QFETCH(QByteArray, patch);
+    QFETCH(int, patchOffset);
+    QFETCH(QString, text);
+
+    QByteArray file = HexFiles::readFile(fixture.fileName);
+    if (cutAt >= 0)
+        file.truncate(cutAt);
+    if (!patch.isEmpty())
+        file.replace(patchOffset, patch.size(), patch);
+    const QString name = dir->filePath("bad.upg");
+    QVERIFY(HexFiles::writeFile(name, file));
+
+    auto &bus = vt520sim::Bus::instance();
+    vt520sim::Device &device = addDevice(vt520sim::Mode::Bootloader);
+    const QByteArray before = device.internalFlash(0x08000000, 0x40000);
+    USBVT350 usb;
+    Run run;
+    run(usb, name);
+
+    QCOMPARE(run.lines, (QStringList{name, text}));
+    QVERIFY(run.percents.isEmpty());
+    // Not a single device command, not even a connection.
+    QVERIFY(bus.transferLog().isEmpty());
+    QCOMPARE(device.internalFlash(0x08000000, 0x40000), before);
+}
+
+void TestUpgraderSequence::emptyFileName()
+{
+    auto &bus = vt520sim::Bus::instance();
+    addDevice(vt520sim::Mode::Bootloader);
+    USBVT350 usb;
+    Run run;
+    run(usb, QString());
+    run(usb, QString(""));
+    QVERIFY(run.lines.isEmpty());
+    QVERIFY(run.percents.isEmpty());
+    QVERIFY(bus.transferLog().isEmpty());
+}
+
+void TestUpgraderSequence::pageReadsBackDifferently()
+{
+    vt520sim::Device &device = addDevice(vt520sim::Mode::Application);
+    // Page 6 reads back with one bit flipped, once; its stored bytes are right.
+    device.corruptReadBack(0x08004000 + 5 * 1024 + 7, 0x01, 1);
+
+    USBVT350 usb;
+    Run run;
+    run(usb, fixture.fileName);
+
+    QStringList expected = UpgradeFixture::linesFromApplication(fixture.fileName, "261100042");
+    expected.insert(expected.indexOf("Writting firmware ... ") + 1, "ERROR");
+    QCOMPARE(run.lines, expected);
+    QCOMPARE(run.percents, UpgradeFixture::percents());
+    verifyDeviceHolds(device, fixture);
+    vt520sim::Bus::instance().advanceClock(2000);
+    QCOMPARE(device.mode(), vt520sim::Mode::Application);
+}
+
+void TestUpgraderSequence::pageReadBackFails()
+{
+    auto &bus = vt520sim::Bus::instance();
+    vt520sim::Device &device = addDevice(vt520sim::Mode::Bootloader);
+
+    USBVT350 usb;
+    Run run;
+    // The read-back of the first page fails; the next write reconnects.
+    run.onSay = [&](const QString &line) {
+        if (line == "Writting firmware ... ")
+            bus.failRequest(1, LIBUSB_ERROR_IO, 1);
+    };
+    run(usb, fixture.fileName);
+
+    QStringList expected = UpgradeFixture::linesFromBootloader(fixture.fileName, "261100042");
+    expected.insert(expected.indexOf("Writting firmware ... ") + 1, "ERROR");
+    QCOMPARE(run.lines, expected);
+    QCOMPARE(run.percents, UpgradeFixture::percents());
+    verifyDeviceHolds(device, fixture);
+}
+
+void TestUpgraderSequence::pageWriteFails()
+{
+    auto &bus = vt520sim::Bus::instance();
+    addDevice(vt520sim::Mode::Bootloader);
+
+    USBVT350 usb;
+    Run run;
+    run.onSay = [&](const QString &line) {
+        if (line == "Writting firmware ... ")
+            bus.failRequest(3, LIBUSB_ERROR_TIMEOUT, vt520sim::Never);
+    };
+    run(usb, fixture.fileName);
+
+    QCOMPARE(run.lines, (QStringList{fixture.fileName, "261100042b", "1.00", UpgradeFixture::versionDate(),
+                                     "Bootloader mode", "Writting firmware ... ", "ERROR"}));
+    QCOMPARE(run.percents, QList<int>{0});
+    QCOMPARE(bus.requestCount(6), 0);
+    QCOMPARE(bus.requestCount(4), 0);
+}
+
+void TestUpgraderSequence::externalFlashWriteFails()
+{
+    auto &bus = vt520sim::Bus::instance();
+    addDevice(vt520sim::Mode::Bootloader);
+    bus.failRequest(6, LIBUSB_ERROR_IO, vt520sim::Never);
+
+    USBVT350 usb;
+    Run run;
+    run(usb, fixture.fileName);
+
+    QStringList expected = UpgradeFixture::linesFromBootloader(fixture.fileName, "261100042");
+    expected = expected.mid(0, expected.indexOf("Writting External Flash ... ") + 1) << "Error";
+    QCOMPARE(run.lines, expected);
+    QCOMPARE(run.percents, UpgradeFixture::percents());
+    QCOMPARE(bus.requestCount(6), 101);  // the first try and 100 retries
+    QCOMPARE(bus.requestCount(5), 0);
+    QCOMPARE(bus.requestCount(4), 0);
+}
+
+void TestUpgraderSequence::externalFlashReadFails()
+{
+    auto &bus = vt520sim::Bus::instance();
+    addDevice(vt520sim::Mode::Bootloader);
+    bus.failRequest(5, LIBUSB_ERROR_IO, vt520sim::Never);
+
+    USBVT350 usb;
+    Run run;
+    run(usb, fixture.fileName);
+
+    QStringList expected = UpgradeFixture::linesFromBootloader(fixture.fileName, "261100042");
+    expected = expected.mid(0, expected.indexOf("Verify External Flash ...  ") + 1) << "Error";
+    QCOMPARE(run.lines, expected);
+    QCOMPARE(bus.requestCount(4), 0);
+}
+
+void TestUpgraderSequence::externalFlashDiffers()
+{
+    auto &bus = vt520sim::Bus::instance();
+    vt520sim::Device &device = addDevice(vt520sim::Mode::Bootloader);
+
+    USBVT350 usb;
+    Run run;
+    // Something changes four stored bytes between the write and the read.
+    run.onSay = [&](const QString &line) {
+        if (line == "Verify External Flash ...  ")
+            device.setExternalFlash(0x1000, QByteArray::fromHex("DEADBEEF"));
+    };
+    run(usb, fixture.fileName);
+
+    QStringList expectedStart = UpgradeFixture::linesFromBootloader(fixture.fileName, "261100042");
+    expectedStart = expectedStart.mid(0, expectedStart.indexOf("Verify External Flash ...  ") + 1);
+    QCOMPARE(run.lines.size(), expectedStart.size() + 5);
+    QCOMPARE(run.lines.mid(0, expectedStart.size()), expectedStart);
+    QCOMPARE(run.lines.mid(expectedStart.size()),
+             (QStringList{"Error", "read_buffer", run.lines.at(expectedStart.size() + 2), "ext_datas.data()",
+                          run.lines.last()}));
+
+    QByteArray readBack = device.externalFlash(0, 0x14000);
+    DecodeBuffer(reinterpret_cast<unsigned char *>(readBack.data()), unsigned(readBack.size()));
+    const QByteArray plain = fixture.externalRegion();
+    QVERIFY(readBack != plain);
+    const auto dumpOf = [](const QByteArray &bytes) {
+        return QString::fromLatin1(HexDump(reinterpret_cast<const unsigned char *>(bytes.constData()), bytes.size()));
+    };
+    // 81920 bytes: 5120 rows of 16 after the header line.
+    const QString readDump = run.lines.at(expectedStart.size() + 2);
+    QCOMPARE(readDump.count('\n'), 1 + 5120);
+    QCOMPARE(withoutHeader(readDump), withoutHeader(dumpOf(readBack)));
+    QCOMPARE(withoutHeader(run.lines.last()), withoutHeader(dumpOf(plain)));
+    QVERIFY(readDump.startsWith("\n src address: 0x"));
+    QCOMPARE(bus.requestCount(4), 0);  // the application is not started
+}
+
+QTEST_GUILESS_MAIN(TestUpgraderSequence)
+#include "test_upgrader_sequence.moc"
