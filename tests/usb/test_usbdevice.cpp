@@ -1,0 +1,296 @@
+#include "sim/Vt520Sim.h"
+#include "usb/USBVT350.h"
+
+#include <QtTest>
+
+#include <libusb.h>
+
+// The transport against the emulated bus: enumeration rules, lazy
+// connection, dropping on failure, serial string and bulk transfers.
+class TestUsbDevice : public QObject
+{
+    Q_OBJECT
+
+    vt520sim::Bus &bus = vt520sim::Bus::instance();
+
+    QList<vt520sim::TransferRecord> vendorTransfers(uint8_t request) const
+    {
+        QList<vt520sim::TransferRecord> found;
+        for (const auto &record : bus.transferLog())
+            if (!record.bulk && (record.requestType & 0x60) == 0x40 && record.request == request)
+                found.append(record);
+        return found;
+    }
+
+private slots:
+    void init()
+    {
+        bus.reset();
+        bus.useVirtualClock(true);
+    }
+
+    void noDevice()
+    {
+        USBVT350 usb;
+        QCOMPARE(usb.connect(), -1);
+        QCOMPARE(usb.isConnected(), -1);
+        uint32_t status = 0;
+        QCOMPARE(usb.StatusGet(&status), -1);
+        QVERIFY(bus.transferLog().isEmpty());
+    }
+
+    // Each row puts a decoy first on the bus and the right device after it;
+    // the right one must be taken, the decoy closed again.
+    void decoysAreSkipped_data()
+    {
+        QTest::addColumn<QString>("decoy");
+        QTest::addColumn<int>("goodBus");
+        QTest::newRow("other vendor and product") << "ids" << 1;
+        QTest::newRow("other id reply") << "reply" << 1;
+        QTest::newRow("one-byte id reply") << "short" << 2;
+        QTest::newRow("open refused") << "open" << 1;
+        QTest::newRow("set configuration fails") << "configuration" << 2;
+        QTest::newRow("claim fails") << "claim" << 1;
+        QTest::newRow("id request stalls") << "stall" << 2;
+    }
+
+    void decoysAreSkipped()
+    {
+        QFETCH(QString, decoy);
+        QFETCH(int, goodBus);
+        if (decoy == "ids") {
+            bus.addDevice(1, 2, 0x1234, 0x5678);
+        } else {
+            vt520sim::Device &bad = bus.addVt520(1, 2, "999999999");
+            if (decoy == "reply")
+                bad.setIdReply(QByteArray("\xFD\x00", 2));
+            else if (decoy == "short")
+                bad.setIdReply(QByteArray("\xFC", 1));
+            else if (decoy == "open")
+                bad.failOpen(LIBUSB_ERROR_ACCESS);
+            else if (decoy == "configuration")
+                bad.failSetConfiguration(LIBUSB_ERROR_BUSY);
+            else if (decoy == "claim")
+                bad.failClaimInterface(LIBUSB_ERROR_ACCESS);
+            else if (decoy == "stall")
+                bus.failRequest(255, LIBUSB_ERROR_PIPE, 1); // the first id request is the decoy's
+        }
+        bus.addVt520(goodBus, 9, "261100042");
+
+        USBVT350 usb;
+        QCOMPARE(usb.connect(), 0);
+        QCOMPARE(usb.getSerialString(), QByteArray("261100042"));
+        // Nothing after the scan went to the decoy.
+        const auto log = bus.transferLog();
+        QVERIFY(!log.isEmpty());
+        QCOMPARE(log.last().bus, goodBus);
+        QCOMPARE(log.last().address, 9);
+    }
+
+    void onlyDecoysMeansNoConnection()
+    {
+        bus.addVt520(1, 1).setIdReply(QByteArray("\x00\xFC", 2)); // bytes swapped
+        bus.addDevice(1, 2, 0x16C0, 0x078F);
+        USBVT350 usb;
+        QCOMPARE(usb.connect(), -1);
+        QCOMPARE(usb.isConnected(), -1);
+        QCOMPARE(usb.getSerialString(), QByteArray());
+    }
+
+    void orderIsBusThenAddress_data()
+    {
+        QTest::addColumn<QList<int>>("places"); // bus * 100 + address, in the order plugged in
+        QTest::addColumn<int>("expected");
+        QTest::newRow("later bus plugged first") << QList<int>{201, 105} << 105;
+        QTest::newRow("higher address plugged first") << QList<int>{107, 103, 104} << 103;
+        QTest::newRow("address does not beat bus") << QList<int>{301, 299, 250} << 250;
+        QTest::newRow("already sorted") << QList<int>{101, 102} << 101;
+    }
+
+    void orderIsBusThenAddress()
+    {
+        QFETCH(QList<int>, places);
+        QFETCH(int, expected);
+        for (int place : places)
+            bus.addVt520(place / 100, place % 100, QByteArray::number(100000000 + place));
+        USBVT350 usb;
+        QCOMPARE(usb.connect(), 0);
+        QCOMPARE(usb.getSerialString(), QByteArray::number(100000000 + expected));
+    }
+
+    void transferWhileClosedConnectsLazily()
+    {
+        vt520sim::Device &vt = bus.addVt520(1, 1);
+        vt.setStatus(0x12345678);
+        USBVT350 usb;
+        QCOMPARE(usb.isConnected(), -1);
+        uint32_t status = 0;
+        QCOMPARE(usb.StatusGet(&status), 0);
+        QCOMPARE(status, 0x12345678u);
+        QCOMPARE(usb.isConnected(), 0);
+        QCOMPARE(bus.requestCount(255), 1);
+    }
+
+    void reconnectAfterUnplugIsInvisible()
+    {
+        vt520sim::Device &vt = bus.addVt520(1, 1);
+        USBVT350 usb;
+        QCOMPARE(usb.connect(), 0);
+
+        vt.unplug();
+        uint32_t status = 0xAAAAAAAA;
+        QCOMPARE(usb.StatusGet(&status), -1);   // the transfer fails ...
+        QCOMPARE(status, 0xAAAAAAAAu);          // ... and leaves the word alone
+        QCOMPARE(usb.isConnected(), -1);        // ... and drops the connection
+        QCOMPARE(usb.StatusGet(&status), -1);   // still gone: lazy connect fails
+        QCOMPARE(bus.transferLog().last().result, LIBUSB_ERROR_NO_DEVICE);
+
+        vt.replug();
+        vt.setStatus(5);
+        QCOMPARE(usb.StatusGet(&status), 0);    // reconnects by itself
+        QCOMPARE(status, 5u);
+        QCOMPARE(usb.isConnected(), 0);
+    }
+
+    void failedTransferDropsAndNextReconnects()
+    {
+        bus.addVt520(1, 1);
+        USBVT350 usb;
+        QCOMPARE(usb.connect(), 0);
+        bus.failRequest(9, LIBUSB_ERROR_TIMEOUT, 1);
+        uint32_t status = 0;
+        QCOMPARE(usb.StatusGet(&status), -1);
+        QCOMPARE(usb.isConnected(), -1);
+        QCOMPARE(usb.StatusGet(&status), 0);
+        QCOMPARE(bus.requestCount(255), 2);
+    }
+
+    void receiveWithoutBufferFailsAndCloses_data()
+    {
+        QTest::addColumn<bool>("nullBuffer");
+        QTest::addColumn<int>("length");
+        QTest::newRow("null buffer") << true << 4;
+        QTest::newRow("length 0") << false << 0;
+        QTest::newRow("both") << true << 0;
+    }
+
+    void receiveWithoutBufferFailsAndCloses()
+    {
+        QFETCH(bool, nullBuffer);
+        QFETCH(int, length);
+        bus.addVt520(1, 1);
+        USBVT350 usb;
+        QCOMPARE(usb.connect(), 0);
+        bus.clearTransferLog();
+        unsigned char buffer[4] = {};
+        QCOMPARE(usb.control_receive(9, 0, 0, nullBuffer ? nullptr : buffer, length), -1);
+        QCOMPARE(usb.isConnected(), -1);
+        QVERIFY(bus.transferLog().isEmpty()); // no transfer was made
+    }
+
+    void sendWithoutDataHasNoDataStage()
+    {
+        bus.addVt520(1, 1);
+        USBVT350 usb;
+        const unsigned char data[4] = {1, 0, 0, 0};
+        // Request 7 without its 4-byte mask is refused by the device.
+        QCOMPARE(usb.control_send(7, 0, 0, data, 0), -1);
+        auto sent = vendorTransfers(7);
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent.first().length, 0);
+        QCOMPARE(sent.first().requestType, uint8_t(0x40));
+        QCOMPARE(usb.control_send(7, 0, 0, nullptr, 4), -1);
+        sent = vendorTransfers(7);
+        QCOMPARE(sent.last().length, 0);
+        QCOMPARE(usb.control_send(7, 0, 0, data, 4), 4);
+    }
+
+    void argumentsAreCutTo8And16Bits()
+    {
+        vt520sim::Device &vt = bus.addVt520(1, 1);
+        vt.setExternalFlash(0x1234, "abcd");
+        USBVT350 usb;
+        unsigned char buffer[4] = {};
+        QCOMPARE(usb.control_receive(0x105, 0x71234, 0x30000, buffer, 4), 4);
+        const auto record = bus.transferLog().last();
+        QCOMPARE(record.request, uint8_t(5));
+        QCOMPARE(record.value, uint16_t(0x1234));
+        QCOMPARE(record.index, uint16_t(0));
+        QCOMPARE(record.requestType, uint8_t(0xC0));
+        QCOMPARE(QByteArray(reinterpret_cast<char *>(buffer), 4), QByteArray("abcd"));
+    }
+
+    void connectWhileOpenScansAgain()
+    {
+        bus.addVt520(1, 5, "111111111");
+        USBVT350 usb;
+        QCOMPARE(usb.connect(), 0);
+        bus.addVt520(1, 2, "222222222");
+        QCOMPARE(usb.connect(), 0);
+        QCOMPARE(usb.getSerialString(), QByteArray("222222222"));
+        bus.device(1, 2)->unplug();
+        bus.device(1, 5)->unplug();
+        QCOMPARE(usb.connect(), -1);
+        QCOMPARE(usb.isConnected(), -1);
+    }
+
+    void serialStringTellsTheMode()
+    {
+        vt520sim::Device &vt = bus.addVt520(1, 1, "261100042");
+        USBVT350 usb;
+        QCOMPARE(usb.getSerialString(), QByteArray()); // Closed: no connect
+        QVERIFY(bus.transferLog().isEmpty());
+        QCOMPARE(usb.connect(), 0);
+        QCOMPARE(usb.getSerialString(), QByteArray("261100042"));
+        vt.setMode(vt520sim::Mode::Bootloader);
+        QCOMPARE(usb.getSerialString(), QByteArray("261100042b"));
+        // The descriptor read is the standard request libusb_get_descriptor makes.
+        const auto record = bus.transferLog().last();
+        QCOMPARE(record.requestType, uint8_t(0x80));
+        QCOMPARE(record.request, uint8_t(LIBUSB_REQUEST_GET_DESCRIPTOR));
+        QCOMPARE(record.value, uint16_t(0x0303));
+        QCOMPARE(record.length, 256);
+        // A failed descriptor read gives an empty result and keeps the connection.
+        bus.failTransfer(1, LIBUSB_ERROR_IO);
+        QCOMPARE(usb.getSerialString(), QByteArray());
+        QCOMPARE(usb.isConnected(), 0);
+    }
+
+    void bulkTransfers()
+    {
+        vt520sim::Device &vt = bus.addVt520(1, 1);
+        USBVT350 usb;
+        unsigned char block[64] = {};
+        QCOMPARE(usb.bulk_read(block, 64), -1); // Closed: no connect
+        QCOMPARE(usb.bulk_write(block, 64), -1);
+        QVERIFY(bus.transferLog().isEmpty());
+
+        QCOMPARE(usb.connect(), 0);
+        QCOMPARE(usb.bulk_write(block, 0), -1);
+        QCOMPARE(usb.bulk_write(nullptr, 4), -1);
+        QCOMPARE(usb.bulk_write(reinterpret_cast<const unsigned char *>("wxyz"), 4), 4);
+        QCOMPARE(vt.bulkOutData(), QByteArray("wxyz"));
+
+        vt.queueBulkIn(QByteArray(64, 'q'));
+        vt.queueBulkIn(QByteArray(10, 'r'));
+        QCOMPARE(usb.ReadBulkBlock(block), 0);
+        QCOMPARE(block[63], 'q');
+        QCOMPARE(usb.ReadBulkBlock(block), -1);       // only 10 bytes came
+        QCOMPARE(usb.bulk_read(block, 64), int(LIBUSB_ERROR_TIMEOUT)); // passed through
+        QCOMPARE(usb.isConnected(), 0);                // bulk failures keep the connection
+        const auto record = bus.transferLog().last();
+        QVERIFY(record.bulk);
+        QCOMPARE(record.requestType, uint8_t(0x81));
+    }
+
+    void disconnectWhileClosedIsHarmless()
+    {
+        USBVT350 usb;
+        usb.disconnect();
+        usb.disconnect();
+        QCOMPARE(usb.isConnected(), -1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUsbDevice)
+#include "test_usbdevice.moc"
