@@ -1,0 +1,396 @@
+#include "sim/Vt520Sim.h"
+#include "usb/USBVT350.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <libusb.h>
+
+#include <random>
+
+// The emulated Vt520 itself, driven through the shipping transport and
+// command set: memory layout, strictness, modes, re-enumeration on the
+// virtual clock, faults, costs and persistent state.
+class TestVt520Sim : public QObject
+{
+    Q_OBJECT
+
+    vt520sim::Bus &bus = vt520sim::Bus::instance();
+    vt520sim::Device *vt = nullptr;
+
+    static QByteArray randomBytes(int length, unsigned seed)
+    {
+        std::mt19937 generator(seed);
+        QByteArray bytes(length, '\0');
+        for (char &c : bytes)
+            c = char(generator());
+        return bytes;
+    }
+
+    static unsigned char *bytesOf(QByteArray &bytes)
+    {
+        return reinterpret_cast<unsigned char *>(bytes.data());
+    }
+
+    static QByteArray readFile(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private slots:
+    // Before any test control: one Vt520 on bus 1, in memory (the test
+    // harness leaves VT520_SIM_STATE empty).
+    void initTestCase()
+    {
+        const QList<vt520sim::Device *> devices = bus.devices();
+        QCOMPARE(devices.size(), 1);
+        QCOMPARE(devices.first()->busNumber(), 1);
+        QCOMPARE(devices.first()->stateFolder(), QString());
+        USBVT350 usb;
+        QCOMPARE(usb.connect(), 0);
+        QCOMPARE(usb.getSerialString().size(), 9);
+    }
+
+    void init()
+    {
+        bus.reset();
+        bus.useVirtualClock(true);
+        vt = &bus.addVt520(1, 1);
+    }
+
+    void factoryState()
+    {
+        QVERIFY(vt->applicationSumValid());
+        QCOMPARE(vt->mode(), vt520sim::Mode::Application);
+        QCOMPARE(vt->externalFlash(0, 1024 * 1024), QByteArray(1024 * 1024, char(0xFF)));
+        USBVT350 usb;
+        QByteArray block(32, '\0');
+        QCOMPARE(usb.ReadMemory(bytesOf(block), 0x08003FD0, 32), 0);
+        QVERIFY(!block.left(16).startsWith('\0'));
+        QVERIFY(block.left(16).contains('\0')); // zero-terminated
+        QVERIFY(!block.mid(16).startsWith('\0'));
+        QVERIFY(block.mid(16).contains('\0'));
+    }
+
+    void pagesWrittenScrambledReadBackPlain()
+    {
+        vt->setMode(vt520sim::Mode::Bootloader);
+        USBVT350 usb;
+        const QByteArray image = randomBytes(3 * 1024, 21);
+        for (int page = 0; page < 3; ++page) {
+            QByteArray buffer = image.mid(page * 1024, 1024);
+            QCOMPARE(usb.WritePage(bytesOf(buffer), 0x08004000 + uint32_t(page) * 1024), 0);
+        }
+        QCOMPARE(vt->internalFlash(0x08004000, 3 * 1024), image);
+        QByteArray readBack(3 * 1024, '\0');
+        QCOMPARE(usb.ReadMemory(bytesOf(readBack), 0x08004000, 3 * 1024), 0);
+        QCOMPARE(readBack, image);
+        // On the wire the bytes are scrambled.
+        QByteArray raw(1024, '\0');
+        QCOMPARE(usb.control_receive(1, 0x4000, 0x0800, bytesOf(raw), 1024), 1024);
+        QVERIFY(raw != image.left(1024));
+    }
+
+    void strictRequests_data()
+    {
+        QTest::addColumn<bool>("in");
+        QTest::addColumn<int>("request");
+        QTest::addColumn<uint32_t>("address");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("bootloader");
+        QTest::addColumn<bool>("accepted");
+        // Page writes: bootloader only, aligned, not below 0x08004000, 1024 bytes.
+        QTest::newRow("page ok") << false << 3 << 0x08004400u << 1024 << true << true;
+        QTest::newRow("page last") << false << 3 << 0x0803FC00u << 1024 << true << true;
+        QTest::newRow("page past end") << false << 3 << 0x08040000u << 1024 << true << false;
+        QTest::newRow("page in bootloader area") << false << 3 << 0x08003C00u << 1024 << true << false;
+        QTest::newRow("page at flash start") << false << 3 << 0x08000000u << 1024 << true << false;
+        QTest::newRow("page unaligned") << false << 3 << 0x08004200u << 1024 << true << false;
+        QTest::newRow("page short") << false << 3 << 0x08004000u << 512 << true << false;
+        QTest::newRow("page long") << false << 3 << 0x08004000u << 2048 << true << false;
+        QTest::newRow("page in application mode") << false << 3 << 0x08004000u << 1024 << false << false;
+        // Memory reads: 1..2048 bytes inside the internal flash, both modes.
+        QTest::newRow("read 2048") << true << 1 << 0x08000000u << 2048 << false << true;
+        QTest::newRow("read 2049") << true << 1 << 0x08000000u << 2049 << false << false;
+        QTest::newRow("read below flash") << true << 1 << 0x07FFFFFCu << 8 << false << false;
+        QTest::newRow("read past flash") << true << 1 << 0x0803FFFCu << 8 << true << false;
+        // External flash: 1..512 read, 1..256 write, never past 1 MiB.
+        QTest::newRow("ext read 512") << true << 5 << 0xFFE00u << 512 << false << true;
+        QTest::newRow("ext read 513") << true << 5 << 0u << 513 << false << false;
+        QTest::newRow("ext read past end") << true << 5 << 0xFFF00u << 512 << false << false;
+        QTest::newRow("ext write 256 at end") << false << 6 << 0xFFF00u << 256 << true << true;
+        QTest::newRow("ext write 257") << false << 6 << 0u << 257 << false << false;
+        QTest::newRow("ext write past end") << false << 6 << 0xFFF01u << 256 << false << false;
+        QTest::newRow("ext write as IN") << true << 6 << 0u << 16 << false << false;
+        QTest::newRow("ext read as OUT") << false << 5 << 0u << 16 << false << false;
+        // Status: exactly 4 bytes, no address, right direction.
+        QTest::newRow("status read 8") << true << 9 << 0u << 8 << false << false;
+        QTest::newRow("status read as OUT") << false << 9 << 0u << 4 << false << false;
+        QTest::newRow("status set 3") << false << 7 << 0u << 3 << false << false;
+        QTest::newRow("status set with address") << false << 7 << 1u << 4 << false << false;
+        QTest::newRow("status clear as IN") << true << 8 << 0u << 4 << false << false;
+        // Test block: exactly 512 bytes.
+        QTest::newRow("test block") << false << 2 << 0u << 512 << false << true;
+        QTest::newRow("test block short") << false << 2 << 0u << 511 << false << false;
+        QTest::newRow("unknown request") << false << 10 << 0u << 4 << true << false;
+        QTest::newRow("unknown IN request") << true << 0 << 0u << 4 << true << false;
+        QTest::newRow("id request as OUT") << false << 255 << 0u << 2 << false << false;
+    }
+
+    void strictRequests()
+    {
+        QFETCH(bool, in);
+        QFETCH(int, request);
+        QFETCH(uint32_t, address);
+        QFETCH(int, length);
+        QFETCH(bool, bootloader);
+        QFETCH(bool, accepted);
+        if (bootloader)
+            vt->setMode(vt520sim::Mode::Bootloader);
+        USBVT350 usb;
+        QByteArray buffer(length, '\x5A');
+        const int result = in ? usb.control_receive(request, address & 0xFFFF, address >> 16, bytesOf(buffer), length)
+                              : usb.control_send(request, address & 0xFFFF, address >> 16, bytesOf(buffer), length);
+        QCOMPARE(result, accepted ? length : -1);
+        QCOMPARE(bus.transferLog().last().result, accepted ? length : int(LIBUSB_ERROR_PIPE));
+        QCOMPARE(usb.isConnected(), accepted ? 0 : -1);
+    }
+
+    void testBlockIsStored()
+    {
+        USBVT350 usb;
+        QByteArray block(512, '\0');
+        for (int i = 0; i < 512; ++i)
+            block[i] = char(i % 256);
+        QCOMPARE(usb.control_send(2, 0, 0, bytesOf(block), 512), 512);
+        QCOMPARE(vt->testBlock(), block);
+    }
+
+    void decoyStallsVendorRequests()
+    {
+        bus.reset();
+        vt520sim::Device &decoy = bus.addDevice(1, 1, 0x16C0, 0x078E);
+        USBVT350 usb;
+        QCOMPARE(usb.connect(), -1);
+        QCOMPARE(bus.transferLog().last().result, int(LIBUSB_ERROR_PIPE));
+        QCOMPARE(decoy.busNumber(), 1);
+    }
+
+    void resetIntoBootloaderAndBack()
+    {
+        USBVT350 usb;
+        QCOMPARE(usb.connect(), 0);
+        const int64_t start = bus.nowMs();
+        usb.RunApplication();
+        QCOMPARE(vt->mode(), vt520sim::Mode::Bootloader);
+        // The open handle is dead at once.
+        uint32_t status = 0;
+        QCOMPARE(usb.StatusGet(&status), -1);
+        QCOMPARE(bus.transferLog().last().result, int(LIBUSB_ERROR_NO_DEVICE));
+        bus.advanceClock(999 - (bus.nowMs() - start));
+        QVERIFY(!vt->isPresent());
+        QCOMPARE(usb.connect(), -1);
+        bus.advanceClock(1);
+        QVERIFY(vt->isPresent());
+        QCOMPARE(usb.connect(), 0);
+        QCOMPARE(usb.getSerialString(), QByteArray("261100042b"));
+
+        // With a valid application sum the bootloader starts the application.
+        vt->setReenumerateDelay(250);
+        usb.RunApplication();
+        bus.advanceClock(250);
+        QCOMPARE(usb.connect(), 0);
+        QCOMPARE(usb.getSerialString(), QByteArray("261100042"));
+        QCOMPARE(vt->mode(), vt520sim::Mode::Application);
+    }
+
+    void badApplicationSumKeepsTheBootloader()
+    {
+        vt->setMode(vt520sim::Mode::Bootloader);
+        QByteArray byte = vt->internalFlash(0x08010000, 1);
+        byte[0] = char(byte[0] ^ 0x40);
+        vt->setInternalFlash(0x08010000, byte);
+        QVERIFY(!vt->applicationSumValid());
+        USBVT350 usb;
+        usb.RunApplication();
+        bus.advanceClock(1000);
+        QCOMPARE(usb.connect(), 0);
+        QCOMPARE(usb.getSerialString(), QByteArray("261100042b"));
+
+        vt->fixApplicationSum();
+        QVERIFY(vt->applicationSumValid());
+        usb.RunApplication();
+        bus.advanceClock(1000);
+        QCOMPARE(usb.connect(), 0);
+        QCOMPARE(usb.getSerialString(), QByteArray("261100042"));
+    }
+
+    void pagesWrittenThroughUsbMakeAValidApplication()
+    {
+        vt->setMode(vt520sim::Mode::Bootloader);
+        USBVT350 usb;
+        // An application image of 112 KiB whose last word is the sum of the others.
+        QByteArray image = randomBytes(0x1C000, 5);
+        uint32_t sum = 0;
+        for (int i = 0; i + 4 < image.size(); i += 4)
+            sum += uint32_t(uint8_t(image[i])) | uint32_t(uint8_t(image[i + 1])) << 8
+                   | uint32_t(uint8_t(image[i + 2])) << 16 | uint32_t(uint8_t(image[i + 3])) << 24;
+        for (int k = 0; k < 4; ++k)
+            image[image.size() - 4 + k] = char(sum >> (8 * k));
+        for (int page = 0; page < image.size() / 1024; ++page) {
+            QByteArray buffer = image.mid(page * 1024, 1024);
+            QCOMPARE(usb.WritePage(bytesOf(buffer), 0x08004000 + uint32_t(page) * 1024), 0);
+        }
+        QVERIFY(vt->applicationSumValid());
+        QCOMPARE(vt->applicationSum(), sum);
+    }
+
+    void bootloaderThatNeverReturns()
+    {
+        vt->setBootloaderNeverReturns(true);
+        USBVT350 usb;
+        usb.RunApplication();
+        bus.advanceClock(3600 * 1000);
+        QVERIFY(!vt->isPresent());
+        QCOMPARE(usb.connect(), -1);
+    }
+
+    void corruptedReadBack()
+    {
+        vt->corruptReadBack(0x08004010, 0x80, 1);
+        USBVT350 usb;
+        const QByteArray stored = vt->internalFlash(0x08004000, 1024);
+        QByteArray page(1024, '\0');
+        QCOMPARE(usb.ReadMemory(bytesOf(page), 0x08004000, 1024), 0);
+        QCOMPARE(page.size(), stored.size());
+        for (int i = 0; i < 1024; ++i)
+            QCOMPARE(uint8_t(page[i]), uint8_t(i == 0x10 ? stored[i] ^ 0x80 : stored[i]));
+        QCOMPARE(usb.ReadMemory(bytesOf(page), 0x08004000, 1024), 0);
+        QCOMPARE(page, stored); // count 1: only the first read was corrupted
+    }
+
+    void nthTransferFault()
+    {
+        USBVT350 usb;
+        QCOMPARE(usb.connect(), 0);
+        bus.failTransfer(2, LIBUSB_ERROR_IO);
+        uint32_t status = 0;
+        QCOMPARE(usb.StatusGet(&status), 0);
+        QCOMPARE(usb.StatusGet(&status), -1);
+        QCOMPARE(bus.transferLog().last().result, int(LIBUSB_ERROR_IO));
+        QCOMPARE(usb.StatusGet(&status), 0);
+    }
+
+    void transferCostAdvancesTheVirtualClock()
+    {
+        vt->setMode(vt520sim::Mode::Bootloader);
+        vt->setTransferCost(vt520sim::TransferCost::realistic());
+        USBVT350 usb;
+        QCOMPARE(usb.connect(), 0);
+        const int64_t before = bus.nowMs();
+        QByteArray page(1024, 'c');
+        QCOMPARE(usb.WritePage(bytesOf(page), 0x08004000), 0);
+        // 1 ms setup + 1024 bytes at 1 MB/s + 20 ms programming
+        QCOMPARE(bus.nowMs() - before, int64_t(22));
+        bus.sleepMs(100);
+        QCOMPARE(bus.nowMs() - before, int64_t(122));
+        vt520sim::sleepMs(8);
+        QCOMPARE(bus.nowMs() - before, int64_t(130));
+    }
+
+    void persistentStateSurvivesReload()
+    {
+        QTemporaryDir temp;
+        QVERIFY(temp.isValid());
+        const QString folder = temp.filePath("device");
+        bus.reset();
+        bus.useVirtualClock(true);
+        vt = &bus.addPersistentVt520(1, 1, folder);
+        QCOMPARE(vt->stateFolder(), folder);
+        QCOMPARE(QFileInfo(folder + "/internal.bin").size(), qint64(262144));
+        QCOMPARE(QFileInfo(folder + "/external.bin").size(), qint64(1048576));
+        QVERIFY(readFile(folder + "/device.ini").contains("mode=application"));
+        QVERIFY(readFile(folder + "/device.ini").contains("serial=261100042"));
+
+        USBVT350 usb;
+        const QByteArray data = randomBytes(300, 8);
+        QCOMPARE(usb.WriteExternalFlashToAddress(reinterpret_cast<const unsigned char *>(data.constData()), 0x20, 300),
+                 0);
+        QCOMPARE(readFile(folder + "/external.bin").mid(0x20, 300), data);
+        usb.RunApplication();
+        QVERIFY(readFile(folder + "/device.ini").contains("mode=bootloader"));
+        usb.disconnect(); // as every caller of RunApplication does
+        bus.advanceClock(1000);
+        QByteArray page = randomBytes(1024, 9);
+        const QByteArray plain = page;
+        QCOMPARE(usb.WritePage(bytesOf(page), 0x08005000), 0);
+        QCOMPARE(readFile(folder + "/internal.bin").mid(0x5000, 1024), plain);
+
+        // A new device on the same folder starts where the old one stopped.
+        usb.disconnect();
+        bus.reset();
+        vt = &bus.addPersistentVt520(1, 1, folder);
+        QCOMPARE(vt->mode(), vt520sim::Mode::Bootloader);
+        QCOMPARE(vt->externalFlash(0x20, 300), data);
+        QCOMPARE(vt->internalFlash(0x08005000, 1024), plain);
+    }
+
+    void damagedStateFolderStartsFactoryFresh()
+    {
+        QTemporaryDir temp;
+        QDir(temp.path()).mkpath("device");
+        const QString folder = temp.filePath("device");
+        QFile truncated(folder + "/internal.bin");
+        QVERIFY(truncated.open(QIODevice::WriteOnly));
+        truncated.write(QByteArray(1000, '\0'));
+        truncated.close();
+        bus.reset();
+        vt = &bus.addPersistentVt520(1, 1, folder);
+        QVERIFY(vt->applicationSumValid());
+        QCOMPARE(QFileInfo(folder + "/internal.bin").size(), qint64(262144));
+    }
+
+    // Two separate processes on one VT520_SIM_STATE folder, as the program
+    // started twice by the run script.
+    void stateSurvivesANewProcess()
+    {
+        QTemporaryDir temp;
+        const QString folder = temp.filePath("emulated");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("VT520_SIM_STATE", folder);
+
+        QProcess writer;
+        writer.setProcessEnvironment(env);
+        writer.start(STATE_PROBE, {"write", "00112233445566778899aabbccddeeff"});
+        QVERIFY(writer.waitForFinished(120000));
+        QCOMPARE(writer.exitCode(), 0);
+        QVERIFY(QFileInfo::exists(folder + "/device.ini"));
+
+        QProcess reader;
+        reader.setProcessEnvironment(env);
+        reader.start(STATE_PROBE, {"read", "16"});
+        QVERIFY(reader.waitForFinished(120000));
+        QCOMPARE(reader.exitCode(), 0);
+        const QList<QByteArray> lines = reader.readAllStandardOutput().split('\n');
+        QVERIFY(lines.size() >= 2);
+        QCOMPARE(lines[0], QByteArray("00112233445566778899aabbccddeeff"));
+        QCOMPARE(lines[1], QByteArray("261100042b")); // the writer's reset is kept
+
+        // The same folder loaded into this process's bus.
+        qputenv("VT520_SIM_STATE", folder.toLocal8Bit());
+        bus.resetToDefault();
+        qputenv("VT520_SIM_STATE", "");
+        vt520sim::Device *device = bus.device(1, 1);
+        QVERIFY(device);
+        QCOMPARE(device->stateFolder(), folder);
+        QCOMPARE(device->externalFlash(0x14000, 16).toHex(), QByteArray("00112233445566778899aabbccddeeff"));
+        QCOMPARE(device->transferCost().isNone(), false); // run script default: realistic
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVt520Sim)
+#include "test_vt520sim.moc"
