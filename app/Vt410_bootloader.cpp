@@ -1,11 +1,13 @@
 #include "app/Vt410_bootloader.h"
 
 #include "app/DialogQuestions.h"
+#include "app/Information.h"
 #include "app/Version.h"
 #include "firmware/Upgrader.h"
 #include "usb/USBVT350.h"
 #include "widgets/SuperRGB.h"
 #include "ui_Vt410_bootloader.h"
+#include "style/ArthurStyle.h"
 
 #include <QCloseEvent>
 #include <QDebug>
@@ -17,6 +19,12 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
 {
     ui->setupUi(this);
     setWindowTitle(tr("Vt520 ver. ") + QLatin1String(Vt520VersionText));
+    // The style is parented to the window so that it outlives every widget
+    // that paints with it: the form's widgets, under which the lamp editors
+    // are placed, are children created before it and so destroyed before it.
+    style = new ArthurStyle;
+    style->setParent(this);
+    setStyle(style);
 
     qDebug() << "MY_DEBUG";
 
@@ -73,6 +81,9 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     scenes = {};
     for (unsigned short number = 0; number < SceneRecord::LampCount; ++number) {
         auto *lamp = new SuperRGB(0, 0, 0, number);
+        lamp->setStyle(style);
+        for (QWidget *part : lamp->findChildren<QWidget *>())
+            part->setStyle(style);
         programLamps.append(lamp);
         ui->horizontalLayout->addWidget(lamp, 0);
     }
@@ -82,6 +93,9 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     ui->spinBoxSceneStaticTime->setRange(0, 900000);
     for (unsigned short number = 0; number < SceneRecord::LampCount; ++number) {
         auto *lamp = new SuperRGB(0, 0, 0, number);
+        lamp->setStyle(style);
+        for (QWidget *part : lamp->findChildren<QWidget *>())
+            part->setStyle(style);
         sceneLamps.append(lamp);
         ui->horizontalLayoutScenes->addWidget(lamp, 0);
     }
@@ -145,4 +159,10 @@ void Vt410_bootloader::closeEvent(QCloseEvent *event)
 {
     qDebug() << "Vt410_bootloader::closeEvent ( QCloseEvent * event )";
     QMainWindow::closeEvent(event);
+}
+
+void Vt410_bootloader::slotShowInfo(bool)
+{
+    Information info(this);
+    info.exec();
 }

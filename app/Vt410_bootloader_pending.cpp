@@ -2,4 +2,3 @@
 // elsewhere. Each one moves out of here into its command's file.
 #include "app/Vt410_bootloader.h"
 
-void Vt410_bootloader::slotShowInfo(bool) {}

@@ -378,6 +378,18 @@ void ArthurStyle::drawControl(ControlElement element, const QStyleOption *option
         break;
     case CE_ProgressBarContents:
         return;
+    case CE_RadioButton:
+        // Laid out here rather than in the base style, whose own layout
+        // would not use this style's indicator and contents rectangles.
+        if (const auto *button = qstyleoption_cast<const QStyleOptionButton *>(option)) {
+            QStyleOptionButton part = *button;
+            part.rect = subElementRect(SE_RadioButtonIndicator, button, widget);
+            drawPrimitive(PE_IndicatorRadioButton, &part, painter, widget);
+            part.rect = subElementRect(SE_RadioButtonContents, button, widget);
+            drawControl(CE_RadioButtonLabel, &part, painter, widget);
+            return;
+        }
+        break;
     default:
         break;
     }

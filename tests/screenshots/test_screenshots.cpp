@@ -1,0 +1,141 @@
+// Pictures of the main window's three tabs and of the information dialog, in
+// English and in Polish, saved under <build>/screenshots/ for people to look
+// at. The checks make sure every picture was really drawn with the program's
+// look; whether it looks right is for the eye.
+
+#include "app/Information.h"
+#include "app/Vt410_bootloader.h"
+
+#include <QDir>
+#include <QTabWidget>
+#include <QTranslator>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+const QColor WindowColour(241, 241, 241);
+
+QString screenshotDir()
+{
+    return QStringLiteral(VT520_BINARY_DIR "/screenshots");
+}
+
+int distinctColours(const QImage &image)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 3)
+        for (int x = 0; x < image.width(); x += 3)
+            colours.insert(image.pixel(x, y));
+    return colours.size();
+}
+
+void saveChecked(const QImage &image, const QString &name)
+{
+    const QString path = QDir(screenshotDir()).filePath(name + QStringLiteral(".png"));
+    QVERIFY2(image.save(path), qPrintable(path));
+    const QImage reread(path);
+    QCOMPARE(reread.size(), image.size());
+}
+} // namespace
+
+class TestScreenshots : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void mainWindowTabs_data();
+    void mainWindowTabs();
+    void informationDialog_data();
+    void informationDialog();
+
+private:
+    // Installs the catalogue of the language for the current test; the
+    // Polish catalogue may still be empty, in which case English shows.
+    std::unique_ptr<QTranslator> installLanguage(const QString &language);
+};
+
+void TestScreenshots::initTestCase()
+{
+    QVERIFY(QDir().mkpath(screenshotDir()));
+}
+
+std::unique_ptr<QTranslator> TestScreenshots::installLanguage(const QString &language)
+{
+    auto translator = std::make_unique<QTranslator>();
+    if (language == QLatin1String("pl")) {
+        const QString catalogue = QStringLiteral(VT520_BINARY_DIR "/bin/vt410_pl.qm");
+        if (!translator->load(catalogue))
+            qWarning("Polish catalogue %s not loaded; the pictures show English", qPrintable(catalogue));
+    }
+    QCoreApplication::installTranslator(translator.get());
+    return translator;
+}
+
+void TestScreenshots::mainWindowTabs_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("name");
+    for (const char *language : {"en", "pl"}) {
+        const char *tabs[] = {"settings", "programs", "scenes"};
+        for (int tab = 0; tab < 3; ++tab) {
+            const QString name = QStringLiteral("%1_%2").arg(QLatin1String(language), QLatin1String(tabs[tab]));
+            QTest::newRow(qPrintable(name)) << QString::fromLatin1(language) << tab << name;
+        }
+    }
+}
+
+void TestScreenshots::mainWindowTabs()
+{
+    QFETCH(QString, language);
+    QFETCH(int, tab);
+    QFETCH(QString, name);
+    const auto translator = installLanguage(language);
+    {
+        Vt410_bootloader window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+        QVERIFY(tabs);
+        tabs->setCurrentIndex(tab);
+        QCoreApplication::processEvents();
+
+        const QImage picture = window.grab().toImage();
+        QCOMPARE(picture.size(), window.size());
+        QVERIFY(distinctColours(picture) > 20);
+        // The window carries the style's background colour.
+        QCOMPARE(window.palette().color(QPalette::Window), WindowColour);
+        saveChecked(picture, name);
+    }
+    QCoreApplication::removeTranslator(translator.get());
+}
+
+void TestScreenshots::informationDialog_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("en") << "en";
+    QTest::newRow("pl") << "pl";
+}
+
+void TestScreenshots::informationDialog()
+{
+    QFETCH(QString, language);
+    const auto translator = installLanguage(language);
+    {
+        Vt410_bootloader window;
+        Information dialog(&window);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QImage picture = dialog.grab().toImage();
+        QCOMPARE(picture.size(), dialog.size());
+        QVERIFY(distinctColours(picture) > 20);
+        QVERIFY(dialog.labelVersion->text().endsWith(QLatin1String("1.03")));
+        saveChecked(picture, language + QStringLiteral("_information"));
+    }
+    QCoreApplication::removeTranslator(translator.get());
+}
+
+QTEST_MAIN(TestScreenshots)
+#include "test_screenshots.moc"
