@@ -1,0 +1,117 @@
+// A firmware change started from the window, with the real waits: it
+// reaches the log pane and the bar, and it finishes whole when the window is
+// closed or rebuilt for another language in the middle of it.
+#include "ScriptedQuestions.h"
+#include "UpgradeFixture.h"
+#include "app/Vt410_bootloader.h"
+#include "sim/Vt520Sim.h"
+
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+QStringList logLines(Vt410_bootloader &window)
+{
+    const QString text = window.findChild<QTextBrowser *>("txt")->toPlainText();
+    return text.isEmpty() ? QStringList() : text.split('\n');
+}
+
+} // namespace
+
+class TestWindowCloseDuringUpgrade : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void completeChangeThroughTheWindow();
+    void windowClosedDuringChange();
+    void languageChangedDuringChange();
+
+private:
+    Vt410_bootloader *startChange();
+    void verifyDeviceUpgraded();
+
+    std::unique_ptr<QTemporaryDir> dir;
+    UpgradeFixture fixture;
+    vt520sim::Device *device = nullptr;
+};
+
+void TestWindowCloseDuringUpgrade::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir->isValid());
+    fixture = UpgradeFixture::make(dir->filePath("new.upg"), 31);
+    auto &bus = vt520sim::Bus::instance();
+    bus.reset();
+    bus.useVirtualClock(false);
+    device = &bus.addVt520(1, 1, "261100042");
+    device->setVersionBlock("1.00", UpgradeFixture::versionDate().toLatin1());
+}
+
+Vt410_bootloader *TestWindowCloseDuringUpgrade::startChange()
+{
+    auto *window = new Vt410_bootloader;
+    auto questions = std::make_unique<ScriptedQuestions>();
+    questions->answer(fixture.fileName);
+    window->setQuestions(std::move(questions));
+    window->show();
+    window->slotpushButtonCHF(false);
+    return window;
+}
+
+void TestWindowCloseDuringUpgrade::verifyDeviceUpgraded()
+{
+    QCOMPARE(device->internalFlash(0x08004000, 0x1C000), fixture.applicationRegion());
+    QCOMPARE(device->externalFlash(0, 0x14000), fixture.storedExternalRegion());
+    QTRY_COMPARE_WITH_TIMEOUT(device->mode(), vt520sim::Mode::Application, 10000);
+}
+
+void TestWindowCloseDuringUpgrade::completeChangeThroughTheWindow()
+{
+    std::unique_ptr<Vt410_bootloader> window(startChange());
+    const QStringList expected = UpgradeFixture::linesFromApplication(fixture.fileName, "261100042");
+    QTRY_COMPARE_WITH_TIMEOUT(logLines(*window).size(), expected.size(), 60000);
+    QCOMPARE(logLines(*window), expected);
+    QCOMPARE(window->findChild<QProgressBar *>("progressBarFlash")->value(), 100);
+    QTRY_COMPARE(window->findChild<QProgressBar *>("progressBarExtFlashWr")->value(), 100);
+    QTRY_COMPARE(window->findChild<QProgressBar *>("progressBarExtFlashRd")->value(), 100);
+    window.reset();
+    verifyDeviceUpgraded();
+}
+
+void TestWindowCloseDuringUpgrade::windowClosedDuringChange()
+{
+    auto &bus = vt520sim::Bus::instance();
+    Vt410_bootloader *window = startChange();
+    QTRY_VERIFY_WITH_TIMEOUT(bus.requestCount(3) >= 3, 60000);  // pages are being written
+    QVERIFY(window->close());  // accepted without a question
+    delete window;             // waits for the change to end
+    QCOMPARE(bus.requestCount(3), 112);
+    verifyDeviceUpgraded();
+}
+
+void TestWindowCloseDuringUpgrade::languageChangedDuringChange()
+{
+    auto &bus = vt520sim::Bus::instance();
+    Vt410_bootloader *window = startChange();
+    QTRY_VERIFY_WITH_TIMEOUT(bus.requestCount(3) >= 3, 60000);
+    // The language action ends the event loop; the restart loop then
+    // destroys the window and builds a new one.
+    QTimer::singleShot(0, window, [window] { window->slotPolish(false); });
+    QCOMPARE(QCoreApplication::exec(), -11);
+    delete window;
+    QCOMPARE(bus.requestCount(3), 112);
+    verifyDeviceUpgraded();
+
+    // The next window works with the device as usual.
+    Vt410_bootloader next;
+    QCOMPARE(next.findChild<QProgressBar *>("progressBarFlash")->value(), 0);
+}
+
+QTEST_MAIN(TestWindowCloseDuringUpgrade)
+#include "test_window_close_during_upgrade.moc"
