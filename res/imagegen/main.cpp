@@ -247,13 +247,15 @@ QImage groove(int width, int height, bool vertical)
     return image;
 }
 
-// A thumb: a pill lying along the slider's cross direction, in one colour.
-QImage thumb(int width, int height, const QColor &light, const QColor &dark)
+// A thumb: a pill lying along the slider's cross direction, in one colour,
+// drawn within `body` (the whole image when not given).
+QImage thumb(int width, int height, const QColor &light, const QColor &dark, QRectF body = QRectF())
 {
     QImage image = canvas(width, height);
     QPainter p(&image);
     antialiased(p);
-    const QRectF body(0.5, 0.5, width - 1.5, height - 1.5);
+    if (body.isNull())
+        body = QRectF(0.5, 0.5, width - 1.5, height - 1.5);
     const qreal r = std::min(body.width(), body.height()) / 2;
     p.setPen(Qt::NoPen);
     p.setBrush(Shadow);
@@ -267,9 +269,9 @@ QImage thumb(int width, int height, const QColor &light, const QColor &dark)
     // Grip line across the middle.
     p.setPen(QPen(QColor(255, 255, 255, 170), 1));
     if (tall)
-        p.drawLine(QPointF(3, body.center().y()), QPointF(width - 4, body.center().y()));
+        p.drawLine(QPointF(body.left() + 2.5, body.center().y()), QPointF(body.right() - 3.5, body.center().y()));
     else
-        p.drawLine(QPointF(body.center().x(), 3), QPointF(body.center().x(), height - 4));
+        p.drawLine(QPointF(body.center().x(), body.top() + 2.5), QPointF(body.center().x(), body.bottom() - 3.5));
     return image;
 }
 
@@ -279,9 +281,13 @@ void sliders()
     savePng(groove(9, 107, true), "slider_bar_v.png");
     savePng(groove(10, 256, true), "slider_bar_vertical.png");
     savePng(thumb(13, 27, AccentLight, Accent), "slider_thumb_on.png");
-    savePng(thumb(27, 13, QColor(255, 150, 140), QColor(200, 30, 30)), "slider_thumb_on_v_red.png");
-    savePng(thumb(27, 13, AccentLight, Accent), "slider_thumb_on_v_green.png");
-    savePng(thumb(27, 13, QColor(140, 170, 255), QColor(30, 60, 200)), "slider_thumb_on_v_blue.png");
+    // The colour sliders' thumbs are centred on their bar, which the style
+    // draws 10 to 20 pixels from the handle's left edge, and kept narrow
+    // enough for the lamp editor's 25-pixel sliders.
+    const QRectF colourThumb(6.5, 0.5, 17, 11.5);
+    savePng(thumb(27, 13, QColor(255, 150, 140), QColor(200, 30, 30), colourThumb), "slider_thumb_on_v_red.png");
+    savePng(thumb(27, 13, AccentLight, Accent, colourThumb), "slider_thumb_on_v_green.png");
+    savePng(thumb(27, 13, QColor(140, 170, 255), QColor(30, 60, 200), colourThumb), "slider_thumb_on_v_blue.png");
 
     // A whole blue slider, groove with the thumb on it.
     QImage blue = canvas(24, 61);

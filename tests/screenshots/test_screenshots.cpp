@@ -5,6 +5,7 @@
 
 #include "app/Information.h"
 #include "app/Vt410_bootloader.h"
+#include "widgets/ColorSlider.h"
 
 #include <QDir>
 #include <QTabWidget>
@@ -49,6 +50,7 @@ private slots:
     void mainWindowTabs();
     void informationDialog_data();
     void informationDialog();
+    void markedSliders();
 
 private:
     // Installs the catalogue of the language for the current test; the
@@ -135,6 +137,35 @@ void TestScreenshots::informationDialog()
         saveChecked(picture, language + QStringLiteral("_information"));
     }
     QCoreApplication::removeTranslator(translator.get());
+}
+
+void TestScreenshots::markedSliders()
+{
+    Vt410_bootloader window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.findChild<QTabWidget *>(QStringLiteral("tabWidget"))->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    const QImage before = window.grab().toImage();
+
+    // Mark every slider of the first lamp editor, as Shift-sweeping would.
+    const QList<ColorSlider *> sliders =
+        window.findChild<QWidget *>(QStringLiteral("tabPrograms"))->findChildren<ColorSlider *>();
+    QCOMPARE(sliders.size(), 3 * 12);
+    QWidget *firstLamp = sliders.first()->parentWidget();
+    int marked = 0;
+    for (ColorSlider *slider : sliders) {
+        if (firstLamp->isAncestorOf(slider) || slider->parentWidget() == firstLamp) {
+            slider->setValue(100 + 50 * marked);
+            slider->setSelected(true);
+            ++marked;
+        }
+    }
+    QCOMPARE(marked, 3);
+    QCoreApplication::processEvents();
+    const QImage after = window.grab().toImage();
+    QVERIFY(after != before);
+    saveChecked(after, QStringLiteral("en_programs_marked"));
 }
 
 QTEST_MAIN(TestScreenshots)
