@@ -16,16 +16,27 @@ QString catalogueBaseName(int previousResult, const QString &systemLocaleName)
     return QStringLiteral("vt410_") + systemLocaleName;
 }
 
+QString installedCatalogueDirectory()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../share/vt520-config/translations");
+}
+
+bool loadCatalogue(QTranslator &translator, const QString &baseName, const QString &fallbackDirectory)
+{
+    // Only the base name first, so the current directory is searched as it
+    // always was; an installed program finds its catalogues beside it.
+    return translator.load(baseName) || translator.load(baseName, fallbackDirectory);
+}
+
 int runLanguageRestartLoop(const QString &systemLocaleName,
                            const std::function<void(Vt410_bootloader &)> &onWindowShown)
 {
     int result = 0;
     do {
-        // Only the base name is given, so the catalogue is looked up in the
-        // current directory with the toolkit's fallback (vt410_pl_PL, then
-        // vt410_pl, then vt410). A missing catalogue leaves the English texts.
+        // A missing catalogue is not reported: the English texts stay.
         auto translator = std::make_unique<QTranslator>();
-        (void)translator->load(catalogueBaseName(result, systemLocaleName));
+        (void)loadCatalogue(*translator, catalogueBaseName(result, systemLocaleName),
+                            installedCatalogueDirectory());
         QCoreApplication::installTranslator(translator.get());
         {
             Vt410_bootloader window;

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class QTranslator;
 class Vt410_bootloader;
 
 // Exit codes with which the Language menu ends a pass of the event loop.
@@ -13,6 +14,16 @@ constexpr int RestartInEnglish = -12;
 // Base name of the catalogue for a pass, given the previous pass's result
 // (0 for the first pass) and the system locale name such as "pl_PL".
 QString catalogueBaseName(int previousResult, const QString &systemLocaleName);
+
+// Folder of the installed catalogues, found from the program's own folder:
+// <prefix>/bin/../share/vt520-config/translations.
+QString installedCatalogueDirectory();
+
+// Loads the catalogue `baseName` from the current directory, or, when the
+// current directory has none for it, from `fallbackDirectory`. Each lookup
+// uses the toolkit's name fallback (vt410_pl_PL, vt410_pl, vt410). False when
+// neither place has one.
+bool loadCatalogue(QTranslator &translator, const QString &baseName, const QString &fallbackDirectory);
 
 // Runs the window until it is closed: each pass installs a translator, builds
 // the main window, shows it and runs the event loop; the language restart

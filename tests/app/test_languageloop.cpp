@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
 class TestLanguageLoop : public QObject
@@ -19,6 +21,10 @@ private slots:
     void firstPassFollowsTheLocale_data();
     void firstPassFollowsTheLocale();
     void languageMenuRebuildsTheWindow();
+    void catalogueFallsBackToTheInstalledFolder_data();
+    void catalogueFallsBackToTheInstalledFolder();
+    void installedProgramFindsItsCatalogues_data();
+    void installedProgramFindsItsCatalogues();
 
 private:
     QString previousDirectory;
@@ -104,6 +110,121 @@ void TestLanguageLoop::languageMenuRebuildsTheWindow()
     const QString polish = QString::fromUtf8("Zmiana firmware");
     QCOMPARE(captions, (QStringList{"Firmware Change", polish, polish, "Firmware Change"}));
     QCOMPARE(programNumbers, (QList<int>{1, 1, 1, 1}));
+}
+
+namespace {
+
+// Puts a copy of the built catalogue `builtName` (vt410_pl or vt410_en) into
+// `folder` under the name `asName`.
+bool placeCatalogue(const QString &folder, const QString &builtName, const QString &asName)
+{
+    return QDir().mkpath(folder)
+           && QFile::copy(QStringLiteral(VT520_BINARY_DIR "/bin/") + builtName + ".qm",
+                          folder + '/' + asName + ".qm");
+}
+
+// The caption of the firmware button as the installed translator gives it.
+QString firmwareCaption(const QTranslator &translator)
+{
+    return translator.translate("Vt410_bootloaderClass", "Firmware Change");
+}
+
+} // namespace
+
+void TestLanguageLoop::catalogueFallsBackToTheInstalledFolder_data()
+{
+    // In each folder: the file name under which a built catalogue is placed,
+    // written "<built>:<as>", or nothing. An English catalogue placed under a
+    // Polish name tells which folder the catalogue came from.
+    QTest::addColumn<QString>("inCurrent");
+    QTest::addColumn<QString>("inInstalled");
+    QTest::addColumn<QString>("baseName");
+    QTest::addColumn<bool>("loaded");
+    QTest::addColumn<QString>("caption");
+    const QString polish = QString::fromUtf8("Zmiana firmware");
+    QTest::newRow("current directory only") << "vt410_pl:vt410_pl" << "" << "vt410_pl" << true << polish;
+    QTest::newRow("installed folder only") << "" << "vt410_pl:vt410_pl" << "vt410_pl" << true << polish;
+    QTest::newRow("current directory wins")
+        << "vt410_en:vt410_pl" << "vt410_pl:vt410_pl" << "vt410_pl" << true << "Firmware Change";
+    QTest::newRow("locale name shortened in the installed folder")
+        << "" << "vt410_pl:vt410_pl" << "vt410_pl_PL" << true << polish;
+    QTest::newRow("shortened name in the current directory wins")
+        << "vt410_en:vt410_pl" << "vt410_pl:vt410_pl_PL" << "vt410_pl_PL" << true << "Firmware Change";
+    QTest::newRow("installed folder for another language")
+        << "" << "vt410_pl:vt410_pl" << "vt410_de_DE" << false << "";
+    QTest::newRow("neither") << "" << "" << "vt410_pl" << false << "";
+}
+
+void TestLanguageLoop::catalogueFallsBackToTheInstalledFolder()
+{
+    QFETCH(QString, inCurrent);
+    QFETCH(QString, inInstalled);
+    QFETCH(QString, baseName);
+    QFETCH(bool, loaded);
+    QFETCH(QString, caption);
+
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    const QString current = root.filePath(QStringLiteral("current"));
+    const QString installed = root.filePath(QStringLiteral("share/vt520-config/translations"));
+    QVERIFY(QDir().mkpath(current));
+    if (!inCurrent.isEmpty())
+        QVERIFY(placeCatalogue(current, inCurrent.section(':', 0, 0), inCurrent.section(':', 1)));
+    if (!inInstalled.isEmpty())
+        QVERIFY(placeCatalogue(installed, inInstalled.section(':', 0, 0), inInstalled.section(':', 1)));
+
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(current));
+    QTranslator translator;
+    const bool result = loadCatalogue(translator, baseName, installed);
+    QDir::setCurrent(before);
+
+    QCOMPARE(result, loaded);
+    QCOMPARE(translator.isEmpty(), !loaded);
+    // Empty: no catalogue, so no translation at all.
+    QCOMPARE(firmwareCaption(translator), caption);
+}
+
+void TestLanguageLoop::installedProgramFindsItsCatalogues_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("Polish system") << "pl_PL" << QString::fromUtf8("Zmiana firmware");
+    QTest::newRow("German system") << "de_DE" << "Firmware Change";
+}
+
+void TestLanguageLoop::installedProgramFindsItsCatalogues()
+{
+    // The program started from a folder without catalogues: the loop takes
+    // them from the installed folder, which lies beside the program's folder.
+    QFETCH(QString, locale);
+    QFETCH(QString, caption);
+    const QString share = QCoreApplication::applicationDirPath() + "/../share";
+    const QString installed = share + "/vt520-config/translations";
+    const bool madeShare = !QDir(share).exists();
+    QVERIFY(QDir().mkpath(installed));
+    const QString placed = installed + "/vt410_pl.qm";
+    const bool placedHere = !QFile::exists(placed);
+    if (placedHere)
+        QVERIFY(QFile::copy(QStringLiteral(VT520_BINARY_DIR "/bin/vt410_pl.qm"), placed));
+
+    QTemporaryDir empty;
+    QVERIFY(empty.isValid());
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(empty.path()));
+    QString seenCaption;
+    const int result = runLanguageRestartLoop(locale, [&](Vt410_bootloader &window) {
+        seenCaption = window.findChild<QPushButton *>(QStringLiteral("pushButtonCHF"))->text();
+        QTimer::singleShot(0, &window, &QWidget::close);
+    });
+    QDir::setCurrent(before);
+    if (placedHere)
+        QFile::remove(placed);
+    if (madeShare)
+        QDir(share).removeRecursively();
+
+    QCOMPARE(result, 0);
+    QCOMPARE(seenCaption, caption);
 }
 
 QTEST_MAIN(TestLanguageLoop)
