@@ -19,7 +19,20 @@
 // under test runs transfers on another thread.
 //
 // Device references returned by addVt520()/addDevice()/device() stay valid
-// until the next reset()/resetToDefault().
+// until the next reset()/resetToDefault(), or until another device is added
+// at the same bus and address (which unplugs the old one for good).
+//
+// Waits: reset() leaves the bus on the real clock. A test that makes the
+// device re-enumerate (request 4) should call useVirtualClock(true) and let
+// time pass with advanceClock()/sleepMs(); code under test that takes a
+// sleep function can be given vt520sim::sleepMs, which advances the virtual
+// clock instead of sleeping. Transfer costs and re-enumeration delays both
+// run on this clock.
+//
+// A failed transfer (fault, stall, device gone) changes nothing on the
+// device. Every vendor request is strict: wrong direction, size, address,
+// mode or a non-zero wValue/wIndex where none belongs stalls
+// (LIBUSB_ERROR_PIPE), as a real device would.
 //
 // What the bus holds before any test control (also when preloaded into the
 // real program): one Vt520 on bus 1, address 1. If VT520_SIM_STATE names a
@@ -136,7 +149,9 @@ public:
     // After request 4 in application mode the device never comes back.
     void setBootloaderNeverReturns(bool never);
     // Leaves the bus at once (open handles fail with LIBUSB_ERROR_NO_DEVICE)
-    // / comes back at once with its state kept.
+    // / comes back at once with its state kept. Request 4 does the same by
+    // itself: it leaves at once, clears the status word and comes back after
+    // the re-enumeration delay in its new mode.
     void unplug();
     void replug();
     bool isPresent() const; // on the bus now (also false while re-enumerating)
@@ -174,13 +189,16 @@ public:
     // persistent device again from VT520_SIM_STATE.
     void resetToDefault();
 
-    // A factory-fresh Vt520 in application mode (version block, application
-    // region with a valid sum, external flash erased), zero transfer costs.
+    // A factory-fresh Vt520 in application mode (version block "1.00" /
+    // "Nov 26 2010", application region with a valid sum, external flash
+    // erased, status 0), zero transfer costs, in memory only.
     Device &addVt520(int bus, int address, const QByteArray &serial = "261100042");
-    // A Vt520 whose state lives in folder (loaded if present, otherwise
-    // created factory-fresh) and is written through after every change:
+    // A Vt520 whose state lives in folder (loaded if all three files are
+    // present and well-formed, otherwise created factory-fresh with
+    // transfer_cost off) and is written through after every change:
     // internal.bin, external.bin, device.ini (mode, serial, status,
-    // reenumerate_ms, transfer_cost on|off).
+    // reenumerate_ms, transfer_cost on|off; "on" loads as realistic()).
+    // Re-enumeration in progress is not kept: a reloaded device is present.
     Device &addPersistentVt520(int bus, int address, const QString &folder);
     // A decoy with any ids; it enumerates, opens and claims, but stalls
     // every control request.
@@ -215,7 +233,9 @@ public:
 
     // ---- overlap detection -----------------------------------------------
     // Calls that found another thread inside the transport at the same time
-    // (they fail with LIBUSB_ERROR_BUSY and are marked in the log).
+    // (they fail with LIBUSB_ERROR_BUSY and are marked in the log). Watched
+    // calls: get_device_list, open, close, set_configuration, claim and
+    // release_interface, control and bulk transfers.
     int overlapCount() const;
     // Keeps every transfer inside the transport this long in real time, to
     // widen the window in which an overlap is seen (thread tests).
