@@ -101,6 +101,11 @@ private slots:
     void pushButtonPanelImagesAndHover_data();
     void pushButtonPanelImagesAndHover();
     void missingImagesPaintNothingAndStopNothing();
+    void sliderHoverMarks_data();
+    void sliderHoverMarks();
+    void framesAndPanels_data();
+    void framesAndPanels();
+    void groupBoxFramePrimitive();
 };
 
 void TestArthurStyle::progressGrooveFillsProportionally_data()
@@ -542,6 +547,123 @@ void TestArthurStyle::missingImagesPaintNothingAndStopNothing()
 
     // The missing images were not remembered: once the tree is back they load.
     QVERIFY(!ArthurStyle::cachedPixmap(QStringLiteral(":res/images/title_stretch.png")).isNull());
+}
+
+void TestArthurStyle::sliderHoverMarks_data()
+{
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<bool>("marked");
+    QTest::newRow("vertical hovered") << int(Qt::Vertical) << true << true;
+    QTest::newRow("vertical hovered, disabled") << int(Qt::Vertical) << false << false;
+    QTest::newRow("horizontal hovered") << int(Qt::Horizontal) << true << true;
+    QTest::newRow("horizontal hovered, disabled") << int(Qt::Horizontal) << false << false;
+}
+
+void TestArthurStyle::sliderHoverMarks()
+{
+    QFETCH(int, orientation);
+    QFETCH(bool, enabled);
+    QFETCH(bool, marked);
+    ArthurStyle style;
+    const bool vertical = orientation == Qt::Vertical;
+    QImage canvas = blankCanvas(vertical ? 35 : 200, vertical ? 200 : 30);
+    QStyleOptionSlider option;
+    option.rect = canvas.rect();
+    option.orientation = Qt::Orientation(orientation);
+    option.maximum = 255;
+    option.sliderPosition = vertical ? 255 : 0; // handle out of the way of the probes
+    option.upsideDown = vertical;
+    option.state = QStyle::State_MouseOver;
+    if (enabled)
+        option.state |= QStyle::State_Enabled;
+    QPainter painter(&canvas);
+    style.drawComplexControl(QStyle::CC_Slider, &option, &painter);
+    painter.end();
+
+    if (vertical) {
+        // A dotted outline at the 4-pixel inset, in the (default blue) slider colour.
+        int outline = 0;
+        for (int y = 40; y < 160; ++y) {
+            const QRgb p = canvas.pixel(4, y);
+            if (p != Blank && qBlue(p) > 150 && qRed(p) < 120 && qGreen(p) < 120)
+                ++outline;
+        }
+        if (marked) {
+            QVERIFY(outline > 20);
+            QVERIFY(outline < 110); // dotted, not solid
+        } else {
+            QCOMPARE(outline, 0);
+        }
+        QCOMPARE(canvas.pixel(2, 100), Blank);
+    } else {
+        // The hover pill runs under the bar, from end to end.
+        const QColor probe = canvas.pixelColor(100, 3);
+        if (marked)
+            QCOMPARE(probe, QColor(191, 215, 191));
+        else
+            QCOMPARE(canvas.pixel(100, 3), Blank);
+        QCOMPARE(canvas.pixel(0, 0), Blank); // rounded end
+    }
+}
+
+void TestArthurStyle::framesAndPanels_data()
+{
+    QTest::addColumn<int>("element");
+    QTest::addColumn<bool>("filled");
+    QTest::newRow("frame") << int(QStyle::PE_Frame) << true;
+    QTest::newRow("line edit panel") << int(QStyle::PE_PanelLineEdit) << true;
+    QTest::newRow("focus rectangle") << int(QStyle::PE_FrameFocusRect) << false;
+}
+
+void TestArthurStyle::framesAndPanels()
+{
+    QFETCH(int, element);
+    QFETCH(bool, filled);
+    ArthurStyle style;
+    QImage canvas = blankCanvas(120, 40);
+    QStyleOptionFrame option;
+    option.rect = canvas.rect();
+    option.state = QStyle::State_Enabled;
+    option.lineWidth = 1;
+    option.palette.setColor(QPalette::Base, QColor(10, 200, 30));
+    QPainter painter(&canvas);
+    style.drawPrimitive(QStyle::PrimitiveElement(element), &option, &painter);
+    painter.end();
+    if (filled) {
+        QCOMPARE(canvas.pixelColor(60, 20), QColor(10, 200, 30));
+        QCOMPARE(canvas.pixel(0, 0), Blank); // rounded corner
+    } else {
+        for (int x = 0; x < 120; x += 3)
+            QCOMPARE(canvas.pixel(x, 0), Blank);
+        QCOMPARE(canvas.pixel(60, 20), Blank);
+    }
+}
+
+void TestArthurStyle::groupBoxFramePrimitive()
+{
+    ArthurStyle style;
+    QImage canvas = blankCanvas(120, 80);
+    QStyleOptionFrame option;
+    option.rect = canvas.rect();
+    option.state = QStyle::State_Enabled;
+    QPainter painter(&canvas);
+    style.drawPrimitive(QStyle::PE_FrameGroupBox, &option, &painter);
+    painter.end();
+    // Above half the title height nothing; below, grey at the top turning
+    // white towards the bottom; the corner images sit in the corners.
+    QCOMPARE(canvas.pixel(60, 8), Blank);
+    const QColor top = canvas.pixelColor(60, 20);
+    const QColor bottom = canvas.pixelColor(60, 66);
+    QVERIFY(top.red() < bottom.red());
+    QCOMPARE(top.red(), top.green());
+    QCOMPARE(canvas.pixel(0, 9), Blank); // outside the rounded clip
+    QVERIFY(showsImageAt(canvas, QImage(QStringLiteral(":/res/images/groupframe_topleft.png")), QPoint(0, 9)));
+    for (int x = 14; x < 120 - 14; x += 13)
+        QVERIFY(showsImageAt(canvas, QImage(QStringLiteral(":/res/images/groupframe_bottom_stretch.png")),
+                             QPoint(x, 80 - 14)));
+    QVERIFY(showsImageAt(canvas, QImage(QStringLiteral(":/res/images/groupframe_left_stretch.png")),
+                         QPoint(0, 40)));
 }
 
 QTEST_MAIN(TestArthurStyle)
