@@ -104,7 +104,7 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     connectExtFlashBars();
 
     upgrader = new Upgrader(usb);
-    connect(upgrader, &Upgrader::sendText, ui->txt, &QTextEdit::append);
+    connect(upgrader, &Upgrader::sendText, this, &Vt410_bootloader::appendUpgraderText);
     connect(upgrader, &Upgrader::sendPercent, ui->progressBarFlash, &QProgressBar::setValue);
 }
 

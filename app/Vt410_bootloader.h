@@ -64,6 +64,13 @@ public slots:
 protected:
     void closeEvent(QCloseEvent *event) override;
 
+private slots:
+    // Lines of the firmware change for the log pane. A long plain text (the
+    // hex dumps of a verify failure) goes in over several turns of the event
+    // loop, so that the window stays responsive; the pane ends up the same.
+    void appendUpgraderText(const QString &text);
+    void appendPendingUpgraderText();
+
 private:
     void connectExtFlashBars();
     void disconnectExtFlashBars();
@@ -71,6 +78,12 @@ private:
     // Firmware commands: the error boxes they share.
     void reportHexToBinError(int result);
     void reportFileWriteError(const QString &fileName);
+
+    struct LogPiece {
+        QString text;
+        bool continuesParagraph = false;
+    };
+    QList<LogPiece> pendingUpgraderText;
 
     // Programs and scenes: moving records between the tables and the tabs.
     void storeProgramTab(int program, int scene);

@@ -11,6 +11,10 @@
 
 #include <QDate>
 #include <QDebug>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTimer>
 
 void Vt410_bootloader::reportHexToBinError(int result)
 {
@@ -126,4 +130,61 @@ void Vt410_bootloader::slotpushButtonCHF(bool)
     // During a run the new name waits for the next start.
     upgrader->slotSetFileName(name);
     upgrader->start();
+}
+
+namespace {
+
+// Texts above this size are appended in pieces of at most PieceLines lines.
+constexpr int LongText = 16 * 1024;
+constexpr int PieceLines = 256;
+
+} // namespace
+
+void Vt410_bootloader::appendUpgraderText(const QString &text)
+{
+    const bool idle = pendingUpgraderText.isEmpty();
+    if (idle && (text.size() < LongText || Qt::mightBeRichText(text))) {
+        ui->txt->append(text);
+        return;
+    }
+    if (text.size() < LongText || Qt::mightBeRichText(text)) {
+        pendingUpgraderText.append({text, false});
+    } else {
+        // Cut at line ends: the first piece opens the paragraph as append()
+        // would, each further piece starts with the line end before it.
+        qsizetype start = 0;
+        bool first = true;
+        while (start < text.size()) {
+            qsizetype end = start;
+            for (int line = 0; line < PieceLines && end >= 0; ++line)
+                end = text.indexOf(QLatin1Char('\n'), end + 1);
+            if (end < 0)
+                end = text.size();
+            pendingUpgraderText.append({text.mid(start, end - start), !first});
+            first = false;
+            start = end;
+        }
+    }
+    if (idle)
+        QTimer::singleShot(0, this, &Vt410_bootloader::appendPendingUpgraderText);
+}
+
+void Vt410_bootloader::appendPendingUpgraderText()
+{
+    if (pendingUpgraderText.isEmpty())
+        return;
+    const LogPiece piece = pendingUpgraderText.takeFirst();
+    if (!piece.continuesParagraph) {
+        ui->txt->append(piece.text);
+    } else {
+        QScrollBar *bar = ui->txt->verticalScrollBar();
+        const bool atBottom = bar->value() >= bar->maximum();
+        QTextCursor cursor(ui->txt->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(piece.text);
+        if (atBottom)
+            bar->setValue(bar->maximum());
+    }
+    if (!pendingUpgraderText.isEmpty())
+        QTimer::singleShot(0, this, &Vt410_bootloader::appendPendingUpgraderText);
 }

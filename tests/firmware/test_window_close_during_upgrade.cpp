@@ -5,6 +5,7 @@
 #include "UpgradeFixture.h"
 #include "app/Vt410_bootloader.h"
 #include "sim/Vt520Sim.h"
+#include "usb/HexDump.h"
 
 #include <QProgressBar>
 #include <QTemporaryDir>
@@ -31,6 +32,7 @@ private slots:
     void completeChangeThroughTheWindow();
     void windowClosedDuringChange();
     void languageChangedDuringChange();
+    void longTextsShownWhole();
 
 private:
     Vt410_bootloader *startChange();
@@ -111,6 +113,33 @@ void TestWindowCloseDuringUpgrade::languageChangedDuringChange()
     // The next window works with the device as usual.
     Vt410_bootloader next;
     QCOMPARE(next.findChild<QProgressBar *>("progressBarFlash")->value(), 0);
+}
+
+// The hex dumps of a verify failure reach the pane in pieces; the pane must
+// end up exactly as if each text had been appended whole, in order.
+void TestWindowCloseDuringUpgrade::longTextsShownWhole()
+{
+    QByteArray bytes = HexFiles::randomBytes(81920, 41);
+    bytes.replace(100, 12, "<b>bold</b>&");  // printable characters that look like markup
+    const QString dump = QString::fromLatin1(HexDump(reinterpret_cast<const unsigned char *>(bytes.constData()),
+                                                     bytes.size()));
+    const QStringList texts{"Verify External Flash ...  ", "Error", "read_buffer", dump, "ext_datas.data()",
+                            dump.left(dump.size() / 2), "<b>rich</b> text", "after"};
+
+    Vt410_bootloader window;
+    window.show();
+    QTextBrowser *pane = window.findChild<QTextBrowser *>("txt");
+    QTextBrowser reference;
+    reference.setFont(pane->font());
+    for (const QString &text : texts) {
+        QVERIFY(QMetaObject::invokeMethod(&window, "appendUpgraderText", Q_ARG(QString, text)));
+        reference.append(text);
+    }
+    QVERIFY(pane->document()->blockCount() < reference.document()->blockCount());  // not all in yet
+    QTRY_COMPARE_WITH_TIMEOUT(pane->document()->blockCount(), reference.document()->blockCount(), 30000);
+    QCOMPARE(pane->toPlainText(), reference.toPlainText());
+    QCOMPARE(pane->toHtml(), reference.toHtml());
+    QVERIFY(pane->toPlainText().endsWith("\nrich text\nafter"));
 }
 
 QTEST_MAIN(TestWindowCloseDuringUpgrade)
