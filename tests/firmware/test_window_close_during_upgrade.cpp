@@ -32,6 +32,7 @@ private slots:
     void completeChangeThroughTheWindow();
     void windowClosedDuringChange();
     void languageChangedDuringChange();
+    void secondPressDuringChange();
     void longTextsShownWhole();
 
 private:
@@ -113,6 +114,29 @@ void TestWindowCloseDuringUpgrade::languageChangedDuringChange()
     // The next window works with the device as usual.
     Vt410_bootloader next;
     QCOMPARE(next.findChild<QProgressBar *>("progressBarFlash")->value(), 0);
+}
+
+// A second press picks a file but leaves the running change alone.
+void TestWindowCloseDuringUpgrade::secondPressDuringChange()
+{
+    auto &bus = vt520sim::Bus::instance();
+    const UpgradeFixture other = UpgradeFixture::make(dir->filePath("other.upg"), 33);
+    auto window = std::make_unique<Vt410_bootloader>();
+    auto questions = std::make_unique<ScriptedQuestions>();
+    questions->answer(fixture.fileName);
+    questions->answer(other.fileName);
+    ScriptedQuestions *asked = questions.get();
+    window->setQuestions(std::move(questions));
+    window->slotpushButtonCHF(false);
+    QTRY_VERIFY_WITH_TIMEOUT(bus.requestCount(3) >= 3, 60000);
+    window->slotpushButtonCHF(false);
+    QCOMPARE(asked->asked.size(), 2);
+
+    const QStringList expected = UpgradeFixture::linesFromApplication(fixture.fileName, "261100042");
+    QTRY_COMPARE_WITH_TIMEOUT(logLines(*window).size(), expected.size(), 60000);
+    window.reset();
+    QCOMPARE(bus.requestCount(3), 112);
+    verifyDeviceUpgraded();
 }
 
 // The hex dumps of a verify failure reach the pane in pieces; the pane must
