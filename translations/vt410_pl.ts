@@ -2,6 +2,206 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pl_PL">
 <context>
+    <name>DialogInfo</name>
+    <message>
+        <source>Vt520 Information</source>
+        <translation>Vt520 - informacje</translation>
+    </message>
+    <message>
+        <source>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
+&lt;html&gt;&lt;head&gt;&lt;meta name=&quot;qrichtext&quot; content=&quot;1&quot; /&gt;&lt;style type=&quot;text/css&quot;&gt;
+p, li { white-space: pre-wrap; }
+&lt;/style&gt;&lt;/head&gt;&lt;body style=&quot; font-family:&apos;MS Shell Dlg 2&apos;; font-size:8.25pt; font-weight:400; font-style:normal;&quot;&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;Vt520 driver configuration software&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;img src=&quot;:/res/images/logo5.png&quot; /&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;www.example.com&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px; font-size:8pt;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;Example Lighting Works Ltd.&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;12 Sample Street&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;00-000 Exampleton&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;Examplestan&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px; font-size:8pt;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;tel. +1 555 0100&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;fax +1 555 0101&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px; font-size:8pt;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;e-mail: info@example.com&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;!DOCTYPE HTML PUBLIC "-//W3C//DTD HTML 4.0//EN" "http://www.w3.org/TR/REC-html40/strict.dtd"&gt;
+&lt;html&gt;&lt;head&gt;&lt;meta name="qrichtext" content="1" /&gt;&lt;style type="text/css"&gt;
+p, li { white-space: pre-wrap; }
+&lt;/style&gt;&lt;/head&gt;&lt;body style=" font-family:'MS Shell Dlg 2'; font-size:8.25pt; font-weight:400; font-style:normal;"&gt;
+&lt;p align="center" style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:8pt;"&gt;Oprogramowanie konfiguracyjne sterownika Vt520&lt;/span&gt;&lt;/p&gt;
+&lt;p align="center" style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;img src=":/res/images/logo5.png" /&gt;&lt;/p&gt;
+&lt;p align="center" style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:8pt;"&gt;www.example.com&lt;/span&gt;&lt;/p&gt;
+&lt;p align="center" style="-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px; font-size:8pt;"&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p align="center" style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:8pt;"&gt;Example Lighting Works Ltd.&lt;/span&gt;&lt;/p&gt;
+&lt;p align="center" style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:8pt;"&gt;12 Sample Street&lt;/span&gt;&lt;/p&gt;
+&lt;p align="center" style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:8pt;"&gt;00-000 Exampleton&lt;/span&gt;&lt;/p&gt;
+&lt;p align="center" style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:8pt;"&gt;Examplestan&lt;/span&gt;&lt;/p&gt;
+&lt;p align="center" style="-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px; font-size:8pt;"&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p align="center" style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:8pt;"&gt;tel. +1 555 0100&lt;/span&gt;&lt;/p&gt;
+&lt;p align="center" style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:8pt;"&gt;faks +1 555 0101&lt;/span&gt;&lt;/p&gt;
+&lt;p align="center" style="-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px; font-size:8pt;"&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p align="center" style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:8pt;"&gt;e-mail: info@example.com&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>FirmwareChange</name>
+    <message>
+        <source>Bootloader mode</source>
+        <translation>Tryb bootloadera</translation>
+    </message>
+    <message>
+        <source>Writting firmware ... </source>
+        <translation>Zapis firmware ... </translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>USB Timeout
+Check USB Cable</source>
+        <translation>Przekroczony czas USB
+Sprawdź kabel USB</translation>
+    </message>
+    <message>
+        <source>Bootloader Version Read Error</source>
+        <translation>Błąd odczytu wersji bootloadera</translation>
+    </message>
+    <message>
+        <source>Serial:</source>
+        <translation>Numer seryjny:</translation>
+    </message>
+    <message>
+        <source>Apllication mode</source>
+        <translation>Tryb aplikacji</translation>
+    </message>
+    <message>
+        <source>Reset device</source>
+        <translation>Reset urządzenia</translation>
+    </message>
+    <message>
+        <source>USB timout
+Check USB cable</source>
+        <translation>Przekroczony czas USB
+Sprawdź kabel USB</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Rozłącz</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Połącz</translation>
+    </message>
+    <message>
+        <source>ERROR</source>
+        <translation>BŁĄD</translation>
+    </message>
+    <message>
+        <source>Writting External Flash ... </source>
+        <translation>Zapis pamięci zewnętrznej ... </translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Błąd</translation>
+    </message>
+    <message>
+        <source>Verify External Flash ...  </source>
+        <translation>Weryfikacja pamięci zewnętrznej ...  </translation>
+    </message>
+    <message>
+        <source>read_buffer</source>
+        <translation>read_buffer</translation>
+    </message>
+    <message>
+        <source>ext_datas.data()</source>
+        <translation>ext_datas.data()</translation>
+    </message>
+</context>
+<context>
+    <name>Lamp</name>
+    <message>
+        <source>Single LED settings</source>
+        <translation>Ustawienia pojedynczej lampy</translation>
+    </message>
+    <message>
+        <source>Value of red color &lt;0-255&gt; </source>
+        <translation>Wartość koloru czerwonego &lt;0-255&gt; </translation>
+    </message>
+    <message>
+        <source>TAB key next green edit box, SHIFT+TAB previous blue edit box</source>
+        <translation>TAB - następne pole zielone, SHIFT+TAB - poprzednie pole niebieskie</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>Value of green color &lt;0-255&gt; </source>
+        <translation>Wartość koloru zielonego &lt;0-255&gt; </translation>
+    </message>
+    <message>
+        <source>TAB key next blue edit box, SHIFT+TAB previous red edit box</source>
+        <translation>TAB - następne pole niebieskie, SHIFT+TAB - poprzednie pole czerwone</translation>
+    </message>
+    <message>
+        <source>Value of blue color &lt;0-255&gt; </source>
+        <translation>Wartość koloru niebieskiego &lt;0-255&gt; </translation>
+    </message>
+    <message>
+        <source>TAB key next red edit box, SHIFT+TAB previous green edit box</source>
+        <translation>TAB - następne pole czerwone, SHIFT+TAB - poprzednie pole zielone</translation>
+    </message>
+    <message>
+        <source>Add 1 to red</source>
+        <translation>Dodaj 1 do czerwonego</translation>
+    </message>
+    <message>
+        <source>+</source>
+        <translation>+</translation>
+    </message>
+    <message>
+        <source>Add 1 to green</source>
+        <translation>Dodaj 1 do zielonego</translation>
+    </message>
+    <message>
+        <source>Add 1 to blue</source>
+        <translation>Dodaj 1 do niebieskiego</translation>
+    </message>
+    <message>
+        <source>Remove 1 from red</source>
+        <translation>Odejmij 1 od czerwonego</translation>
+    </message>
+    <message>
+        <source>-</source>
+        <translation>-</translation>
+    </message>
+    <message>
+        <source>Remove 1 from green</source>
+        <translation>Odejmij 1 od zielonego</translation>
+    </message>
+    <message>
+        <source>Remove 1 from blue</source>
+        <translation>Odejmij 1 od niebieskiego</translation>
+    </message>
+    <message>
+        <source>DMX addres</source>
+        <translation>Adres DMX</translation>
+    </message>
+    <message>
+        <source>L: %1</source>
+        <translation>L: %1</translation>
+    </message>
+</context>
+<context>
+    <name>QDialog</name>
+    <message>
+        <source>Vt520 ver. </source>
+        <translation>Vt520 wer. </translation>
+    </message>
+</context>
+<context>
     <name>Upgrader</name>
     <message>
         <source>Wrong file header</source>
@@ -165,6 +365,58 @@
     <message>
         <source>ReadExternalFlashFromAddress error</source>
         <translation>Błąd odczytu pamięci zewnętrznej</translation>
+    </message>
+    <message>
+        <source>USB Timeout
+Check USB Cable</source>
+        <translation>Przekroczony czas USB
+Sprawdź kabel USB</translation>
+    </message>
+    <message>
+        <source>The file %1 could not be saved.
+%2</source>
+        <translation>Nie można zapisać pliku %1.
+%2</translation>
+    </message>
+    <message>
+        <source>Wrong file header</source>
+        <translation>Nieprawidłowy nagłówek pliku</translation>
+    </message>
+    <message>
+        <source>Wrong version</source>
+        <translation>Nieprawidłowa wersja pliku</translation>
+    </message>
+    <message>
+        <source>Wrong file size</source>
+        <translation>Nieprawidłowy rozmiar pliku</translation>
+    </message>
+    <message>
+        <source>slotUpdateProgramScene</source>
+        <translation>Błąd odczytu z Vt520</translation>
+    </message>
+    <message>
+        <source>Save Programs File</source>
+        <translation>Zapisz plik programów</translation>
+    </message>
+    <message>
+        <source>Programs Files (*.pgm)</source>
+        <translation>Pliki programów (*.pgm)</translation>
+    </message>
+    <message>
+        <source>Open Programs File</source>
+        <translation>Otwórz plik programów</translation>
+    </message>
+    <message>
+        <source>Save Scenes File</source>
+        <translation>Zapisz plik scen</translation>
+    </message>
+    <message>
+        <source>Scens Files (*.scn)</source>
+        <translation>Pliki scen (*.scn)</translation>
+    </message>
+    <message>
+        <source>Open Scenes File</source>
+        <translation>Otwórz plik scen</translation>
     </message>
 </context>
 <context>
