@@ -5,9 +5,9 @@
 #include "app/Version.h"
 #include "firmware/Upgrader.h"
 #include "usb/USBVT350.h"
-#include "widgets/SuperRGB.h"
-#include "ui_Vt410_bootloader.h"
 #include "style/ArthurStyle.h"
+#include "ui_Vt410_bootloader.h"
+#include "widgets/SuperRGB.h"
 
 #include <QCloseEvent>
 #include <QDebug>
@@ -79,26 +79,12 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     ui->spinBoxStaticTime->setRange(0, 900000);
     programs = {};
     scenes = {};
-    for (unsigned short number = 0; number < SceneRecord::LampCount; ++number) {
-        auto *lamp = new SuperRGB(0, 0, 0, number);
-        lamp->setStyle(style);
-        for (QWidget *part : lamp->findChildren<QWidget *>())
-            part->setStyle(style);
-        programLamps.append(lamp);
-        ui->horizontalLayout->addWidget(lamp, 0);
-    }
+    addLampEditors(programLamps, ui->horizontalLayout);
 
     ui->spinBoxSceneSceneNumber->setRange(1, StandaloneSceneCount);
     ui->spinBoxSceneRiseTime->setRange(0, 100000);
     ui->spinBoxSceneStaticTime->setRange(0, 900000);
-    for (unsigned short number = 0; number < SceneRecord::LampCount; ++number) {
-        auto *lamp = new SuperRGB(0, 0, 0, number);
-        lamp->setStyle(style);
-        for (QWidget *part : lamp->findChildren<QWidget *>())
-            part->setStyle(style);
-        sceneLamps.append(lamp);
-        ui->horizontalLayoutScenes->addWidget(lamp, 0);
-    }
+    addLampEditors(sceneLamps, ui->horizontalLayoutScenes);
 
     // The window starts on the Settings tab, whose bars follow external flash transfers.
     connectExtFlashBars();
@@ -116,6 +102,20 @@ Vt410_bootloader::~Vt410_bootloader()
     delete upgrader;
     delete usb;
     delete ui;
+}
+
+// Twelve black lamp editors, numbered 0 to 11, painted with the window's
+// style down to their last child widget.
+void Vt410_bootloader::addLampEditors(QList<SuperRGB *> &lamps, QHBoxLayout *layout)
+{
+    for (unsigned short number = 0; number < SceneRecord::LampCount; ++number) {
+        auto *lamp = new SuperRGB(0, 0, 0, number);
+        lamp->setStyle(style);
+        for (QWidget *part : lamp->findChildren<QWidget *>())
+            part->setStyle(style);
+        lamps.append(lamp);
+        layout->addWidget(lamp, 0);
+    }
 }
 
 void Vt410_bootloader::setQuestions(std::unique_ptr<UserQuestions> newQuestions)

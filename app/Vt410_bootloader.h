@@ -11,6 +11,7 @@ class Vt410_bootloaderClass;
 }
 
 class ArthurStyle;
+class QHBoxLayout;
 class SuperRGB;
 class UserQuestions;
 class Upgrader;
@@ -72,6 +73,7 @@ private slots:
     void appendPendingUpgraderText();
 
 private:
+    void addLampEditors(QList<SuperRGB *> &lamps, QHBoxLayout *layout);
     void connectExtFlashBars();
     void disconnectExtFlashBars();
 
