@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <libusb.h>
+
 #include <chrono>
 #include <thread>
 
@@ -120,13 +122,15 @@ void BusPrivate::pass(std::unique_lock<std::mutex> &lock, int64_t microseconds)
     lock.lock();
 }
 
-int BusPrivate::takeFaultLocked(const ControlSetup *setup)
+BusPrivate::Fault BusPrivate::takeFaultLocked(const ControlSetup *setup)
 {
-    int error = 0;
+    Fault fault;
     for (auto it = nthFaults.begin(); it != nthFaults.end();) {
         if (--it->countdown <= 0) {
-            if (error == 0)
-                error = it->error;
+            if (fault.error == 0) {
+                fault.error = it->error;
+                fault.unplugForUs = it->unplugForUs;
+            }
             it = nthFaults.erase(it);
         } else {
             ++it;
@@ -135,13 +139,20 @@ int BusPrivate::takeFaultLocked(const ControlSetup *setup)
     if (setup && (setup->requestType & 0x60) == 0x40) {
         auto it = requestFaults.find(setup->request);
         if (it != requestFaults.end() && it->second.remaining != 0) {
-            if (error == 0)
-                error = it->second.error;
+            if (fault.error == 0)
+                fault.error = it->second.error;
             if (it->second.remaining > 0 && --it->second.remaining == 0)
                 requestFaults.erase(it);
         }
     }
-    return error;
+    return fault;
+}
+
+int BusPrivate::applyFaultLocked(const Fault &fault, EmulatedDevice &device)
+{
+    if (fault.unplugForUs >= 0)
+        device.leaveBus(nowUsLocked() + fault.unplugForUs);
+    return fault.error;
 }
 
 void BusPrivate::recordLocked(const TransferRecord &record)
@@ -301,6 +312,14 @@ void Bus::failTransfer(int nth, int libusbError)
     std::lock_guard<std::mutex> lock(p.mutex);
     if (nth >= 1)
         p.nthFaults.push_back({nth, libusbError});
+}
+
+void Bus::unplugAtTransfer(int nth, int64_t replugAfterMs)
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    if (nth >= 1)
+        p.nthFaults.push_back({nth, LIBUSB_ERROR_NO_DEVICE, qMax<int64_t>(0, replugAfterMs) * 1000});
 }
 
 void Bus::failRequest(uint8_t request, int libusbError, int count)

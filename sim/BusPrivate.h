@@ -35,6 +35,12 @@ public:
     struct NthFault {
         int countdown = 0;
         int error = 0;
+        int64_t unplugForUs = -1; // >= 0: the device leaves the bus for this long
+    };
+
+    struct Fault {
+        int error = 0;            // 0: the transfer goes through
+        int64_t unplugForUs = -1;
     };
 
     void resetLocked();
@@ -47,8 +53,11 @@ public:
     // without holding the lock on a real one. lock must own mutex.
     void pass(std::unique_lock<std::mutex> &lock, int64_t microseconds);
 
-    // Transfer fault due now (0 if none); counts the transfer.
-    int takeFaultLocked(const ControlSetup *setup);
+    // Transfer fault due now (error 0 if none); counts the transfer.
+    Fault takeFaultLocked(const ControlSetup *setup);
+    // Applies a due fault to the device that the transfer went to: an
+    // ordered unplug takes it off the bus. Returns the transfer's error.
+    int applyFaultLocked(const Fault &fault, EmulatedDevice &device);
     void recordLocked(const TransferRecord &record);
 
     mutable std::mutex mutex;

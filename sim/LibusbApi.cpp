@@ -371,7 +371,7 @@ int LIBUSB_CALL libusb_control_transfer(libusb_device_handle *dev_handle, uint8_
     device.refreshPresence(bus.nowUsLocked());
     if (!reachable(dev_handle)) {
         record.result = LIBUSB_ERROR_NO_DEVICE;
-    } else if (const int fault = bus.takeFaultLocked(&setup)) {
+    } else if (const int fault = bus.applyFaultLocked(bus.takeFaultLocked(&setup), device)) {
         record.result = fault;
         costUs = device.cost.controlMicroseconds;
     } else {
@@ -409,7 +409,7 @@ int LIBUSB_CALL libusb_bulk_transfer(libusb_device_handle *dev_handle, unsigned 
         record.result = LIBUSB_ERROR_NO_DEVICE;
     else if (!dev_handle->claimed)
         record.result = LIBUSB_ERROR_NOT_FOUND;
-    else if (const int fault = bus.takeFaultLocked(nullptr))
+    else if (const int fault = bus.applyFaultLocked(bus.takeFaultLocked(nullptr), device))
         record.result = fault;
     else
         record.result = device.bulk(endpoint, data, length, costUs);

@@ -222,6 +222,12 @@ public:
     void failTransfer(int nth, int libusbError);
     // The next count vendor requests bRequest fail (Never = all of them).
     void failRequest(uint8_t request, int libusbError, int count = Never);
+    // The nth transfer from now (1 = the next) finds its device pulled out:
+    // it fails with LIBUSB_ERROR_NO_DEVICE, every handle open on the device
+    // is dead from then on, and the device is plugged in again with its state
+    // kept once replugAfterMs have passed on the bus clock (0: it is back on
+    // the bus for the very next call, as a new device to be opened afresh).
+    void unplugAtTransfer(int nth, int64_t replugAfterMs);
     void clearFaults();
 
     // ---- transfer log -------------------------------------------------
