@@ -52,6 +52,14 @@ targets=()
 for reader in "${readers[@]}"; do targets+=("fuzz_$reader"); done
 cmake --build "$build" -j "$jobs" --target "${targets[@]}"
 
+# The HEX and upgrade file readers take a file name: each input is written to
+# a temporary file first, several times faster on a memory file system.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+    TMPDIR="$(mktemp -d /dev/shm/vt520-fuzz.XXXXXX)"
+    export TMPDIR
+    trap 'rm -rf "$TMPDIR"' EXIT
+fi
+
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:allocator_may_return_null=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 
