@@ -10,6 +10,12 @@
 
 namespace UpgradeFile {
 
+namespace {
+// The three items are encoded the same way in every stream version; pinning
+// one keeps the format fixed whatever the toolkit's default becomes.
+constexpr QDataStream::Version StreamVersion = QDataStream::Qt_4_5;
+} // namespace
+
 bool write(const QString &fileName, const QByteArray &plainImage)
 {
     if (plainImage.size() != UpgradeImage::Size)
@@ -21,6 +27,7 @@ bool write(const QString &fileName, const QByteArray &plainImage)
     if (!file.open(QIODevice::WriteOnly))
         return false;
     QDataStream out(&file);
+    out.setVersion(StreamVersion);
     out << QString::fromLatin1(HeaderText) << QString::fromLatin1(VersionText) << scrambled;
     if (out.status() != QDataStream::Ok) {
         file.cancelWriting();
@@ -36,6 +43,7 @@ Contents read(const QString &fileName)
     if (!file.open(QIODevice::ReadOnly))
         return contents;  // reads as an empty stream: its header is wrong
     QDataStream in(&file);
+    in.setVersion(StreamVersion);
 
     QString header;
     in >> header;
