@@ -11,6 +11,7 @@
 
 #include <QColor>
 #include <QDir>
+#include <QTextEdit>
 
 #include <cstring>
 
@@ -52,10 +53,15 @@ void showLamps(const SceneRecord &record, const QList<SuperRGB *> &lamps)
     }
 }
 
-void reportUsbTimeout(UserQuestions &questions, QWidget *parent)
+// After the box, a device that was there but could not be opened gets the
+// hint on the udev rule in the log pane.
+void reportUsbTimeout(UserQuestions &questions, QWidget *parent, USBVT350 &usb, QTextEdit *log)
 {
     questions.critical(parent, Vt410_bootloader::tr("Error"),
                        Vt410_bootloader::tr("USB Timeout\nCheck USB Cable"), QMessageBox::Ok);
+    if (usb.lastConnectDeniedAccess())
+        log->append(Vt410_bootloader::tr("The Vt520 is connected but this user may not open it. Install the udev "
+                                         "rule (70-vt520.rules, see README) and plug the device in again."));
 }
 
 // Names the file and the system's reason; the old file, if any, is intact.
@@ -162,7 +168,7 @@ void Vt410_bootloader::slotpushButtonGetProgramsFromVt410(bool)
     const LightingTransfer::Status status =
         LightingTransfer(*usb).read(LightingTransfer::Programs, programs.data());
     if (status == LightingTransfer::Status::AcquireFailed) {
-        reportUsbTimeout(*questions, this);
+        reportUsbTimeout(*questions, this, *usb, ui->txt);
         return;
     }
     if (status == LightingTransfer::Status::TransferFailed)
@@ -179,7 +185,7 @@ void Vt410_bootloader::slotpushButtonSetProgramsInVt410(bool)
             storeProgramTab(ui->spinBoxProgramNumber->value() - 1, ui->spinBoxSceneNumber->value() - 1);
         });
     if (status == LightingTransfer::Status::AcquireFailed)
-        reportUsbTimeout(*questions, this);
+        reportUsbTimeout(*questions, this, *usb, ui->txt);
     else if (status == LightingTransfer::Status::TransferFailed)
         questions->critical(this, tr("Error"), tr("WriteExternalFlashToAddress"), QMessageBox::Ok);
 }
@@ -189,7 +195,7 @@ void Vt410_bootloader::slotpushButtonGetScenesFromVt410(bool)
     const LightingTransfer::Status status =
         LightingTransfer(*usb).read(LightingTransfer::Scenes, scenes.data());
     if (status == LightingTransfer::Status::AcquireFailed) {
-        reportUsbTimeout(*questions, this);
+        reportUsbTimeout(*questions, this, *usb, ui->txt);
         return;
     }
     if (status == LightingTransfer::Status::TransferFailed)
@@ -204,7 +210,7 @@ void Vt410_bootloader::slotpushButtonSetScenesInVt410(bool)
             storeSceneTab(ui->spinBoxSceneSceneNumber->value() - 1);
         });
     if (status == LightingTransfer::Status::AcquireFailed)
-        reportUsbTimeout(*questions, this);
+        reportUsbTimeout(*questions, this, *usb, ui->txt);
     else if (status == LightingTransfer::Status::TransferFailed)
         questions->critical(this, tr("Error"), tr("WriteExternalFlashToAddress"), QMessageBox::Ok);
 }

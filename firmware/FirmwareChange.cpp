@@ -31,6 +31,13 @@ unsigned char *bytesOf(QByteArray &array)
     return reinterpret_cast<unsigned char *>(array.data());
 }
 
+// Follows a time-out when the device was on the bus but could not be opened.
+QString accessDeniedHint()
+{
+    return QCoreApplication::translate("Upgrader", "The Vt520 is connected but this user may not open it. Install the "
+                                                   "udev rule (70-vt520.rules, see README) and plug the device in again.");
+}
+
 } // namespace
 
 FirmwareChange::FirmwareChange(USBVT350 &usb, Callbacks callbacks)
@@ -129,6 +136,8 @@ bool FirmwareChange::connectFirstTime()
         }
     }
     say(tr("USB Timeout\nCheck USB Cable"));
+    if (usb.lastConnectDeniedAccess())
+        say(accessDeniedHint());
     return false;
 }
 
@@ -175,6 +184,8 @@ bool FirmwareChange::resetIntoBootloader()
     }
     if (!bootloaderFound) {
         say(tr("USB timout\nCheck USB cable"));
+        if (usb.lastConnectDeniedAccess())
+            say(accessDeniedHint());
         return false;
     }
 

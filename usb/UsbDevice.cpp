@@ -80,6 +80,7 @@ int UsbDevice::connect()
 int UsbDevice::connectPrivate()
 {
     qDebug() << "USB Connect";
+    connectDeniedAccess = false;
     if (handle) {
         // A fresh scan: the old handle is closed without releasing the interface.
         libusb_close(handle);
@@ -125,8 +126,13 @@ int UsbDevice::connectPrivate()
 
         if (descriptor.idVendor != vendorId || descriptor.idProduct != productId)
             continue;
-        if (libusb_open(dev, &handle) < 0) {
+        const int opened = libusb_open(dev, &handle);
+        if (opened < 0) {
             handle = nullptr;
+            if (opened == LIBUSB_ERROR_ACCESS) {
+                qDebug() << "usb_open: permission denied (LIBUSB_ERROR_ACCESS); install the udev rule";
+                connectDeniedAccess = true;
+            }
             continue;
         }
         qDebug() << "usb_opened ";
@@ -187,6 +193,12 @@ int UsbDevice::isConnected()
 {
     QMutexLocker locker(&transportLock);
     return handle ? 0 : -1;
+}
+
+bool UsbDevice::lastConnectDeniedAccess() const
+{
+    QMutexLocker locker(&transportLock);
+    return connectDeniedAccess;
 }
 
 int UsbDevice::control_send(int bRequest, int wValue, int wIndex, const unsigned char *data, int length)

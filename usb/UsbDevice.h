@@ -46,6 +46,11 @@ public:
     // 0 while a device is open, -1 while Closed.
     int isConnected();
 
+    // True when the last connect attempt (also a lazy one) met a device with
+    // the right ids that the system would not let this user open
+    // (LIBUSB_ERROR_ACCESS): on Linux, the udev rule is missing.
+    bool lastConnectDeniedAccess() const;
+
     // bRequest, wValue and wIndex are cut to 8, 16 and 16 bits.
     // Results: bytes moved (>= 0) or -1.
     int control_send(int bRequest, int wValue, int wIndex, const unsigned char *data, int length);
@@ -69,4 +74,5 @@ private:
     uint16_t vendorId = 0;
     uint16_t deviceId = 0;
     libusb_device_handle *handle = nullptr;
+    bool connectDeniedAccess = false;
 };
