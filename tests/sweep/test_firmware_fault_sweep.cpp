@@ -205,6 +205,11 @@ QString TestFirmwareFaultSweep::sweepOne(const FaultKind &kind, int position, Ch
     *outcome = classifyOutcome(lines);
     if (*outcome == ChangeOutcome::Unspecified)
         return QStringLiteral("unspecified ending: ") + lines.mid(qMax(0, int(lines.size()) - 3)).join(" | ");
+    // These endings stop at the failed transfer, with no device command after it.
+    const bool stopsAtFailure = *outcome == ChangeOutcome::VersionReadError
+        || *outcome == ChangeOutcome::PageWriteError || *outcome == ChangeOutcome::ExternalFlashError;
+    if (stopsAtFailure && log.last().result >= 0)
+        return QStringLiteral("a device command after the stop: ") + describe(log.last());
     // A device back at once is met again by the retries of the external flash transfers.
     if (kind.replugAfterMs == 0 && isExternalFlashTransfer(planned) && *outcome != ChangeOutcome::Completed)
         return QStringLiteral("the external flash transfer was not retried: ") + outcomeName(*outcome);
