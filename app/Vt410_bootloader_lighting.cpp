@@ -60,8 +60,7 @@ void reportUsbTimeout(UserQuestions &questions, QWidget *parent, USBVT350 &usb, 
     questions.critical(parent, Vt410_bootloader::tr("Error"),
                        Vt410_bootloader::tr("USB Timeout\nCheck USB Cable"), QMessageBox::Ok);
     if (usb.lastConnectDeniedAccess())
-        log->append(Vt410_bootloader::tr("The Vt520 is connected but this user may not open it. Install the udev "
-                                         "rule (70-vt520.rules, see README) and plug the device in again."));
+        log->append(UsbDevice::accessDeniedHint());
 }
 
 // Names the file and the system's reason; the old file, if any, is intact.

@@ -51,8 +51,7 @@ void Vt410_bootloader::slotpushButtonConnect(bool)
         qDebug() << "Connect ERROR";
         ui->txt->append(QStringLiteral("Connect ERROR"));
         if (usb->lastConnectDeniedAccess())
-            ui->txt->append(tr("The Vt520 is connected but this user may not open it. Install the udev rule "
-                               "(70-vt520.rules, see README) and plug the device in again."));
+            ui->txt->append(UsbDevice::accessDeniedHint());
     } else {
         qDebug() << "Connect OK";
         ui->txt->append(QStringLiteral("Connect OK"));

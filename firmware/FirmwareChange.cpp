@@ -31,12 +31,6 @@ unsigned char *bytesOf(QByteArray &array)
     return reinterpret_cast<unsigned char *>(array.data());
 }
 
-// Follows a time-out when the device was on the bus but could not be opened.
-QString accessDeniedHint()
-{
-    return QCoreApplication::translate("Upgrader", "The Vt520 is connected but this user may not open it. Install the "
-                                                   "udev rule (70-vt520.rules, see README) and plug the device in again.");
-}
 
 } // namespace
 
@@ -137,7 +131,7 @@ bool FirmwareChange::connectFirstTime()
     }
     say(tr("USB Timeout\nCheck USB Cable"));
     if (usb.lastConnectDeniedAccess())
-        say(accessDeniedHint());
+        say(UsbDevice::accessDeniedHint());
     return false;
 }
 
@@ -185,7 +179,7 @@ bool FirmwareChange::resetIntoBootloader()
     if (!bootloaderFound) {
         say(tr("USB timout\nCheck USB cable"));
         if (usb.lastConnectDeniedAccess())
-            say(accessDeniedHint());
+            say(UsbDevice::accessDeniedHint());
         return false;
     }
 

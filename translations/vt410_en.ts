@@ -215,6 +215,9 @@ Check USB cable</translation>
         <source>Wrong file size</source>
         <translation>Wrong file size</translation>
     </message>
+</context>
+<context>
+    <name>UsbDevice</name>
     <message>
         <source>The Vt520 is connected but this user may not open it. Install the udev rule (70-vt520.rules, see README) and plug the device in again.</source>
         <translation>The Vt520 is connected but this user may not open it. Install the udev rule (70-vt520.rules, see README) and plug the device in again.</translation>
@@ -421,10 +424,6 @@ Check USB Cable</translation>
     <message>
         <source>Open Scenes File</source>
         <translation>Open Scenes File</translation>
-    </message>
-    <message>
-        <source>The Vt520 is connected but this user may not open it. Install the udev rule (70-vt520.rules, see README) and plug the device in again.</source>
-        <translation>The Vt520 is connected but this user may not open it. Install the udev rule (70-vt520.rules, see README) and plug the device in again.</translation>
     </message>
 </context>
 <context>

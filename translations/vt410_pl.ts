@@ -215,6 +215,9 @@ Sprawdź kabel USB</translation>
         <source>Wrong file size</source>
         <translation>Nieprawidłowy rozmiar pliku</translation>
     </message>
+</context>
+<context>
+    <name>UsbDevice</name>
     <message>
         <source>The Vt520 is connected but this user may not open it. Install the udev rule (70-vt520.rules, see README) and plug the device in again.</source>
         <translation>Vt520 jest podłączony, ale ten użytkownik nie może go otworzyć. Zainstaluj regułę udev (70-vt520.rules, zob. README) i podłącz urządzenie ponownie.</translation>
@@ -421,10 +424,6 @@ Sprawdź kabel USB</translation>
     <message>
         <source>Open Scenes File</source>
         <translation>Otwórz plik scen</translation>
-    </message>
-    <message>
-        <source>The Vt520 is connected but this user may not open it. Install the udev rule (70-vt520.rules, see README) and plug the device in again.</source>
-        <translation>Vt520 jest podłączony, ale ten użytkownik nie może go otworzyć. Zainstaluj regułę udev (70-vt520.rules, zob. README) i podłącz urządzenie ponownie.</translation>
     </message>
 </context>
 <context>

@@ -201,6 +201,12 @@ bool UsbDevice::lastConnectDeniedAccess() const
     return connectDeniedAccess;
 }
 
+QString UsbDevice::accessDeniedHint()
+{
+    return tr("The Vt520 is connected but this user may not open it. Install the udev rule (70-vt520.rules, "
+              "see README) and plug the device in again.");
+}
+
 int UsbDevice::control_send(int bRequest, int wValue, int wIndex, const unsigned char *data, int length)
 {
     QMutexLocker locker(&transportLock);

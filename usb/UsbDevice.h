@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QString>
 
 #include <cstdint>
 
@@ -50,6 +51,9 @@ public:
     // the right ids that the system would not let this user open
     // (LIBUSB_ERROR_ACCESS): on Linux, the udev rule is missing.
     bool lastConnectDeniedAccess() const;
+
+    // The line shown after a failed connection when lastConnectDeniedAccess().
+    static QString accessDeniedHint();
 
     // bRequest, wValue and wIndex are cut to 8, 16 and 16 bits.
     // Results: bytes moved (>= 0) or -1.
