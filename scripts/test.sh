@@ -20,7 +20,7 @@ export QT_QPA_PLATFORM=offscreen
 step() { printf '\n==== %s ====\n' "$*"; }
 
 step "normal build"
-cmake -S "$root" -B "$root/build/test" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$root" -B "$root/build/test" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$root/build/test" -j "$jobs"
 (cd "$root/build/test" && ctest --output-on-failure -j "$jobs")
 
