@@ -180,4 +180,4 @@ void TestDisconnectTestFile::unwritableFileStillLogs()
 }
 
 QTEST_MAIN(TestDisconnectTestFile)
-#include "tst_DisconnectTestFile.moc"
+#include "test_disconnect_testfile.moc"

@@ -100,7 +100,7 @@ bool writeFile(const QString &fileName, const QByteArray &bytes)
 
 } // namespace
 
-class tst_LightingFile : public QObject
+class test_lightingfile : public QObject
 {
     Q_OBJECT
 
@@ -128,7 +128,7 @@ private slots:
     void failedSaveKeepsOldFile();
 };
 
-void tst_LightingFile::layoutIsByteExact_data()
+void test_lightingfile::layoutIsByteExact_data()
 {
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<int>("fileSize");
@@ -142,7 +142,7 @@ void tst_LightingFile::layoutIsByteExact_data()
                             << QStringLiteral("Vt410 Scenes File");
 }
 
-void tst_LightingFile::layoutIsByteExact()
+void test_lightingfile::layoutIsByteExact()
 {
     QFETCH(Kind, kind);
     QFETCH(int, fileSize);
@@ -161,14 +161,14 @@ void tst_LightingFile::layoutIsByteExact()
         QCOMPARE(bytes.mid(0, 4), QByteArray::fromHex("00000026"));
 }
 
-void tst_LightingFile::staticTimeStaysLittleEndian_data()
+void test_lightingfile::staticTimeStaysLittleEndian_data()
 {
     QTest::addColumn<int>("scene");
     for (int n = 0; n < StandaloneSceneCount; ++n)
         QTest::addRow("scene %d", n) << n;
 }
 
-void tst_LightingFile::staticTimeStaysLittleEndian()
+void test_lightingfile::staticTimeStaysLittleEndian()
 {
     QFETCH(int, scene);
     SceneTable scenes{};
@@ -180,7 +180,7 @@ void tst_LightingFile::staticTimeStaysLittleEndian()
     QCOMPARE(bytes.count(char(0xE8)), 1);
 }
 
-void tst_LightingFile::roundTripKeepsEveryByte_data()
+void test_lightingfile::roundTripKeepsEveryByte_data()
 {
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<QByteArray>("table");
@@ -190,7 +190,7 @@ void tst_LightingFile::roundTripKeepsEveryByte_data()
     QTest::newRow("scenes, all ones") << Kind::Scenes << QByteArray(384, char(0xFF));
 }
 
-void tst_LightingFile::roundTripKeepsEveryByte()
+void test_lightingfile::roundTripKeepsEveryByte()
 {
     QFETCH(Kind, kind);
     QFETCH(QByteArray, table);
@@ -199,7 +199,7 @@ void tst_LightingFile::roundTripKeepsEveryByte()
     QCOMPARE(result.table, table);
 }
 
-void tst_LightingFile::refusesForeignHeader_data()
+void test_lightingfile::refusesForeignHeader_data()
 {
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<QByteArray>("bytes");
@@ -220,7 +220,7 @@ void tst_LightingFile::refusesForeignHeader_data()
     QTest::newRow("odd count") << Kind::Programs << QByteArray::fromHex("00000027") + programsFile.mid(4);
 }
 
-void tst_LightingFile::refusesForeignHeader()
+void test_lightingfile::refusesForeignHeader()
 {
     QFETCH(Kind, kind);
     QFETCH(QByteArray, bytes);
@@ -229,7 +229,7 @@ void tst_LightingFile::refusesForeignHeader()
     QVERIFY(result.table.isEmpty());
 }
 
-void tst_LightingFile::refusesWrongVersion_data()
+void test_lightingfile::refusesWrongVersion_data()
 {
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<QString>("versionText");
@@ -241,7 +241,7 @@ void tst_LightingFile::refusesWrongVersion_data()
     QTest::newRow("empty") << Kind::Programs << QString();
 }
 
-void tst_LightingFile::refusesWrongVersion()
+void test_lightingfile::refusesWrongVersion()
 {
     QFETCH(Kind, kind);
     QFETCH(QString, versionText);
@@ -252,7 +252,7 @@ void tst_LightingFile::refusesWrongVersion()
     QVERIFY(result.table.isEmpty());
 }
 
-void tst_LightingFile::refusesShortPayload_data()
+void test_lightingfile::refusesShortPayload_data()
 {
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<QByteArray>("bytes");
@@ -277,7 +277,7 @@ void tst_LightingFile::refusesShortPayload_data()
     }
 }
 
-void tst_LightingFile::refusesShortPayload()
+void test_lightingfile::refusesShortPayload()
 {
     QFETCH(Kind, kind);
     QFETCH(QByteArray, bytes);
@@ -286,7 +286,7 @@ void tst_LightingFile::refusesShortPayload()
     QVERIFY(result.table.isEmpty());
 }
 
-void tst_LightingFile::ignoresPayloadBeyondTable()
+void test_lightingfile::ignoresPayloadBeyondTable()
 {
     const QByteArray payload = randomTable(384 + 50, 3);
     const LightingFile::ReadResult result =
@@ -295,7 +295,7 @@ void tst_LightingFile::ignoresPayloadBeyondTable()
     QCOMPARE(result.table, payload.left(384));
 }
 
-void tst_LightingFile::stopsAtEndOfPayload()
+void test_lightingfile::stopsAtEndOfPayload()
 {
     QByteArray bytes = writeToBuffer(Kind::Programs, randomTable(7680, 4));
     const qint64 payloadEnd = bytes.size();
@@ -306,7 +306,7 @@ void tst_LightingFile::stopsAtEndOfPayload()
     QCOMPARE(buffer.pos(), payloadEnd);
 }
 
-void tst_LightingFile::writerReportsDeviceFailure_data()
+void test_lightingfile::writerReportsDeviceFailure_data()
 {
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<qint64>("capacity");
@@ -321,7 +321,7 @@ void tst_LightingFile::writerReportsDeviceFailure_data()
     QTest::newRow("scenes, exactly enough") << Kind::Scenes << qint64(450) << true;
 }
 
-void tst_LightingFile::writerReportsDeviceFailure()
+void test_lightingfile::writerReportsDeviceFailure()
 {
     QFETCH(Kind, kind);
     QFETCH(qint64, capacity);
@@ -333,7 +333,7 @@ void tst_LightingFile::writerReportsDeviceFailure()
         QCOMPARE(device.written, writeToBuffer(kind, table));
 }
 
-void tst_LightingFile::writerRefusesTableOfWrongSize()
+void test_lightingfile::writerRefusesTableOfWrongSize()
 {
     FailingDevice device(100000);
     QVERIFY(!LightingFile::write(device, Kind::Scenes, QByteArray(383, '\0')));
@@ -341,7 +341,7 @@ void tst_LightingFile::writerRefusesTableOfWrongSize()
     QVERIFY(device.written.isEmpty());
 }
 
-void tst_LightingFile::saveAndLoadThroughFiles()
+void test_lightingfile::saveAndLoadThroughFiles()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -356,14 +356,14 @@ void tst_LightingFile::saveAndLoadThroughFiles()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"programs.pgm"});
 }
 
-void tst_LightingFile::loadOfMissingFileIsWrongHeader()
+void test_lightingfile::loadOfMissingFileIsWrongHeader()
 {
     QTemporaryDir dir;
     QCOMPARE(LightingFile::load(dir.filePath("missing.scn"), Kind::Scenes).status, Status::WrongHeader);
     QCOMPARE(LightingFile::load(dir.path(), Kind::Scenes).status, Status::WrongHeader);
 }
 
-void tst_LightingFile::saveFailsForUnusablePath()
+void test_lightingfile::saveFailsForUnusablePath()
 {
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("taken.scn"));
@@ -378,7 +378,7 @@ void tst_LightingFile::saveFailsForUnusablePath()
 
 // A target that fills up part-way: the file size limit of the process stands
 // in for a full disk (root ignores permissions, not this limit).
-void tst_LightingFile::failedSaveKeepsOldFile()
+void test_lightingfile::failedSaveKeepsOldFile()
 {
     QTemporaryDir dir;
     const QString fileName = dir.filePath("scenes.scn");
@@ -402,5 +402,5 @@ void tst_LightingFile::failedSaveKeepsOldFile()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"scenes.scn"});
 }
 
-QTEST_GUILESS_MAIN(tst_LightingFile)
-#include "tst_LightingFile.moc"
+QTEST_GUILESS_MAIN(test_lightingfile)
+#include "test_lightingfile.moc"

@@ -134,4 +134,4 @@ void TestShuffledNumbers::csvFormat()
 }
 
 QTEST_GUILESS_MAIN(TestShuffledNumbers)
-#include "tst_ShuffledNumbers.moc"
+#include "test_shufflednumbers.moc"

@@ -115,4 +115,4 @@ void TestServiceText::logLines()
 }
 
 QTEST_GUILESS_MAIN(TestServiceText)
-#include "tst_ServiceText.moc"
+#include "test_servicetext.moc"

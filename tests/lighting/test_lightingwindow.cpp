@@ -73,7 +73,7 @@ QList<uint8_t> vendorRequestSequence()
 
 } // namespace
 
-class tst_LightingWindow : public QObject
+class test_lightingwindow : public QObject
 {
     Q_OBJECT
 
@@ -130,7 +130,7 @@ private:
     vt520sim::Device *vt = nullptr;
 };
 
-void tst_LightingWindow::init()
+void test_lightingwindow::init()
 {
     auto &bus = vt520sim::Bus::instance();
     bus.reset();
@@ -144,13 +144,13 @@ void tst_LightingWindow::init()
     window->setQuestions(std::move(scripted));
 }
 
-void tst_LightingWindow::cleanup()
+void test_lightingwindow::cleanup()
 {
     window.reset();
     dir.reset();
 }
 
-QSpinBox *tst_LightingWindow::spin(const char *name) const
+QSpinBox *test_lightingwindow::spin(const char *name) const
 {
     auto *box = window->findChild<QSpinBox *>(QLatin1String(name));
     if (!box)
@@ -167,17 +167,17 @@ static SuperRGB *lampIn(const Vt410_bootloader &window, const char *layoutName, 
     return lamp;
 }
 
-SuperRGB *tst_LightingWindow::programLamp(int n) const
+SuperRGB *test_lightingwindow::programLamp(int n) const
 {
     return lampIn(*window, "horizontalLayout", n);
 }
 
-SuperRGB *tst_LightingWindow::sceneLamp(int n) const
+SuperRGB *test_lightingwindow::sceneLamp(int n) const
 {
     return lampIn(*window, "horizontalLayoutScenes", n);
 }
 
-void tst_LightingWindow::checkLamp(SuperRGB *lamp, const SceneRecord &record, int n)
+void test_lightingwindow::checkLamp(SuperRGB *lamp, const SceneRecord &record, int n)
 {
     const QColor colour = lamp->color();
     QCOMPARE(colour.red(), int(record.red(n)));
@@ -185,7 +185,7 @@ void tst_LightingWindow::checkLamp(SuperRGB *lamp, const SceneRecord &record, in
     QCOMPARE(colour.blue(), int(record.blue(n)));
 }
 
-QByteArray tst_LightingWindow::savedTable(const Tab &tab)
+QByteArray test_lightingwindow::savedTable(const Tab &tab)
 {
     const QString fileName = dir->filePath(tab.kind == Kind::Programs ? "saved.pgm" : "saved.scn");
     questions->answer(fileName);
@@ -196,7 +196,7 @@ QByteArray tst_LightingWindow::savedTable(const Tab &tab)
     return result.table;
 }
 
-void tst_LightingWindow::loadTable(const Tab &tab, const QByteArray &table)
+void test_lightingwindow::loadTable(const Tab &tab, const QByteArray &table)
 {
     const QString fileName = dir->filePath(tab.kind == Kind::Programs ? "load.pgm" : "load.scn");
     QCOMPARE(LightingFile::save(fileName, tab.kind, table), LightingFile::Status::Ok);
@@ -204,7 +204,7 @@ void tst_LightingWindow::loadTable(const Tab &tab, const QByteArray &table)
     run(tab.load);
 }
 
-void tst_LightingWindow::checkOnlyMessage(const QString &title, const QString &text)
+void test_lightingwindow::checkOnlyMessage(const QString &title, const QString &text)
 {
     const QList<ScriptedQuestions::Question> messages = questions->messages();
     QCOMPARE(messages.size(), 1);
@@ -217,7 +217,7 @@ void tst_LightingWindow::checkOnlyMessage(const QString &title, const QString &t
 
 // ---- records -------------------------------------------------------------
 
-void tst_LightingWindow::firstChangeStoresNothing()
+void test_lightingwindow::firstChangeStoresNothing()
 {
     // Edits made before anything was shown are dropped by the first change.
     spin("spinBoxRiseTime")->setValue(555);
@@ -230,7 +230,7 @@ void tst_LightingWindow::firstChangeStoresNothing()
     QCOMPARE(savedTable(ProgramsTab), QByteArray(7680, '\0'));
 }
 
-void tst_LightingWindow::changingRecordStoresShownOne()
+void test_lightingwindow::changingRecordStoresShownOne()
 {
     const QByteArray table = editableTable(160, 21);
     loadTable(ProgramsTab, table); // shows (0, 0)
@@ -265,7 +265,7 @@ void tst_LightingWindow::changingRecordStoresShownOne()
     QCOMPARE(savedTable(ProgramsTab), expected);
 }
 
-void tst_LightingWindow::setRightAfterStartStoresFirstRecord()
+void test_lightingwindow::setRightAfterStartStoresFirstRecord()
 {
     spin("spinBoxRiseTime")->setValue(300);
     spin("spinBoxEndMarker")->setValue(1);
@@ -289,7 +289,7 @@ void tst_LightingWindow::setRightAfterStartStoresFirstRecord()
     QCOMPARE(savedTable(ProgramsTab), expected);
 }
 
-void tst_LightingWindow::setScenesRightAfterStartStoresFirstScene()
+void test_lightingwindow::setScenesRightAfterStartStoresFirstScene()
 {
     spin("spinBoxSceneStaticTime")->setValue(1000);
     sceneLamp(11)->setGreenColor(77);
@@ -302,7 +302,7 @@ void tst_LightingWindow::setScenesRightAfterStartStoresFirstScene()
     QCOMPARE(unscrambled(vt->externalFlash(ScenesAddress, 384)), expected);
 }
 
-void tst_LightingWindow::markerFromDeviceShowsAndStoresAsOne()
+void test_lightingwindow::markerFromDeviceShowsAndStoresAsOne()
 {
     QByteArray table = editableTable(160, 22);
     SceneRecord first = recordAt(table, 0);
@@ -322,7 +322,7 @@ void tst_LightingWindow::markerFromDeviceShowsAndStoresAsOne()
     QCOMPARE(unscrambled(vt->externalFlash(ProgramsAddress, 7680)), expected);
 }
 
-void tst_LightingWindow::outOfRangeValuesAreClamped_data()
+void test_lightingwindow::outOfRangeValuesAreClamped_data()
 {
     QTest::addColumn<qint32>("riseTime");
     QTest::addColumn<qint32>("staticTime");
@@ -334,7 +334,7 @@ void tst_LightingWindow::outOfRangeValuesAreClamped_data()
     QTest::newRow("upper limits") << 100000 << 900000 << 100000 << 900000;
 }
 
-void tst_LightingWindow::outOfRangeValuesAreClamped()
+void test_lightingwindow::outOfRangeValuesAreClamped()
 {
     QFETCH(qint32, riseTime);
     QFETCH(qint32, staticTime);
@@ -365,7 +365,7 @@ void tst_LightingWindow::outOfRangeValuesAreClamped()
     }
 }
 
-void tst_LightingWindow::getTwiceDiscardsEdits()
+void test_lightingwindow::getTwiceDiscardsEdits()
 {
     const QByteArray table = editableTable(160, 23);
     vt->setExternalFlash(ProgramsAddress, scrambled(table));
@@ -383,7 +383,7 @@ void tst_LightingWindow::getTwiceDiscardsEdits()
     QCOMPARE(savedTable(ProgramsTab), table);
 }
 
-void tst_LightingWindow::sceneTabKeepsItsOwnState()
+void test_lightingwindow::sceneTabKeepsItsOwnState()
 {
     const QByteArray table = editableTable(8, 24);
     loadTable(ScenesTab, table); // shows scene 0
@@ -411,14 +411,14 @@ void tst_LightingWindow::sceneTabKeepsItsOwnState()
 
 // ---- device --------------------------------------------------------------
 
-void tst_LightingWindow::setWritesScrambledTable_data()
+void test_lightingwindow::setWritesScrambledTable_data()
 {
     QTest::addColumn<bool>("programs");
     QTest::newRow("programs") << true;
     QTest::newRow("scenes") << false;
 }
 
-void tst_LightingWindow::setWritesScrambledTable()
+void test_lightingwindow::setWritesScrambledTable()
 {
     QFETCH(bool, programs);
     const Tab &tab = programs ? ProgramsTab : ScenesTab;
@@ -450,7 +450,7 @@ void tst_LightingWindow::setWritesScrambledTable()
     QCOMPARE(sequence.last(), uint8_t(8));
 }
 
-void tst_LightingWindow::noDeviceShowsTimeout_data()
+void test_lightingwindow::noDeviceShowsTimeout_data()
 {
     QTest::addColumn<int>("command");
     QTest::newRow("get programs") << 0;
@@ -459,7 +459,7 @@ void tst_LightingWindow::noDeviceShowsTimeout_data()
     QTest::newRow("set scenes") << 3;
 }
 
-void tst_LightingWindow::noDeviceShowsTimeout()
+void test_lightingwindow::noDeviceShowsTimeout()
 {
     QFETCH(int, command);
     const Tab &tab = command < 2 ? ProgramsTab : ScenesTab;
@@ -482,14 +482,14 @@ void tst_LightingWindow::noDeviceShowsTimeout()
     QCOMPARE(savedTable(tab), table);
 }
 
-void tst_LightingWindow::failedReadReportsAndReleases_data()
+void test_lightingwindow::failedReadReportsAndReleases_data()
 {
     QTest::addColumn<bool>("programs");
     QTest::newRow("programs") << true;
     QTest::newRow("scenes") << false;
 }
 
-void tst_LightingWindow::failedReadReportsAndReleases()
+void test_lightingwindow::failedReadReportsAndReleases()
 {
     QFETCH(bool, programs);
     const Tab &tab = programs ? ProgramsTab : ScenesTab;
@@ -511,14 +511,14 @@ void tst_LightingWindow::failedReadReportsAndReleases()
     QCOMPARE(savedTable(tab), table);
 }
 
-void tst_LightingWindow::failedWriteReportsAndReleases_data()
+void test_lightingwindow::failedWriteReportsAndReleases_data()
 {
     QTest::addColumn<bool>("programs");
     QTest::newRow("programs") << true;
     QTest::newRow("scenes") << false;
 }
 
-void tst_LightingWindow::failedWriteReportsAndReleases()
+void test_lightingwindow::failedWriteReportsAndReleases()
 {
     QFETCH(bool, programs);
     const Tab &tab = programs ? ProgramsTab : ScenesTab;
@@ -545,7 +545,7 @@ void tst_LightingWindow::failedWriteReportsAndReleases()
 
 // ---- files ---------------------------------------------------------------
 
-void tst_LightingWindow::fileDialogsAskExactly_data()
+void test_lightingwindow::fileDialogsAskExactly_data()
 {
     QTest::addColumn<int>("command");
     QTest::addColumn<int>("kind");
@@ -561,7 +561,7 @@ void tst_LightingWindow::fileDialogsAskExactly_data()
                                  << "Scens Files (*.scn)";
 }
 
-void tst_LightingWindow::fileDialogsAskExactly()
+void test_lightingwindow::fileDialogsAskExactly()
 {
     QFETCH(int, command);
     QFETCH(int, kind);
@@ -584,14 +584,14 @@ void tst_LightingWindow::fileDialogsAskExactly()
     QCOMPARE(spin(riseBox)->value(), 44);
 }
 
-void tst_LightingWindow::saveAndLoadRoundTrip_data()
+void test_lightingwindow::saveAndLoadRoundTrip_data()
 {
     QTest::addColumn<bool>("programs");
     QTest::newRow("programs") << true;
     QTest::newRow("scenes") << false;
 }
 
-void tst_LightingWindow::saveAndLoadRoundTrip()
+void test_lightingwindow::saveAndLoadRoundTrip()
 {
     QFETCH(bool, programs);
     const Tab &tab = programs ? ProgramsTab : ScenesTab;
@@ -610,7 +610,7 @@ void tst_LightingWindow::saveAndLoadRoundTrip()
         checkLamp(programs ? programLamp(n) : sceneLamp(n), first, n);
 }
 
-void tst_LightingWindow::saveTakesOnlyStoredEdits()
+void test_lightingwindow::saveTakesOnlyStoredEdits()
 {
     spin("spinBoxSceneNumber")->setValue(2); // shows (0, 1)
     spin("spinBoxRiseTime")->setValue(500);
@@ -619,7 +619,7 @@ void tst_LightingWindow::saveTakesOnlyStoredEdits()
     QCOMPARE(recordAt(savedTable(ProgramsTab), 1).riseTime(), 500);
 }
 
-void tst_LightingWindow::refusedFileLeavesTableAndTab_data()
+void test_lightingwindow::refusedFileLeavesTableAndTab_data()
 {
     QTest::addColumn<bool>("programs");
     QTest::addColumn<QByteArray>("bytes");
@@ -653,7 +653,7 @@ void tst_LightingWindow::refusedFileLeavesTableAndTab_data()
                                            << "Wrong file size";
 }
 
-void tst_LightingWindow::refusedFileLeavesTableAndTab()
+void test_lightingwindow::refusedFileLeavesTableAndTab()
 {
     QFETCH(bool, programs);
     QFETCH(QByteArray, bytes);
@@ -674,7 +674,7 @@ void tst_LightingWindow::refusedFileLeavesTableAndTab()
     QCOMPARE(savedTable(tab), table);
 }
 
-void tst_LightingWindow::unusableSaveTargetIsReported_data()
+void test_lightingwindow::unusableSaveTargetIsReported_data()
 {
     QTest::addColumn<bool>("programs");
     QTest::addColumn<QString>("relativeName");
@@ -684,7 +684,7 @@ void tst_LightingWindow::unusableSaveTargetIsReported_data()
     QTest::newRow("scenes, target is a folder") << false << "folder.scn";
 }
 
-void tst_LightingWindow::unusableSaveTargetIsReported()
+void test_lightingwindow::unusableSaveTargetIsReported()
 {
     QFETCH(bool, programs);
     QFETCH(QString, relativeName);
@@ -705,7 +705,7 @@ void tst_LightingWindow::unusableSaveTargetIsReported()
 
 // The process's file size limit stands in for a disk that fills up during
 // the save (the tests run as root, whom permissions do not stop).
-void tst_LightingWindow::saveFailingPartWayKeepsOldFile()
+void test_lightingwindow::saveFailingPartWayKeepsOldFile()
 {
     const QString fileName = dir->filePath("kept.pgm");
     const QByteArray oldTable = editableTable(160, 32);
@@ -731,5 +731,5 @@ void tst_LightingWindow::saveFailingPartWayKeepsOldFile()
     QCOMPARE(readFile(fileName), oldBytes);
 }
 
-QTEST_MAIN(tst_LightingWindow)
-#include "tst_LightingWindow.moc"
+QTEST_MAIN(test_lightingwindow)
+#include "test_lightingwindow.moc"

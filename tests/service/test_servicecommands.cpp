@@ -863,4 +863,4 @@ void TestServiceCommands::traceLines()
 }
 
 QTEST_MAIN(TestServiceCommands)
-#include "tst_ServiceCommands.moc"
+#include "test_servicecommands.moc"

@@ -78,7 +78,7 @@ void checkAcquiredAndReleased(uint8_t dataRequest)
 
 } // namespace
 
-class tst_LightingTransfer : public QObject
+class test_lightingtransfer : public QObject
 {
     Q_OBJECT
 
@@ -101,7 +101,7 @@ private:
     void locations();
 };
 
-void tst_LightingTransfer::init()
+void test_lightingtransfer::init()
 {
     auto &bus = vt520sim::Bus::instance();
     bus.reset();
@@ -109,19 +109,19 @@ void tst_LightingTransfer::init()
     vt = &bus.addVt520(1, 4);
 }
 
-void tst_LightingTransfer::locations()
+void test_lightingtransfer::locations()
 {
     QTest::addColumn<Location>("where");
     QTest::newRow("programs") << LightingTransfer::Programs;
     QTest::newRow("scenes") << LightingTransfer::Scenes;
 }
 
-void tst_LightingTransfer::writeStoresTableScrambled_data()
+void test_lightingtransfer::writeStoresTableScrambled_data()
 {
     locations();
 }
 
-void tst_LightingTransfer::writeStoresTableScrambled()
+void test_lightingtransfer::writeStoresTableScrambled()
 {
     QFETCH(Location, where);
     QCOMPARE(where.address, where.length == 7680 ? 0x14000u : 0x15E00u);
@@ -145,12 +145,12 @@ void tst_LightingTransfer::writeStoresTableScrambled()
     QCOMPARE(vt->status() & 1u, 0u);
 }
 
-void tst_LightingTransfer::readGivesPlainTable_data()
+void test_lightingtransfer::readGivesPlainTable_data()
 {
     locations();
 }
 
-void tst_LightingTransfer::readGivesPlainTable()
+void test_lightingtransfer::readGivesPlainTable()
 {
     QFETCH(Location, where);
     const QByteArray plain = randomTable(where.length, where.address + 1);
@@ -166,12 +166,12 @@ void tst_LightingTransfer::readGivesPlainTable()
     QCOMPARE(vt->status() & 1u, 0u);
 }
 
-void tst_LightingTransfer::noDeviceTouchesNothing_data()
+void test_lightingtransfer::noDeviceTouchesNothing_data()
 {
     locations();
 }
 
-void tst_LightingTransfer::noDeviceTouchesNothing()
+void test_lightingtransfer::noDeviceTouchesNothing()
 {
     QFETCH(Location, where);
     vt520sim::Bus::instance().reset();
@@ -189,12 +189,12 @@ void tst_LightingTransfer::noDeviceTouchesNothing()
     QCOMPARE(vt520sim::Bus::instance().requestCount(8), 0);
 }
 
-void tst_LightingTransfer::failedReadKeepsTableAndReleases_data()
+void test_lightingtransfer::failedReadKeepsTableAndReleases_data()
 {
     locations();
 }
 
-void tst_LightingTransfer::failedReadKeepsTableAndReleases()
+void test_lightingtransfer::failedReadKeepsTableAndReleases()
 {
     QFETCH(Location, where);
     vt->setExternalFlash(where.address, randomTable(where.length, 10));
@@ -208,12 +208,12 @@ void tst_LightingTransfer::failedReadKeepsTableAndReleases()
     checkAcquiredAndReleased(5);
 }
 
-void tst_LightingTransfer::failedWriteReleases_data()
+void test_lightingtransfer::failedWriteReleases_data()
 {
     locations();
 }
 
-void tst_LightingTransfer::failedWriteReleases()
+void test_lightingtransfer::failedWriteReleases()
 {
     QFETCH(Location, where);
     vt520sim::Bus::instance().failRequest(6, LIBUSB_ERROR_PIPE);
@@ -223,7 +223,7 @@ void tst_LightingTransfer::failedWriteReleases()
     checkAcquiredAndReleased(6);
 }
 
-void tst_LightingTransfer::writeTakesTableAfterAcquire()
+void test_lightingtransfer::writeTakesTableAfterAcquire()
 {
     QByteArray table(384, '\0');
     int statusReadsAtCallback = -1;
@@ -239,5 +239,5 @@ void tst_LightingTransfer::writeTakesTableAfterAcquire()
     QCOMPARE(vt->externalFlash(LightingTransfer::Scenes.address, 384), scrambled(table));
 }
 
-QTEST_GUILESS_MAIN(tst_LightingTransfer)
-#include "tst_LightingTransfer.moc"
+QTEST_GUILESS_MAIN(test_lightingtransfer)
+#include "test_lightingtransfer.moc"
