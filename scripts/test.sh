@@ -34,9 +34,6 @@ cmake -S "$root" -B "$root/build/asan" -DCMAKE_BUILD_TYPE=Debug -DVT520_SANITIZE
 cmake --build "$root/build/asan" -j "$jobs"
 (
     cd "$root/build/asan"
-    export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1"
-    export LSAN_OPTIONS="suppressions=$here/sanitizer/lsan.supp:print_suppressions=0"
-    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     # The program under Xvfb preloads the emulator, which cannot come before
     # the sanitizer runtime; it runs in the normal build only.
     ctest --output-on-failure -j "$jobs" -E 'program_window_under_xvfb'
@@ -52,7 +49,6 @@ threaded_targets=$(cd "$root/build/tsan" && ctest -N -R "$threaded" | sed -n 's/
 cmake --build "$root/build/tsan" -j "$jobs" --target $threaded_targets
 (
     cd "$root/build/tsan"
-    export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$here/sanitizer/tsan.supp"
     ctest --output-on-failure -R "$threaded"
 )
 

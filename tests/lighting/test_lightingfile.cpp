@@ -100,7 +100,7 @@ bool writeFile(const QString &fileName, const QByteArray &bytes)
 
 } // namespace
 
-class test_lightingfile : public QObject
+class TestLightingFile : public QObject
 {
     Q_OBJECT
 
@@ -128,7 +128,7 @@ private slots:
     void failedSaveKeepsOldFile();
 };
 
-void test_lightingfile::layoutIsByteExact_data()
+void TestLightingFile::layoutIsByteExact_data()
 {
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<int>("fileSize");
@@ -142,7 +142,7 @@ void test_lightingfile::layoutIsByteExact_data()
                             << QStringLiteral("Vt410 Scenes File");
 }
 
-void test_lightingfile::layoutIsByteExact()
+void TestLightingFile::layoutIsByteExact()
 {
     QFETCH(Kind, kind);
     QFETCH(int, fileSize);
@@ -161,14 +161,14 @@ void test_lightingfile::layoutIsByteExact()
         QCOMPARE(bytes.mid(0, 4), QByteArray::fromHex("00000026"));
 }
 
-void test_lightingfile::staticTimeStaysLittleEndian_data()
+void TestLightingFile::staticTimeStaysLittleEndian_data()
 {
     QTest::addColumn<int>("scene");
     for (int n = 0; n < StandaloneSceneCount; ++n)
         QTest::addRow("scene %d", n) << n;
 }
 
-void test_lightingfile::staticTimeStaysLittleEndian()
+void TestLightingFile::staticTimeStaysLittleEndian()
 {
     QFETCH(int, scene);
     SceneTable scenes{};
@@ -180,7 +180,7 @@ void test_lightingfile::staticTimeStaysLittleEndian()
     QCOMPARE(bytes.count(char(0xE8)), 1);
 }
 
-void test_lightingfile::roundTripKeepsEveryByte_data()
+void TestLightingFile::roundTripKeepsEveryByte_data()
 {
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<QByteArray>("table");
@@ -190,7 +190,7 @@ void test_lightingfile::roundTripKeepsEveryByte_data()
     QTest::newRow("scenes, all ones") << Kind::Scenes << QByteArray(384, char(0xFF));
 }
 
-void test_lightingfile::roundTripKeepsEveryByte()
+void TestLightingFile::roundTripKeepsEveryByte()
 {
     QFETCH(Kind, kind);
     QFETCH(QByteArray, table);
@@ -199,7 +199,7 @@ void test_lightingfile::roundTripKeepsEveryByte()
     QCOMPARE(result.table, table);
 }
 
-void test_lightingfile::refusesForeignHeader_data()
+void TestLightingFile::refusesForeignHeader_data()
 {
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<QByteArray>("bytes");
@@ -220,7 +220,7 @@ void test_lightingfile::refusesForeignHeader_data()
     QTest::newRow("odd count") << Kind::Programs << QByteArray::fromHex("00000027") + programsFile.mid(4);
 }
 
-void test_lightingfile::refusesForeignHeader()
+void TestLightingFile::refusesForeignHeader()
 {
     QFETCH(Kind, kind);
     QFETCH(QByteArray, bytes);
@@ -229,7 +229,7 @@ void test_lightingfile::refusesForeignHeader()
     QVERIFY(result.table.isEmpty());
 }
 
-void test_lightingfile::refusesWrongVersion_data()
+void TestLightingFile::refusesWrongVersion_data()
 {
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<QString>("versionText");
@@ -241,7 +241,7 @@ void test_lightingfile::refusesWrongVersion_data()
     QTest::newRow("empty") << Kind::Programs << QString();
 }
 
-void test_lightingfile::refusesWrongVersion()
+void TestLightingFile::refusesWrongVersion()
 {
     QFETCH(Kind, kind);
     QFETCH(QString, versionText);
@@ -252,7 +252,7 @@ void test_lightingfile::refusesWrongVersion()
     QVERIFY(result.table.isEmpty());
 }
 
-void test_lightingfile::refusesShortPayload_data()
+void TestLightingFile::refusesShortPayload_data()
 {
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<QByteArray>("bytes");
@@ -277,7 +277,7 @@ void test_lightingfile::refusesShortPayload_data()
     }
 }
 
-void test_lightingfile::refusesShortPayload()
+void TestLightingFile::refusesShortPayload()
 {
     QFETCH(Kind, kind);
     QFETCH(QByteArray, bytes);
@@ -286,7 +286,7 @@ void test_lightingfile::refusesShortPayload()
     QVERIFY(result.table.isEmpty());
 }
 
-void test_lightingfile::ignoresPayloadBeyondTable()
+void TestLightingFile::ignoresPayloadBeyondTable()
 {
     const QByteArray payload = randomTable(384 + 50, 3);
     const LightingFile::ReadResult result =
@@ -295,7 +295,7 @@ void test_lightingfile::ignoresPayloadBeyondTable()
     QCOMPARE(result.table, payload.left(384));
 }
 
-void test_lightingfile::stopsAtEndOfPayload()
+void TestLightingFile::stopsAtEndOfPayload()
 {
     QByteArray bytes = writeToBuffer(Kind::Programs, randomTable(7680, 4));
     const qint64 payloadEnd = bytes.size();
@@ -306,7 +306,7 @@ void test_lightingfile::stopsAtEndOfPayload()
     QCOMPARE(buffer.pos(), payloadEnd);
 }
 
-void test_lightingfile::writerReportsDeviceFailure_data()
+void TestLightingFile::writerReportsDeviceFailure_data()
 {
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<qint64>("capacity");
@@ -321,7 +321,7 @@ void test_lightingfile::writerReportsDeviceFailure_data()
     QTest::newRow("scenes, exactly enough") << Kind::Scenes << qint64(450) << true;
 }
 
-void test_lightingfile::writerReportsDeviceFailure()
+void TestLightingFile::writerReportsDeviceFailure()
 {
     QFETCH(Kind, kind);
     QFETCH(qint64, capacity);
@@ -333,7 +333,7 @@ void test_lightingfile::writerReportsDeviceFailure()
         QCOMPARE(device.written, writeToBuffer(kind, table));
 }
 
-void test_lightingfile::writerRefusesTableOfWrongSize()
+void TestLightingFile::writerRefusesTableOfWrongSize()
 {
     FailingDevice device(100000);
     QVERIFY(!LightingFile::write(device, Kind::Scenes, QByteArray(383, '\0')));
@@ -341,7 +341,7 @@ void test_lightingfile::writerRefusesTableOfWrongSize()
     QVERIFY(device.written.isEmpty());
 }
 
-void test_lightingfile::saveAndLoadThroughFiles()
+void TestLightingFile::saveAndLoadThroughFiles()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -356,14 +356,14 @@ void test_lightingfile::saveAndLoadThroughFiles()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"programs.pgm"});
 }
 
-void test_lightingfile::loadOfMissingFileIsWrongHeader()
+void TestLightingFile::loadOfMissingFileIsWrongHeader()
 {
     QTemporaryDir dir;
     QCOMPARE(LightingFile::load(dir.filePath("missing.scn"), Kind::Scenes).status, Status::WrongHeader);
     QCOMPARE(LightingFile::load(dir.path(), Kind::Scenes).status, Status::WrongHeader);
 }
 
-void test_lightingfile::saveFailsForUnusablePath()
+void TestLightingFile::saveFailsForUnusablePath()
 {
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("taken.scn"));
@@ -378,7 +378,7 @@ void test_lightingfile::saveFailsForUnusablePath()
 
 // A target that fills up part-way: the file size limit of the process stands
 // in for a full disk (root ignores permissions, not this limit).
-void test_lightingfile::failedSaveKeepsOldFile()
+void TestLightingFile::failedSaveKeepsOldFile()
 {
     QTemporaryDir dir;
     const QString fileName = dir.filePath("scenes.scn");
@@ -402,5 +402,5 @@ void test_lightingfile::failedSaveKeepsOldFile()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"scenes.scn"});
 }
 
-QTEST_GUILESS_MAIN(test_lightingfile)
+QTEST_GUILESS_MAIN(TestLightingFile)
 #include "test_lightingfile.moc"

@@ -78,7 +78,7 @@ void checkAcquiredAndReleased(uint8_t dataRequest)
 
 } // namespace
 
-class test_lightingtransfer : public QObject
+class TestLightingTransfer : public QObject
 {
     Q_OBJECT
 
@@ -101,7 +101,7 @@ private:
     void locations();
 };
 
-void test_lightingtransfer::init()
+void TestLightingTransfer::init()
 {
     auto &bus = vt520sim::Bus::instance();
     bus.reset();
@@ -109,19 +109,19 @@ void test_lightingtransfer::init()
     vt = &bus.addVt520(1, 4);
 }
 
-void test_lightingtransfer::locations()
+void TestLightingTransfer::locations()
 {
     QTest::addColumn<Location>("where");
     QTest::newRow("programs") << LightingTransfer::Programs;
     QTest::newRow("scenes") << LightingTransfer::Scenes;
 }
 
-void test_lightingtransfer::writeStoresTableScrambled_data()
+void TestLightingTransfer::writeStoresTableScrambled_data()
 {
     locations();
 }
 
-void test_lightingtransfer::writeStoresTableScrambled()
+void TestLightingTransfer::writeStoresTableScrambled()
 {
     QFETCH(Location, where);
     QCOMPARE(where.address, where.length == 7680 ? 0x14000u : 0x15E00u);
@@ -145,12 +145,12 @@ void test_lightingtransfer::writeStoresTableScrambled()
     QCOMPARE(vt->status() & 1u, 0u);
 }
 
-void test_lightingtransfer::readGivesPlainTable_data()
+void TestLightingTransfer::readGivesPlainTable_data()
 {
     locations();
 }
 
-void test_lightingtransfer::readGivesPlainTable()
+void TestLightingTransfer::readGivesPlainTable()
 {
     QFETCH(Location, where);
     const QByteArray plain = randomTable(where.length, where.address + 1);
@@ -166,12 +166,12 @@ void test_lightingtransfer::readGivesPlainTable()
     QCOMPARE(vt->status() & 1u, 0u);
 }
 
-void test_lightingtransfer::noDeviceTouchesNothing_data()
+void TestLightingTransfer::noDeviceTouchesNothing_data()
 {
     locations();
 }
 
-void test_lightingtransfer::noDeviceTouchesNothing()
+void TestLightingTransfer::noDeviceTouchesNothing()
 {
     QFETCH(Location, where);
     vt520sim::Bus::instance().reset();
@@ -189,12 +189,12 @@ void test_lightingtransfer::noDeviceTouchesNothing()
     QCOMPARE(vt520sim::Bus::instance().requestCount(8), 0);
 }
 
-void test_lightingtransfer::failedReadKeepsTableAndReleases_data()
+void TestLightingTransfer::failedReadKeepsTableAndReleases_data()
 {
     locations();
 }
 
-void test_lightingtransfer::failedReadKeepsTableAndReleases()
+void TestLightingTransfer::failedReadKeepsTableAndReleases()
 {
     QFETCH(Location, where);
     vt->setExternalFlash(where.address, randomTable(where.length, 10));
@@ -208,12 +208,12 @@ void test_lightingtransfer::failedReadKeepsTableAndReleases()
     checkAcquiredAndReleased(5);
 }
 
-void test_lightingtransfer::failedWriteReleases_data()
+void TestLightingTransfer::failedWriteReleases_data()
 {
     locations();
 }
 
-void test_lightingtransfer::failedWriteReleases()
+void TestLightingTransfer::failedWriteReleases()
 {
     QFETCH(Location, where);
     vt520sim::Bus::instance().failRequest(6, LIBUSB_ERROR_PIPE);
@@ -223,7 +223,7 @@ void test_lightingtransfer::failedWriteReleases()
     checkAcquiredAndReleased(6);
 }
 
-void test_lightingtransfer::writeTakesTableAfterAcquire()
+void TestLightingTransfer::writeTakesTableAfterAcquire()
 {
     QByteArray table(384, '\0');
     int statusReadsAtCallback = -1;
@@ -239,5 +239,5 @@ void test_lightingtransfer::writeTakesTableAfterAcquire()
     QCOMPARE(vt->externalFlash(LightingTransfer::Scenes.address, 384), scrambled(table));
 }
 
-QTEST_GUILESS_MAIN(test_lightingtransfer)
+QTEST_GUILESS_MAIN(TestLightingTransfer)
 #include "test_lightingtransfer.moc"

@@ -73,7 +73,7 @@ QList<uint8_t> vendorRequestSequence()
 
 } // namespace
 
-class test_lightingwindow : public QObject
+class TestLightingWindow : public QObject
 {
     Q_OBJECT
 
@@ -108,6 +108,7 @@ private slots:
     void saveAndLoadRoundTrip_data();
     void saveAndLoadRoundTrip();
     void saveTakesOnlyStoredEdits();
+    void editedProgramsSurviveDeviceAndFile();
     void refusedFileLeavesTableAndTab_data();
     void refusedFileLeavesTableAndTab();
     void unusableSaveTargetIsReported_data();
@@ -130,7 +131,7 @@ private:
     vt520sim::Device *vt = nullptr;
 };
 
-void test_lightingwindow::init()
+void TestLightingWindow::init()
 {
     auto &bus = vt520sim::Bus::instance();
     bus.reset();
@@ -144,13 +145,13 @@ void test_lightingwindow::init()
     window->setQuestions(std::move(scripted));
 }
 
-void test_lightingwindow::cleanup()
+void TestLightingWindow::cleanup()
 {
     window.reset();
     dir.reset();
 }
 
-QSpinBox *test_lightingwindow::spin(const char *name) const
+QSpinBox *TestLightingWindow::spin(const char *name) const
 {
     auto *box = window->findChild<QSpinBox *>(QLatin1String(name));
     if (!box)
@@ -167,17 +168,17 @@ static SuperRGB *lampIn(const Vt410_bootloader &window, const char *layoutName, 
     return lamp;
 }
 
-SuperRGB *test_lightingwindow::programLamp(int n) const
+SuperRGB *TestLightingWindow::programLamp(int n) const
 {
     return lampIn(*window, "horizontalLayout", n);
 }
 
-SuperRGB *test_lightingwindow::sceneLamp(int n) const
+SuperRGB *TestLightingWindow::sceneLamp(int n) const
 {
     return lampIn(*window, "horizontalLayoutScenes", n);
 }
 
-void test_lightingwindow::checkLamp(SuperRGB *lamp, const SceneRecord &record, int n)
+void TestLightingWindow::checkLamp(SuperRGB *lamp, const SceneRecord &record, int n)
 {
     const QColor colour = lamp->color();
     QCOMPARE(colour.red(), int(record.red(n)));
@@ -185,7 +186,7 @@ void test_lightingwindow::checkLamp(SuperRGB *lamp, const SceneRecord &record, i
     QCOMPARE(colour.blue(), int(record.blue(n)));
 }
 
-QByteArray test_lightingwindow::savedTable(const Tab &tab)
+QByteArray TestLightingWindow::savedTable(const Tab &tab)
 {
     const QString fileName = dir->filePath(tab.kind == Kind::Programs ? "saved.pgm" : "saved.scn");
     questions->answer(fileName);
@@ -196,7 +197,7 @@ QByteArray test_lightingwindow::savedTable(const Tab &tab)
     return result.table;
 }
 
-void test_lightingwindow::loadTable(const Tab &tab, const QByteArray &table)
+void TestLightingWindow::loadTable(const Tab &tab, const QByteArray &table)
 {
     const QString fileName = dir->filePath(tab.kind == Kind::Programs ? "load.pgm" : "load.scn");
     QCOMPARE(LightingFile::save(fileName, tab.kind, table), LightingFile::Status::Ok);
@@ -204,7 +205,7 @@ void test_lightingwindow::loadTable(const Tab &tab, const QByteArray &table)
     run(tab.load);
 }
 
-void test_lightingwindow::checkOnlyMessage(const QString &title, const QString &text)
+void TestLightingWindow::checkOnlyMessage(const QString &title, const QString &text)
 {
     const QList<ScriptedQuestions::Question> messages = questions->messages();
     QCOMPARE(messages.size(), 1);
@@ -217,7 +218,7 @@ void test_lightingwindow::checkOnlyMessage(const QString &title, const QString &
 
 // ---- records -------------------------------------------------------------
 
-void test_lightingwindow::firstChangeStoresNothing()
+void TestLightingWindow::firstChangeStoresNothing()
 {
     // Edits made before anything was shown are dropped by the first change.
     spin("spinBoxRiseTime")->setValue(555);
@@ -230,7 +231,7 @@ void test_lightingwindow::firstChangeStoresNothing()
     QCOMPARE(savedTable(ProgramsTab), QByteArray(7680, '\0'));
 }
 
-void test_lightingwindow::changingRecordStoresShownOne()
+void TestLightingWindow::changingRecordStoresShownOne()
 {
     const QByteArray table = editableTable(160, 21);
     loadTable(ProgramsTab, table); // shows (0, 0)
@@ -265,7 +266,7 @@ void test_lightingwindow::changingRecordStoresShownOne()
     QCOMPARE(savedTable(ProgramsTab), expected);
 }
 
-void test_lightingwindow::setRightAfterStartStoresFirstRecord()
+void TestLightingWindow::setRightAfterStartStoresFirstRecord()
 {
     spin("spinBoxRiseTime")->setValue(300);
     spin("spinBoxEndMarker")->setValue(1);
@@ -289,7 +290,7 @@ void test_lightingwindow::setRightAfterStartStoresFirstRecord()
     QCOMPARE(savedTable(ProgramsTab), expected);
 }
 
-void test_lightingwindow::setScenesRightAfterStartStoresFirstScene()
+void TestLightingWindow::setScenesRightAfterStartStoresFirstScene()
 {
     spin("spinBoxSceneStaticTime")->setValue(1000);
     sceneLamp(11)->setGreenColor(77);
@@ -302,7 +303,7 @@ void test_lightingwindow::setScenesRightAfterStartStoresFirstScene()
     QCOMPARE(unscrambled(vt->externalFlash(ScenesAddress, 384)), expected);
 }
 
-void test_lightingwindow::markerFromDeviceShowsAndStoresAsOne()
+void TestLightingWindow::markerFromDeviceShowsAndStoresAsOne()
 {
     QByteArray table = editableTable(160, 22);
     SceneRecord first = recordAt(table, 0);
@@ -322,7 +323,7 @@ void test_lightingwindow::markerFromDeviceShowsAndStoresAsOne()
     QCOMPARE(unscrambled(vt->externalFlash(ProgramsAddress, 7680)), expected);
 }
 
-void test_lightingwindow::outOfRangeValuesAreClamped_data()
+void TestLightingWindow::outOfRangeValuesAreClamped_data()
 {
     QTest::addColumn<qint32>("riseTime");
     QTest::addColumn<qint32>("staticTime");
@@ -334,7 +335,7 @@ void test_lightingwindow::outOfRangeValuesAreClamped_data()
     QTest::newRow("upper limits") << 100000 << 900000 << 100000 << 900000;
 }
 
-void test_lightingwindow::outOfRangeValuesAreClamped()
+void TestLightingWindow::outOfRangeValuesAreClamped()
 {
     QFETCH(qint32, riseTime);
     QFETCH(qint32, staticTime);
@@ -365,7 +366,7 @@ void test_lightingwindow::outOfRangeValuesAreClamped()
     }
 }
 
-void test_lightingwindow::getTwiceDiscardsEdits()
+void TestLightingWindow::getTwiceDiscardsEdits()
 {
     const QByteArray table = editableTable(160, 23);
     vt->setExternalFlash(ProgramsAddress, scrambled(table));
@@ -383,7 +384,7 @@ void test_lightingwindow::getTwiceDiscardsEdits()
     QCOMPARE(savedTable(ProgramsTab), table);
 }
 
-void test_lightingwindow::sceneTabKeepsItsOwnState()
+void TestLightingWindow::sceneTabKeepsItsOwnState()
 {
     const QByteArray table = editableTable(8, 24);
     loadTable(ScenesTab, table); // shows scene 0
@@ -411,14 +412,14 @@ void test_lightingwindow::sceneTabKeepsItsOwnState()
 
 // ---- device --------------------------------------------------------------
 
-void test_lightingwindow::setWritesScrambledTable_data()
+void TestLightingWindow::setWritesScrambledTable_data()
 {
     QTest::addColumn<bool>("programs");
     QTest::newRow("programs") << true;
     QTest::newRow("scenes") << false;
 }
 
-void test_lightingwindow::setWritesScrambledTable()
+void TestLightingWindow::setWritesScrambledTable()
 {
     QFETCH(bool, programs);
     const Tab &tab = programs ? ProgramsTab : ScenesTab;
@@ -450,7 +451,7 @@ void test_lightingwindow::setWritesScrambledTable()
     QCOMPARE(sequence.last(), uint8_t(8));
 }
 
-void test_lightingwindow::noDeviceShowsTimeout_data()
+void TestLightingWindow::noDeviceShowsTimeout_data()
 {
     QTest::addColumn<int>("command");
     QTest::newRow("get programs") << 0;
@@ -459,7 +460,7 @@ void test_lightingwindow::noDeviceShowsTimeout_data()
     QTest::newRow("set scenes") << 3;
 }
 
-void test_lightingwindow::noDeviceShowsTimeout()
+void TestLightingWindow::noDeviceShowsTimeout()
 {
     QFETCH(int, command);
     const Tab &tab = command < 2 ? ProgramsTab : ScenesTab;
@@ -482,14 +483,14 @@ void test_lightingwindow::noDeviceShowsTimeout()
     QCOMPARE(savedTable(tab), table);
 }
 
-void test_lightingwindow::failedReadReportsAndReleases_data()
+void TestLightingWindow::failedReadReportsAndReleases_data()
 {
     QTest::addColumn<bool>("programs");
     QTest::newRow("programs") << true;
     QTest::newRow("scenes") << false;
 }
 
-void test_lightingwindow::failedReadReportsAndReleases()
+void TestLightingWindow::failedReadReportsAndReleases()
 {
     QFETCH(bool, programs);
     const Tab &tab = programs ? ProgramsTab : ScenesTab;
@@ -511,14 +512,14 @@ void test_lightingwindow::failedReadReportsAndReleases()
     QCOMPARE(savedTable(tab), table);
 }
 
-void test_lightingwindow::failedWriteReportsAndReleases_data()
+void TestLightingWindow::failedWriteReportsAndReleases_data()
 {
     QTest::addColumn<bool>("programs");
     QTest::newRow("programs") << true;
     QTest::newRow("scenes") << false;
 }
 
-void test_lightingwindow::failedWriteReportsAndReleases()
+void TestLightingWindow::failedWriteReportsAndReleases()
 {
     QFETCH(bool, programs);
     const Tab &tab = programs ? ProgramsTab : ScenesTab;
@@ -545,7 +546,7 @@ void test_lightingwindow::failedWriteReportsAndReleases()
 
 // ---- files ---------------------------------------------------------------
 
-void test_lightingwindow::fileDialogsAskExactly_data()
+void TestLightingWindow::fileDialogsAskExactly_data()
 {
     QTest::addColumn<int>("command");
     QTest::addColumn<int>("kind");
@@ -561,7 +562,7 @@ void test_lightingwindow::fileDialogsAskExactly_data()
                                  << "Scens Files (*.scn)";
 }
 
-void test_lightingwindow::fileDialogsAskExactly()
+void TestLightingWindow::fileDialogsAskExactly()
 {
     QFETCH(int, command);
     QFETCH(int, kind);
@@ -584,14 +585,14 @@ void test_lightingwindow::fileDialogsAskExactly()
     QCOMPARE(spin(riseBox)->value(), 44);
 }
 
-void test_lightingwindow::saveAndLoadRoundTrip_data()
+void TestLightingWindow::saveAndLoadRoundTrip_data()
 {
     QTest::addColumn<bool>("programs");
     QTest::newRow("programs") << true;
     QTest::newRow("scenes") << false;
 }
 
-void test_lightingwindow::saveAndLoadRoundTrip()
+void TestLightingWindow::saveAndLoadRoundTrip()
 {
     QFETCH(bool, programs);
     const Tab &tab = programs ? ProgramsTab : ScenesTab;
@@ -610,7 +611,7 @@ void test_lightingwindow::saveAndLoadRoundTrip()
         checkLamp(programs ? programLamp(n) : sceneLamp(n), first, n);
 }
 
-void test_lightingwindow::saveTakesOnlyStoredEdits()
+void TestLightingWindow::saveTakesOnlyStoredEdits()
 {
     spin("spinBoxSceneNumber")->setValue(2); // shows (0, 1)
     spin("spinBoxRiseTime")->setValue(500);
@@ -619,7 +620,62 @@ void test_lightingwindow::saveTakesOnlyStoredEdits()
     QCOMPARE(recordAt(savedTable(ProgramsTab), 1).riseTime(), 500);
 }
 
-void test_lightingwindow::refusedFileLeavesTableAndTab_data()
+// What an operator does: edit a record, send the table to the device, save it,
+// then in a fresh window load the file and read the device back.
+void TestLightingWindow::editedProgramsSurviveDeviceAndFile()
+{
+    spin("spinBoxProgramNumber")->setValue(3);
+    spin("spinBoxSceneNumber")->setValue(5); // shows (2, 4)
+    for (int n = 0; n < SceneRecord::LampCount; ++n) {
+        programLamp(n)->setRedColor(10 + n);
+        programLamp(n)->setGreenColor(100 + n);
+        programLamp(n)->setBlueColor(200 + n);
+    }
+    spin("spinBoxRiseTime")->setValue(4321);
+    spin("spinBoxStaticTime")->setValue(65432);
+    spin("spinBoxEndMarker")->setValue(1);
+    run(ProgramsTab.set); // stores the shown record, then sends the table
+    const QByteArray sent = savedTable(ProgramsTab);
+    const QString fileName = dir->filePath("saved.pgm");
+    QVERIFY(questions->messages().isEmpty());
+
+    const SceneRecord edited = recordAt(sent, 2 * ScenesPerProgram + 4);
+    for (int n = 0; n < SceneRecord::LampCount; ++n) {
+        QCOMPARE(int(edited.red(n)), 10 + n);
+        QCOMPARE(int(edited.green(n)), 100 + n);
+        QCOMPARE(int(edited.blue(n)), 200 + n);
+    }
+    QCOMPARE(edited.riseTime(), 4321);
+    QCOMPARE(edited.staticTime(), 65432);
+    QCOMPARE(int(edited.endMarker()), 1);
+    QByteArray onlyThatRecord(7680, '\0');
+    onlyThatRecord.replace((2 * ScenesPerProgram + 4) * SceneRecord::Size, SceneRecord::Size,
+                           QByteArray(reinterpret_cast<const char *>(edited.bytes), SceneRecord::Size));
+    QCOMPARE(sent, onlyThatRecord); // nothing else changed
+
+    for (int pass = 0; pass < 2; ++pass) {
+        window = std::make_unique<Vt410_bootloader>();
+        auto scripted = std::make_unique<ScriptedQuestions>();
+        questions = scripted.get();
+        window->setQuestions(std::move(scripted));
+        spin("spinBoxProgramNumber")->setValue(3);
+        spin("spinBoxSceneNumber")->setValue(5);
+        if (pass == 0) {
+            questions->answer(fileName);
+            run(ProgramsTab.load);
+        } else {
+            run(ProgramsTab.get);
+        }
+        QVERIFY(questions->messages().isEmpty());
+        for (int n = 0; n < SceneRecord::LampCount; ++n)
+            checkLamp(programLamp(n), edited, n);
+        QCOMPARE(spin("spinBoxRiseTime")->value(), 4321);
+        QCOMPARE(spin("spinBoxEndMarker")->value(), 1);
+        QCOMPARE(savedTable(ProgramsTab), sent);
+    }
+}
+
+void TestLightingWindow::refusedFileLeavesTableAndTab_data()
 {
     QTest::addColumn<bool>("programs");
     QTest::addColumn<QByteArray>("bytes");
@@ -653,7 +709,7 @@ void test_lightingwindow::refusedFileLeavesTableAndTab_data()
                                            << "Wrong file size";
 }
 
-void test_lightingwindow::refusedFileLeavesTableAndTab()
+void TestLightingWindow::refusedFileLeavesTableAndTab()
 {
     QFETCH(bool, programs);
     QFETCH(QByteArray, bytes);
@@ -674,7 +730,7 @@ void test_lightingwindow::refusedFileLeavesTableAndTab()
     QCOMPARE(savedTable(tab), table);
 }
 
-void test_lightingwindow::unusableSaveTargetIsReported_data()
+void TestLightingWindow::unusableSaveTargetIsReported_data()
 {
     QTest::addColumn<bool>("programs");
     QTest::addColumn<QString>("relativeName");
@@ -684,7 +740,7 @@ void test_lightingwindow::unusableSaveTargetIsReported_data()
     QTest::newRow("scenes, target is a folder") << false << "folder.scn";
 }
 
-void test_lightingwindow::unusableSaveTargetIsReported()
+void TestLightingWindow::unusableSaveTargetIsReported()
 {
     QFETCH(bool, programs);
     QFETCH(QString, relativeName);
@@ -705,7 +761,7 @@ void test_lightingwindow::unusableSaveTargetIsReported()
 
 // The process's file size limit stands in for a disk that fills up during
 // the save (the tests run as root, whom permissions do not stop).
-void test_lightingwindow::saveFailingPartWayKeepsOldFile()
+void TestLightingWindow::saveFailingPartWayKeepsOldFile()
 {
     const QString fileName = dir->filePath("kept.pgm");
     const QByteArray oldTable = editableTable(160, 32);
@@ -731,5 +787,5 @@ void test_lightingwindow::saveFailingPartWayKeepsOldFile()
     QCOMPARE(readFile(fileName), oldBytes);
 }
 
-QTEST_MAIN(test_lightingwindow)
+QTEST_MAIN(TestLightingWindow)
 #include "test_lightingwindow.moc"
