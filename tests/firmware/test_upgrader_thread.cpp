@@ -106,10 +106,9 @@ void TestUpgraderThread::changeWithRealWaits()
     USBVT350 usb;
     Upgrader upgrader(&usb);  // default waits: QThread::msleep
     QSignalSpy lines(&upgrader, &Upgrader::sendText);
-    QSignalSpy finished(&upgrader, &QThread::finished);
     upgrader.slotSetFileName(fixture.fileName);
     upgrader.start();
-    QVERIFY(finished.wait(60000));
+    QVERIFY(upgrader.wait(60000));
 
     QCOMPARE(texts(lines), UpgradeFixture::linesFromApplication(fixture.fileName, "261100042"));
     QCOMPARE(device.internalFlash(0x08004000, 0x1C000), fixture.applicationRegion());
