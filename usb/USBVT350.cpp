@@ -24,9 +24,28 @@ void storeLittleEndian(unsigned char *p, uint32_t w)
     p[3] = uint8_t(w >> 24);
 }
 
-int percentDone(uint32_t total, uint32_t remaining)
+// The scheme that external flash reads and writes share: chunks of at most
+// chunkLimit bytes, a budget of retries for the whole call (not per chunk),
+// and a progress value after every good chunk only. A failed transfer has
+// dropped the connection, so the repeated chunk reconnects first.
+template <typename Transfer, typename Progress>
+int transferExternalFlash(uint32_t address, uint32_t length, uint32_t chunkLimit, Transfer transfer,
+                          Progress progress)
 {
-    return int(uint64_t(total - remaining) * 100 / total);
+    uint32_t done = 0;
+    int retries = USBVT350::ExtFlashRetries;
+    while (done < length) {
+        const uint32_t chunk = std::min(length - done, chunkLimit);
+        if (transfer(done, address + done, chunk) != int(chunk)) {
+            if (retries == 0)
+                return -1;
+            --retries;
+            continue;
+        }
+        done += chunk;
+        progress(int(uint64_t(done) * 100 / length)); // truncating, so the last one is 100
+    }
+    return 0;
 }
 
 } // namespace
@@ -64,48 +83,20 @@ int USBVT350::WritePage(unsigned char *buffer, uint32_t address)
 
 int USBVT350::ReadExternalFlashFromAddress(unsigned char *buffer, uint32_t address, uint32_t length)
 {
-    const uint32_t total = length;
-    uint32_t remaining = length;
-    int retries = ExtFlashRetries; // for the whole call, not per chunk
-    while (remaining > 0) {
-        const uint32_t chunk = std::min<uint32_t>(remaining, ExtFlashReadChunk);
-        const int received =
-            control_receive(RequestReadExternalFlash, lowHalf(address), highHalf(address), buffer, int(chunk));
-        if (received != int(chunk)) {
-            if (retries == 0)
-                return -1;
-            --retries;
-            continue; // the failed transfer dropped the connection; the retry reconnects
-        }
-        buffer += chunk;
-        address += chunk;
-        remaining -= chunk;
-        emit sendPercentExtFlashRead(percentDone(total, remaining));
-    }
-    return 0;
+    return transferExternalFlash(address, length, ExtFlashReadChunk,
+        [&](uint32_t done, uint32_t at, uint32_t chunk) {
+            return control_receive(RequestReadExternalFlash, lowHalf(at), highHalf(at), buffer + done, int(chunk));
+        },
+        [this](int percent) { emit sendPercentExtFlashRead(percent); });
 }
 
 int USBVT350::WriteExternalFlashToAddress(const unsigned char *buffer, uint32_t address, uint32_t length)
 {
-    const uint32_t total = length;
-    uint32_t remaining = length;
-    int retries = ExtFlashRetries; // for the whole call, not per chunk
-    while (remaining > 0) {
-        const uint32_t chunk = std::min<uint32_t>(remaining, ExtFlashWriteChunk);
-        const int sent =
-            control_send(RequestWriteExternalFlash, lowHalf(address), highHalf(address), buffer, int(chunk));
-        if (sent != int(chunk)) {
-            if (retries == 0)
-                return -1;
-            --retries;
-            continue;
-        }
-        buffer += chunk;
-        address += chunk;
-        remaining -= chunk;
-        emit sendPercentExtFlashWrite(percentDone(total, remaining));
-    }
-    return 0;
+    return transferExternalFlash(address, length, ExtFlashWriteChunk,
+        [&](uint32_t done, uint32_t at, uint32_t chunk) {
+            return control_send(RequestWriteExternalFlash, lowHalf(at), highHalf(at), buffer + done, int(chunk));
+        },
+        [this](int percent) { emit sendPercentExtFlashWrite(percent); });
 }
 
 void USBVT350::RunApplication()
