@@ -6,48 +6,22 @@
 //
 // Drawn rather than scaled, so that the large sizes stay sharp.
 
+#include "LogoPainter.h"
+
 #include <QDir>
 #include <QImage>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QTextStream>
-
-namespace {
-
-const QColor ChromeLight(250, 250, 250);
-const QColor ChromeDark(188, 192, 188);
-const QColor Accent(64, 160, 56);
 
 QImage drawIcon(int size)
 {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    // All coordinates are those of the 32-pixel logo, scaled.
-    const qreal s = size / 32.0;
-    QLinearGradient chrome(0, 0, 0, size);
-    chrome.setColorAt(0, ChromeLight);
-    chrome.setColorAt(1, ChromeDark);
-    p.setPen(Qt::NoPen);
-    p.setBrush(chrome);
-    p.drawEllipse(QRectF(1 * s, 1 * s, 30 * s, 30 * s));
-    p.setCompositionMode(QPainter::CompositionMode_Multiply);
-    const QPointF centres[] = {{16 * s, 11.5 * s}, {11.5 * s, 19 * s}, {20.5 * s, 19 * s}};
-    const QColor colours[] = {QColor(255, 90, 90), QColor(90, 220, 90), QColor(90, 120, 255)};
-    for (int i = 0; i < 3; ++i) {
-        p.setBrush(colours[i]);
-        p.drawEllipse(centres[i], 7.5 * s, 7.5 * s);
-    }
-    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(Accent, 1.6 * s));
-    p.drawEllipse(QRectF(1.5 * s, 1.5 * s, 29 * s, 29 * s));
+    LogoPainter::draw(p, size, LogoPainter::Accent);
     p.end();
     return image.convertToFormat(QImage::Format_ARGB32);
 }
-
-} // namespace
 
 int main(int argc, char *argv[])
 {

@@ -8,6 +8,8 @@
 // and stretches, group box corners and edges, frame pieces) are cut from one
 // drawing each, so that they join and tile without seams.
 
+#include "LogoPainter.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
@@ -310,27 +312,6 @@ void sliders()
 
 // -------------------------------------------------------------------- logos
 
-// Three overlapping lamp beams in red, green and blue: the product mark.
-void drawLogo(QPainter &p, qreal size, const QColor &ring)
-{
-    antialiased(p);
-    const qreal s = size / 32.0;
-    p.setPen(Qt::NoPen);
-    p.setBrush(vertical(0, size, ChromeLight, ChromeDark));
-    p.drawEllipse(QRectF(1 * s, 1 * s, 30 * s, 30 * s));
-    p.setCompositionMode(QPainter::CompositionMode_Multiply);
-    const QPointF centres[] = {{16 * s, 11.5 * s}, {11.5 * s, 19 * s}, {20.5 * s, 19 * s}};
-    const QColor colours[] = {QColor(255, 90, 90), QColor(90, 220, 90), QColor(90, 120, 255)};
-    for (int i = 0; i < 3; ++i) {
-        p.setBrush(colours[i]);
-        p.drawEllipse(centres[i], 7.5 * s, 7.5 * s);
-    }
-    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(ring, 1.6 * s));
-    p.drawEllipse(QRectF(1.5 * s, 1.5 * s, 29 * s, 29 * s));
-}
-
 void logos()
 {
     const QColor rings[] = {Accent, AccentDark, Outline, QColor(40, 40, 40)};
@@ -338,7 +319,7 @@ void logos()
     for (int i = 0; i < 4; ++i) {
         QImage image = canvas(32, 32);
         QPainter p(&image);
-        drawLogo(p, 32, rings[i]);
+        LogoPainter::draw(p, 32, rings[i]);
         p.end();
         savePng(image, names[i]);
     }
@@ -346,7 +327,7 @@ void logos()
     bmp.fill(QColor(241, 241, 241));
     {
         QPainter p(&bmp);
-        drawLogo(p, 32, Accent);
+        LogoPainter::draw(p, 32, LogoPainter::Accent);
     }
     save(bmp, "logo.bmp", "BMP");
 }
