@@ -345,41 +345,55 @@ int LIBUSB_CALL libusb_clear_halt(libusb_device_handle *dev_handle, unsigned cha
     return dev_handle ? LIBUSB_SUCCESS : LIBUSB_ERROR_INVALID_PARAM;
 }
 
-int LIBUSB_CALL libusb_control_transfer(libusb_device_handle *dev_handle, uint8_t request_type, uint8_t bRequest,
-                                        uint16_t wValue, uint16_t wIndex, unsigned char *data, uint16_t wLength,
-                                        unsigned int /*timeout*/)
+namespace {
+
+// The way every transfer goes: the overlap check, the device's presence, an
+// ordered fault or the device itself, then the transfer log and the cost on
+// the bus clock. `serve` answers for the device and sets the cost.
+template <typename Serve>
+int passTransfer(libusb_device_handle *dev_handle, const ControlSetup &setup, int length, bool bulk, Serve serve)
 {
-    const ControlSetup setup{request_type, bRequest, wValue, wIndex, wLength};
     if (!dev_handle)
         return LIBUSB_ERROR_INVALID_PARAM;
     TransportEntry entry;
     if (entry.overlapped())
-        return overlapFailure(dev_handle, setup, false);
+        return overlapFailure(dev_handle, setup, bulk);
 
     BusPrivate &bus = BusPrivate::global();
     Lock lock(bus.mutex);
     TransferRecord record;
     record.bus = dev_handle->device->bus;
     record.address = dev_handle->device->address;
-    record.requestType = request_type;
-    record.request = bRequest;
-    record.value = wValue;
-    record.index = wIndex;
-    record.length = wLength;
+    record.requestType = setup.requestType;
+    record.request = setup.request;
+    record.value = setup.value;
+    record.index = setup.index;
+    record.length = length;
+    record.bulk = bulk;
     int64_t costUs = 0;
     EmulatedDevice &device = *dev_handle->device->device;
     device.refreshPresence(bus.nowUsLocked());
-    if (!reachable(dev_handle)) {
-        record.result = LIBUSB_ERROR_NO_DEVICE;
-    } else if (const int fault = bus.applyFaultLocked(bus.takeFaultLocked(&setup), device)) {
-        record.result = fault;
-        costUs = device.cost.controlMicroseconds;
-    } else {
-        record.result = device.control(setup, data, bus.nowUsLocked(), costUs);
-    }
+    record.result = reachable(dev_handle) ? serve(bus, device, costUs) : LIBUSB_ERROR_NO_DEVICE;
     bus.recordLocked(record);
     finishCall(lock, costUs);
     return record.result;
+}
+
+} // namespace
+
+int LIBUSB_CALL libusb_control_transfer(libusb_device_handle *dev_handle, uint8_t request_type, uint8_t bRequest,
+                                        uint16_t wValue, uint16_t wIndex, unsigned char *data, uint16_t wLength,
+                                        unsigned int /*timeout*/)
+{
+    const ControlSetup setup{request_type, bRequest, wValue, wIndex, wLength};
+    return passTransfer(dev_handle, setup, wLength, false,
+                        [&](BusPrivate &bus, EmulatedDevice &device, int64_t &costUs) {
+                            if (const int fault = bus.applyFaultLocked(bus.takeFaultLocked(&setup), device)) {
+                                costUs = device.cost.controlMicroseconds;
+                                return fault;
+                            }
+                            return device.control(setup, data, bus.nowUsLocked(), costUs);
+                        });
 }
 
 int LIBUSB_CALL libusb_bulk_transfer(libusb_device_handle *dev_handle, unsigned char endpoint, unsigned char *data,
@@ -388,37 +402,19 @@ int LIBUSB_CALL libusb_bulk_transfer(libusb_device_handle *dev_handle, unsigned 
     if (actual_length)
         *actual_length = 0;
     const ControlSetup setup{endpoint, 0, 0, 0, uint16_t(length)};
-    if (!dev_handle)
-        return LIBUSB_ERROR_INVALID_PARAM;
-    TransportEntry entry;
-    if (entry.overlapped())
-        return overlapFailure(dev_handle, setup, true);
-
-    BusPrivate &bus = BusPrivate::global();
-    Lock lock(bus.mutex);
-    TransferRecord record;
-    record.bus = dev_handle->device->bus;
-    record.address = dev_handle->device->address;
-    record.requestType = endpoint;
-    record.length = length;
-    record.bulk = true;
-    int64_t costUs = 0;
-    EmulatedDevice &device = *dev_handle->device->device;
-    device.refreshPresence(bus.nowUsLocked());
-    if (!reachable(dev_handle))
-        record.result = LIBUSB_ERROR_NO_DEVICE;
-    else if (!dev_handle->claimed)
-        record.result = LIBUSB_ERROR_NOT_FOUND;
-    else if (const int fault = bus.applyFaultLocked(bus.takeFaultLocked(nullptr), device))
-        record.result = fault;
-    else
-        record.result = device.bulk(endpoint, data, length, costUs);
-    bus.recordLocked(record);
-    finishCall(lock, costUs);
-    if (record.result < 0)
-        return record.result;
+    const int result = passTransfer(dev_handle, setup, length, true,
+                                    [&](BusPrivate &bus, EmulatedDevice &device, int64_t &costUs) {
+                                        if (!dev_handle->claimed)
+                                            return int(LIBUSB_ERROR_NOT_FOUND);
+                                        if (const int fault =
+                                                bus.applyFaultLocked(bus.takeFaultLocked(nullptr), device))
+                                            return fault;
+                                        return device.bulk(endpoint, data, length, costUs);
+                                    });
+    if (result < 0)
+        return result;
     if (actual_length)
-        *actual_length = record.result;
+        *actual_length = result;
     return LIBUSB_SUCCESS;
 }
 
