@@ -51,29 +51,40 @@ void BusPrivate::resetLocked()
     holdUs = 0;
 }
 
+namespace {
+
+// Gives a device its state folder: the state found there, or a factory-fresh
+// device written there when the folder holds none. A fresh device costs
+// realistic transfer time or none, as asked.
+void attachStateFolder(EmulatedDevice &device, const QString &folder, bool realisticWhenFresh)
+{
+    auto state = std::make_unique<DeviceStateFolder>(folder);
+    DeviceSettings settings;
+    if (state->load(device.internal, device.external, settings)) {
+        device.mode = settings.bootloaderMode ? Mode::Bootloader : Mode::Application;
+        device.serial = settings.serial;
+        device.status = settings.status;
+        device.reenumerateMs = settings.reenumerateMs;
+        device.cost = settings.transferCost ? TransferCost::realistic() : TransferCost::none();
+    } else {
+        device.cost = realisticWhenFresh ? TransferCost::realistic() : TransferCost::none();
+        settings = DeviceSettings{};
+        settings.serial = device.serial;
+        settings.reenumerateMs = device.reenumerateMs;
+        settings.transferCost = realisticWhenFresh;
+        state->saveAll(device.internal, device.external, settings);
+    }
+    device.attachStateFolder(std::move(state));
+}
+
+} // namespace
+
 void BusPrivate::addDefaultDeviceLocked()
 {
     const QString folder = qEnvironmentVariable("VT520_SIM_STATE");
     auto device = std::make_shared<EmulatedDevice>(1, 1, true);
-    if (!folder.isEmpty()) {
-        auto state = std::make_unique<DeviceStateFolder>(folder);
-        DeviceSettings settings;
-        if (state->load(device->internal, device->external, settings)) {
-            device->mode = settings.bootloaderMode ? Mode::Bootloader : Mode::Application;
-            device->serial = settings.serial;
-            device->status = settings.status;
-            device->reenumerateMs = settings.reenumerateMs;
-            device->cost = settings.transferCost ? TransferCost::realistic() : TransferCost::none();
-            device->attachStateFolder(std::move(state));
-        } else {
-            device->cost = TransferCost::realistic();
-            device->attachStateFolder(std::move(state));
-            DeviceSettings fresh;
-            fresh.serial = device->serial;
-            fresh.reenumerateMs = device->reenumerateMs;
-            device->stateFolder->saveAll(device->internal, device->external, fresh);
-        }
-    }
+    if (!folder.isEmpty())
+        attachStateFolder(*device, folder, true);
     addLocked(device);
 }
 
@@ -215,22 +226,7 @@ Device &Bus::addPersistentVt520(int bus, int address, const QString &folder)
     BusPrivate &p = BusPrivate::global();
     std::lock_guard<std::mutex> lock(p.mutex);
     auto device = std::make_shared<EmulatedDevice>(bus, address, true);
-    auto state = std::make_unique<DeviceStateFolder>(folder);
-    DeviceSettings settings;
-    if (state->load(device->internal, device->external, settings)) {
-        device->mode = settings.bootloaderMode ? Mode::Bootloader : Mode::Application;
-        device->serial = settings.serial;
-        device->status = settings.status;
-        device->reenumerateMs = settings.reenumerateMs;
-        device->cost = settings.transferCost ? TransferCost::realistic() : TransferCost::none();
-    } else {
-        settings = DeviceSettings{};
-        settings.serial = device->serial;
-        settings.reenumerateMs = device->reenumerateMs;
-        settings.transferCost = false;
-        state->saveAll(device->internal, device->external, settings);
-    }
-    device->attachStateFolder(std::move(state));
+    attachStateFolder(*device, folder, false);
     return p.addLocked(std::move(device));
 }
 
