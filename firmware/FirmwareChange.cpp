@@ -196,6 +196,7 @@ bool FirmwareChange::resetIntoBootloader()
 // reported and the change goes on.
 bool FirmwareChange::writeApplication(const QByteArray &region)
 {
+    constexpr int PageSize = USBVT350::PageSize;
     const int size = region.size();
     unsigned char page[PageSize];
     unsigned char plain[PageSize];

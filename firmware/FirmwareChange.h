@@ -35,7 +35,6 @@ public:
 
     static constexpr quint32 VersionBlockAddress = 0x08003FD0;
     static constexpr int VersionBlockSize = 32;
-    static constexpr int PageSize = 1024;
     static constexpr quint32 ExternalFlashAddress = 0;
 
     // Missing callbacks do nothing; a missing sleep waits with QThread::msleep.
