@@ -48,6 +48,28 @@ bool validLength(int length)
     return length >= 0 && length <= 0xFFFF;
 }
 
+// Creates the process's libusb context on first use; transportLock held.
+bool ensureContextPrivate()
+{
+    if (!usbContext && libusb_init(&usbContext) < 0) {
+        usbContext = nullptr;
+        qDebug() << "libusb_init failed";
+        return false;
+    }
+    return true;
+}
+
+// Bus numbers ascending, and device addresses ascending within a bus.
+void sortByBusAndAddress(std::vector<libusb_device *> &devices)
+{
+    std::sort(devices.begin(), devices.end(), [](libusb_device *a, libusb_device *b) {
+        const int busA = libusb_get_bus_number(a), busB = libusb_get_bus_number(b);
+        if (busA != busB)
+            return busA < busB;
+        return libusb_get_device_address(a) < libusb_get_device_address(b);
+    });
+}
+
 } // namespace
 
 UsbDevice::UsbDevice() = default;
@@ -71,6 +93,51 @@ void UsbDevice::setDeviceId(uint16_t id)
     deviceId = id;
 }
 
+QString UsbDevice::portPathOf(libusb_device *device)
+{
+    uint8_t ports[8] = {};
+    const int count = libusb_get_port_numbers(device, ports, int(sizeof ports));
+    QString path = QString::number(libusb_get_bus_number(device)) + QLatin1Char('-');
+    for (int i = 0; i < count; ++i)
+        path += (i ? QStringLiteral(".") : QString()) + QString::number(ports[i]);
+    return count > 0 ? path : path + QLatin1Char('0'); // a root hub has no ports
+}
+
+QList<UsbDevice::Location> UsbDevice::findAll(uint16_t vid, uint16_t pid)
+{
+    QMutexLocker locker(&transportLock);
+    QList<Location> found;
+    if (!ensureContextPrivate())
+        return found;
+    libusb_device **list = nullptr;
+    const ssize_t count = libusb_get_device_list(usbContext, &list);
+    if (count < 0 || !list)
+        return found;
+    std::vector<libusb_device *> devices(list, list + count);
+    sortByBusAndAddress(devices);
+    for (libusb_device *dev : devices) {
+        libusb_device_descriptor descriptor{};
+        if (libusb_get_device_descriptor(dev, &descriptor) < 0 || descriptor.idVendor != vid
+            || descriptor.idProduct != pid)
+            continue;
+        found.append({portPathOf(dev), libusb_get_bus_number(dev), libusb_get_device_address(dev)});
+    }
+    libusb_free_device_list(list, 1);
+    return found;
+}
+
+void UsbDevice::pinToPort(const QString &portPath)
+{
+    QMutexLocker locker(&transportLock);
+    pinnedPortPath = portPath;
+}
+
+QString UsbDevice::pinnedPort() const
+{
+    QMutexLocker locker(&transportLock);
+    return pinnedPortPath;
+}
+
 int UsbDevice::connect()
 {
     QMutexLocker locker(&transportLock);
@@ -87,25 +154,16 @@ int UsbDevice::connectPrivate()
         handle = nullptr;
     }
 
-    if (!usbContext && libusb_init(&usbContext) < 0) {
-        usbContext = nullptr;
-        qDebug() << "libusb_init failed";
+    if (!ensureContextPrivate())
         return -1;
-    }
 
     libusb_device **list = nullptr;
     const ssize_t count = libusb_get_device_list(usbContext, &list);
     if (count < 0 || !list)
         return -1;
 
-    // Bus numbers ascending, and device addresses ascending within a bus.
     std::vector<libusb_device *> devices(list, list + count);
-    std::sort(devices.begin(), devices.end(), [](libusb_device *a, libusb_device *b) {
-        const int busA = libusb_get_bus_number(a), busB = libusb_get_bus_number(b);
-        if (busA != busB)
-            return busA < busB;
-        return libusb_get_device_address(a) < libusb_get_device_address(b);
-    });
+    sortByBusAndAddress(devices);
 
     int result = -1;
     int currentBus = -1;
@@ -125,6 +183,8 @@ int UsbDevice::connectPrivate()
         qDebug() << "dev->descriptor.bMaxPacketSize0: " << Qt::hex << descriptor.bMaxPacketSize0;
 
         if (descriptor.idVendor != vendorId || descriptor.idProduct != productId)
+            continue;
+        if (!pinnedPortPath.isEmpty() && portPathOf(dev) != pinnedPortPath)
             continue;
         const int opened = libusb_open(dev, &handle);
         if (opened < 0) {
