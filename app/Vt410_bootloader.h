@@ -102,10 +102,11 @@ private:
     ProgramTable programs{};
     SceneTable scenes{};
 
-    // Display state of the Programs and Scenes tabs; -1 until first shown.
-    int shownProgram = -1;
-    int shownProgramScene = -1;
-    int shownScene = -1;
+    // Display state of the Programs and Scenes tabs: the records they show,
+    // from the start on (program 1 scene 1 and scene 1 of the zero tables).
+    int shownProgram = 0;
+    int shownProgramScene = 0;
+    int shownScene = 0;
 
     std::unique_ptr<UserQuestions> questions;
     QMetaObject::Connection extFlashWriteBar;

@@ -71,6 +71,16 @@ QList<uint8_t> vendorRequestSequence()
     return result;
 }
 
+// The table with the rise time of its first record replaced.
+QByteArray withFirstRise(const QByteArray &table, int riseTime)
+{
+    QByteArray result = table;
+    SceneRecord first = recordAt(table, 0);
+    first.setRiseTime(riseTime);
+    setRecordAt(result, 0, first);
+    return result;
+}
+
 } // namespace
 
 class TestLightingWindow : public QObject
@@ -82,7 +92,7 @@ private slots:
     void cleanup();
 
     // records
-    void firstChangeStoresNothing();
+    void firstChangeStoresTheFirstRecord();
     void changingRecordStoresShownOne();
     void setRightAfterStartStoresFirstRecord();
     void setScenesRightAfterStartStoresFirstScene();
@@ -107,7 +117,7 @@ private slots:
     void fileDialogsAskExactly();
     void saveAndLoadRoundTrip_data();
     void saveAndLoadRoundTrip();
-    void saveTakesOnlyStoredEdits();
+    void saveTakesTheEditsOnDisplay();
     void editedProgramsSurviveDeviceAndFile();
     void refusedFileLeavesTableAndTab_data();
     void refusedFileLeavesTableAndTab();
@@ -218,9 +228,9 @@ void TestLightingWindow::checkOnlyMessage(const QString &title, const QString &t
 
 // ---- records -------------------------------------------------------------
 
-void TestLightingWindow::firstChangeStoresNothing()
+void TestLightingWindow::firstChangeStoresTheFirstRecord()
 {
-    // Edits made before anything was shown are dropped by the first change.
+    // The window starts showing program 1 scene 1: the first change keeps its edits.
     spin("spinBoxRiseTime")->setValue(555);
     programLamp(0)->setRedColor(10);
     spin("spinBoxSceneNumber")->setValue(2);
@@ -228,7 +238,12 @@ void TestLightingWindow::firstChangeStoresNothing()
     QCOMPARE(spin("spinBoxStaticTime")->value(), 0);
     QCOMPARE(spin("spinBoxEndMarker")->value(), 0);
     QCOMPARE(programLamp(0)->color().red(), 0);
-    QCOMPARE(savedTable(ProgramsTab), QByteArray(7680, '\0'));
+    SceneRecord first{};
+    first.setRiseTime(555);
+    first.setLamp(0, 10, 0, 0);
+    QByteArray expected(7680, '\0');
+    setRecordAt(expected, 0, first);
+    QCOMPARE(savedTable(ProgramsTab), expected);
 }
 
 void TestLightingWindow::changingRecordStoresShownOne()
@@ -282,11 +297,13 @@ void TestLightingWindow::setRightAfterStartStoresFirstRecord()
     setRecordAt(expected, 0, expectedRecord);
     QCOMPARE(unscrambled(vt->externalFlash(ProgramsAddress, 7680)), expected);
 
-    // The display state stays unset: the next change stores nothing.
+    // The next change stores the shown record again.
     spin("spinBoxRiseTime")->setValue(999);
     spin("spinBoxSceneNumber")->setValue(2);
     spin("spinBoxSceneNumber")->setValue(1);
-    QCOMPARE(spin("spinBoxRiseTime")->value(), 300);
+    QCOMPARE(spin("spinBoxRiseTime")->value(), 999);
+    expectedRecord.setRiseTime(999);
+    setRecordAt(expected, 0, expectedRecord);
     QCOMPARE(savedTable(ProgramsTab), expected);
 }
 
@@ -396,9 +413,9 @@ void TestLightingWindow::sceneTabKeepsItsOwnState()
 
     spin("spinBoxSceneRiseTime")->setValue(10);
     sceneLamp(0)->setRedColor(9);
-    // The Programs tab does not store the Scenes tab, nor the reverse.
+    // The Programs tab neither shows nor stores the Scenes tab, nor the reverse.
     spin("spinBoxSceneNumber")->setValue(4);
-    QCOMPARE(savedTable(ScenesTab), table);
+    QCOMPARE(spin("spinBoxSceneRiseTime")->value(), 10);
     spin("spinBoxSceneSceneNumber")->setValue(1);
 
     QByteArray expected = table;
@@ -478,9 +495,9 @@ void TestLightingWindow::noDeviceShowsTimeout()
 
     checkOnlyMessage("Error", "USB Timeout\nCheck USB Cable");
     QCOMPARE(bus.requestCount(8), 0);
-    // Neither re-shown nor stored.
+    // Not re-shown: the edit stays on display, and saving takes it.
     QCOMPARE(spin(riseBox)->value(), edited);
-    QCOMPARE(savedTable(tab), table);
+    QCOMPARE(savedTable(tab), withFirstRise(table, edited));
 }
 
 void TestLightingWindow::failedReadReportsAndReleases_data()
@@ -498,7 +515,8 @@ void TestLightingWindow::failedReadReportsAndReleases()
     loadTable(tab, table);
     vt->setExternalFlash(tab.address, scrambled(editableTable(tab.length / SceneRecord::Size, 28)));
     const char *riseBox = programs ? "spinBoxRiseTime" : "spinBoxSceneRiseTime";
-    spin(riseBox)->setValue(recordAt(table, 0).riseTime() == 17 ? 18 : 17);
+    const int edited = recordAt(table, 0).riseTime() == 17 ? 18 : 17;
+    spin(riseBox)->setValue(edited);
     auto &bus = vt520sim::Bus::instance();
     bus.clearTransferLog();
     bus.failRequest(5, LIBUSB_ERROR_PIPE);
@@ -507,9 +525,9 @@ void TestLightingWindow::failedReadReportsAndReleases()
     checkOnlyMessage("Error", "slotUpdateProgramScene");
     QCOMPARE(bus.requestCount(8), 1);
     QCOMPARE(vendorRequestSequence().last(), uint8_t(8));
-    // Re-shown from the unchanged table: the edit on display is gone.
-    QCOMPARE(spin(riseBox)->value(), recordAt(table, 0).riseTime());
-    QCOMPARE(savedTable(tab), table);
+    // The table is unchanged and the edit on display stays.
+    QCOMPARE(spin(riseBox)->value(), edited);
+    QCOMPARE(savedTable(tab), withFirstRise(table, edited));
 }
 
 void TestLightingWindow::failedWriteReportsAndReleases_data()
@@ -537,11 +555,7 @@ void TestLightingWindow::failedWriteReportsAndReleases()
     QCOMPARE(bus.requestCount(8), 1);
     QCOMPARE(vendorRequestSequence().last(), uint8_t(8));
     // The shown record was stored before the write and stays so.
-    QByteArray expected = table;
-    SceneRecord first = recordAt(table, 0);
-    first.setRiseTime(edited);
-    setRecordAt(expected, 0, first);
-    QCOMPARE(savedTable(tab), expected);
+    QCOMPARE(savedTable(tab), withFirstRise(table, edited));
 }
 
 // ---- files ---------------------------------------------------------------
@@ -596,8 +610,10 @@ void TestLightingWindow::saveAndLoadRoundTrip()
 {
     QFETCH(bool, programs);
     const Tab &tab = programs ? ProgramsTab : ScenesTab;
-    // Any bytes at all, also values the editors could not show.
-    const QByteArray table = randomTable(tab.length, 30);
+    // Any bytes at all, also values the editors could not show, except in
+    // the shown record, which saving stores from the editors first.
+    QByteArray table = randomTable(tab.length, 30);
+    table.replace(0, SceneRecord::Size, editableTable(1, 30));
     loadTable(tab, table);
     QVERIFY(questions->messages().isEmpty());
     const QString fileName = dir->filePath("again");
@@ -611,13 +627,17 @@ void TestLightingWindow::saveAndLoadRoundTrip()
         checkLamp(programs ? programLamp(n) : sceneLamp(n), first, n);
 }
 
-void TestLightingWindow::saveTakesOnlyStoredEdits()
+void TestLightingWindow::saveTakesTheEditsOnDisplay()
 {
     spin("spinBoxSceneNumber")->setValue(2); // shows (0, 1)
     spin("spinBoxRiseTime")->setValue(500);
-    QCOMPARE(savedTable(ProgramsTab), QByteArray(7680, '\0'));
-    spin("spinBoxSceneNumber")->setValue(3); // stores (0, 1)
-    QCOMPARE(recordAt(savedTable(ProgramsTab), 1).riseTime(), 500);
+    programLamp(4)->setRedColor(200);
+    spin("spinBoxSceneSceneNumber")->setValue(3);
+    spin("spinBoxSceneStaticTime")->setValue(1234);
+    const SceneRecord program = recordAt(savedTable(ProgramsTab), 1);
+    QCOMPARE(program.riseTime(), 500);
+    QCOMPARE(int(program.red(4)), 200);
+    QCOMPARE(recordAt(savedTable(ScenesTab), 2).staticTime(), 1234);
 }
 
 // What an operator does: edit a record, send the table to the device, save it,
@@ -727,7 +747,7 @@ void TestLightingWindow::refusedFileLeavesTableAndTab()
     run(tab.load);
     checkOnlyMessage("File error", text);
     QCOMPARE(spin(riseBox)->value(), edited);
-    QCOMPARE(savedTable(tab), table);
+    QCOMPARE(savedTable(tab), withFirstRise(table, edited));
 }
 
 void TestLightingWindow::unusableSaveTargetIsReported_data()
