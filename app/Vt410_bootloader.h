@@ -79,7 +79,10 @@ private:
 
     // Firmware commands: the error boxes they share.
     void reportHexToBinError(int result);
+    void reportRefusedHexFile(const QString &fileName, int result);
     void reportFileWriteError(const QString &fileName);
+    // While a change runs, "Firmware Change" and the Language actions are off.
+    void showFirmwareChangeRunning(bool running);
 
     struct LogPiece {
         QString text;

@@ -4,6 +4,7 @@
 
 #include "app/UserQuestions.h"
 #include "firmware/BootloaderImage.h"
+#include "firmware/HexToBin.h"
 #include "firmware/UpgradeFile.h"
 #include "firmware/UpgradeImage.h"
 #include "firmware/Upgrader.h"
@@ -11,6 +12,7 @@
 
 #include <QDate>
 #include <QDebug>
+#include <QDir>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -21,6 +23,14 @@ void Vt410_bootloader::reportHexToBinError(int result)
     const QString text = tr("HexToBin error: %1)").arg(result);
     ui->txt->append(text);
     questions->critical(this, tr("Error"), text, QMessageBox::Ok);
+}
+
+void Vt410_bootloader::reportRefusedHexFile(const QString &fileName, int result)
+{
+    questions->critical(this, tr("File error"),
+                        tr("Nothing was made from the file %1.\n%2")
+                            .arg(QDir::toNativeSeparators(fileName), hexToBinErrorText(result)),
+                        QMessageBox::Ok);
 }
 
 void Vt410_bootloader::reportFileWriteError(const QString &fileName)
@@ -42,6 +52,10 @@ void Vt410_bootloader::slotpushButtonCreateUpg(bool)
     // A defective file is reported once per region, and the user may still
     // save what was read.
     const UpgradeImage::FromHex built = UpgradeImage::fromHexFile(hexName);
+    if (isHexFileRefused(built.applicationResult)) {
+        reportRefusedHexFile(hexName, built.applicationResult);
+        return;
+    }
     if (built.applicationResult != 0)
         reportHexToBinError(built.applicationResult);
     if (built.externalFlashResult != 0)
@@ -67,6 +81,10 @@ void Vt410_bootloader::slotpushButtonCreateBootBin(bool)
     // before any question about the series and before any file is written.
     QByteArray bootloader;
     const int hexResult = BootloaderImage::readHex(hexName, &bootloader);
+    if (isHexFileRefused(hexResult)) {
+        reportRefusedHexFile(hexName, hexResult);
+        return;
+    }
     if (hexResult != 0) {
         reportHexToBinError(hexResult);
         return;

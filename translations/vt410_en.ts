@@ -120,6 +120,49 @@ Check USB cable</translation>
     </message>
 </context>
 <context>
+    <name>HexToBin</name>
+    <message>
+        <source>A line is shorter than a record.</source>
+        <translation>A line is shorter than a record.</translation>
+    </message>
+    <message>
+        <source>A line does not begin with &apos;:&apos;.</source>
+        <translation>A line does not begin with &apos;:&apos;.</translation>
+    </message>
+    <message>
+        <source>A byte count is not hexadecimal.</source>
+        <translation>A byte count is not hexadecimal.</translation>
+    </message>
+    <message>
+        <source>An address is not hexadecimal.</source>
+        <translation>An address is not hexadecimal.</translation>
+    </message>
+    <message>
+        <source>A record type is not hexadecimal.</source>
+        <translation>A record type is not hexadecimal.</translation>
+    </message>
+    <message>
+        <source>A data byte is not hexadecimal or is missing.</source>
+        <translation>A data byte is not hexadecimal or is missing.</translation>
+    </message>
+    <message>
+        <source>A record type is not supported or an extended address is not hexadecimal.</source>
+        <translation>A record type is not supported or an extended address is not hexadecimal.</translation>
+    </message>
+    <message>
+        <source>The file cannot be opened.</source>
+        <translation>The file cannot be opened.</translation>
+    </message>
+    <message>
+        <source>The file holds no data for the device&apos;s address range.</source>
+        <translation>The file holds no data for the device&apos;s address range.</translation>
+    </message>
+    <message>
+        <source>Unknown error %1.</source>
+        <translation>Unknown error %1.</translation>
+    </message>
+</context>
+<context>
     <name>Lamp</name>
     <message>
         <source>Single LED settings</source>
@@ -424,6 +467,16 @@ Check USB Cable</translation>
     <message>
         <source>Open Scenes File</source>
         <translation>Open Scenes File</translation>
+    </message>
+    <message>
+        <source>Nothing was made from the file %1.
+%2</source>
+        <translation>Nothing was made from the file %1.
+%2</translation>
+    </message>
+    <message>
+        <source>A firmware change is running. The button is enabled again when it has ended.</source>
+        <translation>A firmware change is running. The button is enabled again when it has ended.</translation>
     </message>
 </context>
 <context>

@@ -120,6 +120,49 @@ Sprawdź kabel USB</translation>
     </message>
 </context>
 <context>
+    <name>HexToBin</name>
+    <message>
+        <source>A line is shorter than a record.</source>
+        <translation>Wiersz jest krótszy niż rekord.</translation>
+    </message>
+    <message>
+        <source>A line does not begin with &apos;:&apos;.</source>
+        <translation>Wiersz nie zaczyna się od &apos;:&apos;.</translation>
+    </message>
+    <message>
+        <source>A byte count is not hexadecimal.</source>
+        <translation>Liczba bajtów nie jest szesnastkowa.</translation>
+    </message>
+    <message>
+        <source>An address is not hexadecimal.</source>
+        <translation>Adres nie jest szesnastkowy.</translation>
+    </message>
+    <message>
+        <source>A record type is not hexadecimal.</source>
+        <translation>Typ rekordu nie jest szesnastkowy.</translation>
+    </message>
+    <message>
+        <source>A data byte is not hexadecimal or is missing.</source>
+        <translation>Bajt danych nie jest szesnastkowy albo go brakuje.</translation>
+    </message>
+    <message>
+        <source>A record type is not supported or an extended address is not hexadecimal.</source>
+        <translation>Typ rekordu nie jest obsługiwany albo adres rozszerzony nie jest szesnastkowy.</translation>
+    </message>
+    <message>
+        <source>The file cannot be opened.</source>
+        <translation>Nie można otworzyć pliku.</translation>
+    </message>
+    <message>
+        <source>The file holds no data for the device&apos;s address range.</source>
+        <translation>Plik nie zawiera danych dla zakresu adresów urządzenia.</translation>
+    </message>
+    <message>
+        <source>Unknown error %1.</source>
+        <translation>Nieznany błąd %1.</translation>
+    </message>
+</context>
+<context>
     <name>Lamp</name>
     <message>
         <source>Single LED settings</source>
@@ -424,6 +467,16 @@ Sprawdź kabel USB</translation>
     <message>
         <source>Open Scenes File</source>
         <translation>Otwórz plik scen</translation>
+    </message>
+    <message>
+        <source>Nothing was made from the file %1.
+%2</source>
+        <translation>Z pliku %1 nic nie utworzono.
+%2</translation>
+    </message>
+    <message>
+        <source>A firmware change is running. The button is enabled again when it has ended.</source>
+        <translation>Trwa zmiana firmware. Przycisk będzie znów dostępny po jej zakończeniu.</translation>
     </message>
 </context>
 <context>
