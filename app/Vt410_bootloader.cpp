@@ -92,6 +92,7 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     upgrader = new Upgrader(usb);
     connect(upgrader, &Upgrader::sendText, this, &Vt410_bootloader::appendUpgraderText);
     connect(upgrader, &Upgrader::sendPercent, ui->progressBarFlash, &QProgressBar::setValue);
+    connect(upgrader, &QThread::finished, this, &Vt410_bootloader::firmwareChangeEnded);
 }
 
 Vt410_bootloader::~Vt410_bootloader()

@@ -71,6 +71,7 @@ private slots:
     // loop, so that the window stays responsive; the pane ends up the same.
     void appendUpgraderText(const QString &text);
     void appendPendingUpgraderText();
+    void firmwareChangeEnded();
 
 private:
     void addLampEditors(QList<SuperRGB *> &lamps, QHBoxLayout *layout);

@@ -147,7 +147,25 @@ void Vt410_bootloader::slotpushButtonCHF(bool)
     // A cancelled dialog hands over a null name; the run then ends at once.
     // During a run the new name waits for the next start.
     upgrader->slotSetFileName(name);
+    showFirmwareChangeRunning(true);
     upgrader->start();
+}
+
+void Vt410_bootloader::showFirmwareChangeRunning(bool running)
+{
+    ui->pushButtonCHF->setEnabled(!running);
+    ui->pushButtonCHF->setToolTip(
+        running ? tr("A firmware change is running. The button is enabled again when it has ended.") : QString());
+    // A language switch rebuilds the window: not while the change it shows runs.
+    ui->actionPolish->setEnabled(!running);
+    ui->actionEnglish->setEnabled(!running);
+}
+
+void Vt410_bootloader::firmwareChangeEnded()
+{
+    // A run started while this signal was on its way keeps everything off.
+    if (!upgrader->isRunning())
+        showFirmwareChangeRunning(false);
 }
 
 namespace {
