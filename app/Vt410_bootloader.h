@@ -16,6 +16,7 @@ class SuperRGB;
 class UserQuestions;
 class Upgrader;
 class USBVT350;
+struct WindowWork;
 
 // The one main window: owns the device object, the firmware upgrade worker,
 // the form, the style, the 24 lamp editors and the programs and scenes tables.
@@ -30,6 +31,11 @@ public:
 
     // Replaces the object through which the window asks the user questions.
     void setQuestions(std::unique_ptr<UserQuestions> questions);
+
+    // The operator's work, for the window built after a language switch:
+    // work() first stores the edits on display; resumeWork() shows it.
+    WindowWork work();
+    void resumeWork(const WindowWork &work);
 
 public slots:
     void slotpushButtonConnect(bool t);
