@@ -92,6 +92,8 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     upgrader = new Upgrader(usb);
     connect(upgrader, &Upgrader::sendText, this, &Vt410_bootloader::appendUpgraderText);
     connect(upgrader, &Upgrader::sendPercent, ui->progressBarFlash, &QProgressBar::setValue);
+
+    setUpEditing();
 }
 
 Vt410_bootloader::~Vt410_bootloader()
