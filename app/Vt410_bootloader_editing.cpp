@@ -3,6 +3,7 @@
 // scene clipboard (copy, cut, paste, blackout).
 #include "app/Vt410_bootloader.h"
 
+#include "app/TextFieldShortcuts.h"
 #include "lighting/SceneClip.h"
 #include "ui_Vt410_bootloader.h"
 #include "widgets/SceneOverview.h"
@@ -121,7 +122,9 @@ void Vt410_bootloader::setUpEditing()
 
     // Inside a text field (lamp values, spin boxes) Copy, Cut and Paste keep
     // their text meaning: the field claims those keys before any window
-    // shortcut is looked at (QEvent::ShortcutOverride).
+    // shortcut is looked at (QEvent::ShortcutOverride), and the window claims
+    // them for it when a lamp entry field hands the key on to its parent.
+    installEventFilter(new TextFieldShortcuts(this));
     const auto onTab = [this](void (Vt410_bootloader::*programsSlot)(bool),
                               void (Vt410_bootloader::*scenesSlot)(bool)) {
         return [this, programsSlot, scenesSlot] {

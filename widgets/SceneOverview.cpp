@@ -11,11 +11,11 @@ namespace {
 // Preferred cell size: 20 columns of this width fit the command column of
 // the Programs tab, which is as wide as its spin boxes and buttons.
 constexpr int PreferredCellWidth = 8;
-constexpr int PreferredCellHeight = 11;
+constexpr int PreferredCellHeight = 14;
 constexpr int MinimumCellWidth = 5;
 constexpr int MinimumCellHeight = 5;
 constexpr int MaximumCellWidth = 22;
-constexpr int MaximumCellHeight = 14;
+constexpr int MaximumCellHeight = 16;
 // Room for the frame of the current scene around the outermost cells.
 constexpr int FrameMargin = 2;
 } // namespace
