@@ -8,9 +8,10 @@
 #include <QToolTip>
 
 namespace {
-// Preferred cell size: 20 columns of this width fit the command column of
-// the Programs tab, which is as wide as its spin boxes and buttons.
-constexpr int PreferredCellWidth = 8;
+// Preferred cell size: 20 columns of this width fit the narrowest command
+// column (the Scenes tab in Polish) with room to spare, so the buttons, not
+// the overview, decide the column's width; a wider column gets wider cells.
+constexpr int PreferredCellWidth = 7;
 constexpr int PreferredCellHeight = 14;
 constexpr int MinimumCellWidth = 5;
 constexpr int MinimumCellHeight = 5;
