@@ -95,11 +95,16 @@ void Vt410_bootloader::setUpEditing()
             [this](int scene) { ui->spinBoxSceneSceneNumber->setValue(scene + 1); });
     connect(ui->spinBoxSceneSceneNumber, &QSpinBox::valueChanged, sceneOverview,
             [this](int value) { sceneOverview->setCurrentScene(value - 1); });
-    // The shown column follows every colour change in the lamp editors.
+    // The shown column follows every colour change in the lamp editors; the
+    // other columns change when a table is read or loaded.
     for (SuperRGB *lamp : std::as_const(programLamps))
         connect(lamp, &SuperRGB::colorChanged, programOverview, qOverload<>(&QWidget::update));
     for (SuperRGB *lamp : std::as_const(sceneLamps))
         connect(lamp, &SuperRGB::colorChanged, sceneOverview, qOverload<>(&QWidget::update));
+    for (QPushButton *button : {ui->pushButtonGetProgramsFormVt410, ui->pushButtonLoadProgramsFromFile})
+        connect(button, &QPushButton::clicked, programOverview, qOverload<>(&QWidget::update));
+    for (QPushButton *button : {ui->pushButtonGetScenesFormVt410, ui->pushButtonLoadScenesFromFile})
+        connect(button, &QPushButton::clicked, sceneOverview, qOverload<>(&QWidget::update));
 
     const auto addAction = [this](const char *objectName, const char *icon, QKeySequence::StandardKey key) {
         auto *action = new QAction(QIcon(QStringLiteral(":/res/images/") + QLatin1String(icon)), QString(), this);
@@ -128,10 +133,13 @@ void Vt410_bootloader::setUpEditing()
     const auto onTab = [this](void (Vt410_bootloader::*programsSlot)(bool),
                               void (Vt410_bootloader::*scenesSlot)(bool)) {
         return [this, programsSlot, scenesSlot] {
-            if (ui->tabWidget->currentWidget() == ui->tabPrograms)
+            if (ui->tabWidget->currentWidget() == ui->tabPrograms) {
                 (this->*programsSlot)(false);
-            else if (ui->tabWidget->currentWidget() == ui->tabScenes)
+                programOverview->update();
+            } else if (ui->tabWidget->currentWidget() == ui->tabScenes) {
                 (this->*scenesSlot)(false);
+                sceneOverview->update();
+            }
         };
     };
     connect(actionOpenTable, &QAction::triggered, this,

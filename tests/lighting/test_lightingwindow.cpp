@@ -576,14 +576,19 @@ void TestLightingWindow::fileDialogsAskExactly_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("toolBarAction"); // empty: the button's slot
     QTest::newRow("save programs") << 0 << int(ScriptedQuestions::SaveFile) << "Save Programs File"
-                                   << "Programs Files (*.pgm)";
+                                   << "Programs Files (*.pgm)" << QString();
     QTest::newRow("load programs") << 1 << int(ScriptedQuestions::OpenFile) << "Open Programs File"
-                                   << "Programs Files (*.pgm)";
+                                   << "Programs Files (*.pgm)" << QString();
     QTest::newRow("save scenes") << 2 << int(ScriptedQuestions::SaveFile) << "Save Scenes File"
-                                 << "Scens Files (*.scn)";
+                                 << "Scens Files (*.scn)" << QString();
     QTest::newRow("load scenes") << 3 << int(ScriptedQuestions::OpenFile) << "Open Scenes File"
-                                 << "Scens Files (*.scn)";
+                                 << "Scens Files (*.scn)" << QString();
+    QTest::newRow("tool bar save on programs") << 0 << int(ScriptedQuestions::SaveFile) << "Save Programs File"
+                                               << "Programs Files (*.pgm)" << "actionSaveTable";
+    QTest::newRow("tool bar open on scenes") << 3 << int(ScriptedQuestions::OpenFile) << "Open Scenes File"
+                                             << "Scens Files (*.scn)" << "actionOpenTable";
 }
 
 void TestLightingWindow::fileDialogsAskExactly()
@@ -592,12 +597,18 @@ void TestLightingWindow::fileDialogsAskExactly()
     QFETCH(int, kind);
     QFETCH(QString, caption);
     QFETCH(QString, filter);
+    QFETCH(QString, toolBarAction);
     const Tab &tab = command < 2 ? ProgramsTab : ScenesTab;
     const char *riseBox = command < 2 ? "spinBoxRiseTime" : "spinBoxSceneRiseTime";
     spin(riseBox)->setValue(44);
 
     questions->cancel();
-    run(command % 2 == 0 ? tab.save : tab.load);
+    if (toolBarAction.isEmpty()) {
+        run(command % 2 == 0 ? tab.save : tab.load);
+    } else {
+        window->findChild<QTabWidget *>("tabWidget")->setCurrentIndex(command < 2 ? 1 : 2);
+        action(qPrintable(toolBarAction))->trigger();
+    }
 
     QCOMPARE(questions->asked.size(), 1);
     QCOMPARE(int(questions->asked[0].kind), kind);
