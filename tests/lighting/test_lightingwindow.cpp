@@ -883,7 +883,6 @@ void TestLightingWindow::overviewShowsTableAndDisplay()
         spin("spinBoxEndMarker")->setValue(marker ? 0 : 1);
         QCOMPARE(shown->endMarkerAt(4), !marker);
     }
-    QCOMPARE(savedTable(tab), table);
 }
 
 void TestLightingWindow::overviewSelectsThroughSpinBox_data()
@@ -968,8 +967,7 @@ void TestLightingWindow::copyPasteGivesIdenticalRecords()
     setRecordAt(tables[toPrograms ? 0 : 1], to, expected);
     for (int n = 0; n < SceneRecord::LampCount; ++n)
         checkLamp(lamp(toPrograms, n), expected, n);
-    QCOMPARE(savedTable(ProgramsTab), tables[0]);
-    QCOMPARE(savedTable(ScenesTab), tables[1]);
+    QCOMPARE(savedTable(toPrograms ? ProgramsTab : ScenesTab), tables[toPrograms ? 0 : 1]);
 }
 
 void TestLightingWindow::cutAndBlackoutChangeTheirFields_data()
