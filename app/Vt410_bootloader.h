@@ -11,7 +11,9 @@ class Vt410_bootloaderClass;
 }
 
 class ArthurStyle;
+class QAction;
 class QHBoxLayout;
+class SceneOverview;
 class SuperRGB;
 class UserQuestions;
 class Upgrader;
@@ -102,6 +104,27 @@ private:
     void showProgramRecord(int program, int scene);
     void storeSceneTab(int scene);
     void showSceneRecord(int scene);
+
+    // Editing comfort: scene overviews, tool bar, scene clipboard.
+    void setUpEditing();
+    void updateEditingActions();
+    SceneRecord programRecordOnDisplay() const;
+    SceneRecord sceneRecordOnDisplay() const;
+    void replaceShownRecord(const SceneRecord &record);
+    void copyScene();
+    void cutScene();
+    void pasteScene();
+    void blackoutScene();
+    SceneOverview *programOverview = nullptr;
+    SceneOverview *sceneOverview = nullptr;
+    QAction *actionOpenTable = nullptr;
+    QAction *actionSaveTable = nullptr;
+    QAction *actionReadTable = nullptr;
+    QAction *actionWriteTable = nullptr;
+    QAction *actionCopyScene = nullptr;
+    QAction *actionCutScene = nullptr;
+    QAction *actionPasteScene = nullptr;
+    QAction *actionBlackout = nullptr;
 
     USBVT350 *usb = nullptr;
     Upgrader *upgrader = nullptr;

@@ -245,6 +245,13 @@ Check USB cable</translation>
     </message>
 </context>
 <context>
+    <name>SceneOverview</name>
+    <message>
+        <source>Scene %1, lamp %2: R %3, G %4, B %5</source>
+        <translation>Scene %1, lamp %2: R %3, G %4, B %5</translation>
+    </message>
+</context>
+<context>
     <name>Upgrader</name>
     <message>
         <source>Wrong file header</source>
@@ -268,6 +275,42 @@ Check USB cable</translation>
 </context>
 <context>
     <name>Vt410_bootloader</name>
+    <message>
+        <source>Editing</source>
+        <translation>Editing</translation>
+    </message>
+    <message>
+        <source>Copy Scene</source>
+        <translation>Copy Scene</translation>
+    </message>
+    <message>
+        <source>Copy the shown scene: lamps, XFade, Scene Time and End Marker</source>
+        <translation>Copy the shown scene: lamps, XFade, Scene Time and End Marker</translation>
+    </message>
+    <message>
+        <source>Cut Scene</source>
+        <translation>Cut Scene</translation>
+    </message>
+    <message>
+        <source>Copy the shown scene, then make its lamps black and its times zero</source>
+        <translation>Copy the shown scene, then make its lamps black and its times zero</translation>
+    </message>
+    <message>
+        <source>Paste Scene</source>
+        <translation>Paste Scene</translation>
+    </message>
+    <message>
+        <source>Put the copied scene into the shown scene</source>
+        <translation>Put the copied scene into the shown scene</translation>
+    </message>
+    <message>
+        <source>Blackout</source>
+        <translation>Blackout</translation>
+    </message>
+    <message>
+        <source>Make all lamps of the shown scene black</source>
+        <translation>Make all lamps of the shown scene black</translation>
+    </message>
     <message>
         <source>Vt520 ver. </source>
         <translation>Vt520 ver. </translation>

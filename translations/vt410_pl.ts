@@ -245,6 +245,13 @@ Sprawdź kabel USB</translation>
     </message>
 </context>
 <context>
+    <name>SceneOverview</name>
+    <message>
+        <source>Scene %1, lamp %2: R %3, G %4, B %5</source>
+        <translation>Scena %1, lampa %2: R %3, G %4, B %5</translation>
+    </message>
+</context>
+<context>
     <name>Upgrader</name>
     <message>
         <source>Wrong file header</source>
@@ -268,6 +275,42 @@ Sprawdź kabel USB</translation>
 </context>
 <context>
     <name>Vt410_bootloader</name>
+    <message>
+        <source>Editing</source>
+        <translation>Edycja</translation>
+    </message>
+    <message>
+        <source>Copy Scene</source>
+        <translation>Kopiuj scenę</translation>
+    </message>
+    <message>
+        <source>Copy the shown scene: lamps, XFade, Scene Time and End Marker</source>
+        <translation>Kopiuj pokazaną scenę: lampy, przejście, czas sceny i znacznik końca</translation>
+    </message>
+    <message>
+        <source>Cut Scene</source>
+        <translation>Wytnij scenę</translation>
+    </message>
+    <message>
+        <source>Copy the shown scene, then make its lamps black and its times zero</source>
+        <translation>Kopiuj pokazaną scenę, potem wygaś jej lampy i wyzeruj jej czasy</translation>
+    </message>
+    <message>
+        <source>Paste Scene</source>
+        <translation>Wklej scenę</translation>
+    </message>
+    <message>
+        <source>Put the copied scene into the shown scene</source>
+        <translation>Wstaw skopiowaną scenę w miejsce pokazanej</translation>
+    </message>
+    <message>
+        <source>Blackout</source>
+        <translation>Wygaszenie</translation>
+    </message>
+    <message>
+        <source>Make all lamps of the shown scene black</source>
+        <translation>Wygaś wszystkie lampy pokazanej sceny</translation>
+    </message>
     <message>
         <source>Vt520 ver. </source>
         <translation>Vt520 wer. </translation>

@@ -4,10 +4,17 @@
 #include "ScriptedQuestions.h"
 #include "app/Vt410_bootloader.h"
 #include "lighting/LightingFile.h"
+#include "lighting/SceneClip.h"
 #include "sim/Vt520Sim.h"
+#include "widgets/SceneOverview.h"
 #include "widgets/SuperRGB.h"
 
+#include <QAction>
 #include <QBuffer>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTabWidget>
 #include <QDataStream>
 #include <QDir>
 #include <QHBoxLayout>
@@ -125,6 +132,17 @@ private slots:
     void unusableSaveTargetIsReported();
     void saveFailingPartWayKeepsOldFile();
 
+    // editing
+    void overviewShowsTableAndDisplay_data();
+    void overviewShowsTableAndDisplay();
+    void overviewSelectsThroughSpinBox_data();
+    void overviewSelectsThroughSpinBox();
+    void copyPasteGivesIdenticalRecords_data();
+    void copyPasteGivesIdenticalRecords();
+    void cutAndBlackoutChangeTheirFields_data();
+    void cutAndBlackoutChangeTheirFields();
+    void textFieldsKeepTheirShortcuts();
+
 private:
     QSpinBox *spin(const char *name) const;
     SuperRGB *programLamp(int n) const;
@@ -134,6 +152,12 @@ private:
     void loadTable(const Tab &tab, const QByteArray &table);
     void run(WindowSlot slot) { (window.get()->*slot)(false); }
     void checkOnlyMessage(const QString &title, const QString &text);
+    // Shows record `index` of the programs table (program-major) or of the
+    // scenes table on its tab, as the user would select it.
+    void select(bool programs, int index);
+    QAction *action(const char *name) const;
+    SceneOverview *overview(bool programs) const;
+    SuperRGB *lamp(bool programs, int n) const { return programs ? programLamp(n) : sceneLamp(n); }
 
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<Vt410_bootloader> window;
@@ -566,14 +590,19 @@ void TestLightingWindow::fileDialogsAskExactly_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("toolBarAction"); // empty: the button's slot
     QTest::newRow("save programs") << 0 << int(ScriptedQuestions::SaveFile) << "Save Programs File"
-                                   << "Programs Files (*.pgm)";
+                                   << "Programs Files (*.pgm)" << QString();
     QTest::newRow("load programs") << 1 << int(ScriptedQuestions::OpenFile) << "Open Programs File"
-                                   << "Programs Files (*.pgm)";
+                                   << "Programs Files (*.pgm)" << QString();
     QTest::newRow("save scenes") << 2 << int(ScriptedQuestions::SaveFile) << "Save Scenes File"
-                                 << "Scens Files (*.scn)";
+                                 << "Scens Files (*.scn)" << QString();
     QTest::newRow("load scenes") << 3 << int(ScriptedQuestions::OpenFile) << "Open Scenes File"
-                                 << "Scens Files (*.scn)";
+                                 << "Scens Files (*.scn)" << QString();
+    QTest::newRow("tool bar save on programs") << 0 << int(ScriptedQuestions::SaveFile) << "Save Programs File"
+                                               << "Programs Files (*.pgm)" << "actionSaveTable";
+    QTest::newRow("tool bar open on scenes") << 3 << int(ScriptedQuestions::OpenFile) << "Open Scenes File"
+                                             << "Scens Files (*.scn)" << "actionOpenTable";
 }
 
 void TestLightingWindow::fileDialogsAskExactly()
@@ -582,12 +611,18 @@ void TestLightingWindow::fileDialogsAskExactly()
     QFETCH(int, kind);
     QFETCH(QString, caption);
     QFETCH(QString, filter);
+    QFETCH(QString, toolBarAction);
     const Tab &tab = command < 2 ? ProgramsTab : ScenesTab;
     const char *riseBox = command < 2 ? "spinBoxRiseTime" : "spinBoxSceneRiseTime";
     spin(riseBox)->setValue(44);
 
     questions->cancel();
-    run(command % 2 == 0 ? tab.save : tab.load);
+    if (toolBarAction.isEmpty()) {
+        run(command % 2 == 0 ? tab.save : tab.load);
+    } else {
+        window->findChild<QTabWidget *>("tabWidget")->setCurrentIndex(command < 2 ? 1 : 2);
+        action(qPrintable(toolBarAction))->trigger();
+    }
 
     QCOMPARE(questions->asked.size(), 1);
     QCOMPARE(int(questions->asked[0].kind), kind);
@@ -805,6 +840,234 @@ void TestLightingWindow::saveFailingPartWayKeepsOldFile()
     QCOMPARE(messages[0].title, QStringLiteral("File error"));
     QVERIFY(messages[0].label.contains(QDir::toNativeSeparators(fileName)));
     QCOMPARE(readFile(fileName), oldBytes);
+}
+
+// ---- editing -------------------------------------------------------------
+
+void TestLightingWindow::select(bool programs, int index)
+{
+    window->findChild<QTabWidget *>("tabWidget")->setCurrentIndex(programs ? 1 : 2);
+    if (programs) {
+        spin("spinBoxProgramNumber")->setValue(index / 20 + 1);
+        spin("spinBoxSceneNumber")->setValue(index % 20 + 1);
+    } else {
+        spin("spinBoxSceneSceneNumber")->setValue(index + 1);
+    }
+}
+
+QAction *TestLightingWindow::action(const char *name) const
+{
+    auto *found = window->findChild<QAction *>(QLatin1String(name));
+    if (!found)
+        qFatal("no action %s", name);
+    return found;
+}
+
+SceneOverview *TestLightingWindow::overview(bool programs) const
+{
+    auto *found = window->findChild<SceneOverview *>(programs ? "programOverview" : "sceneOverview");
+    if (!found)
+        qFatal("no overview");
+    return found;
+}
+
+void TestLightingWindow::overviewShowsTableAndDisplay_data()
+{
+    QTest::addColumn<bool>("programs");
+    QTest::newRow("programs") << true;
+    QTest::newRow("scenes") << false;
+}
+
+void TestLightingWindow::overviewShowsTableAndDisplay()
+{
+    QFETCH(bool, programs);
+    const Tab &tab = programs ? ProgramsTab : ScenesTab;
+    const QByteArray table = editableTable(tab.length / SceneRecord::Size, 40);
+    loadTable(tab, table);
+    const int first = programs ? 2 * 20 : 0; // program 3 of 8
+    select(programs, first + 4);
+    SceneOverview *shown = overview(programs);
+    QCOMPARE(shown->currentScene(), 4);
+    for (int scene = 0; scene < shown->sceneCount(); ++scene) {
+        const SceneRecord record = recordAt(table, first + scene);
+        for (int n = 0; n < SceneRecord::LampCount; ++n)
+            QCOMPARE(shown->cellColour(scene, n), QColor(record.red(n), record.green(n), record.blue(n)));
+        QCOMPARE(shown->endMarkerAt(scene), programs && record.endMarker() != 0);
+    }
+
+    // Edits on display show at once, before they reach the table.
+    lamp(programs, 7)->setGreenColor(recordAt(table, first + 4).green(7) ^ 0x55);
+    QCOMPARE(shown->cellColour(4, 7), lamp(programs, 7)->color());
+    if (programs) {
+        const bool marker = shown->endMarkerAt(4);
+        spin("spinBoxEndMarker")->setValue(marker ? 0 : 1);
+        QCOMPARE(shown->endMarkerAt(4), !marker);
+    }
+}
+
+void TestLightingWindow::overviewSelectsThroughSpinBox_data()
+{
+    overviewShowsTableAndDisplay_data();
+}
+
+void TestLightingWindow::overviewSelectsThroughSpinBox()
+{
+    QFETCH(bool, programs);
+    const Tab &tab = programs ? ProgramsTab : ScenesTab;
+    const QByteArray table = editableTable(tab.length / SceneRecord::Size, 41);
+    loadTable(tab, table);
+    select(programs, 1);
+    lamp(programs, 0)->setRedColor(recordAt(table, 1).red(0) ^ 0xFF);
+    QSpinBox *number = spin(programs ? "spinBoxSceneNumber" : "spinBoxSceneSceneNumber");
+    SceneOverview *shown = overview(programs);
+
+    QTest::mouseClick(shown, Qt::LeftButton, {}, shown->cellRect(5, 6).center());
+    QCOMPARE(number->value(), 6);
+    QCOMPARE(shown->currentScene(), 5);
+    for (int n = 0; n < SceneRecord::LampCount; ++n)
+        checkLamp(lamp(programs, n), recordAt(table, 5), n);
+    QTest::keyClick(shown, Qt::Key_Left);
+    QCOMPARE(number->value(), 5);
+    QTest::keyClick(shown, Qt::Key_End);
+    QCOMPARE(number->value(), shown->sceneCount());
+    QTest::keyClick(shown, Qt::Key_Right);
+    QCOMPARE(number->value(), shown->sceneCount());
+
+    // Leaving scene 2 stored its edit by the usual rule, and nothing else.
+    QByteArray expected = table;
+    SceneRecord edited = recordAt(table, 1);
+    edited.setLamp(0, edited.red(0) ^ 0xFF, edited.green(0), edited.blue(0));
+    setRecordAt(expected, 1, edited);
+    QCOMPARE(savedTable(tab), expected);
+}
+
+void TestLightingWindow::copyPasteGivesIdenticalRecords_data()
+{
+    QTest::addColumn<bool>("fromPrograms");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<bool>("toPrograms");
+    QTest::addColumn<int>("to");
+    QTest::newRow("program scene to program scene") << true << 1 * 20 + 2 << true << 5 * 20 + 7;
+    QTest::newRow("program scene to stand-alone scene") << true << 3 << false << 6;
+    QTest::newRow("stand-alone scene to program scene") << false << 2 << true << 7 * 20 + 19;
+    QTest::newRow("stand-alone scene to stand-alone scene") << false << 1 << false << 4;
+}
+
+void TestLightingWindow::copyPasteGivesIdenticalRecords()
+{
+    QFETCH(bool, fromPrograms);
+    QFETCH(int, from);
+    QFETCH(bool, toPrograms);
+    QFETCH(int, to);
+    QByteArray tables[2] = {editableTable(160, 42), editableTable(8, 43)};
+    loadTable(ProgramsTab, tables[0]);
+    loadTable(ScenesTab, tables[1]);
+    QVERIFY(!action("actionCopyScene")->isEnabled()); // Settings tab
+
+    // The copy takes the edits on display.
+    select(fromPrograms, from);
+    lamp(fromPrograms, 2)->setRGB(1, 2, 3);
+    spin(fromPrograms ? "spinBoxStaticTime" : "spinBoxSceneStaticTime")->setValue(4321);
+    action("actionCopyScene")->trigger();
+    select(toPrograms, to);
+    action("actionPasteScene")->trigger();
+
+    SceneRecord source = recordAt(tables[fromPrograms ? 0 : 1], from);
+    source.setLamp(2, 1, 2, 3);
+    source.setStaticTime(4321);
+    if (fromPrograms == toPrograms) // stored on leaving it
+        setRecordAt(tables[fromPrograms ? 0 : 1], from, source);
+    // Lamps and times always; the End Marker between program scenes, 0 from a
+    // stand-alone scene; a target's reserved bytes (and a stand-alone
+    // scene's marker byte) stay.
+    SceneRecord expected = recordAt(tables[toPrograms ? 0 : 1], to);
+    memcpy(expected.bytes, source.bytes, 44);
+    if (toPrograms)
+        expected.setEndMarker(fromPrograms ? source.endMarker() : 0);
+    setRecordAt(tables[toPrograms ? 0 : 1], to, expected);
+    for (int n = 0; n < SceneRecord::LampCount; ++n)
+        checkLamp(lamp(toPrograms, n), expected, n);
+    QCOMPARE(savedTable(toPrograms ? ProgramsTab : ScenesTab), tables[toPrograms ? 0 : 1]);
+}
+
+void TestLightingWindow::cutAndBlackoutChangeTheirFields_data()
+{
+    QTest::addColumn<bool>("programs");
+    QTest::addColumn<bool>("cut");
+    QTest::newRow("blackout program scene") << true << false;
+    QTest::newRow("blackout stand-alone scene") << false << false;
+    QTest::newRow("cut program scene") << true << true;
+    QTest::newRow("cut stand-alone scene") << false << true;
+}
+
+void TestLightingWindow::cutAndBlackoutChangeTheirFields()
+{
+    QFETCH(bool, programs);
+    QFETCH(bool, cut);
+    const Tab &tab = programs ? ProgramsTab : ScenesTab;
+    QByteArray table = editableTable(tab.length / SceneRecord::Size, 44);
+    loadTable(tab, table);
+    select(programs, 5);
+    spin(programs ? "spinBoxRiseTime" : "spinBoxSceneRiseTime")->setValue(777);
+    SceneRecord shown = recordAt(table, 5);
+    shown.setRiseTime(777);
+
+    action(cut ? "actionCutScene" : "actionBlackout")->trigger();
+    SceneRecord expected = shown;
+    for (int n = 0; n < SceneRecord::LampCount; ++n)
+        expected.setLamp(n, 0, 0, 0);
+    if (cut) {
+        expected.setRiseTime(0);
+        expected.setStaticTime(0);
+        const auto kind = programs ? SceneClip::Kind::ProgramScene : SceneClip::Kind::StandaloneScene;
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->data(SceneClip::MimeType),
+                 SceneClip::copy(shown, kind).toBytes());
+    }
+    for (int n = 0; n < SceneRecord::LampCount; ++n)
+        checkLamp(lamp(programs, n), expected, n);
+    setRecordAt(table, 5, expected);
+    QCOMPARE(savedTable(tab), table);
+}
+
+// Copy, cut and paste keys in a text field act on its text; elsewhere on
+// the Programs tab they act on scenes.
+void TestLightingWindow::textFieldsKeepTheirShortcuts()
+{
+    const QByteArray table = editableTable(160, 45);
+    loadTable(ProgramsTab, table);
+    select(true, 0);
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+
+    overview(true)->setFocus();
+    QTest::keyClick(overview(true), Qt::Key_C, Qt::ControlModifier);
+    const QByteArray scene = clipboard->mimeData()->data(SceneClip::MimeType);
+    QCOMPARE(scene, SceneClip::copy(recordAt(table, 0), SceneClip::Kind::ProgramScene).toBytes());
+
+    select(true, 1);
+    auto *data = new QMimeData;
+    data->setText(QStringLiteral("45"));
+    data->setData(SceneClip::MimeType, scene);
+    clipboard->setMimeData(data);
+    auto *field = programLamp(0)->findChild<QLineEdit *>("EditRed");
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(field->text(), QStringLiteral("45"));
+    QCOMPARE(programLamp(0)->color().red(), 45);
+    checkLamp(programLamp(1), recordAt(table, 1), 1); // no scene was pasted
+
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(clipboard->text(), QStringLiteral("45"));
+    QVERIFY(!clipboard->mimeData()->hasFormat(SceneClip::MimeType));
+    QTest::keyClick(field, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(field->text(), QString());
+    QCOMPARE(clipboard->text(), QStringLiteral("45"));
+    checkLamp(programLamp(1), recordAt(table, 1), 1);
 }
 
 QTEST_MAIN(TestLightingWindow)
