@@ -1,11 +1,14 @@
 #include "app/LanguageRestartLoop.h"
 
 #include "app/Vt410_bootloader.h"
+#include "app/WindowWork.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QTranslator>
 
 #include <memory>
+#include <optional>
 
 QString catalogueBaseName(int previousResult, const QString &systemLocaleName)
 {
@@ -28,24 +31,42 @@ bool loadCatalogue(QTranslator &translator, const QString &baseName, const QStri
     return translator.load(baseName) || translator.load(baseName, fallbackDirectory);
 }
 
+bool loadToolkitCatalogue(QTranslator &translator, const QTranslator &ours)
+{
+    // Only beside a catalogue of ours: an English window keeps English dialogs
+    // also on a system whose language the toolkit knows and we do not.
+    if (ours.isEmpty() || ours.language().isEmpty())
+        return false;
+    return translator.load(QStringLiteral("qt_") + ours.language(),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
 int runLanguageRestartLoop(const QString &systemLocaleName,
                            const std::function<void(Vt410_bootloader &)> &onWindowShown)
 {
     int result = 0;
+    std::optional<WindowWork> carried;
     do {
         // A missing catalogue is not reported: the English texts stay.
         auto translator = std::make_unique<QTranslator>();
         (void)loadCatalogue(*translator, catalogueBaseName(result, systemLocaleName),
                             installedCatalogueDirectory());
+        auto toolkitTranslator = std::make_unique<QTranslator>();
+        (void)loadToolkitCatalogue(*toolkitTranslator, *translator);
+        QCoreApplication::installTranslator(toolkitTranslator.get());
         QCoreApplication::installTranslator(translator.get());
         {
             Vt410_bootloader window;
+            if (carried)
+                window.resumeWork(*carried);
             window.show();
             if (onWindowShown)
                 onWindowShown(window);
             result = QCoreApplication::exec();
+            if (result == RestartInPolish || result == RestartInEnglish)
+                carried = window.work();
         }
-        // The translator uninstalls itself when it goes, after the window.
+        // The translators uninstall themselves when they go, after the window.
     } while (result == RestartInPolish || result == RestartInEnglish);
     return result;
 }

@@ -25,9 +25,16 @@ QString installedCatalogueDirectory();
 // neither place has one.
 bool loadCatalogue(QTranslator &translator, const QString &baseName, const QString &fallbackDirectory);
 
-// Runs the window until it is closed: each pass installs a translator, builds
-// the main window, shows it and runs the event loop; the language restart
-// codes start another pass. Returns the exit code of the last pass.
+// Loads the toolkit's own catalogue (qt_<language>, from the toolkit's
+// translations folder) for the language of the loaded catalogue `ours`, so
+// that standard buttons and dialogs speak it too. False, with nothing loaded,
+// when ours is empty or the toolkit has none for that language.
+bool loadToolkitCatalogue(QTranslator &translator, const QTranslator &ours);
+
+// Runs the window until it is closed: each pass installs the translators,
+// builds the main window, shows it and runs the event loop; the language
+// restart codes start another pass, whose window takes over the operator's
+// work from the one before. Returns the exit code of the last pass.
 // onWindowShown, if set, is called with each new window once it is shown.
 int runLanguageRestartLoop(const QString &systemLocaleName,
                            const std::function<void(Vt410_bootloader &)> &onWindowShown = {});

@@ -89,9 +89,13 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     // The window starts on the Settings tab, whose bars follow external flash transfers.
     connectExtFlashBars();
 
+    // Scene overviews, tool bar and scene clipboard of the lighting tabs.
+    setUpEditing();
+
     upgrader = new Upgrader(usb);
     connect(upgrader, &Upgrader::sendText, this, &Vt410_bootloader::appendUpgraderText);
     connect(upgrader, &Upgrader::sendPercent, ui->progressBarFlash, &QProgressBar::setValue);
+    connect(upgrader, &QThread::finished, this, &Vt410_bootloader::firmwareChangeEnded);
 }
 
 Vt410_bootloader::~Vt410_bootloader()

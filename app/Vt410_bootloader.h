@@ -11,11 +11,14 @@ class Vt410_bootloaderClass;
 }
 
 class ArthurStyle;
+class QAction;
 class QHBoxLayout;
+class SceneOverview;
 class SuperRGB;
 class UserQuestions;
 class Upgrader;
 class USBVT350;
+struct WindowWork;
 
 // The one main window: owns the device object, the firmware upgrade worker,
 // the form, the style, the 24 lamp editors and the programs and scenes tables.
@@ -30,6 +33,11 @@ public:
 
     // Replaces the object through which the window asks the user questions.
     void setQuestions(std::unique_ptr<UserQuestions> questions);
+
+    // The operator's work, for the window built after a language switch:
+    // work() first stores the edits on display; resumeWork() shows it.
+    WindowWork work();
+    void resumeWork(const WindowWork &work);
 
 public slots:
     void slotpushButtonConnect(bool t);
@@ -71,6 +79,7 @@ private slots:
     // loop, so that the window stays responsive; the pane ends up the same.
     void appendUpgraderText(const QString &text);
     void appendPendingUpgraderText();
+    void firmwareChangeEnded();
 
 private:
     void addLampEditors(QList<SuperRGB *> &lamps, QHBoxLayout *layout);
@@ -79,7 +88,10 @@ private:
 
     // Firmware commands: the error boxes they share.
     void reportHexToBinError(int result);
+    void reportRefusedHexFile(const QString &fileName, int result);
     void reportFileWriteError(const QString &fileName);
+    // While a change runs, "Firmware Change" and the Language actions are off.
+    void showFirmwareChangeRunning(bool running);
 
     struct LogPiece {
         QString text;
@@ -93,6 +105,27 @@ private:
     void storeSceneTab(int scene);
     void showSceneRecord(int scene);
 
+    // Editing comfort: scene overviews, tool bar, scene clipboard.
+    void setUpEditing();
+    void updateEditingActions();
+    SceneRecord programRecordOnDisplay() const;
+    SceneRecord sceneRecordOnDisplay() const;
+    void replaceShownRecord(const SceneRecord &record);
+    void copyScene();
+    void cutScene();
+    void pasteScene();
+    void blackoutScene();
+    SceneOverview *programOverview = nullptr;
+    SceneOverview *sceneOverview = nullptr;
+    QAction *actionOpenTable = nullptr;
+    QAction *actionSaveTable = nullptr;
+    QAction *actionReadTable = nullptr;
+    QAction *actionWriteTable = nullptr;
+    QAction *actionCopyScene = nullptr;
+    QAction *actionCutScene = nullptr;
+    QAction *actionPasteScene = nullptr;
+    QAction *actionBlackout = nullptr;
+
     USBVT350 *usb = nullptr;
     Upgrader *upgrader = nullptr;
     Ui::Vt410_bootloaderClass *ui = nullptr;
@@ -102,10 +135,11 @@ private:
     ProgramTable programs{};
     SceneTable scenes{};
 
-    // Display state of the Programs and Scenes tabs; -1 until first shown.
-    int shownProgram = -1;
-    int shownProgramScene = -1;
-    int shownScene = -1;
+    // Display state of the Programs and Scenes tabs: the records they show,
+    // from the start on (program 1 scene 1 and scene 1 of the zero tables).
+    int shownProgram = 0;
+    int shownProgramScene = 0;
+    int shownScene = 0;
 
     std::unique_ptr<UserQuestions> questions;
     QMetaObject::Connection extFlashWriteBar;

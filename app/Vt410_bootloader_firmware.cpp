@@ -4,7 +4,8 @@
 
 #include "app/UserQuestions.h"
 #include "firmware/BootloaderImage.h"
-#include "firmware/HexToBinErrorLine.h"
+#include "firmware/HexFileTexts.h"
+#include "firmware/HexToBin.h"
 #include "firmware/UpgradeFile.h"
 #include "firmware/UpgradeImage.h"
 #include "firmware/Upgrader.h"
@@ -22,6 +23,11 @@ void Vt410_bootloader::reportHexToBinError(int result)
     const QString text = hexToBinErrorLine(result);
     ui->txt->append(text);
     questions->critical(this, tr("Error"), text, QMessageBox::Ok);
+}
+
+void Vt410_bootloader::reportRefusedHexFile(const QString &fileName, int result)
+{
+    questions->critical(this, tr("File error"), refusedHexFileText(fileName, result), QMessageBox::Ok);
 }
 
 void Vt410_bootloader::reportFileWriteError(const QString &fileName)
@@ -43,6 +49,10 @@ void Vt410_bootloader::slotpushButtonCreateUpg(bool)
     // A defective file is reported once per region, and the user may still
     // save what was read.
     const UpgradeImage::FromHex built = UpgradeImage::fromHexFile(hexName);
+    if (isHexFileRefused(built.applicationResult)) {
+        reportRefusedHexFile(hexName, built.applicationResult);
+        return;
+    }
     if (built.applicationResult != 0)
         reportHexToBinError(built.applicationResult);
     if (built.externalFlashResult != 0)
@@ -68,6 +78,10 @@ void Vt410_bootloader::slotpushButtonCreateBootBin(bool)
     // before any question about the series and before any file is written.
     QByteArray bootloader;
     const int hexResult = BootloaderImage::readHex(hexName, &bootloader);
+    if (isHexFileRefused(hexResult)) {
+        reportRefusedHexFile(hexName, hexResult);
+        return;
+    }
     if (hexResult != 0) {
         reportHexToBinError(hexResult);
         return;
@@ -123,7 +137,25 @@ void Vt410_bootloader::slotpushButtonCHF(bool)
     // A cancelled dialog hands over a null name; the run then ends at once.
     // During a run the new name waits for the next start.
     upgrader->slotSetFileName(name);
+    showFirmwareChangeRunning(true);
     upgrader->start();
+}
+
+void Vt410_bootloader::showFirmwareChangeRunning(bool running)
+{
+    ui->pushButtonCHF->setEnabled(!running);
+    ui->pushButtonCHF->setToolTip(
+        running ? tr("A firmware change is running. The button is enabled again when it has ended.") : QString());
+    // A language switch rebuilds the window: not while the change it shows runs.
+    ui->actionPolish->setEnabled(!running);
+    ui->actionEnglish->setEnabled(!running);
+}
+
+void Vt410_bootloader::firmwareChangeEnded()
+{
+    // A run started while this signal was on its way keeps everything off.
+    if (!upgrader->isRunning())
+        showFirmwareChangeRunning(false);
 }
 
 namespace {

@@ -132,7 +132,7 @@ void Vt410_bootloader::slotUpdateProgramScene(int)
 {
     const int program = ui->spinBoxProgramNumber->value() - 1;
     const int scene = ui->spinBoxSceneNumber->value() - 1;
-    // Edits on display reach the table only when another record is selected.
+    // Edits on display reach the table when another record is selected.
     if (shownProgram != -1 && shownProgramScene != -1
         && (program != shownProgram || scene != shownProgramScene))
         storeProgramTab(shownProgram, shownProgramScene);
@@ -158,9 +158,12 @@ void Vt410_bootloader::slotpushButtonGetProgramsFromVt410(bool)
         reportUsbTimeout(*questions, this, *usb, ui->txt);
         return;
     }
-    if (status == LightingTransfer::Status::TransferFailed)
+    if (status == LightingTransfer::Status::TransferFailed) {
+        // The table is unchanged, and so is the tab, edits on display included.
         questions->critical(this, tr("Error"), tr("slotUpdateProgramScene"), QMessageBox::Ok);
-    // Re-shown in both cases: edits of the shown record not yet stored are dropped.
+        return;
+    }
+    // A new table replaces everything, edits on display included.
     slotUpdateProgramScene(0);
 }
 
@@ -185,8 +188,10 @@ void Vt410_bootloader::slotpushButtonGetScenesFromVt410(bool)
         reportUsbTimeout(*questions, this, *usb, ui->txt);
         return;
     }
-    if (status == LightingTransfer::Status::TransferFailed)
+    if (status == LightingTransfer::Status::TransferFailed) {
         questions->critical(this, tr("Error"), tr("slotUpdateProgramScene"), QMessageBox::Ok);
+        return;
+    }
     slotUpdateScene(0);
 }
 
@@ -202,14 +207,15 @@ void Vt410_bootloader::slotpushButtonSetScenesInVt410(bool)
         questions->critical(this, tr("Error"), tr("WriteExternalFlashToAddress"), QMessageBox::Ok);
 }
 
-// The table is saved as it stands: edits on display that were not stored
-// (by moving to another record or by sending the table) do not reach the file.
+// As before sending the table, the record selected now is stored first, so
+// that the file holds what the tab shows.
 void Vt410_bootloader::slotpushButtonSaveProgramsToFile(bool)
 {
     const QString fileName = questions->saveFileName(this, tr("Save Programs File"), QStringLiteral("."),
                                                      tr("Programs Files (*.pgm)"));
     if (fileName.isNull())
         return;
+    storeProgramTab(ui->spinBoxProgramNumber->value() - 1, ui->spinBoxSceneNumber->value() - 1);
     QString reason;
     if (LightingFile::save(fileName, LightingFile::Kind::Programs, tableBytes(programs), &reason)
         != LightingFile::Status::Ok)
@@ -236,6 +242,7 @@ void Vt410_bootloader::slotpushButtonSaveScenesToFile(bool)
                                                      tr("Scens Files (*.scn)"));
     if (fileName.isNull())
         return;
+    storeSceneTab(ui->spinBoxSceneSceneNumber->value() - 1);
     QString reason;
     if (LightingFile::save(fileName, LightingFile::Kind::Scenes, tableBytes(scenes), &reason)
         != LightingFile::Status::Ok)

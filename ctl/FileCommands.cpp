@@ -5,7 +5,8 @@
 #include "ctl/CtlOptions.h"
 #include "ctl/ExitStatus.h"
 #include "firmware/BootloaderImage.h"
-#include "firmware/HexToBinErrorLine.h"
+#include "firmware/HexFileTexts.h"
+#include "firmware/HexToBin.h"
 #include "firmware/UpgradeFile.h"
 #include "firmware/UpgradeImage.h"
 
@@ -26,6 +27,10 @@ int makeUpgrade(const CtlOptions &options, Console &console)
     // The window reports each region's failure; with no one to ask whether
     // to save anyway, nothing is written.
     const UpgradeImage::FromHex built = UpgradeImage::fromHexFile(hexName);
+    if (isHexFileRefused(built.applicationResult)) {
+        console.error(refusedHexFileText(hexName, built.applicationResult));
+        return ExitFileRefused;
+    }
     if (built.applicationResult != 0 || built.externalFlashResult != 0) {
         for (const int result : {built.applicationResult, built.externalFlashResult}) {
             if (result != 0)
@@ -63,6 +68,10 @@ int makeBootloaderImages(const CtlOptions &options, Console &console)
     const QString hexName = options.arguments[0];
     QByteArray bootloader;
     const int hexResult = BootloaderImage::readHex(hexName, &bootloader);
+    if (isHexFileRefused(hexResult)) {
+        console.error(refusedHexFileText(hexName, hexResult));
+        return ExitFileRefused;
+    }
     if (hexResult != 0) {
         console.errorLine(hexToBinErrorLine(hexResult));
         console.error(QStringLiteral("%1 refused; nothing written").arg(hexName));

@@ -23,7 +23,8 @@ QByteArray serial(const QString &prefix, int unitNumber);
 // "Vt520Bootloader_<serial>.bin", in the current directory.
 QString fileName(const QByteArray &serial);
 
-// Reads the HEX file into a zero image. Returns the HexToBin result.
+// Reads the HEX file into a zero image. Returns the HexToBin result; after a
+// refusal (isHexFileRefused) no image may be made from the file.
 int readHex(const QString &hexFileName, QByteArray *image);
 
 // A copy of the image with the serial's nine ASCII bytes at 0x3FF0.

@@ -1,5 +1,6 @@
 #include "firmware/HexToBin.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 namespace {
@@ -49,14 +50,17 @@ int HexToBin(const QString &fileName, unsigned char *buffer, quint32 firstAddres
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return 0;
+        return HexFileNotOpened;
 
+    // An image made from a file without a byte for the window would hold
+    // nothing of it: the caller must not take it for a successful read.
+    bool storedData = false;
     quint32 upperAddress = 0;
     char line[LineBufferSize];
     for (;;) {
         const qint64 length = file.readLine(line, LineBufferSize);
         if (length <= 0)
-            return 0;
+            return storedData ? 0 : HexFileWithoutData;
         if (length < ShortestRecord)
             return -1;
         if (line[0] != ':')
@@ -80,12 +84,14 @@ int HexToBin(const QString &fileName, unsigned char *buffer, quint32 firstAddres
                     return -6;
                 // A plain 32-bit sum: a record may run past a 64 KiB boundary.
                 const quint32 target = upperAddress + address + i;
-                if (target >= firstAddress && target <= lastAddress)
+                if (target >= firstAddress && target <= lastAddress) {
                     buffer[target - firstAddress] = static_cast<unsigned char>(byte);
+                    storedData = true;
+                }
             }
             break;
         case EndOfFileRecord:
-            return 0;
+            return storedData ? 0 : HexFileWithoutData;
         case ExtendedLinearAddressRecord: {
             quint32 upper = 0;
             if (!parseHex(line, length, 9, 4, &upper))
@@ -98,5 +104,39 @@ int HexToBin(const QString &fileName, unsigned char *buffer, quint32 firstAddres
         default:
             return -7;
         }
+    }
+}
+
+bool isHexFileRefused(int result)
+{
+    return result == HexFileNotOpened || result == HexFileWithoutData;
+}
+
+QString hexToBinErrorText(int result)
+{
+    switch (result) {
+    case 0:
+        return QString();
+    case -1:
+        return QCoreApplication::translate("HexToBin", "A line is shorter than a record.");
+    case -2:
+        return QCoreApplication::translate("HexToBin", "A line does not begin with ':'.");
+    case -3:
+        return QCoreApplication::translate("HexToBin", "A byte count is not hexadecimal.");
+    case -4:
+        return QCoreApplication::translate("HexToBin", "An address is not hexadecimal.");
+    case -5:
+        return QCoreApplication::translate("HexToBin", "A record type is not hexadecimal.");
+    case -6:
+        return QCoreApplication::translate("HexToBin", "A data byte is not hexadecimal or is missing.");
+    case -7:
+        return QCoreApplication::translate("HexToBin",
+                                           "A record type is not supported or an extended address is not hexadecimal.");
+    case HexFileNotOpened:
+        return QCoreApplication::translate("HexToBin", "The file cannot be opened.");
+    case HexFileWithoutData:
+        return QCoreApplication::translate("HexToBin", "The file holds no data for the device's address range.");
+    default:
+        return QCoreApplication::translate("HexToBin", "Unknown error %1.").arg(result);
     }
 }

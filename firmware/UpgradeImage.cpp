@@ -35,6 +35,16 @@ FromHex fromHexFile(const QString &hexFileName)
     result.externalFlashResult = HexToBin(hexFileName, image + ExternalFlashOffset,
                                           ExternalFlashImageAddress,
                                           ExternalFlashImageAddress + ExternalFlashSize - 1);
+    // Both reads see the same lines, so they fail alike; only "no data"
+    // differs between the regions, and counts against the file as a whole.
+    const bool applicationEmpty = result.applicationResult == HexFileWithoutData;
+    const bool externalFlashEmpty = result.externalFlashResult == HexFileWithoutData;
+    if (applicationEmpty != externalFlashEmpty) {
+        if (applicationEmpty)
+            result.applicationResult = 0;
+        else
+            result.externalFlashResult = 0;
+    }
     storeRegionSums(image);
     return result;
 }

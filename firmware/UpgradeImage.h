@@ -36,7 +36,10 @@ struct FromHex {
 };
 
 // Reads the file once per region into a zero image and stores the sums. The
-// sums are stored even when a region failed, over whatever was read.
+// sums are stored even when a region failed, over whatever was read. A region
+// without data is fine while the other one has some; a file that cannot be
+// opened, or that has data for neither region, gives the same refusal
+// (isHexFileRefused) in both results, and no image may be made from it.
 FromHex fromHexFile(const QString &hexFileName);
 
 } // namespace UpgradeImage

@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const Window &window : Windows) {
         std::vector<unsigned char> buffer(size_t(window.last - window.first) + 1, 0xA5);
         const int result = HexToBin(fileName, buffer.data(), window.first, window.last);
-        FUZZ_CHECK(result >= -7 && result <= 0);
+        FUZZ_CHECK(result >= -9 && result <= 0);
     }
     return 0;
 }

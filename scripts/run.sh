@@ -19,14 +19,16 @@ if [ "${1:-}" = "--cli" ]; then
     export VT520_SIM_STATE="${VT520_SIM_STATE:-$root/build/emulated-device}"
     LD_PRELOAD="$build/lib/libvt520sim.so" exec "$build/bin/vt520ctl" "$@"
 fi
+
 source "$here/deps.sh"
 
+# Installed first, so that the hint below names a program that is there.
+vt520_install_packages
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display found; start it under a virtual one: xvfb-run -a scripts/run.sh" >&2
     exit 1
 fi
 
-vt520_install_packages
 build="$root/build/release"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVT520_BUILD_TESTS=OFF -DVT520_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)"

@@ -120,6 +120,49 @@ Check USB cable</translation>
     </message>
 </context>
 <context>
+    <name>HexToBin</name>
+    <message>
+        <source>A line is shorter than a record.</source>
+        <translation>A line is shorter than a record.</translation>
+    </message>
+    <message>
+        <source>A line does not begin with &apos;:&apos;.</source>
+        <translation>A line does not begin with &apos;:&apos;.</translation>
+    </message>
+    <message>
+        <source>A byte count is not hexadecimal.</source>
+        <translation>A byte count is not hexadecimal.</translation>
+    </message>
+    <message>
+        <source>An address is not hexadecimal.</source>
+        <translation>An address is not hexadecimal.</translation>
+    </message>
+    <message>
+        <source>A record type is not hexadecimal.</source>
+        <translation>A record type is not hexadecimal.</translation>
+    </message>
+    <message>
+        <source>A data byte is not hexadecimal or is missing.</source>
+        <translation>A data byte is not hexadecimal or is missing.</translation>
+    </message>
+    <message>
+        <source>A record type is not supported or an extended address is not hexadecimal.</source>
+        <translation>A record type is not supported or an extended address is not hexadecimal.</translation>
+    </message>
+    <message>
+        <source>The file cannot be opened.</source>
+        <translation>The file cannot be opened.</translation>
+    </message>
+    <message>
+        <source>The file holds no data for the device&apos;s address range.</source>
+        <translation>The file holds no data for the device&apos;s address range.</translation>
+    </message>
+    <message>
+        <source>Unknown error %1.</source>
+        <translation>Unknown error %1.</translation>
+    </message>
+</context>
+<context>
     <name>Lamp</name>
     <message>
         <source>Single LED settings</source>
@@ -202,6 +245,13 @@ Check USB cable</translation>
     </message>
 </context>
 <context>
+    <name>SceneOverview</name>
+    <message>
+        <source>Scene %1, lamp %2: R %3, G %4, B %5</source>
+        <translation>Scene %1, lamp %2: R %3, G %4, B %5</translation>
+    </message>
+</context>
+<context>
     <name>Upgrader</name>
     <message>
         <source>Wrong file header</source>
@@ -225,6 +275,42 @@ Check USB cable</translation>
 </context>
 <context>
     <name>Vt410_bootloader</name>
+    <message>
+        <source>Editing</source>
+        <translation>Editing</translation>
+    </message>
+    <message>
+        <source>Copy Scene</source>
+        <translation>Copy Scene</translation>
+    </message>
+    <message>
+        <source>Copy the shown scene: lamps, XFade, Scene Time and End Marker</source>
+        <translation>Copy the shown scene: lamps, XFade, Scene Time and End Marker</translation>
+    </message>
+    <message>
+        <source>Cut Scene</source>
+        <translation>Cut Scene</translation>
+    </message>
+    <message>
+        <source>Copy the shown scene, then make its lamps black and its times zero</source>
+        <translation>Copy the shown scene, then make its lamps black and its times zero</translation>
+    </message>
+    <message>
+        <source>Paste Scene</source>
+        <translation>Paste Scene</translation>
+    </message>
+    <message>
+        <source>Put the copied scene into the shown scene</source>
+        <translation>Put the copied scene into the shown scene</translation>
+    </message>
+    <message>
+        <source>Blackout</source>
+        <translation>Blackout</translation>
+    </message>
+    <message>
+        <source>Make all lamps of the shown scene black</source>
+        <translation>Make all lamps of the shown scene black</translation>
+    </message>
     <message>
         <source>Vt520 ver. </source>
         <translation>Vt520 ver. </translation>
@@ -424,6 +510,16 @@ Check USB Cable</translation>
     <message>
         <source>Open Scenes File</source>
         <translation>Open Scenes File</translation>
+    </message>
+    <message>
+        <source>Nothing was made from the file %1.
+%2</source>
+        <translation>Nothing was made from the file %1.
+%2</translation>
+    </message>
+    <message>
+        <source>A firmware change is running. The button is enabled again when it has ended.</source>
+        <translation>A firmware change is running. The button is enabled again when it has ended.</translation>
     </message>
 </context>
 <context>

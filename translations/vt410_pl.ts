@@ -120,6 +120,49 @@ Sprawdź kabel USB</translation>
     </message>
 </context>
 <context>
+    <name>HexToBin</name>
+    <message>
+        <source>A line is shorter than a record.</source>
+        <translation>Wiersz jest krótszy niż rekord.</translation>
+    </message>
+    <message>
+        <source>A line does not begin with &apos;:&apos;.</source>
+        <translation>Wiersz nie zaczyna się od &apos;:&apos;.</translation>
+    </message>
+    <message>
+        <source>A byte count is not hexadecimal.</source>
+        <translation>Liczba bajtów nie jest szesnastkowa.</translation>
+    </message>
+    <message>
+        <source>An address is not hexadecimal.</source>
+        <translation>Adres nie jest szesnastkowy.</translation>
+    </message>
+    <message>
+        <source>A record type is not hexadecimal.</source>
+        <translation>Typ rekordu nie jest szesnastkowy.</translation>
+    </message>
+    <message>
+        <source>A data byte is not hexadecimal or is missing.</source>
+        <translation>Bajt danych nie jest szesnastkowy albo go brakuje.</translation>
+    </message>
+    <message>
+        <source>A record type is not supported or an extended address is not hexadecimal.</source>
+        <translation>Typ rekordu nie jest obsługiwany albo adres rozszerzony nie jest szesnastkowy.</translation>
+    </message>
+    <message>
+        <source>The file cannot be opened.</source>
+        <translation>Nie można otworzyć pliku.</translation>
+    </message>
+    <message>
+        <source>The file holds no data for the device&apos;s address range.</source>
+        <translation>Plik nie zawiera danych dla zakresu adresów urządzenia.</translation>
+    </message>
+    <message>
+        <source>Unknown error %1.</source>
+        <translation>Nieznany błąd %1.</translation>
+    </message>
+</context>
+<context>
     <name>Lamp</name>
     <message>
         <source>Single LED settings</source>
@@ -202,6 +245,13 @@ Sprawdź kabel USB</translation>
     </message>
 </context>
 <context>
+    <name>SceneOverview</name>
+    <message>
+        <source>Scene %1, lamp %2: R %3, G %4, B %5</source>
+        <translation>Scena %1, lampa %2: R %3, G %4, B %5</translation>
+    </message>
+</context>
+<context>
     <name>Upgrader</name>
     <message>
         <source>Wrong file header</source>
@@ -225,6 +275,42 @@ Sprawdź kabel USB</translation>
 </context>
 <context>
     <name>Vt410_bootloader</name>
+    <message>
+        <source>Editing</source>
+        <translation>Edycja</translation>
+    </message>
+    <message>
+        <source>Copy Scene</source>
+        <translation>Kopiuj scenę</translation>
+    </message>
+    <message>
+        <source>Copy the shown scene: lamps, XFade, Scene Time and End Marker</source>
+        <translation>Kopiuj pokazaną scenę: lampy, przejście, czas sceny i znacznik końca</translation>
+    </message>
+    <message>
+        <source>Cut Scene</source>
+        <translation>Wytnij scenę</translation>
+    </message>
+    <message>
+        <source>Copy the shown scene, then make its lamps black and its times zero</source>
+        <translation>Kopiuj pokazaną scenę, potem wygaś jej lampy i wyzeruj jej czasy</translation>
+    </message>
+    <message>
+        <source>Paste Scene</source>
+        <translation>Wklej scenę</translation>
+    </message>
+    <message>
+        <source>Put the copied scene into the shown scene</source>
+        <translation>Wstaw skopiowaną scenę w miejsce pokazanej</translation>
+    </message>
+    <message>
+        <source>Blackout</source>
+        <translation>Wygaszenie</translation>
+    </message>
+    <message>
+        <source>Make all lamps of the shown scene black</source>
+        <translation>Wygaś wszystkie lampy pokazanej sceny</translation>
+    </message>
     <message>
         <source>Vt520 ver. </source>
         <translation>Vt520 wer. </translation>
@@ -424,6 +510,16 @@ Sprawdź kabel USB</translation>
     <message>
         <source>Open Scenes File</source>
         <translation>Otwórz plik scen</translation>
+    </message>
+    <message>
+        <source>Nothing was made from the file %1.
+%2</source>
+        <translation>Z pliku %1 nic nie utworzono.
+%2</translation>
+    </message>
+    <message>
+        <source>A firmware change is running. The button is enabled again when it has ended.</source>
+        <translation>Trwa zmiana firmware. Przycisk będzie znów dostępny po jej zakończeniu.</translation>
     </message>
 </context>
 <context>

@@ -12,6 +12,8 @@
 #include <QMimeData>
 #include <QMouseEvent>
 
+#include <utility>
+
 namespace {
 
 QColor standardColorDialog(const QColor &initial, QWidget *parent)
@@ -22,6 +24,7 @@ QColor standardColorDialog(const QColor &initial, QWidget *parent)
 } // namespace
 
 ColorLineEdit::ColorPicker ColorLineEdit::colorPicker = &standardColorDialog;
+const QEvent *ColorLineEdit::forwardedKey = nullptr;
 
 ColorLineEdit::ColorLineEdit(QWidget *parent)
     : QLineEdit(parent)
@@ -80,11 +83,19 @@ void ColorLineEdit::mouseDoubleClickEvent(QMouseEvent *)
         emitComponents(chosen);
 }
 
+bool ColorLineEdit::isForwardedKey(const QEvent *event)
+{
+    return event && event == forwardedKey;
+}
+
 void ColorLineEdit::keyPressEvent(QKeyEvent *event)
 {
-    // The lamp editor and the window see every key first, then the text is edited.
-    if (QWidget *parent = parentWidget())
+    // The parents see every key first, then the text is edited.
+    if (QWidget *parent = parentWidget()) {
+        const QEvent *outer = std::exchange(forwardedKey, event);
         QCoreApplication::sendEvent(parent, event);
+        forwardedKey = outer;
+    }
     QLineEdit::keyPressEvent(event);
 }
 

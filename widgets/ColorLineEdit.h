@@ -22,6 +22,11 @@ public:
     // standard dialog) and returns the previous picker. Meant for tests.
     static ColorPicker setColorPicker(ColorPicker picker);
 
+    // True for the key press that an entry field is handing to its parents
+    // before it edits its text with it, while it travels there. A parent that
+    // takes it (accepts it) ends its way up.
+    static bool isForwardedKey(const QEvent *event);
+
 signals:
     void redChanged(int value);
     void greenChanged(int value);
@@ -42,4 +47,5 @@ private:
     void emitComponents(const QColor &color);
 
     static ColorPicker colorPicker;
+    static const QEvent *forwardedKey;
 };

@@ -1,9 +1,11 @@
 #include "widgets/SuperRGB.h"
 
 #include "widgets/BaseColor.h"
+#include "widgets/ColorLineEdit.h"
 #include "ui_Lamp.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 
@@ -106,6 +108,16 @@ SuperRGB::~SuperRGB()
     delete ui;
 }
 
+void SuperRGB::keyPressEvent(QKeyEvent *event)
+{
+    // A key handed up by an entry field ends here: the field moves its cursor
+    // with it, and the row of lamps around must not scroll with it as well.
+    if (ColorLineEdit::isForwardedKey(event))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
+}
+
 QColor SuperRGB::color() const
 {
     return rgbColor;
@@ -150,6 +162,9 @@ void SuperRGB::typedComponent(const Component &component, const QString &text)
         return;
     textEditing = true;
     component.slider->setValue(number);
+    // A slider already at that value reports nothing, and the setter that
+    // would clear the flag is not called: clear it here in every case.
+    textEditing = false;
     setWidgetBaseColor(component.edit, pureComponentColor(component.channel, number));
 }
 

@@ -52,6 +52,9 @@ public slots:
     void selectBlue(bool state);
     void changePercentifSelected(int percent);
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     struct Component;
     Component red();

@@ -1,11 +1,14 @@
 #include "app/LanguageRestartLoop.h"
 #include "app/Vt410_bootloader.h"
+#include "widgets/SuperRGB.h"
 
 #include <QAction>
 #include <QDir>
+#include <QHBoxLayout>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTranslator>
 #include <QtTest>
 
@@ -21,6 +24,7 @@ private slots:
     void firstPassFollowsTheLocale_data();
     void firstPassFollowsTheLocale();
     void languageMenuRebuildsTheWindow();
+    void languageSwitchKeepsTheWork();
     void catalogueFallsBackToTheInstalledFolder_data();
     void catalogueFallsBackToTheInstalledFolder();
     void installedProgramFindsItsCatalogues_data();
@@ -67,9 +71,11 @@ void TestLanguageLoop::firstPassFollowsTheLocale_data()
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("title");
-    QTest::newRow("no catalogue for German") << "de_DE" << "Firmware Change" << "Vt520 ver. 1.03";
-    QTest::newRow("Polish") << "pl_PL" << QString::fromUtf8("Zmiana firmware") << "Vt520 wer. 1.03";
-    QTest::newRow("English") << "en_GB" << "Firmware Change" << "Vt520 ver. 1.03";
+    QTest::addColumn<QString>("cancel");  // the toolkit's own button text
+    QTest::newRow("no catalogue for German")
+        << "de_DE" << "Firmware Change" << "Vt520 ver. 1.03" << "Cancel";
+    QTest::newRow("Polish") << "pl_PL" << QString::fromUtf8("Zmiana firmware") << "Vt520 wer. 1.03" << "Anuluj";
+    QTest::newRow("English") << "en_GB" << "Firmware Change" << "Vt520 ver. 1.03" << "Cancel";
 }
 
 void TestLanguageLoop::firstPassFollowsTheLocale()
@@ -77,16 +83,20 @@ void TestLanguageLoop::firstPassFollowsTheLocale()
     QFETCH(QString, locale);
     QFETCH(QString, caption);
     QFETCH(QString, title);
+    QFETCH(QString, cancel);
     QString seenCaption;
     QString seenTitle;
+    QString seenCancel;
     const int result = runLanguageRestartLoop(locale, [&](Vt410_bootloader &window) {
         seenCaption = window.findChild<QPushButton *>(QStringLiteral("pushButtonCHF"))->text();
         seenTitle = window.windowTitle();
+        seenCancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
         QTimer::singleShot(0, &window, &QWidget::close);
     });
     QCOMPARE(result, 0);
     QCOMPARE(seenCaption, caption);
     QCOMPARE(seenTitle, title);
+    QCOMPARE(seenCancel, cancel);
 }
 
 void TestLanguageLoop::languageMenuRebuildsTheWindow()
@@ -100,7 +110,7 @@ void TestLanguageLoop::languageMenuRebuildsTheWindow()
         captions << window.findChild<QPushButton *>(QStringLiteral("pushButtonCHF"))->text();
         auto *program = window.findChild<QSpinBox *>(QStringLiteral("spinBoxProgramNumber"));
         programNumbers << program->value();
-        program->setValue(5); // lost with the window on a restart
+        program->setValue(5); // kept across a restart
         const QString next = actions.value(pass++);
         QTimer::singleShot(0, &window, [&window, next] {
             window.findChild<QAction *>(next)->trigger();
@@ -109,7 +119,66 @@ void TestLanguageLoop::languageMenuRebuildsTheWindow()
     QCOMPARE(result, 0);
     const QString polish = QString::fromUtf8("Zmiana firmware");
     QCOMPARE(captions, (QStringList{"Firmware Change", polish, polish, "Firmware Change"}));
-    QCOMPARE(programNumbers, (QList<int>{1, 1, 1, 1}));
+    QCOMPARE(programNumbers, (QList<int>{1, 5, 5, 5}));
+}
+
+// Edits on display, both tables, the shown records and the log pane reach
+// the window of the other language.
+void TestLanguageLoop::languageSwitchKeepsTheWork()
+{
+    struct Seen {
+        QList<int> numbers;
+        int rise = -1;
+        int sceneStatic = -1;
+        QColor lamp;
+        QString log;
+    };
+    QList<Seen> seen;
+    const auto lampOf = [](Vt410_bootloader &window, const char *layout) {
+        return qobject_cast<SuperRGB *>(window.findChild<QHBoxLayout *>(layout)->itemAt(3)->widget());
+    };
+    const int result = runLanguageRestartLoop(QStringLiteral("de_DE"), [&](Vt410_bootloader &window) {
+        const auto spin = [&window](const char *name) { return window.findChild<QSpinBox *>(name); };
+        Seen now;
+        for (const char *name : {"spinBoxProgramNumber", "spinBoxSceneNumber", "spinBoxSceneSceneNumber"})
+            now.numbers << spin(name)->value();
+        now.rise = spin("spinBoxRiseTime")->value();
+        now.sceneStatic = spin("spinBoxSceneStaticTime")->value();
+        now.lamp = lampOf(window, "horizontalLayout")->color();
+        now.log = window.findChild<QTextBrowser *>("txt")->toPlainText();
+        seen << now;
+        if (seen.size() == 1) {
+            // Program 2 scene 7 edited and left (stored), program 3 scene 4
+            // and stand-alone scene 5 edited on display only.
+            spin("spinBoxProgramNumber")->setValue(2);
+            spin("spinBoxSceneNumber")->setValue(7);
+            spin("spinBoxRiseTime")->setValue(111);
+            spin("spinBoxProgramNumber")->setValue(3);
+            spin("spinBoxSceneNumber")->setValue(4);
+            spin("spinBoxRiseTime")->setValue(777);
+            lampOf(window, "horizontalLayout")->setGreenColor(99);
+            spin("spinBoxSceneSceneNumber")->setValue(5);
+            spin("spinBoxSceneStaticTime")->setValue(1234);
+            window.findChild<QTextBrowser *>("txt")->append("first line");
+            window.findChild<QTextBrowser *>("txt")->append("<b>second</b> line");
+        } else {
+            spin("spinBoxProgramNumber")->setValue(2);
+            spin("spinBoxSceneNumber")->setValue(7);
+            now.rise = spin("spinBoxRiseTime")->value();
+            seen << now;
+        }
+        const char *next = seen.size() == 1 ? "actionPolish" : "actionClose";
+        QTimer::singleShot(0, &window, [&window, next] { window.findChild<QAction *>(next)->trigger(); });
+    });
+    QCOMPARE(result, 0);
+    QCOMPARE(seen.size(), 3);
+    QCOMPARE(seen[0].numbers, (QList<int>{1, 1, 1}));
+    QCOMPARE(seen[1].numbers, (QList<int>{3, 4, 5}));
+    QCOMPARE(seen[1].rise, 777);
+    QCOMPARE(seen[1].lamp, QColor(0, 99, 0));
+    QCOMPARE(seen[1].sceneStatic, 1234);
+    QCOMPARE(seen[1].log, "first line\nsecond line");
+    QCOMPARE(seen[2].rise, 111);
 }
 
 namespace {

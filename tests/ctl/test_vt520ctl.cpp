@@ -2,12 +2,12 @@
 // choice among several units, the firmware change's lines and the files it
 // writes, each against what the window says and writes.
 #include "HexFiles.h"
+#include "LightingTestData.h"
 #include "ScriptedQuestions.h"
 #include "UpgradeFixture.h"
 #include "app/Vt410_bootloader.h"
 #include "lighting/LightingFile.h"
 #include "sim/Vt520Sim.h"
-#include "usb/Scrambling.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -110,6 +110,10 @@ private slots:
             << 1 << QStringList{"write-flash", "0", "%1/odd.bin"} << 2 << "aligned to 4";
         QTest::newRow("defective HEX file")
             << 0 << QStringList{"make-upgrade", "%1/bad.hex", "%1/out.upg"} << 2 << "HexToBin error: -2)";
+        QTest::newRow("HEX file without data")
+            << 0 << QStringList{"make-bootloader-images", "%1/empty.hex", "--prefix", "261100", "--first", "1",
+                                "--count", "1"}
+            << 2 << "Nothing was made from the file";
         QTest::newRow("no device") << 0 << QStringList{"status"} << 3 << "no Vt520 found";
         QTest::newRow("several and none chosen")
             << 2 << QStringList{"status"} << 3 << "  1-1.2  bus 1 address 2  application  serial 261100043";
@@ -128,6 +132,7 @@ private slots:
         QVERIFY(HexFiles::writeFile(path("foreign.upg"), QByteArray(300, 'x')));
         QVERIFY(HexFiles::writeFile(path("odd.bin"), "0123456789"));
         QVERIFY(HexFiles::writeFile(path("bad.hex"), "0400000001020304F2\n"));
+        QVERIFY(HexFiles::writeFile(path("empty.hex"), ""));
         QCOMPARE(LightingFile::save(path("table.scn"), LightingFile::Kind::Scenes, QByteArray(384, '\1')),
                  LightingFile::Status::Ok);
         prepareUnits(units);
@@ -208,13 +213,13 @@ private slots:
     {
         QFETCH(QString, command);
         QVERIFY(QDir().mkpath(path("cli")) && QDir().mkpath(path("window")));
-        const QByteArray programs = HexFiles::randomBytes(7680, 31);
-        const QByteArray scenes = HexFiles::randomBytes(384, 32);
+        // Fields in the editors' ranges: the window's Save stores the record
+        // on display first, which must give its bytes back.
+        const QByteArray programs = editableTable(160, 31);
+        const QByteArray scenes = editableTable(8, 32);
         prepareUnits(1, [&](vt520sim::Device &device, int) {
-            for (auto [address, table] : {std::pair{0x14000u, programs}, std::pair{0x15E00u, scenes}}) {
-                EncodeBuffer(reinterpret_cast<unsigned char *>(table.data()), unsigned(table.size()));
-                device.setExternalFlash(address, table);
-            }
+            device.setExternalFlash(0x14000, scrambled(programs));
+            device.setExternalFlash(0x15E00, scrambled(scenes));
         });
         const QByteArray boot = HexFiles::randomBytes(0x4000, 33);
         QVERIFY(HexFiles::writeFile(path("boot.hex"), HexFiles::hexText(0x08000000, boot)));

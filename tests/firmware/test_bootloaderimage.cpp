@@ -57,10 +57,13 @@ void TestBootloaderImage::imageWithSerial()
     QCOMPARE(withSerial.mid(0x3FF9), code.mid(0x3FF9, 7));  // no terminator written
 
     // Without HEX data there the byte after the serial stays 0.
+    const QString shortName = dir.filePath("short.hex");
+    QVERIFY(HexFiles::writeFile(shortName, HexFiles::hexText(0x08000000, "\x01")));
     QByteArray empty;
-    QCOMPARE(BootloaderImage::readHex(dir.filePath("missing.hex"), &empty), 0);
+    QCOMPARE(BootloaderImage::readHex(shortName, &empty), 0);
     QCOMPARE(BootloaderImage::withSerial(empty, "131100042").mid(0x3FF0),
              QByteArray("131100042") + QByteArray(7, '\0'));
+    QCOMPARE(BootloaderImage::readHex(dir.filePath("missing.hex"), &empty), -8);
 }
 
 void TestBootloaderImage::writeAndFailures()

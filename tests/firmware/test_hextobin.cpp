@@ -191,7 +191,8 @@ void TestHexToBin::handMade_data()
     QTest::newRow("wrong checksum is accepted")
         << ela + abcRecord.left(abcRecord.size() - 3) + "00\n" + eof << 0 << 0x08004000u << abc;
     QTest::newRow("without extended address the data stays below 64 KiB")
-        << abcRecord + eof << 0 << 0x08004000u << QByteArray();
+        << abcRecord + eof << -9 << 0x08004000u << QByteArray();
+    QTest::newRow("end record only") << eof << -9 << 0x08004000u << QByteArray();
     QTest::newRow("record crossing the start of the window")
         << ela + record(0, 0x3FFC, abc) + "\n" + eof << 0 << 0x08003FFCu << abc;
     QTest::newRow("record crossing the end of the window")
@@ -260,7 +261,7 @@ void TestHexToBin::recordLength()
 void TestHexToBin::fileThatCannotBeOpened()
 {
     const Read read = readWindow(dir->filePath("missing.hex"), 0x08000000, 0x08003FFF);
-    QCOMPARE(read.result, 0);
+    QCOMPARE(read.result, -8);
     QCOMPARE(read.window, QByteArray(0x4000, Fill));
 }
 

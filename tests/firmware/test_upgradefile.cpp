@@ -51,6 +51,7 @@ private slots:
     void init();
     void imageFromHex();
     void dataOutsideBothWindows();
+    void oneRegionWithoutData();
     void sumWordsReplaceHexData();
     void sumsWrapAround();
     void fileBytes();
@@ -105,9 +106,10 @@ void TestUpgradeFile::dataOutsideBothWindows()
     text += HexFiles::hexText(0x08034000, HexFiles::randomBytes(0x100, 5));
     QVERIFY(HexFiles::writeFile(hexName, text));
 
+    // Refused: the image would hold nothing of the file.
     const UpgradeImage::FromHex built = UpgradeImage::fromHexFile(hexName);
-    QCOMPARE(built.applicationResult, 0);
-    QCOMPARE(built.externalFlashResult, 0);
+    QCOMPARE(built.applicationResult, -9);
+    QCOMPARE(built.externalFlashResult, -9);
     QCOMPARE(built.image, QByteArray(0x40000, '\0'));
 
     const QString upgName = dir->filePath("zero.upg");
@@ -116,6 +118,17 @@ void TestUpgradeFile::dataOutsideBothWindows()
     QCOMPARE(contents.status, UpgradeFile::Status::Ok);
     QVERIFY(contents.scrambledImage != built.image);  // zeros are scrambled too
     QCOMPARE(decoded(contents.scrambledImage), built.image);
+}
+
+// A firmware without an external part is still a firmware.
+void TestUpgradeFile::oneRegionWithoutData()
+{
+    const QString hexName = dir->filePath("application.hex");
+    QVERIFY(HexFiles::writeFile(hexName, HexFiles::hexText(0x08004000, "\x01\x02\x03\x04")));
+    const UpgradeImage::FromHex built = UpgradeImage::fromHexFile(hexName);
+    QCOMPARE(built.applicationResult, 0);
+    QCOMPARE(built.externalFlashResult, 0);
+    QCOMPARE(wordAt(built.image, 0x4000), 0x04030201u);
 }
 
 void TestUpgradeFile::sumWordsReplaceHexData()

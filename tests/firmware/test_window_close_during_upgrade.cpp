@@ -7,11 +7,16 @@
 #include "sim/Vt520Sim.h"
 #include "usb/HexDump.h"
 
+#include <QAction>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
+
+#include <algorithm>
+#include <libusb.h>
 
 namespace {
 
@@ -33,6 +38,8 @@ private slots:
     void windowClosedDuringChange();
     void languageChangedDuringChange();
     void secondPressDuringChange();
+    void busyWhileTheChangeRuns_data();
+    void busyWhileTheChangeRuns();
     void longTextsShownWhole();
 
 private:
@@ -137,6 +144,44 @@ void TestWindowCloseDuringUpgrade::secondPressDuringChange()
     window.reset();
     QCOMPARE(bus.requestCount(3), 112);
     verifyDeviceUpgraded();
+}
+
+void TestWindowCloseDuringUpgrade::busyWhileTheChangeRuns_data()
+{
+    QTest::addColumn<bool>("pageWriteFails");
+    QTest::addColumn<QString>("lastLine");
+    QTest::newRow("change completed") << false << "OK";
+    QTest::newRow("change failed") << true << "ERROR";
+}
+
+// "Firmware Change" and the Language actions are off from the start of a
+// change to the end of its worker, however it ends.
+void TestWindowCloseDuringUpgrade::busyWhileTheChangeRuns()
+{
+    QFETCH(bool, pageWriteFails);
+    QFETCH(QString, lastLine);
+    if (pageWriteFails)
+        vt520sim::Bus::instance().failRequest(3, LIBUSB_ERROR_PIPE);
+    std::unique_ptr<Vt410_bootloader> window(startChange());
+    const QList<QObject *> busy{window->findChild<QPushButton *>("pushButtonCHF"),
+                                window->findChild<QAction *>("actionPolish"),
+                                window->findChild<QAction *>("actionEnglish")};
+    const auto anyEnabled = [&busy] {
+        return std::any_of(busy.begin(), busy.end(), [](QObject *o) { return o->property("enabled").toBool(); });
+    };
+    QVERIFY(!anyEnabled());
+    QVERIFY(!busy[0]->property("toolTip").toString().isEmpty());
+    // Each line of the change arrives while everything is still off.
+    int linesWhileEnabled = 0;
+    connect(window->findChild<QTextBrowser *>("txt"), &QTextEdit::textChanged, this,
+            [&] { linesWhileEnabled += anyEnabled() ? 1 : 0; });
+
+    QTRY_VERIFY_WITH_TIMEOUT(anyEnabled(), 60000);
+    QCOMPARE(logLines(*window).last(), lastLine);
+    QCOMPARE(linesWhileEnabled, 0);
+    for (QObject *o : busy)
+        QVERIFY(o->property("enabled").toBool());
+    QVERIFY(busy[0]->property("toolTip").toString().isEmpty());
 }
 
 // The hex dumps of a verify failure reach the pane in pieces; the pane must

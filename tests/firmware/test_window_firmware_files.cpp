@@ -38,6 +38,13 @@ QByteArray expectedImage(const QByteArray &application, const QByteArray &extern
     return image;
 }
 
+// The smallest HEX file an image may be made from: one zero byte at the
+// start of the bootloader area.
+QByteArray oneZeroByte()
+{
+    return HexFiles::hexText(0x08000000, QByteArray(1, '\0'));
+}
+
 } // namespace
 
 class TestWindowFirmwareFiles : public QObject
@@ -53,6 +60,8 @@ private slots:
     void createUpgCancelled();
     void createUpgFromDefectiveHex();
     void createUpgUnwritableTarget();
+    void hexFileRefused_data();
+    void hexFileRefused();
 
     void bootBinSeries();
     void bootBinCountRange_data();
@@ -202,6 +211,54 @@ void TestWindowFirmwareFiles::createUpgUnwritableTarget()
     QVERIFY(!QFile::exists(upgName));
 }
 
+void TestWindowFirmwareFiles::hexFileRefused_data()
+{
+    QTest::addColumn<bool>("upgrade");  // Create Upg, else Create Boot Bin
+    QTest::addColumn<QString>("hexName");
+    QTest::addColumn<QByteArray>("text");  // written to hexName unless null
+    QTest::addColumn<QString>("reason");
+    const QString opened = "The file cannot be opened.";
+    const QString noData = "The file holds no data for the device's address range.";
+    // Data for the bootloader area and behind the external flash region only.
+    const QByteArray outside = HexFiles::hexText(0x08000000, "boot").replace(
+        HexFiles::endOfFile() + "\n", HexFiles::hexText(0x08034000, "tail"));
+    QTest::newRow("upgrade, missing file") << true << "missing.hex" << QByteArray() << opened;
+    QTest::newRow("upgrade, end record only") << true << "input.hex" << HexFiles::endOfFile() << noData;
+    QTest::newRow("upgrade, data outside both regions") << true << "input.hex" << outside << noData;
+    QTest::newRow("bootloader, missing file") << false << "missing.hex" << QByteArray() << opened;
+    QTest::newRow("bootloader, empty file") << false << "input.hex" << QByteArray("") << noData;
+    QTest::newRow("bootloader, data outside the image")
+        << false << "input.hex" << HexFiles::hexText(0x08004000, "appl") << noData;
+}
+
+// Nothing is written from a file that gives no data, and the box says why.
+void TestWindowFirmwareFiles::hexFileRefused()
+{
+    QFETCH(bool, upgrade);
+    QFETCH(QString, hexName);
+    QFETCH(QByteArray, text);
+    QFETCH(QString, reason);
+    const QString path = dir->filePath(hexName);
+    if (!text.isNull())
+        QVERIFY(HexFiles::writeFile(path, text));
+    questions->answer(path);
+    for (const QVariant &answer : QList<QVariant>{dir->filePath("out.upg"), "13", "11", 42, 3})
+        questions->answer(answer);
+    if (upgrade)
+        window->slotpushButtonCreateUpg(false);
+    else
+        window->slotpushButtonCreateBootBin(false);
+
+    const auto boxes = questions->messages();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.at(0).icon, QMessageBox::Critical);
+    QCOMPARE(boxes.at(0).title, "File error");
+    QCOMPARE(boxes.at(0).label, "Nothing was made from the file " + QDir::toNativeSeparators(path) + ".\n" + reason);
+    QCOMPARE(questions->asked.size(), 2);  // the file question and the box
+    const QStringList files = QDir(dir->path()).entryList(QDir::Files | QDir::NoDotAndDotDot);
+    QCOMPARE(files, text.isNull() ? QStringList() : QStringList{hexName});
+}
+
 void TestWindowFirmwareFiles::bootBinSeries()
 {
     const QByteArray code = HexFiles::randomBytes(0x4000, 23);
@@ -287,7 +344,7 @@ void TestWindowFirmwareFiles::bootBinCountRange()
     QFETCH(int, first);
     QFETCH(int, countMaximum);
     QFETCH(QString, lastFile);
-    questions->answer(writeHex(HexFiles::endOfFile() + "\n"));
+    questions->answer(writeHex(oneZeroByte()));
     questions->answer("99");
     questions->answer("01");
     questions->answer(first);
@@ -318,7 +375,7 @@ void TestWindowFirmwareFiles::bootBinCancelled()
 {
     QFETCH(int, cancelAt);
     QFETCH(QStringList, lines);
-    const QList<QVariant> answers{writeHex(HexFiles::endOfFile() + "\n"), "20", "05", 5, 2};
+    const QList<QVariant> answers{writeHex(oneZeroByte()), "20", "05", 5, 2};
     for (int i = 0; i < answers.size(); ++i) {
         if (i == cancelAt)
             questions->cancel();
@@ -352,7 +409,7 @@ void TestWindowFirmwareFiles::bootBinUnwritableFile()
 {
     // A folder stands where the second image should go.
     QVERIFY(QDir(dir->path()).mkdir("Vt520Bootloader_131100043.bin"));
-    questions->answer(writeHex(HexFiles::endOfFile() + "\n"));
+    questions->answer(writeHex(oneZeroByte()));
     questions->answer("13");
     questions->answer("11");
     questions->answer(42);

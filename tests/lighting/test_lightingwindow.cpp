@@ -4,10 +4,17 @@
 #include "ScriptedQuestions.h"
 #include "app/Vt410_bootloader.h"
 #include "lighting/LightingFile.h"
+#include "lighting/SceneClip.h"
 #include "sim/Vt520Sim.h"
+#include "widgets/SceneOverview.h"
 #include "widgets/SuperRGB.h"
 
+#include <QAction>
 #include <QBuffer>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTabWidget>
 #include <QDataStream>
 #include <QDir>
 #include <QHBoxLayout>
@@ -71,6 +78,16 @@ QList<uint8_t> vendorRequestSequence()
     return result;
 }
 
+// The table with the rise time of its first record replaced.
+QByteArray withFirstRise(const QByteArray &table, int riseTime)
+{
+    QByteArray result = table;
+    SceneRecord first = recordAt(table, 0);
+    first.setRiseTime(riseTime);
+    setRecordAt(result, 0, first);
+    return result;
+}
+
 } // namespace
 
 class TestLightingWindow : public QObject
@@ -82,7 +99,7 @@ private slots:
     void cleanup();
 
     // records
-    void firstChangeStoresNothing();
+    void firstChangeStoresTheFirstRecord();
     void changingRecordStoresShownOne();
     void setRightAfterStartStoresFirstRecord();
     void setScenesRightAfterStartStoresFirstScene();
@@ -107,13 +124,24 @@ private slots:
     void fileDialogsAskExactly();
     void saveAndLoadRoundTrip_data();
     void saveAndLoadRoundTrip();
-    void saveTakesOnlyStoredEdits();
+    void saveTakesTheEditsOnDisplay();
     void editedProgramsSurviveDeviceAndFile();
     void refusedFileLeavesTableAndTab_data();
     void refusedFileLeavesTableAndTab();
     void unusableSaveTargetIsReported_data();
     void unusableSaveTargetIsReported();
     void saveFailingPartWayKeepsOldFile();
+
+    // editing
+    void overviewShowsTableAndDisplay_data();
+    void overviewShowsTableAndDisplay();
+    void overviewSelectsThroughSpinBox_data();
+    void overviewSelectsThroughSpinBox();
+    void copyPasteGivesIdenticalRecords_data();
+    void copyPasteGivesIdenticalRecords();
+    void cutAndBlackoutChangeTheirFields_data();
+    void cutAndBlackoutChangeTheirFields();
+    void textFieldsKeepTheirShortcuts();
 
 private:
     QSpinBox *spin(const char *name) const;
@@ -124,6 +152,12 @@ private:
     void loadTable(const Tab &tab, const QByteArray &table);
     void run(WindowSlot slot) { (window.get()->*slot)(false); }
     void checkOnlyMessage(const QString &title, const QString &text);
+    // Shows record `index` of the programs table (program-major) or of the
+    // scenes table on its tab, as the user would select it.
+    void select(bool programs, int index);
+    QAction *action(const char *name) const;
+    SceneOverview *overview(bool programs) const;
+    SuperRGB *lamp(bool programs, int n) const { return programs ? programLamp(n) : sceneLamp(n); }
 
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<Vt410_bootloader> window;
@@ -218,9 +252,9 @@ void TestLightingWindow::checkOnlyMessage(const QString &title, const QString &t
 
 // ---- records -------------------------------------------------------------
 
-void TestLightingWindow::firstChangeStoresNothing()
+void TestLightingWindow::firstChangeStoresTheFirstRecord()
 {
-    // Edits made before anything was shown are dropped by the first change.
+    // The window starts showing program 1 scene 1: the first change keeps its edits.
     spin("spinBoxRiseTime")->setValue(555);
     programLamp(0)->setRedColor(10);
     spin("spinBoxSceneNumber")->setValue(2);
@@ -228,7 +262,12 @@ void TestLightingWindow::firstChangeStoresNothing()
     QCOMPARE(spin("spinBoxStaticTime")->value(), 0);
     QCOMPARE(spin("spinBoxEndMarker")->value(), 0);
     QCOMPARE(programLamp(0)->color().red(), 0);
-    QCOMPARE(savedTable(ProgramsTab), QByteArray(7680, '\0'));
+    SceneRecord first{};
+    first.setRiseTime(555);
+    first.setLamp(0, 10, 0, 0);
+    QByteArray expected(7680, '\0');
+    setRecordAt(expected, 0, first);
+    QCOMPARE(savedTable(ProgramsTab), expected);
 }
 
 void TestLightingWindow::changingRecordStoresShownOne()
@@ -282,11 +321,13 @@ void TestLightingWindow::setRightAfterStartStoresFirstRecord()
     setRecordAt(expected, 0, expectedRecord);
     QCOMPARE(unscrambled(vt->externalFlash(ProgramsAddress, 7680)), expected);
 
-    // The display state stays unset: the next change stores nothing.
+    // The next change stores the shown record again.
     spin("spinBoxRiseTime")->setValue(999);
     spin("spinBoxSceneNumber")->setValue(2);
     spin("spinBoxSceneNumber")->setValue(1);
-    QCOMPARE(spin("spinBoxRiseTime")->value(), 300);
+    QCOMPARE(spin("spinBoxRiseTime")->value(), 999);
+    expectedRecord.setRiseTime(999);
+    setRecordAt(expected, 0, expectedRecord);
     QCOMPARE(savedTable(ProgramsTab), expected);
 }
 
@@ -396,9 +437,9 @@ void TestLightingWindow::sceneTabKeepsItsOwnState()
 
     spin("spinBoxSceneRiseTime")->setValue(10);
     sceneLamp(0)->setRedColor(9);
-    // The Programs tab does not store the Scenes tab, nor the reverse.
+    // The Programs tab neither shows nor stores the Scenes tab, nor the reverse.
     spin("spinBoxSceneNumber")->setValue(4);
-    QCOMPARE(savedTable(ScenesTab), table);
+    QCOMPARE(spin("spinBoxSceneRiseTime")->value(), 10);
     spin("spinBoxSceneSceneNumber")->setValue(1);
 
     QByteArray expected = table;
@@ -478,9 +519,9 @@ void TestLightingWindow::noDeviceShowsTimeout()
 
     checkOnlyMessage("Error", "USB Timeout\nCheck USB Cable");
     QCOMPARE(bus.requestCount(8), 0);
-    // Neither re-shown nor stored.
+    // Not re-shown: the edit stays on display, and saving takes it.
     QCOMPARE(spin(riseBox)->value(), edited);
-    QCOMPARE(savedTable(tab), table);
+    QCOMPARE(savedTable(tab), withFirstRise(table, edited));
 }
 
 void TestLightingWindow::failedReadReportsAndReleases_data()
@@ -498,7 +539,8 @@ void TestLightingWindow::failedReadReportsAndReleases()
     loadTable(tab, table);
     vt->setExternalFlash(tab.address, scrambled(editableTable(tab.length / SceneRecord::Size, 28)));
     const char *riseBox = programs ? "spinBoxRiseTime" : "spinBoxSceneRiseTime";
-    spin(riseBox)->setValue(recordAt(table, 0).riseTime() == 17 ? 18 : 17);
+    const int edited = recordAt(table, 0).riseTime() == 17 ? 18 : 17;
+    spin(riseBox)->setValue(edited);
     auto &bus = vt520sim::Bus::instance();
     bus.clearTransferLog();
     bus.failRequest(5, LIBUSB_ERROR_PIPE);
@@ -507,9 +549,9 @@ void TestLightingWindow::failedReadReportsAndReleases()
     checkOnlyMessage("Error", "slotUpdateProgramScene");
     QCOMPARE(bus.requestCount(8), 1);
     QCOMPARE(vendorRequestSequence().last(), uint8_t(8));
-    // Re-shown from the unchanged table: the edit on display is gone.
-    QCOMPARE(spin(riseBox)->value(), recordAt(table, 0).riseTime());
-    QCOMPARE(savedTable(tab), table);
+    // The table is unchanged and the edit on display stays.
+    QCOMPARE(spin(riseBox)->value(), edited);
+    QCOMPARE(savedTable(tab), withFirstRise(table, edited));
 }
 
 void TestLightingWindow::failedWriteReportsAndReleases_data()
@@ -537,11 +579,7 @@ void TestLightingWindow::failedWriteReportsAndReleases()
     QCOMPARE(bus.requestCount(8), 1);
     QCOMPARE(vendorRequestSequence().last(), uint8_t(8));
     // The shown record was stored before the write and stays so.
-    QByteArray expected = table;
-    SceneRecord first = recordAt(table, 0);
-    first.setRiseTime(edited);
-    setRecordAt(expected, 0, first);
-    QCOMPARE(savedTable(tab), expected);
+    QCOMPARE(savedTable(tab), withFirstRise(table, edited));
 }
 
 // ---- files ---------------------------------------------------------------
@@ -552,14 +590,19 @@ void TestLightingWindow::fileDialogsAskExactly_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("toolBarAction"); // empty: the button's slot
     QTest::newRow("save programs") << 0 << int(ScriptedQuestions::SaveFile) << "Save Programs File"
-                                   << "Programs Files (*.pgm)";
+                                   << "Programs Files (*.pgm)" << QString();
     QTest::newRow("load programs") << 1 << int(ScriptedQuestions::OpenFile) << "Open Programs File"
-                                   << "Programs Files (*.pgm)";
+                                   << "Programs Files (*.pgm)" << QString();
     QTest::newRow("save scenes") << 2 << int(ScriptedQuestions::SaveFile) << "Save Scenes File"
-                                 << "Scens Files (*.scn)";
+                                 << "Scens Files (*.scn)" << QString();
     QTest::newRow("load scenes") << 3 << int(ScriptedQuestions::OpenFile) << "Open Scenes File"
-                                 << "Scens Files (*.scn)";
+                                 << "Scens Files (*.scn)" << QString();
+    QTest::newRow("tool bar save on programs") << 0 << int(ScriptedQuestions::SaveFile) << "Save Programs File"
+                                               << "Programs Files (*.pgm)" << "actionSaveTable";
+    QTest::newRow("tool bar open on scenes") << 3 << int(ScriptedQuestions::OpenFile) << "Open Scenes File"
+                                             << "Scens Files (*.scn)" << "actionOpenTable";
 }
 
 void TestLightingWindow::fileDialogsAskExactly()
@@ -568,12 +611,18 @@ void TestLightingWindow::fileDialogsAskExactly()
     QFETCH(int, kind);
     QFETCH(QString, caption);
     QFETCH(QString, filter);
+    QFETCH(QString, toolBarAction);
     const Tab &tab = command < 2 ? ProgramsTab : ScenesTab;
     const char *riseBox = command < 2 ? "spinBoxRiseTime" : "spinBoxSceneRiseTime";
     spin(riseBox)->setValue(44);
 
     questions->cancel();
-    run(command % 2 == 0 ? tab.save : tab.load);
+    if (toolBarAction.isEmpty()) {
+        run(command % 2 == 0 ? tab.save : tab.load);
+    } else {
+        window->findChild<QTabWidget *>("tabWidget")->setCurrentIndex(command < 2 ? 1 : 2);
+        action(qPrintable(toolBarAction))->trigger();
+    }
 
     QCOMPARE(questions->asked.size(), 1);
     QCOMPARE(int(questions->asked[0].kind), kind);
@@ -596,8 +645,10 @@ void TestLightingWindow::saveAndLoadRoundTrip()
 {
     QFETCH(bool, programs);
     const Tab &tab = programs ? ProgramsTab : ScenesTab;
-    // Any bytes at all, also values the editors could not show.
-    const QByteArray table = randomTable(tab.length, 30);
+    // Any bytes at all, also values the editors could not show, except in
+    // the shown record, which saving stores from the editors first.
+    QByteArray table = randomTable(tab.length, 30);
+    table.replace(0, SceneRecord::Size, editableTable(1, 30));
     loadTable(tab, table);
     QVERIFY(questions->messages().isEmpty());
     const QString fileName = dir->filePath("again");
@@ -611,13 +662,17 @@ void TestLightingWindow::saveAndLoadRoundTrip()
         checkLamp(programs ? programLamp(n) : sceneLamp(n), first, n);
 }
 
-void TestLightingWindow::saveTakesOnlyStoredEdits()
+void TestLightingWindow::saveTakesTheEditsOnDisplay()
 {
     spin("spinBoxSceneNumber")->setValue(2); // shows (0, 1)
     spin("spinBoxRiseTime")->setValue(500);
-    QCOMPARE(savedTable(ProgramsTab), QByteArray(7680, '\0'));
-    spin("spinBoxSceneNumber")->setValue(3); // stores (0, 1)
-    QCOMPARE(recordAt(savedTable(ProgramsTab), 1).riseTime(), 500);
+    programLamp(4)->setRedColor(200);
+    spin("spinBoxSceneSceneNumber")->setValue(3);
+    spin("spinBoxSceneStaticTime")->setValue(1234);
+    const SceneRecord program = recordAt(savedTable(ProgramsTab), 1);
+    QCOMPARE(program.riseTime(), 500);
+    QCOMPARE(int(program.red(4)), 200);
+    QCOMPARE(recordAt(savedTable(ScenesTab), 2).staticTime(), 1234);
 }
 
 // What an operator does: edit a record, send the table to the device, save it,
@@ -727,7 +782,7 @@ void TestLightingWindow::refusedFileLeavesTableAndTab()
     run(tab.load);
     checkOnlyMessage("File error", text);
     QCOMPARE(spin(riseBox)->value(), edited);
-    QCOMPARE(savedTable(tab), table);
+    QCOMPARE(savedTable(tab), withFirstRise(table, edited));
 }
 
 void TestLightingWindow::unusableSaveTargetIsReported_data()
@@ -785,6 +840,234 @@ void TestLightingWindow::saveFailingPartWayKeepsOldFile()
     QCOMPARE(messages[0].title, QStringLiteral("File error"));
     QVERIFY(messages[0].label.contains(QDir::toNativeSeparators(fileName)));
     QCOMPARE(readFile(fileName), oldBytes);
+}
+
+// ---- editing -------------------------------------------------------------
+
+void TestLightingWindow::select(bool programs, int index)
+{
+    window->findChild<QTabWidget *>("tabWidget")->setCurrentIndex(programs ? 1 : 2);
+    if (programs) {
+        spin("spinBoxProgramNumber")->setValue(index / 20 + 1);
+        spin("spinBoxSceneNumber")->setValue(index % 20 + 1);
+    } else {
+        spin("spinBoxSceneSceneNumber")->setValue(index + 1);
+    }
+}
+
+QAction *TestLightingWindow::action(const char *name) const
+{
+    auto *found = window->findChild<QAction *>(QLatin1String(name));
+    if (!found)
+        qFatal("no action %s", name);
+    return found;
+}
+
+SceneOverview *TestLightingWindow::overview(bool programs) const
+{
+    auto *found = window->findChild<SceneOverview *>(programs ? "programOverview" : "sceneOverview");
+    if (!found)
+        qFatal("no overview");
+    return found;
+}
+
+void TestLightingWindow::overviewShowsTableAndDisplay_data()
+{
+    QTest::addColumn<bool>("programs");
+    QTest::newRow("programs") << true;
+    QTest::newRow("scenes") << false;
+}
+
+void TestLightingWindow::overviewShowsTableAndDisplay()
+{
+    QFETCH(bool, programs);
+    const Tab &tab = programs ? ProgramsTab : ScenesTab;
+    const QByteArray table = editableTable(tab.length / SceneRecord::Size, 40);
+    loadTable(tab, table);
+    const int first = programs ? 2 * 20 : 0; // program 3 of 8
+    select(programs, first + 4);
+    SceneOverview *shown = overview(programs);
+    QCOMPARE(shown->currentScene(), 4);
+    for (int scene = 0; scene < shown->sceneCount(); ++scene) {
+        const SceneRecord record = recordAt(table, first + scene);
+        for (int n = 0; n < SceneRecord::LampCount; ++n)
+            QCOMPARE(shown->cellColour(scene, n), QColor(record.red(n), record.green(n), record.blue(n)));
+        QCOMPARE(shown->endMarkerAt(scene), programs && record.endMarker() != 0);
+    }
+
+    // Edits on display show at once, before they reach the table.
+    lamp(programs, 7)->setGreenColor(recordAt(table, first + 4).green(7) ^ 0x55);
+    QCOMPARE(shown->cellColour(4, 7), lamp(programs, 7)->color());
+    if (programs) {
+        const bool marker = shown->endMarkerAt(4);
+        spin("spinBoxEndMarker")->setValue(marker ? 0 : 1);
+        QCOMPARE(shown->endMarkerAt(4), !marker);
+    }
+}
+
+void TestLightingWindow::overviewSelectsThroughSpinBox_data()
+{
+    overviewShowsTableAndDisplay_data();
+}
+
+void TestLightingWindow::overviewSelectsThroughSpinBox()
+{
+    QFETCH(bool, programs);
+    const Tab &tab = programs ? ProgramsTab : ScenesTab;
+    const QByteArray table = editableTable(tab.length / SceneRecord::Size, 41);
+    loadTable(tab, table);
+    select(programs, 1);
+    lamp(programs, 0)->setRedColor(recordAt(table, 1).red(0) ^ 0xFF);
+    QSpinBox *number = spin(programs ? "spinBoxSceneNumber" : "spinBoxSceneSceneNumber");
+    SceneOverview *shown = overview(programs);
+
+    QTest::mouseClick(shown, Qt::LeftButton, {}, shown->cellRect(5, 6).center());
+    QCOMPARE(number->value(), 6);
+    QCOMPARE(shown->currentScene(), 5);
+    for (int n = 0; n < SceneRecord::LampCount; ++n)
+        checkLamp(lamp(programs, n), recordAt(table, 5), n);
+    QTest::keyClick(shown, Qt::Key_Left);
+    QCOMPARE(number->value(), 5);
+    QTest::keyClick(shown, Qt::Key_End);
+    QCOMPARE(number->value(), shown->sceneCount());
+    QTest::keyClick(shown, Qt::Key_Right);
+    QCOMPARE(number->value(), shown->sceneCount());
+
+    // Leaving scene 2 stored its edit by the usual rule, and nothing else.
+    QByteArray expected = table;
+    SceneRecord edited = recordAt(table, 1);
+    edited.setLamp(0, edited.red(0) ^ 0xFF, edited.green(0), edited.blue(0));
+    setRecordAt(expected, 1, edited);
+    QCOMPARE(savedTable(tab), expected);
+}
+
+void TestLightingWindow::copyPasteGivesIdenticalRecords_data()
+{
+    QTest::addColumn<bool>("fromPrograms");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<bool>("toPrograms");
+    QTest::addColumn<int>("to");
+    QTest::newRow("program scene to program scene") << true << 1 * 20 + 2 << true << 5 * 20 + 7;
+    QTest::newRow("program scene to stand-alone scene") << true << 3 << false << 6;
+    QTest::newRow("stand-alone scene to program scene") << false << 2 << true << 7 * 20 + 19;
+    QTest::newRow("stand-alone scene to stand-alone scene") << false << 1 << false << 4;
+}
+
+void TestLightingWindow::copyPasteGivesIdenticalRecords()
+{
+    QFETCH(bool, fromPrograms);
+    QFETCH(int, from);
+    QFETCH(bool, toPrograms);
+    QFETCH(int, to);
+    QByteArray tables[2] = {editableTable(160, 42), editableTable(8, 43)};
+    loadTable(ProgramsTab, tables[0]);
+    loadTable(ScenesTab, tables[1]);
+    QVERIFY(!action("actionCopyScene")->isEnabled()); // Settings tab
+
+    // The copy takes the edits on display.
+    select(fromPrograms, from);
+    lamp(fromPrograms, 2)->setRGB(1, 2, 3);
+    spin(fromPrograms ? "spinBoxStaticTime" : "spinBoxSceneStaticTime")->setValue(4321);
+    action("actionCopyScene")->trigger();
+    select(toPrograms, to);
+    action("actionPasteScene")->trigger();
+
+    SceneRecord source = recordAt(tables[fromPrograms ? 0 : 1], from);
+    source.setLamp(2, 1, 2, 3);
+    source.setStaticTime(4321);
+    if (fromPrograms == toPrograms) // stored on leaving it
+        setRecordAt(tables[fromPrograms ? 0 : 1], from, source);
+    // Lamps and times always; the End Marker between program scenes, 0 from a
+    // stand-alone scene; a target's reserved bytes (and a stand-alone
+    // scene's marker byte) stay.
+    SceneRecord expected = recordAt(tables[toPrograms ? 0 : 1], to);
+    memcpy(expected.bytes, source.bytes, 44);
+    if (toPrograms)
+        expected.setEndMarker(fromPrograms ? source.endMarker() : 0);
+    setRecordAt(tables[toPrograms ? 0 : 1], to, expected);
+    for (int n = 0; n < SceneRecord::LampCount; ++n)
+        checkLamp(lamp(toPrograms, n), expected, n);
+    QCOMPARE(savedTable(toPrograms ? ProgramsTab : ScenesTab), tables[toPrograms ? 0 : 1]);
+}
+
+void TestLightingWindow::cutAndBlackoutChangeTheirFields_data()
+{
+    QTest::addColumn<bool>("programs");
+    QTest::addColumn<bool>("cut");
+    QTest::newRow("blackout program scene") << true << false;
+    QTest::newRow("blackout stand-alone scene") << false << false;
+    QTest::newRow("cut program scene") << true << true;
+    QTest::newRow("cut stand-alone scene") << false << true;
+}
+
+void TestLightingWindow::cutAndBlackoutChangeTheirFields()
+{
+    QFETCH(bool, programs);
+    QFETCH(bool, cut);
+    const Tab &tab = programs ? ProgramsTab : ScenesTab;
+    QByteArray table = editableTable(tab.length / SceneRecord::Size, 44);
+    loadTable(tab, table);
+    select(programs, 5);
+    spin(programs ? "spinBoxRiseTime" : "spinBoxSceneRiseTime")->setValue(777);
+    SceneRecord shown = recordAt(table, 5);
+    shown.setRiseTime(777);
+
+    action(cut ? "actionCutScene" : "actionBlackout")->trigger();
+    SceneRecord expected = shown;
+    for (int n = 0; n < SceneRecord::LampCount; ++n)
+        expected.setLamp(n, 0, 0, 0);
+    if (cut) {
+        expected.setRiseTime(0);
+        expected.setStaticTime(0);
+        const auto kind = programs ? SceneClip::Kind::ProgramScene : SceneClip::Kind::StandaloneScene;
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->data(SceneClip::MimeType),
+                 SceneClip::copy(shown, kind).toBytes());
+    }
+    for (int n = 0; n < SceneRecord::LampCount; ++n)
+        checkLamp(lamp(programs, n), expected, n);
+    setRecordAt(table, 5, expected);
+    QCOMPARE(savedTable(tab), table);
+}
+
+// Copy, cut and paste keys in a text field act on its text; elsewhere on
+// the Programs tab they act on scenes.
+void TestLightingWindow::textFieldsKeepTheirShortcuts()
+{
+    const QByteArray table = editableTable(160, 45);
+    loadTable(ProgramsTab, table);
+    select(true, 0);
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+
+    overview(true)->setFocus();
+    QTest::keyClick(overview(true), Qt::Key_C, Qt::ControlModifier);
+    const QByteArray scene = clipboard->mimeData()->data(SceneClip::MimeType);
+    QCOMPARE(scene, SceneClip::copy(recordAt(table, 0), SceneClip::Kind::ProgramScene).toBytes());
+
+    select(true, 1);
+    auto *data = new QMimeData;
+    data->setText(QStringLiteral("45"));
+    data->setData(SceneClip::MimeType, scene);
+    clipboard->setMimeData(data);
+    auto *field = programLamp(0)->findChild<QLineEdit *>("EditRed");
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(field->text(), QStringLiteral("45"));
+    QCOMPARE(programLamp(0)->color().red(), 45);
+    checkLamp(programLamp(1), recordAt(table, 1), 1); // no scene was pasted
+
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(clipboard->text(), QStringLiteral("45"));
+    QVERIFY(!clipboard->mimeData()->hasFormat(SceneClip::MimeType));
+    QTest::keyClick(field, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(field->text(), QString());
+    QCOMPARE(clipboard->text(), QStringLiteral("45"));
+    checkLamp(programLamp(1), recordAt(table, 1), 1);
 }
 
 QTEST_MAIN(TestLightingWindow)

@@ -6,8 +6,12 @@
 #include "app/Information.h"
 #include "app/Vt410_bootloader.h"
 #include "widgets/ColorSlider.h"
+#include "widgets/SceneOverview.h"
+#include "widgets/SuperRGB.h"
 
 #include <QDir>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTranslator>
 #include <QtTest>
@@ -51,6 +55,8 @@ private slots:
     void informationDialog_data();
     void informationDialog();
     void markedSliders();
+    void sceneOverviews_data();
+    void sceneOverviews();
 
 private:
     // Installs the catalogue of the language for the current test; the
@@ -166,6 +172,80 @@ void TestScreenshots::markedSliders()
     const QImage after = window.grab().toImage();
     QVERIFY(after != before);
     saveChecked(after, QStringLiteral("en_programs_marked"));
+}
+
+void TestScreenshots::sceneOverviews_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("name");
+    for (const char *language : {"en", "pl"}) {
+        for (int tab : {1, 2}) {
+            const QString name = QStringLiteral("%1_%2_overview")
+                                     .arg(QLatin1String(language), QLatin1String(tab == 1 ? "programs" : "scenes"));
+            QTest::newRow(qPrintable(name)) << QString::fromLatin1(language) << tab << name;
+        }
+    }
+}
+
+// A chase edited scene by scene, so that the overview has something to show.
+void TestScreenshots::sceneOverviews()
+{
+    QFETCH(QString, language);
+    QFETCH(int, tab);
+    QFETCH(QString, name);
+    const auto translator = installLanguage(language);
+    {
+        Vt410_bootloader window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+        tabs->setCurrentIndex(tab);
+        QWidget *page = tabs->currentWidget();
+        const bool programs = tab == 1;
+        auto *number = page->findChild<QSpinBox *>(programs ? "spinBoxSceneNumber" : "spinBoxSceneSceneNumber");
+        auto *overview = page->findChild<SceneOverview *>();
+        QVERIFY(number && overview);
+        const QList<SuperRGB *> lamps = page->findChildren<SuperRGB *>();
+        QCOMPARE(lamps.size(), 12);
+        for (int scene = overview->sceneCount() - 1; scene >= 0; --scene) {
+            number->setValue(scene + 1);
+            for (int lamp = 0; lamp < lamps.size(); ++lamp) {
+                const QColor colour = QColor::fromHsv((scene * 18 + lamp * 30) % 360, 255,
+                                                      (lamp + scene) % 4 == 0 ? 0 : 255);
+                lamps[lamp]->setRGB(colour.red(), colour.green(), colour.blue());
+            }
+            if (programs && (scene == 7 || scene == 19))
+                page->findChild<QSpinBox *>("spinBoxEndMarker")->setValue(1);
+        }
+        number->setValue(3);
+        overview->setFocus();
+        QCoreApplication::processEvents();
+
+        // The overview gets its full width in the column under the last
+        // button, the column does not reach past the tab, and without the
+        // overview the column would be as wide: the buttons decide its width.
+        const auto *lastButton = page->findChild<QPushButton *>(programs ? "pushButtonSaveProgramsToFile"
+                                                                          : "pushButtonSaveScenesToFile");
+        QVERIFY(overview->isVisible());
+        QVERIFY(overview->width() >= overview->sizeHint().width());
+        QVERIFY(overview->height() >= overview->sizeHint().height());
+        const QRect area(overview->mapTo(page, QPoint(0, 0)), overview->size());
+        QVERIFY(area.top() > lastButton->mapTo(page, QPoint(0, lastButton->height())).y());
+        QVERIFY(page->rect().contains(area));
+        QCOMPARE(overview->cellColour(2, 0), lamps[0]->color());
+        const int columnWidth = lastButton->width();
+        overview->hide();
+        page->layout()->activate();
+        QCOMPARE(lastButton->width(), columnWidth);
+        overview->show();
+        page->layout()->activate();
+
+        const QImage picture = window.grab().toImage();
+        QVERIFY(distinctColours(picture) > 20);
+        saveChecked(picture, name);
+    }
+    QCoreApplication::removeTranslator(translator.get());
 }
 
 QTEST_MAIN(TestScreenshots)

@@ -72,6 +72,21 @@ QColor baseOf(const QWidget *widget)
     return widget->palette().color(QPalette::Active, QPalette::Base);
 }
 
+// Counts the key presses that reach the watched widget.
+class KeyCounter : public QObject
+{
+public:
+    int presses = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress)
+            ++presses;
+        return false;
+    }
+};
+
 QColor pickedColor;
 QColor pickColor(const QColor &, QWidget *)
 {
@@ -97,6 +112,8 @@ private slots:
     void typingKeepsText();
     void setterShowsPaddedValue_data();
     void setterShowsPaddedValue();
+    void setterAfterTypingTheSameValue();
+    void cursorKeysStayInTheLamp();
     void colorChangedOncePerChange_data();
     void colorChangedOncePerChange();
     void buttonsClamp_data();
@@ -314,6 +331,43 @@ void TestSuperRGB::setterShowsPaddedValue()
     QCOMPARE(parts.slider[component]->value(), value);
     QCOMPARE(lamp.color(), withComponent(before, component, value));
     QCOMPARE(baseOf(parts.swatch), lamp.color());
+}
+
+// A typed value that the slider already has moves nothing; the next setter
+// must still reach the field and the slider, not the colour alone.
+void TestSuperRGB::setterAfterTypingTheSameValue()
+{
+    SuperRGB lamp(0, 60, 70, 0);
+    LampParts parts(lamp);
+    parts.edit[0]->selectAll();
+    QTest::keyClicks(parts.edit[0], "0");
+    QCOMPARE(parts.edit[0]->text(), "0");
+
+    lamp.setRedColor(200);
+    QCOMPARE(parts.edit[0]->text(), "200");
+    QCOMPARE(parts.slider[0]->value(), 200);
+    QCOMPARE(lamp.color(), QColor(200, 60, 70));
+}
+
+// The lamp sees a key typed into a field, what holds the lamp does not.
+void TestSuperRGB::cursorKeysStayInTheLamp()
+{
+    QWidget row;
+    auto *lamp = new SuperRGB(10, 20, 30, 0);
+    lamp->setParent(&row);
+    LampParts parts(*lamp);
+    KeyCounter inLamp;
+    KeyCounter inRow;
+    lamp->installEventFilter(&inLamp);
+    row.installEventFilter(&inRow);
+    parts.edit[1]->setCursorPosition(3);
+
+    QTest::keyClick(parts.edit[1], Qt::Key_Left);
+    QTest::keyClick(parts.edit[1], Qt::Key_Right);
+    QTest::keyClick(parts.edit[1], Qt::Key_Left);
+    QCOMPARE(parts.edit[1]->cursorPosition(), 2);
+    QCOMPARE(inLamp.presses, 3);
+    QCOMPARE(inRow.presses, 0);
 }
 
 void TestSuperRGB::colorChangedOncePerChange_data()

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "lighting/SceneTables.h"
+
+#include <QString>
+
+// What the operator has done in a main window, carried into the window that
+// a language switch builds in its place: both tables, with the edits on
+// display stored, the records the Programs and Scenes tabs show (numbered
+// from 0) and the log pane. Kept only while the program runs.
+struct WindowWork
+{
+    ProgramTable programs{};
+    SceneTable scenes{};
+    int program = 0;
+    int programScene = 0;
+    int scene = 0;
+    QString log; // the log pane as HTML; empty for an empty pane
+};
