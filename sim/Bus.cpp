@@ -175,17 +175,17 @@ void BusPrivate::recordLocked(const TransferRecord &record)
 
 // ------------------------------------------------------------ TransportEntry
 
-TransportEntry::TransportEntry()
+TransportEntry::TransportEntry(EmulatedDevice &entered)
+    : device(entered)
 {
-    BusPrivate &bus = BusPrivate::global();
-    overlap = bus.inside.fetch_add(1) != 0;
+    overlap = device.inside.fetch_add(1) != 0;
     if (overlap)
-        ++bus.overlaps;
+        ++BusPrivate::global().overlaps;
 }
 
 TransportEntry::~TransportEntry()
 {
-    --BusPrivate::global().inside;
+    --device.inside;
 }
 
 // ------------------------------------------------------------------------ Bus

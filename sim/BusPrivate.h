@@ -73,7 +73,6 @@ public:
     QList<TransferRecord> log;
     std::map<uint8_t, int> requestCounts;
 
-    std::atomic<int> inside{0};
     std::atomic<int> overlaps{0};
     std::atomic<int> holdUs{0};
 
@@ -81,12 +80,15 @@ private:
     BusPrivate();
 };
 
-// Marks a thread as inside the emulated transport for the object's lifetime
-// and notices when another thread is in there too.
+// Marks a thread as inside the emulated transport of one device for the
+// object's lifetime and notices when another thread is in there too. Each
+// device (across its re-enumerations) is watched on its own: the host must
+// never use one unit from two threads at once, while different units may
+// well be busy at the same time.
 class TransportEntry
 {
 public:
-    TransportEntry();
+    explicit TransportEntry(EmulatedDevice &device);
     ~TransportEntry();
     TransportEntry(const TransportEntry &) = delete;
     TransportEntry &operator=(const TransportEntry &) = delete;
@@ -94,6 +96,7 @@ public:
     bool overlapped() const { return overlap; }
 
 private:
+    EmulatedDevice &device;
     bool overlap = false;
 };
 

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QList>
 
+#include <atomic>
+
 #include <cstdint>
 #include <memory>
 
@@ -91,6 +93,10 @@ public:
 
     TransferCost cost;
     std::unique_ptr<DeviceStateFolder> stateFolder;
+
+    // Threads inside the transport with this device now (overlap detection;
+    // touched without the bus lock).
+    std::atomic<int> inside{0};
 
 private:
     int vendorRequest(const ControlSetup &setup, unsigned char *data, int64_t nowUs, int64_t &costUs);

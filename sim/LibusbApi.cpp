@@ -140,9 +140,8 @@ ssize_t LIBUSB_CALL libusb_get_device_list(libusb_context *, libusb_device ***li
 {
     if (!list)
         return LIBUSB_ERROR_INVALID_PARAM;
-    TransportEntry entry;
-    if (entry.overlapped())
-        return LIBUSB_ERROR_BUSY;
+    // Not watched for overlaps: the list belongs to no device, and libusb
+    // lets several threads enumerate on one context at once.
     BusPrivate &bus = BusPrivate::global();
     Lock lock(bus.mutex);
     const int64_t now = bus.nowUsLocked();
@@ -237,7 +236,7 @@ int LIBUSB_CALL libusb_open(libusb_device *dev, libusb_device_handle **dev_handl
 {
     if (!dev || !dev_handle)
         return LIBUSB_ERROR_INVALID_PARAM;
-    TransportEntry entry;
+    TransportEntry entry(*dev->device);
     if (entry.overlapped())
         return LIBUSB_ERROR_BUSY;
     BusPrivate &bus = BusPrivate::global();
@@ -259,7 +258,9 @@ void LIBUSB_CALL libusb_close(libusb_device_handle *dev_handle)
 {
     if (!dev_handle)
         return;
-    TransportEntry entry; // an overlapping close is counted; the handle still goes
+    // Keeps the device alive past the handle's last reference to it.
+    const std::shared_ptr<EmulatedDevice> device = dev_handle->device->device;
+    TransportEntry entry(*device); // an overlapping close is counted; the handle still goes
     libusb_unref_device(dev_handle->device);
     delete dev_handle;
 }
@@ -276,7 +277,7 @@ int LIBUSB_CALL libusb_set_configuration(libusb_device_handle *dev_handle, int c
 {
     if (!dev_handle)
         return LIBUSB_ERROR_INVALID_PARAM;
-    TransportEntry entry;
+    TransportEntry entry(*dev_handle->device->device);
     if (entry.overlapped())
         return LIBUSB_ERROR_BUSY;
     BusPrivate &bus = BusPrivate::global();
@@ -295,7 +296,7 @@ int LIBUSB_CALL libusb_claim_interface(libusb_device_handle *dev_handle, int int
 {
     if (!dev_handle)
         return LIBUSB_ERROR_INVALID_PARAM;
-    TransportEntry entry;
+    TransportEntry entry(*dev_handle->device->device);
     if (entry.overlapped())
         return LIBUSB_ERROR_BUSY;
     BusPrivate &bus = BusPrivate::global();
@@ -314,7 +315,7 @@ int LIBUSB_CALL libusb_release_interface(libusb_device_handle *dev_handle, int i
 {
     if (!dev_handle)
         return LIBUSB_ERROR_INVALID_PARAM;
-    TransportEntry entry;
+    TransportEntry entry(*dev_handle->device->device);
     if (entry.overlapped())
         return LIBUSB_ERROR_BUSY;
     BusPrivate &bus = BusPrivate::global();
@@ -355,7 +356,7 @@ int passTransfer(libusb_device_handle *dev_handle, const ControlSetup &setup, in
 {
     if (!dev_handle)
         return LIBUSB_ERROR_INVALID_PARAM;
-    TransportEntry entry;
+    TransportEntry entry(*dev_handle->device->device);
     if (entry.overlapped())
         return overlapFailure(dev_handle, setup, bulk);
 

@@ -89,7 +89,7 @@ struct TransferRecord {
     int length = 0;            // wLength / bulk length asked for
     int result = 0;            // bytes moved or a LIBUSB_ERROR_* code
     bool bulk = false;
-    bool overlapped = false;   // another thread was inside the transport
+    bool overlapped = false;   // another thread was inside the transport with this device
 };
 
 // One emulated device on the bus. A Vt520 (addVt520) implements the whole
@@ -238,10 +238,13 @@ public:
     int requestCount(uint8_t request) const;
 
     // ---- overlap detection -----------------------------------------------
-    // Calls that found another thread inside the transport at the same time
-    // (they fail with LIBUSB_ERROR_BUSY and are marked in the log). Watched
-    // calls: get_device_list, open, close, set_configuration, claim and
-    // release_interface, control and bulk transfers.
+    // Calls that found another thread inside the transport with the same
+    // device at the same time (they fail with LIBUSB_ERROR_BUSY and are
+    // marked in the log). Each device is watched on its own, across its
+    // re-enumerations: two devices busy at once is no overlap. Watched
+    // calls: open, close, set_configuration, claim and release_interface,
+    // control and bulk transfers (not get_device_list, which belongs to no
+    // device).
     int overlapCount() const;
     // Keeps every transfer inside the transport this long in real time, to
     // widen the window in which an overlap is seen (thread tests).

@@ -13,14 +13,22 @@
 
 namespace {
 
-// Serialises every use of the USB handle in the whole process, whichever
-// object or thread makes it. Not recursive: code already holding it calls
-// the ...Private operations.
-QMutex transportLock;
-
-// One libusb context for the process, created on the first connect (always
-// under transportLock) and kept until exit.
+// One libusb context for the process, created on the first connect and kept
+// until exit. libusb-1.0 lets any number of threads use one context at once;
+// only its creation is guarded, because device objects on different threads
+// may connect for the first time together.
+QMutex contextLock;
 libusb_context *usbContext = nullptr;
+
+libusb_context *sharedContext()
+{
+    QMutexLocker locker(&contextLock);
+    if (!usbContext && libusb_init(&usbContext) < 0) {
+        usbContext = nullptr;
+        qDebug() << "libusb_init failed";
+    }
+    return usbContext;
+}
 
 constexpr uint8_t RequestTypeVendorOut = 0x40; // vendor, host to device, device
 constexpr uint8_t RequestTypeVendorIn = 0xC0;  // vendor, device to host, device
@@ -87,14 +95,12 @@ int UsbDevice::connectPrivate()
         handle = nullptr;
     }
 
-    if (!usbContext && libusb_init(&usbContext) < 0) {
-        usbContext = nullptr;
-        qDebug() << "libusb_init failed";
+    libusb_context *context = sharedContext();
+    if (!context)
         return -1;
-    }
 
     libusb_device **list = nullptr;
-    const ssize_t count = libusb_get_device_list(usbContext, &list);
+    const ssize_t count = libusb_get_device_list(context, &list);
     if (count < 0 || !list)
         return -1;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMutex>
 #include <QObject>
 #include <QString>
 
@@ -19,9 +20,12 @@ struct libusb_device_handle;
 // connects afresh. Failures are -1 (bulk transfers pass the libusb error
 // through); diagnostics go to qDebug only.
 //
-// One process-wide, non-recursive transport lock serialises every use of the
-// USB handle by any thread. Every public operation takes it for its whole
-// duration, except those named ...Private, which expect it to be held already.
+// Each device object has its own non-recursive transport lock, which
+// serialises every use of its USB handle by any thread (the window and its
+// firmware worker share one object, so their transfers never overlap).
+// Every public operation takes it for its whole duration, except those named
+// ...Private, which expect it to be held already. Objects for different
+// devices work in parallel; they share only the libusb context.
 class UsbDevice : public QObject
 {
     Q_OBJECT
@@ -77,6 +81,7 @@ private:
     uint16_t productId = 0;
     uint16_t vendorId = 0;
     uint16_t deviceId = 0;
+    mutable QMutex transportLock;
     libusb_device_handle *handle = nullptr;
     bool connectDeniedAccess = false;
 };
