@@ -4,6 +4,7 @@
 
 #include <libusb.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -45,6 +46,7 @@ void BusPrivate::resetLocked()
     realStartUs = steadyMicroseconds();
     nthFaults.clear();
     requestFaults.clear();
+    wireFreeAtUs.clear();
     log.clear();
     requestCounts.clear();
     overlaps = 0;
@@ -171,6 +173,14 @@ void BusPrivate::recordLocked(const TransferRecord &record)
     log.append(record);
     if (!record.bulk && (record.requestType & 0x60) == 0x40)
         ++requestCounts[record.request];
+}
+
+int64_t BusPrivate::occupyWireLocked(int busNumber, int64_t wireUs)
+{
+    const int64_t now = nowUsLocked();
+    int64_t &freeAt = wireFreeAtUs[busNumber];
+    freeAt = std::max(freeAt, now) + wireUs;
+    return freeAt - now;
 }
 
 // ------------------------------------------------------------ TransportEntry

@@ -59,6 +59,9 @@ public:
     // ordered unplug takes it off the bus. Returns the transfer's error.
     int applyFaultLocked(const Fault &fault, EmulatedDevice &device);
     void recordLocked(const TransferRecord &record);
+    // Puts a transfer of wireUs on the wire of its bus, after every transfer
+    // already there. Returns the time from now until it has left the wire.
+    int64_t occupyWireLocked(int busNumber, int64_t wireUs);
 
     mutable std::mutex mutex;
     std::vector<Entry> devices;
@@ -69,6 +72,8 @@ public:
 
     std::vector<NthFault> nthFaults;
     std::map<uint8_t, RequestFault> requestFaults;
+
+    std::map<int, int64_t> wireFreeAtUs; // per bus number: when its wire is free again
 
     QList<TransferRecord> log;
     std::map<uint8_t, int> requestCounts;

@@ -3,6 +3,7 @@
 // can stand in for libusb-1.0 at link time or through LD_PRELOAD.
 
 #include "sim/BusPrivate.h"
+#include "sim/WireTime.h"
 
 #include <libusb.h>
 
@@ -350,7 +351,8 @@ namespace {
 
 // The way every transfer goes: the overlap check, the device's presence, an
 // ordered fault or the device itself, then the transfer log and the cost on
-// the bus clock. `serve` answers for the device and sets the cost.
+// the bus clock. `serve` answers for the device and sets the device's own
+// time; the wait for the shared wire and the wire time come on top.
 template <typename Serve>
 int passTransfer(libusb_device_handle *dev_handle, const ControlSetup &setup, int length, bool bulk, Serve serve)
 {
@@ -374,7 +376,14 @@ int passTransfer(libusb_device_handle *dev_handle, const ControlSetup &setup, in
     int64_t costUs = 0;
     EmulatedDevice &device = *dev_handle->device->device;
     device.refreshPresence(bus.nowUsLocked());
-    record.result = reachable(dev_handle) ? serve(bus, device, costUs) : LIBUSB_ERROR_NO_DEVICE;
+    if (reachable(dev_handle)) {
+        record.result = serve(bus, device, costUs);
+        if (device.cost.fullSpeedWire)
+            costUs += bus.occupyWireLocked(device.bus, bulk ? vt520sim::bulkWireMicroseconds(length)
+                                                            : vt520sim::controlWireMicroseconds(length));
+    } else {
+        record.result = LIBUSB_ERROR_NO_DEVICE;
+    }
     bus.recordLocked(record);
     finishCall(lock, costUs);
     return record.result;
