@@ -73,33 +73,49 @@ FirmwareChange::Mode FirmwareChange::modeOf(const QByteArray &serial)
     return Mode::Unknown;
 }
 
-void FirmwareChange::run(const QString &fileName)
+bool FirmwareChange::run(const QString &fileName)
 {
     if (fileName.isEmpty())
-        return;
+        return false;
 
     qDebug() << "Start firmware upgrade";
     say(fileName);
     // The whole file is read and checked here, so that a foreign, old or
     // damaged file never reaches the device.
-    const UpgradeFile::Contents contents = UpgradeFile::read(fileName);
+    return runChecked(UpgradeFile::read(fileName));
+}
+
+bool FirmwareChange::run(const QString &fileName, const UpgradeFile::Contents &contents)
+{
+    if (fileName.isEmpty())
+        return false;
+
+    qDebug() << "Start firmware upgrade";
+    say(fileName);
+    return runChecked(contents);
+}
+
+bool FirmwareChange::runChecked(const UpgradeFile::Contents &contents)
+{
+    serialAtStart.clear();
+    everyPageVerified = true;
     if (contents.status != UpgradeFile::Status::Ok) {
         say(UpgradeFile::statusText(contents.status));
-        return;
+        return false;
     }
 
     if (callbacks.percent)
         callbacks.percent(0);
     usb.disconnect();
     if (!connectFirstTime())
-        return;
+        return false;
 
     Mode mode = Mode::Unknown;
     if (!identify(&mode))
-        return;
+        return false;
     if (mode == Mode::Application) {
         if (!resetIntoBootloader())
-            return;
+            return false;
     } else {
         say(tr("Bootloader mode"));
     }
@@ -108,15 +124,16 @@ void FirmwareChange::run(const QString &fileName)
     QByteArray image = contents.scrambledImage;
     DecodeBuffer(bytesOf(image), unsigned(image.size()));
     if (!writeApplication(image.mid(UpgradeImage::ApplicationOffset, UpgradeImage::ApplicationSize)))
-        return;
+        return false;
     say(tr("OK"));
     if (!writeAndVerifyExternalFlash(image.mid(UpgradeImage::ExternalFlashOffset, UpgradeImage::ExternalFlashSize)))
-        return;
+        return false;
 
     say(tr("OK"));
     usb.RunApplication();
     wait(AfterStartWait);
     usb.disconnect();
+    return everyPageVerified;
 }
 
 bool FirmwareChange::connectFirstTime()
@@ -140,6 +157,7 @@ bool FirmwareChange::connectFirstTime()
 bool FirmwareChange::identify(Mode *mode)
 {
     const QByteArray serial = serialString();
+    serialAtStart = serial;
     say(QString::fromLatin1(serial));
 
     char block[VersionBlockSize];
@@ -217,8 +235,10 @@ bool FirmwareChange::writeApplication(const QByteArray &region)
         if (usb.ReadMemory(readBack, address, PageSize) != 0) {
             qDebug() << "page read ERROR";
             say(tr("ERROR"));
+            everyPageVerified = false;
         } else if (std::memcmp(readBack, plain, PageSize) != 0) {
             say(tr("ERROR"));
+            everyPageVerified = false;
         }
 
         offset += length;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "firmware/UpgradeFile.h"
+
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QString>
 
@@ -42,13 +45,25 @@ public:
 
     // The whole sequence for one upgrade file. An empty name ends at once.
     // The file is read and checked whole before the first device command.
-    void run(const QString &fileName);
+    // True when the new firmware was written, every page and the external
+    // flash read back equal, and the device was told to start it (whether it
+    // came back running it is for the caller to see).
+    bool run(const QString &fileName);
+    // The same sequence with a file that the caller has read and checked
+    // already (several devices changed from one reading); says the name
+    // first as run(fileName) does.
+    bool run(const QString &fileName, const UpgradeFile::Contents &contents);
+
+    // The serial string that the device showed when it was identified, in
+    // the mode it was in then; empty when the change ended before.
+    QByteArray identifiedSerial() const { return serialAtStart; }
 
 private:
     enum class Mode { Application, Bootloader, Unknown };
     static Mode modeOf(const QByteArray &serial);
     static bool isBootloaderSerial(const QByteArray &serial);
 
+    bool runChecked(const UpgradeFile::Contents &contents);
     bool connectFirstTime();
     bool identify(Mode *mode);
     bool resetIntoBootloader();
@@ -61,4 +76,6 @@ private:
 
     USBVT350 &usb;
     Callbacks callbacks;
+    QByteArray serialAtStart;
+    bool everyPageVerified = true;
 };

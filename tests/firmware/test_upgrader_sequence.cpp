@@ -23,6 +23,7 @@ struct Run {
     QList<int> waits;
     std::function<void(const QString &)> onSay;
     std::function<void(int)> onWait;
+    bool succeeded = false;
 
     void operator()(USBVT350 &usb, const QString &fileName)
     {
@@ -39,7 +40,7 @@ struct Run {
                 onWait(milliseconds);
             vt520sim::sleepMs(static_cast<unsigned long>(milliseconds));
         };
-        FirmwareChange(usb, callbacks).run(fileName);
+        succeeded = FirmwareChange(usb, callbacks).run(fileName);
     }
 };
 
@@ -133,6 +134,7 @@ void TestUpgraderSequence::completeChange()
                                        : UpgradeFixture::linesFromApplication(fixture.fileName, "261100042"));
     QCOMPARE(run.percents, UpgradeFixture::percents());
     QCOMPARE(run.percents.at(1), 0);  // 1024 * 100 / 114688 rounds down
+    QVERIFY(run.succeeded);
     verifyDeviceHolds(device, fixture);
 
     QCOMPARE(bus.requestCount(3), ApplicationPages);
@@ -323,6 +325,7 @@ void TestUpgraderSequence::pageReadsBackDifferently()
     expected.insert(expected.indexOf("Writting firmware ... ") + 1, "ERROR");
     QCOMPARE(run.lines, expected);
     QCOMPARE(run.percents, UpgradeFixture::percents());
+    QVERIFY(!run.succeeded); // the page was not seen to hold the new firmware
     verifyDeviceHolds(device, fixture);
     vt520sim::Bus::instance().advanceClock(2000);
     QCOMPARE(device.mode(), vt520sim::Mode::Application);
