@@ -1,5 +1,6 @@
 #include "sim/BusPrivate.h"
 
+#include <QDir>
 #include <QtGlobal>
 
 #include <libusb.h>
@@ -41,6 +42,7 @@ void BusPrivate::resetLocked()
         ++entry.device->epoch;
     }
     devices.clear();
+    lastAddress.clear();
     virtualClock = false;
     virtualUs = 0;
     realStartUs = steadyMicroseconds();
@@ -81,13 +83,57 @@ void attachStateFolder(EmulatedDevice &device, const QString &folder, bool reali
 
 } // namespace
 
+QList<uint8_t> parsePortPath(const QByteArray &portPath, int bus)
+{
+    const int dash = portPath.indexOf('-');
+    bool ok = false;
+    if (dash < 1 || portPath.left(dash).toInt(&ok) != bus || !ok)
+        return {};
+    QList<uint8_t> ports;
+    const QList<QByteArray> parts = portPath.mid(dash + 1).split('.');
+    if (parts.size() > 7) // USB allows 7 tiers
+        return {};
+    for (const QByteArray &part : parts) {
+        const int port = part.toInt(&ok);
+        if (!ok || port < 1 || port > 255)
+            return {};
+        ports.append(uint8_t(port));
+    }
+    return ports;
+}
+
+namespace {
+
+int busOfPortPath(const QByteArray &portPath)
+{
+    bool ok = false;
+    const int bus = portPath.left(portPath.indexOf('-')).toInt(&ok);
+    return ok ? bus : 0;
+}
+
+} // namespace
+
 void BusPrivate::addDefaultDeviceLocked()
 {
     const QString folder = qEnvironmentVariable("VT520_SIM_STATE");
-    auto device = std::make_shared<EmulatedDevice>(1, 1, true);
-    if (!folder.isEmpty())
-        attachStateFolder(*device, folder, true);
-    addLocked(device);
+    const int units = qBound(1, qEnvironmentVariableIntValue("VT520_SIM_UNITS"), 127);
+    if (units == 1) {
+        auto device = std::make_shared<EmulatedDevice>(1, 1, true);
+        if (!folder.isEmpty())
+            attachStateFolder(*device, folder, true);
+        addLocked(device);
+        return;
+    }
+    // Several units behind a hub at root port 1, unit k at port k with
+    // address k, serials counting up from the factory serial.
+    for (int k = 1; k <= units; ++k) {
+        auto device = std::make_shared<EmulatedDevice>(1, k, true);
+        device->ports = {1, uint8_t(k)};
+        device->serial = QByteArray::number(261100042 + k - 1);
+        if (!folder.isEmpty())
+            attachStateFolder(*device, QDir(folder).filePath(QStringLiteral("unit%1").arg(k)), true);
+        addLocked(device);
+    }
 }
 
 Device &BusPrivate::addLocked(std::shared_ptr<EmulatedDevice> device)
@@ -102,6 +148,8 @@ Device &BusPrivate::addLocked(std::shared_ptr<EmulatedDevice> device)
             break;
         }
     }
+    int &last = lastAddress[device->bus];
+    last = qMax(last, device->address);
     Entry entry;
     entry.handle.reset(new Device(device.get()));
     entry.device = std::move(device);
@@ -115,6 +163,43 @@ Device *BusPrivate::findLocked(int bus, int address)
         if (entry.device->bus == bus && entry.device->address == address)
             return entry.handle.get();
     return nullptr;
+}
+
+void BusPrivate::removeAtPortLocked(const QByteArray &portPath)
+{
+    for (auto it = devices.begin(); it != devices.end(); ++it) {
+        if (it->device->portPath() == portPath) {
+            it->device->removed = true;
+            it->device->present = false;
+            ++it->device->epoch;
+            devices.erase(it);
+            return;
+        }
+    }
+}
+
+Device *BusPrivate::findAtPortLocked(const QByteArray &portPath)
+{
+    for (Entry &entry : devices)
+        if (entry.device->portPath() == portPath)
+            return entry.handle.get();
+    return nullptr;
+}
+
+int BusPrivate::allocateAddressLocked(int bus, const EmulatedDevice *device)
+{
+    int &last = lastAddress[bus];
+    for (int step = 1; step <= 127; ++step) {
+        const int candidate = (last + step - 1) % 127 + 1;
+        const bool taken = std::any_of(devices.begin(), devices.end(), [&](const Entry &entry) {
+            return entry.device.get() != device && entry.device->bus == bus && entry.device->address == candidate;
+        });
+        if (!taken) {
+            last = candidate;
+            return candidate;
+        }
+    }
+    return device->address;
 }
 
 int64_t BusPrivate::nowUsLocked() const
@@ -231,6 +316,21 @@ Device &Bus::addVt520(int bus, int address, const QByteArray &serial)
     return p.addLocked(std::move(device));
 }
 
+Device &Bus::addVt520At(const QString &portPath, const QByteArray &serial)
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    const QByteArray path = portPath.toLatin1();
+    const int bus = busOfPortPath(path);
+    auto device = std::make_shared<EmulatedDevice>(bus, 0, true);
+    device->serial = serial;
+    device->ports = parsePortPath(path, bus);
+    Q_ASSERT_X(!device->ports.isEmpty(), "Bus::addVt520At", "port path like 1-1.4");
+    p.removeAtPortLocked(path); // the place was taken: that device goes for good
+    device->address = p.allocateAddressLocked(bus, device.get());
+    return p.addLocked(std::move(device));
+}
+
 Device &Bus::addPersistentVt520(int bus, int address, const QString &folder)
 {
     BusPrivate &p = BusPrivate::global();
@@ -256,6 +356,13 @@ Device *Bus::device(int bus, int address)
     BusPrivate &p = BusPrivate::global();
     std::lock_guard<std::mutex> lock(p.mutex);
     return p.findLocked(bus, address);
+}
+
+Device *Bus::deviceAt(const QString &portPath)
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    return p.findAtPortLocked(portPath.toLatin1());
 }
 
 QList<Device *> Bus::devices()

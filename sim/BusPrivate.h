@@ -44,9 +44,16 @@ public:
     };
 
     void resetLocked();
+    // The bus at library load: VT520_SIM_UNITS Vt520s (default 1), with
+    // their state under VT520_SIM_STATE when it is set.
     void addDefaultDeviceLocked();
     Device &addLocked(std::shared_ptr<EmulatedDevice> device);
     Device *findLocked(int bus, int address);
+    Device *findAtPortLocked(const QByteArray &portPath);
+    void removeAtPortLocked(const QByteArray &portPath);
+    // The address a device gets when it (re)appears on a bus: the next one
+    // after the last given out there, skipping those in use, 1..127 round.
+    int allocateAddressLocked(int bus, const EmulatedDevice *device);
 
     int64_t nowUsLocked() const;
     // Lets time pass on the bus clock: advances a virtual clock, or sleeps
@@ -65,6 +72,7 @@ public:
 
     mutable std::mutex mutex;
     std::vector<Entry> devices;
+    std::map<int, int> lastAddress; // per bus number
 
     bool virtualClock = false;
     int64_t virtualUs = 0;
@@ -106,5 +114,8 @@ private:
 };
 
 int64_t steadyMicroseconds();
+
+// Port numbers of "bus-port.port..." on the given bus; empty if malformed.
+QList<uint8_t> parsePortPath(const QByteArray &portPath, int bus);
 
 } // namespace vt520sim

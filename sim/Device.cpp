@@ -40,7 +40,24 @@ int Device::busNumber() const
 
 int Device::address() const
 {
+    Lock lock(busMutex());
     return d->address;
+}
+
+QString Device::portPath() const
+{
+    Lock lock(busMutex());
+    return QString::fromLatin1(d->portPath());
+}
+
+bool Device::setPortPath(const QString &portPath)
+{
+    const QList<uint8_t> ports = parsePortPath(portPath.toLatin1(), d->bus);
+    if (ports.isEmpty())
+        return false;
+    Lock lock(busMutex());
+    d->ports = ports;
+    return true;
 }
 
 void Device::setIds(uint16_t vendorId, uint16_t productId)

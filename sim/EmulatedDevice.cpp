@@ -1,5 +1,7 @@
 #include "sim/EmulatedDevice.h"
 
+#include "sim/BusPrivate.h"
+
 #include "usb/TransferKey.h"
 
 #include <libusb.h>
@@ -70,6 +72,7 @@ void fillPattern(QByteArray &image, uint32_t offset, uint32_t length, uint32_t s
 EmulatedDevice::EmulatedDevice(int busNumber, int deviceAddress, bool vt520)
     : bus(busNumber)
     , address(deviceAddress)
+    , ports{uint8_t(deviceAddress)}
     , isVt520(vt520)
 {
     makeFactoryFresh();
@@ -132,8 +135,18 @@ void EmulatedDevice::comeBack()
 {
     if (removed)
         return;
+    if (!present)
+        address = BusPrivate::global().allocateAddressLocked(bus, this);
     present = true;
     returnAtUs = -1;
+}
+
+QByteArray EmulatedDevice::portPath() const
+{
+    QByteArray path = QByteArray::number(bus) + '-';
+    for (int i = 0; i < ports.size(); ++i)
+        path += (i ? "." : "") + QByteArray::number(ports[i]);
+    return path;
 }
 
 int EmulatedDevice::control(const ControlSetup &setup, unsigned char *data, int64_t nowUs, int64_t &costUs)

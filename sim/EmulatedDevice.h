@@ -41,7 +41,10 @@ public:
     // epoch, so handles opened before it fail with LIBUSB_ERROR_NO_DEVICE.
     void refreshPresence(int64_t nowUs);
     void leaveBus(int64_t returnAtUs); // returnAtUs < 0: never comes back
+    // Back on the bus at the same port, with a new address from the bus
+    // (as a host numbers every enumeration afresh). Bus lock held.
     void comeBack();
+    QByteArray portPath() const; // "bus-port.port...", as Linux names it
 
     void makeFactoryFresh();
     uint32_t computeApplicationSum() const;
@@ -61,7 +64,8 @@ public:
     };
 
     const int bus;
-    const int address;
+    int address;             // changes with every return to the bus
+    QList<uint8_t> ports;    // port numbers from the root hub; kept across returns
     const bool isVt520;
 
     uint16_t vendorId = 0x16C0;

@@ -30,6 +30,7 @@ struct libusb_device {
     int epoch = 0;
     uint8_t bus = 0;
     uint8_t address = 0;
+    QList<uint8_t> ports;
     libusb_device_descriptor descriptor{};
     std::atomic<int> references{1};
 };
@@ -158,6 +159,7 @@ ssize_t LIBUSB_CALL libusb_get_device_list(libusb_context *, libusb_device ***li
         dev->epoch = device.epoch;
         dev->bus = uint8_t(device.bus);
         dev->address = uint8_t(device.address);
+        dev->ports = device.ports;
         libusb_device_descriptor &d = dev->descriptor;
         d.bLength = LIBUSB_DT_DEVICE_SIZE;
         d.bDescriptorType = LIBUSB_DT_DEVICE;
@@ -225,7 +227,28 @@ uint8_t LIBUSB_CALL libusb_get_device_address(libusb_device *dev)
 
 uint8_t LIBUSB_CALL libusb_get_port_number(libusb_device *dev)
 {
-    return dev ? dev->address : 0;
+    return dev && !dev->ports.isEmpty() ? dev->ports.last() : 0;
+}
+
+int LIBUSB_CALL libusb_get_port_numbers(libusb_device *dev, uint8_t *port_numbers, int port_numbers_len)
+{
+    if (!dev || !port_numbers || port_numbers_len <= 0)
+        return LIBUSB_ERROR_INVALID_PARAM;
+    if (dev->ports.size() > port_numbers_len)
+        return LIBUSB_ERROR_OVERFLOW;
+    for (int i = 0; i < dev->ports.size(); ++i)
+        port_numbers[i] = dev->ports[i];
+    return int(dev->ports.size());
+}
+
+int LIBUSB_CALL libusb_get_port_path(libusb_context *, libusb_device *dev, uint8_t *path, uint8_t path_length)
+{
+    return libusb_get_port_numbers(dev, path, path_length);
+}
+
+libusb_device *LIBUSB_CALL libusb_get_parent(libusb_device *)
+{
+    return nullptr; // hubs are not emulated
 }
 
 libusb_device *LIBUSB_CALL libusb_get_device(libusb_device_handle *dev_handle)

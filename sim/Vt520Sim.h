@@ -35,10 +35,21 @@
 // (LIBUSB_ERROR_PIPE), as a real device would.
 //
 // What the bus holds before any test control (also when preloaded into the
-// real program): one Vt520 on bus 1, address 1. If VT520_SIM_STATE names a
-// folder, that device keeps its state there (factory-fresh if the folder is
-// missing, created then) and has realistic transfer costs and real time;
-// otherwise it lives in memory with zero costs.
+// real program): one Vt520 on bus 1, address 1, port path 1-1. If
+// VT520_SIM_STATE names a folder, that device keeps its state there
+// (factory-fresh if the folder is missing, created then) and has realistic
+// transfer costs and real time; otherwise it lives in memory with zero costs.
+// VT520_SIM_UNITS=N (N > 1) puts N Vt520s there instead, behind a hub at
+// root port 1: unit k at port path 1-1.k, address k, serial 261100042 + k - 1,
+// with its state in VT520_SIM_STATE/unitk when that is set.
+//
+// Addresses and port paths: as on a real host, a device that comes back to
+// the bus (after request 4, an unplug and replug, an ordered unplug) gets a
+// new address, the next one after the last given out on its bus; its port
+// path ("bus-port.port...", as Linux names it) stays. libusb_get_bus_number,
+// libusb_get_device_address, libusb_get_port_number and
+// libusb_get_port_numbers answer accordingly. A device added by bus and
+// address sits at port path "bus-address" unless placed elsewhere.
 
 #include <QByteArray>
 #include <QList>
@@ -123,7 +134,11 @@ class Device
 {
 public:
     int busNumber() const;
-    int address() const;
+    int address() const;      // the current one; changes when it comes back
+    QString portPath() const; // e.g. "1-1.4"; kept across re-enumeration
+    // Moves the device to another port of its bus ("1-2.3"); false if the
+    // text is no port path on this bus.
+    bool setPortPath(const QString &portPath);
 
     // ---- identity -------------------------------------------------------
     void setIds(uint16_t vendorId, uint16_t productId);
@@ -225,10 +240,15 @@ public:
     // reenumerate_ms, transfer_cost on|off; "on" loads as realistic()).
     // Re-enumeration in progress is not kept: a reloaded device is present.
     Device &addPersistentVt520(int bus, int address, const QString &folder);
+    // A Vt520 as addVt520() at a port path such as "1-1.4" (bus 1, port 4
+    // of the hub at root port 1), with the next free address on its bus.
+    // A device already at that port is unplugged for good.
+    Device &addVt520At(const QString &portPath, const QByteArray &serial = "261100042");
     // A decoy with any ids; it enumerates, opens and claims, but stalls
     // every control request.
     Device &addDevice(int bus, int address, uint16_t vendorId, uint16_t productId);
-    Device *device(int bus, int address);
+    Device *device(int bus, int address); // by the current address
+    Device *deviceAt(const QString &portPath);
     QList<Device *> devices();
 
     // ---- clock --------------------------------------------------------

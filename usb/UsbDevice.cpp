@@ -56,6 +56,17 @@ bool validLength(int length)
     return length >= 0 && length <= 0xFFFF;
 }
 
+// Bus numbers ascending, and device addresses ascending within a bus.
+void sortByBusAndAddress(std::vector<libusb_device *> &devices)
+{
+    std::sort(devices.begin(), devices.end(), [](libusb_device *a, libusb_device *b) {
+        const int busA = libusb_get_bus_number(a), busB = libusb_get_bus_number(b);
+        if (busA != busB)
+            return busA < busB;
+        return libusb_get_device_address(a) < libusb_get_device_address(b);
+    });
+}
+
 } // namespace
 
 UsbDevice::UsbDevice() = default;
@@ -77,6 +88,53 @@ void UsbDevice::setVidPid(uint16_t vid, uint16_t pid)
 void UsbDevice::setDeviceId(uint16_t id)
 {
     deviceId = id;
+}
+
+QString UsbDevice::portPathOf(libusb_device *device)
+{
+    uint8_t ports[8] = {};
+    const int count = libusb_get_port_numbers(device, ports, int(sizeof ports));
+    QString path = QString::number(libusb_get_bus_number(device)) + QLatin1Char('-');
+    for (int i = 0; i < count; ++i)
+        path += (i ? QStringLiteral(".") : QString()) + QString::number(ports[i]);
+    return count > 0 ? path : path + QLatin1Char('0'); // a root hub has no ports
+}
+
+QList<UsbDevice::Location> UsbDevice::findAll(uint16_t vid, uint16_t pid)
+{
+    // No device object's lock: listing opens nothing, and libusb lets any
+    // thread enumerate on the shared context.
+    QList<Location> found;
+    libusb_context *context = sharedContext();
+    if (!context)
+        return found;
+    libusb_device **list = nullptr;
+    const ssize_t count = libusb_get_device_list(context, &list);
+    if (count < 0 || !list)
+        return found;
+    std::vector<libusb_device *> devices(list, list + count);
+    sortByBusAndAddress(devices);
+    for (libusb_device *dev : devices) {
+        libusb_device_descriptor descriptor{};
+        if (libusb_get_device_descriptor(dev, &descriptor) < 0 || descriptor.idVendor != vid
+            || descriptor.idProduct != pid)
+            continue;
+        found.append({portPathOf(dev), libusb_get_bus_number(dev), libusb_get_device_address(dev)});
+    }
+    libusb_free_device_list(list, 1);
+    return found;
+}
+
+void UsbDevice::pinToPort(const QString &portPath)
+{
+    QMutexLocker locker(&transportLock);
+    pinnedPortPath = portPath;
+}
+
+QString UsbDevice::pinnedPort() const
+{
+    QMutexLocker locker(&transportLock);
+    return pinnedPortPath;
 }
 
 int UsbDevice::connect()
@@ -104,14 +162,8 @@ int UsbDevice::connectPrivate()
     if (count < 0 || !list)
         return -1;
 
-    // Bus numbers ascending, and device addresses ascending within a bus.
     std::vector<libusb_device *> devices(list, list + count);
-    std::sort(devices.begin(), devices.end(), [](libusb_device *a, libusb_device *b) {
-        const int busA = libusb_get_bus_number(a), busB = libusb_get_bus_number(b);
-        if (busA != busB)
-            return busA < busB;
-        return libusb_get_device_address(a) < libusb_get_device_address(b);
-    });
+    sortByBusAndAddress(devices);
 
     int result = -1;
     int currentBus = -1;
@@ -131,6 +183,8 @@ int UsbDevice::connectPrivate()
         qDebug() << "dev->descriptor.bMaxPacketSize0: " << Qt::hex << descriptor.bMaxPacketSize0;
 
         if (descriptor.idVendor != vendorId || descriptor.idProduct != productId)
+            continue;
+        if (!pinnedPortPath.isEmpty() && portPathOf(dev) != pinnedPortPath)
             continue;
         const int opened = libusb_open(dev, &handle);
         if (opened < 0) {

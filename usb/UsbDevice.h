@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QMutex>
 #include <QObject>
 #include <QString>
 
 #include <cstdint>
 
+struct libusb_device;
 struct libusb_device_handle;
 
 // USB transport on libusb-1.0: finds the device by vendor id, product id and
@@ -20,6 +22,11 @@ struct libusb_device_handle;
 // connects afresh. Failures are -1 (bulk transfers pass the libusb error
 // through); diagnostics go to qDebug only.
 //
+// Pinning: a device object pinned to a port path (pinToPort) connects, also
+// lazily and on every reconnection after a reset, only to the device at that
+// port, so it finds the same physical device again after it re-enumerated
+// with a new address. An unpinned object takes the first device found.
+//
 // Each device object has its own non-recursive transport lock, which
 // serialises every use of its USB handle by any thread (the window and its
 // firmware worker share one object, so their transfers never overlap).
@@ -31,14 +38,36 @@ class UsbDevice : public QObject
     Q_OBJECT
 
 public:
+    // A device with the wanted vendor and product ids, as a scan finds it.
+    struct Location {
+        QString portPath; // "bus-port.port...", as Linux names it, e.g. "1-1.4"
+        int bus = 0;
+        int address = 0;
+    };
+
     UsbDevice();
     ~UsbDevice() override;
+
+    // Every device with these ids on the buses, in the order connect() tries
+    // them (bus number, then address). Opens nothing.
+    static QList<Location> findAll(uint16_t vid, uint16_t pid);
+
+    // The port path of a device as Linux names it: bus number, '-', the port
+    // numbers from the root hub joined by '.'.
+    static QString portPathOf(libusb_device *device);
+
+    // Connect only to the device at this port path from now on (an empty
+    // path: the first device found, as by default). Takes effect at the next
+    // connection; an open handle stays open.
+    void pinToPort(const QString &portPath);
+    QString pinnedPort() const;
 
     void setVidPid(uint16_t vid, uint16_t pid);
     void setDeviceId(uint16_t id);
 
     // Scans all buses (bus number, then device address, ascending) and takes
-    // the first device that passes every test. 0 connected, -1 none found.
+    // the first device that passes every test (and sits at the pinned port,
+    // when pinned). 0 connected, -1 none found.
     // While Open, the handle is closed first and the scan runs again.
     int connect();
     int connectPrivate();
@@ -84,4 +113,5 @@ private:
     mutable QMutex transportLock;
     libusb_device_handle *handle = nullptr;
     bool connectDeniedAccess = false;
+    QString pinnedPortPath;
 };

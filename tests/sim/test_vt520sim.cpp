@@ -208,6 +208,56 @@ private slots:
         QCOMPARE(vt->mode(), vt520sim::Mode::Application);
     }
 
+    // Every return to the bus takes a new address at the same port, after
+    // request 4 as after an unplug and replug; libusb reports the port path.
+    void returnToTheBusKeepsThePortPath_data()
+    {
+        QTest::addColumn<bool>("reset");
+        QTest::newRow("request 4") << true;
+        QTest::newRow("unplug and replug") << false;
+    }
+
+    void returnToTheBusKeepsThePortPath()
+    {
+        QFETCH(bool, reset);
+        vt520sim::Device &hub = bus.addVt520At("1-1.4", "222222222");
+        QCOMPARE(hub.portPath(), QString("1-1.4"));
+        const int before = hub.address();
+        QVERIFY(before != vt->address());
+        if (reset) {
+            USBVT350 usb;
+            usb.pinToPort("1-1.4");
+            QCOMPARE(usb.connect(), 0);
+            usb.RunApplication();
+            bus.advanceClock(1000);
+        } else {
+            hub.unplug();
+            hub.replug();
+        }
+        QVERIFY(hub.isPresent());
+        QVERIFY(hub.address() != before && hub.address() != vt->address());
+        QCOMPARE(bus.deviceAt("1-1.4"), &hub);
+        QCOMPARE(bus.device(1, hub.address()), &hub);
+
+        libusb_context *context = nullptr;
+        QCOMPARE(libusb_init(&context), 0);
+        libusb_device **list = nullptr;
+        QCOMPARE(libusb_get_device_list(context, &list), ssize_t(2));
+        libusb_device *found = list[0];
+        if (libusb_get_device_address(found) != hub.address())
+            found = list[1];
+        QCOMPARE(int(libusb_get_device_address(found)), hub.address());
+        uint8_t ports[7] = {};
+        QCOMPARE(libusb_get_port_numbers(found, ports, 7), 2);
+        QCOMPARE(ports[0], uint8_t(1));
+        QCOMPARE(ports[1], uint8_t(4));
+        QCOMPARE(libusb_get_port_number(found), uint8_t(4));
+        QCOMPARE(libusb_get_port_numbers(found, ports, 1), int(LIBUSB_ERROR_OVERFLOW));
+        QCOMPARE(UsbDevice::portPathOf(found), QString("1-1.4"));
+        libusb_free_device_list(list, 1);
+        libusb_exit(context);
+    }
+
     void badApplicationSumKeepsTheBootloader()
     {
         vt->setMode(vt520sim::Mode::Bootloader);
@@ -337,6 +387,28 @@ private slots:
         QCOMPARE(vt->mode(), vt520sim::Mode::Bootloader);
         QCOMPARE(vt->externalFlash(0x20, 300), data);
         QCOMPARE(vt->internalFlash(0x08005000, 1024), plain);
+    }
+
+    // VT520_SIM_UNITS: each unit at its own port with its own serial and
+    // state folder.
+    void severalUnitsEachWithItsFolder()
+    {
+        QTemporaryDir temp;
+        QVERIFY(temp.isValid());
+        qputenv("VT520_SIM_STATE", temp.path().toLocal8Bit());
+        qputenv("VT520_SIM_UNITS", "3");
+        bus.resetToDefault();
+        qputenv("VT520_SIM_STATE", "");
+        qunsetenv("VT520_SIM_UNITS");
+        const QList<vt520sim::Device *> units = bus.devices();
+        QCOMPARE(units.size(), 3);
+        for (int k = 1; k <= 3; ++k) {
+            vt520sim::Device *unit = units[k - 1];
+            QCOMPARE(unit->portPath(), QString("1-1.%1").arg(k));
+            QCOMPARE(unit->serial(), QByteArray::number(261100041 + k));
+            QCOMPARE(unit->stateFolder(), QDir(temp.path()).filePath(QString("unit%1").arg(k)));
+            QVERIFY(readFile(unit->stateFolder() + "/device.ini").contains("serial=" + unit->serial()));
+        }
     }
 
     void damagedStateFolderStartsFactoryFresh()

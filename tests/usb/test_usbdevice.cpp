@@ -1,5 +1,7 @@
 #include "sim/Vt520Sim.h"
+#include "usb/DeviceSelection.h"
 #include "usb/USBVT350.h"
+#include "usb/Vt520Enumeration.h"
 
 #include <QtTest>
 
@@ -116,6 +118,76 @@ private slots:
         USBVT350 usb;
         QCOMPARE(usb.connect(), 0);
         QCOMPARE(usb.getSerialString(), QByteArray::number(100000000 + expected));
+    }
+
+    // A pinned object connects only to the device at its port, also when
+    // that device comes back from its reset with a new address behind a
+    // neighbour that sorts first.
+    void pinnedToAPort()
+    {
+        bus.addVt520At("1-1.1", "111111111");
+        vt520sim::Device &vt = bus.addVt520At("1-1.2", "222222222");
+        USBVT350 usb;
+        usb.pinToPort("1-1.2");
+        QCOMPARE(usb.connect(), 0);
+        QCOMPARE(usb.getSerialString(), QByteArray("222222222"));
+        usb.RunApplication();
+        usb.disconnect(); // as every caller of RunApplication does
+        bus.addVt520At("1-1.3", "333333333");
+        bus.advanceClock(1000);
+        uint32_t status = 0;
+        QCOMPARE(usb.StatusGet(&status), 0); // lazy reconnection
+        QCOMPARE(usb.getSerialString(), QByteArray("222222222b"));
+        QCOMPARE(bus.transferLog().last().address, vt.address());
+        usb.pinToPort("1-9");
+        QCOMPARE(usb.connect(), -1);
+    }
+
+    // Selection among three Vt520s (one in its bootloader, one that may not
+    // be opened) and a decoy with the same ids.
+    void selection_data()
+    {
+        QTest::addColumn<QString>("selector");
+        QTest::addColumn<QString>("expected"); // port path, or the refusal
+        QTest::newRow("none") << "" << "several";
+        QTest::newRow("port path") << "1-1.2" << "1-1.2";
+        QTest::newRow("bus and address") << "1:2" << "1-1.2";
+        QTest::newRow("serial of the other mode") << "222222222" << "1-1.2";
+        QTest::newRow("bootloader serial") << "222222222b" << "1-1.2";
+        QTest::newRow("application serial as bootloader's") << "111111111b" << "1-1.1";
+        QTest::newRow("access denied, by port") << "1-3" << "1-3";
+        QTest::newRow("unknown port") << "1-1.9" << "not found";
+        QTest::newRow("unknown serial") << "333333333" << "not found";
+        QTest::newRow("decoy's address") << "1:20" << "not found";
+    }
+
+    void selection()
+    {
+        QFETCH(QString, selector);
+        QFETCH(QString, expected);
+        bus.addVt520At("1-1.1", "111111111");
+        bus.addVt520At("1-1.2", "222222222").setMode(vt520sim::Mode::Bootloader);
+        bus.addVt520At("1-3", "444444444").failOpen(LIBUSB_ERROR_ACCESS);
+        bus.addDevice(1, 20, USBVT350::VendorId, USBVT350::ProductId);
+        const QList<Vt520Enumeration::Entry> devices = Vt520Enumeration::list();
+        QCOMPARE(devices.size(), 3);
+        QCOMPARE(devices[1].serial, QByteArray("222222222"));
+        QCOMPARE(devices[1].serialString, QByteArray("222222222b"));
+        QCOMPARE(devices[1].mode, Vt520Enumeration::Mode::Bootloader);
+        QCOMPARE(devices[1].bootloaderVersion, QByteArray("1.00"));
+        QCOMPARE(devices[1].bootloaderDate, QByteArray("Nov 26 2010"));
+        QVERIFY(devices[2].accessDenied && devices[2].serial.isEmpty());
+
+        Vt520Enumeration::Entry chosen;
+        const DeviceSelection::Result result = DeviceSelection::select(selector, devices, &chosen);
+        const QString outcome = result == DeviceSelection::Result::Selected ? chosen.portPath
+            : result == DeviceSelection::Result::SeveralDevices            ? "several"
+            : result == DeviceSelection::Result::NotFound                  ? "not found"
+                                                                           : "no device";
+        QCOMPARE(outcome, expected);
+        bus.reset();
+        QCOMPARE(DeviceSelection::select(selector, Vt520Enumeration::list(), &chosen),
+                 DeviceSelection::Result::NoDevice);
     }
 
     void transferWhileClosedConnectsLazily()

@@ -1,0 +1,71 @@
+#include "usb/Vt520Enumeration.h"
+
+#include "firmware/FirmwareChange.h"
+#include "usb/USBVT350.h"
+
+#include <algorithm>
+
+namespace {
+
+QByteArray untilZero(const char *bytes, int size)
+{
+    return QByteArray(bytes, int(std::find(bytes, bytes + size, '\0') - bytes));
+}
+
+} // namespace
+
+Vt520Enumeration::Mode Vt520Enumeration::modeOfSerialString(const QByteArray &serialString)
+{
+    if (serialString.size() == 9)
+        return Mode::Application;
+    if (serialString.size() == 10 && serialString.at(9) == 'b')
+        return Mode::Bootloader;
+    return Mode::Unknown;
+}
+
+QString Vt520Enumeration::modeName(Mode mode)
+{
+    switch (mode) {
+    case Mode::Application: return QStringLiteral("application");
+    case Mode::Bootloader: return QStringLiteral("bootloader");
+    case Mode::Unknown: break;
+    }
+    return QStringLiteral("unknown");
+}
+
+QList<Vt520Enumeration::Entry> Vt520Enumeration::list()
+{
+    QList<Entry> entries;
+    for (const UsbDevice::Location &location : UsbDevice::findAll(USBVT350::VendorId, USBVT350::ProductId)) {
+        Entry entry;
+        entry.portPath = location.portPath;
+        entry.bus = location.bus;
+        entry.address = location.address;
+
+        USBVT350 usb;
+        usb.pinToPort(location.portPath);
+        if (usb.connect() != 0) {
+            // Not a Vt520 (another device with the same ids) unless it
+            // refused to be opened.
+            if (usb.lastConnectDeniedAccess()) {
+                entry.accessDenied = true;
+                entries.append(entry);
+            }
+            continue;
+        }
+        const QByteArray serialString = usb.getSerialString();
+        entry.serialString = untilZero(serialString.constData(), serialString.size());
+        entry.mode = modeOfSerialString(entry.serialString);
+        entry.serial = entry.mode == Mode::Bootloader ? entry.serialString.left(9) : entry.serialString;
+        char block[FirmwareChange::VersionBlockSize];
+        if (usb.ReadMemory(reinterpret_cast<unsigned char *>(block), FirmwareChange::VersionBlockAddress,
+                           FirmwareChange::VersionBlockSize)
+            == 0) {
+            entry.bootloaderVersion = untilZero(block, 16);
+            entry.bootloaderDate = untilZero(block + 16, FirmwareChange::VersionBlockSize - 16);
+        }
+        usb.disconnect();
+        entries.append(entry);
+    }
+    return entries;
+}

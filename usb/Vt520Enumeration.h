@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// Every Vt520 on the buses, each asked for its identity: port path, bus and
+// address, mode, serial and the two bootloader version texts. A device that
+// the user may not open is listed with accessDenied and nothing else.
+// Each device is reached through its own device object pinned to its port
+// and closed again before the next one.
+class Vt520Enumeration
+{
+public:
+    enum class Mode { Application, Bootloader, Unknown };
+
+    struct Entry {
+        QString portPath; // e.g. "1-1.4"
+        int bus = 0;
+        int address = 0;
+        bool accessDenied = false;
+        Mode mode = Mode::Unknown;
+        QByteArray serial;          // the production serial, without the bootloader's 'b'
+        QByteArray serialString;    // as the device reports it in its mode
+        QByteArray bootloaderVersion; // first text of the version block, e.g. "1.00"
+        QByteArray bootloaderDate;    // second text, e.g. "Nov 26 2010"
+    };
+
+    static QList<Entry> list();
+
+    // The mode that a serial string shows: 9 characters in the application,
+    // the serial and 'b' in the bootloader.
+    static Mode modeOfSerialString(const QByteArray &serialString);
+    static QString modeName(Mode mode); // "application", "bootloader", "unknown"
+};
