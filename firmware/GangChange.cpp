@@ -83,11 +83,14 @@ GangChange::Result GangChange::run(const QString &fileName, const QStringList &p
         return result;
     }
 
-    std::vector<UnitResult> units(size_t(portPaths.size()));
+    // Two threads on one unit would fight over it: each port once.
+    QStringList ports = portPaths;
+    ports.removeDuplicates();
+    std::vector<UnitResult> units(size_t(ports.size()));
     std::vector<std::unique_ptr<QThread>> threads;
-    for (int i = 0; i < portPaths.size(); ++i) {
+    for (int i = 0; i < ports.size(); ++i) {
         UnitResult *unit = &units[size_t(i)];
-        const QString portPath = portPaths.at(i);
+        const QString portPath = ports.at(i);
         threads.emplace_back(QThread::create(
             [this, unit, portPath, &fileName, &contents] { *unit = changeUnit(fileName, contents, portPath); }));
     }

@@ -38,7 +38,7 @@ public:
 
     struct Result {
         UpgradeFile::Status fileStatus = UpgradeFile::Status::Ok;
-        QList<UnitResult> units; // in the order of the port paths given
+        QList<UnitResult> units; // in the order of the port paths given, each port once
         bool allSucceeded() const;
     };
 
