@@ -4,6 +4,7 @@
 
 #include "app/UserQuestions.h"
 #include "firmware/BootloaderImage.h"
+#include "firmware/HexToBinErrorLine.h"
 #include "firmware/UpgradeFile.h"
 #include "firmware/UpgradeImage.h"
 #include "firmware/Upgrader.h"
@@ -18,7 +19,7 @@
 
 void Vt410_bootloader::reportHexToBinError(int result)
 {
-    const QString text = tr("HexToBin error: %1)").arg(result);
+    const QString text = hexToBinErrorLine(result);
     ui->txt->append(text);
     questions->critical(this, tr("Error"), text, QMessageBox::Ok);
 }
@@ -103,17 +104,10 @@ void Vt410_bootloader::slotpushButtonCreateBootBin(bool)
         return;
     ui->txt->append(QStringLiteral("iter %1").arg(count));
 
-    for (int unit = firstNumber; unit < firstNumber + count; ++unit) {
-        const QByteArray serial = BootloaderImage::serial(prefix, unit);
-        ui->txt->append(QString::fromLatin1(serial));
-        const QString fileName = BootloaderImage::fileName(serial);
-        if (!BootloaderImage::write(fileName, BootloaderImage::withSerial(bootloader, serial))) {
-            reportFileWriteError(fileName);
-            return;
-        }
-        ui->txt->append(QStringLiteral("New bootloader + serial:"));
-        ui->txt->append(fileName);
-    }
+    const QString failed = BootloaderImage::writeSeries(bootloader, prefix, firstNumber, count, QString(),
+                                                        [this](const QString &line) { ui->txt->append(line); });
+    if (!failed.isEmpty())
+        reportFileWriteError(failed);
 }
 
 void Vt410_bootloader::slotpushButtonCHF(bool)

@@ -76,22 +76,10 @@ void reportSaveFailure(UserQuestions &questions, QWidget *parent, const QString 
 // Shows why a loaded file was refused; false when it was accepted.
 bool reportLoadFailure(UserQuestions &questions, QWidget *parent, LightingFile::Status status)
 {
-    QString text;
-    switch (status) {
-    case LightingFile::Status::Ok:
+    if (status == LightingFile::Status::Ok)
         return false;
-    case LightingFile::Status::WrongHeader:
-        text = Vt410_bootloader::tr("Wrong file header");
-        break;
-    case LightingFile::Status::WrongVersion:
-        text = Vt410_bootloader::tr("Wrong version");
-        break;
-    case LightingFile::Status::WrongSize:
-    case LightingFile::Status::WriteFailed: // not a result of reading
-        text = Vt410_bootloader::tr("Wrong file size");
-        break;
-    }
-    questions.critical(parent, Vt410_bootloader::tr("File error"), text, QMessageBox::Ok);
+    questions.critical(parent, Vt410_bootloader::tr("File error"), LightingFile::loadFailureText(status),
+                       QMessageBox::Ok);
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include "usb/tools/ExtFlashBinWriter.h"
 #include "usb/tools/RuntimeRandom.h"
 #include "usb/tools/ServiceDialogValues.h"
+#include "usb/tools/ServiceRead.h"
 #include "usb/tools/ServiceText.h"
 #include "usb/tools/ShuffledNumbers.h"
 
@@ -29,7 +30,7 @@ constexpr int PageSize = 1024;
 constexpr int TestBlockRequest = 2;
 constexpr int TestBlockSize = 512;
 
-constexpr int MaxServiceLength = 0x100000;
+constexpr int MaxServiceLength = ServiceRead::MaxLength;
 
 quint8 *bytes(QByteArray &buffer)
 {
@@ -38,8 +39,7 @@ quint8 *bytes(QByteArray &buffer)
 
 QString dumpText(const QByteArray &buffer)
 {
-    return QString::fromLatin1(
-        HexDump(reinterpret_cast<const quint8 *>(buffer.constData()), int(buffer.size())));
+    return ServiceRead::dumpText(buffer);
 }
 
 } // namespace
@@ -129,10 +129,9 @@ void Vt410_bootloader::slotpushButtonRead(bool)
         return;
     }
 
-    // Zero-filled, so that bytes a failed read did not deliver show as zeros
-    // rather than whatever the memory held before.
-    QByteArray buffer(length, '\0');
-    usb->ReadMemory(bytes(buffer), remembered.memoryReadAddress, quint32(length));
+    // The result is not reported: the dump is always shown.
+    QByteArray buffer;
+    ServiceRead::memory(*usb, remembered.memoryReadAddress, length, &buffer);
     ui->txt->clear();
     ui->txt->append(dumpText(buffer));
 }
@@ -267,14 +266,11 @@ void Vt410_bootloader::slotpushButtonReadExternalFlash(bool)
         return;
     }
 
-    QByteArray buffer(length, '\0');
-    if (usb->ReadExternalFlashFromAddress(bytes(buffer), remembered.extFlashReadAddress,
-                                          quint32(length))
-        != 0) {
+    QByteArray buffer;
+    if (ServiceRead::externalFlash(*usb, remembered.extFlashReadAddress, length, &buffer) != 0) {
         questions->warning(this, tr("error"), tr("ReadExternalFlashFromAddress error"));
         return;
     }
-    DecodeBuffer(bytes(buffer), quint32(length));
     ui->txt->clear();
     ui->txt->append(dumpText(buffer));
 }

@@ -2,6 +2,7 @@
 
 #include "firmware/HexToBin.h"
 
+#include <QDir>
 #include <QSaveFile>
 
 namespace BootloaderImage {
@@ -40,6 +41,21 @@ bool write(const QString &fileName, const QByteArray &image)
         return false;
     }
     return file.commit();
+}
+
+QString writeSeries(const QByteArray &image, const QString &prefix, int firstNumber, int count,
+                    const QString &folder, const std::function<void(const QString &)> &say)
+{
+    for (int unit = firstNumber; unit < firstNumber + count; ++unit) {
+        const QByteArray unitSerial = serial(prefix, unit);
+        say(QString::fromLatin1(unitSerial));
+        const QString name = folder.isEmpty() ? fileName(unitSerial) : QDir(folder).filePath(fileName(unitSerial));
+        if (!write(name, withSerial(image, unitSerial)))
+            return name;
+        say(QStringLiteral("New bootloader + serial:"));
+        say(name);
+    }
+    return QString();
 }
 
 } // namespace BootloaderImage

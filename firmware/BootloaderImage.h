@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 // A bootloader image: the first 16 KiB of internal flash (0x08000000 to
 // 0x08003FFF) from an Intel HEX file, with a unit's production serial written
 // at 0x08003FF0. Stored unscrambled and without header.
@@ -30,5 +32,13 @@ QByteArray withSerial(const QByteArray &image, const QByteArray &serial);
 // Writes the image through a temporary, so that the target is either
 // complete or left as it was. Returns false on any failure.
 bool write(const QString &fileName, const QByteArray &image);
+
+// A series of images: for every unit number from firstNumber on, count of
+// them, the serial, its image file in folder (the current directory when
+// empty) and the window's log lines through say: the serial, "New bootloader
+// + serial:" and the file name. Stops at the first file that cannot be
+// written; returns its name, or an empty string when all were written.
+QString writeSeries(const QByteArray &image, const QString &prefix, int firstNumber, int count,
+                    const QString &folder, const std::function<void(const QString &)> &say);
 
 } // namespace BootloaderImage

@@ -2,6 +2,7 @@
 
 #include "lighting/SceneTables.h"
 
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QFile>
 #include <QSaveFile>
@@ -35,6 +36,22 @@ bool readExactText(QDataStream &in, const QString &expected)
 }
 
 } // namespace
+
+QString LightingFile::loadFailureText(Status status)
+{
+    switch (status) {
+    case Status::Ok:
+        break;
+    case Status::WrongHeader:
+        return QCoreApplication::translate("Vt410_bootloader", "Wrong file header");
+    case Status::WrongVersion:
+        return QCoreApplication::translate("Vt410_bootloader", "Wrong version");
+    case Status::WrongSize:
+    case Status::WriteFailed: // not a result of reading
+        return QCoreApplication::translate("Vt410_bootloader", "Wrong file size");
+    }
+    return QString();
+}
 
 QString LightingFile::header(Kind kind)
 {

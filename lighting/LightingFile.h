@@ -28,6 +28,10 @@ public:
         QByteArray table; // exactly tableSize(kind) bytes when status is Ok, empty otherwise
     };
 
+    // Why a loaded file was refused, as the window's box says it ("Wrong
+    // file header", ...), in the user's language; empty for Ok.
+    static QString loadFailureText(Status status);
+
     static QString header(Kind kind);
     static QString version();
     static int tableSize(Kind kind);

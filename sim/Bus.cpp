@@ -116,7 +116,12 @@ int busOfPortPath(const QByteArray &portPath)
 void BusPrivate::addDefaultDeviceLocked()
 {
     const QString folder = qEnvironmentVariable("VT520_SIM_STATE");
-    const int units = qBound(1, qEnvironmentVariableIntValue("VT520_SIM_UNITS"), 127);
+    // Unset: one unit. 0: an empty bus (nothing attached).
+    const int units = qEnvironmentVariableIsSet("VT520_SIM_UNITS")
+        ? qBound(0, qEnvironmentVariableIntValue("VT520_SIM_UNITS"), 127)
+        : 1;
+    if (units == 0)
+        return;
     if (units == 1) {
         auto device = std::make_shared<EmulatedDevice>(1, 1, true);
         if (!folder.isEmpty())

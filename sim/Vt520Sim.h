@@ -42,6 +42,7 @@
 // VT520_SIM_UNITS=N (N > 1) puts N Vt520s there instead, behind a hub at
 // root port 1: unit k at port path 1-1.k, address k, serial 261100042 + k - 1,
 // with its state in VT520_SIM_STATE/unitk when that is set.
+// VT520_SIM_UNITS=0 leaves the bus empty: no device attached.
 //
 // Addresses and port paths: as on a real host, a device that comes back to
 // the bus (after request 4, an unplug and replug, an ordered unplug) gets a

@@ -3,16 +3,17 @@
 #include "usb/Scrambling.h"
 #include "usb/USBVT350.h"
 
-namespace {
-constexpr quint32 ImageAddress = 0;
+#include <algorithm>
 
+namespace {
 quint8 *bytes(QByteArray &buffer)
 {
     return reinterpret_cast<quint8 *>(buffer.data());
 }
 } // namespace
 
-ExtFlashBinWriter::Result ExtFlashBinWriter::writeAndVerify(USBVT350 &usb, const QByteArray &image)
+ExtFlashBinWriter::Result ExtFlashBinWriter::writeAndVerify(USBVT350 &usb, const QByteArray &image, quint32 address,
+                                                             qsizetype *firstDifference)
 {
     if (!lengthAccepted(image.size()))
         return Result::LengthError;
@@ -20,13 +21,17 @@ ExtFlashBinWriter::Result ExtFlashBinWriter::writeAndVerify(USBVT350 &usb, const
 
     QByteArray scrambled = image;
     EncodeBuffer(bytes(scrambled), length);
-    if (usb.WriteExternalFlashToAddress(bytes(scrambled), ImageAddress, length) != 0)
+    if (usb.WriteExternalFlashToAddress(bytes(scrambled), address, length) != 0)
         return Result::WriteFailed;
 
     QByteArray readBack(image.size(), '\0');
-    if (usb.ReadExternalFlashFromAddress(bytes(readBack), ImageAddress, length) != 0)
+    if (usb.ReadExternalFlashFromAddress(bytes(readBack), address, length) != 0)
         return Result::ReadFailed;
     DecodeBuffer(bytes(readBack), length);
 
-    return readBack == image ? Result::Ok : Result::Mismatch;
+    if (readBack == image)
+        return Result::Ok;
+    if (firstDifference)
+        *firstDifference = std::mismatch(image.begin(), image.end(), readBack.begin()).first - image.begin();
+    return Result::Mismatch;
 }

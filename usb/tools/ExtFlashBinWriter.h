@@ -5,8 +5,9 @@
 
 class USBVT350;
 
-// Writes a binary image to the start of the external flash, scrambled with
-// the transfer key, and verifies it by reading it back.
+// Writes a binary image into the external flash (at its start unless told
+// otherwise), scrambled with the transfer key, and verifies it by reading it
+// back.
 class ExtFlashBinWriter
 {
 public:
@@ -20,5 +21,8 @@ public:
 
     static bool lengthAccepted(qsizetype length) { return length > 0 && length % 4 == 0; }
 
-    static Result writeAndVerify(USBVT350 &usb, const QByteArray &image);
+    // On Mismatch, *firstDifference (if given) receives the offset in the
+    // image of the first byte that read back differently.
+    static Result writeAndVerify(USBVT350 &usb, const QByteArray &image, quint32 address = 0,
+                                 qsizetype *firstDifference = nullptr);
 };

@@ -1,0 +1,19 @@
+#pragma once
+
+class Console;
+struct CtlOptions;
+
+// The commands of vt520ctl. Each returns its exit status (ExitStatus.h).
+namespace Commands {
+
+int list(const CtlOptions &options, Console &console);
+int status(const CtlOptions &options, Console &console);
+int readMemory(const CtlOptions &options, Console &console);
+int readFlash(const CtlOptions &options, Console &console);
+int writeFlash(const CtlOptions &options, Console &console);
+int lighting(const CtlOptions &options, Console &console);
+int upgrade(const CtlOptions &options, Console &console);
+int makeUpgrade(const CtlOptions &options, Console &console);
+int makeBootloaderImages(const CtlOptions &options, Console &console);
+
+} // namespace Commands

@@ -1,0 +1,44 @@
+#include "ctl/Console.h"
+
+#include "ctl/ProgressLine.h"
+
+#include <cstdio>
+
+Console::Console(bool quiet, ProgressLine *progress)
+    : quiet(quiet)
+    , progress(progress)
+{
+}
+
+void Console::line(const QString &text)
+{
+    last = text;
+    if (quiet)
+        return;
+    if (progress)
+        progress->interrupt();
+    const QByteArray bytes = text.toLocal8Bit() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+void Console::error(const QString &text)
+{
+    errorLine(QStringLiteral("vt520ctl: ") + text);
+}
+
+void Console::errorLine(const QString &text)
+{
+    if (progress)
+        progress->interrupt();
+    std::fflush(stdout);
+    const QByteArray bytes = text.toLocal8Bit() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+void Console::raw(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The command line of vt520ctl: a command, its arguments and the options.
+// Parsing checks the form (known command, argument count, options the
+// command takes, numbers); what the arguments name is checked by the command.
+struct CtlOptions {
+    QString command;
+    QStringList arguments;   // positional, after the command
+    QStringList devices;     // every --device, in order
+    bool json = false;
+    bool quiet = false;
+    bool verbose = false;
+    bool help = false;
+    bool version = false;
+    bool setGiven = false;
+    bool clearGiven = false;
+    quint32 setMask = 0;
+    quint32 clearMask = 0;
+    QString output;
+    QString prefix;
+    int first = 0;
+    int count = 0;
+    QString folder;          // --dir
+
+    // Empty on success, otherwise the reason the command line is refused.
+    static QString parse(const QStringList &arguments, CtlOptions *options);
+
+    static QString usage();
+};

@@ -1,0 +1,80 @@
+#include "ctl/DeviceChoice.h"
+
+#include "ctl/Console.h"
+#include "ctl/CtlOptions.h"
+#include "ctl/ExitStatus.h"
+#include "usb/DeviceSelection.h"
+#include "usb/UsbDevice.h"
+
+namespace DeviceChoice {
+
+QString describe(const Vt520Enumeration::Entry &device)
+{
+    const QString place = QStringLiteral("%1  bus %2 address %3").arg(device.portPath).arg(device.bus).arg(device.address);
+    if (device.accessDenied)
+        return place + QStringLiteral("  access denied");
+    return place
+        + QStringLiteral("  %1  serial %2  bootloader %3 (%4)")
+              .arg(Vt520Enumeration::modeName(device.mode), QString::fromLatin1(device.serialString),
+                   QString::fromLatin1(device.bootloaderVersion), QString::fromLatin1(device.bootloaderDate));
+}
+
+QJsonObject toJson(const Vt520Enumeration::Entry &device)
+{
+    QJsonObject object{
+        {"portPath", device.portPath},
+        {"bus", device.bus},
+        {"address", device.address},
+        {"accessDenied", device.accessDenied},
+    };
+    if (device.accessDenied) {
+        object.insert("hint", UsbDevice::accessDeniedHint());
+        return object;
+    }
+    object.insert("mode", Vt520Enumeration::modeName(device.mode));
+    object.insert("serial", QString::fromLatin1(device.serial));
+    object.insert("serialString", QString::fromLatin1(device.serialString));
+    object.insert("bootloaderVersion", QString::fromLatin1(device.bootloaderVersion));
+    object.insert("bootloaderDate", QString::fromLatin1(device.bootloaderDate));
+    return object;
+}
+
+int choose(const CtlOptions &options, Console &console, Vt520Enumeration::Entry *chosen)
+{
+    if (options.devices.size() > 1) {
+        console.error(QStringLiteral("%1 works on one device: give --device once").arg(options.command));
+        return ExitUsage;
+    }
+    const QString selector = options.devices.value(0);
+    const QList<Vt520Enumeration::Entry> devices = Vt520Enumeration::list();
+    const auto listDevices = [&] {
+        for (const Vt520Enumeration::Entry &device : devices)
+            console.errorLine(QStringLiteral("  ") + describe(device));
+    };
+
+    switch (DeviceSelection::select(selector, devices, chosen)) {
+    case DeviceSelection::Result::NoDevice:
+        console.error(QStringLiteral("no Vt520 found"));
+        return ExitNoDevice;
+    case DeviceSelection::Result::SeveralDevices:
+        console.error(QStringLiteral("%1 Vt520s are attached; choose one with --device (port path, BUS:ADDRESS "
+                                     "or serial):")
+                          .arg(devices.size()));
+        listDevices();
+        return ExitNoDevice;
+    case DeviceSelection::Result::NotFound:
+        console.error(QStringLiteral("no attached Vt520 matches \"%1\"; attached:").arg(selector));
+        listDevices();
+        return ExitNoDevice;
+    case DeviceSelection::Result::Selected:
+        break;
+    }
+    if (chosen->accessDenied) {
+        console.error(QStringLiteral("the Vt520 at %1 may not be opened by this user.").arg(chosen->portPath));
+        console.errorLine(UsbDevice::accessDeniedHint());
+        return ExitNoDevice;
+    }
+    return ExitDone;
+}
+
+} // namespace DeviceChoice

@@ -1,0 +1,215 @@
+// The service commands: list, status word, memory and external flash.
+#include "ctl/Commands.h"
+
+#include "ctl/Console.h"
+#include "ctl/CtlOptions.h"
+#include "ctl/DeviceChoice.h"
+#include "ctl/ExitStatus.h"
+#include "usb/USBVT350.h"
+#include "usb/tools/ExtFlashBinWriter.h"
+#include "usb/tools/ServiceRead.h"
+#include "usb/tools/ServiceText.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSaveFile>
+
+namespace Commands {
+
+namespace {
+
+QString jsonText(const QJsonDocument &document)
+{
+    return QString::fromUtf8(document.toJson(QJsonDocument::Indented)).trimmed();
+}
+
+// ADDRESS as the window's dialogs take it (hexadecimal, "0x" optional) and
+// LENGTH in decimal within the window's limits.
+bool parseRange(const CtlOptions &options, Console &console, quint32 *address, int *length)
+{
+    bool ok = false;
+    *address = ServiceText::parseHex(options.arguments[0], &ok);
+    if (!ok) {
+        console.error(QStringLiteral("ADDRESS must be hexadecimal, not \"%1\"").arg(options.arguments[0]));
+        return false;
+    }
+    *length = options.arguments[1].toInt(&ok, 10);
+    if (!ok || *length < 1 || *length > ServiceRead::MaxLength) {
+        console.error(QStringLiteral("LENGTH must be a decimal number from 1 to %1, not \"%2\"")
+                          .arg(ServiceRead::MaxLength)
+                          .arg(options.arguments[1]));
+        return false;
+    }
+    return true;
+}
+
+// The bytes into --output, or their dump text onto standard output.
+int deliver(const CtlOptions &options, Console &console, const QByteArray &bytes)
+{
+    if (options.output.isEmpty()) {
+        console.line(ServiceRead::dumpText(bytes));
+        return ExitDone;
+    }
+    QSaveFile file(options.output);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        console.error(QStringLiteral("cannot write %1: %2").arg(options.output, file.errorString()));
+        return ExitFileRefused;
+    }
+    return ExitDone;
+}
+
+} // namespace
+
+int list(const CtlOptions &options, Console &console)
+{
+    const QList<Vt520Enumeration::Entry> devices = Vt520Enumeration::list();
+    if (options.json) {
+        QJsonArray array;
+        for (const Vt520Enumeration::Entry &device : devices)
+            array.append(DeviceChoice::toJson(device));
+        console.line(jsonText(QJsonDocument(array)));
+    } else {
+        for (const Vt520Enumeration::Entry &device : devices)
+            console.line(DeviceChoice::describe(device));
+    }
+    if (devices.isEmpty()) {
+        console.error(QStringLiteral("no Vt520 found"));
+        return ExitNoDevice;
+    }
+    return ExitDone;
+}
+
+int status(const CtlOptions &options, Console &console)
+{
+    Vt520Enumeration::Entry device;
+    if (const int chosen = DeviceChoice::choose(options, console, &device))
+        return chosen;
+    USBVT350 usb;
+    usb.pinToPort(device.portPath);
+
+    // The window's lines for its Set, Clear and Get buttons.
+    if (options.setGiven) {
+        if (usb.StatusSet(options.setMask) != 0) {
+            console.errorLine(QStringLiteral("StatusSet() ERROR"));
+            return ExitDeviceFailed;
+        }
+        if (!options.json)
+            console.line(QStringLiteral("StatusSet(%1)").arg(ServiceText::binary32(options.setMask)));
+    }
+    if (options.clearGiven) {
+        if (usb.StatusClr(options.clearMask) != 0) {
+            console.errorLine(QStringLiteral("StatusClr() ERROR"));
+            return ExitDeviceFailed;
+        }
+        if (!options.json)
+            console.line(QStringLiteral("StatusClr(%1)").arg(ServiceText::binary32(options.clearMask)));
+    }
+    quint32 word = 0;
+    if (usb.StatusGet(&word) != 0) {
+        console.errorLine(QStringLiteral("Status: ERROR"));
+        return ExitDeviceFailed;
+    }
+    if (options.json) {
+        const QJsonObject object{
+            {"portPath", device.portPath},
+            {"status", qint64(word)},
+            {"hex", QStringLiteral("0x%1").arg(word, 8, 16, QLatin1Char('0'))},
+            {"binary", ServiceText::binary32(word)},
+        };
+        console.line(jsonText(QJsonDocument(object)));
+    } else {
+        console.line(QStringLiteral("Status: ") + ServiceText::binary32(word));
+    }
+    return ExitDone;
+}
+
+int readMemory(const CtlOptions &options, Console &console)
+{
+    quint32 address = 0;
+    int length = 0;
+    if (!parseRange(options, console, &address, &length))
+        return ExitUsage;
+    Vt520Enumeration::Entry device;
+    if (const int chosen = DeviceChoice::choose(options, console, &device))
+        return chosen;
+    USBVT350 usb;
+    usb.pinToPort(device.portPath);
+    QByteArray bytes;
+    if (ServiceRead::memory(usb, address, length, &bytes) != 0) {
+        console.error(QStringLiteral("reading %1 bytes of device memory at 0x%2 failed").arg(length).arg(address, 0, 16));
+        return ExitDeviceFailed;
+    }
+    return deliver(options, console, bytes);
+}
+
+int readFlash(const CtlOptions &options, Console &console)
+{
+    quint32 address = 0;
+    int length = 0;
+    if (!parseRange(options, console, &address, &length))
+        return ExitUsage;
+    Vt520Enumeration::Entry device;
+    if (const int chosen = DeviceChoice::choose(options, console, &device))
+        return chosen;
+    USBVT350 usb;
+    usb.pinToPort(device.portPath);
+    QByteArray bytes;
+    if (ServiceRead::externalFlash(usb, address, length, &bytes) != 0) {
+        console.error(QStringLiteral("ReadExternalFlashFromAddress error"));
+        return ExitDeviceFailed;
+    }
+    return deliver(options, console, bytes);
+}
+
+int writeFlash(const CtlOptions &options, Console &console)
+{
+    bool ok = false;
+    const quint32 address = ServiceText::parseHex(options.arguments[0], &ok);
+    if (!ok) {
+        console.error(QStringLiteral("ADDRESS must be hexadecimal, not \"%1\"").arg(options.arguments[0]));
+        return ExitUsage;
+    }
+    // The whole file is read and checked before the device is touched.
+    const QString fileName = options.arguments[1];
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        console.error(QStringLiteral("cannot read %1: %2").arg(fileName, file.errorString()));
+        return ExitFileRefused;
+    }
+    const QByteArray image = file.readAll();
+    if (!ExtFlashBinWriter::lengthAccepted(image.size())) {
+        console.error(QStringLiteral("%1: Length should be aligned to 4 (it is %2 bytes)").arg(fileName).arg(image.size()));
+        return ExitFileRefused;
+    }
+
+    Vt520Enumeration::Entry device;
+    if (const int chosen = DeviceChoice::choose(options, console, &device))
+        return chosen;
+    USBVT350 usb;
+    usb.pinToPort(device.portPath);
+    qsizetype difference = 0;
+    switch (ExtFlashBinWriter::writeAndVerify(usb, image, address, &difference)) {
+    case ExtFlashBinWriter::Result::Ok:
+        console.line(QStringLiteral("Write OK"));
+        return ExitDone;
+    case ExtFlashBinWriter::Result::LengthError: // checked above
+        return ExitFileRefused;
+    case ExtFlashBinWriter::Result::WriteFailed:
+        console.error(QStringLiteral("WriteExternalFlashToAddress failed"));
+        break;
+    case ExtFlashBinWriter::Result::ReadFailed:
+        console.error(QStringLiteral("ReadExternalFlashFromAddress failed"));
+        break;
+    case ExtFlashBinWriter::Result::Mismatch:
+        console.error(QStringLiteral("the external flash reads back differently from byte %1 of %2 on "
+                                     "(address 0x%3)")
+                          .arg(difference)
+                          .arg(fileName)
+                          .arg(address + quint32(difference), 0, 16));
+        break;
+    }
+    return ExitDeviceFailed;
+}
+
+} // namespace Commands

@@ -1,0 +1,81 @@
+// make-upgrade and make-bootloader-images: files from Intel HEX, no device.
+#include "ctl/Commands.h"
+
+#include "ctl/Console.h"
+#include "ctl/CtlOptions.h"
+#include "ctl/ExitStatus.h"
+#include "firmware/BootloaderImage.h"
+#include "firmware/HexToBinErrorLine.h"
+#include "firmware/UpgradeFile.h"
+#include "firmware/UpgradeImage.h"
+
+#include <QRegularExpression>
+
+namespace Commands {
+
+namespace {
+
+constexpr int LastUnitNumber = 999; // three digits in the serial
+
+} // namespace
+
+int makeUpgrade(const CtlOptions &options, Console &console)
+{
+    const QString hexName = options.arguments[0];
+    const QString target = options.arguments[1];
+    // The window reports each region's failure; with no one to ask whether
+    // to save anyway, nothing is written.
+    const UpgradeImage::FromHex built = UpgradeImage::fromHexFile(hexName);
+    if (built.applicationResult != 0 || built.externalFlashResult != 0) {
+        for (const int result : {built.applicationResult, built.externalFlashResult}) {
+            if (result != 0)
+                console.errorLine(hexToBinErrorLine(result));
+        }
+        console.error(QStringLiteral("%1 refused; nothing written").arg(hexName));
+        return ExitFileRefused;
+    }
+    if (!UpgradeFile::write(target, built.image)) {
+        console.error(QStringLiteral("Cannot write file %1").arg(target));
+        return ExitFileRefused;
+    }
+    return ExitDone;
+}
+
+int makeBootloaderImages(const CtlOptions &options, Console &console)
+{
+    // The window builds the prefix YYMM00 from its year and month lists.
+    static const QRegularExpression prefixForm(QStringLiteral("^[0-9]{6}$"));
+    if (!prefixForm.match(options.prefix).hasMatch()) {
+        console.error(QStringLiteral("--prefix must be six digits (YYMM00), not \"%1\"").arg(options.prefix));
+        return ExitUsage;
+    }
+    if (options.first < 1 || options.first > LastUnitNumber) {
+        console.error(QStringLiteral("--first must be from 1 to %1").arg(LastUnitNumber));
+        return ExitUsage;
+    }
+    if (options.count < 1 || options.first + options.count - 1 > LastUnitNumber) {
+        console.error(QStringLiteral("--count must be from 1 to %1 for --first %2")
+                          .arg(LastUnitNumber - options.first + 1)
+                          .arg(options.first));
+        return ExitUsage;
+    }
+
+    const QString hexName = options.arguments[0];
+    QByteArray bootloader;
+    const int hexResult = BootloaderImage::readHex(hexName, &bootloader);
+    if (hexResult != 0) {
+        console.errorLine(hexToBinErrorLine(hexResult));
+        console.error(QStringLiteral("%1 refused; nothing written").arg(hexName));
+        return ExitFileRefused;
+    }
+    const QString failed = BootloaderImage::writeSeries(bootloader, options.prefix, options.first, options.count,
+                                                        options.folder,
+                                                        [&](const QString &line) { console.line(line); });
+    if (!failed.isEmpty()) {
+        console.error(QStringLiteral("Cannot write file %1").arg(failed));
+        return ExitFileRefused;
+    }
+    return ExitDone;
+}
+
+} // namespace Commands

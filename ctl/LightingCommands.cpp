@@ -1,0 +1,78 @@
+// programs get|set and scenes get|set: the tables between the device and files.
+#include "ctl/Commands.h"
+
+#include "ctl/Console.h"
+#include "ctl/CtlOptions.h"
+#include "ctl/DeviceChoice.h"
+#include "ctl/ExitStatus.h"
+#include "lighting/LightingFileTransfer.h"
+#include "usb/USBVT350.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace Commands {
+
+int lighting(const CtlOptions &options, Console &console)
+{
+    const bool programs = options.command.startsWith(QLatin1String("programs"));
+    const bool set = options.command.endsWith(QLatin1String(" set"));
+    const LightingFile::Kind kind = programs ? LightingFile::Kind::Programs : LightingFile::Kind::Scenes;
+    const QString what = programs ? QStringLiteral("programs") : QStringLiteral("scenes");
+    const QString fileName = options.arguments[0];
+
+    // Load + Set: the whole file is checked before the device is touched.
+    LightingFile::ReadResult loaded;
+    if (set) {
+        if (!QFile(fileName).open(QIODevice::ReadOnly)) {
+            console.error(QStringLiteral("cannot read %1").arg(QDir::toNativeSeparators(fileName)));
+            return ExitFileRefused;
+        }
+        loaded = LightingFile::load(fileName, kind);
+        if (loaded.status != LightingFile::Status::Ok) {
+            console.error(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(fileName),
+                                                       LightingFile::loadFailureText(loaded.status)));
+            return ExitFileRefused;
+        }
+    }
+
+    Vt520Enumeration::Entry device;
+    if (const int chosen = DeviceChoice::choose(options, console, &device))
+        return chosen;
+    USBVT350 usb;
+    usb.pinToPort(device.portPath);
+
+    LightingFileTransfer::Result result;
+    if (set) {
+        const LightingTransfer::Status sent =
+            LightingTransfer(usb).write(LightingFileTransfer::locationOf(kind), loaded.table.constData());
+        result.status = sent == LightingTransfer::Status::Done            ? LightingFileTransfer::Status::Done
+                      : sent == LightingTransfer::Status::AcquireFailed ? LightingFileTransfer::Status::AcquireFailed
+                                                                        : LightingFileTransfer::Status::TransferFailed;
+    } else {
+        // Get + Save.
+        result = LightingFileTransfer::getToFile(usb, kind, fileName);
+    }
+
+    switch (result.status) {
+    case LightingFileTransfer::Status::Done:
+        return ExitDone;
+    case LightingFileTransfer::Status::SaveFailed:
+        console.error(QStringLiteral("The file %1 could not be saved: %2")
+                          .arg(QDir::toNativeSeparators(fileName), result.reason));
+        return ExitFileRefused;
+    case LightingFileTransfer::Status::AcquireFailed:
+        console.error(QStringLiteral("the Vt520 at %1 did not grant access to its %2 (USB Timeout)")
+                          .arg(device.portPath, what));
+        if (usb.lastConnectDeniedAccess())
+            console.errorLine(UsbDevice::accessDeniedHint());
+        return ExitDeviceFailed;
+    case LightingFileTransfer::Status::TransferFailed:
+        console.error(set ? QStringLiteral("writing the %1 to the Vt520 failed (WriteExternalFlashToAddress)").arg(what)
+                          : QStringLiteral("reading the %1 from the Vt520 failed; no file written").arg(what));
+        return ExitDeviceFailed;
+    }
+    return ExitDeviceFailed;
+}
+
+} // namespace Commands

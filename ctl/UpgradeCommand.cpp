@@ -1,0 +1,59 @@
+// upgrade: the firmware change of one device, with the window's log lines.
+#include "ctl/Commands.h"
+
+#include "ctl/Console.h"
+#include "ctl/CtlOptions.h"
+#include "ctl/DeviceChoice.h"
+#include "ctl/ExitStatus.h"
+#include "ctl/ProgressLine.h"
+#include "firmware/FirmwareChange.h"
+#include "firmware/UpgradeFile.h"
+#include "usb/USBVT350.h"
+
+#include <QObject>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace Commands {
+
+int upgrade(const CtlOptions &options, Console &log)
+{
+    const QString fileName = options.arguments[0];
+    ProgressLine progress(stderr, isatty(STDERR_FILENO) != 0, !options.quiet);
+    Console console(options.quiet, &progress);
+
+    USBVT350 usb;
+    FirmwareChange::Callbacks callbacks;
+    callbacks.say = [&](const QString &text) { console.line(text); };
+    callbacks.percent = [&](int percent) { progress.show(QStringLiteral("Writing firmware"), percent); };
+    QObject::connect(&usb, &USBVT350::sendPercentExtFlashWrite, &usb,
+                     [&](int percent) { progress.show(QStringLiteral("Writing external flash"), percent); });
+    QObject::connect(&usb, &USBVT350::sendPercentExtFlashRead, &usb,
+                     [&](int percent) { progress.show(QStringLiteral("Verifying external flash"), percent); });
+
+    // The whole file is read and checked before the first device command; a
+    // refused file gets the window's lines (its name, then the reason).
+    const UpgradeFile::Contents contents = UpgradeFile::read(fileName);
+    if (contents.status != UpgradeFile::Status::Ok) {
+        FirmwareChange(usb, callbacks).run(fileName, contents);
+        if (console.isQuiet())
+            log.errorLine(console.lastLine());
+        return ExitFileRefused;
+    }
+
+    Vt520Enumeration::Entry device;
+    if (const int chosen = DeviceChoice::choose(options, log, &device))
+        return chosen;
+    usb.pinToPort(device.portPath);
+    const bool changed = FirmwareChange(usb, callbacks).run(fileName, contents);
+    progress.finish();
+    if (changed)
+        return ExitDone;
+    if (console.isQuiet())
+        log.errorLine(console.lastLine());
+    log.error(QStringLiteral("the firmware change of the Vt520 at %1 failed").arg(device.portPath));
+    return ExitDeviceFailed;
+}
+
+} // namespace Commands

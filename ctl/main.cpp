@@ -1,0 +1,70 @@
+// vt520ctl: the device and production functions of the Vt520 configuration
+// tool from a terminal, for scripts and production lines.
+#include "ctl/Commands.h"
+#include "ctl/Console.h"
+#include "ctl/CtlOptions.h"
+#include "ctl/ExitStatus.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+bool verboseTrace = false;
+
+// The core's trace lines (qDebug) reach the terminal only with --verbose;
+// warnings always do.
+void handleMessage(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (!verboseTrace && (type == QtDebugMsg || type == QtInfoMsg))
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qInstallMessageHandler(handleMessage);
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vt520ctl"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VT520_VERSION));
+
+    CtlOptions options;
+    const QString refusal = CtlOptions::parse(QCoreApplication::arguments().mid(1), &options);
+    verboseTrace = options.verbose;
+    Console console(options.quiet);
+    if (!refusal.isEmpty()) {
+        console.error(refusal);
+        console.errorLine(QStringLiteral("Try 'vt520ctl --help'."));
+        return ExitUsage;
+    }
+    if (options.help) {
+        std::fputs(qPrintable(CtlOptions::usage()), stdout);
+        return ExitDone;
+    }
+    if (options.version) {
+        std::printf("vt520ctl %s\n", VT520_VERSION);
+        return ExitDone;
+    }
+
+    const QString &command = options.command;
+    if (command == QLatin1String("list"))
+        return Commands::list(options, console);
+    if (command == QLatin1String("upgrade"))
+        return Commands::upgrade(options, console);
+    if (command.startsWith(QLatin1String("programs")) || command.startsWith(QLatin1String("scenes")))
+        return Commands::lighting(options, console);
+    if (command == QLatin1String("status"))
+        return Commands::status(options, console);
+    if (command == QLatin1String("read-memory"))
+        return Commands::readMemory(options, console);
+    if (command == QLatin1String("read-flash"))
+        return Commands::readFlash(options, console);
+    if (command == QLatin1String("write-flash"))
+        return Commands::writeFlash(options, console);
+    if (command == QLatin1String("make-upgrade"))
+        return Commands::makeUpgrade(options, console);
+    return Commands::makeBootloaderImages(options, console);
+}

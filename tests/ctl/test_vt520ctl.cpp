@@ -1,0 +1,285 @@
+// vt520ctl as a process with the emulator preloaded: its exit statuses, the
+// choice among several units, the firmware change's lines and the files it
+// writes, each against what the window says and writes.
+#include "HexFiles.h"
+#include "ScriptedQuestions.h"
+#include "UpgradeFixture.h"
+#include "app/Vt410_bootloader.h"
+#include "lighting/LightingFile.h"
+#include "sim/Vt520Sim.h"
+#include "usb/Scrambling.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestVt520Ctl : public QObject
+{
+    Q_OBJECT
+
+    struct Run {
+        int status = -1;
+        QByteArray out;
+        QByteArray err;
+    };
+
+    std::unique_ptr<QTemporaryDir> dir;
+    vt520sim::Bus &bus = vt520sim::Bus::instance();
+
+    QString path(const QString &name) const { return dir->filePath(name); }
+    QString stateFolder(int units, int unit) const
+    {
+        return units == 1 ? path("state") : path(QString("state/unit%1").arg(unit));
+    }
+    QByteArray stateFile(int units, int unit, const QString &name) const
+    {
+        return HexFiles::readFile(stateFolder(units, unit) + "/" + name);
+    }
+
+    // The state folders that the process's emulated units load: no transfer
+    // costs, short re-enumeration, serials 261100042 + unit - 1.
+    void prepareUnits(int units, const std::function<void(vt520sim::Device &, int)> &setup = {})
+    {
+        bus.reset();
+        for (int unit = 1; unit <= units; ++unit) {
+            vt520sim::Device &device = bus.addPersistentVt520(1, unit, stateFolder(units, unit));
+            device.setSerial(QByteArray::number(261100041 + unit));
+            device.setReenumerateDelay(20);
+            device.setVersionBlock("1.00", UpgradeFixture::versionDate().toLatin1());
+            if (setup)
+                setup(device, unit);
+        }
+        bus.reset();
+    }
+
+    Run run(const QStringList &arguments, int units = 1)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        const QString asanRuntime = QStringLiteral(ASAN_RUNTIME);
+        environment.insert("LD_PRELOAD", (asanRuntime.isEmpty() ? "" : asanRuntime + " ") + EMULATOR_LIBRARY);
+        environment.insert("VT520_SIM_STATE", path("state"));
+        environment.insert("VT520_SIM_UNITS", QString::number(units));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(VT520CTL, arguments);
+        Run result;
+        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+            return result;
+        result.status = process.exitCode();
+        result.out = process.readAllStandardOutput();
+        result.err = process.readAllStandardError();
+        return result;
+    }
+
+    static QStringList lines(const QByteArray &text)
+    {
+        QStringList list = QString::fromLocal8Bit(text).split('\n');
+        if (!list.isEmpty() && list.last().isEmpty())
+            list.removeLast();
+        return list;
+    }
+
+private slots:
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+    }
+
+    void exitStatuses_data()
+    {
+        QTest::addColumn<int>("units");
+        QTest::addColumn<QStringList>("arguments"); // %1: the test's folder
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");       // on standard error
+
+        QTest::newRow("done") << 1 << QStringList{"status"} << 0 << "";
+        QTest::newRow("unknown command") << 1 << QStringList{"frobnicate"} << 1 << "unknown command";
+        QTest::newRow("missing argument") << 1 << QStringList{"upgrade"} << 1 << "needs FILE.upg";
+        QTest::newRow("option of another command")
+            << 1 << QStringList{"list", "--output", "x"} << 1 << "does not take --output";
+        QTest::newRow("length out of range")
+            << 1 << QStringList{"read-memory", "0x08000000", "0"} << 1 << "LENGTH";
+        QTest::newRow("two devices for one command")
+            << 2 << QStringList{"status", "--device", "1-1.1", "--device", "1-1.2"} << 1 << "once";
+        QTest::newRow("foreign upgrade file")
+            << 1 << QStringList{"upgrade", "%1/foreign.upg", "--quiet"} << 2 << "Wrong file header";
+        QTest::newRow("scenes file as programs")
+            << 1 << QStringList{"programs", "set", "%1/table.scn"} << 2 << "Wrong file header";
+        QTest::newRow("binary file not in words")
+            << 1 << QStringList{"write-flash", "0", "%1/odd.bin"} << 2 << "aligned to 4";
+        QTest::newRow("defective HEX file")
+            << 0 << QStringList{"make-upgrade", "%1/bad.hex", "%1/out.upg"} << 2 << "HexToBin error: -2)";
+        QTest::newRow("no device") << 0 << QStringList{"status"} << 3 << "no Vt520 found";
+        QTest::newRow("several and none chosen")
+            << 2 << QStringList{"status"} << 3 << "  1-1.2  bus 1 address 2  application  serial 261100043";
+        QTest::newRow("none matching")
+            << 2 << QStringList{"read-flash", "0", "4", "--device", "261100099"} << 3 << "no attached Vt520 matches";
+        QTest::newRow("device operation failed")
+            << 1 << QStringList{"read-memory", "0", "16"} << 4 << "failed";
+    }
+
+    void exitStatuses()
+    {
+        QFETCH(int, units);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QVERIFY(HexFiles::writeFile(path("foreign.upg"), QByteArray(300, 'x')));
+        QVERIFY(HexFiles::writeFile(path("odd.bin"), "0123456789"));
+        QVERIFY(HexFiles::writeFile(path("bad.hex"), "0400000001020304F2\n"));
+        QCOMPARE(LightingFile::save(path("table.scn"), LightingFile::Kind::Scenes, QByteArray(384, '\1')),
+                 LightingFile::Status::Ok);
+        prepareUnits(units);
+        for (QString &argument : arguments)
+            argument = argument.arg(dir->path());
+
+        const Run result = run(arguments, units);
+        QCOMPARE(result.status, status);
+        QVERIFY2(result.err.contains(message.toLocal8Bit()), result.err.constData());
+    }
+
+    // The unit that --device names is the one changed, the others not.
+    void selection_data()
+    {
+        QTest::addColumn<QString>("selector");
+        QTest::addColumn<int>("unit");
+        QTest::newRow("port path") << "1-1.2" << 2;
+        QTest::newRow("bus and address") << "1:1" << 1;
+        QTest::newRow("serial in the bootloader's form") << "261100044b" << 3;
+    }
+
+    void selection()
+    {
+        QFETCH(QString, selector);
+        QFETCH(int, unit);
+        prepareUnits(3);
+        const Run result = run({"status", "--set", "1", "--device", selector}, 3);
+        QCOMPARE(result.status, 0);
+        QCOMPARE(lines(result.out), (QStringList{"StatusSet(00000000000000000000000000000001)",
+                                                 "Status: 00000000000000000000000000000001"}));
+        for (int k = 1; k <= 3; ++k)
+            QCOMPARE(stateFile(3, k, "device.ini").contains("status=1\n"), k == unit);
+    }
+
+    // The window's log lines, in order, for the second of two units in
+    // either mode; the choice holds across the reset into the bootloader.
+    void upgradeSaysTheWindowsLines_data()
+    {
+        QTest::addColumn<bool>("fromBootloader");
+        QTest::newRow("from the application") << false;
+        QTest::newRow("from the bootloader") << true;
+    }
+
+    void upgradeSaysTheWindowsLines()
+    {
+        QFETCH(bool, fromBootloader);
+        prepareUnits(2, [&](vt520sim::Device &device, int) {
+            if (fromBootloader)
+                device.setMode(vt520sim::Mode::Bootloader);
+        });
+        const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 7);
+        QVERIFY(!fixture.fileName.isEmpty());
+
+        const Run result = run({"upgrade", fixture.fileName, "--device", "1-1.2"}, 2);
+        QCOMPARE(result.status, 0);
+        QCOMPARE(lines(result.out), fromBootloader ? UpgradeFixture::linesFromBootloader(fixture.fileName, "261100043")
+                                                   : UpgradeFixture::linesFromApplication(fixture.fileName, "261100043"));
+        for (const char *stage : {"Writing firmware: 100%", "Writing external flash: 100%",
+                                  "Verifying external flash: 100%"})
+            QVERIFY2(result.err.contains(stage), result.err.constData());
+        QCOMPARE(stateFile(2, 2, "internal.bin").mid(0x4000, 0x1C000), fixture.applicationRegion());
+        QCOMPARE(stateFile(2, 2, "external.bin").left(0x14000), fixture.storedExternalRegion());
+        QVERIFY(stateFile(2, 1, "internal.bin").mid(0x4000, 0x1C000) != fixture.applicationRegion());
+    }
+
+    // Byte for byte what the window's commands write, the window driven in
+    // this process (for the tables, on the same device state).
+    void filesEqualTheWindows_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("programs get") << "programs";
+        QTest::newRow("scenes get") << "scenes";
+        QTest::newRow("make-upgrade") << "make-upgrade";
+        QTest::newRow("make-bootloader-images") << "make-bootloader-images";
+    }
+
+    void filesEqualTheWindows()
+    {
+        QFETCH(QString, command);
+        QVERIFY(QDir().mkpath(path("cli")) && QDir().mkpath(path("window")));
+        const QByteArray programs = HexFiles::randomBytes(7680, 31);
+        const QByteArray scenes = HexFiles::randomBytes(384, 32);
+        prepareUnits(1, [&](vt520sim::Device &device, int) {
+            for (auto [address, table] : {std::pair{0x14000u, programs}, std::pair{0x15E00u, scenes}}) {
+                EncodeBuffer(reinterpret_cast<unsigned char *>(table.data()), unsigned(table.size()));
+                device.setExternalFlash(address, table);
+            }
+        });
+        const QByteArray boot = HexFiles::randomBytes(0x4000, 33);
+        QVERIFY(HexFiles::writeFile(path("boot.hex"), HexFiles::hexText(0x08000000, boot)));
+        QByteArray firmware = HexFiles::hexText(0x08004000, HexFiles::randomBytes(0x1C000, 34));
+        firmware.chop(HexFiles::endOfFile().size() + 1);
+        QVERIFY(HexFiles::writeFile(path("firmware.hex"),
+                                    firmware + HexFiles::hexText(0x08020000, HexFiles::randomBytes(0x14000, 35))));
+
+        QStringList arguments;
+        QStringList files;
+        if (command == "programs" || command == "scenes") {
+            files = {command == "programs" ? "table.pgm" : "table.scn"};
+            arguments = {command, "get", path("cli/" + files[0])};
+        } else if (command == "make-upgrade") {
+            files = {"firmware.upg"};
+            arguments = {command, path("firmware.hex"), path("cli/firmware.upg")};
+        } else {
+            files = {"Vt520Bootloader_261100005.bin", "Vt520Bootloader_261100006.bin"};
+            arguments = {command, path("boot.hex"), "--prefix", "261100", "--first", "5", "--count", "2",
+                         "--dir", path("cli")};
+        }
+        const Run result = run(arguments);
+        QCOMPARE(result.status, 0);
+
+        // The window, with the emulated device loaded from the same folder.
+        bus.reset();
+        bus.addPersistentVt520(1, 1, path("state"));
+        const QString previousDir = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(path("window"))); // bootloader images go here
+        {
+            Vt410_bootloader window;
+            auto scripted = std::make_unique<ScriptedQuestions>();
+            ScriptedQuestions &questions = *scripted;
+            window.setQuestions(std::move(scripted));
+            if (command == "programs") {
+                window.slotpushButtonGetProgramsFromVt410(false);
+                questions.answer(path("window/" + files[0]));
+                window.slotpushButtonSaveProgramsToFile(false);
+            } else if (command == "scenes") {
+                window.slotpushButtonGetScenesFromVt410(false);
+                questions.answer(path("window/" + files[0]));
+                window.slotpushButtonSaveScenesToFile(false);
+            } else if (command == "make-upgrade") {
+                questions.answer(path("firmware.hex"));
+                questions.answer(path("window/" + files[0]));
+                window.slotpushButtonCreateUpg(false);
+            } else {
+                for (const QVariant &answer : QVariantList{path("boot.hex"), "26", "11", 5, 2})
+                    questions.answer(answer);
+                window.slotpushButtonCreateBootBin(false);
+                // The series is the window's; the command line says its lines.
+                QCOMPARE(lines(result.out), (QStringList{"261100005", "New bootloader + serial:",
+                                                         path("cli/" + files[0]), "261100006",
+                                                         "New bootloader + serial:", path("cli/" + files[1])}));
+            }
+            QVERIFY(questions.messages().isEmpty());
+        }
+        QDir::setCurrent(previousDir);
+        for (const QString &file : files) {
+            const QByteArray written = HexFiles::readFile(path("cli/" + file));
+            QVERIFY2(!written.isEmpty(), qPrintable(file));
+            QCOMPARE(written, HexFiles::readFile(path("window/" + file)));
+        }
+    }
+};
+
+QTEST_MAIN(TestVt520Ctl)
+#include "test_vt520ctl.moc"
