@@ -73,9 +73,14 @@ void GangChange::wait(int milliseconds)
 
 GangChange::Result GangChange::run(const QString &fileName, const QStringList &portPaths)
 {
-    Result result;
     // One reading for every unit, and no device command for a refused file.
-    const UpgradeFile::Contents contents = UpgradeFile::read(fileName);
+    return run(fileName, UpgradeFile::read(fileName), portPaths);
+}
+
+GangChange::Result GangChange::run(const QString &fileName, const UpgradeFile::Contents &contents,
+                                   const QStringList &portPaths)
+{
+    Result result;
     result.fileStatus = contents.status;
     if (contents.status != UpgradeFile::Status::Ok) {
         say(QString(), fileName);

@@ -61,6 +61,9 @@ public:
     // when the last one has finished. A refused file touches no device and
     // leaves units empty; it is said once with an empty port path.
     Result run(const QString &fileName, const QStringList &portPaths);
+    // The same with a file that the caller has read and checked already
+    // (before it looked for the units), so that it is read only once.
+    Result run(const QString &fileName, const UpgradeFile::Contents &contents, const QStringList &portPaths);
 
     static QString outcomeText(Outcome outcome);
 
