@@ -1,9 +1,24 @@
 #!/usr/bin/env bash
 # Builds the program in Release and starts it on a persistent emulated Vt520.
 # VT520_REAL_DEVICE=1 starts it on the real USB bus instead.
+# scripts/run.sh --cli ARGS runs vt520ctl ARGS the same way.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(dirname "$here")"
+
+# --cli ARGS: the command-line tool vt520ctl on the same emulated device(s)
+# instead of the window; no display needed. VT520_SIM_UNITS=N gives N units.
+if [ "${1:-}" = "--cli" ]; then
+    shift
+    source "$here/deps.sh"
+    vt520_install_packages
+    build="$root/build/release"
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVT520_BUILD_TESTS=OFF -DVT520_BUILD_BENCH=OFF >/dev/null
+    cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target vt520ctl vt520sim >/dev/null
+    [ "${VT520_REAL_DEVICE:-0}" = "1" ] && exec "$build/bin/vt520ctl" "$@"
+    export VT520_SIM_STATE="${VT520_SIM_STATE:-$root/build/emulated-device}"
+    LD_PRELOAD="$build/lib/libvt520sim.so" exec "$build/bin/vt520ctl" "$@"
+fi
 source "$here/deps.sh"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
