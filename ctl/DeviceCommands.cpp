@@ -15,6 +15,8 @@
 #include <QJsonDocument>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace Commands {
 
 namespace {
@@ -77,6 +79,12 @@ int list(const CtlOptions &options, Console &console)
         console.error(QStringLiteral("no Vt520 found"));
         return ExitNoDevice;
     }
+    // The hint once, beside the list, so that scripts reading the list's
+    // first column see device lines only.
+    const bool denied = std::any_of(devices.begin(), devices.end(),
+                                    [](const Vt520Enumeration::Entry &device) { return device.accessDenied; });
+    if (denied && !options.json)
+        console.errorLine(UsbDevice::accessDeniedHint());
     return ExitDone;
 }
 
