@@ -13,6 +13,7 @@ int readFlash(const CtlOptions &options, Console &console);
 int writeFlash(const CtlOptions &options, Console &console);
 int lighting(const CtlOptions &options, Console &console);
 int upgrade(const CtlOptions &options, Console &console);
+int upgradeMany(const CtlOptions &options, Console &console); // --all or several --device
 int makeUpgrade(const CtlOptions &options, Console &console);
 int makeBootloaderImages(const CtlOptions &options, Console &console);
 

@@ -19,7 +19,7 @@ const QHash<QString, CommandForm> &commandForms()
 {
     static const QHash<QString, CommandForm> forms{
         {"list", {{}, {"--json"}}},
-        {"upgrade", {{"FILE.upg"}, {"--device"}}},
+        {"upgrade", {{"FILE.upg"}, {"--device", "--all"}}},
         {"programs get", {{"FILE.pgm"}, {"--device"}}},
         {"programs set", {{"FILE.pgm"}, {"--device"}}},
         {"scenes get", {{"FILE.scn"}, {"--device"}}},
@@ -101,6 +101,8 @@ QString CtlOptions::parse(const QStringList &arguments, CtlOptions *options)
             options->verbose = true;
         } else if (argument == QLatin1String("--device")) {
             options->devices.append(value);
+        } else if (argument == QLatin1String("--all")) {
+            options->all = true;
         } else if (argument == QLatin1String("--set")) {
             options->setGiven = true;
             if (!parseMask(value, &options->setMask))
@@ -148,6 +150,8 @@ QString CtlOptions::parse(const QStringList &arguments, CtlOptions *options)
             ? QStringLiteral("%1 takes no arguments").arg(options->command)
             : QStringLiteral("%1 needs %2").arg(options->command, form->positionals.join(QLatin1Char(' ')));
     }
+    if (options->all && !options->devices.isEmpty())
+        return QStringLiteral("--all and --device exclude each other");
     options->arguments = positionals;
     return QString();
 }
@@ -161,6 +165,9 @@ QString CtlOptions::usage()
         "  list [--json]                       every Vt520: port path, bus:address, mode, serial,\n"
         "                                      bootloader version and date\n"
         "  upgrade FILE.upg                    firmware change, with the window's log lines\n"
+        "  upgrade FILE.upg --all | --device SEL --device SEL ...\n"
+        "                                      several units at once, lines headed by the port\n"
+        "                                      path, then a summary; 4 if any unit failed\n"
         "  programs get|set FILE.pgm           programs table to a file / from a file\n"
         "  scenes get|set FILE.scn             scenes table to a file / from a file\n"
         "  status [--set MASK] [--clear MASK] [--json]\n"

@@ -10,6 +10,7 @@ struct CtlOptions {
     QString command;
     QStringList arguments;   // positional, after the command
     QStringList devices;     // every --device, in order
+    bool all = false;        // --all: every attached Vt520
     bool json = false;
     bool quiet = false;
     bool verbose = false;

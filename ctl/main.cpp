@@ -53,7 +53,8 @@ int main(int argc, char *argv[])
     if (command == QLatin1String("list"))
         return Commands::list(options, console);
     if (command == QLatin1String("upgrade"))
-        return Commands::upgrade(options, console);
+        return options.all || options.devices.size() > 1 ? Commands::upgradeMany(options, console)
+                                                         : Commands::upgrade(options, console);
     if (command.startsWith(QLatin1String("programs")) || command.startsWith(QLatin1String("scenes")))
         return Commands::lighting(options, console);
     if (command == QLatin1String("status"))

@@ -40,7 +40,7 @@ cmake --build "$root/build/asan" -j "$jobs"
 )
 
 step "ThreadSanitizer (threaded tests)"
-threaded='transport_threads|upgrader|close_during'
+threaded='transport_threads|upgrader|close_during|gang_change'
 cmake -S "$root" -B "$root/build/tsan" -DCMAKE_BUILD_TYPE=Debug -DVT520_SANITIZE=thread \
       -DVT520_BUILD_BENCH=OFF >/dev/null
 threaded_targets=$(cd "$root/build/tsan" && ctest -N -R "$threaded" | sed -n 's/^ *Test *#[0-9]*: *//p')

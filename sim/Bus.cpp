@@ -48,6 +48,7 @@ void BusPrivate::resetLocked()
     realStartUs = steadyMicroseconds();
     nthFaults.clear();
     requestFaults.clear();
+    wireFreeAtUs.clear();
     log.clear();
     requestCounts.clear();
     overlaps = 0;
@@ -264,19 +265,27 @@ void BusPrivate::recordLocked(const TransferRecord &record)
         ++requestCounts[record.request];
 }
 
+int64_t BusPrivate::occupyWireLocked(int busNumber, int64_t wireUs)
+{
+    const int64_t now = nowUsLocked();
+    int64_t &freeAt = wireFreeAtUs[busNumber];
+    freeAt = std::max(freeAt, now) + wireUs;
+    return freeAt - now;
+}
+
 // ------------------------------------------------------------ TransportEntry
 
-TransportEntry::TransportEntry()
+TransportEntry::TransportEntry(EmulatedDevice &entered)
+    : device(entered)
 {
-    BusPrivate &bus = BusPrivate::global();
-    overlap = bus.inside.fetch_add(1) != 0;
+    overlap = device.inside.fetch_add(1) != 0;
     if (overlap)
-        ++bus.overlaps;
+        ++BusPrivate::global().overlaps;
 }
 
 TransportEntry::~TransportEntry()
 {
-    --BusPrivate::global().inside;
+    --device.inside;
 }
 
 // ------------------------------------------------------------------------ Bus

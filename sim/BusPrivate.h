@@ -66,6 +66,9 @@ public:
     // ordered unplug takes it off the bus. Returns the transfer's error.
     int applyFaultLocked(const Fault &fault, EmulatedDevice &device);
     void recordLocked(const TransferRecord &record);
+    // Puts a transfer of wireUs on the wire of its bus, after every transfer
+    // already there. Returns the time from now until it has left the wire.
+    int64_t occupyWireLocked(int busNumber, int64_t wireUs);
 
     mutable std::mutex mutex;
     std::vector<Entry> devices;
@@ -78,10 +81,11 @@ public:
     std::vector<NthFault> nthFaults;
     std::map<uint8_t, RequestFault> requestFaults;
 
+    std::map<int, int64_t> wireFreeAtUs; // per bus number: when its wire is free again
+
     QList<TransferRecord> log;
     std::map<uint8_t, int> requestCounts;
 
-    std::atomic<int> inside{0};
     std::atomic<int> overlaps{0};
     std::atomic<int> holdUs{0};
 
@@ -89,12 +93,15 @@ private:
     BusPrivate();
 };
 
-// Marks a thread as inside the emulated transport for the object's lifetime
-// and notices when another thread is in there too.
+// Marks a thread as inside the emulated transport of one device for the
+// object's lifetime and notices when another thread is in there too. Each
+// device (across its re-enumerations) is watched on its own: the host must
+// never use one unit from two threads at once, while different units may
+// well be busy at the same time.
 class TransportEntry
 {
 public:
-    TransportEntry();
+    explicit TransportEntry(EmulatedDevice &device);
     ~TransportEntry();
     TransportEntry(const TransportEntry &) = delete;
     TransportEntry &operator=(const TransportEntry &) = delete;
@@ -102,6 +109,7 @@ public:
     bool overlapped() const { return overlap; }
 
 private:
+    EmulatedDevice &device;
     bool overlap = false;
 };
 

@@ -18,6 +18,7 @@ constexpr uint8_t VendorIn = 0xC0;
 constexpr uint8_t StandardIn = 0x80;
 
 constexpr uint32_t VersionTextSize = 16;
+constexpr uint32_t ExternalSectorSize = 4096; // erase unit of the external flash
 constexpr uint32_t ApplicationEnd = ApplicationSumAddress; // the sum covers the words before it
 
 uint32_t loadWord(const unsigned char *p)
@@ -148,14 +149,9 @@ QByteArray EmulatedDevice::portPath() const
     return path;
 }
 
-int64_t EmulatedDevice::dataStageUs(int bytes) const
-{
-    return cost.bytesPerMillisecond > 0 ? int64_t(bytes) * 1000 / cost.bytesPerMillisecond : 0;
-}
-
 int EmulatedDevice::control(const ControlSetup &setup, unsigned char *data, int64_t nowUs, int64_t &costUs)
 {
-    costUs = cost.controlMicroseconds + dataStageUs(setup.length);
+    costUs = cost.controlMicroseconds;
     if (setup.length > 0 && data == nullptr)
         return LIBUSB_ERROR_INVALID_PARAM;
     if ((setup.requestType & 0x60) == 0x00)
@@ -235,6 +231,9 @@ int EmulatedDevice::vendorRequest(const ControlSetup &setup, unsigned char *data
             return LIBUSB_ERROR_PIPE;
         std::memcpy(external.data() + addr, data, length);
         persistExternal(addr, length);
+        costUs += cost.externalProgramMicroseconds;
+        if (addr % ExternalSectorSize == 0)
+            costUs += cost.sectorEraseMicroseconds;
         return length;
     case 7: { // set status bits
         if (!out || !noAddress || length != 4)
@@ -332,7 +331,7 @@ void EmulatedDevice::runApplication(int64_t nowUs)
 
 int EmulatedDevice::bulk(unsigned char endpoint, unsigned char *data, int length, int64_t &costUs)
 {
-    costUs = cost.controlMicroseconds + dataStageUs(length);
+    costUs = cost.controlMicroseconds;
     if (!isVt520 || data == nullptr || length < 0)
         return LIBUSB_ERROR_PIPE;
     if (endpoint == 0x02) {

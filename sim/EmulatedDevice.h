@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QList>
 
+#include <atomic>
+
 #include <cstdint>
 #include <memory>
 
@@ -29,7 +31,8 @@ public:
     EmulatedDevice(int bus, int address, bool vt520);
 
     // Answers one control transfer. Returns bytes moved or a LIBUSB_ERROR_*
-    // code; costUs receives the time the transfer takes on the bus clock.
+    // code; costUs receives the device's own time for it (latency,
+    // programming); the bus adds the wire time.
     int control(const ControlSetup &setup, unsigned char *data, int64_t nowUs, int64_t &costUs);
     int bulk(unsigned char endpoint, unsigned char *data, int length, int64_t &costUs);
 
@@ -96,13 +99,16 @@ public:
     TransferCost cost;
     std::unique_ptr<DeviceStateFolder> stateFolder;
 
+    // Threads inside the transport with this device now (overlap detection;
+    // touched without the bus lock).
+    std::atomic<int> inside{0};
+
 private:
     int vendorRequest(const ControlSetup &setup, unsigned char *data, int64_t nowUs, int64_t &costUs);
     int standardRequest(const ControlSetup &setup, unsigned char *data);
     int readMemory(uint32_t address, unsigned char *data, uint16_t length);
     int writePage(uint32_t address, const unsigned char *data, uint16_t length, int64_t &costUs);
     void runApplication(int64_t nowUs);
-    int64_t dataStageUs(int bytes) const;
 };
 
 } // namespace vt520sim

@@ -3,6 +3,7 @@
 // can stand in for libusb-1.0 at link time or through LD_PRELOAD.
 
 #include "sim/BusPrivate.h"
+#include "sim/WireTime.h"
 
 #include <libusb.h>
 
@@ -141,9 +142,8 @@ ssize_t LIBUSB_CALL libusb_get_device_list(libusb_context *, libusb_device ***li
 {
     if (!list)
         return LIBUSB_ERROR_INVALID_PARAM;
-    TransportEntry entry;
-    if (entry.overlapped())
-        return LIBUSB_ERROR_BUSY;
+    // Not watched for overlaps: the list belongs to no device, and libusb
+    // lets several threads enumerate on one context at once.
     BusPrivate &bus = BusPrivate::global();
     Lock lock(bus.mutex);
     const int64_t now = bus.nowUsLocked();
@@ -260,7 +260,7 @@ int LIBUSB_CALL libusb_open(libusb_device *dev, libusb_device_handle **dev_handl
 {
     if (!dev || !dev_handle)
         return LIBUSB_ERROR_INVALID_PARAM;
-    TransportEntry entry;
+    TransportEntry entry(*dev->device);
     if (entry.overlapped())
         return LIBUSB_ERROR_BUSY;
     BusPrivate &bus = BusPrivate::global();
@@ -282,7 +282,9 @@ void LIBUSB_CALL libusb_close(libusb_device_handle *dev_handle)
 {
     if (!dev_handle)
         return;
-    TransportEntry entry; // an overlapping close is counted; the handle still goes
+    // Keeps the device alive past the handle's last reference to it.
+    const std::shared_ptr<EmulatedDevice> device = dev_handle->device->device;
+    TransportEntry entry(*device); // an overlapping close is counted; the handle still goes
     libusb_unref_device(dev_handle->device);
     delete dev_handle;
 }
@@ -299,7 +301,7 @@ int LIBUSB_CALL libusb_set_configuration(libusb_device_handle *dev_handle, int c
 {
     if (!dev_handle)
         return LIBUSB_ERROR_INVALID_PARAM;
-    TransportEntry entry;
+    TransportEntry entry(*dev_handle->device->device);
     if (entry.overlapped())
         return LIBUSB_ERROR_BUSY;
     BusPrivate &bus = BusPrivate::global();
@@ -318,7 +320,7 @@ int LIBUSB_CALL libusb_claim_interface(libusb_device_handle *dev_handle, int int
 {
     if (!dev_handle)
         return LIBUSB_ERROR_INVALID_PARAM;
-    TransportEntry entry;
+    TransportEntry entry(*dev_handle->device->device);
     if (entry.overlapped())
         return LIBUSB_ERROR_BUSY;
     BusPrivate &bus = BusPrivate::global();
@@ -337,7 +339,7 @@ int LIBUSB_CALL libusb_release_interface(libusb_device_handle *dev_handle, int i
 {
     if (!dev_handle)
         return LIBUSB_ERROR_INVALID_PARAM;
-    TransportEntry entry;
+    TransportEntry entry(*dev_handle->device->device);
     if (entry.overlapped())
         return LIBUSB_ERROR_BUSY;
     BusPrivate &bus = BusPrivate::global();
@@ -372,13 +374,14 @@ namespace {
 
 // The way every transfer goes: the overlap check, the device's presence, an
 // ordered fault or the device itself, then the transfer log and the cost on
-// the bus clock. `serve` answers for the device and sets the cost.
+// the bus clock. `serve` answers for the device and sets the device's own
+// time; the wait for the shared wire and the wire time come on top.
 template <typename Serve>
 int passTransfer(libusb_device_handle *dev_handle, const ControlSetup &setup, int length, bool bulk, Serve serve)
 {
     if (!dev_handle)
         return LIBUSB_ERROR_INVALID_PARAM;
-    TransportEntry entry;
+    TransportEntry entry(*dev_handle->device->device);
     if (entry.overlapped())
         return overlapFailure(dev_handle, setup, bulk);
 
@@ -396,7 +399,14 @@ int passTransfer(libusb_device_handle *dev_handle, const ControlSetup &setup, in
     int64_t costUs = 0;
     EmulatedDevice &device = *dev_handle->device->device;
     device.refreshPresence(bus.nowUsLocked());
-    record.result = reachable(dev_handle) ? serve(bus, device, costUs) : LIBUSB_ERROR_NO_DEVICE;
+    if (reachable(dev_handle)) {
+        record.result = serve(bus, device, costUs);
+        if (device.cost.fullSpeedWire)
+            costUs += bus.occupyWireLocked(device.bus, bulk ? vt520sim::bulkWireMicroseconds(length)
+                                                            : vt520sim::controlWireMicroseconds(length));
+    } else {
+        record.result = LIBUSB_ERROR_NO_DEVICE;
+    }
     bus.recordLocked(record);
     finishCall(lock, costUs);
     return record.result;

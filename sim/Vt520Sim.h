@@ -78,15 +78,40 @@ inline constexpr uint32_t ExternalFlashSize = 1024 * 1024;
 inline constexpr int Never = -1;
 
 // Time that transfers take on the bus clock. Zero by default in tests.
+//
+// Two kinds of time, so that parallel units are not free:
+//  - the bus's time: with fullSpeedWire, each transfer occupies its bus for
+//    the wire time of its packets at 12 Mbit/s (see sim/WireTime.h: a
+//    1024-byte control transfer 846 us, 512 bytes 435 us, 256 bytes 229 us,
+//    none 23 us). A bus carries one transfer at a time: a transfer waits
+//    until every earlier transfer to any device on the same bus number has
+//    left the wire;
+//  - the unit's own time, which runs in parallel across units: the
+//    per-transfer latency (the host schedules a transfer in the next 1 ms
+//    frame and the device turns it around), programming and erasing flash,
+//    and re-enumeration (Device::setReenumerateDelay, 1000 ms by default).
+// A transfer's cost is its wait for the bus, its wire time and its unit's
+// own time. On the real clock parallel threads wait side by side; the
+// virtual clock is one timeline on which every wait of every thread adds
+// up, so it gives one unit's figures exactly and several units' pessimistic
+// ones.
 struct TransferCost {
-    int controlMicroseconds = 0;   // every control transfer
-    int bytesPerMillisecond = 0;   // data stage speed; 0 = free
-    int pageProgramMicroseconds = 0; // request 3
+    int controlMicroseconds = 0;          // every transfer: frame scheduling and the device's turnaround
+    int pageProgramMicroseconds = 0;      // request 3: erase and program one 1 KiB internal flash page
+    int externalProgramMicroseconds = 0;  // request 6: program one chunk (at most a 256-byte flash page)
+    int sectorEraseMicroseconds = 0;      // request 6 starting at a 4 KiB sector boundary: erase it first
+    bool fullSpeedWire = false;           // wire time on the shared bus, as above
 
     static TransferCost none() { return {}; }
-    // ~1 ms per control transfer, ~1 MB/s data, ~20 ms per flash page.
-    static TransferCost realistic() { return {1000, 1000, 20000}; }
-    bool isNone() const { return controlMicroseconds == 0 && bytesPerMillisecond == 0 && pageProgramMicroseconds == 0; }
+    // 1 ms latency per transfer, 20 ms per internal page (erase and
+    // program), a serial NOR flash's typical 0.7 ms page program and 45 ms
+    // 4 KiB sector erase, and the wire at full speed.
+    static TransferCost realistic() { return {1000, 20000, 700, 45000, true}; }
+    bool isNone() const
+    {
+        return controlMicroseconds == 0 && pageProgramMicroseconds == 0 && externalProgramMicroseconds == 0
+               && sectorEraseMicroseconds == 0 && !fullSpeedWire;
+    }
 };
 
 // One entry of the transfer log: every libusb call that reaches a device
@@ -101,7 +126,7 @@ struct TransferRecord {
     int length = 0;            // wLength / bulk length asked for
     int result = 0;            // bytes moved or a LIBUSB_ERROR_* code
     bool bulk = false;
-    bool overlapped = false;   // another thread was inside the transport
+    bool overlapped = false;   // another thread was inside the transport with this device
 };
 
 // One emulated device on the bus. A Vt520 (addVt520) implements the whole
@@ -259,10 +284,13 @@ public:
     int requestCount(uint8_t request) const;
 
     // ---- overlap detection -----------------------------------------------
-    // Calls that found another thread inside the transport at the same time
-    // (they fail with LIBUSB_ERROR_BUSY and are marked in the log). Watched
-    // calls: get_device_list, open, close, set_configuration, claim and
-    // release_interface, control and bulk transfers.
+    // Calls that found another thread inside the transport with the same
+    // device at the same time (they fail with LIBUSB_ERROR_BUSY and are
+    // marked in the log). Each device is watched on its own, across its
+    // re-enumerations: two devices busy at once is no overlap. Watched
+    // calls: open, close, set_configuration, claim and release_interface,
+    // control and bulk transfers (not get_device_list, which belongs to no
+    // device).
     int overlapCount() const;
     // Keeps every transfer inside the transport this long in real time, to
     // widen the window in which an overlap is seen (thread tests).

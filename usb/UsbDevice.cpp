@@ -13,14 +13,22 @@
 
 namespace {
 
-// Serialises every use of the USB handle in the whole process, whichever
-// object or thread makes it. Not recursive: code already holding it calls
-// the ...Private operations.
-QMutex transportLock;
-
-// One libusb context for the process, created on the first connect (always
-// under transportLock) and kept until exit.
+// One libusb context for the process, created on the first connect and kept
+// until exit. libusb-1.0 lets any number of threads use one context at once;
+// only its creation is guarded, because device objects on different threads
+// may connect for the first time together.
+QMutex contextLock;
 libusb_context *usbContext = nullptr;
+
+libusb_context *sharedContext()
+{
+    QMutexLocker locker(&contextLock);
+    if (!usbContext && libusb_init(&usbContext) < 0) {
+        usbContext = nullptr;
+        qDebug() << "libusb_init failed";
+    }
+    return usbContext;
+}
 
 constexpr uint8_t RequestTypeVendorOut = 0x40; // vendor, host to device, device
 constexpr uint8_t RequestTypeVendorIn = 0xC0;  // vendor, device to host, device
@@ -46,17 +54,6 @@ void logTransfer(const char *direction, int bRequest, int wValue, int wIndex, in
 bool validLength(int length)
 {
     return length >= 0 && length <= 0xFFFF;
-}
-
-// Creates the process's libusb context on first use; transportLock held.
-bool ensureContextPrivate()
-{
-    if (!usbContext && libusb_init(&usbContext) < 0) {
-        usbContext = nullptr;
-        qDebug() << "libusb_init failed";
-        return false;
-    }
-    return true;
 }
 
 // Bus numbers ascending, and device addresses ascending within a bus.
@@ -105,12 +102,14 @@ QString UsbDevice::portPathOf(libusb_device *device)
 
 QList<UsbDevice::Location> UsbDevice::findAll(uint16_t vid, uint16_t pid)
 {
-    QMutexLocker locker(&transportLock);
+    // No device object's lock: listing opens nothing, and libusb lets any
+    // thread enumerate on the shared context.
     QList<Location> found;
-    if (!ensureContextPrivate())
+    libusb_context *context = sharedContext();
+    if (!context)
         return found;
     libusb_device **list = nullptr;
-    const ssize_t count = libusb_get_device_list(usbContext, &list);
+    const ssize_t count = libusb_get_device_list(context, &list);
     if (count < 0 || !list)
         return found;
     std::vector<libusb_device *> devices(list, list + count);
@@ -154,11 +153,12 @@ int UsbDevice::connectPrivate()
         handle = nullptr;
     }
 
-    if (!ensureContextPrivate())
+    libusb_context *context = sharedContext();
+    if (!context)
         return -1;
 
     libusb_device **list = nullptr;
-    const ssize_t count = libusb_get_device_list(usbContext, &list);
+    const ssize_t count = libusb_get_device_list(context, &list);
     if (count < 0 || !list)
         return -1;
 

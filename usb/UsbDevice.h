@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMutex>
 #include <QObject>
 #include <QString>
 
@@ -26,9 +27,12 @@ struct libusb_device_handle;
 // port, so it finds the same physical device again after it re-enumerated
 // with a new address. An unpinned object takes the first device found.
 //
-// One process-wide, non-recursive transport lock serialises every use of the
-// USB handle by any thread. Every public operation takes it for its whole
-// duration, except those named ...Private, which expect it to be held already.
+// Each device object has its own non-recursive transport lock, which
+// serialises every use of its USB handle by any thread (the window and its
+// firmware worker share one object, so their transfers never overlap).
+// Every public operation takes it for its whole duration, except those named
+// ...Private, which expect it to be held already. Objects for different
+// devices work in parallel; they share only the libusb context.
 class UsbDevice : public QObject
 {
     Q_OBJECT
@@ -106,6 +110,7 @@ private:
     uint16_t productId = 0;
     uint16_t vendorId = 0;
     uint16_t deviceId = 0;
+    mutable QMutex transportLock;
     libusb_device_handle *handle = nullptr;
     bool connectDeniedAccess = false;
     QString pinnedPortPath;

@@ -215,6 +215,61 @@ private slots:
         QVERIFY(stateFile(2, 1, "internal.bin").mid(0x4000, 0x1C000) != fixture.applicationRegion());
     }
 
+    // Several units at once: the units named are changed, each line is
+    // headed by its unit's port path, the table gives every unit's result
+    // and a unit that fails turns the exit status to 4 without stopping the
+    // others.
+    void upgradeOfSeveralUnits_data()
+    {
+        QTest::addColumn<QStringList>("selection");
+        QTest::addColumn<int>("failingUnit"); // its serial fits neither mode; 0: none
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QList<int>>("changed");
+        QTest::newRow("every unit") << QStringList{"--all"} << 0 << 0 << QList<int>{1, 2, 3};
+        QTest::newRow("two named, one failing")
+            << QStringList{"--device", "1-1.3", "--device", "261100042"} << 3 << 4 << QList<int>{1};
+    }
+
+    void upgradeOfSeveralUnits()
+    {
+        QFETCH(QStringList, selection);
+        QFETCH(int, failingUnit);
+        QFETCH(int, status);
+        QFETCH(QList<int>, changed);
+        prepareUnits(3, [&](vt520sim::Device &device, int unit) {
+            if (unit == failingUnit)
+                device.setSerial("26110004");
+            if (unit == 2) // the others run their application
+                device.setMode(vt520sim::Mode::Bootloader);
+        });
+        const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 8);
+        QVERIFY(!fixture.fileName.isEmpty());
+
+        const Run result = run(QStringList{"upgrade", fixture.fileName} + selection, 3);
+        QCOMPARE(result.status, status);
+        QStringList out = lines(result.out);
+        const int header = out.indexOf(QRegularExpression("^port +serial before +serial after +result +time$"));
+        QVERIFY2(header > 0, result.out.constData());
+        for (const QString &line : out.mid(0, header))
+            QVERIFY2(QRegularExpression("^1-1\\.[123]: ").match(line).hasMatch(), qPrintable(line));
+        const QStringList table = out.mid(header + 1);
+        QCOMPARE(table.size(), changed.size() + (failingUnit ? 1 : 0));
+        for (int unit = 1; unit <= 3; ++unit) {
+            const QString port = QString("1-1.%1").arg(unit);
+            const QString serial = QString::number(261100041 + unit);
+            const bool isChanged = changed.contains(unit);
+            QCOMPARE(stateFile(3, unit, "internal.bin").mid(0x4000, 0x1C000) == fixture.applicationRegion(), isChanged);
+            if (isChanged) {
+                const QString before = unit == 2 ? serial + "b" : serial;
+                QVERIFY(out.contains(port + ": " + before));
+                QVERIFY(table.filter(QRegularExpression("^" + port + " +" + before + " +" + serial + " +OK ")).size() == 1);
+            } else if (unit == failingUnit) {
+                QVERIFY(table.filter(QRegularExpression("^" + port + " +26110004 +- +failed ")).size() == 1);
+                QVERIFY2(result.err.contains("at " + port.toLatin1() + " failed"), result.err.constData());
+            }
+        }
+    }
+
     // Byte for byte what the window's commands write, the window driven in
     // this process (for the tables, on the same device state).
     void filesEqualTheWindows_data()

@@ -344,12 +344,12 @@ private slots:
         const int64_t before = bus.nowMs();
         QByteArray page(1024, 'c');
         QCOMPARE(usb.WritePage(bytesOf(page), 0x08004000), 0);
-        // 1 ms setup + 1024 bytes at 1 MB/s + 20 ms programming
-        QCOMPARE(bus.nowMs() - before, int64_t(22));
+        // 1 ms latency + 846 us of 1024 bytes on the wire + 20 ms programming
+        QCOMPARE(bus.nowMs() - before, int64_t(21));
         bus.sleepMs(100);
-        QCOMPARE(bus.nowMs() - before, int64_t(122));
+        QCOMPARE(bus.nowMs() - before, int64_t(121));
         vt520sim::sleepMs(8);
-        QCOMPARE(bus.nowMs() - before, int64_t(130));
+        QCOMPARE(bus.nowMs() - before, int64_t(129));
     }
 
     void persistentStateSurvivesReload()

@@ -80,6 +80,42 @@ private slots:
             QVERIFY(!record.overlapped);
     }
 
+    // Device objects of different units each have their own lock: a
+    // transfer to one unit goes while another unit's transfer is still held
+    // inside the transport. One lock for the whole process would keep it
+    // waiting until the first returned.
+    void objectsOfTwoUnitsDoNotWaitForEachOther()
+    {
+        bus.addVt520At("1-1.1", "261100041");
+        bus.addVt520At("1-1.2", "261100042");
+        USBVT350 first;
+        USBVT350 second;
+        first.pinToPort("1-1.1");
+        second.pinToPort("1-1.2");
+        QCOMPARE(first.connect(), 0);
+        QCOMPARE(second.connect(), 0);
+        bus.clearTransferLog();
+
+        bus.setTransferHoldMicroseconds(3000000);
+        std::atomic<bool> firstReturned{false};
+        std::thread holder([&] {
+            uint32_t status = 0;
+            first.StatusGet(&status);
+            firstReturned = true;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(bus.transferLog().size() == 1, 60000);
+        std::thread other([&] {
+            uint32_t status = 0;
+            second.StatusGet(&status);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(bus.transferLog().size() == 2, 60000);
+        QVERIFY(!firstReturned);
+        holder.join();
+        other.join();
+        QCOMPARE(bus.overlapCount(), 0);
+        QVERIFY(bus.transferLog().at(0).address != bus.transferLog().at(1).address);
+    }
+
     // The detector itself: a call made while another thread is held inside
     // the emulated transport is refused and counted.
     void detectorSeesUnguardedCalls()

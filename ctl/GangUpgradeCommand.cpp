@@ -1,0 +1,106 @@
+// upgrade --all, or --device given several times: the firmware change of
+// several units at once (GangChange), every line headed by its unit's port
+// path, then a summary table.
+#include "ctl/Commands.h"
+
+#include "ctl/Console.h"
+#include "ctl/CtlOptions.h"
+#include "ctl/DeviceChoice.h"
+#include "ctl/ExitStatus.h"
+#include "firmware/GangChange.h"
+#include "firmware/UpgradeFile.h"
+#include "usb/DeviceSelection.h"
+#include "usb/UsbDevice.h"
+#include "usb/Vt520Enumeration.h"
+
+namespace Commands {
+
+namespace {
+
+// The port paths of the units the options name, or the exit status after
+// the reason went to standard error.
+int chooseUnits(const CtlOptions &options, Console &log, QStringList *ports)
+{
+    const QList<Vt520Enumeration::Entry> devices = Vt520Enumeration::list();
+    if (devices.isEmpty()) {
+        log.error(QStringLiteral("no Vt520 found"));
+        return ExitNoDevice;
+    }
+    QList<Vt520Enumeration::Entry> chosen;
+    if (options.all)
+        chosen = devices;
+    for (const QString &selector : options.devices) {
+        Vt520Enumeration::Entry device;
+        if (selector.isEmpty() || DeviceSelection::select(selector, devices, &device) != DeviceSelection::Result::Selected) {
+            log.error(QStringLiteral("no attached Vt520 matches \"%1\"; attached:").arg(selector));
+            for (const Vt520Enumeration::Entry &attached : devices)
+                log.errorLine(QStringLiteral("  ") + DeviceChoice::describe(attached));
+            return ExitNoDevice;
+        }
+        chosen.append(device);
+    }
+    for (const Vt520Enumeration::Entry &device : chosen) {
+        if (device.accessDenied) {
+            log.error(QStringLiteral("the Vt520 at %1 may not be opened by this user.").arg(device.portPath));
+            log.errorLine(UsbDevice::accessDeniedHint());
+            return ExitNoDevice;
+        }
+        ports->append(device.portPath);
+    }
+    ports->removeDuplicates();
+    return ExitDone;
+}
+
+QString summaryRow(const QString &port, const QString &before, const QString &after, const QString &result,
+                   const QString &time)
+{
+    return port.leftJustified(12) + QLatin1Char(' ') + before.leftJustified(14) + QLatin1Char(' ')
+           + after.leftJustified(14) + QLatin1Char(' ') + result.leftJustified(14) + QLatin1Char(' ') + time;
+}
+
+QString orDash(const QByteArray &serial)
+{
+    return serial.isEmpty() ? QStringLiteral("-") : QString::fromLatin1(serial);
+}
+
+} // namespace
+
+int upgradeMany(const CtlOptions &options, Console &log)
+{
+    const QString fileName = options.arguments[0];
+    Console console(options.quiet);
+    GangChange::Callbacks callbacks;
+    callbacks.say = [&](const QString &port, const QString &text) {
+        for (const QString &line : text.split(QLatin1Char('\n')))
+            console.line(port.isEmpty() ? line : port + QStringLiteral(": ") + line);
+    };
+    GangChange gang(callbacks);
+
+    // The whole file is read and checked before the first device command; a
+    // refused file gets the window's lines (its name, then the reason).
+    const UpgradeFile::Contents contents = UpgradeFile::read(fileName);
+    if (contents.status != UpgradeFile::Status::Ok) {
+        gang.run(fileName, contents, {});
+        if (console.isQuiet())
+            log.errorLine(console.lastLine());
+        return ExitFileRefused;
+    }
+
+    QStringList ports;
+    if (const int chosen = chooseUnits(options, log, &ports))
+        return chosen;
+    const GangChange::Result result = gang.run(fileName, contents, ports);
+
+    console.line(summaryRow(QStringLiteral("port"), QStringLiteral("serial before"), QStringLiteral("serial after"),
+                            QStringLiteral("result"), QStringLiteral("time")));
+    for (const GangChange::UnitResult &unit : result.units) {
+        const QString outcome = GangChange::outcomeText(unit.outcome);
+        console.line(summaryRow(unit.portPath, orDash(unit.serialBefore), orDash(unit.serialAfter), outcome,
+                                QString::number(double(unit.milliseconds) / 1000.0, 'f', 1) + QStringLiteral(" s")));
+        if (!unit.succeeded())
+            log.error(QStringLiteral("the firmware change of the Vt520 at %1 failed (%2)").arg(unit.portPath, outcome));
+    }
+    return result.allSucceeded() ? ExitDone : ExitDeviceFailed;
+}
+
+} // namespace Commands

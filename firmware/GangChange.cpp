@@ -1,0 +1,150 @@
+#include "firmware/GangChange.h"
+
+#include "firmware/FirmwareChange.h"
+#include "usb/USBVT350.h"
+
+#include <QElapsedTimer>
+#include <QMutexLocker>
+#include <QThread>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace {
+
+QByteArray untilZero(const QByteArray &bytes)
+{
+    const int zero = bytes.indexOf('\0');
+    return zero < 0 ? bytes : bytes.left(zero);
+}
+
+bool isApplicationSerial(const QByteArray &serial)
+{
+    return serial.size() == 9;
+}
+
+} // namespace
+
+bool GangChange::Result::allSucceeded() const
+{
+    return fileStatus == UpgradeFile::Status::Ok && !units.isEmpty()
+           && std::all_of(units.begin(), units.end(), [](const UnitResult &unit) { return unit.succeeded(); });
+}
+
+GangChange::GangChange(Callbacks callbacks)
+    : callbacks(std::move(callbacks))
+{
+}
+
+QString GangChange::outcomeText(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Changed: return QStringLiteral("OK");
+    case Outcome::Failed: return QStringLiteral("failed");
+    case Outcome::NotBack: return QStringLiteral("not back");
+    case Outcome::StayedInBootloader: return QStringLiteral("in bootloader");
+    }
+    return QString();
+}
+
+void GangChange::say(const QString &portPath, const QString &line)
+{
+    QMutexLocker locker(&callbackLock);
+    if (callbacks.say)
+        callbacks.say(portPath, line);
+}
+
+void GangChange::percent(const QString &portPath, int value)
+{
+    QMutexLocker locker(&callbackLock);
+    if (callbacks.percent)
+        callbacks.percent(portPath, value);
+}
+
+void GangChange::wait(int milliseconds)
+{
+    // Not under the callback lock: the units wait side by side.
+    if (callbacks.sleep)
+        callbacks.sleep(milliseconds);
+    else
+        QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
+
+GangChange::Result GangChange::run(const QString &fileName, const QStringList &portPaths)
+{
+    // One reading for every unit, and no device command for a refused file.
+    return run(fileName, UpgradeFile::read(fileName), portPaths);
+}
+
+GangChange::Result GangChange::run(const QString &fileName, const UpgradeFile::Contents &contents,
+                                   const QStringList &portPaths)
+{
+    Result result;
+    result.fileStatus = contents.status;
+    if (contents.status != UpgradeFile::Status::Ok) {
+        say(QString(), fileName);
+        say(QString(), UpgradeFile::statusText(contents.status));
+        return result;
+    }
+
+    // Two threads on one unit would fight over it: each port once.
+    QStringList ports = portPaths;
+    ports.removeDuplicates();
+    std::vector<UnitResult> units(size_t(ports.size()));
+    std::vector<std::unique_ptr<QThread>> threads;
+    for (int i = 0; i < ports.size(); ++i) {
+        UnitResult *unit = &units[size_t(i)];
+        const QString portPath = ports.at(i);
+        threads.emplace_back(QThread::create(
+            [this, unit, portPath, &fileName, &contents] { *unit = changeUnit(fileName, contents, portPath); }));
+    }
+    for (auto &thread : threads)
+        thread->start();
+    for (auto &thread : threads)
+        thread->wait();
+
+    for (const UnitResult &unit : units)
+        result.units.append(unit);
+    return result;
+}
+
+GangChange::UnitResult GangChange::changeUnit(const QString &fileName, const UpgradeFile::Contents &contents,
+                                              const QString &portPath)
+{
+    QElapsedTimer timer;
+    timer.start();
+    UnitResult unit;
+    unit.portPath = portPath;
+
+    // The device object lives and dies on this thread.
+    USBVT350 usb;
+    usb.pinToPort(portPath);
+
+    FirmwareChange::Callbacks unitCallbacks;
+    unitCallbacks.say = [this, portPath](const QString &line) { say(portPath, line); };
+    unitCallbacks.percent = [this, portPath](int value) { percent(portPath, value); };
+    unitCallbacks.sleep = [this](int milliseconds) { wait(milliseconds); };
+    FirmwareChange change(usb, unitCallbacks);
+    const bool written = change.run(fileName, contents);
+    unit.serialBefore = change.identifiedSerial();
+
+    if (written) {
+        // The unit starts its new application and comes back at its port.
+        for (int attempt = 1; attempt <= ComeBackAttempts && unit.serialAfter.isEmpty(); ++attempt) {
+            if (usb.connect() == 0)
+                unit.serialAfter = untilZero(usb.getSerialString());
+            if (unit.serialAfter.isEmpty())
+                wait(ComeBackRetryWait);
+        }
+        usb.disconnect();
+        if (unit.serialAfter.isEmpty())
+            unit.outcome = Outcome::NotBack;
+        else if (isApplicationSerial(unit.serialAfter))
+            unit.outcome = Outcome::Changed;
+        else
+            unit.outcome = Outcome::StayedInBootloader;
+    }
+    unit.milliseconds = timer.elapsed();
+    return unit;
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "firmware/UpgradeFile.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// The firmware change of several Vt520s at once, from one upgrade file: the
+// file is read and checked once, before any device command; then each unit
+// gets the whole firmware change sequence on its own thread, with its own
+// device object held to the unit's port path, so that its reconnects after
+// the reset into the bootloader and after the start of the application find
+// that unit again and never a neighbour. A unit that fails, is unplugged or
+// never comes back affects no other unit.
+class GangChange
+{
+public:
+    enum class Outcome {
+        Changed,            // written, verified, and back running its application
+        Failed,             // the sequence stopped, or a page did not read back equal
+        NotBack,            // written and verified, but not seen again after the start
+        StayedInBootloader, // written and verified, but came back in its bootloader
+    };
+
+    struct UnitResult {
+        QString portPath;
+        QByteArray serialBefore; // as the change identified it (bootloader form ends in 'b')
+        QByteArray serialAfter;  // after the start of the new application; empty if not seen
+        Outcome outcome = Outcome::Failed;
+        qint64 milliseconds = 0; // wall time of this unit's change
+        bool succeeded() const { return outcome == Outcome::Changed; }
+    };
+
+    struct Result {
+        UpgradeFile::Status fileStatus = UpgradeFile::Status::Ok;
+        QList<UnitResult> units; // in the order of the port paths given, each port once
+        bool allSucceeded() const;
+    };
+
+    // Called from the units' threads, one call at a time: a callback needs
+    // no lock of its own and lines of different units never mix.
+    struct Callbacks {
+        std::function<void(const QString &portPath, const QString &line)> say;
+        std::function<void(const QString &portPath, int percent)> percent; // application flash
+        std::function<void(int milliseconds)> sleep; // every wait of every unit; QThread::msleep if missing
+    };
+
+    // Attempts, 200 ms apart, to see a unit again after the start of its new
+    // application (which the change has already waited 1000 ms for).
+    static constexpr int ComeBackAttempts = 10;
+    static constexpr int ComeBackRetryWait = 200;
+
+    explicit GangChange(Callbacks callbacks);
+
+    // Changes every unit named by its port path, all at once, and returns
+    // when the last one has finished. A refused file touches no device and
+    // leaves units empty; it is said once with an empty port path.
+    Result run(const QString &fileName, const QStringList &portPaths);
+    // The same with a file that the caller has read and checked already
+    // (before it looked for the units), so that it is read only once.
+    Result run(const QString &fileName, const UpgradeFile::Contents &contents, const QStringList &portPaths);
+
+    static QString outcomeText(Outcome outcome);
+
+private:
+    UnitResult changeUnit(const QString &fileName, const UpgradeFile::Contents &contents, const QString &portPath);
+    void say(const QString &portPath, const QString &line);
+    void percent(const QString &portPath, int value);
+    void wait(int milliseconds);
+
+    Callbacks callbacks;
+    QMutex callbackLock; // one callback at a time, whichever unit's thread calls
+};
