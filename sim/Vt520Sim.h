@@ -168,6 +168,12 @@ public:
     void setTransferCost(const TransferCost &cost);
     TransferCost transferCost() const;
 
+    // ---- transfer key ----------------------------------------------------
+    // The key this device scrambles with (128 bytes, 32 little-endian words;
+    // another size is refused). A key other than the host's makes a device
+    // whose memory reads back as garbage, as a real one would.
+    bool setTransferKey(const QByteArray &key);
+
     // ---- persistence -----------------------------------------------------
     // Folder where this device writes its state through, empty if memory only.
     QString stateFolder() const;
