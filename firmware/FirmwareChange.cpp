@@ -37,7 +37,7 @@ unsigned char *bytesOf(QByteArray &array)
 bool isPlainVersionText(const char *text, int size)
 {
     const char *end = std::find(text, text + size, '\0');
-    if (end == text || end == text + size)
+    if (end == text + size)
         return false;
     return std::all_of(text, end, [](char c) { return c >= 0x20 && c <= 0x7E; });
 }
