@@ -68,9 +68,11 @@ UsbfsTestbed::~UsbfsTestbed()
 {
     {
         std::lock_guard<std::mutex> lock(emulatorLock);
-        for (auto &node : nodes)
+        for (auto &node : nodes) {
             if (node->emulated)
                 libusb_close(node->emulated);
+            node->emulated = nullptr;
+        }
         if (emulator)
             libusb_exit(emulator);
     }
@@ -149,12 +151,14 @@ void UsbfsTestbed::plug(libusb_device *device)
 {
     auto node = std::make_shared<UsbfsNode>();
     libusb_device_descriptor descriptor{};
+    int openResult = 0;
     {
         std::lock_guard<std::mutex> lock(emulatorLock);
         node->modelBus = libusb_get_bus_number(device);
         node->modelAddress = libusb_get_device_address(device);
         libusb_get_device_descriptor(device, &descriptor);
-        if (libusb_open(device, &node->emulated) != 0)
+        openResult = libusb_open(device, &node->emulated);
+        if (openResult != 0)
             node->emulated = nullptr; // its URBs fail, as on a device that does not answer properly
         else
             libusb_set_configuration(node->emulated, 1);
@@ -176,7 +180,10 @@ void UsbfsTestbed::plug(libusb_device *device)
     // The node first, as a FIFO (umockdev would make a regular file, always
     // ready for poll()); then the handler; then the device and its uevent.
     QDir().mkpath(QString::fromUtf8(rootPath("/dev/bus/usb/" + bus)));
-    node->fifo = makeSleepingFifo(rootPath(node->devNode), nodesDenied ? 0000 : 0666);
+    // A device that the emulator refuses to open (failOpen) has a node
+    // this user may not open either.
+    const bool denied = nodesDenied || openResult == LIBUSB_ERROR_ACCESS;
+    node->fifo = makeSleepingFifo(rootPath(node->devNode), denied ? 0000 : 0666);
     if (node->fifo < 0)
         fprintf(stderr, "vt520-usbfs-run: cannot make %s: %s\n", node->devNode.constData(), strerror(errno));
     bridge.addNode(node);
