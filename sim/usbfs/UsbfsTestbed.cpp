@@ -195,18 +195,25 @@ void UsbfsTestbed::plug(libusb_device *device)
         warn("add device", error);
     umockdev_testbed_uevent(testbed, ("/sys" + node->sysPath).constData(), "add");
     nodes.push_back(node);
+    if (qEnvironmentVariableIntValue("VT520_USBFS_DEBUG"))
+        fprintf(stderr, "vt520-usbfs: plugged %s at %s\n", node->devNode.constData(), node->sysPath.constData());
 }
 
 void UsbfsTestbed::unplug(const std::shared_ptr<UsbfsNode> &node)
 {
+    if (qEnvironmentVariableIntValue("VT520_USBFS_DEBUG"))
+        fprintf(stderr, "vt520-usbfs: unplugged %s\n", node->devNode.constData());
     bridge.nodeGone(*node);
     const QByteArray sysPath = "/sys" + node->sysPath;
     umockdev_testbed_uevent(testbed, sysPath.constData(), "remove");
     umockdev_testbed_remove_device(testbed, sysPath.constData());
+    // The node goes before its handler: a client that opens a node without a
+    // handler is ended by the preload, one that finds no node gets ENOENT.
+    // Descriptors already open stay valid and get ENODEV from the bridge.
+    ::unlink(rootPath(node->devNode).constData());
     GError *error = nullptr;
     if (!umockdev_testbed_detach_ioctl(testbed, node->devNode.constData(), &error))
         warn("detach ioctl handler", error);
-    ::unlink(rootPath(node->devNode).constData()); // open descriptors stay valid
     std::lock_guard<std::mutex> lock(emulatorLock);
     if (node->emulated) {
         libusb_close(node->emulated);

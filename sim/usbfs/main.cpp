@@ -90,6 +90,14 @@ void dropFileAccessOverride()
     prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
 }
 
+volatile pid_t commandPid = 0;
+
+void passOnSignal(int signalNumber)
+{
+    if (commandPid > 0)
+        kill(commandPid, signalNumber);
+}
+
 // This process runs under the preload too: the uevents it sends for plugs
 // and unplugs go through a libudev that must see the testbed. The command
 // inherits the same LD_PRELOAD, after any preload the caller gave (a
@@ -175,9 +183,13 @@ int main(int argc, char **argv)
         _exit(127);
     }
 
-    // Interrupts go to the command; this process follows it.
+    // Interrupts from the terminal reach the command by themselves; a
+    // termination is passed on. This process follows the command.
+    commandPid = child;
     signal(SIGINT, SIG_IGN);
     signal(SIGQUIT, SIG_IGN);
+    signal(SIGTERM, passOnSignal);
+    signal(SIGHUP, passOnSignal);
     int status = 0;
     for (;;) {
         const pid_t done = waitpid(child, &status, WNOHANG);

@@ -30,14 +30,18 @@ change() {
     done
     [ -n "$window" ] || fail "the main window never appeared"
     sleep 1
-    # "Firmware Change" sits at the top right of the Settings tab.
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    xdotool mousemove $((X + WIDTH - 40)) $((Y + 89)) click 1
+    # "Firmware Change" is the one button of the Settings tab, current at
+    # start: move the focus along with Tab and press Space until its file
+    # dialog opens (Space does nothing on the other widgets on the way).
+    xdotool windowfocus "$window" 2>/dev/null
     local dialog=
-    for _ in $(seq 1 100); do
-        dialog=$(xdotool search --name '^Open File' 2>/dev/null | head -1)
-        [ -n "$dialog" ] && break
-        sleep 0.1
+    for _ in $(seq 1 10); do
+        xdotool key --window "$window" Tab space
+        for _ in $(seq 1 10); do
+            dialog=$(xdotool search --name '^Open File' 2>/dev/null | head -1)
+            [ -n "$dialog" ] && break 2
+            sleep 0.1
+        done
     done
     [ -n "$dialog" ] || fail "the file dialog did not open"
     sleep 0.5
