@@ -224,6 +224,8 @@ public:
     void sleepMs(int64_t milliseconds);
 
     // ---- bus-wide transfer faults ---------------------------------------
+    // A LIBUSB_ERROR_TIMEOUT fault is a device that never answers: on the
+    // virtual clock it holds the transfer for the timeout the caller gave.
     // The nth transfer from now (1 = the next) fails with libusbError.
     void failTransfer(int nth, int libusbError);
     // The next count vendor requests bRequest fail (Never = all of them).
