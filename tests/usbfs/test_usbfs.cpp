@@ -175,7 +175,7 @@ void TestUsbfs::neverAnswered()
     const qint64 elapsed = timer.elapsed();
     QCOMPARE(lines, (QStringList{fixture.fileName, Serial, "Bootloader Version Read Error"}));
     QVERIFY(traced.contains("USB Control Receive bRequest=1, wValue=16336, wIndex=2048, dataLength=32 - ERROR."));
-    QVERIFY2(elapsed >= 2000 && elapsed < 4000, qPrintable(QString::number(elapsed)));
+    QVERIFY2(elapsed >= 2000 && elapsed < 6000, qPrintable(QString::number(elapsed))); // held for the timeout, no longer
 }
 
 // Started with the next status read (request 9) stalled.
