@@ -31,6 +31,17 @@ unsigned char *bytesOf(QByteArray &array)
     return reinterpret_cast<unsigned char *>(array.data());
 }
 
+// A version text of the bootloader block as a device with our transfer key
+// returns it: printable characters ending in a zero inside its 16 bytes.
+// Read with another key, the descrambled bytes are noise.
+bool isPlainVersionText(const char *text, int size)
+{
+    const char *end = std::find(text, text + size, '\0');
+    if (end == text + size)
+        return false;
+    return std::all_of(text, end, [](char c) { return c >= 0x20 && c <= 0x7E; });
+}
+
 
 } // namespace
 
@@ -167,6 +178,13 @@ bool FirmwareChange::identify(Mode *mode)
     }
     say(QString::fromLatin1(untilZero(block, VersionBlockSize)));
     say(QString::fromLatin1(untilZero(block + 16, VersionBlockSize - 16)));
+    // A device with another key would take the new pages as noise while our
+    // own read-back still matched: stop before the reset and the first write.
+    if (!isPlainVersionText(block, 16) || !isPlainVersionText(block + 16, 16)) {
+        say(tr("The device does not use this tool's transfer key (its bootloader version reads as garbage); "
+               "nothing was written. Build the tool with the device's key (see README)."));
+        return false;
+    }
 
     *mode = modeOf(serial);
     if (*mode == Mode::Unknown) {

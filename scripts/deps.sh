@@ -5,8 +5,8 @@ vt520_packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
     qt6-translations-l10n
-    libusb-1.0-0-dev
-    xvfb xauth x11-utils fonts-dejavu-core
+    libusb-1.0-0-dev umockdev libumockdev-dev
+    xvfb xauth x11-utils xdotool fonts-dejavu-core
     binutils srecord
 )
 

@@ -2,6 +2,8 @@
 # Builds the program in Release and starts it on a persistent emulated Vt520.
 # VT520_REAL_DEVICE=1 starts it on the real USB bus instead.
 # scripts/run.sh --cli ARGS runs vt520ctl ARGS the same way.
+# VT520_USBFS=1 puts the emulated Vt520 behind an emulated usbfs (umockdev), so
+# that the program's own libusb-1.0 drives it as a real device.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(dirname "$here")"
@@ -40,4 +42,7 @@ if [ "${VT520_REAL_DEVICE:-0}" = "1" ]; then
 fi
 export VT520_SIM_STATE="${VT520_SIM_STATE:-$root/build/emulated-device}"
 echo "Emulated Vt520 keeps its state in $VT520_SIM_STATE"
+if [ "${VT520_USBFS:-0}" = "1" ]; then
+    exec ./vt520-usbfs-run -- ./vt520-config "$@"
+fi
 LD_PRELOAD="$build/lib/libvt520sim.so" exec ./vt520-config "$@"

@@ -35,8 +35,10 @@ cmake --build "$root/build/asan" -j "$jobs"
 (
     cd "$root/build/asan"
     # The program under Xvfb preloads the emulator, which cannot come before
-    # the sanitizer runtime; it runs in the normal build only.
-    ctest --output-on-failure -j "$jobs" -E 'program_window_under_xvfb'
+    # the sanitizer runtime; it runs in the normal build only. So does the
+    # program's firmware change through usbfs: the usbfs_* cases run that
+    # layer under the sanitizer here.
+    ctest --output-on-failure -j "$jobs" -E 'program_window_under_xvfb|program_firmware_change_usbfs'
 )
 
 step "ThreadSanitizer (threaded tests)"

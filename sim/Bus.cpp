@@ -1,6 +1,7 @@
 #include "sim/BusPrivate.h"
 
 #include <QDir>
+#include <QFile>
 #include <QtGlobal>
 
 #include <libusb.h>
@@ -57,6 +58,18 @@ void BusPrivate::resetLocked()
 
 namespace {
 
+// A device whose device.ini names another key file (relative to the state
+// folder or absolute) scrambles with that key.
+void loadTransferKey(EmulatedDevice &device, const QString &folder, const QString &file)
+{
+    QFile key(QDir(folder).absoluteFilePath(file));
+    if (!key.open(QIODevice::ReadOnly) || !device.setTransferKey(key.read(129))) {
+        qWarning("vt520sim: transfer_key %s is not a 128-byte key file; the build's key stays", qPrintable(file));
+        return;
+    }
+    device.transferKeyFile = file;
+}
+
 // Gives a device its state folder: the state found there, or a factory-fresh
 // device written there when the folder holds none. A fresh device costs
 // realistic transfer time or none, as asked.
@@ -70,6 +83,8 @@ void attachStateFolder(EmulatedDevice &device, const QString &folder, bool reali
         device.status = settings.status;
         device.reenumerateMs = settings.reenumerateMs;
         device.cost = settings.transferCost ? TransferCost::realistic() : TransferCost::none();
+        if (!settings.transferKeyFile.isEmpty())
+            loadTransferKey(device, folder, settings.transferKeyFile);
     } else {
         device.cost = realisticWhenFresh ? TransferCost::realistic() : TransferCost::none();
         settings = DeviceSettings{};

@@ -277,6 +277,12 @@ TransferCost Device::transferCost() const
     return d->cost;
 }
 
+bool Device::setTransferKey(const QByteArray &key)
+{
+    Lock lock(busMutex());
+    return d->setTransferKey(key);
+}
+
 QString Device::stateFolder() const
 {
     Lock lock(busMutex());

@@ -48,6 +48,8 @@ QByteArray settingsText(const DeviceSettings &settings)
     text += "status=" + QByteArray::number(settings.status) + "\n";
     text += "reenumerate_ms=" + QByteArray::number(settings.reenumerateMs) + "\n";
     text += "transfer_cost=" + QByteArray(settings.transferCost ? "on" : "off") + "\n";
+    if (!settings.transferKeyFile.isEmpty())
+        text += "transfer_key=" + settings.transferKeyFile.toUtf8() + "\n";
     return text;
 }
 
@@ -82,6 +84,8 @@ bool parseSettings(const QByteArray &text, DeviceSettings &settings)
         } else if (key == "transfer_cost") {
             ok = value == "on" || value == "off";
             parsed.transferCost = value == "on";
+        } else if (key == "transfer_key") {
+            parsed.transferKeyFile = QString::fromUtf8(value);
         }
         if (!ok)
             return false;

@@ -14,12 +14,14 @@ struct DeviceSettings {
     uint32_t status = 0;
     int reenumerateMs = 1000;
     bool transferCost = true;
+    QString transferKeyFile; // another key than the build's (128-byte file)
 };
 
 // A folder that holds one emulated Vt520 across processes:
 //   internal.bin  262144 bytes, internal flash from 0x08000000, plain
 //   external.bin  1048576 bytes, external flash as stored
-//   device.ini    mode, serial, status, reenumerate_ms, transfer_cost
+//   device.ini    mode, serial, status, reenumerate_ms, transfer_cost and,
+//                 optionally, transfer_key (a 128-byte key file)
 // Every change is written through at once, only the bytes that changed.
 class DeviceStateFolder
 {

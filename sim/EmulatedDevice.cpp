@@ -34,20 +34,20 @@ void storeWord(unsigned char *p, uint32_t w)
     p[3] = uint8_t(w >> 24);
 }
 
-// The device's side of the transfer scrambling: key word 0 at the first byte
-// of every request.
-void scramble(unsigned char *data, uint32_t length)
+// The device's side of the transfer scrambling, with the device's own key:
+// key word 0 at the first byte of every request.
+void scramble(const TransferKeyTable &key, unsigned char *data, uint32_t length)
 {
     for (uint32_t i = 0; i < length / 4; ++i) {
-        const uint32_t k = TransferKey[i % TransferKeyWordCount];
+        const uint32_t k = key[i % TransferKeyWordCount];
         storeWord(data + 4 * i, (loadWord(data + 4 * i) ^ k) + k);
     }
 }
 
-void unscramble(unsigned char *data, uint32_t length)
+void unscramble(const TransferKeyTable &key, unsigned char *data, uint32_t length)
 {
     for (uint32_t i = 0; i < length / 4; ++i) {
-        const uint32_t k = TransferKey[i % TransferKeyWordCount];
+        const uint32_t k = key[i % TransferKeyWordCount];
         storeWord(data + 4 * i, (loadWord(data + 4 * i) - k) ^ k);
     }
 }
@@ -75,7 +75,17 @@ EmulatedDevice::EmulatedDevice(int busNumber, int deviceAddress, bool vt520)
     , ports{uint8_t(deviceAddress)}
     , isVt520(vt520)
 {
+    std::copy(std::begin(TransferKey), std::end(TransferKey), transferKey.begin());
     makeFactoryFresh();
+}
+
+bool EmulatedDevice::setTransferKey(const QByteArray &key)
+{
+    if (key.size() != int(sizeof(uint32_t)) * TransferKeyWordCount)
+        return false;
+    for (int i = 0; i < TransferKeyWordCount; ++i)
+        transferKey[size_t(i)] = loadWord(reinterpret_cast<const unsigned char *>(key.constData()) + 4 * i);
+    return true;
 }
 
 void EmulatedDevice::makeFactoryFresh()
@@ -295,7 +305,7 @@ int EmulatedDevice::readMemory(uint32_t addr, unsigned char *data, uint16_t leng
         if (c.remaining > 0)
             --c.remaining;
     }
-    scramble(data, length);
+    scramble(transferKey, data, length);
     return length;
 }
 
@@ -306,7 +316,7 @@ int EmulatedDevice::writePage(uint32_t addr, const unsigned char *data, uint16_t
         return LIBUSB_ERROR_PIPE;
     unsigned char page[PageSize];
     std::memcpy(page, data, PageSize);
-    unscramble(page, PageSize);
+    unscramble(transferKey, page, PageSize);
     const uint32_t offset = addr - InternalFlashBase;
     std::memcpy(internal.data() + offset, page, PageSize);
     persistInternal(offset, PageSize);
@@ -376,6 +386,7 @@ void EmulatedDevice::persistSettings()
     settings.status = status;
     settings.reenumerateMs = reenumerateMs;
     settings.transferCost = !cost.isNone();
+    settings.transferKeyFile = transferKeyFile;
     stateFolder->writeSettings(settings);
 }
 

@@ -3,15 +3,19 @@
 #include "sim/DeviceStateFolder.h"
 #include "sim/Vt520Sim.h"
 
+#include "usb/TransferKey.h"
+
 #include <QByteArray>
 #include <QList>
 
+#include <array>
 #include <atomic>
-
 #include <cstdint>
 #include <memory>
 
 namespace vt520sim {
+
+using TransferKeyTable = std::array<uint32_t, TransferKeyWordCount>;
 
 // The setup packet of a control transfer.
 struct ControlSetup {
@@ -47,6 +51,8 @@ public:
     QByteArray portPath() const; // "bus-port.port...", as Linux names it
 
     void makeFactoryFresh();
+    // The key the device scrambles with: 128 bytes, 32 little-endian words.
+    bool setTransferKey(const QByteArray &key);
     uint32_t computeApplicationSum() const;
     uint32_t storedApplicationSum() const;
     QByteArray serialString() const;
@@ -97,6 +103,8 @@ public:
     QList<Corruption> corruptions;
 
     TransferCost cost;
+    TransferKeyTable transferKey{};   // the build's key unless told otherwise
+    QString transferKeyFile;          // where another key came from (device.ini)
     std::unique_ptr<DeviceStateFolder> stateFolder;
 
     // Threads inside the transport with this device now (overlap detection;

@@ -412,17 +412,27 @@ int passTransfer(libusb_device_handle *dev_handle, const ControlSetup &setup, in
     return record.result;
 }
 
+// A device that never answers holds the transfer for the caller's whole
+// timeout (on the virtual clock, where it costs no real time; 0 = unlimited
+// is taken as one hour).
+int64_t unansweredCostUs(const BusPrivate &bus, int result, unsigned int timeoutMs, int64_t costUs)
+{
+    if (result != LIBUSB_ERROR_TIMEOUT || !bus.virtualClock)
+        return costUs;
+    return int64_t(timeoutMs ? timeoutMs : 3600 * 1000) * 1000;
+}
+
 } // namespace
 
 int LIBUSB_CALL libusb_control_transfer(libusb_device_handle *dev_handle, uint8_t request_type, uint8_t bRequest,
                                         uint16_t wValue, uint16_t wIndex, unsigned char *data, uint16_t wLength,
-                                        unsigned int /*timeout*/)
+                                        unsigned int timeout)
 {
     const ControlSetup setup{request_type, bRequest, wValue, wIndex, wLength};
     return passTransfer(dev_handle, setup, wLength, false,
                         [&](BusPrivate &bus, EmulatedDevice &device, int64_t &costUs) {
                             if (const int fault = bus.applyFaultLocked(bus.takeFaultLocked(&setup), device)) {
-                                costUs = device.cost.controlMicroseconds;
+                                costUs = unansweredCostUs(bus, fault, timeout, device.cost.controlMicroseconds);
                                 return fault;
                             }
                             return device.control(setup, data, bus.nowUsLocked(), costUs);
@@ -430,7 +440,7 @@ int LIBUSB_CALL libusb_control_transfer(libusb_device_handle *dev_handle, uint8_
 }
 
 int LIBUSB_CALL libusb_bulk_transfer(libusb_device_handle *dev_handle, unsigned char endpoint, unsigned char *data,
-                                     int length, int *actual_length, unsigned int /*timeout*/)
+                                     int length, int *actual_length, unsigned int timeout)
 {
     if (actual_length)
         *actual_length = 0;
@@ -440,9 +450,13 @@ int LIBUSB_CALL libusb_bulk_transfer(libusb_device_handle *dev_handle, unsigned 
                                         if (!dev_handle->claimed)
                                             return int(LIBUSB_ERROR_NOT_FOUND);
                                         if (const int fault =
-                                                bus.applyFaultLocked(bus.takeFaultLocked(nullptr), device))
+                                                bus.applyFaultLocked(bus.takeFaultLocked(nullptr), device)) {
+                                            costUs = unansweredCostUs(bus, fault, timeout, 0);
                                             return fault;
-                                        return device.bulk(endpoint, data, length, costUs);
+                                        }
+                                        const int result = device.bulk(endpoint, data, length, costUs);
+                                        costUs = unansweredCostUs(bus, result, timeout, costUs);
+                                        return result;
                                     });
     if (result < 0)
         return result;

@@ -209,6 +209,12 @@ public:
     void setTransferCost(const TransferCost &cost);
     TransferCost transferCost() const;
 
+    // ---- transfer key ----------------------------------------------------
+    // The key this device scrambles with (128 bytes, 32 little-endian words;
+    // another size is refused). A key other than the host's makes a device
+    // whose memory reads back as garbage, as a real one would.
+    bool setTransferKey(const QByteArray &key);
+
     // ---- persistence -----------------------------------------------------
     // Folder where this device writes its state through, empty if memory only.
     QString stateFolder() const;
@@ -264,6 +270,8 @@ public:
     void sleepMs(int64_t milliseconds);
 
     // ---- bus-wide transfer faults ---------------------------------------
+    // A LIBUSB_ERROR_TIMEOUT fault is a device that never answers: on the
+    // virtual clock it holds the transfer for the timeout the caller gave.
     // The nth transfer from now (1 = the next) fails with libusbError.
     void failTransfer(int nth, int libusbError);
     // The next count vendor requests bRequest fail (Never = all of them).

@@ -118,6 +118,10 @@ Check USB cable</translation>
         <source>ext_datas.data()</source>
         <translation>ext_datas.data()</translation>
     </message>
+    <message>
+        <source>The device does not use this tool&apos;s transfer key (its bootloader version reads as garbage); nothing was written. Build the tool with the device&apos;s key (see README).</source>
+        <translation>The device does not use this tool&apos;s transfer key (its bootloader version reads as garbage); nothing was written. Build the tool with the device&apos;s key (see README).</translation>
+    </message>
 </context>
 <context>
     <name>HexToBin</name>

@@ -118,6 +118,10 @@ Sprawdź kabel USB</translation>
         <source>ext_datas.data()</source>
         <translation>ext_datas.data()</translation>
     </message>
+    <message>
+        <source>The device does not use this tool&apos;s transfer key (its bootloader version reads as garbage); nothing was written. Build the tool with the device&apos;s key (see README).</source>
+        <translation>Urządzenie nie używa klucza transmisji tego programu (wersja bootloadera odczytuje się jako śmieci); nic nie zapisano. Zbuduj program z kluczem urządzenia (zobacz README).</translation>
+    </message>
 </context>
 <context>
     <name>HexToBin</name>

@@ -66,6 +66,8 @@ private slots:
     void serialOfNeitherMode_data();
     void serialOfNeitherMode();
     void versionBlockUnreadable();
+    void deviceWithAnotherTransferKey_data();
+    void deviceWithAnotherTransferKey();
     void rejectedFile_data();
     void rejectedFile();
     void emptyFileName();
@@ -252,6 +254,44 @@ void TestUpgraderSequence::versionBlockUnreadable()
 
     QCOMPARE(run.lines, (QStringList{fixture.fileName, "261100042b", "Bootloader Version Read Error"}));
     QCOMPARE(bus.requestCount(3), 0);
+}
+
+void TestUpgraderSequence::deviceWithAnotherTransferKey_data()
+{
+    QTest::addColumn<bool>("fromBootloader");
+    QTest::newRow("application mode") << false;
+    QTest::newRow("bootloader mode") << true;
+}
+
+// A device that scrambles with another key returns its version block as
+// noise; the change stops there, before the reset and before any write.
+void TestUpgraderSequence::deviceWithAnotherTransferKey()
+{
+    QFETCH(bool, fromBootloader);
+    auto &bus = vt520sim::Bus::instance();
+    vt520sim::Device &device = addDevice(fromBootloader ? vt520sim::Mode::Bootloader : vt520sim::Mode::Application);
+    QByteArray otherKey(128, '\0');
+    for (int i = 0; i < otherKey.size(); ++i)
+        otherKey[i] = char(i * 37 + 11);
+    QVERIFY(device.setTransferKey(otherKey));
+    const QByteArray internalBefore = device.internalFlash(0x08000000, 0x40000);
+    const QByteArray externalBefore = device.externalFlash(0, 0x14000);
+
+    USBVT350 usb;
+    Run run;
+    run(usb, fixture.fileName);
+
+    QVERIFY(run.lines.size() >= 5);
+    QVERIFY2(run.lines.last().startsWith("The device does not use this tool's transfer key"),
+             qPrintable(run.lines.last()));
+    QVERIFY(!run.lines.contains("Reset device"));
+    QCOMPARE(bus.requestCount(1), 1); // the version block only
+    QCOMPARE(bus.requestCount(3), 0);
+    QCOMPARE(bus.requestCount(4), 0);
+    QCOMPARE(bus.requestCount(6), 0);
+    QCOMPARE(device.internalFlash(0x08000000, 0x40000), internalBefore);
+    QCOMPARE(device.externalFlash(0, 0x14000), externalBefore);
+    QCOMPARE(device.mode(), fromBootloader ? vt520sim::Mode::Bootloader : vt520sim::Mode::Application);
 }
 
 void TestUpgraderSequence::rejectedFile_data()

@@ -411,6 +411,36 @@ private slots:
         }
     }
 
+    // device.ini may name the key file of a device with another transfer
+    // key: it scrambles with it, so its memory reads back as noise, and the
+    // line stays across the device's own writes of device.ini.
+    void deviceIniNamesAnotherTransferKey()
+    {
+        QTemporaryDir temp;
+        QVERIFY(temp.isValid());
+        const QString folder = temp.filePath("device");
+        bus.reset();
+        bus.addPersistentVt520(1, 1, folder);
+        QFile key(folder + "/other.key");
+        QVERIFY(key.open(QIODevice::WriteOnly));
+        key.write(randomBytes(128, 4));
+        key.close();
+        QFile ini(folder + "/device.ini");
+        QVERIFY(ini.open(QIODevice::Append));
+        ini.write("transfer_key=other.key\n");
+        ini.close();
+
+        bus.reset();
+        bus.useVirtualClock(true);
+        bus.addPersistentVt520(1, 1, folder);
+        USBVT350 usb;
+        QByteArray version(32, '\0');
+        QCOMPARE(usb.ReadMemory(bytesOf(version), 0x08003FD0, 32), 0);
+        QVERIFY(!version.startsWith(QByteArray("1.00\0", 5)));
+        usb.RunApplication(); // rewrites device.ini
+        QVERIFY(readFile(folder + "/device.ini").contains("transfer_key=other.key"));
+    }
+
     void damagedStateFolderStartsFactoryFresh()
     {
         QTemporaryDir temp;

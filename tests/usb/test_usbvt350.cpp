@@ -145,6 +145,7 @@ private slots:
         QTest::addColumn<QList<int>>("progress");
         for (bool write : {false, true}) {
             const char *kind = write ? "write" : "read";
+            QTest::addRow("%s, 1 failure", kind) << write << 1 << 0 << QList<int>{50, 100};
             QTest::addRow("%s, 3 failures", kind) << write << 3 << 0 << QList<int>{50, 100};
             QTest::addRow("%s, 100 failures", kind) << write << 100 << 0 << QList<int>{50, 100};
             QTest::addRow("%s, 101 failures", kind) << write << 101 << -1 << QList<int>{};
@@ -163,11 +164,14 @@ private slots:
         USBVT350 usb;
         QSignalSpy spy(&usb, write ? &USBVT350::sendPercentExtFlashWrite : &USBVT350::sendPercentExtFlashRead);
         QByteArray buffer(length, 'x');
+        const int64_t before = bus.nowMs();
         const int got = write ? usb.WriteExternalFlashToAddress(bytesOf(buffer), 0, uint32_t(length))
                               : usb.ReadExternalFlashFromAddress(bytesOf(buffer), 0, uint32_t(length));
         QCOMPARE(got, result);
         QCOMPARE(values(spy), progress);
         QCOMPARE(bus.requestCount(request), qMin(failures, 101) + (result == 0 ? 2 : 0));
+        // A device that never answers holds each transfer for its 2000 ms timeout.
+        QCOMPARE(bus.nowMs() - before, int64_t(qMin(failures, 101)) * 2000);
     }
 
     void retryBudgetIsNotCarriedOver()

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <libusb.h>
+
+namespace vt520usbfs {
+
+// One appearance of an emulated device on the emulated usbfs: the device at
+// a port, between a plug and the next unplug (a reset re-enumerates it as a
+// new appearance with a new device address). Fields below `gone` are set on
+// creation and read-only afterwards.
+struct UsbfsNode {
+    int modelBus = 0;        // place on the emulator's bus
+    int modelAddress = 0;
+    int busNumber = 0;       // as the host sees it
+    int deviceAddress = 0;
+    int port = 0;
+    QByteArray sysPath;      // /devices/.../usb<bus>/<bus>-<port>
+    QByteArray devNode;      // /dev/bus/usb/BBB/DDD
+    libusb_device_handle *emulated = nullptr; // the emulator's handle for this appearance
+
+    // The node is a FIFO kept full, so that a client polling it for POLLOUT
+    // (as libusb does on usbfs) sleeps; one page read out of it wakes the
+    // client when a URB is ready to be reaped or the device left.
+    int fifo = -1;
+    bool awake = false;
+    bool gone = false;
+};
+
+} // namespace vt520usbfs

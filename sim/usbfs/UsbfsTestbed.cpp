@@ -1,0 +1,224 @@
+#include "sim/usbfs/UsbfsTestbed.h"
+
+#include "sim/usbfs/SysfsDescription.h"
+
+#include <umockdev.h>
+
+#include <QDir>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vt520usbfs {
+
+namespace {
+
+const QByteArray HostControllerPath = "/devices/pci0000:00/0000:00:1d.0";
+
+QByteArray hubPath(int busNumber)
+{
+    return HostControllerPath + "/usb" + QByteArray::number(busNumber);
+}
+
+void warn(const char *what, GError *error)
+{
+    fprintf(stderr, "vt520-usbfs-run: %s: %s\n", what, error ? error->message : "failed");
+    g_clear_error(&error);
+}
+
+// A FIFO of one page, kept full: poll() for POLLOUT sleeps on it until the
+// bridge reads the page out.
+int makeSleepingFifo(const QByteArray &path, mode_t mode)
+{
+    ::unlink(path.constData());
+    if (::mkfifo(path.constData(), 0600) != 0)
+        return -1;
+    ::chmod(path.constData(), mode);
+    const int fd = ::open(path.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    ::fcntl(fd, F_SETPIPE_SZ, 4096);
+    static const char page[4096] = {};
+    while (::write(fd, page, sizeof page) > 0) {
+    }
+    return fd;
+}
+
+} // namespace
+
+UsbfsTestbed::UsbfsTestbed()
+    : bridge(emulatorLock)
+{
+    // Before any libusb context of the client exists: the client's libusb
+    // only sees the testbed it finds at its own first libusb_init.
+    testbed = umockdev_testbed_new();
+    if (!testbed)
+        return;
+    gchar *dir = umockdev_testbed_get_root_dir(testbed);
+    root = dir;
+    g_free(dir);
+    if (libusb_init(&emulator) != 0)
+        emulator = nullptr;
+}
+
+UsbfsTestbed::~UsbfsTestbed()
+{
+    {
+        std::lock_guard<std::mutex> lock(emulatorLock);
+        for (auto &node : nodes) {
+            if (node->emulated)
+                libusb_close(node->emulated);
+            node->emulated = nullptr;
+        }
+        if (emulator)
+            libusb_exit(emulator);
+    }
+    nodes.clear();
+    if (testbed)
+        g_object_unref(testbed);
+}
+
+QByteArray UsbfsTestbed::rootPath(const QByteArray &path) const
+{
+    return root + path;
+}
+
+void UsbfsTestbed::refresh()
+{
+    if (!isValid())
+        return;
+    std::vector<std::shared_ptr<UsbfsNode>> left;
+    std::vector<libusb_device *> arrived;
+    libusb_device **list = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(emulatorLock);
+        const ssize_t count = libusb_get_device_list(emulator, &list);
+        if (count < 0)
+            return;
+        std::set<std::pair<int, int>> present;
+        for (ssize_t i = 0; i < count; ++i)
+            present.insert({libusb_get_bus_number(list[i]), libusb_get_device_address(list[i])});
+        for (auto it = nodes.begin(); it != nodes.end();) {
+            const auto &node = *it;
+            // Gone: found so by a transfer, no longer on the bus, or left and
+            // came back since the last look (its handle is dead).
+            const bool gone = bridge.isGone(*node) || !present.count({node->modelBus, node->modelAddress})
+                || (node->emulated && libusb_set_configuration(node->emulated, 1) == LIBUSB_ERROR_NO_DEVICE);
+            if (gone) {
+                left.push_back(node);
+                it = nodes.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        for (ssize_t i = 0; i < count; ++i) {
+            const int bus = libusb_get_bus_number(list[i]);
+            const int address = libusb_get_device_address(list[i]);
+            bool known = false;
+            for (const auto &node : nodes)
+                known = known || (node->modelBus == bus && node->modelAddress == address);
+            for (const auto &node : left)
+                known = known || (node->modelBus == bus && node->modelAddress == address);
+            if (!known)
+                arrived.push_back(libusb_ref_device(list[i]));
+        }
+        libusb_free_device_list(list, 1);
+    }
+    for (const auto &node : left)
+        unplug(node);
+    for (libusb_device *device : arrived) {
+        plug(device);
+        std::lock_guard<std::mutex> lock(emulatorLock);
+        libusb_unref_device(device);
+    }
+}
+
+void UsbfsTestbed::addRootHub(int busNumber)
+{
+    if (rootHubs.count(busNumber))
+        return;
+    GError *error = nullptr;
+    if (!umockdev_testbed_add_from_string(testbed, rootHubDescription(hubPath(busNumber), busNumber).constData(),
+                                          &error))
+        warn("root hub", error);
+    rootHubs.insert(busNumber);
+}
+
+void UsbfsTestbed::plug(libusb_device *device)
+{
+    auto node = std::make_shared<UsbfsNode>();
+    libusb_device_descriptor descriptor{};
+    int openResult = 0;
+    {
+        std::lock_guard<std::mutex> lock(emulatorLock);
+        node->modelBus = libusb_get_bus_number(device);
+        node->modelAddress = libusb_get_device_address(device);
+        libusb_get_device_descriptor(device, &descriptor);
+        openResult = libusb_open(device, &node->emulated);
+        if (openResult != 0)
+            node->emulated = nullptr; // its URBs fail, as on a device that does not answer properly
+        else
+            libusb_set_configuration(node->emulated, 1);
+    }
+    node->busNumber = BusNumberOffset + node->modelBus;
+    node->port = node->modelAddress;
+    int &next = nextAddress[node->busNumber];
+    if (next < 2 || next > 127)
+        next = 2; // 1 is the root hub
+    node->deviceAddress = next++;
+    addRootHub(node->busNumber);
+
+    const QByteArray bus = QByteArray::number(node->busNumber).rightJustified(3, '0');
+    const QByteArray dev = QByteArray::number(node->deviceAddress).rightJustified(3, '0');
+    node->sysPath = hubPath(node->busNumber) + "/" + QByteArray::number(node->busNumber) + "-"
+        + QByteArray::number(node->port);
+    node->devNode = "/dev/bus/usb/" + bus + "/" + dev;
+
+    // The node first, as a FIFO (umockdev would make a regular file, always
+    // ready for poll()); then the handler; then the device and its uevent.
+    QDir().mkpath(QString::fromUtf8(rootPath("/dev/bus/usb/" + bus)));
+    // A device that the emulator refuses to open (failOpen) has a node
+    // this user may not open either.
+    const bool denied = nodesDenied || openResult == LIBUSB_ERROR_ACCESS;
+    node->fifo = makeSleepingFifo(rootPath(node->devNode), denied ? 0000 : 0666);
+    if (node->fifo < 0)
+        fprintf(stderr, "vt520-usbfs-run: cannot make %s: %s\n", node->devNode.constData(), strerror(errno));
+    bridge.addNode(node);
+    GError *error = nullptr;
+    if (!umockdev_testbed_attach_ioctl(testbed, node->devNode.constData(), bridge.handler(), &error))
+        warn("attach ioctl handler", error);
+    const QByteArray text = deviceDescription(node->sysPath, node->busNumber, node->deviceAddress, descriptor);
+    if (!umockdev_testbed_add_from_string(testbed, text.constData(), &error))
+        warn("add device", error);
+    umockdev_testbed_uevent(testbed, ("/sys" + node->sysPath).constData(), "add");
+    nodes.push_back(node);
+    if (qEnvironmentVariableIntValue("VT520_USBFS_DEBUG"))
+        fprintf(stderr, "vt520-usbfs: plugged %s at %s\n", node->devNode.constData(), node->sysPath.constData());
+}
+
+void UsbfsTestbed::unplug(const std::shared_ptr<UsbfsNode> &node)
+{
+    if (qEnvironmentVariableIntValue("VT520_USBFS_DEBUG"))
+        fprintf(stderr, "vt520-usbfs: unplugged %s\n", node->devNode.constData());
+    bridge.nodeGone(*node);
+    const QByteArray sysPath = "/sys" + node->sysPath;
+    umockdev_testbed_uevent(testbed, sysPath.constData(), "remove");
+    umockdev_testbed_remove_device(testbed, sysPath.constData());
+    // The node goes before its handler: a client that opens a node without a
+    // handler is ended by the preload, one that finds no node gets ENOENT.
+    // Descriptors already open stay valid and get ENODEV from the bridge.
+    ::unlink(rootPath(node->devNode).constData());
+    GError *error = nullptr;
+    if (!umockdev_testbed_detach_ioctl(testbed, node->devNode.constData(), &error))
+        warn("detach ioctl handler", error);
+    std::lock_guard<std::mutex> lock(emulatorLock);
+    if (node->emulated) {
+        libusb_close(node->emulated);
+        node->emulated = nullptr;
+    }
+}
+
+} // namespace vt520usbfs

@@ -1,0 +1,212 @@
+// vt520-usbfs-run: runs a program against emulated Vt520s behind an emulated
+// /sys and /dev/bus/usb (umockdev), so that the program's own libusb-1.0
+// finds, opens and drives them through usbfs ioctls as on a real machine.
+//
+//   vt520-usbfs-run [options] -- COMMAND [ARGS...]
+//
+// The first device keeps its state in VT520_SIM_STATE as with the preloaded
+// emulator. Exits with COMMAND's exit status.
+
+#include "sim/Vt520Sim.h"
+#include "sim/usbfs/UsbfsTestbed.h"
+
+#include <QByteArray>
+#include <QList>
+
+#include <libusb.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <linux/capability.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr char Preload[] = "libumockdev-preload.so.0";
+
+void usage()
+{
+    fprintf(stderr,
+            "usage: vt520-usbfs-run [options] -- COMMAND [ARGS...]\n"
+            "  --devices N                  N emulated Vt520s on ports 1..N (default 1)\n"
+            "  --fail-request R:KIND[:N]    the next N (default: all) vendor requests R fail;\n"
+            "                               KIND: timeout (never answered), stall, io\n"
+            "  --unplug-at-transfer N[:MS]  the Nth transfer pulls the device out; back after MS\n"
+            "  --deny-open                  device nodes this user may not open\n"
+            "  --stats                      print the transfer count and time per transfer\n");
+}
+
+bool parseFailRequest(const QByteArray &text)
+{
+    const QList<QByteArray> parts = text.split(':');
+    if (parts.size() < 2 || parts.size() > 3)
+        return false;
+    bool ok = false;
+    const int request = parts[0].toInt(&ok);
+    if (!ok || request < 0 || request > 255)
+        return false;
+    int error = 0;
+    if (parts[1] == "timeout")
+        error = LIBUSB_ERROR_TIMEOUT;
+    else if (parts[1] == "stall")
+        error = LIBUSB_ERROR_PIPE;
+    else if (parts[1] == "io")
+        error = LIBUSB_ERROR_IO;
+    else
+        return false;
+    int count = vt520sim::Never;
+    if (parts.size() == 3 && (count = parts[2].toInt(&ok), !ok || count < 1))
+        return false;
+    vt520sim::Bus::instance().failRequest(uint8_t(request), error, count);
+    return true;
+}
+
+bool parseUnplug(const QByteArray &text)
+{
+    const QList<QByteArray> parts = text.split(':');
+    bool ok = false;
+    const int nth = parts[0].toInt(&ok);
+    if (!ok || nth < 1 || parts.size() > 2)
+        return false;
+    int replugMs = 0;
+    if (parts.size() == 2 && (replugMs = parts[1].toInt(&ok), !ok || replugMs < 0))
+        return false;
+    vt520sim::Bus::instance().unplugAtTransfer(nth, replugMs);
+    return true;
+}
+
+// Root ignores file modes; without these two capabilities it meets them
+// like any user, so that a node of mode 000 refuses it.
+void dropFileAccessOverride()
+{
+    if (geteuid() != 0)
+        return;
+    prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+    prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
+}
+
+volatile pid_t commandPid = 0;
+
+void passOnSignal(int signalNumber)
+{
+    if (commandPid > 0)
+        kill(commandPid, signalNumber);
+}
+
+// This process runs under the preload too: the uevents it sends for plugs
+// and unplugs go through a libudev that must see the testbed. The command
+// inherits the same LD_PRELOAD, after any preload the caller gave (a
+// sanitizer runtime must stay first).
+void runUnderPreload(char **argv)
+{
+    const QByteArray given = qgetenv("LD_PRELOAD");
+    if (given.contains(Preload))
+        return;
+    const QByteArray preload = given.isEmpty() ? QByteArray(Preload) : given + " " + Preload;
+    setenv("LD_PRELOAD", preload.constData(), 1);
+    execv("/proc/self/exe", argv);
+    fprintf(stderr, "vt520-usbfs-run: cannot restart under %s: %s\n", Preload, strerror(errno));
+    exit(2);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    runUnderPreload(argv);
+
+    int devices = 1;
+    bool denyOpen = false;
+    bool stats = false;
+    int first = -1;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--") {
+            first = i + 1;
+            break;
+        } else if (arg == "--devices" && hasValue) {
+            devices = atoi(argv[++i]);
+        } else if (arg == "--fail-request" && hasValue) {
+            if (!parseFailRequest(argv[++i])) {
+                usage();
+                return 2;
+            }
+        } else if (arg == "--unplug-at-transfer" && hasValue) {
+            if (!parseUnplug(argv[++i])) {
+                usage();
+                return 2;
+            }
+        } else if (arg == "--deny-open") {
+            denyOpen = true;
+        } else if (arg == "--stats") {
+            stats = true;
+        } else {
+            usage();
+            return 2;
+        }
+    }
+    if (first < 0 || first >= argc || devices < 1 || devices > 15) {
+        usage();
+        return 2;
+    }
+
+    // The default device (bus 1, port 1, state from VT520_SIM_STATE), and
+    // more on the next ports of the same bus.
+    auto &bus = vt520sim::Bus::instance();
+    for (int port = 2; port <= devices; ++port)
+        bus.addVt520(1, port, QByteArray::number(261100040 + port));
+
+    vt520usbfs::UsbfsTestbed testbed;
+    if (!testbed.isValid()) {
+        fprintf(stderr, "vt520-usbfs-run: cannot create the umockdev testbed\n");
+        return 2;
+    }
+    testbed.setNodesDenied(denyOpen);
+    testbed.refresh();
+
+    const pid_t child = fork();
+    if (child < 0) {
+        perror("vt520-usbfs-run: fork");
+        return 2;
+    }
+    if (child == 0) {
+        if (denyOpen)
+            dropFileAccessOverride();
+        execvp(argv[first], argv + first);
+        fprintf(stderr, "vt520-usbfs-run: %s: %s\n", argv[first], strerror(errno));
+        _exit(127);
+    }
+
+    // Interrupts from the terminal reach the command by themselves; a
+    // termination is passed on. This process follows the command.
+    commandPid = child;
+    signal(SIGINT, SIG_IGN);
+    signal(SIGQUIT, SIG_IGN);
+    signal(SIGTERM, passOnSignal);
+    signal(SIGHUP, passOnSignal);
+    int status = 0;
+    for (;;) {
+        const pid_t done = waitpid(child, &status, WNOHANG);
+        if (done == child)
+            break;
+        if (done < 0 && errno != EINTR) {
+            perror("vt520-usbfs-run: waitpid");
+            return 2;
+        }
+        testbed.refresh();
+        usleep(2000);
+    }
+    if (stats)
+        fprintf(stderr, "vt520-usbfs-run: %d transfers answered, %lld us per transfer from submit to reap\n",
+                testbed.urbBridge().answeredTransfers(),
+                static_cast<long long>(testbed.urbBridge().meanTransferMicroseconds()));
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status);
+    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : 1;
+}
