@@ -70,18 +70,11 @@ QByteArray FirmwareChange::serialString()
     return untilZero(usb.getSerialString());
 }
 
+// While waiting for the reset: the bootloader's 'b' after the nine digits.
+// Looser than deviceModeOf (longer strings pass), as the wait always was.
 bool FirmwareChange::isBootloaderSerial(const QByteArray &serial)
 {
     return serial.size() >= 10 && serial.at(9) == 'b';
-}
-
-FirmwareChange::Mode FirmwareChange::modeOf(const QByteArray &serial)
-{
-    if (serial.size() == 9)
-        return Mode::Application;
-    if (serial.size() == 10 && serial.at(9) == 'b')
-        return Mode::Bootloader;
-    return Mode::Unknown;
 }
 
 bool FirmwareChange::run(const QString &fileName)
@@ -121,10 +114,10 @@ bool FirmwareChange::runChecked(const UpgradeFile::Contents &contents)
     if (!connectFirstTime())
         return false;
 
-    Mode mode = Mode::Unknown;
+    DeviceMode mode = DeviceMode::Unknown;
     if (!identify(&mode))
         return false;
-    if (mode == Mode::Application) {
+    if (mode == DeviceMode::Application) {
         if (!resetIntoBootloader())
             return false;
     } else {
@@ -165,7 +158,7 @@ bool FirmwareChange::connectFirstTime()
 
 // Shows the serial string and the bootloader version texts, and learns the
 // mode from the serial string.
-bool FirmwareChange::identify(Mode *mode)
+bool FirmwareChange::identify(DeviceMode *mode)
 {
     const QByteArray serial = serialString();
     serialAtStart = serial;
@@ -186,8 +179,8 @@ bool FirmwareChange::identify(Mode *mode)
         return false;
     }
 
-    *mode = modeOf(serial);
-    if (*mode == Mode::Unknown) {
+    *mode = deviceModeOf(serial);
+    if (*mode == DeviceMode::Unknown) {
         say(tr("Serial:") + QString::fromLatin1(serialString()));
         return false;
     }

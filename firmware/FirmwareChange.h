@@ -1,6 +1,7 @@
 #pragma once
 
 #include "firmware/UpgradeFile.h"
+#include "usb/DeviceMode.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -59,13 +60,11 @@ public:
     QByteArray identifiedSerial() const { return serialAtStart; }
 
 private:
-    enum class Mode { Application, Bootloader, Unknown };
-    static Mode modeOf(const QByteArray &serial);
     static bool isBootloaderSerial(const QByteArray &serial);
 
     bool runChecked(const UpgradeFile::Contents &contents);
     bool connectFirstTime();
-    bool identify(Mode *mode);
+    bool identify(DeviceMode *mode);
     bool resetIntoBootloader();
     bool writeApplication(const QByteArray &region);
     bool writeAndVerifyExternalFlash(const QByteArray &region);

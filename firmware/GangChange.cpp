@@ -1,6 +1,7 @@
 #include "firmware/GangChange.h"
 
 #include "firmware/FirmwareChange.h"
+#include "usb/DeviceMode.h"
 #include "usb/USBVT350.h"
 
 #include <QElapsedTimer>
@@ -17,11 +18,6 @@ QByteArray untilZero(const QByteArray &bytes)
 {
     const int zero = bytes.indexOf('\0');
     return zero < 0 ? bytes : bytes.left(zero);
-}
-
-bool isApplicationSerial(const QByteArray &serial)
-{
-    return serial.size() == 9;
 }
 
 } // namespace
@@ -140,7 +136,7 @@ GangChange::UnitResult GangChange::changeUnit(const QString &fileName, const Upg
         usb.disconnect();
         if (unit.serialAfter.isEmpty())
             unit.outcome = Outcome::NotBack;
-        else if (isApplicationSerial(unit.serialAfter))
+        else if (deviceModeOf(unit.serialAfter) == DeviceMode::Application)
             unit.outcome = Outcome::Changed;
         else
             unit.outcome = Outcome::StayedInBootloader;

@@ -14,15 +14,6 @@ QByteArray untilZero(const char *bytes, int size)
 
 } // namespace
 
-Vt520Enumeration::Mode Vt520Enumeration::modeOfSerialString(const QByteArray &serialString)
-{
-    if (serialString.size() == 9)
-        return Mode::Application;
-    if (serialString.size() == 10 && serialString.at(9) == 'b')
-        return Mode::Bootloader;
-    return Mode::Unknown;
-}
-
 QString Vt520Enumeration::modeName(Mode mode)
 {
     switch (mode) {
@@ -55,7 +46,7 @@ QList<Vt520Enumeration::Entry> Vt520Enumeration::list()
         }
         const QByteArray serialString = usb.getSerialString();
         entry.serialString = untilZero(serialString.constData(), serialString.size());
-        entry.mode = modeOfSerialString(entry.serialString);
+        entry.mode = deviceModeOf(entry.serialString);
         entry.serial = entry.mode == Mode::Bootloader ? entry.serialString.left(9) : entry.serialString;
         char block[FirmwareChange::VersionBlockSize];
         if (usb.ReadMemory(reinterpret_cast<unsigned char *>(block), FirmwareChange::VersionBlockAddress,

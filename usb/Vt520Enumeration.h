@@ -1,5 +1,7 @@
 #pragma once
 
+#include "usb/DeviceMode.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -12,7 +14,7 @@
 class Vt520Enumeration
 {
 public:
-    enum class Mode { Application, Bootloader, Unknown };
+    using Mode = DeviceMode;
 
     struct Entry {
         QString portPath; // e.g. "1-1.4"
@@ -28,8 +30,5 @@ public:
 
     static QList<Entry> list();
 
-    // The mode that a serial string shows: 9 characters in the application,
-    // the serial and 'b' in the bootloader.
-    static Mode modeOfSerialString(const QByteArray &serialString);
     static QString modeName(Mode mode); // "application", "bootloader", "unknown"
 };
