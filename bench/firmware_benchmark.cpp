@@ -5,11 +5,10 @@
 //  2. the longest gap between two turns of the GUI event loop while the
 //     window runs a change, and while it shows the two 81920-byte hex dumps
 //     of an external flash verify failure.
+#include "BenchmarkUpgradeFile.h"
 #include "ScriptedQuestions.h"
 #include "app/Vt410_bootloader.h"
 #include "firmware/FirmwareChange.h"
-#include "firmware/UpgradeFile.h"
-#include "firmware/UpgradeImage.h"
 #include "sim/Vt520Sim.h"
 #include "usb/HexDump.h"
 #include "usb/USBVT350.h"
@@ -25,17 +24,6 @@
 #include <cstdio>
 
 namespace {
-
-QByteArray upgradeImage()
-{
-    QByteArray image(UpgradeImage::Size, '\0');
-    QRandomGenerator generator(520);
-    for (int i = UpgradeImage::ApplicationOffset; i < UpgradeImage::ExternalFlashOffset + UpgradeImage::ExternalFlashSize;
-         ++i)
-        image[i] = char(generator.bounded(256));
-    UpgradeImage::storeRegionSums(reinterpret_cast<unsigned char *>(image.data()));
-    return image;
-}
 
 vt520sim::Device &freshDevice(bool virtualClock)
 {
@@ -117,11 +105,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
     QTemporaryDir dir;
-    const QString fileName = dir.filePath("bench.upg");
-    if (!UpgradeFile::write(fileName, upgradeImage())) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(fileName));
+    const QString fileName = BenchmarkUpgradeFile::write(dir);
+    if (fileName.isEmpty())
         return 1;
-    }
 
     // 1. Duration against the floor.
     const double floor = floorMs(fileName);

@@ -4,16 +4,14 @@
 // re-enumeration pass side by side, while the bus carries one transfer at a
 // time. Prints the wall time, its ratio to one unit, the CPU time per unit
 // and how busy the bus was.
+#include "BenchmarkUpgradeFile.h"
 #include "firmware/GangChange.h"
-#include "firmware/UpgradeFile.h"
-#include "firmware/UpgradeImage.h"
 #include "sim/Vt520Sim.h"
 #include "sim/WireTime.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
@@ -21,17 +19,6 @@
 #include <cstdio>
 
 namespace {
-
-QByteArray upgradeImage()
-{
-    QByteArray image(UpgradeImage::Size, '\0');
-    QRandomGenerator generator(520);
-    for (int i = UpgradeImage::ApplicationOffset; i < UpgradeImage::ExternalFlashOffset + UpgradeImage::ExternalFlashSize;
-         ++i)
-        image[i] = char(generator.bounded(256));
-    UpgradeImage::storeRegionSums(reinterpret_cast<unsigned char *>(image.data()));
-    return image;
-}
 
 double cpuMs()
 {
@@ -95,11 +82,9 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
     QTemporaryDir dir;
-    const QString fileName = dir.filePath("bench.upg");
-    if (!UpgradeFile::write(fileName, upgradeImage())) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(fileName));
+    const QString fileName = BenchmarkUpgradeFile::write(dir);
+    if (fileName.isEmpty())
         return 1;
-    }
 
     std::printf("units  wall ms  ratio  CPU ms/unit  bus busy  slowest unit ms  changed\n");
     double one = 0;
