@@ -1,6 +1,7 @@
 // The service commands: list, status word, memory and external flash.
 #include "ctl/Commands.h"
 
+#include "ctl/ChosenDevice.h"
 #include "ctl/Console.h"
 #include "ctl/CtlOptions.h"
 #include "ctl/DeviceChoice.h"
@@ -61,6 +62,27 @@ int deliver(const CtlOptions &options, Console &console, const QByteArray &bytes
     return ExitDone;
 }
 
+// read-memory and read-flash: the range checked, the device chosen, the
+// core's read, its bytes delivered.
+int readRange(const CtlOptions &options, Console &console,
+              int (*read)(USBVT350 &, quint32, int, QByteArray *),
+              QString (*failure)(quint32 address, int length))
+{
+    quint32 address = 0;
+    int length = 0;
+    if (!parseRange(options, console, &address, &length))
+        return ExitUsage;
+    ChosenDevice chosen(options, console);
+    if (chosen.status() != ExitDone)
+        return chosen.status();
+    QByteArray bytes;
+    if (read(chosen.usb(), address, length, &bytes) != 0) {
+        console.error(failure(address, length));
+        return ExitDeviceFailed;
+    }
+    return deliver(options, console, bytes);
+}
+
 } // namespace
 
 int list(const CtlOptions &options, Console &console)
@@ -90,11 +112,10 @@ int list(const CtlOptions &options, Console &console)
 
 int status(const CtlOptions &options, Console &console)
 {
-    Vt520Enumeration::Entry device;
-    if (const int chosen = DeviceChoice::choose(options, console, &device))
-        return chosen;
-    USBVT350 usb;
-    usb.pinToPort(device.portPath);
+    ChosenDevice chosen(options, console);
+    if (chosen.status() != ExitDone)
+        return chosen.status();
+    USBVT350 &usb = chosen.usb();
 
     // The window's lines for its Set, Clear and Get buttons.
     if (options.setGiven) {
@@ -120,7 +141,7 @@ int status(const CtlOptions &options, Console &console)
     }
     if (options.json) {
         const QJsonObject object{
-            {"portPath", device.portPath},
+            {"portPath", chosen.entry().portPath},
             {"status", qint64(word)},
             {"hex", QStringLiteral("0x%1").arg(word, 8, 16, QLatin1Char('0'))},
             {"binary", ServiceText::binary32(word)},
@@ -134,40 +155,15 @@ int status(const CtlOptions &options, Console &console)
 
 int readMemory(const CtlOptions &options, Console &console)
 {
-    quint32 address = 0;
-    int length = 0;
-    if (!parseRange(options, console, &address, &length))
-        return ExitUsage;
-    Vt520Enumeration::Entry device;
-    if (const int chosen = DeviceChoice::choose(options, console, &device))
-        return chosen;
-    USBVT350 usb;
-    usb.pinToPort(device.portPath);
-    QByteArray bytes;
-    if (ServiceRead::memory(usb, address, length, &bytes) != 0) {
-        console.error(QStringLiteral("reading %1 bytes of device memory at 0x%2 failed").arg(length).arg(address, 0, 16));
-        return ExitDeviceFailed;
-    }
-    return deliver(options, console, bytes);
+    return readRange(options, console, ServiceRead::memory, [](quint32 address, int length) {
+        return QStringLiteral("reading %1 bytes of device memory at 0x%2 failed").arg(length).arg(address, 0, 16);
+    });
 }
 
 int readFlash(const CtlOptions &options, Console &console)
 {
-    quint32 address = 0;
-    int length = 0;
-    if (!parseRange(options, console, &address, &length))
-        return ExitUsage;
-    Vt520Enumeration::Entry device;
-    if (const int chosen = DeviceChoice::choose(options, console, &device))
-        return chosen;
-    USBVT350 usb;
-    usb.pinToPort(device.portPath);
-    QByteArray bytes;
-    if (ServiceRead::externalFlash(usb, address, length, &bytes) != 0) {
-        console.error(QStringLiteral("ReadExternalFlashFromAddress error"));
-        return ExitDeviceFailed;
-    }
-    return deliver(options, console, bytes);
+    return readRange(options, console, ServiceRead::externalFlash,
+                     [](quint32, int) { return QStringLiteral("ReadExternalFlashFromAddress error"); });
 }
 
 int writeFlash(const CtlOptions &options, Console &console)
@@ -191,13 +187,11 @@ int writeFlash(const CtlOptions &options, Console &console)
         return ExitFileRefused;
     }
 
-    Vt520Enumeration::Entry device;
-    if (const int chosen = DeviceChoice::choose(options, console, &device))
-        return chosen;
-    USBVT350 usb;
-    usb.pinToPort(device.portPath);
+    ChosenDevice chosen(options, console);
+    if (chosen.status() != ExitDone)
+        return chosen.status();
     qsizetype difference = 0;
-    switch (ExtFlashBinWriter::writeAndVerify(usb, image, address, &difference)) {
+    switch (ExtFlashBinWriter::writeAndVerify(chosen.usb(), image, address, &difference)) {
     case ExtFlashBinWriter::Result::Ok:
         console.line(QStringLiteral("Write OK"));
         return ExitDone;

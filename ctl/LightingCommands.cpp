@@ -1,9 +1,9 @@
 // programs get|set and scenes get|set: the tables between the device and files.
 #include "ctl/Commands.h"
 
+#include "ctl/ChosenDevice.h"
 #include "ctl/Console.h"
 #include "ctl/CtlOptions.h"
-#include "ctl/DeviceChoice.h"
 #include "ctl/ExitStatus.h"
 #include "lighting/LightingFileTransfer.h"
 #include "usb/USBVT350.h"
@@ -36,11 +36,10 @@ int lighting(const CtlOptions &options, Console &console)
         }
     }
 
-    Vt520Enumeration::Entry device;
-    if (const int chosen = DeviceChoice::choose(options, console, &device))
-        return chosen;
-    USBVT350 usb;
-    usb.pinToPort(device.portPath);
+    ChosenDevice chosen(options, console);
+    if (chosen.status() != ExitDone)
+        return chosen.status();
+    USBVT350 &usb = chosen.usb();
 
     LightingFileTransfer::Result result;
     if (set) {
@@ -63,7 +62,7 @@ int lighting(const CtlOptions &options, Console &console)
         return ExitFileRefused;
     case LightingFileTransfer::Status::AcquireFailed:
         console.error(QStringLiteral("the Vt520 at %1 did not grant access to its %2 (USB Timeout)")
-                          .arg(device.portPath, what));
+                          .arg(chosen.entry().portPath, what));
         if (usb.lastConnectDeniedAccess())
             console.errorLine(UsbDevice::accessDeniedHint());
         return ExitDeviceFailed;
