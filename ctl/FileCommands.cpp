@@ -58,7 +58,8 @@ int makeBootloaderImages(const CtlOptions &options, Console &console)
         console.error(QStringLiteral("--first must be from 1 to %1").arg(LastUnitNumber));
         return ExitUsage;
     }
-    if (options.count < 1 || options.first + options.count - 1 > LastUnitNumber) {
+    // Compared without adding, so that a huge count cannot wrap round.
+    if (options.count < 1 || options.count > LastUnitNumber - options.first + 1) {
         console.error(QStringLiteral("--count must be from 1 to %1 for --first %2")
                           .arg(LastUnitNumber - options.first + 1)
                           .arg(options.first));

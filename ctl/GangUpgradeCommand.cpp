@@ -7,6 +7,7 @@
 #include "ctl/CtlOptions.h"
 #include "ctl/DeviceChoice.h"
 #include "ctl/ExitStatus.h"
+#include "ctl/InputFile.h"
 #include "firmware/GangChange.h"
 #include "firmware/UpgradeFile.h"
 #include "usb/DeviceSelection.h"
@@ -78,6 +79,8 @@ int upgradeMany(const CtlOptions &options, Console &log)
 
     // The whole file is read and checked before the first device command; a
     // refused file gets the window's lines (its name, then the reason).
+    if (!InputFile::readable(fileName, log))
+        return ExitFileRefused;
     const UpgradeFile::Contents contents = UpgradeFile::read(fileName);
     if (contents.status != UpgradeFile::Status::Ok) {
         gang.run(fileName, contents, {});

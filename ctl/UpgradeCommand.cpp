@@ -5,6 +5,7 @@
 #include "ctl/CtlOptions.h"
 #include "ctl/DeviceChoice.h"
 #include "ctl/ExitStatus.h"
+#include "ctl/InputFile.h"
 #include "ctl/ProgressLine.h"
 #include "firmware/FirmwareChange.h"
 #include "firmware/UpgradeFile.h"
@@ -34,6 +35,8 @@ int upgrade(const CtlOptions &options, Console &log)
 
     // The whole file is read and checked before the first device command; a
     // refused file gets the window's lines (its name, then the reason).
+    if (!InputFile::readable(fileName, log))
+        return ExitFileRefused;
     const UpgradeFile::Contents contents = UpgradeFile::read(fileName);
     if (contents.status != UpgradeFile::Status::Ok) {
         FirmwareChange(usb, callbacks).run(fileName, contents);

@@ -96,6 +96,7 @@ private slots:
         QTest::newRow("done") << 1 << QStringList{"status"} << 0 << "";
         QTest::newRow("unknown command") << 1 << QStringList{"frobnicate"} << 1 << "unknown command";
         QTest::newRow("missing argument") << 1 << QStringList{"upgrade"} << 1 << "needs FILE.upg";
+        QTest::newRow("short option") << 1 << QStringList{"programs", "get", "-o"} << 1 << "unknown option -o";
         QTest::newRow("option of another command")
             << 1 << QStringList{"list", "--output", "x"} << 1 << "does not take --output";
         QTest::newRow("length out of range")
@@ -104,6 +105,8 @@ private slots:
             << 2 << QStringList{"status", "--device", "1-1.1", "--device", "1-1.2"} << 1 << "once";
         QTest::newRow("foreign upgrade file")
             << 1 << QStringList{"upgrade", "%1/foreign.upg", "--quiet"} << 2 << "Wrong file header";
+        QTest::newRow("upgrade file missing")
+            << 1 << QStringList{"upgrade", "%1/missing.upg"} << 2 << "cannot read";
         QTest::newRow("scenes file as programs")
             << 1 << QStringList{"programs", "set", "%1/table.scn"} << 2 << "Wrong file header";
         QTest::newRow("binary file not in words")
@@ -114,6 +117,10 @@ private slots:
             << 0 << QStringList{"make-bootloader-images", "%1/empty.hex", "--prefix", "261100", "--first", "1",
                                 "--count", "1"}
             << 2 << "Nothing was made from the file";
+        QTest::newRow("count past the last unit")
+            << 0 << QStringList{"make-bootloader-images", "%1/empty.hex", "--prefix", "261100", "--first", "500",
+                                "--count", "2147483647"}
+            << 1 << "--count must be from 1 to 500";
         QTest::newRow("no device") << 0 << QStringList{"status"} << 3 << "no Vt520 found";
         QTest::newRow("several and none chosen")
             << 2 << QStringList{"status"} << 3 << "  1-1.2  bus 1 address 2  application  serial 261100043";
