@@ -191,6 +191,7 @@ QString CtlOptions::usage()
         "  --quiet        errors only\n"
         "  --verbose      the diagnostic trace on standard error\n"
         "  --help, --version\n"
+        "  --             ends the options (for a file name that begins with a dash)\n"
         "ADDRESS and MASK are hexadecimal (0x optional); LENGTH, N and K decimal.\n"
         "\n"
         "Exit status:\n"
