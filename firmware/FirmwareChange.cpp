@@ -5,6 +5,7 @@
 #include "usb/HexDump.h"
 #include "usb/Scrambling.h"
 #include "usb/USBVT350.h"
+#include "usb/UntilZero.h"
 
 #include <QDebug>
 #include <QThread>
@@ -13,18 +14,6 @@
 #include <cstring>
 
 namespace {
-
-// Bytes up to the first zero byte, and never past `size`.
-QByteArray untilZero(const char *bytes, int size)
-{
-    const char *end = std::find(bytes, bytes + size, '\0');
-    return QByteArray(bytes, int(end - bytes));
-}
-
-QByteArray untilZero(const QByteArray &bytes)
-{
-    return untilZero(bytes.constData(), bytes.size());
-}
 
 unsigned char *bytesOf(QByteArray &array)
 {

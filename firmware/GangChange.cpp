@@ -3,6 +3,7 @@
 #include "firmware/FirmwareChange.h"
 #include "usb/DeviceMode.h"
 #include "usb/USBVT350.h"
+#include "usb/UntilZero.h"
 
 #include <QElapsedTimer>
 #include <QMutexLocker>
@@ -11,16 +12,6 @@
 #include <algorithm>
 #include <memory>
 #include <vector>
-
-namespace {
-
-QByteArray untilZero(const QByteArray &bytes)
-{
-    const int zero = bytes.indexOf('\0');
-    return zero < 0 ? bytes : bytes.left(zero);
-}
-
-} // namespace
 
 bool GangChange::Result::allSucceeded() const
 {

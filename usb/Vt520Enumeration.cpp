@@ -2,17 +2,7 @@
 
 #include "firmware/FirmwareChange.h"
 #include "usb/USBVT350.h"
-
-#include <algorithm>
-
-namespace {
-
-QByteArray untilZero(const char *bytes, int size)
-{
-    return QByteArray(bytes, int(std::find(bytes, bytes + size, '\0') - bytes));
-}
-
-} // namespace
+#include "usb/UntilZero.h"
 
 QString Vt520Enumeration::modeName(Mode mode)
 {
