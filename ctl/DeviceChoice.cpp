@@ -39,6 +39,30 @@ QJsonObject toJson(const Vt520Enumeration::Entry &device)
     return object;
 }
 
+namespace {
+
+void listAttached(const QList<Vt520Enumeration::Entry> &devices, Console &console)
+{
+    for (const Vt520Enumeration::Entry &device : devices)
+        console.errorLine(QStringLiteral("  ") + describe(device));
+}
+
+} // namespace
+
+int refuseNotFound(const QString &selector, const QList<Vt520Enumeration::Entry> &devices, Console &console)
+{
+    console.error(QStringLiteral("no attached Vt520 matches \"%1\"; attached:").arg(selector));
+    listAttached(devices, console);
+    return ExitNoDevice;
+}
+
+int refuseAccessDenied(const Vt520Enumeration::Entry &device, Console &console)
+{
+    console.error(QStringLiteral("the Vt520 at %1 may not be opened by this user.").arg(device.portPath));
+    console.errorLine(UsbDevice::accessDeniedHint());
+    return ExitNoDevice;
+}
+
 int choose(const CtlOptions &options, Console &console, Vt520Enumeration::Entry *chosen)
 {
     if (options.devices.size() > 1) {
@@ -47,10 +71,6 @@ int choose(const CtlOptions &options, Console &console, Vt520Enumeration::Entry 
     }
     const QString selector = options.devices.value(0);
     const QList<Vt520Enumeration::Entry> devices = Vt520Enumeration::list();
-    const auto listDevices = [&] {
-        for (const Vt520Enumeration::Entry &device : devices)
-            console.errorLine(QStringLiteral("  ") + describe(device));
-    };
 
     switch (DeviceSelection::select(selector, devices, chosen)) {
     case DeviceSelection::Result::NoDevice:
@@ -60,20 +80,15 @@ int choose(const CtlOptions &options, Console &console, Vt520Enumeration::Entry 
         console.error(QStringLiteral("%1 Vt520s are attached; choose one with --device (port path, BUS:ADDRESS "
                                      "or serial):")
                           .arg(devices.size()));
-        listDevices();
+        listAttached(devices, console);
         return ExitNoDevice;
     case DeviceSelection::Result::NotFound:
-        console.error(QStringLiteral("no attached Vt520 matches \"%1\"; attached:").arg(selector));
-        listDevices();
-        return ExitNoDevice;
+        return refuseNotFound(selector, devices, console);
     case DeviceSelection::Result::Selected:
         break;
     }
-    if (chosen->accessDenied) {
-        console.error(QStringLiteral("the Vt520 at %1 may not be opened by this user.").arg(chosen->portPath));
-        console.errorLine(UsbDevice::accessDeniedHint());
-        return ExitNoDevice;
-    }
+    if (chosen->accessDenied)
+        return refuseAccessDenied(*chosen, console);
     return ExitDone;
 }
 

@@ -11,7 +11,6 @@
 #include "firmware/GangChange.h"
 #include "firmware/UpgradeFile.h"
 #include "usb/DeviceSelection.h"
-#include "usb/UsbDevice.h"
 #include "usb/Vt520Enumeration.h"
 
 namespace Commands {
@@ -32,20 +31,13 @@ int chooseUnits(const CtlOptions &options, Console &log, QStringList *ports)
         chosen = devices;
     for (const QString &selector : options.devices) {
         Vt520Enumeration::Entry device;
-        if (selector.isEmpty() || DeviceSelection::select(selector, devices, &device) != DeviceSelection::Result::Selected) {
-            log.error(QStringLiteral("no attached Vt520 matches \"%1\"; attached:").arg(selector));
-            for (const Vt520Enumeration::Entry &attached : devices)
-                log.errorLine(QStringLiteral("  ") + DeviceChoice::describe(attached));
-            return ExitNoDevice;
-        }
+        if (selector.isEmpty() || DeviceSelection::select(selector, devices, &device) != DeviceSelection::Result::Selected)
+            return DeviceChoice::refuseNotFound(selector, devices, log);
         chosen.append(device);
     }
     for (const Vt520Enumeration::Entry &device : chosen) {
-        if (device.accessDenied) {
-            log.error(QStringLiteral("the Vt520 at %1 may not be opened by this user.").arg(device.portPath));
-            log.errorLine(UsbDevice::accessDeniedHint());
-            return ExitNoDevice;
-        }
+        if (device.accessDenied)
+            return DeviceChoice::refuseAccessDenied(device, log);
         ports->append(device.portPath);
     }
     ports->removeDuplicates();
