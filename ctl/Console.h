@@ -20,7 +20,6 @@ public:
     void error(const QString &text);
     // An error line as it stands (a list, a hint).
     void errorLine(const QString &text);
-    void raw(const QByteArray &bytes);
 
     bool isQuiet() const { return quiet; }
     // The last result line given, also with --quiet.
