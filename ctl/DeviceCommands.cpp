@@ -27,16 +27,23 @@ QString jsonText(const QJsonDocument &document)
     return QString::fromUtf8(document.toJson(QJsonDocument::Indented)).trimmed();
 }
 
-// ADDRESS as the window's dialogs take it (hexadecimal, "0x" optional) and
-// LENGTH in decimal within the window's limits.
-bool parseRange(const CtlOptions &options, Console &console, quint32 *address, int *length)
+// ADDRESS, the first argument, as the window's dialogs take it
+// (hexadecimal, "0x" optional).
+bool parseAddress(const CtlOptions &options, Console &console, quint32 *address)
 {
     bool ok = false;
     *address = ServiceText::parseHex(options.arguments[0], &ok);
-    if (!ok) {
+    if (!ok)
         console.error(QStringLiteral("ADDRESS must be hexadecimal, not \"%1\"").arg(options.arguments[0]));
+    return ok;
+}
+
+// ADDRESS, then LENGTH in decimal within the window's limits.
+bool parseRange(const CtlOptions &options, Console &console, quint32 *address, int *length)
+{
+    if (!parseAddress(options, console, address))
         return false;
-    }
+    bool ok = false;
     *length = options.arguments[1].toInt(&ok, 10);
     if (!ok || *length < 1 || *length > ServiceRead::MaxLength) {
         console.error(QStringLiteral("LENGTH must be a decimal number from 1 to %1, not \"%2\"")
@@ -168,12 +175,9 @@ int readFlash(const CtlOptions &options, Console &console)
 
 int writeFlash(const CtlOptions &options, Console &console)
 {
-    bool ok = false;
-    const quint32 address = ServiceText::parseHex(options.arguments[0], &ok);
-    if (!ok) {
-        console.error(QStringLiteral("ADDRESS must be hexadecimal, not \"%1\"").arg(options.arguments[0]));
+    quint32 address = 0;
+    if (!parseAddress(options, console, &address))
         return ExitUsage;
-    }
     // The whole file is read and checked before the device is touched.
     const QString fileName = options.arguments[1];
     QFile file(fileName);
