@@ -15,8 +15,8 @@ struct UsbfsNode {
     int modelAddress = 0;
     int busNumber = 0;       // as the host sees it
     int deviceAddress = 0;
-    int port = 0;
-    QByteArray sysPath;      // /devices/.../usb<bus>/<bus>-<port>
+    QByteArray ports;        // the emulator's port numbers, e.g. "1.4"
+    QByteArray sysPath;      // /devices/.../usb<bus>/<bus>-1/<bus>-1.4
     QByteArray devNode;      // /dev/bus/usb/BBB/DDD
     libusb_device_handle *emulated = nullptr; // the emulator's handle for this appearance
 

@@ -147,34 +147,71 @@ void UsbfsTestbed::addRootHub(int busNumber)
     rootHubs.insert(busNumber);
 }
 
+QByteArray UsbfsTestbed::addHubsFor(int busNumber, const QList<QByteArray> &ports)
+{
+    const QByteArray busText = QByteArray::number(busNumber);
+    QByteArray path = hubPath(busNumber);
+    QByteArray name = busText + "-";
+    for (int i = 0; i < ports.size(); ++i) {
+        name += (i ? "." : "") + ports[i];
+        path += "/" + name;
+        if (i + 1 == ports.size() || hubs.count(path))
+            continue;
+        int &next = nextAddress[busNumber];
+        if (next < 2 || next > 127)
+            next = 2; // 1 is the root hub
+        GError *error = nullptr;
+        if (!umockdev_testbed_add_from_string(testbed, hubDescription(path, busNumber, next++).constData(), &error))
+            warn("hub", error);
+        hubs.insert(path);
+    }
+    return path;
+}
+
 void UsbfsTestbed::plug(libusb_device *device)
 {
     auto node = std::make_shared<UsbfsNode>();
     libusb_device_descriptor descriptor{};
     int openResult = 0;
+    uint8_t portNumbers[8] = {};
+    int portCount = 0;
     {
         std::lock_guard<std::mutex> lock(emulatorLock);
         node->modelBus = libusb_get_bus_number(device);
         node->modelAddress = libusb_get_device_address(device);
+        portCount = libusb_get_port_numbers(device, portNumbers, int(sizeof portNumbers));
         libusb_get_device_descriptor(device, &descriptor);
+    }
+    node->busNumber = BusNumberOffset + node->modelBus;
+    if (node->busNumber > LastBusNumber) {
+        if (busesLeftOut.insert(node->modelBus).second)
+            fprintf(stderr, "vt520-usbfs-run: the devices on bus %d are left out (buses up to %d only)\n",
+                    node->modelBus, LastBusNumber - BusNumberOffset);
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(emulatorLock);
         openResult = libusb_open(device, &node->emulated);
         if (openResult != 0)
             node->emulated = nullptr; // its URBs fail, as on a device that does not answer properly
         else
             libusb_set_configuration(node->emulated, 1);
     }
-    node->busNumber = BusNumberOffset + node->modelBus;
-    node->port = node->modelAddress;
+    QList<QByteArray> ports;
+    for (int i = 0; i < portCount; ++i)
+        ports.append(QByteArray::number(portNumbers[i]));
+    if (ports.isEmpty())
+        ports.append(QByteArray::number(node->modelAddress));
+    node->ports = ports.join('.');
+    addRootHub(node->busNumber);
+    node->sysPath = addHubsFor(node->busNumber, ports);
     int &next = nextAddress[node->busNumber];
     if (next < 2 || next > 127)
         next = 2; // 1 is the root hub
     node->deviceAddress = next++;
-    addRootHub(node->busNumber);
 
     const QByteArray bus = QByteArray::number(node->busNumber).rightJustified(3, '0');
     const QByteArray dev = QByteArray::number(node->deviceAddress).rightJustified(3, '0');
-    node->sysPath = hubPath(node->busNumber) + "/" + QByteArray::number(node->busNumber) + "-"
-        + QByteArray::number(node->port);
     node->devNode = "/dev/bus/usb/" + bus + "/" + dev;
 
     // The node first, as a FIFO (umockdev would make a regular file, always
