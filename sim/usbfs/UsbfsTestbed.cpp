@@ -147,6 +147,25 @@ void UsbfsTestbed::addRootHub(int busNumber)
     rootHubs.insert(busNumber);
 }
 
+int UsbfsTestbed::allocateAddress(int busNumber)
+{
+    // The next address after the last one given out, as a host does, but
+    // never one in use: libusb knows a device by bus and address, and would
+    // take a newcomer with a present device's address for that device.
+    int &last = lastAddress[busNumber];
+    if (last < 1)
+        last = 1;
+    for (int step = 1; step <= 126; ++step) {
+        const int candidate = (last - 2 + step) % 126 + 2; // 2..127; 1 is the root hub
+        bool taken = hubAddresses.count({busNumber, candidate}) > 0;
+        for (const auto &node : nodes)
+            taken = taken || (node->busNumber == busNumber && node->deviceAddress == candidate);
+        if (!taken)
+            return last = candidate;
+    }
+    return 0;
+}
+
 QByteArray UsbfsTestbed::addHubsFor(int busNumber, const QList<QByteArray> &ports)
 {
     const QByteArray busText = QByteArray::number(busNumber);
@@ -157,13 +176,12 @@ QByteArray UsbfsTestbed::addHubsFor(int busNumber, const QList<QByteArray> &port
         path += "/" + name;
         if (i + 1 == ports.size() || hubs.count(path))
             continue;
-        int &next = nextAddress[busNumber];
-        if (next < 2 || next > 127)
-            next = 2; // 1 is the root hub
+        const int address = allocateAddress(busNumber);
         GError *error = nullptr;
-        if (!umockdev_testbed_add_from_string(testbed, hubDescription(path, busNumber, next++).constData(), &error))
+        if (!umockdev_testbed_add_from_string(testbed, hubDescription(path, busNumber, address).constData(), &error))
             warn("hub", error);
         hubs.insert(path);
+        hubAddresses.insert({busNumber, address});
     }
     return path;
 }
@@ -205,10 +223,7 @@ void UsbfsTestbed::plug(libusb_device *device)
     node->ports = ports.join('.');
     addRootHub(node->busNumber);
     node->sysPath = addHubsFor(node->busNumber, ports);
-    int &next = nextAddress[node->busNumber];
-    if (next < 2 || next > 127)
-        next = 2; // 1 is the root hub
-    node->deviceAddress = next++;
+    node->deviceAddress = allocateAddress(node->busNumber);
 
     const QByteArray bus = QByteArray::number(node->busNumber).rightJustified(3, '0');
     const QByteArray dev = QByteArray::number(node->deviceAddress).rightJustified(3, '0');

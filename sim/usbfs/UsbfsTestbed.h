@@ -53,6 +53,8 @@ private:
     void plug(libusb_device *device);
     void unplug(const std::shared_ptr<UsbfsNode> &node);
     void addRootHub(int busNumber);
+    // The next free device address on a bus.
+    int allocateAddress(int busNumber);
     // The hubs between the root hub and a device at these ports; returns the
     // device's sysfs folder.
     QByteArray addHubsFor(int busNumber, const QList<QByteArray> &ports);
@@ -68,7 +70,8 @@ private:
     std::set<int> rootHubs;
     std::set<QByteArray> hubs;      // sysfs paths of the hubs below root hubs
     std::set<int> busesLeftOut;     // emulator buses without a usbfs number
-    std::map<int, int> nextAddress; // per bus
+    std::set<std::pair<int, int>> hubAddresses; // bus, address of those hubs
+    std::map<int, int> lastAddress; // per bus, the last address given out
 };
 
 } // namespace vt520usbfs
