@@ -50,7 +50,6 @@ int makeSleepingFifo(const QByteArray &path, mode_t mode)
 } // namespace
 
 UsbfsTestbed::UsbfsTestbed()
-    : bridge(emulatorLock)
 {
     // Before any libusb context of the client exists: the client's libusb
     // only sees the testbed it finds at its own first libusb_init.
@@ -69,6 +68,7 @@ UsbfsTestbed::~UsbfsTestbed()
     {
         std::lock_guard<std::mutex> lock(emulatorLock);
         for (auto &node : nodes) {
+            std::lock_guard<std::mutex> handleLock(node->handleLock);
             if (node->emulated)
                 libusb_close(node->emulated);
             node->emulated = nullptr;
@@ -106,7 +106,7 @@ void UsbfsTestbed::refresh()
             // Gone: found so by a transfer, no longer on the bus, or left and
             // came back since the last look (its handle is dead).
             const bool gone = bridge.isGone(*node) || !present.count({node->modelBus, node->modelAddress})
-                || (node->emulated && libusb_set_configuration(node->emulated, 1) == LIBUSB_ERROR_NO_DEVICE);
+                || handleIsDead(*node);
             if (gone) {
                 left.push_back(node);
                 it = nodes.erase(it);
@@ -267,10 +267,17 @@ void UsbfsTestbed::unplug(const std::shared_ptr<UsbfsNode> &node)
     if (!umockdev_testbed_detach_ioctl(testbed, node->devNode.constData(), &error))
         warn("detach ioctl handler", error);
     std::lock_guard<std::mutex> lock(emulatorLock);
+    std::lock_guard<std::mutex> handleLock(node->handleLock);
     if (node->emulated) {
         libusb_close(node->emulated);
         node->emulated = nullptr;
     }
+}
+
+bool UsbfsTestbed::handleIsDead(UsbfsNode &node)
+{
+    std::lock_guard<std::mutex> lock(node.handleLock);
+    return node.emulated && libusb_set_configuration(node.emulated, 1) == LIBUSB_ERROR_NO_DEVICE;
 }
 
 } // namespace vt520usbfs

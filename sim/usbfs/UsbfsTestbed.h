@@ -53,6 +53,8 @@ private:
     void plug(libusb_device *device);
     void unplug(const std::shared_ptr<UsbfsNode> &node);
     void addRootHub(int busNumber);
+    // The emulator's handle no longer reaches the device (it left and came back).
+    static bool handleIsDead(UsbfsNode &node);
     // The next free device address on a bus.
     int allocateAddress(int busNumber);
     // The hubs between the root hub and a device at these ports; returns the
@@ -60,7 +62,7 @@ private:
     QByteArray addHubsFor(int busNumber, const QList<QByteArray> &ports);
     QByteArray rootPath(const QByteArray &path) const;
 
-    std::mutex emulatorLock;
+    std::mutex emulatorLock; // the emulator's bus: listing, opening, closing
     UrbBridge bridge;
     UMockdevTestbed *testbed = nullptr;
     libusb_context *emulator = nullptr;
