@@ -41,6 +41,8 @@ void usage()
             "  --fail-request R:KIND[:N]    the next N (default: all) vendor requests R fail;\n"
             "                               KIND: timeout (never answered), stall, io\n"
             "  --unplug-at-transfer N[:MS]  the Nth transfer pulls the device out; back after MS\n"
+            "  --reenumerate-ms MS          every device is back MS after a reset (kept in\n"
+            "                               a state folder)\n"
             "  --deny-open                  device nodes this user may not open\n"
             "  --stats                      print the transfer count and time per transfer\n");
 }
@@ -162,6 +164,15 @@ int main(int argc, char **argv)
                 usage();
                 return 2;
             }
+        } else if (arg == "--reenumerate-ms" && hasValue) {
+            bool ok = false;
+            const int milliseconds = QByteArray(argv[++i]).toInt(&ok);
+            if (!ok || milliseconds < 0) {
+                usage();
+                return 2;
+            }
+            for (vt520sim::Device *device : vt520sim::Bus::instance().devices())
+                device->setReenumerateDelay(milliseconds);
         } else if (arg == "--deny-open") {
             denyOpen = true;
         } else if (arg == "--stats") {
