@@ -32,7 +32,8 @@ public:
     // Bus numbers as the host sees them: the emulator's bus plus this. Linux
     // numbers at most 64 buses, so no real machine has these and a path the
     // testbed does not know never reaches a real device. An emulator bus
-    // beyond LastBusNumber has no place in usbfs and is left out.
+    // that would be numbered beyond LastBusNumber (the highest libusb can
+    // hold) is left out.
     static constexpr int BusNumberOffset = 100;
     static constexpr int LastBusNumber = 255;
 
