@@ -86,23 +86,37 @@ QByteArray description(const QByteArray &sysPath, int busNumber, int deviceAddre
 
 } // namespace
 
-QByteArray rootHubDescription(const QByteArray &sysPath, int busNumber)
+namespace {
+
+QByteArray hubDescriptors(uint16_t vendorId, uint16_t productId)
 {
     libusb_device_descriptor hub{};
     hub.bcdUSB = 0x0200;
     hub.bDeviceClass = LIBUSB_CLASS_HUB;
     hub.bDeviceProtocol = 1;
     hub.bMaxPacketSize0 = 64;
-    hub.idVendor = 0x1D6B; // Linux Foundation root hub
-    hub.idProduct = 0x0002;
+    hub.idVendor = vendorId;
+    hub.idProduct = productId;
     hub.bcdDevice = 0x0601;
     hub.iManufacturer = 3;
     hub.iProduct = 2;
     hub.iSerialNumber = 1;
     hub.bNumConfigurations = 1;
-    const QByteArray descriptors =
-        deviceDescriptorBytes(hub) + configurationBytes(LIBUSB_CLASS_HUB, {{0x81, 0x03, 4, 12}});
-    return description(sysPath, busNumber, 1, "480", descriptors);
+    return deviceDescriptorBytes(hub) + configurationBytes(LIBUSB_CLASS_HUB, {{0x81, 0x03, 4, 12}});
+}
+
+} // namespace
+
+QByteArray rootHubDescription(const QByteArray &sysPath, int busNumber)
+{
+    // Linux Foundation 2.0 root hub.
+    return description(sysPath, busNumber, 1, "480", hubDescriptors(0x1D6B, 0x0002));
+}
+
+QByteArray hubDescription(const QByteArray &sysPath, int busNumber, int deviceAddress)
+{
+    // A common 4-port high-speed hub chip.
+    return description(sysPath, busNumber, deviceAddress, "480", hubDescriptors(0x0424, 0x2514));
 }
 
 QByteArray deviceDescription(const QByteArray &sysPath, int busNumber, int deviceAddress,

@@ -82,13 +82,13 @@ struct UrbBridge::Urb {
     }
 };
 
-UrbBridge::UrbBridge(std::mutex &lock)
-    : emulatorLock(lock)
-    , ioctlHandler(umockdev_ioctl_base_new())
+UrbBridge::UrbBridge()
+    : ioctlHandler(umockdev_ioctl_base_new())
 {
     g_signal_connect(ioctlHandler, "handle-ioctl", G_CALLBACK(&UrbBridge::onIoctl), this);
     g_signal_connect(ioctlHandler, "client-vanished", G_CALLBACK(&UrbBridge::onClientVanished), this);
-    worker = std::thread([this] { work(); });
+    for (int i = 0; i < WorkerCount; ++i)
+        workers.emplace_back([this] { work(); });
 }
 
 UrbBridge::~UrbBridge()
@@ -98,7 +98,8 @@ UrbBridge::~UrbBridge()
         stopping = true;
     }
     queued.notify_all();
-    worker.join();
+    for (std::thread &worker : workers)
+        worker.join();
     g_signal_handlers_disconnect_by_data(ioctlHandler, this);
     std::lock_guard<std::mutex> lock(mutex);
     urbs.clear();
@@ -342,8 +343,9 @@ void UrbBridge::work()
         queued.wait(lock, [&] {
             if (stopping)
                 return true;
+            // The first queued URB of an idle device is its oldest.
             for (auto &urb : urbs)
-                if (urb->state == Urb::State::Queued) {
+                if (urb->state == Urb::State::Queued && !urb->node->running) {
                     next = urb;
                     return true;
                 }
@@ -352,6 +354,7 @@ void UrbBridge::work()
         if (stopping)
             return;
         next->state = Urb::State::Running;
+        next->node->running = true;
         lock.unlock();
         int status = 0;
         int actualLength = 0;
@@ -360,6 +363,8 @@ void UrbBridge::work()
         bool deviceGone = false;
         run(*next, &status, &actualLength, &data, &held, &deviceGone);
         lock.lock();
+        next->node->running = false;
+        queued.notify_all(); // its device's next URB may go now
         if (deviceGone)
             next->node->gone = true;
         if (next->state != Urb::State::Running)
@@ -381,7 +386,7 @@ void UrbBridge::work()
 // log and costs.
 void UrbBridge::run(Urb &urb, int *status, int *actualLength, QByteArray *data, bool *held, bool *deviceGone)
 {
-    std::lock_guard<std::mutex> lock(emulatorLock);
+    std::lock_guard<std::mutex> lock(urb.node->handleLock);
     libusb_device_handle *handle = urb.node->emulated;
     if (!handle) {
         *status = -EPROTO;

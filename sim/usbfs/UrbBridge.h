@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 typedef struct _UMockdevIoctlBase UMockdevIoctlBase;
 typedef struct _UMockdevIoctlClient UMockdevIoctlClient;
@@ -19,8 +20,10 @@ namespace vt520usbfs {
 
 // Serves the usbfs ioctls of the emulated nodes. umockdev calls it on its
 // handler thread, which must never wait for a device: a submitted URB is
-// queued and answered at once, a worker thread carries it through the
-// emulator, and the client reaps it once it is done. A request the device
+// queued and answered at once, worker threads carry URBs through the
+// emulator (one device's in order, one at a time; several devices side by
+// side, as their own waits run in parallel on a real bus), and the client
+// reaps a URB once it is done. A request the device
 // never answers stays in flight until the client discards it, as on a wire
 // where the device keeps NAKing. A device that leaves fails its URBs in
 // flight with -ESHUTDOWN and every later ioctl with ENODEV (the emulated
@@ -28,8 +31,7 @@ namespace vt520usbfs {
 class UrbBridge
 {
 public:
-    // emulatorLock serialises every call into the emulator's libusb API.
-    explicit UrbBridge(std::mutex &emulatorLock);
+    UrbBridge();
     ~UrbBridge();
     UrbBridge(const UrbBridge &) = delete;
     UrbBridge &operator=(const UrbBridge &) = delete;
@@ -63,7 +65,9 @@ private:
     void wakeLocked(UsbfsNode &node);
     void sleepIfIdleLocked(UsbfsNode &node);
 
-    std::mutex &emulatorLock;
+    // Enough for every device vt520-usbfs-run makes to transfer at once.
+    static constexpr int WorkerCount = 16;
+
     UMockdevIoctlBase *ioctlHandler = nullptr;
 
     mutable std::mutex mutex;
@@ -74,7 +78,7 @@ private:
     int answered = 0;
     int64_t answeredUs = 0;
     bool stopping = false;
-    std::thread worker;
+    std::vector<std::thread> workers;
 };
 
 } // namespace vt520usbfs

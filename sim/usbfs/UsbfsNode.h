@@ -4,6 +4,8 @@
 
 #include <libusb.h>
 
+#include <mutex>
+
 namespace vt520usbfs {
 
 // One appearance of an emulated device on the emulated usbfs: the device at
@@ -15,10 +17,13 @@ struct UsbfsNode {
     int modelAddress = 0;
     int busNumber = 0;       // as the host sees it
     int deviceAddress = 0;
-    int port = 0;
-    QByteArray sysPath;      // /devices/.../usb<bus>/<bus>-<port>
+    QByteArray ports;        // the emulator's port numbers, e.g. "1.4"
+    QByteArray sysPath;      // /devices/.../usb<bus>/<bus>-1/<bus>-1.4
     QByteArray devNode;      // /dev/bus/usb/BBB/DDD
     libusb_device_handle *emulated = nullptr; // the emulator's handle for this appearance
+    // One call at a time on that handle (the emulator fails overlapping
+    // calls on a device); calls on other devices run beside it.
+    std::mutex handleLock;
 
     // The node is a FIFO kept full, so that a client polling it for POLLOUT
     // (as libusb does on usbfs) sleeps; one page read out of it wakes the
@@ -26,6 +31,7 @@ struct UsbfsNode {
     int fifo = -1;
     bool awake = false;
     bool gone = false;
+    bool running = false; // one of its URBs is in the emulator
 };
 
 } // namespace vt520usbfs

@@ -50,7 +50,6 @@ int makeSleepingFifo(const QByteArray &path, mode_t mode)
 } // namespace
 
 UsbfsTestbed::UsbfsTestbed()
-    : bridge(emulatorLock)
 {
     // Before any libusb context of the client exists: the client's libusb
     // only sees the testbed it finds at its own first libusb_init.
@@ -69,6 +68,7 @@ UsbfsTestbed::~UsbfsTestbed()
     {
         std::lock_guard<std::mutex> lock(emulatorLock);
         for (auto &node : nodes) {
+            std::lock_guard<std::mutex> handleLock(node->handleLock);
             if (node->emulated)
                 libusb_close(node->emulated);
             node->emulated = nullptr;
@@ -106,7 +106,7 @@ void UsbfsTestbed::refresh()
             // Gone: found so by a transfer, no longer on the bus, or left and
             // came back since the last look (its handle is dead).
             const bool gone = bridge.isGone(*node) || !present.count({node->modelBus, node->modelAddress})
-                || (node->emulated && libusb_set_configuration(node->emulated, 1) == LIBUSB_ERROR_NO_DEVICE);
+                || handleIsDead(*node);
             if (gone) {
                 left.push_back(node);
                 it = nodes.erase(it);
@@ -147,34 +147,86 @@ void UsbfsTestbed::addRootHub(int busNumber)
     rootHubs.insert(busNumber);
 }
 
+int UsbfsTestbed::allocateAddress(int busNumber)
+{
+    // The next address after the last one given out, as a host does, but
+    // never one in use: libusb knows a device by bus and address, and would
+    // take a newcomer with a present device's address for that device.
+    int &last = lastAddress[busNumber];
+    if (last < 1)
+        last = 1;
+    for (int step = 1; step <= 126; ++step) {
+        const int candidate = (last - 2 + step) % 126 + 2; // 2..127; 1 is the root hub
+        bool taken = hubAddresses.count({busNumber, candidate}) > 0;
+        for (const auto &node : nodes)
+            taken = taken || (node->busNumber == busNumber && node->deviceAddress == candidate);
+        if (!taken)
+            return last = candidate;
+    }
+    return 0;
+}
+
+QByteArray UsbfsTestbed::addHubsFor(int busNumber, const QList<QByteArray> &ports)
+{
+    const QByteArray busText = QByteArray::number(busNumber);
+    QByteArray path = hubPath(busNumber);
+    QByteArray name = busText + "-";
+    for (int i = 0; i < ports.size(); ++i) {
+        name += (i ? "." : "") + ports[i];
+        path += "/" + name;
+        if (i + 1 == ports.size() || hubs.count(path))
+            continue;
+        const int address = allocateAddress(busNumber);
+        GError *error = nullptr;
+        if (!umockdev_testbed_add_from_string(testbed, hubDescription(path, busNumber, address).constData(), &error))
+            warn("hub", error);
+        hubs.insert(path);
+        hubAddresses.insert({busNumber, address});
+    }
+    return path;
+}
+
 void UsbfsTestbed::plug(libusb_device *device)
 {
     auto node = std::make_shared<UsbfsNode>();
     libusb_device_descriptor descriptor{};
     int openResult = 0;
+    uint8_t portNumbers[8] = {};
+    int portCount = 0;
     {
         std::lock_guard<std::mutex> lock(emulatorLock);
         node->modelBus = libusb_get_bus_number(device);
         node->modelAddress = libusb_get_device_address(device);
+        portCount = libusb_get_port_numbers(device, portNumbers, int(sizeof portNumbers));
         libusb_get_device_descriptor(device, &descriptor);
+    }
+    node->busNumber = BusNumberOffset + node->modelBus;
+    if (node->busNumber > LastBusNumber) {
+        if (busesLeftOut.insert(node->modelBus).second)
+            fprintf(stderr, "vt520-usbfs-run: the devices on bus %d are left out (buses up to %d only)\n",
+                    node->modelBus, LastBusNumber - BusNumberOffset);
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(emulatorLock);
         openResult = libusb_open(device, &node->emulated);
         if (openResult != 0)
             node->emulated = nullptr; // its URBs fail, as on a device that does not answer properly
         else
             libusb_set_configuration(node->emulated, 1);
     }
-    node->busNumber = BusNumberOffset + node->modelBus;
-    node->port = node->modelAddress;
-    int &next = nextAddress[node->busNumber];
-    if (next < 2 || next > 127)
-        next = 2; // 1 is the root hub
-    node->deviceAddress = next++;
+    QList<QByteArray> ports;
+    for (int i = 0; i < portCount; ++i)
+        ports.append(QByteArray::number(portNumbers[i]));
+    if (ports.isEmpty())
+        ports.append(QByteArray::number(node->modelAddress));
+    node->ports = ports.join('.');
     addRootHub(node->busNumber);
+    node->sysPath = addHubsFor(node->busNumber, ports);
+    node->deviceAddress = allocateAddress(node->busNumber);
 
     const QByteArray bus = QByteArray::number(node->busNumber).rightJustified(3, '0');
     const QByteArray dev = QByteArray::number(node->deviceAddress).rightJustified(3, '0');
-    node->sysPath = hubPath(node->busNumber) + "/" + QByteArray::number(node->busNumber) + "-"
-        + QByteArray::number(node->port);
     node->devNode = "/dev/bus/usb/" + bus + "/" + dev;
 
     // The node first, as a FIFO (umockdev would make a regular file, always
@@ -215,10 +267,17 @@ void UsbfsTestbed::unplug(const std::shared_ptr<UsbfsNode> &node)
     if (!umockdev_testbed_detach_ioctl(testbed, node->devNode.constData(), &error))
         warn("detach ioctl handler", error);
     std::lock_guard<std::mutex> lock(emulatorLock);
+    std::lock_guard<std::mutex> handleLock(node->handleLock);
     if (node->emulated) {
         libusb_close(node->emulated);
         node->emulated = nullptr;
     }
+}
+
+bool UsbfsTestbed::handleIsDead(UsbfsNode &node)
+{
+    std::lock_guard<std::mutex> lock(node.handleLock);
+    return node.emulated && libusb_set_configuration(node.emulated, 1) == LIBUSB_ERROR_NO_DEVICE;
 }
 
 } // namespace vt520usbfs

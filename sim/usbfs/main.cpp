@@ -4,8 +4,10 @@
 //
 //   vt520-usbfs-run [options] -- COMMAND [ARGS...]
 //
-// The first device keeps its state in VT520_SIM_STATE as with the preloaded
-// emulator. Exits with COMMAND's exit status.
+// The devices are the emulator's default bus, as with the preloaded emulator:
+// VT520_SIM_UNITS units (--devices N sets it) at port paths 1-1 or 1-1.k,
+// their state in VT520_SIM_STATE or VT520_SIM_STATE/unitk, here on bus 101.
+// Exits with COMMAND's exit status.
 
 #include "sim/Vt520Sim.h"
 #include "sim/usbfs/UsbfsTestbed.h"
@@ -33,10 +35,14 @@ void usage()
 {
     fprintf(stderr,
             "usage: vt520-usbfs-run [options] -- COMMAND [ARGS...]\n"
-            "  --devices N                  N emulated Vt520s on ports 1..N (default 1)\n"
+            "  --devices N                  N emulated Vt520s as VT520_SIM_UNITS=N gives them:\n"
+            "                               one at 101-1, or unit k at 101-1.k (default:\n"
+            "                               VT520_SIM_UNITS, else 1)\n"
             "  --fail-request R:KIND[:N]    the next N (default: all) vendor requests R fail;\n"
             "                               KIND: timeout (never answered), stall, io\n"
             "  --unplug-at-transfer N[:MS]  the Nth transfer pulls the device out; back after MS\n"
+            "  --reenumerate-ms MS          every device is back MS after a reset (kept in\n"
+            "                               a state folder)\n"
             "  --deny-open                  device nodes this user may not open\n"
             "  --stats                      print the transfer count and time per transfer\n");
 }
@@ -120,7 +126,23 @@ int main(int argc, char **argv)
 {
     runUnderPreload(argv);
 
-    int devices = 1;
+    // The units first: the faults below are set on the bus they make.
+    int devices = -1;
+    for (int i = 1; i + 1 < argc && strcmp(argv[i], "--") != 0; ++i) {
+        if (strcmp(argv[i], "--devices") == 0) {
+            bool ok = false;
+            devices = QByteArray(argv[i + 1]).toInt(&ok);
+            if (!ok || devices < 1 || devices > 15) {
+                usage();
+                return 2;
+            }
+        }
+    }
+    if (devices > 0) {
+        setenv("VT520_SIM_UNITS", QByteArray::number(devices).constData(), 1);
+        vt520sim::Bus::instance().resetToDefault();
+    }
+
     bool denyOpen = false;
     bool stats = false;
     int first = -1;
@@ -131,7 +153,7 @@ int main(int argc, char **argv)
             first = i + 1;
             break;
         } else if (arg == "--devices" && hasValue) {
-            devices = atoi(argv[++i]);
+            ++i; // taken above
         } else if (arg == "--fail-request" && hasValue) {
             if (!parseFailRequest(argv[++i])) {
                 usage();
@@ -142,6 +164,15 @@ int main(int argc, char **argv)
                 usage();
                 return 2;
             }
+        } else if (arg == "--reenumerate-ms" && hasValue) {
+            bool ok = false;
+            const int milliseconds = QByteArray(argv[++i]).toInt(&ok);
+            if (!ok || milliseconds < 0) {
+                usage();
+                return 2;
+            }
+            for (vt520sim::Device *device : vt520sim::Bus::instance().devices())
+                device->setReenumerateDelay(milliseconds);
         } else if (arg == "--deny-open") {
             denyOpen = true;
         } else if (arg == "--stats") {
@@ -151,16 +182,10 @@ int main(int argc, char **argv)
             return 2;
         }
     }
-    if (first < 0 || first >= argc || devices < 1 || devices > 15) {
+    if (first < 0 || first >= argc) {
         usage();
         return 2;
     }
-
-    // The default device (bus 1, port 1, state from VT520_SIM_STATE), and
-    // more on the next ports of the same bus.
-    auto &bus = vt520sim::Bus::instance();
-    for (int port = 2; port <= devices; ++port)
-        bus.addVt520(1, port, QByteArray::number(261100040 + port));
 
     vt520usbfs::UsbfsTestbed testbed;
     if (!testbed.isValid()) {

@@ -9,6 +9,9 @@
 #include "lighting/LightingFile.h"
 #include "sim/Vt520Sim.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -52,16 +55,29 @@ class TestVt520Ctl : public QObject
         bus.reset();
     }
 
-    Run run(const QStringList &arguments, int units = 1)
+    // Through usbfs the system's libusb drives the same units behind
+    // vt520-usbfs-run, and the command runs between two listings in one
+    // testbed, written to before.json and after.json.
+    Run run(const QStringList &arguments, int units = 1, bool throughUsbfs = false)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        const QString asanRuntime = QStringLiteral(ASAN_RUNTIME);
-        environment.insert("LD_PRELOAD", (asanRuntime.isEmpty() ? "" : asanRuntime + " ") + EMULATOR_LIBRARY);
+        QStringList preload{QStringLiteral(ASAN_RUNTIME)}; // first, when there is one
+        if (!throughUsbfs)
+            preload.append(EMULATOR_LIBRARY);
+        preload.removeAll(QString());
+        environment.insert("LD_PRELOAD", preload.join(' '));
         environment.insert("VT520_SIM_STATE", path("state"));
         environment.insert("VT520_SIM_UNITS", QString::number(units));
         QProcess process;
         process.setProcessEnvironment(environment);
-        process.start(VT520CTL, arguments);
+        process.setWorkingDirectory(dir->path());
+        if (throughUsbfs)
+            process.start(USBFS_RUN, QStringList{"--devices", QString::number(units), "--", "/bin/sh", "-c",
+                                                 "\"$0\" list --json >before.json || exit 9; \"$0\" \"$@\"; s=$?; "
+                                                 "\"$0\" list --json >after.json || exit 9; exit $s",
+                                                 VT520CTL} + arguments);
+        else
+            process.start(VT520CTL, arguments);
         Run result;
         if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
             return result;
@@ -274,6 +290,49 @@ private slots:
                 QVERIFY(table.filter(QRegularExpression("^" + port + " +26110004 +- +failed ")).size() == 1);
                 QVERIFY2(result.err.contains("at " + port.toLatin1() + " failed"), result.err.constData());
             }
+        }
+    }
+
+    // The system's libusb-1.0 through usbfs: it reports the emulator's port
+    // paths (on bus 101), and a change follows its unit across the reset
+    // into the bootloader and back to a new address, one unit or both at
+    // once on threads of one libusb context, the other unit left alone.
+    void throughTheSystemsLibusb_data()
+    {
+        QTest::addColumn<QStringList>("selection");
+        QTest::addColumn<QList<int>>("changed");
+        QTest::newRow("one unit by its port path") << QStringList{"--device", "101-1.2"} << QList<int>{2};
+        QTest::newRow("every unit at once") << QStringList{"--all"} << QList<int>{1, 2};
+    }
+
+    void throughTheSystemsLibusb()
+    {
+        if (QStringLiteral(USBFS_RUN).isEmpty())
+            QSKIP("vt520-usbfs-run is not built (no umockdev)");
+        QFETCH(QStringList, selection);
+        QFETCH(QList<int>, changed);
+        prepareUnits(2);
+        const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 9);
+        QVERIFY(!fixture.fileName.isEmpty());
+
+        const Run result = run(QStringList{"upgrade", fixture.fileName, "--quiet"} + selection, 2, true);
+        QVERIFY2(result.status == 0, result.err.constData());
+        // Units by port path: libusb lists a unit that came back elsewhere.
+        QMap<QString, QJsonObject> before, after;
+        for (const QJsonValue &unit : QJsonDocument::fromJson(HexFiles::readFile(path("before.json"))).array())
+            before.insert(unit["portPath"].toString(), unit.toObject());
+        for (const QJsonValue &unit : QJsonDocument::fromJson(HexFiles::readFile(path("after.json"))).array())
+            after.insert(unit["portPath"].toString(), unit.toObject());
+        QCOMPARE(before.keys(), (QStringList{"101-1.1", "101-1.2"}));
+        QCOMPARE(after.keys(), before.keys());
+        for (int unit = 1; unit <= 2; ++unit) {
+            const QJsonObject was = before.value(QString("101-1.%1").arg(unit));
+            const QJsonObject is = after.value(QString("101-1.%1").arg(unit));
+            QCOMPARE(is["bus"].toInt(), 101);
+            QCOMPARE(is["mode"].toString(), QString("application"));
+            const bool isChanged = changed.contains(unit);
+            QCOMPARE(is["address"].toInt() != was["address"].toInt(), isChanged);
+            QCOMPARE(stateFile(2, unit, "internal.bin").mid(0x4000, 0x1C000) == fixture.applicationRegion(), isChanged);
         }
     }
 

@@ -91,6 +91,7 @@ private slots:
     void stalledStatusRead();
     void unplugMidChangeThenCleanChange();
     void accessDenied();
+    void manyReturns();
 
 private:
     QTemporaryDir dir;
@@ -221,6 +222,33 @@ void TestUsbfs::accessDenied()
     QVERIFY(usb.lastConnectDeniedAccess());
     QCOMPARE(change(usb, fixture.fileName),
              (QStringList{fixture.fileName, "USB Timeout\nCheck USB Cable", UsbDevice::accessDeniedHint()}));
+}
+
+// Started with two units that come back at once after a reset. One of them
+// comes back more often than there are device addresses; the other, present
+// all along, keeps its address, and no newcomer is taken for it.
+void TestUsbfs::manyReturns()
+{
+    const QList<UsbDevice::Location> before = UsbDevice::findAll(USBVT350::VendorId, USBVT350::ProductId);
+    QCOMPARE(before.size(), 2);
+    USBVT350 usb;
+    usb.pinToPort(before[1].portPath);
+    for (int round = 0; round < 130; ++round) {
+        QElapsedTimer waited;
+        waited.start();
+        while (usb.connect() != 0) {
+            QVERIFY2(waited.elapsed() < 10000, qPrintable(QString("round %1").arg(round)));
+            QThread::msleep(1);
+        }
+        usb.RunApplication(); // into the other mode: it leaves and comes back
+        usb.disconnect();
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(UsbDevice::findAll(USBVT350::VendorId, USBVT350::ProductId).size(), 2, 10000);
+    const QList<UsbDevice::Location> after = UsbDevice::findAll(USBVT350::VendorId, USBVT350::ProductId);
+    const int kept = after[0].portPath == before[0].portPath ? 0 : 1;
+    QCOMPARE(after[kept].portPath, before[0].portPath);
+    QCOMPARE(after[kept].address, before[0].address);
+    QCOMPARE(after[1 - kept].portPath, before[1].portPath);
 }
 
 QTEST_GUILESS_MAIN(TestUsbfs)
