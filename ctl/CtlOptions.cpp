@@ -104,6 +104,10 @@ QString CtlOptions::parse(const QStringList &arguments, CtlOptions *options)
         } else if (argument == QLatin1String("--verbose")) {
             options->verbose = true;
         } else if (argument == QLatin1String("--device")) {
+            // An empty selector (an unset shell variable) must not fall back
+            // to "the only attached unit".
+            if (value.isEmpty())
+                return QStringLiteral("--device needs a port path, BUS:ADDRESS or serial, not an empty value");
             options->devices.append(value);
         } else if (argument == QLatin1String("--all")) {
             options->all = true;
@@ -197,7 +201,7 @@ QString CtlOptions::usage()
         "Exit status:\n"
         "  0  done\n"
         "  1  usage error\n"
-        "  2  an input file refused, or an output file not written\n"
+        "  2  an input file refused, or an output file or standard output not written\n"
         "  3  no Vt520, several and none selected, none matching --device, or access denied\n"
         "  4  a device operation failed\n");
 }

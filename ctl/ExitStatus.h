@@ -4,7 +4,7 @@
 enum ExitStatus {
     ExitDone = 0,
     ExitUsage = 1,         // unknown command or option, a bad number, a missing argument
-    ExitFileRefused = 2,   // an input file refused, or an output file that cannot be written
+    ExitFileRefused = 2,   // an input file refused, or an output file or standard output not written
     ExitNoDevice = 3,      // no Vt520, several and none selected, no match, or access denied
     ExitDeviceFailed = 4,  // a device operation failed
 };

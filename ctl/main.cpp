@@ -22,24 +22,8 @@ void handleMessage(QtMsgType type, const QMessageLogContext &, const QString &me
     std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+int run(const CtlOptions &options, Console &console)
 {
-    qInstallMessageHandler(handleMessage);
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("vt520ctl"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(VT520_VERSION));
-
-    CtlOptions options;
-    const QString refusal = CtlOptions::parse(QCoreApplication::arguments().mid(1), &options);
-    verboseTrace = options.verbose;
-    Console console(options.quiet);
-    if (!refusal.isEmpty()) {
-        console.error(refusal);
-        console.errorLine(QStringLiteral("Try 'vt520ctl --help'."));
-        return ExitUsage;
-    }
     if (options.help) {
         std::fputs(qPrintable(CtlOptions::usage()), stdout);
         return ExitDone;
@@ -68,4 +52,33 @@ int main(int argc, char *argv[])
     if (command == QLatin1String("make-upgrade"))
         return Commands::makeUpgrade(options, console);
     return Commands::makeBootloaderImages(options, console);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qInstallMessageHandler(handleMessage);
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vt520ctl"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VT520_VERSION));
+
+    CtlOptions options;
+    const QString refusal = CtlOptions::parse(QCoreApplication::arguments().mid(1), &options);
+    verboseTrace = options.verbose;
+    Console console(options.quiet);
+    if (!refusal.isEmpty()) {
+        console.error(refusal);
+        console.errorLine(QStringLiteral("Try 'vt520ctl --help'."));
+        return ExitUsage;
+    }
+    int status = run(options, console);
+    // A full disk behind standard output must not pass for a complete
+    // listing or dump.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        console.error(QStringLiteral("standard output could not be written"));
+        if (status == ExitDone)
+            status = ExitFileRefused;
+    }
+    return status;
 }

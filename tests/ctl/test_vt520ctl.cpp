@@ -58,7 +58,8 @@ class TestVt520Ctl : public QObject
     // Through usbfs the system's libusb drives the same units behind
     // vt520-usbfs-run, and the command runs between two listings in one
     // testbed, written to before.json and after.json.
-    Run run(const QStringList &arguments, int units = 1, bool throughUsbfs = false)
+    Run run(const QStringList &arguments, int units = 1, bool throughUsbfs = false,
+            const QString &standardOutput = QString())
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         QStringList preload{QStringLiteral(ASAN_RUNTIME)}; // first, when there is one
@@ -71,6 +72,8 @@ class TestVt520Ctl : public QObject
         QProcess process;
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(dir->path());
+        if (!standardOutput.isEmpty())
+            process.setStandardOutputFile(standardOutput);
         if (throughUsbfs)
             process.start(USBFS_RUN, QStringList{"--devices", QString::number(units), "--", "/bin/sh", "-c",
                                                  "\"$0\" list --json >before.json || exit 9; \"$0\" \"$@\"; s=$?; "
@@ -105,7 +108,7 @@ private slots:
     void exitStatuses_data()
     {
         QTest::addColumn<int>("units");
-        QTest::addColumn<QStringList>("arguments"); // %1: the test's folder
+        QTest::addColumn<QStringList>("arguments"); // %1: the test's folder; first ">FILE": standard output
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("message");       // on standard error
 
@@ -117,6 +120,8 @@ private slots:
             << 1 << QStringList{"list", "--output", "x"} << 1 << "does not take --output";
         QTest::newRow("length out of range")
             << 1 << QStringList{"read-memory", "0x08000000", "0"} << 1 << "LENGTH";
+        QTest::newRow("empty device selector")
+            << 2 << QStringList{"status", "--device="} << 1 << "--device needs a port path";
         QTest::newRow("two devices for one command")
             << 2 << QStringList{"status", "--device", "1-1.1", "--device", "1-1.2"} << 1 << "once";
         QTest::newRow("foreign upgrade file")
@@ -127,6 +132,8 @@ private slots:
             << 1 << QStringList{"programs", "set", "%1/table.scn"} << 2 << "Wrong file header";
         QTest::newRow("binary file not in words")
             << 1 << QStringList{"write-flash", "0", "%1/odd.bin"} << 2 << "aligned to 4";
+        QTest::newRow("standard output full")
+            << 1 << QStringList{">/dev/full", "read-flash", "0", "64"} << 2 << "standard output could not be written";
         QTest::newRow("defective HEX file")
             << 0 << QStringList{"make-upgrade", "%1/bad.hex", "%1/out.upg"} << 2 << "HexToBin error: -2)";
         QTest::newRow("HEX file without data")
@@ -161,8 +168,11 @@ private slots:
         prepareUnits(units);
         for (QString &argument : arguments)
             argument = argument.arg(dir->path());
+        QString standardOutput;
+        if (arguments.first().startsWith('>'))
+            standardOutput = arguments.takeFirst().mid(1);
 
-        const Run result = run(arguments, units);
+        const Run result = run(arguments, units, false, standardOutput);
         QCOMPARE(result.status, status);
         QVERIFY2(result.err.contains(message.toLocal8Bit()), result.err.constData());
     }
