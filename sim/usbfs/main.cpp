@@ -31,9 +31,10 @@ namespace {
 
 constexpr char Preload[] = "libumockdev-preload.so.0";
 
-void usage()
+// On standard error after a wrong command line; on standard output for --help.
+void usage(FILE *stream = stderr)
 {
-    fprintf(stderr,
+    fprintf(stream,
             "usage: vt520-usbfs-run [options] -- COMMAND [ARGS...]\n"
             "  --devices N                  N emulated Vt520s as VT520_SIM_UNITS=N gives them:\n"
             "                               one at 101-1, or unit k at 101-1.k (default:\n"
@@ -44,7 +45,8 @@ void usage()
             "  --reenumerate-ms MS          every device is back MS after a reset (kept in\n"
             "                               a state folder)\n"
             "  --deny-open                  device nodes this user may not open\n"
-            "  --stats                      print the transfer count and time per transfer\n");
+            "  --stats                      print the transfer count and time per transfer\n"
+            "  --help                       this text\n");
 }
 
 bool parseFailRequest(const QByteArray &text)
@@ -177,6 +179,9 @@ int main(int argc, char **argv)
             denyOpen = true;
         } else if (arg == "--stats") {
             stats = true;
+        } else if (arg == "--help") {
+            usage(stdout);
+            return 0;
         } else {
             usage();
             return 2;
