@@ -22,6 +22,7 @@ WindowWork Vt410_bootloader::work()
     result.program = shownProgram;
     result.programScene = shownProgramScene;
     result.scene = shownScene;
+    result.tab = ui->tabWidget->currentIndex();
     if (!ui->txt->document()->isEmpty())
         result.log = ui->txt->toHtml();
     return result;
@@ -45,6 +46,8 @@ void Vt410_bootloader::resumeWork(const WindowWork &work)
     shownScene = ui->spinBoxSceneSceneNumber->value() - 1;
     showProgramRecord(shownProgram, shownProgramScene);
     showSceneRecord(shownScene);
+    // After the records: the tab change updates what the editing actions offer.
+    ui->tabWidget->setCurrentIndex(work.tab);
 
     if (!work.log.isEmpty()) {
         ui->txt->setHtml(work.log);

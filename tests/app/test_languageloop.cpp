@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTranslator>
@@ -128,6 +129,7 @@ void TestLanguageLoop::languageSwitchKeepsTheWork()
 {
     struct Seen {
         QList<int> numbers;
+        int tab = -1;
         int rise = -1;
         int sceneStatic = -1;
         QColor lamp;
@@ -142,6 +144,7 @@ void TestLanguageLoop::languageSwitchKeepsTheWork()
         Seen now;
         for (const char *name : {"spinBoxProgramNumber", "spinBoxSceneNumber", "spinBoxSceneSceneNumber"})
             now.numbers << spin(name)->value();
+        now.tab = window.findChild<QTabWidget *>("tabWidget")->currentIndex();
         now.rise = spin("spinBoxRiseTime")->value();
         now.sceneStatic = spin("spinBoxSceneStaticTime")->value();
         now.lamp = lampOf(window, "horizontalLayout")->color();
@@ -161,6 +164,7 @@ void TestLanguageLoop::languageSwitchKeepsTheWork()
             spin("spinBoxSceneStaticTime")->setValue(1234);
             window.findChild<QTextBrowser *>("txt")->append("first line");
             window.findChild<QTextBrowser *>("txt")->append("<b>second</b> line");
+            window.findChild<QTabWidget *>("tabWidget")->setCurrentIndex(1);
         } else {
             spin("spinBoxProgramNumber")->setValue(2);
             spin("spinBoxSceneNumber")->setValue(7);
@@ -174,6 +178,8 @@ void TestLanguageLoop::languageSwitchKeepsTheWork()
     QCOMPARE(seen.size(), 3);
     QCOMPARE(seen[0].numbers, (QList<int>{1, 1, 1}));
     QCOMPARE(seen[1].numbers, (QList<int>{3, 4, 5}));
+    QCOMPARE(seen[0].tab, 0);
+    QCOMPARE(seen[1].tab, 1);
     QCOMPARE(seen[1].rise, 777);
     QCOMPARE(seen[1].lamp, QColor(0, 99, 0));
     QCOMPARE(seen[1].sceneStatic, 1234);
