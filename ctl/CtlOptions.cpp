@@ -88,6 +88,12 @@ QString CtlOptions::parse(const QStringList &arguments, CtlOptions *options)
                     return QStringLiteral("%1 needs a value").arg(argument);
                 value = arguments[++i];
             }
+            // An empty value (an unset shell variable) would otherwise mean
+            // "none given": text instead of a file, the current folder, zero.
+            if (value.isEmpty())
+                return argument == QLatin1String("--device")
+                    ? QStringLiteral("--device needs a port path, BUS:ADDRESS or serial, not an empty value")
+                    : QStringLiteral("%1 needs a value, not an empty one").arg(argument);
         } else if (hasValue) {
             return QStringLiteral("%1 takes no value").arg(argument);
         }
@@ -104,10 +110,6 @@ QString CtlOptions::parse(const QStringList &arguments, CtlOptions *options)
         } else if (argument == QLatin1String("--verbose")) {
             options->verbose = true;
         } else if (argument == QLatin1String("--device")) {
-            // An empty selector (an unset shell variable) must not fall back
-            // to "the only attached unit".
-            if (value.isEmpty())
-                return QStringLiteral("--device needs a port path, BUS:ADDRESS or serial, not an empty value");
             options->devices.append(value);
         } else if (argument == QLatin1String("--all")) {
             options->all = true;

@@ -122,6 +122,12 @@ private slots:
             << 1 << QStringList{"read-memory", "0x08000000", "0"} << 1 << "LENGTH";
         QTest::newRow("empty device selector")
             << 2 << QStringList{"status", "--device="} << 1 << "--device needs a port path";
+        QTest::newRow("empty output file")
+            << 1 << QStringList{"read-memory", "0x08000000", "16", "--output="} << 1 << "--output needs a value";
+        QTest::newRow("empty image folder")
+            << 1 << QStringList{"make-bootloader-images", "%1/in.hex", "--prefix", "261100", "--first", "1",
+                                "--count", "1", "--dir", ""}
+            << 1 << "--dir needs a value";
         QTest::newRow("two devices for one command")
             << 2 << QStringList{"status", "--device", "1-1.1", "--device", "1-1.2"} << 1 << "once";
         QTest::newRow("foreign upgrade file")
