@@ -125,22 +125,19 @@ int status(const CtlOptions &options, Console &console)
     USBVT350 &usb = chosen.usb();
 
     // The window's lines for its Set, Clear and Get buttons.
-    if (options.setGiven) {
-        if (usb.StatusSet(options.setMask) != 0) {
-            console.errorLine(QStringLiteral("StatusSet() ERROR"));
-            return ExitDeviceFailed;
+    const auto change = [&](int (USBVT350::*request)(uint32_t), const QString &name, quint32 mask) {
+        if ((usb.*request)(mask) != 0) {
+            console.errorLine(name + QStringLiteral("() ERROR"));
+            return false;
         }
         if (!options.json)
-            console.line(QStringLiteral("StatusSet(%1)").arg(ServiceText::binary32(options.setMask)));
-    }
-    if (options.clearGiven) {
-        if (usb.StatusClr(options.clearMask) != 0) {
-            console.errorLine(QStringLiteral("StatusClr() ERROR"));
-            return ExitDeviceFailed;
-        }
-        if (!options.json)
-            console.line(QStringLiteral("StatusClr(%1)").arg(ServiceText::binary32(options.clearMask)));
-    }
+            console.line(QStringLiteral("%1(%2)").arg(name, ServiceText::binary32(mask)));
+        return true;
+    };
+    if (options.setGiven && !change(&USBVT350::StatusSet, QStringLiteral("StatusSet"), options.setMask))
+        return ExitDeviceFailed;
+    if (options.clearGiven && !change(&USBVT350::StatusClr, QStringLiteral("StatusClr"), options.clearMask))
+        return ExitDeviceFailed;
     quint32 word = 0;
     if (usb.StatusGet(&word) != 0) {
         console.errorLine(QStringLiteral("Status: ERROR"));

@@ -38,9 +38,8 @@ int chooseUnits(const CtlOptions &options, Console &log, QStringList *ports)
     for (const Vt520Enumeration::Entry &device : chosen) {
         if (device.accessDenied)
             return DeviceChoice::refuseAccessDenied(device, log);
-        ports->append(device.portPath);
+        ports->append(device.portPath); // GangChange takes each port once
     }
-    ports->removeDuplicates();
     return ExitDone;
 }
 

@@ -78,10 +78,11 @@ GangChange::Result GangChange::run(const QString &fileName, const UpgradeFile::C
     // Two threads on one unit would fight over it: each port once.
     QStringList ports = portPaths;
     ports.removeDuplicates();
-    std::vector<UnitResult> units(size_t(ports.size()));
+    // Each thread writes its own element; none is added once they run.
+    result.units.resize(ports.size());
     std::vector<std::unique_ptr<QThread>> threads;
     for (int i = 0; i < ports.size(); ++i) {
-        UnitResult *unit = &units[size_t(i)];
+        UnitResult *unit = &result.units[i];
         const QString portPath = ports.at(i);
         threads.emplace_back(QThread::create(
             [this, unit, portPath, &fileName, &contents] { *unit = changeUnit(fileName, contents, portPath); }));
@@ -90,9 +91,6 @@ GangChange::Result GangChange::run(const QString &fileName, const UpgradeFile::C
         thread->start();
     for (auto &thread : threads)
         thread->wait();
-
-    for (const UnitResult &unit : units)
-        result.units.append(unit);
     return result;
 }
 

@@ -34,8 +34,7 @@ QList<Vt520Enumeration::Entry> Vt520Enumeration::list()
             }
             continue;
         }
-        const QByteArray serialString = usb.getSerialString();
-        entry.serialString = untilZero(serialString.constData(), serialString.size());
+        entry.serialString = untilZero(usb.getSerialString());
         entry.mode = deviceModeOf(entry.serialString);
         entry.serial = entry.mode == Mode::Bootloader ? entry.serialString.left(9) : entry.serialString;
         char block[FirmwareChange::VersionBlockSize];
