@@ -391,8 +391,7 @@ int passTransfer(libusb_device_handle *dev_handle, const ControlSetup &setup, in
     if (reachable(dev_handle)) {
         record.result = serve(bus, device, costUs);
         if (device.cost.fullSpeedWire)
-            costUs += bus.occupyWireLocked(device.bus, bulk ? vt520sim::bulkWireMicroseconds(length)
-                                                            : vt520sim::controlWireMicroseconds(length));
+            costUs += bus.occupyWireLocked(device.bus, vt520sim::wireMicroseconds(bulk, length));
     } else {
         record.result = LIBUSB_ERROR_NO_DEVICE;
     }
