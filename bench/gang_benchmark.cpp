@@ -33,8 +33,7 @@ double wireMs(const QList<vt520sim::TransferRecord> &log)
 {
     int64_t us = 0;
     for (const auto &record : log)
-        us += record.bulk ? vt520sim::bulkWireMicroseconds(record.length)
-                          : vt520sim::controlWireMicroseconds(record.length);
+        us += vt520sim::wireMicroseconds(record.bulk, record.length);
     return double(us) / 1e3;
 }
 

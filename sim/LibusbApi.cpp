@@ -63,22 +63,11 @@ void finishCall(Lock &lock, int64_t costUs)
 }
 
 // Reports an overlapping call in the log.
-int overlapFailure(const libusb_device_handle *handle, const ControlSetup &setup, bool bulk)
+int overlapFailure(TransferRecord record)
 {
     BusPrivate &bus = BusPrivate::global();
     Lock lock(bus.mutex);
-    TransferRecord record;
-    if (handle && handle->device) {
-        record.bus = handle->device->bus;
-        record.address = handle->device->address;
-    }
-    record.requestType = setup.requestType;
-    record.request = setup.request;
-    record.value = setup.value;
-    record.index = setup.index;
-    record.length = setup.length;
     record.result = LIBUSB_ERROR_BUSY;
-    record.bulk = bulk;
     record.overlapped = true;
     bus.recordLocked(record);
     return LIBUSB_ERROR_BUSY;
@@ -381,12 +370,6 @@ int passTransfer(libusb_device_handle *dev_handle, const ControlSetup &setup, in
 {
     if (!dev_handle)
         return LIBUSB_ERROR_INVALID_PARAM;
-    TransportEntry entry(*dev_handle->device->device);
-    if (entry.overlapped())
-        return overlapFailure(dev_handle, setup, bulk);
-
-    BusPrivate &bus = BusPrivate::global();
-    Lock lock(bus.mutex);
     TransferRecord record;
     record.bus = dev_handle->device->bus;
     record.address = dev_handle->device->address;
@@ -396,14 +379,19 @@ int passTransfer(libusb_device_handle *dev_handle, const ControlSetup &setup, in
     record.index = setup.index;
     record.length = length;
     record.bulk = bulk;
+    TransportEntry entry(*dev_handle->device->device);
+    if (entry.overlapped())
+        return overlapFailure(record);
+
+    BusPrivate &bus = BusPrivate::global();
+    Lock lock(bus.mutex);
     int64_t costUs = 0;
     EmulatedDevice &device = *dev_handle->device->device;
     device.refreshPresence(bus.nowUsLocked());
     if (reachable(dev_handle)) {
         record.result = serve(bus, device, costUs);
         if (device.cost.fullSpeedWire)
-            costUs += bus.occupyWireLocked(device.bus, bulk ? vt520sim::bulkWireMicroseconds(length)
-                                                            : vt520sim::controlWireMicroseconds(length));
+            costUs += bus.occupyWireLocked(device.bus, vt520sim::wireMicroseconds(bulk, length));
     } else {
         record.result = LIBUSB_ERROR_NO_DEVICE;
     }

@@ -35,4 +35,9 @@ int64_t bulkWireMicroseconds(int length)
     return microseconds(length > 0 ? dataTransactionBits(length) : TransactionBits);
 }
 
+int64_t wireMicroseconds(bool bulk, int length)
+{
+    return bulk ? bulkWireMicroseconds(length) : controlWireMicroseconds(length);
+}
+
 } // namespace vt520sim

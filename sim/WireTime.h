@@ -18,5 +18,7 @@ namespace vt520sim {
 // stuffing, start-of-frame packets and NAKed polls are left out.
 int64_t controlWireMicroseconds(int length);
 int64_t bulkWireMicroseconds(int length);
+// The one or the other, by the kind of transfer.
+int64_t wireMicroseconds(bool bulk, int length);
 
 } // namespace vt520sim

@@ -377,8 +377,6 @@ void UrbBridge::work()
         ++answered;
         answeredUs += nowUs() - next->submittedUs;
         finishLocked(*next, status, actualLength);
-        if (deviceGone)
-            wakeLocked(*next->node);
     }
 }
 
