@@ -228,6 +228,12 @@ SceneRecord Vt410_bootloader::sceneRecordOnDisplay() const
     return record;
 }
 
+// The record of the tab shown, programs or (elsewhere) stand-alone scenes.
+SceneRecord Vt410_bootloader::shownRecordOnDisplay() const
+{
+    return ui->tabWidget->currentWidget() == ui->tabPrograms ? programRecordOnDisplay() : sceneRecordOnDisplay();
+}
+
 // An edit of the whole record goes straight into the table and is shown, so
 // it is kept whatever is selected next.
 void Vt410_bootloader::replaceShownRecord(const SceneRecord &record)
@@ -264,8 +270,7 @@ void Vt410_bootloader::copyScene()
 void Vt410_bootloader::cutScene()
 {
     copyScene();
-    const bool programsTab = ui->tabWidget->currentWidget() == ui->tabPrograms;
-    SceneRecord record = programsTab ? programRecordOnDisplay() : sceneRecordOnDisplay();
+    SceneRecord record = shownRecordOnDisplay();
     SceneClip::cut(record);
     replaceShownRecord(record);
 }
@@ -275,16 +280,15 @@ void Vt410_bootloader::pasteScene()
     const SceneClip clip = clipboardScene();
     if (clip.isEmpty())
         return;
+    SceneRecord record = shownRecordOnDisplay();
     const bool programsTab = ui->tabWidget->currentWidget() == ui->tabPrograms;
-    SceneRecord record = programsTab ? programRecordOnDisplay() : sceneRecordOnDisplay();
     clip.pasteInto(record, programsTab ? SceneClip::Kind::ProgramScene : SceneClip::Kind::StandaloneScene);
     replaceShownRecord(record);
 }
 
 void Vt410_bootloader::blackoutScene()
 {
-    const bool programsTab = ui->tabWidget->currentWidget() == ui->tabPrograms;
-    SceneRecord record = programsTab ? programRecordOnDisplay() : sceneRecordOnDisplay();
+    SceneRecord record = shownRecordOnDisplay();
     SceneClip::blackout(record);
     replaceShownRecord(record);
 }
