@@ -110,6 +110,7 @@ private:
     void updateEditingActions();
     SceneRecord programRecordOnDisplay() const;
     SceneRecord sceneRecordOnDisplay() const;
+    SceneRecord shownRecordOnDisplay() const;
     void replaceShownRecord(const SceneRecord &record);
     void copyScene();
     void cutScene();

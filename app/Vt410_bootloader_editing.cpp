@@ -32,6 +32,22 @@ void placeUnderButtons(QGridLayout *grid, QSpacerItem *spacer, QWidget *overview
     grid->addItem(spacer, row + 1, 0, 1, 2);
 }
 
+// The records the spin boxes select, numbered from 0.
+int selectedProgram(const Ui::Vt410_bootloaderClass &ui)
+{
+    return qBound(0, ui.spinBoxProgramNumber->value() - 1, ProgramCount - 1);
+}
+
+int selectedProgramScene(const Ui::Vt410_bootloaderClass &ui)
+{
+    return qBound(0, ui.spinBoxSceneNumber->value() - 1, ScenesPerProgram - 1);
+}
+
+int selectedScene(const Ui::Vt410_bootloaderClass &ui)
+{
+    return qBound(0, ui.spinBoxSceneSceneNumber->value() - 1, StandaloneSceneCount - 1);
+}
+
 void readLamps(SceneRecord &record, const QList<SuperRGB *> &lamps)
 {
     const int count = qMin(int(lamps.size()), SceneRecord::LampCount);
@@ -62,7 +78,7 @@ void Vt410_bootloader::setUpEditing()
     programOverview->setObjectName(QStringLiteral("programOverview"));
     placeUnderButtons(ui->gridLayout_5, ui->verticalSpacer_2, programOverview);
     programOverview->setRecordSource([this](int scene) {
-        const int program = qBound(0, ui->spinBoxProgramNumber->value() - 1, ProgramCount - 1);
+        const int program = selectedProgram(*ui);
         if (scene == ui->spinBoxSceneNumber->value() - 1)
             return programRecordOnDisplay();
         return programRecord(programs, program, qBound(0, scene, ScenesPerProgram - 1));
@@ -208,9 +224,7 @@ void Vt410_bootloader::updateEditingActions()
 // bytes come from the table.
 SceneRecord Vt410_bootloader::programRecordOnDisplay() const
 {
-    const int program = qBound(0, ui->spinBoxProgramNumber->value() - 1, ProgramCount - 1);
-    const int scene = qBound(0, ui->spinBoxSceneNumber->value() - 1, ScenesPerProgram - 1);
-    SceneRecord record = programRecord(programs, program, scene);
+    SceneRecord record = programRecord(programs, selectedProgram(*ui), selectedProgramScene(*ui));
     record.setRiseTime(ui->spinBoxRiseTime->value());
     record.setStaticTime(ui->spinBoxStaticTime->value());
     record.setEndMarker(quint8(ui->spinBoxEndMarker->value()));
@@ -220,12 +234,17 @@ SceneRecord Vt410_bootloader::programRecordOnDisplay() const
 
 SceneRecord Vt410_bootloader::sceneRecordOnDisplay() const
 {
-    const int scene = qBound(0, ui->spinBoxSceneSceneNumber->value() - 1, StandaloneSceneCount - 1);
-    SceneRecord record = scenes[size_t(scene)];
+    SceneRecord record = scenes[size_t(selectedScene(*ui))];
     record.setRiseTime(ui->spinBoxSceneRiseTime->value());
     record.setStaticTime(ui->spinBoxSceneStaticTime->value());
     readLamps(record, sceneLamps);
     return record;
+}
+
+// The record of the tab shown, programs or (elsewhere) stand-alone scenes.
+SceneRecord Vt410_bootloader::shownRecordOnDisplay() const
+{
+    return ui->tabWidget->currentWidget() == ui->tabPrograms ? programRecordOnDisplay() : sceneRecordOnDisplay();
 }
 
 // An edit of the whole record goes straight into the table and is shown, so
@@ -233,13 +252,13 @@ SceneRecord Vt410_bootloader::sceneRecordOnDisplay() const
 void Vt410_bootloader::replaceShownRecord(const SceneRecord &record)
 {
     if (ui->tabWidget->currentWidget() == ui->tabPrograms) {
-        const int program = qBound(0, ui->spinBoxProgramNumber->value() - 1, ProgramCount - 1);
-        const int scene = qBound(0, ui->spinBoxSceneNumber->value() - 1, ScenesPerProgram - 1);
+        const int program = selectedProgram(*ui);
+        const int scene = selectedProgramScene(*ui);
         programRecord(programs, program, scene) = record;
         showProgramRecord(program, scene);
         programOverview->update();
     } else if (ui->tabWidget->currentWidget() == ui->tabScenes) {
-        const int scene = qBound(0, ui->spinBoxSceneSceneNumber->value() - 1, StandaloneSceneCount - 1);
+        const int scene = selectedScene(*ui);
         scenes[size_t(scene)] = record;
         showSceneRecord(scene);
         sceneOverview->update();
@@ -264,8 +283,7 @@ void Vt410_bootloader::copyScene()
 void Vt410_bootloader::cutScene()
 {
     copyScene();
-    const bool programsTab = ui->tabWidget->currentWidget() == ui->tabPrograms;
-    SceneRecord record = programsTab ? programRecordOnDisplay() : sceneRecordOnDisplay();
+    SceneRecord record = shownRecordOnDisplay();
     SceneClip::cut(record);
     replaceShownRecord(record);
 }
@@ -275,16 +293,15 @@ void Vt410_bootloader::pasteScene()
     const SceneClip clip = clipboardScene();
     if (clip.isEmpty())
         return;
+    SceneRecord record = shownRecordOnDisplay();
     const bool programsTab = ui->tabWidget->currentWidget() == ui->tabPrograms;
-    SceneRecord record = programsTab ? programRecordOnDisplay() : sceneRecordOnDisplay();
     clip.pasteInto(record, programsTab ? SceneClip::Kind::ProgramScene : SceneClip::Kind::StandaloneScene);
     replaceShownRecord(record);
 }
 
 void Vt410_bootloader::blackoutScene()
 {
-    const bool programsTab = ui->tabWidget->currentWidget() == ui->tabPrograms;
-    SceneRecord record = programsTab ? programRecordOnDisplay() : sceneRecordOnDisplay();
+    SceneRecord record = shownRecordOnDisplay();
     SceneClip::blackout(record);
     replaceShownRecord(record);
 }

@@ -111,9 +111,7 @@ SceneOverview::Geometry SceneOverview::geometryFor(const QSize &size) const
 
 QRect SceneOverview::cellRect(int scene, int lamp) const
 {
-    const Geometry g = geometryFor(size());
-    // One pixel of the grid's background stays between neighbouring cells.
-    return QRect(g.left + scene * g.cellWidth, g.top + lamp * g.cellHeight, g.cellWidth - 1, g.cellHeight - 1);
+    return geometryFor(size()).cell(scene, lamp);
 }
 
 int SceneOverview::sceneAt(const QPoint &position) const
@@ -139,9 +137,7 @@ void SceneOverview::paintEvent(QPaintEvent *)
     for (int scene = 0; scene < scenes; ++scene) {
         const SceneRecord shown = record(scene);
         for (int lamp = 0; lamp < SceneRecord::LampCount; ++lamp)
-            painter.fillRect(QRect(g.left + scene * g.cellWidth, g.top + lamp * g.cellHeight, g.cellWidth - 1,
-                                   g.cellHeight - 1),
-                             QColor(shown.red(lamp), shown.green(lamp), shown.blue(lamp)));
+            painter.fillRect(g.cell(scene, lamp), QColor(shown.red(lamp), shown.green(lamp), shown.blue(lamp)));
         if (showsEndMarkers && shown.endMarker() != 0) {
             // A small wedge under the column points up at the last scene of the run.
             const int x = g.left + scene * g.cellWidth;

@@ -54,6 +54,11 @@ private:
         int top = 0;    // y of the first row
         int cellWidth = 0;
         int cellHeight = 0;
+        // One pixel of the grid's background stays between neighbouring cells.
+        QRect cell(int scene, int lamp) const
+        {
+            return QRect(left + scene * cellWidth, top + lamp * cellHeight, cellWidth - 1, cellHeight - 1);
+        }
     };
     Geometry geometryFor(const QSize &size) const;
     int labelWidth() const;
