@@ -46,7 +46,7 @@ void FirmwareChange::say(const QString &text)
         callbacks.say(text);
 }
 
-void FirmwareChange::wait(int milliseconds)
+void FirmwareChange::wait(int milliseconds) const
 {
     if (callbacks.sleep)
         callbacks.sleep(milliseconds);
@@ -56,7 +56,17 @@ void FirmwareChange::wait(int milliseconds)
 
 QByteArray FirmwareChange::serialString()
 {
-    return untilZero(usb.getSerialString());
+    return serialString(usb);
+}
+
+QByteArray FirmwareChange::serialString(UsbDevice &device)
+{
+    return untilZero(device.getSerialString());
+}
+
+USBVT350::Recovery FirmwareChange::recovery() const
+{
+    return {[this](int milliseconds) { wait(milliseconds); }, callbacks.now};
 }
 
 // While waiting for the reset: the bootloader's 'b' after the nine digits.
@@ -75,7 +85,7 @@ bool FirmwareChange::run(const QString &fileName)
     say(fileName);
     // The whole file is read and checked here, so that a foreign, old or
     // damaged file never reaches the device.
-    return runChecked(UpgradeFile::read(fileName));
+    return runChecked(fileName, UpgradeFile::read(fileName)) == Outcome::Changed;
 }
 
 bool FirmwareChange::run(const QString &fileName, const UpgradeFile::Contents &contents)
@@ -85,48 +95,150 @@ bool FirmwareChange::run(const QString &fileName, const UpgradeFile::Contents &c
 
     qDebug() << "Start firmware upgrade";
     say(fileName);
-    return runChecked(contents);
+    return runChecked(fileName, contents) == Outcome::Changed;
 }
 
-bool FirmwareChange::runChecked(const UpgradeFile::Contents &contents)
+FirmwareChange::Outcome FirmwareChange::runChecked(const QString &fileName, const UpgradeFile::Contents &contents)
 {
     serialAtStart.clear();
+    serialAfter.clear();
+    unitPort.clear();
     everyPageVerified = true;
+    startRequestFailed = false;
     if (contents.status != UpgradeFile::Status::Ok) {
-        say(UpgradeFile::statusText(contents.status));
-        return false;
+        say(UpgradeFile::statusText(contents.status, fileName));
+        ended = Outcome::FileRefused;
+    } else {
+        ended = writeAndStart(contents);
     }
+    say(verdict());
+    return ended;
+}
 
+FirmwareChange::Outcome FirmwareChange::writeAndStart(const UpgradeFile::Contents &contents)
+{
     if (callbacks.percent)
         callbacks.percent(0);
     usb.disconnect();
     if (!connectFirstTime())
-        return false;
+        return Outcome::NoDevice;
 
     DeviceMode mode = DeviceMode::Unknown;
     if (!identify(&mode))
-        return false;
+        return Outcome::NotIdentified;
     if (mode == DeviceMode::Application) {
         if (!resetIntoBootloader())
-            return false;
+            return Outcome::BootloaderNotReached;
     } else {
         say(tr("Bootloader mode"));
     }
+    unitPort = usb.connectedPortPath();
 
     say(tr("Writting firmware ... "));
     QByteArray image = contents.scrambledImage;
     DecodeBuffer(bytesOf(image), unsigned(image.size()));
     if (!writeApplication(image.mid(UpgradeImage::ApplicationOffset, UpgradeImage::ApplicationSize)))
-        return false;
+        return Outcome::PageWriteFailed;
     say(tr("OK"));
-    if (!writeAndVerifyExternalFlash(image.mid(UpgradeImage::ExternalFlashOffset, UpgradeImage::ExternalFlashSize)))
-        return false;
+    if (const std::optional<Outcome> failed =
+            writeAndVerifyExternalFlash(image.mid(UpgradeImage::ExternalFlashOffset, UpgradeImage::ExternalFlashSize)))
+        return *failed;
 
     say(tr("OK"));
-    usb.RunApplication();
+    const Outcome started = startAndAwait();
+    // A page that read back different spoils any return.
+    return started == Outcome::Changed && !everyPageVerified ? Outcome::PagesDiffer : started;
+}
+
+// Starts the new application and looks for the unit at the port it was
+// written at (its address changes when it re-enumerates). A separate device
+// object does the looking, pinned to that port, so the caller's own object
+// is left as the sequence always left it: disconnected, pinned or not.
+FirmwareChange::Outcome FirmwareChange::startAndAwait()
+{
+    if (const QString port = usb.connectedPortPath(); !port.isEmpty())
+        unitPort = port;
+    // A unit may restart before it answers the request; its return decides.
+    startRequestFailed = usb.RunApplication() != 0;
     wait(AfterStartWait);
     usb.disconnect();
-    return everyPageVerified;
+    if (unitPort.isEmpty())
+        return Outcome::NotBack;
+
+    USBVT350 probe;
+    probe.pinToPort(unitPort);
+    const QByteArray productionSerial = serialAtStart.left(9);
+    QByteArray seen;
+    for (int attempt = 1; attempt <= ComeBackAttempts; ++attempt) {
+        seen = probe.connect() == 0 ? serialString(probe) : QByteArray();
+        probe.disconnect();
+        // The application answers at once; a bootloader may still be on its
+        // way out, so it is looked at again until the tries are spent.
+        if (deviceModeOf(seen) == DeviceMode::Application)
+            break;
+        if (attempt < ComeBackAttempts)
+            wait(ComeBackRetryWait);
+    }
+    serialAfter = seen;
+    switch (deviceModeOf(seen)) {
+    case DeviceMode::Application:
+        return seen == productionSerial ? Outcome::Changed : Outcome::NotBack;
+    case DeviceMode::Bootloader:
+        return seen.left(9) == productionSerial ? Outcome::StayedInBootloader : Outcome::NotBack;
+    case DeviceMode::Unknown:
+        break;
+    }
+    return Outcome::NotBack;
+}
+
+QString FirmwareChange::verdict() const
+{
+    return verdictOf(ended, QString::fromLatin1(serialAtStart.left(9)), unitPort, startRequestFailed);
+}
+
+QString FirmwareChange::verdictOf(Outcome outcome, const QString &serial, const QString &unitPort,
+                                  bool startRequestFailed)
+{
+    switch (outcome) {
+    case Outcome::NotRun:
+        return QString();
+    case Outcome::Changed:
+        return tr("Done: the Vt520 %1 at %2 runs the new firmware.").arg(serial, unitPort);
+    case Outcome::FileRefused:
+        return tr("Nothing was sent to the Vt520; it is unchanged.");
+    case Outcome::NoDevice:
+        return tr("No Vt520 answered; nothing was written.");
+    case Outcome::NotIdentified:
+        return tr("Nothing was written; the Vt520 is unchanged.");
+    case Outcome::BootloaderNotReached:
+        return tr("Nothing was written: the Vt520 did not answer in its bootloader after the reset. "
+                  "Replug it and run the change again.");
+    case Outcome::PageWriteFailed:
+        return tr("Failed: a firmware page could not be written. The Vt520 is in its bootloader; "
+                  "run the change again.");
+    case Outcome::ExternalFlashFailed:
+        return tr("Failed: the external flash could not be written or read back. The Vt520 is in its "
+                  "bootloader; run the change again.");
+    case Outcome::StoppedAnswering:
+        return tr("Failed: the Vt520 stopped answering during the external flash transfer. Check the cable, "
+                  "replug it and run the change again; it starts in its bootloader.");
+    case Outcome::ExternalFlashDiffers:
+        return tr("Failed: the external flash read back different from the file. The Vt520 is in its "
+                  "bootloader; run the change again.");
+    case Outcome::PagesDiffer:
+        return tr("Failed: a firmware page read back different from the file; the Vt520 may run damaged "
+                  "firmware. Run the change again.");
+    case Outcome::NotBack:
+        return tr("Failed: the Vt520 did not come back at %1 after the start of the new firmware. Replug it; "
+                  "if it stays in its bootloader, run the change again.").arg(unitPort);
+    case Outcome::StayedInBootloader:
+        return startRequestFailed
+                   ? tr("Failed: the request to start the new firmware failed, and the Vt520 is in its "
+                        "bootloader; run the change again.")
+                   : tr("Failed: the Vt520 came back in its bootloader: the new firmware did not start. "
+                        "Run the change again.");
+    }
+    return QString();
 }
 
 bool FirmwareChange::connectFirstTime()
@@ -248,29 +360,34 @@ bool FirmwareChange::writeApplication(const QByteArray &region)
     return true;
 }
 
-bool FirmwareChange::writeAndVerifyExternalFlash(const QByteArray &region)
+// Nothing when the region was written and read back equal; otherwise how
+// the change ended.
+std::optional<FirmwareChange::Outcome> FirmwareChange::writeAndVerifyExternalFlash(const QByteArray &region)
 {
     if (region.isEmpty() || region.size() % 4 != 0) {
         qDebug() << "length error" << region.size();
-        return false;
+        return Outcome::ExternalFlashFailed;
     }
     const unsigned length = unsigned(region.size());
+    const USBVT350::Recovery patience = recovery();
+    USBVT350::TransferFailure failure = USBVT350::TransferFailure::None;
+    auto failed = [this, &failure] {
+        say(tr("Error"));
+        return failure == USBVT350::TransferFailure::StoppedAnswering ? Outcome::StoppedAnswering
+                                                                       : Outcome::ExternalFlashFailed;
+    };
 
     QByteArray scrambled = region;
     EncodeBuffer(bytesOf(scrambled), length);
     say(tr("Writting External Flash ... "));
-    if (usb.WriteExternalFlashToAddress(bytesOf(scrambled), ExternalFlashAddress, length) != 0) {
-        say(tr("Error"));
-        return false;
-    }
+    if (usb.WriteExternalFlashToAddress(bytesOf(scrambled), ExternalFlashAddress, length, patience, &failure) != 0)
+        return failed();
 
     say(tr("OK"));
     say(tr("Verify External Flash ...  "));
     QByteArray readBack(region.size(), '\0');
-    if (usb.ReadExternalFlashFromAddress(bytesOf(readBack), ExternalFlashAddress, length) != 0) {
-        say(tr("Error"));
-        return false;
-    }
+    if (usb.ReadExternalFlashFromAddress(bytesOf(readBack), ExternalFlashAddress, length, patience, &failure) != 0)
+        return failed();
     DecodeBuffer(bytesOf(readBack), length);
     if (readBack != region) {
         say(tr("Error"));
@@ -278,7 +395,7 @@ bool FirmwareChange::writeAndVerifyExternalFlash(const QByteArray &region)
         say(QString::fromLatin1(HexDump(bytesOf(readBack), readBack.size())));
         say(tr("ext_datas.data()"));
         say(QString::fromLatin1(HexDump(reinterpret_cast<const unsigned char *>(region.constData()), region.size())));
-        return false;
+        return Outcome::ExternalFlashDiffers;
     }
-    return true;
+    return std::nullopt;
 }

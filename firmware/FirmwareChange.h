@@ -2,21 +2,24 @@
 
 #include "firmware/UpgradeFile.h"
 #include "usb/DeviceMode.h"
+#include "usb/USBVT350.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QString>
 
 #include <functional>
-
-class USBVT350;
+#include <optional>
 
 // The firmware change: brings the device, in either of its modes, to the
 // firmware of an upgrade file. Resets a device that runs its application
 // into the bootloader, writes and reads back the application region page by
-// page, writes and verifies the external flash region, and starts the new
-// application. Runs synchronously on the calling thread; reports only through
-// the callbacks and never asks the user anything.
+// page, writes and verifies the external flash region, starts the new
+// application and waits for the unit to come back at its port running it.
+// Only then is the change done: every run ends with one verdict line that
+// says so, or says what failed and what to do. Runs synchronously on the
+// calling thread; reports only through the callbacks and never asks the
+// user anything.
 class FirmwareChange
 {
     Q_DECLARE_TR_FUNCTIONS(Upgrader)
@@ -26,6 +29,24 @@ public:
         std::function<void(const QString &)> say;  // one line for the log pane
         std::function<void(int)> percent;          // application flash progress, 0..100
         std::function<void(int)> sleep;            // waits, in milliseconds
+        std::function<qint64()> now;               // a monotonic clock in ms; a steady one if missing
+    };
+
+    // How a run ended, from the unit's end state.
+    enum class Outcome {
+        NotRun,               // no file name
+        FileRefused,          // nothing was sent to the unit
+        NoDevice,             // no unit answered; nothing written
+        NotIdentified,        // the unit could not be identified; nothing written
+        BootloaderNotReached, // reset, but the bootloader did not answer; nothing written
+        PageWriteFailed,      // the unit is in its bootloader with part of the firmware
+        ExternalFlashFailed,  // the unit refused the external flash transfers
+        StoppedAnswering,     // the unit left the bus or fell silent during the external flash
+        ExternalFlashDiffers, // the external flash read back different
+        PagesDiffer,          // written through, but a page read back different
+        NotBack,              // written and started, but not seen again at its port
+        StayedInBootloader,   // written and started, but back in its bootloader
+        Changed,              // back at its port, running its application, with its serial
     };
 
     // Waits of the sequence, in milliseconds, and its connection attempts.
@@ -36,6 +57,10 @@ public:
     static constexpr int BootloaderAttempts = 10;
     static constexpr int BootloaderRetryWait = 200;
     static constexpr int AfterStartWait = 1000;
+    // After that wait: the tries to see the unit again at its port, running
+    // its application (a unit takes about a second to re-enumerate).
+    static constexpr int ComeBackAttempts = 25;
+    static constexpr int ComeBackRetryWait = 200;
 
     static constexpr quint32 VersionBlockAddress = 0x08003FD0;
     static constexpr int VersionBlockSize = 32;
@@ -46,9 +71,9 @@ public:
 
     // The whole sequence for one upgrade file. An empty name ends at once.
     // The file is read and checked whole before the first device command.
-    // True when the new firmware was written, every page and the external
-    // flash read back equal, and the device was told to start it (whether it
-    // came back running it is for the caller to see).
+    // True only when the new firmware was written, every page and the
+    // external flash read back equal, and the unit came back at its port
+    // running its application with the serial it had (Outcome::Changed).
     bool run(const QString &fileName);
     // The same sequence with a file that the caller has read and checked
     // already (several devices changed from one reading); says the name
@@ -58,23 +83,44 @@ public:
     // The serial string that the device showed when it was identified, in
     // the mode it was in then; empty when the change ended before.
     QByteArray identifiedSerial() const { return serialAtStart; }
+    // The serial string the unit showed when it came back after the start;
+    // empty when it was not seen again.
+    QByteArray serialAfterStart() const { return serialAfter; }
+    // The port path of the unit that was written; empty before.
+    QString portPath() const { return unitPort; }
+    Outcome outcome() const { return ended; }
+
+    // The last line of a run: the outcome in plain words, with what to do.
+    QString verdict() const;
+    // The same for any outcome, of the unit with this production serial at
+    // this port.
+    static QString verdictOf(Outcome outcome, const QString &serial = QString(), const QString &port = QString(),
+                             bool startRequestFailed = false);
 
 private:
     static bool isBootloaderSerial(const QByteArray &serial);
 
-    bool runChecked(const UpgradeFile::Contents &contents);
+    Outcome runChecked(const QString &fileName, const UpgradeFile::Contents &contents);
+    Outcome writeAndStart(const UpgradeFile::Contents &contents);
+    Outcome startAndAwait();
     bool connectFirstTime();
     bool identify(DeviceMode *mode);
     bool resetIntoBootloader();
     bool writeApplication(const QByteArray &region);
-    bool writeAndVerifyExternalFlash(const QByteArray &region);
+    std::optional<Outcome> writeAndVerifyExternalFlash(const QByteArray &region);
+    USBVT350::Recovery recovery() const;
 
     QByteArray serialString();
+    static QByteArray serialString(UsbDevice &device);
     void say(const QString &text);
-    void wait(int milliseconds);
+    void wait(int milliseconds) const;
 
     USBVT350 &usb;
     Callbacks callbacks;
     QByteArray serialAtStart;
+    QByteArray serialAfter;
+    QString unitPort;
     bool everyPageVerified = true;
+    bool startRequestFailed = false;
+    Outcome ended = Outcome::NotRun;
 };

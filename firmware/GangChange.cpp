@@ -1,9 +1,6 @@
 #include "firmware/GangChange.h"
 
-#include "firmware/FirmwareChange.h"
-#include "usb/DeviceMode.h"
 #include "usb/USBVT350.h"
-#include "usb/UntilZero.h"
 
 #include <QElapsedTimer>
 #include <QMutexLocker>
@@ -33,6 +30,16 @@ QString GangChange::outcomeText(Outcome outcome)
     case Outcome::StayedInBootloader: return QStringLiteral("in bootloader");
     }
     return QString();
+}
+
+GangChange::Outcome GangChange::outcomeOf(FirmwareChange::Outcome outcome)
+{
+    switch (outcome) {
+    case FirmwareChange::Outcome::Changed: return Outcome::Changed;
+    case FirmwareChange::Outcome::NotBack: return Outcome::NotBack;
+    case FirmwareChange::Outcome::StayedInBootloader: return Outcome::StayedInBootloader;
+    default: return Outcome::Failed;
+    }
 }
 
 void GangChange::say(const QString &portPath, const QString &line)
@@ -71,7 +78,8 @@ GangChange::Result GangChange::run(const QString &fileName, const UpgradeFile::C
     result.fileStatus = contents.status;
     if (contents.status != UpgradeFile::Status::Ok) {
         say(QString(), fileName);
-        say(QString(), UpgradeFile::statusText(contents.status));
+        say(QString(), UpgradeFile::statusText(contents.status, fileName));
+        say(QString(), FirmwareChange::verdictOf(FirmwareChange::Outcome::FileRefused));
         return result;
     }
 
@@ -110,26 +118,12 @@ GangChange::UnitResult GangChange::changeUnit(const QString &fileName, const Upg
     unitCallbacks.say = [this, portPath](const QString &line) { say(portPath, line); };
     unitCallbacks.percent = [this, portPath](int value) { percent(portPath, value); };
     unitCallbacks.sleep = [this](int milliseconds) { wait(milliseconds); };
+    unitCallbacks.now = callbacks.now;
     FirmwareChange change(usb, unitCallbacks);
-    const bool written = change.run(fileName, contents);
+    change.run(fileName, contents);
     unit.serialBefore = change.identifiedSerial();
-
-    if (written) {
-        // The unit starts its new application and comes back at its port.
-        for (int attempt = 1; attempt <= ComeBackAttempts && unit.serialAfter.isEmpty(); ++attempt) {
-            if (usb.connect() == 0)
-                unit.serialAfter = untilZero(usb.getSerialString());
-            if (unit.serialAfter.isEmpty())
-                wait(ComeBackRetryWait);
-        }
-        usb.disconnect();
-        if (unit.serialAfter.isEmpty())
-            unit.outcome = Outcome::NotBack;
-        else if (deviceModeOf(unit.serialAfter) == DeviceMode::Application)
-            unit.outcome = Outcome::Changed;
-        else
-            unit.outcome = Outcome::StayedInBootloader;
-    }
+    unit.serialAfter = change.serialAfterStart();
+    unit.outcome = outcomeOf(change.outcome());
     unit.milliseconds = timer.elapsed();
     return unit;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "firmware/FirmwareChange.h"
 #include "firmware/UpgradeFile.h"
 
 #include <QByteArray>
@@ -15,7 +16,8 @@
 // gets the whole firmware change sequence on its own thread, with its own
 // device object held to the unit's port path, so that its reconnects after
 // the reset into the bootloader and after the start of the application find
-// that unit again and never a neighbour. A unit that fails, is unplugged or
+// that unit again and never a neighbour. Whether a unit came back running
+// its new firmware is the firmware change's own verdict. A unit that fails, is unplugged or
 // never comes back affects no other unit.
 class GangChange
 {
@@ -48,12 +50,8 @@ public:
         std::function<void(const QString &portPath, const QString &line)> say;
         std::function<void(const QString &portPath, int percent)> percent; // application flash
         std::function<void(int milliseconds)> sleep; // every wait of every unit; QThread::msleep if missing
+        std::function<qint64()> now;                 // a monotonic clock in ms; a steady one if missing
     };
-
-    // Attempts, 200 ms apart, to see a unit again after the start of its new
-    // application (which the change has already waited 1000 ms for).
-    static constexpr int ComeBackAttempts = 10;
-    static constexpr int ComeBackRetryWait = 200;
 
     explicit GangChange(Callbacks callbacks);
 
@@ -66,6 +64,7 @@ public:
     Result run(const QString &fileName, const UpgradeFile::Contents &contents, const QStringList &portPaths);
 
     static QString outcomeText(Outcome outcome);
+    static Outcome outcomeOf(FirmwareChange::Outcome outcome);
 
 private:
     UnitResult changeUnit(const QString &fileName, const UpgradeFile::Contents &contents, const QString &portPath);

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDataStream>
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
@@ -14,6 +15,21 @@ namespace {
 // The three items are encoded the same way in every stream version; pinning
 // one keeps the format fixed whatever the toolkit's default becomes.
 constexpr QDataStream::Version StreamVersion = QDataStream::Qt_4_5;
+// A region whose words do not add up to its sum word was changed after the
+// file was made: the unit's own check would refuse to start it, or the
+// external flash would take data nobody made.
+Status damagedRegion(const QByteArray &scrambledImage)
+{
+    QByteArray image = scrambledImage;
+    auto *plain = reinterpret_cast<unsigned char *>(image.data());
+    DecodeBuffer(plain, quint32(image.size()));
+    if (!UpgradeImage::regionSumHolds(plain + UpgradeImage::ApplicationOffset, UpgradeImage::ApplicationSize))
+        return Status::DamagedApplication;
+    if (!UpgradeImage::regionSumHolds(plain + UpgradeImage::ExternalFlashOffset, UpgradeImage::ExternalFlashSize))
+        return Status::DamagedExternalFlash;
+    return Status::Ok;
+}
+
 } // namespace
 
 bool write(const QString &fileName, const QByteArray &plainImage)
@@ -63,13 +79,15 @@ Contents read(const QString &fileName)
         contents.status = Status::WrongSize;
         return contents;
     }
-    contents.status = Status::Ok;
-    contents.scrambledImage = image;
+    contents.status = damagedRegion(image);
+    if (contents.status == Status::Ok)
+        contents.scrambledImage = image;
     return contents;
 }
 
-QString statusText(Status status)
+QString statusText(Status status, const QString &fileName)
 {
+    const QString name = QDir::toNativeSeparators(fileName);
     switch (status) {
     case Status::Ok:
         return QString();
@@ -79,6 +97,16 @@ QString statusText(Status status)
         return QCoreApplication::translate("Upgrader", "Wrong file version");
     case Status::WrongSize:
         return QCoreApplication::translate("Upgrader", "Wrong file size");
+    case Status::DamagedApplication:
+        return QCoreApplication::translate("Upgrader",
+                                           "The file %1 is damaged: its application region does not match its "
+                                           "sum. Nothing was sent to the Vt520.")
+            .arg(name);
+    case Status::DamagedExternalFlash:
+        return QCoreApplication::translate("Upgrader",
+                                           "The file %1 is damaged: its external flash region does not match "
+                                           "its sum. Nothing was sent to the Vt520.")
+            .arg(name);
     }
     return QString();
 }

@@ -21,6 +21,8 @@ enum class Status {
     WrongHeader,
     WrongVersion,
     WrongSize,  // the image array is missing, cut short or not 262144 bytes
+    DamagedApplication,   // the application region does not add up to its sum word
+    DamagedExternalFlash, // the external flash region does not add up to its sum word
 };
 
 struct Contents {
@@ -28,11 +30,13 @@ struct Contents {
     QByteArray scrambledImage;  // exactly 262144 bytes when status is Ok
 };
 
-// Reads and checks the whole file. A file that cannot be opened reads as an
-// empty stream and so has a wrong header.
+// Reads and checks the whole file, the sums of both regions of the
+// descrambled image included. A file that cannot be opened reads as an empty
+// stream and so has a wrong header.
 Contents read(const QString &fileName);
 
-// The text that the firmware change shows for a rejected file.
-QString statusText(Status status);
+// The text that the firmware change shows for a rejected file; a damaged
+// region is named together with the file.
+QString statusText(Status status, const QString &fileName = QString());
 
 } // namespace UpgradeFile

@@ -14,6 +14,11 @@ quint32 regionSum(const unsigned char *region, int regionSize)
     return sum;
 }
 
+bool regionSumHolds(const unsigned char *region, int regionSize)
+{
+    return qFromLittleEndian<quint32>(region + regionSize - 4) == regionSum(region, regionSize);
+}
+
 static void storeSum(unsigned char *region, int regionSize)
 {
     qToLittleEndian<quint32>(regionSum(region, regionSize), region + regionSize - 4);

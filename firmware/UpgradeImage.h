@@ -24,6 +24,9 @@ constexpr quint32 ExternalFlashImageAddress = BaseAddress + ExternalFlashOffset;
 // (the sum word itself) left out.
 quint32 regionSum(const unsigned char *region, int regionSize);
 
+// True when the region's last word is the sum of the words before it.
+bool regionSumHolds(const unsigned char *region, int regionSize);
+
 // Replaces the last word of both regions with the sum of the words before it.
 void storeRegionSums(unsigned char *image);
 

@@ -25,6 +25,11 @@ void Upgrader::setSleep(std::function<void(int)> newSleep)
     sleep = std::move(newSleep);
 }
 
+void Upgrader::setClock(std::function<qint64()> newNow)
+{
+    now = std::move(newNow);
+}
+
 void Upgrader::slotSetFileName(QString name)
 {
     QMutexLocker locker(&fileNameLock);
@@ -45,5 +50,6 @@ void Upgrader::run()
     callbacks.say = [this](const QString &text) { emit sendText(text); };
     callbacks.percent = [this](int percent) { emit sendPercent(percent); };
     callbacks.sleep = sleep;
+    callbacks.now = now;
     FirmwareChange(*usb, callbacks).run(name);
 }

@@ -22,6 +22,9 @@ public:
     // How the sequence waits; QThread::msleep unless replaced. Set it while
     // the thread is not running (tests pass the emulator's clock here).
     void setSleep(std::function<void(int milliseconds)> sleep);
+    // The clock the sequence measures its patience with (a steady one
+    // unless replaced); set it, like the sleep, while the thread is idle.
+    void setClock(std::function<qint64()> now);
 
 signals:
     void sendText(QString s);
@@ -40,4 +43,5 @@ private:
     // fileName is written on the GUI thread and read by run() on this one.
     QMutex fileNameLock;
     std::function<void(int)> sleep;
+    std::function<qint64()> now;
 };

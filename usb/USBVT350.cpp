@@ -1,6 +1,8 @@
 #include "usb/USBVT350.h"
 
 #include <QDebug>
+#include <QElapsedTimer>
+#include <QThread>
 
 #include <algorithm>
 
@@ -24,27 +26,81 @@ void storeLittleEndian(unsigned char *p, uint32_t w)
     p[3] = uint8_t(w >> 24);
 }
 
+// A monotonic clock in milliseconds: the recovery's own, or a steady one.
+class RecoveryClock
+{
+public:
+    explicit RecoveryClock(const USBVT350::Recovery *recovery)
+        : recovery(recovery)
+    {
+        steady.start();
+    }
+    qint64 now() const { return recovery && recovery->now ? recovery->now() : steady.elapsed(); }
+    void sleep(int milliseconds) const
+    {
+        if (recovery && recovery->sleep)
+            recovery->sleep(milliseconds);
+        else
+            QThread::msleep(static_cast<unsigned long>(milliseconds));
+    }
+
+private:
+    const USBVT350::Recovery *recovery;
+    QElapsedTimer steady;
+};
+
+// After a failed chunk the transport has dropped the connection: connect
+// again, and give a unit that has left the bus (a cable glitch, a re-plug)
+// its attempts to come back. False when it did not, or when it has been
+// silent too long already.
+bool reconnectAfterFailure(UsbDevice &device, const RecoveryClock &clock, qint64 lastGoodChunk)
+{
+    for (int attempt = 1;; ++attempt) {
+        if (device.connect() == 0)
+            return true;
+        if (attempt >= USBVT350::ComeBackAttempts || clock.now() - lastGoodChunk >= USBVT350::SilenceLimitMs)
+            return false;
+        clock.sleep(USBVT350::ComeBackPauseMs);
+    }
+}
+
 // The scheme that external flash reads and writes share: chunks of at most
 // chunkLimit bytes, a budget of retries for the whole call (not per chunk),
 // and a progress value after every good chunk only. A failed transfer has
-// dropped the connection, so the repeated chunk reconnects first.
+// dropped the connection, so the repeated chunk reconnects first; with a
+// recovery that reconnection waits for a unit that has left the bus.
 template <typename Transfer, typename Progress>
-int transferExternalFlash(uint32_t address, uint32_t length, uint32_t chunkLimit, Transfer transfer,
-                          Progress progress)
+int transferExternalFlash(UsbDevice &device, uint32_t address, uint32_t length, uint32_t chunkLimit,
+                          Transfer transfer, Progress progress, const USBVT350::Recovery *recovery,
+                          USBVT350::TransferFailure *failure)
 {
+    const RecoveryClock clock(recovery);
+    qint64 lastGoodChunk = clock.now();
     uint32_t done = 0;
     int retries = USBVT350::ExtFlashRetries;
+    auto fail = [failure](USBVT350::TransferFailure why) {
+        if (failure)
+            *failure = why;
+        return -1;
+    };
     while (done < length) {
         const uint32_t chunk = std::min(length - done, chunkLimit);
         if (transfer(done, address + done, chunk) != int(chunk)) {
+            if (recovery && clock.now() - lastGoodChunk >= USBVT350::SilenceLimitMs)
+                return fail(USBVT350::TransferFailure::StoppedAnswering);
             if (retries == 0)
-                return -1;
+                return fail(USBVT350::TransferFailure::Refused);
             --retries;
+            if (recovery && !reconnectAfterFailure(device, clock, lastGoodChunk))
+                return fail(USBVT350::TransferFailure::StoppedAnswering);
             continue;
         }
         done += chunk;
+        lastGoodChunk = clock.now();
         progress(int(uint64_t(done) * 100 / length)); // truncating, so the last one is 100
     }
+    if (failure)
+        *failure = USBVT350::TransferFailure::None;
     return 0;
 }
 
@@ -83,26 +139,50 @@ int USBVT350::WritePage(unsigned char *buffer, uint32_t address)
 
 int USBVT350::ReadExternalFlashFromAddress(unsigned char *buffer, uint32_t address, uint32_t length)
 {
-    return transferExternalFlash(address, length, ExtFlashReadChunk,
-        [&](uint32_t done, uint32_t at, uint32_t chunk) {
-            return control_receive(RequestReadExternalFlash, lowHalf(at), highHalf(at), buffer + done, int(chunk));
-        },
-        [this](int percent) { emit sendPercentExtFlashRead(percent); });
+    return readExternalFlash(buffer, address, length, nullptr, nullptr);
 }
 
 int USBVT350::WriteExternalFlashToAddress(const unsigned char *buffer, uint32_t address, uint32_t length)
 {
-    return transferExternalFlash(address, length, ExtFlashWriteChunk,
+    return writeExternalFlash(buffer, address, length, nullptr, nullptr);
+}
+
+int USBVT350::ReadExternalFlashFromAddress(unsigned char *buffer, uint32_t address, uint32_t length,
+                                           const Recovery &recovery, TransferFailure *failure)
+{
+    return readExternalFlash(buffer, address, length, &recovery, failure);
+}
+
+int USBVT350::WriteExternalFlashToAddress(const unsigned char *buffer, uint32_t address, uint32_t length,
+                                          const Recovery &recovery, TransferFailure *failure)
+{
+    return writeExternalFlash(buffer, address, length, &recovery, failure);
+}
+
+int USBVT350::readExternalFlash(unsigned char *buffer, uint32_t address, uint32_t length, const Recovery *recovery,
+                                TransferFailure *failure)
+{
+    return transferExternalFlash(*this, address, length, ExtFlashReadChunk,
+        [&](uint32_t done, uint32_t at, uint32_t chunk) {
+            return control_receive(RequestReadExternalFlash, lowHalf(at), highHalf(at), buffer + done, int(chunk));
+        },
+        [this](int percent) { emit sendPercentExtFlashRead(percent); }, recovery, failure);
+}
+
+int USBVT350::writeExternalFlash(const unsigned char *buffer, uint32_t address, uint32_t length,
+                                 const Recovery *recovery, TransferFailure *failure)
+{
+    return transferExternalFlash(*this, address, length, ExtFlashWriteChunk,
         [&](uint32_t done, uint32_t at, uint32_t chunk) {
             return control_send(RequestWriteExternalFlash, lowHalf(at), highHalf(at), buffer + done, int(chunk));
         },
-        [this](int percent) { emit sendPercentExtFlashWrite(percent); });
+        [this](int percent) { emit sendPercentExtFlashWrite(percent); }, recovery, failure);
 }
 
-void USBVT350::RunApplication()
+int USBVT350::RunApplication()
 {
     qDebug() << "USBVT350::RunApplication(void)";
-    control_send(RequestRunApplication, 0, 0, nullptr, 0);
+    return control_send(RequestRunApplication, 0, 0, nullptr, 0) == 0 ? 0 : -1;
 }
 
 int USBVT350::StatusGet(uint32_t *status)

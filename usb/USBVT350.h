@@ -5,6 +5,7 @@
 #include "usb/UsbDevice.h"
 
 #include <cstdint>
+#include <functional>
 
 // The Vt520's command set: every device operation as vendor control transfers
 // on endpoint 0. A 32-bit device address travels as wValue = bits 0-15 and
@@ -42,6 +43,28 @@ public:
     static constexpr int StatusAcquireReads = 11;
     static constexpr uint32_t HostAccessBit = 1;
 
+    // How a chunked external flash transfer copes with a unit that leaves
+    // the bus or stops answering, as a firmware change needs: after a failed
+    // chunk it connects again, giving a unit that has left the bus up to
+    // ComeBackAttempts tries ComeBackPauseMs apart to return, and it gives
+    // up once no chunk has gone through for SilenceLimitMs. Chunks that the
+    // unit refuses still count against ExtFlashRetries. Without a recovery a
+    // failed chunk is simply tried again at once.
+    struct Recovery {
+        std::function<void(int milliseconds)> sleep; // QThread::msleep when missing
+        std::function<qint64()> now;                 // a monotonic clock in ms; a steady one when missing
+    };
+    static constexpr int ComeBackPauseMs = 100;
+    static constexpr int ComeBackAttempts = 50;
+    static constexpr int SilenceLimitMs = 30000;
+
+    // Why an external flash transfer failed.
+    enum class TransferFailure {
+        None,
+        Refused,          // the retries were spent on chunks that failed
+        StoppedAnswering, // the unit left the bus or stayed silent (with a Recovery only)
+    };
+
     USBVT350();
 
     // Reads length bytes of device memory and unscrambles each chunk.
@@ -54,10 +77,17 @@ public:
     // call; the progress signal follows every good chunk (last value 100).
     int ReadExternalFlashFromAddress(unsigned char *buffer, uint32_t address, uint32_t length);
     int WriteExternalFlashToAddress(const unsigned char *buffer, uint32_t address, uint32_t length);
+    // The same with a recovery; failure (may be null) tells why -1 came.
+    int ReadExternalFlashFromAddress(unsigned char *buffer, uint32_t address, uint32_t length,
+                                     const Recovery &recovery, TransferFailure *failure);
+    int WriteExternalFlashToAddress(const unsigned char *buffer, uint32_t address, uint32_t length,
+                                    const Recovery &recovery, TransferFailure *failure);
 
     // Bootloader: start the application. Application: reset into the
-    // bootloader. The device leaves the bus; callers reconnect.
-    void RunApplication();
+    // bootloader. The device leaves the bus; callers reconnect. 0 when the
+    // request went through; a device may also restart before it answers, so
+    // only its return shows the outcome.
+    int RunApplication();
 
     // Stores the status word only on success; status may not be null.
     int StatusGet(uint32_t *status);
@@ -71,6 +101,12 @@ public:
 
     // One 64-byte bulk read on endpoint 0x81; 0 if exactly 64 bytes came.
     int ReadBulkBlock(unsigned char *buffer);
+
+private:
+    int readExternalFlash(unsigned char *buffer, uint32_t address, uint32_t length, const Recovery *recovery,
+                          TransferFailure *failure);
+    int writeExternalFlash(const unsigned char *buffer, uint32_t address, uint32_t length,
+                           const Recovery *recovery, TransferFailure *failure);
 
 signals:
     void sendPercentExtFlashWrite(int percent);

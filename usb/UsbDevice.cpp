@@ -151,6 +151,7 @@ int UsbDevice::connectPrivate()
         // A fresh scan: the old handle is closed without releasing the interface.
         libusb_close(handle);
         handle = nullptr;
+        openPortPath.clear();
     }
 
     libusb_context *context = sharedContext();
@@ -216,6 +217,7 @@ int UsbDevice::connectPrivate()
             qDebug("\nvtid: %x", id);
             qDebug("\nUSB_VT810_ID: %x", deviceId);
             if (id == deviceId) {
+                openPortPath = portPathOf(dev);
                 result = 0;
                 break;
             }
@@ -235,6 +237,7 @@ void UsbDevice::releaseAndClosePrivate()
     libusb_release_interface(handle, Interface);
     libusb_close(handle);
     handle = nullptr;
+    openPortPath.clear();
 }
 
 void UsbDevice::disconnect()
@@ -253,6 +256,12 @@ int UsbDevice::isConnected()
 {
     QMutexLocker locker(&transportLock);
     return handle ? 0 : -1;
+}
+
+QString UsbDevice::connectedPortPath() const
+{
+    QMutexLocker locker(&transportLock);
+    return openPortPath;
 }
 
 bool UsbDevice::lastConnectDeniedAccess() const

@@ -80,6 +80,10 @@ public:
     // 0 while a device is open, -1 while Closed.
     int isConnected();
 
+    // The port path of the device open now; empty while Closed. A firmware
+    // change learns here where to look for the unit after its restart.
+    QString connectedPortPath() const;
+
     // True when the last connect attempt (also a lazy one) met a device with
     // the right ids that the system would not let this user open
     // (LIBUSB_ERROR_ACCESS): on Linux, the udev rule is missing.
@@ -114,4 +118,5 @@ private:
     libusb_device_handle *handle = nullptr;
     bool connectDeniedAccess = false;
     QString pinnedPortPath;
+    QString openPortPath;
 };

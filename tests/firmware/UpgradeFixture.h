@@ -59,6 +59,22 @@ struct UpgradeFixture {
     {
         return QStringList{fileName, serial + "b", "1.00", versionDate(), "Bootloader mode"} + linesOfWriting();
     }
+    // The same followed by the verdict of a unit back on the new firmware
+    // (the emulator's first unit sits at port 1-1).
+    static QStringList completedFromApplication(const QString &fileName, const QString &serial,
+                                                const QString &port = QStringLiteral("1-1"))
+    {
+        return linesFromApplication(fileName, serial) << doneLine(serial, port);
+    }
+    static QStringList completedFromBootloader(const QString &fileName, const QString &serial,
+                                               const QString &port = QStringLiteral("1-1"))
+    {
+        return linesFromBootloader(fileName, serial) << doneLine(serial, port);
+    }
+    static QString doneLine(const QString &serial, const QString &port)
+    {
+        return QStringLiteral("Done: the Vt520 %1 at %2 runs the new firmware.").arg(serial, port);
+    }
     static QStringList linesOfWriting()
     {
         return {"Writting firmware ... ", "OK", "Writting External Flash ... ", "OK",

@@ -24,6 +24,10 @@ struct Run {
     std::function<void(const QString &)> onSay;
     std::function<void(int)> onWait;
     bool succeeded = false;
+    // Every run ends with its verdict; it is kept apart from the lines of
+    // the sequence before it, and only when it is the change's own.
+    FirmwareChange::Outcome outcome = FirmwareChange::Outcome::NotRun;
+    QString verdict;
 
     void operator()(USBVT350 &usb, const QString &fileName)
     {
@@ -40,7 +44,12 @@ struct Run {
                 onWait(milliseconds);
             vt520sim::sleepMs(static_cast<unsigned long>(milliseconds));
         };
-        succeeded = FirmwareChange(usb, callbacks).run(fileName);
+        callbacks.now = [] { return qint64(vt520sim::Bus::instance().nowMs()); };
+        FirmwareChange change(usb, callbacks);
+        succeeded = change.run(fileName);
+        outcome = change.outcome();
+        if (!lines.isEmpty() && lines.last() == change.verdict())
+            verdict = lines.takeLast();
     }
 };
 
@@ -77,6 +86,12 @@ private slots:
     void externalFlashWriteFails();
     void externalFlashReadFails();
     void externalFlashDiffers();
+    void unitDoesNotRunTheNewFirmware_data();
+    void unitDoesNotRunTheNewFirmware();
+    void externalFlashGlitch_data();
+    void externalFlashGlitch();
+    void unitStopsAnswering_data();
+    void unitStopsAnswering();
 
 private:
     vt520sim::Device &addDevice(vt520sim::Mode mode, const QByteArray &serial = "261100042");
@@ -137,6 +152,8 @@ void TestUpgraderSequence::completeChange()
     QCOMPARE(run.percents, UpgradeFixture::percents());
     QCOMPARE(run.percents.at(1), 0);  // 1024 * 100 / 114688 rounds down
     QVERIFY(run.succeeded);
+    QCOMPARE(run.outcome, FirmwareChange::Outcome::Changed);
+    QCOMPARE(run.verdict, QString("Done: the Vt520 261100042 at 1-1 runs the new firmware."));
     verifyDeviceHolds(device, fixture);
 
     QCOMPARE(bus.requestCount(3), ApplicationPages);
@@ -176,6 +193,7 @@ void TestUpgraderSequence::deviceAnswersLate()
 
     QCOMPARE(retries, answeringAttempt - 1);
     QCOMPARE(run.lines, UpgradeFixture::linesFromBootloader(fixture.fileName, "261100042"));
+    QCOMPARE(run.outcome, FirmwareChange::Outcome::Changed);
     verifyDeviceHolds(device, fixture);
 }
 
@@ -187,6 +205,7 @@ void TestUpgraderSequence::noDevice()
     run(usb, fixture.fileName);
 
     QCOMPARE(run.lines, (QStringList{fixture.fileName, "USB Timeout\nCheck USB Cable"}));
+    QCOMPARE(run.outcome, FirmwareChange::Outcome::NoDevice);
     QCOMPARE(run.percents, QList<int>{0});
     // Four attempts, 200 ms apart.
     QCOMPARE(run.waits, (QList<int>{200, 200, 200}));
@@ -206,6 +225,7 @@ void TestUpgraderSequence::bootloaderDoesNotComeBack()
 
     QCOMPARE(run.lines, (QStringList{fixture.fileName, "261100042", "1.00", UpgradeFixture::versionDate(),
                                      "Apllication mode", "Reset device", "USB timout\nCheck USB cable"}));
+    QCOMPARE(run.outcome, FirmwareChange::Outcome::BootloaderNotReached);
     QCOMPARE(run.waits, (QList<int>{2000, 500, 200, 200, 200, 200, 200, 200, 200, 200, 200, 200}));
     QCOMPARE(bus.requestCount(3), 0);
     QCOMPARE(device.internalFlash(0x08004000, 0x1C000), before);
@@ -237,6 +257,7 @@ void TestUpgraderSequence::serialOfNeitherMode()
 
     QCOMPARE(run.lines, (QStringList{fixture.fileName, shown, "1.00", UpgradeFixture::versionDate(),
                                      "Serial:" + shown}));
+    QCOMPARE(run.outcome, FirmwareChange::Outcome::NotIdentified);
     QCOMPARE(bus.requestCount(3), 0);
     QCOMPARE(bus.requestCount(4), 0);
     QCOMPARE(bus.requestCount(6), 0);
@@ -253,6 +274,7 @@ void TestUpgraderSequence::versionBlockUnreadable()
     run(usb, fixture.fileName);
 
     QCOMPARE(run.lines, (QStringList{fixture.fileName, "261100042b", "Bootloader Version Read Error"}));
+    QCOMPARE(run.outcome, FirmwareChange::Outcome::NotIdentified);
     QCOMPARE(bus.requestCount(3), 0);
 }
 
@@ -285,6 +307,7 @@ void TestUpgraderSequence::deviceWithAnotherTransferKey()
     QVERIFY2(run.lines.last().startsWith("The device does not use this tool's transfer key"),
              qPrintable(run.lines.last()));
     QVERIFY(!run.lines.contains("Reset device"));
+    QCOMPARE(run.outcome, FirmwareChange::Outcome::NotIdentified);
     QCOMPARE(bus.requestCount(1), 1); // the version block only
     QCOMPARE(bus.requestCount(3), 0);
     QCOMPARE(bus.requestCount(4), 0);
@@ -307,6 +330,17 @@ void TestUpgraderSequence::rejectedFile_data()
     QTest::newRow("only the header") << 54 << QByteArray() << 0 << "Wrong file version";
     QTest::newRow("empty file") << 0 << QByteArray() << 0 << "Wrong file header";
     QTest::newRow("image length too large") << -1 << QByteArray::fromHex("00040001") << 62 << "Wrong file size";
+    // One byte changed after the file was made: the region no longer adds
+    // up to its sum word, and no unit may get it.
+    QTest::newRow("application byte changed")
+        << -1 << QByteArray("\x5A", 1) << 66 + 0x4000 + 0x1234
+        << "The file %1 is damaged: its application region does not match its sum. Nothing was sent to the Vt520.";
+    QTest::newRow("application sum word changed")
+        << -1 << QByteArray("\x01", 1) << 66 + 0x1FFFC
+        << "The file %1 is damaged: its application region does not match its sum. Nothing was sent to the Vt520.";
+    QTest::newRow("external flash byte changed")
+        << -1 << QByteArray("\x5A", 1) << 66 + 0x20000 + 0x777
+        << "The file %1 is damaged: its external flash region does not match its sum. Nothing was sent to the Vt520.";
 }
 
 void TestUpgraderSequence::rejectedFile()
@@ -319,9 +353,13 @@ void TestUpgraderSequence::rejectedFile()
     QByteArray file = HexFiles::readFile(fixture.fileName);
     if (cutAt >= 0)
         file.truncate(cutAt);
-    if (!patch.isEmpty())
+    if (!patch.isEmpty()) {
+        QVERIFY(file.mid(patchOffset, patch.size()) != patch);
         file.replace(patchOffset, patch.size(), patch);
+    }
     const QString name = dir->filePath("bad.upg");
+    if (text.contains("%1"))
+        text = text.arg(name);
     QVERIFY(HexFiles::writeFile(name, file));
 
     auto &bus = vt520sim::Bus::instance();
@@ -332,6 +370,7 @@ void TestUpgraderSequence::rejectedFile()
     run(usb, name);
 
     QCOMPARE(run.lines, (QStringList{name, text}));
+    QCOMPARE(run.outcome, FirmwareChange::Outcome::FileRefused);
     QVERIFY(run.percents.isEmpty());
     // Not a single device command, not even a connection.
     QVERIFY(bus.transferLog().isEmpty());
@@ -366,6 +405,7 @@ void TestUpgraderSequence::pageReadsBackDifferently()
     QCOMPARE(run.lines, expected);
     QCOMPARE(run.percents, UpgradeFixture::percents());
     QVERIFY(!run.succeeded); // the page was not seen to hold the new firmware
+    QCOMPARE(run.outcome, FirmwareChange::Outcome::PagesDiffer);
     verifyDeviceHolds(device, fixture);
     vt520sim::Bus::instance().advanceClock(2000);
     QCOMPARE(device.mode(), vt520sim::Mode::Application);
@@ -389,6 +429,7 @@ void TestUpgraderSequence::pageReadBackFails()
     expected.insert(expected.indexOf("Writting firmware ... ") + 1, "ERROR");
     QCOMPARE(run.lines, expected);
     QCOMPARE(run.percents, UpgradeFixture::percents());
+    QCOMPARE(run.outcome, FirmwareChange::Outcome::PagesDiffer); // one page went unchecked
     verifyDeviceHolds(device, fixture);
 }
 
@@ -407,6 +448,7 @@ void TestUpgraderSequence::pageWriteFails()
 
     QCOMPARE(run.lines, (QStringList{fixture.fileName, "261100042b", "1.00", UpgradeFixture::versionDate(),
                                      "Bootloader mode", "Writting firmware ... ", "ERROR"}));
+    QCOMPARE(run.outcome, FirmwareChange::Outcome::PageWriteFailed);
     QCOMPARE(run.percents, QList<int>{0});
     QCOMPARE(bus.requestCount(6), 0);
     QCOMPARE(bus.requestCount(4), 0);
@@ -426,6 +468,7 @@ void TestUpgraderSequence::externalFlashWriteFails()
     expected = expected.mid(0, expected.indexOf("Writting External Flash ... ") + 1) << "Error";
     QCOMPARE(run.lines, expected);
     QCOMPARE(run.percents, UpgradeFixture::percents());
+    QCOMPARE(run.outcome, FirmwareChange::Outcome::ExternalFlashFailed);
     QCOMPARE(bus.requestCount(6), 101);  // the first try and 100 retries
     QCOMPARE(bus.requestCount(5), 0);
     QCOMPARE(bus.requestCount(4), 0);
@@ -444,6 +487,7 @@ void TestUpgraderSequence::externalFlashReadFails()
     QStringList expected = UpgradeFixture::linesFromBootloader(fixture.fileName, "261100042");
     expected = expected.mid(0, expected.indexOf("Verify External Flash ...  ") + 1) << "Error";
     QCOMPARE(run.lines, expected);
+    QCOMPARE(run.outcome, FirmwareChange::Outcome::ExternalFlashFailed);
     QCOMPARE(bus.requestCount(4), 0);
 }
 
@@ -463,6 +507,7 @@ void TestUpgraderSequence::externalFlashDiffers()
 
     QStringList expectedStart = UpgradeFixture::linesFromBootloader(fixture.fileName, "261100042");
     expectedStart = expectedStart.mid(0, expectedStart.indexOf("Verify External Flash ...  ") + 1);
+    QCOMPARE(run.outcome, FirmwareChange::Outcome::ExternalFlashDiffers);
     QCOMPARE(run.lines.size(), expectedStart.size() + 5);
     QCOMPARE(run.lines.mid(0, expectedStart.size()), expectedStart);
     QCOMPARE(run.lines.mid(expectedStart.size()),
@@ -483,6 +528,156 @@ void TestUpgraderSequence::externalFlashDiffers()
     QCOMPARE(withoutHeader(run.lines.last()), withoutHeader(dumpOf(plain)));
     QVERIFY(readDump.startsWith("\n src address: 0x"));
     QCOMPARE(bus.requestCount(4), 0);  // the application is not started
+}
+
+void TestUpgraderSequence::unitDoesNotRunTheNewFirmware_data()
+{
+    QTest::addColumn<QString>("trouble");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<bool>("inBootloader");
+    QTest::newRow("the start request stalls") << "stall" << int(FirmwareChange::Outcome::StayedInBootloader) << true;
+    QTest::newRow("unplugged at the start, back in its bootloader")
+        << "unplug" << int(FirmwareChange::Outcome::StayedInBootloader) << true;
+    QTest::newRow("unplugged at the start for good") << "gone" << int(FirmwareChange::Outcome::NotBack) << false;
+    QTest::newRow("its own sum check refuses the application")
+        << "damaged" << int(FirmwareChange::Outcome::StayedInBootloader) << true;
+}
+
+// Every transfer of the writing went through, yet the unit does not run the
+// new firmware: the change has failed, whatever the lines before said.
+void TestUpgraderSequence::unitDoesNotRunTheNewFirmware()
+{
+    QFETCH(QString, trouble);
+    QFETCH(int, outcome);
+    QFETCH(bool, inBootloader);
+    auto &bus = vt520sim::Bus::instance();
+    vt520sim::Device &device = addDevice(vt520sim::Mode::Bootloader);
+
+    USBVT350 usb;
+    Run run;
+    int oks = 0;
+    run.onSay = [&](const QString &line) {
+        // The third "OK" closes the verification; the start comes next.
+        if (line != "OK" || ++oks != 3)
+            return;
+        if (trouble == "stall")
+            bus.failRequest(4, LIBUSB_ERROR_PIPE, 1);
+        else if (trouble == "unplug")
+            bus.unplugAtTransfer(1, 300);
+        else if (trouble == "gone")
+            bus.unplugAtTransfer(1, 3600 * 1000);
+        else
+            device.setInternalFlash(0x08004000 + 0x100, QByteArray("\xA5", 1));
+    };
+    run(usb, fixture.fileName);
+
+    QCOMPARE(run.lines, UpgradeFixture::linesFromBootloader(fixture.fileName, "261100042"));
+    QVERIFY(!run.succeeded);
+    QCOMPARE(int(run.outcome), outcome);
+    QVERIFY2(run.verdict.startsWith("Failed: "), qPrintable(run.verdict));
+    QVERIFY2(run.verdict.contains("run the change again", Qt::CaseInsensitive), qPrintable(run.verdict));
+    if (trouble == "stall")
+        QVERIFY2(run.verdict.contains("request to start"), qPrintable(run.verdict));
+    QCOMPARE(device.isPresent(), inBootloader);
+    if (inBootloader)
+        QCOMPARE(device.mode(), vt520sim::Mode::Bootloader);
+}
+
+void TestUpgraderSequence::externalFlashGlitch_data()
+{
+    QTest::addColumn<int>("request");
+    QTest::addColumn<int>("occurrence");
+    QTest::addColumn<int>("replugAfterMs");
+    QTest::newRow("first write chunk, back at once") << 6 << 1 << 0;
+    QTest::newRow("a write chunk, back after 500 ms") << 6 << 100 << 500;
+    QTest::newRow("last write chunk, back after 2 s") << 6 << 320 << 2000;
+    QTest::newRow("a read chunk, back after 500 ms") << 5 << 80 << 500;
+}
+
+// A cable glitch in the external flash transfers: the unit leaves the bus
+// and comes back with its state; the change waits for it and completes.
+void TestUpgraderSequence::externalFlashGlitch()
+{
+    QFETCH(int, request);
+    QFETCH(int, occurrence);
+    QFETCH(int, replugAfterMs);
+    auto &bus = vt520sim::Bus::instance();
+    vt520sim::Device &device = addDevice(vt520sim::Mode::Bootloader);
+
+    USBVT350 usb;
+    Run run;
+    int seen = 0;
+    bool armed = false;
+    // Each transfer's log entry is made as it happens: arm the unplug for
+    // the next transfer once the one before the chosen chunk is logged.
+    run.onSay = [&](const QString &line) {
+        if (line == (request == 6 ? "Writting External Flash ... " : "Verify External Flash ...  "))
+            armed = true;
+    };
+    QObject::connect(&usb, request == 6 ? &USBVT350::sendPercentExtFlashWrite : &USBVT350::sendPercentExtFlashRead,
+                     &usb, [&](int) {
+                         if (armed && ++seen == occurrence - 1)
+                             bus.unplugAtTransfer(1, replugAfterMs);
+                     });
+    if (occurrence == 1)
+        run.onSay = [&](const QString &line) {
+            if (line == (request == 6 ? "Writting External Flash ... " : "Verify External Flash ...  "))
+                bus.unplugAtTransfer(1, replugAfterMs);
+        };
+    run(usb, fixture.fileName);
+
+    QCOMPARE(run.lines, UpgradeFixture::linesFromBootloader(fixture.fileName, "261100042"));
+    QCOMPARE(run.outcome, FirmwareChange::Outcome::Changed);
+    int unplugged = 0;
+    for (const vt520sim::TransferRecord &record : bus.transferLog())
+        unplugged += record.result == LIBUSB_ERROR_NO_DEVICE ? 1 : 0;
+    QVERIFY(unplugged >= 1);
+    verifyDeviceHolds(device, fixture);
+    QCOMPARE(device.mode(), vt520sim::Mode::Application);
+}
+
+void TestUpgraderSequence::unitStopsAnswering_data()
+{
+    QTest::addColumn<QString>("trouble");
+    QTest::addColumn<int>("limitMs");
+    // Each silent chunk holds the transfer for its 2 s timeout.
+    QTest::newRow("every write chunk times out") << "silent" << 32000;
+    QTest::newRow("unplugged for good") << "gone" << 10000;
+}
+
+// A unit that does not answer at all ends the external flash phase in
+// bounded time, with a line that says so, instead of spending every retry.
+void TestUpgraderSequence::unitStopsAnswering()
+{
+    QFETCH(QString, trouble);
+    QFETCH(int, limitMs);
+    auto &bus = vt520sim::Bus::instance();
+    addDevice(vt520sim::Mode::Bootloader);
+
+    USBVT350 usb;
+    Run run;
+    qint64 phaseStart = -1;
+    run.onSay = [&](const QString &line) {
+        if (line != "Writting External Flash ... ")
+            return;
+        phaseStart = bus.nowMs();
+        if (trouble == "silent")
+            bus.failRequest(6, LIBUSB_ERROR_TIMEOUT, vt520sim::Never);
+        else
+            bus.unplugAtTransfer(1, 3600 * 1000);
+    };
+    run(usb, fixture.fileName);
+
+    QStringList expected = UpgradeFixture::linesFromBootloader(fixture.fileName, "261100042");
+    expected = expected.mid(0, expected.indexOf("Writting External Flash ... ") + 1) << "Error";
+    QCOMPARE(run.lines, expected);
+    QCOMPARE(run.outcome, FirmwareChange::Outcome::StoppedAnswering);
+    QVERIFY2(run.verdict.contains("stopped answering"), qPrintable(run.verdict));
+    QVERIFY(phaseStart >= 0);
+    const qint64 phase = bus.nowMs() - phaseStart;
+    QVERIFY2(phase <= limitMs, qPrintable(QString::number(phase)));
+    QVERIFY(bus.requestCount(6) < 101);
+    QCOMPARE(bus.requestCount(4), 0);
 }
 
 QTEST_GUILESS_MAIN(TestUpgraderSequence)

@@ -90,7 +90,7 @@ void TestUpgraderThread::changeOnTheWorkerThread()
     QVERIFY(upgrader.wait(60000));
 
     QCOMPARE(emittingThread, static_cast<QThread *>(&upgrader));
-    QCOMPARE(texts(lines), UpgradeFixture::linesFromApplication(fixture.fileName, "261100042"));
+    QCOMPARE(texts(lines), UpgradeFixture::completedFromApplication(fixture.fileName, "261100042"));
     QCOMPARE(numbers(percents), UpgradeFixture::percents());
     QCOMPARE(device.internalFlash(0x08004000, 0x1C000), fixture.applicationRegion());
     QCOMPARE(device.externalFlash(0, 0x14000), fixture.storedExternalRegion());
@@ -110,7 +110,7 @@ void TestUpgraderThread::changeWithRealWaits()
     upgrader.start();
     QVERIFY(upgrader.wait(60000));
 
-    QCOMPARE(texts(lines), UpgradeFixture::linesFromApplication(fixture.fileName, "261100042"));
+    QCOMPARE(texts(lines), UpgradeFixture::completedFromApplication(fixture.fileName, "261100042"));
     QCOMPARE(device.internalFlash(0x08004000, 0x1C000), fixture.applicationRegion());
     QCOMPARE(device.externalFlash(0, 0x14000), fixture.storedExternalRegion());
     QTRY_COMPARE_WITH_TIMEOUT(device.mode(), vt520sim::Mode::Application, 10000);
@@ -131,7 +131,7 @@ void TestUpgraderThread::twoRunsInARow()
     upgrader.slotSetFileName(first.fileName);
     upgrader.start();
     QVERIFY(upgrader.wait(60000));
-    QCOMPARE(texts(lines), UpgradeFixture::linesFromApplication(first.fileName, "261100042"));
+    QCOMPARE(texts(lines), UpgradeFixture::completedFromApplication(first.fileName, "261100042"));
     QCOMPARE(device.internalFlash(0x08004000, 0x1C000), first.applicationRegion());
 
     vt520sim::Bus::instance().advanceClock(2000);  // the new application is up
@@ -139,7 +139,7 @@ void TestUpgraderThread::twoRunsInARow()
     upgrader.slotSetFileName(second.fileName);
     upgrader.start();
     QVERIFY(upgrader.wait(60000));
-    QCOMPARE(texts(lines), UpgradeFixture::linesFromApplication(second.fileName, "261100042"));
+    QCOMPARE(texts(lines), UpgradeFixture::completedFromApplication(second.fileName, "261100042"));
     QCOMPARE(device.internalFlash(0x08004000, 0x1C000), second.applicationRegion());
     QCOMPARE(device.externalFlash(0, 0x14000), second.storedExternalRegion());
 }
@@ -177,7 +177,7 @@ void TestUpgraderThread::newNameDuringARun()
     QVERIFY(upgrader.wait(60000));
 
     QCOMPARE(started.count(), 1);
-    QCOMPARE(texts(lines), UpgradeFixture::linesFromApplication(first.fileName, "261100042"));
+    QCOMPARE(texts(lines), UpgradeFixture::completedFromApplication(first.fileName, "261100042"));
     QCOMPARE(device.internalFlash(0x08004000, 0x1C000), first.applicationRegion());
 
     // The name given during the run is the one of the next run.

@@ -6,14 +6,22 @@
 
 #include <QStringList>
 
-// One firmware change run directly on the calling thread, its waits on the
-// emulator's virtual clock, keeping the lines that it says.
-inline QStringList runChange(USBVT350 &usb, const QString &fileName)
-{
+// One firmware change run directly on the calling thread, its waits and its
+// clock the emulator's virtual ones, keeping the lines that it says.
+struct SweepRun {
     QStringList lines;
+    FirmwareChange::Outcome outcome = FirmwareChange::Outcome::NotRun;
+};
+
+inline SweepRun runChange(USBVT350 &usb, const QString &fileName)
+{
+    SweepRun run;
     FirmwareChange::Callbacks callbacks;
-    callbacks.say = [&lines](const QString &line) { lines.append(line); };
+    callbacks.say = [&run](const QString &line) { run.lines.append(line); };
     callbacks.sleep = [](int milliseconds) { vt520sim::sleepMs(static_cast<unsigned long>(milliseconds)); };
-    FirmwareChange(usb, callbacks).run(fileName);
-    return lines;
+    callbacks.now = [] { return qint64(vt520sim::Bus::instance().nowMs()); };
+    FirmwareChange change(usb, callbacks);
+    change.run(fileName);
+    run.outcome = change.outcome();
+    return run;
 }

@@ -1,10 +1,13 @@
 // The firmware change from application mode with one fault at each of its
 // transfers in turn: the reset, the wait for the bootloader, every page write
-// and read-back, every external flash chunk and the final start. Whatever the
-// fault, the change ends in one of its designed lines (or completes, since the
-// external flash transfers retry), never touches the bootloader or the user
-// data in the external flash, and a clean change right after it brings the
-// device to the file's firmware. Everything runs on the emulator's virtual
+// and read-back, every external flash chunk, the final start and the look
+// for the unit after it. Whatever the fault, the change ends in one of its
+// designed endings with its verdict (or completes, since the external flash
+// transfers retry and wait for a unit that left the bus), counts as
+// completed only when the unit is back in its application on the new
+// firmware, never touches the bootloader or the user data in the external
+// flash, and a clean change right after it brings the device to the file's
+// firmware. Everything runs on the emulator's virtual
 // clock, so the waits of the sequence cost nothing.
 #include "ChangeOutcome.h"
 #include "FaultKind.h"
@@ -120,7 +123,9 @@ void TestFirmwareFaultSweep::initTestCase()
     vt520sim::Device &device = freshDevice();
     bootloaderArea = device.internalFlash(vt520sim::InternalFlashBase, vt520sim::BootloaderSize);
     USBVT350 usb;
-    QCOMPARE(runChange(usb, fixture.fileName), UpgradeFixture::linesFromApplication(fixture.fileName, Serial));
+    const SweepRun clean = runChange(usb, fixture.fileName);
+    QCOMPARE(clean.lines, UpgradeFixture::completedFromApplication(fixture.fileName, Serial));
+    QCOMPARE(clean.outcome, FirmwareChange::Outcome::Changed);
     QVERIFY(checkHoldsFirmware(device).isEmpty());
     auto &bus = vt520sim::Bus::instance();
     cleanTransfers = bus.transferLog();
@@ -189,7 +194,8 @@ QString TestFirmwareFaultSweep::sweepOne(const FaultKind &kind, int position, Ch
     USBVT350 usb;
 
     kind.arm(bus, position);
-    const QStringList lines = runChange(usb, fixture.fileName);
+    const SweepRun run = runChange(usb, fixture.fileName);
+    const QStringList &lines = run.lines;
     bus.clearFaults();
 
     // The fault met the transfer it was meant for, after the same road.
@@ -202,7 +208,7 @@ QString TestFirmwareFaultSweep::sweepOne(const FaultKind &kind, int position, Ch
         || met.result != kind.loggedResult())
         return QStringLiteral("the fault met %1 with result %2").arg(describe(met)).arg(met.result);
 
-    *outcome = classifyOutcome(lines);
+    *outcome = classifyOutcome(lines, run.outcome, Serial, device.portPath());
     if (*outcome == ChangeOutcome::Unspecified)
         return QStringLiteral("unspecified ending: ") + lines.mid(qMax(0, int(lines.size()) - 3)).join(" | ");
     // These endings stop at the failed transfer, with no device command after it.
@@ -210,19 +216,29 @@ QString TestFirmwareFaultSweep::sweepOne(const FaultKind &kind, int position, Ch
         || *outcome == ChangeOutcome::PageWriteError || *outcome == ChangeOutcome::ExternalFlashError;
     if (stopsAtFailure && log.last().result >= 0)
         return QStringLiteral("a device command after the stop: ") + describe(log.last());
-    // A device back at once is met again by the retries of the external flash transfers.
-    if (kind.replugAfterMs == 0 && isExternalFlashTransfer(planned) && *outcome != ChangeOutcome::Completed)
+    // A device back at once, or after a glitch shorter than the wait for
+    // its return, is met again by the retries of the external flash transfers.
+    const bool glitch = kind.type == FaultKind::Unplug || kind.libusbError == LIBUSB_ERROR_NO_DEVICE;
+    if ((kind.replugAfterMs == 0 || glitch) && isExternalFlashTransfer(planned) && *outcome != ChangeOutcome::Completed)
         return QStringLiteral("the external flash transfer was not retried: ") + outcomeName(*outcome);
-    if (*outcome == ChangeOutcome::Completed) {
+    if (*outcome == ChangeOutcome::Completed || *outcome == ChangeOutcome::PagesDiffer) {
         if (lines.count(QStringLiteral("ERROR")) > 1)
             return QStringLiteral("one fault reported as %1 page errors").arg(lines.count(QStringLiteral("ERROR")));
-        const QStringList expected = UpgradeFixture::linesFromApplication(fixture.fileName, Serial);
-        if (withoutReadBackReports(lines, expected.at(8).mid(7)) != expected)
-            return QStringLiteral("completed with other lines: ") + lines.join(" | ");
+        const QStringList expected = UpgradeFixture::completedFromApplication(fixture.fileName, Serial);
+        if (withoutReadBackReports(lines.mid(0, lines.size() - 1), expected.at(8).mid(7)) != expected.mid(0, expected.size() - 1))
+            return QStringLiteral("written through with other lines: ") + lines.join(" | ");
         const QString held = checkHoldsFirmware(device);
         if (!held.isEmpty())
-            return QStringLiteral("completed, but ") + held;
+            return QStringLiteral("written through, but ") + held;
     }
+    // Completed is the unit's end state, not the lines': back in its
+    // application, on the new firmware.
+    if (*outcome == ChangeOutcome::Completed
+        && (device.mode() != vt520sim::Mode::Application || !device.isPresent() || !device.applicationSumValid()))
+        return QStringLiteral("completed, but the unit does not run its application");
+    if (*outcome == ChangeOutcome::StayedInBootloader
+        && (!device.isPresent() || device.mode() != vt520sim::Mode::Bootloader))
+        return QStringLiteral("reported in its bootloader, but the unit is not");
     QString untouched = checkUntouched(device);
     if (!untouched.isEmpty())
         return untouched;
@@ -232,11 +248,11 @@ QString TestFirmwareFaultSweep::sweepOne(const FaultKind &kind, int position, Ch
     if (!device.isPresent())
         return QStringLiteral("the device is not back on the bus");
     const bool fromBootloader = device.mode() == vt520sim::Mode::Bootloader;
-    const QStringList again = runChange(usb, fixture.fileName);
-    const QStringList expected = fromBootloader ? UpgradeFixture::linesFromBootloader(fixture.fileName, Serial)
-                                                : UpgradeFixture::linesFromApplication(fixture.fileName, Serial);
-    if (again != expected)
-        return QStringLiteral("the clean change after it did not complete: ") + again.join(" | ");
+    const SweepRun again = runChange(usb, fixture.fileName);
+    const QStringList expected = fromBootloader ? UpgradeFixture::completedFromBootloader(fixture.fileName, Serial)
+                                                : UpgradeFixture::completedFromApplication(fixture.fileName, Serial);
+    if (again.lines != expected || again.outcome != FirmwareChange::Outcome::Changed)
+        return QStringLiteral("the clean change after it did not complete: ") + again.lines.join(" | ");
     bus.advanceClock(ApplicationStartMs);
     const QString held = checkHoldsFirmware(device);
     if (!held.isEmpty())
@@ -309,6 +325,7 @@ void TestFirmwareFaultSweep::sweep_data()
     QTest::newRow("unplug and replug") << FaultKind::unplug(0);
     // Longer than the waits of the first connection, shorter than the wait for the bootloader.
     QTest::newRow("unplug, replug after 1500 ms") << FaultKind::unplug(1500);
+    QTest::newRow("unplug, replug after 4 s") << FaultKind::unplug(4000);
 }
 
 void TestFirmwareFaultSweep::sweep()
@@ -341,8 +358,11 @@ void TestFirmwareFaultSweep::sweep()
     // Every page write was among the positions; so was every external flash
     // chunk, which the retries carry over a short fault.
     QVERIFY(outcomes.value(ChangeOutcome::PageWriteError) >= 112);
-    if (kind.replugAfterMs == 0)
+    if (kind.replugAfterMs == 0 || kind.type == FaultKind::Unplug)
         QVERIFY(outcomes.value(ChangeOutcome::Completed) >= 320 + 160);
+    // The start of the application and the look for the unit were among
+    // them too: a failed start leaves the unit in its bootloader.
+    QVERIFY(outcomes.value(ChangeOutcome::StayedInBootloader) + outcomes.value(ChangeOutcome::NotBack) >= 1);
 }
 
 void TestFirmwareFaultSweep::faultThroughTheUpgraderThread_data()
@@ -351,12 +371,19 @@ void TestFirmwareFaultSweep::faultThroughTheUpgraderThread_data()
     QTest::addColumn<int>("request");
     QTest::addColumn<int>("occurrence");
     QTest::addColumn<int>("outcome");
+    QTest::addColumn<int>("changeOutcome");
     QTest::newRow("first page write times out")
         << FaultKind::failed(LIBUSB_ERROR_TIMEOUT) << int(USBVT350::RequestWritePage) << 1
-        << int(ChangeOutcome::PageWriteError);
+        << int(ChangeOutcome::PageWriteError) << int(FirmwareChange::Outcome::PageWriteFailed);
     QTest::newRow("unplug in the middle of the external flash write")
         << FaultKind::unplug(0) << int(USBVT350::RequestWriteExternalFlash) << 160
-        << int(ChangeOutcome::Completed);
+        << int(ChangeOutcome::Completed) << int(FirmwareChange::Outcome::Changed);
+    QTest::newRow("unplug in the external flash write, back after 800 ms")
+        << FaultKind::unplug(800) << int(USBVT350::RequestWriteExternalFlash) << 200
+        << int(ChangeOutcome::Completed) << int(FirmwareChange::Outcome::Changed);
+    QTest::newRow("the start of the application stalls")
+        << FaultKind::failed(LIBUSB_ERROR_PIPE) << int(USBVT350::RequestRunApplication) << 2
+        << int(ChangeOutcome::StayedInBootloader) << int(FirmwareChange::Outcome::StayedInBootloader);
 }
 
 // The same on the worker thread that the window starts: the lines arrive
@@ -367,6 +394,7 @@ void TestFirmwareFaultSweep::faultThroughTheUpgraderThread()
     QFETCH(int, request);
     QFETCH(int, occurrence);
     QFETCH(int, outcome);
+    QFETCH(int, changeOutcome);
     const int position = positionOf(uint8_t(request), occurrence);
     QVERIFY(position > 0);
 
@@ -375,6 +403,7 @@ void TestFirmwareFaultSweep::faultThroughTheUpgraderThread()
     USBVT350 usb;
     Upgrader upgrader(&usb);
     upgrader.setSleep([](int milliseconds) { vt520sim::sleepMs(static_cast<unsigned long>(milliseconds)); });
+    upgrader.setClock([] { return qint64(vt520sim::Bus::instance().nowMs()); });
     QSignalSpy said(&upgrader, &Upgrader::sendText);
     upgrader.slotSetFileName(fixture.fileName);
 
@@ -385,7 +414,7 @@ void TestFirmwareFaultSweep::faultThroughTheUpgraderThread()
     QStringList lines;
     for (const QList<QVariant> &arguments : said)
         lines.append(arguments.at(0).toString());
-    QCOMPARE(int(classifyOutcome(lines)), outcome);
+    QCOMPARE(int(classifyOutcome(lines, FirmwareChange::Outcome(changeOutcome), Serial, device.portPath())), outcome);
     QCOMPARE(bus.transferLog().at(position - 1).result, kind.loggedResult());
     QCOMPARE(checkUntouched(device), QString());
 
@@ -397,8 +426,8 @@ void TestFirmwareFaultSweep::faultThroughTheUpgraderThread()
     lines.clear();
     for (const QList<QVariant> &arguments : said)
         lines.append(arguments.at(0).toString());
-    QCOMPARE(lines, fromBootloader ? UpgradeFixture::linesFromBootloader(fixture.fileName, Serial)
-                                   : UpgradeFixture::linesFromApplication(fixture.fileName, Serial));
+    QCOMPARE(lines, fromBootloader ? UpgradeFixture::completedFromBootloader(fixture.fileName, Serial)
+                                   : UpgradeFixture::completedFromApplication(fixture.fileName, Serial));
     bus.advanceClock(ApplicationStartMs);
     QCOMPARE(checkHoldsFirmware(device), QString());
     QCOMPARE(checkUntouched(device), QString());
