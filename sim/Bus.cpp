@@ -49,6 +49,7 @@ void BusPrivate::resetLocked()
     realStartUs = steadyMicroseconds();
     nthFaults.clear();
     requestFaults.clear();
+    requestUnplugs.clear();
     wireFreeAtUs.clear();
     log.clear();
     requestCounts.clear();
@@ -262,6 +263,17 @@ BusPrivate::Fault BusPrivate::takeFaultLocked(const ControlSetup *setup)
             if (it->second.remaining > 0 && --it->second.remaining == 0)
                 requestFaults.erase(it);
         }
+        for (auto unplug = requestUnplugs.begin(); unplug != requestUnplugs.end();) {
+            if (unplug->request == setup->request && --unplug->countdown <= 0) {
+                if (fault.error == 0) {
+                    fault.error = LIBUSB_ERROR_NO_DEVICE;
+                    fault.unplugForUs = unplug->unplugForUs;
+                }
+                unplug = requestUnplugs.erase(unplug);
+            } else {
+                ++unplug;
+            }
+        }
     }
     return fault;
 }
@@ -455,6 +467,14 @@ void Bus::unplugAtTransfer(int nth, int64_t replugAfterMs)
         p.nthFaults.push_back({nth, LIBUSB_ERROR_NO_DEVICE, qMax<int64_t>(0, replugAfterMs) * 1000});
 }
 
+void Bus::unplugAtRequest(uint8_t request, int occurrence, int64_t replugAfterMs)
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    if (occurrence >= 1)
+        p.requestUnplugs.push_back({request, occurrence, qMax<int64_t>(0, replugAfterMs) * 1000});
+}
+
 void Bus::failRequest(uint8_t request, int libusbError, int count)
 {
     BusPrivate &p = BusPrivate::global();
@@ -471,6 +491,7 @@ void Bus::clearFaults()
     std::lock_guard<std::mutex> lock(p.mutex);
     p.nthFaults.clear();
     p.requestFaults.clear();
+    p.requestUnplugs.clear();
 }
 
 QList<TransferRecord> Bus::transferLog() const

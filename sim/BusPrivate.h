@@ -38,6 +38,12 @@ public:
         int64_t unplugForUs = -1; // >= 0: the device leaves the bus for this long
     };
 
+    struct RequestUnplug {
+        uint8_t request = 0;
+        int countdown = 0;        // the countdown-th such request from now pulls the device out
+        int64_t unplugForUs = 0;
+    };
+
     struct Fault {
         int error = 0;            // 0: the transfer goes through
         int64_t unplugForUs = -1;
@@ -80,6 +86,7 @@ public:
 
     std::vector<NthFault> nthFaults;
     std::map<uint8_t, RequestFault> requestFaults;
+    std::vector<RequestUnplug> requestUnplugs;
 
     std::map<int, int64_t> wireFreeAtUs; // per bus number: when its wire is free again
 

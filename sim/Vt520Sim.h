@@ -282,6 +282,9 @@ public:
     // kept once replugAfterMs have passed on the bus clock (0: it is back on
     // the bus for the very next call, as a new device to be opened afresh).
     void unplugAtTransfer(int nth, int64_t replugAfterMs);
+    // The same for the occurrence-th vendor request bRequest from now (1 =
+    // the next one), whatever transfers come between.
+    void unplugAtRequest(uint8_t request, int occurrence, int64_t replugAfterMs);
     void clearFaults();
 
     // ---- transfer log -------------------------------------------------

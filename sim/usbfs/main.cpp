@@ -42,10 +42,16 @@ void usage(FILE *stream = stderr)
             "  --fail-request R:KIND[:N]    the next N (default: all) vendor requests R fail;\n"
             "                               KIND: timeout (never answered), stall, io\n"
             "  --unplug-at-transfer N[:MS]  the Nth transfer pulls the device out; back after MS\n"
+            "  --unplug-at-request R[:MS[:N]]\n"
+            "                               the Nth (default: the next) vendor request R pulls\n"
+            "                               the device out; back after MS (default 0)\n"
+            "  --bootloader                 the units start in their bootloader\n"
             "  --reenumerate-ms MS          every device is back MS after a reset (kept in\n"
             "                               a state folder)\n"
             "  --deny-open                  device nodes this user may not open\n"
-            "  --stats                      print the transfer count and time per transfer\n"
+            "  --stats                      print the transfers the emulator logged (every one\n"
+            "                               that reached a unit, failed ones included) and the\n"
+            "                               time per answered transfer\n"
             "  --help                       this text\n");
 }
 
@@ -85,6 +91,25 @@ bool parseUnplug(const QByteArray &text)
     if (parts.size() == 2 && (replugMs = parts[1].toInt(&ok), !ok || replugMs < 0))
         return false;
     vt520sim::Bus::instance().unplugAtTransfer(nth, replugMs);
+    return true;
+}
+
+bool parseUnplugAtRequest(const QByteArray &text)
+{
+    const QList<QByteArray> parts = text.split(':');
+    if (parts.size() > 3)
+        return false;
+    bool ok = false;
+    const int request = parts[0].toInt(&ok);
+    if (!ok || request < 0 || request > 255)
+        return false;
+    int replugMs = 0;
+    if (parts.size() >= 2 && (replugMs = parts[1].toInt(&ok), !ok || replugMs < 0))
+        return false;
+    int occurrence = 1;
+    if (parts.size() == 3 && (occurrence = parts[2].toInt(&ok), !ok || occurrence < 1))
+        return false;
+    vt520sim::Bus::instance().unplugAtRequest(uint8_t(request), occurrence, replugMs);
     return true;
 }
 
@@ -166,6 +191,14 @@ int main(int argc, char **argv)
                 usage();
                 return 2;
             }
+        } else if (arg == "--unplug-at-request" && hasValue) {
+            if (!parseUnplugAtRequest(argv[++i])) {
+                usage();
+                return 2;
+            }
+        } else if (arg == "--bootloader") {
+            for (vt520sim::Device *device : vt520sim::Bus::instance().devices())
+                device->setMode(vt520sim::Mode::Bootloader);
         } else if (arg == "--reenumerate-ms" && hasValue) {
             bool ok = false;
             const int milliseconds = QByteArray(argv[++i]).toInt(&ok);
@@ -232,8 +265,13 @@ int main(int argc, char **argv)
         testbed.refresh();
         usleep(2000);
     }
+    // The count is the emulator's own log, so that it matches the figures of
+    // the tests that link the emulator directly; URBs that time out or meet
+    // a departed unit are in it, though never answered.
     if (stats)
-        fprintf(stderr, "vt520-usbfs-run: %d transfers answered, %lld us per transfer from submit to reap\n",
+        fprintf(stderr,
+                "vt520-usbfs-run: %lld transfers, %d answered, %lld us per answered transfer from submit to reap\n",
+                static_cast<long long>(vt520sim::Bus::instance().transferLog().size()),
                 testbed.urbBridge().answeredTransfers(),
                 static_cast<long long>(testbed.urbBridge().meanTransferMicroseconds()));
     if (WIFEXITED(status))

@@ -30,6 +30,10 @@ const QString Serial = QStringLiteral("261100042");
 const QString VersionText = QStringLiteral("1.00");
 const QString VersionDate = QStringLiteral("Nov 26 2010");
 
+// The port of the testbed's one unit.
+const QString Port = QStringLiteral("101-1");
+
+// The lines of the writing, without the verdict.
 QStringList expectedLines(const QString &fileName, bool fromBootloader)
 {
     if (fromBootloader)
@@ -40,12 +44,20 @@ QStringList expectedLines(const QString &fileName, bool fromBootloader)
            + UpgradeFixture::linesOfWriting();
 }
 
-QStringList change(USBVT350 &usb, const QString &fileName)
+QStringList completed(const QString &fileName, bool fromBootloader)
+{
+    return expectedLines(fileName, fromBootloader) << UpgradeFixture::doneLine(Serial, Port);
+}
+
+QStringList change(USBVT350 &usb, const QString &fileName, FirmwareChange::Outcome *outcome = nullptr)
 {
     QStringList lines;
     FirmwareChange::Callbacks callbacks;
     callbacks.say = [&](const QString &line) { lines.append(line); };
-    FirmwareChange(usb, callbacks).run(fileName); // real waits: the device re-enumerates in real time
+    FirmwareChange firmwareChange(usb, callbacks); // real waits: the device re-enumerates in real time
+    firmwareChange.run(fileName);
+    if (outcome)
+        *outcome = firmwareChange.outcome();
     return lines;
 }
 
@@ -92,6 +104,8 @@ private slots:
     void unplugMidChangeThenCleanChange();
     void accessDenied();
     void manyReturns();
+    void startNotTaken();
+    void externalFlashGlitch();
 
 private:
     QTemporaryDir dir;
@@ -133,7 +147,9 @@ void TestUsbfs::firmwareChange()
     }
     usb.disconnect();
 
-    QCOMPARE(change(usb, fixture.fileName), expectedLines(fixture.fileName, fromBootloader));
+    FirmwareChange::Outcome outcome = FirmwareChange::Outcome::NotRun;
+    QCOMPARE(change(usb, fixture.fileName, &outcome), completed(fixture.fileName, fromBootloader));
+    QCOMPARE(outcome, FirmwareChange::Outcome::Changed);
     QVERIFY(waitForMode(usb, false)); // the new application started and enumerated
     verifyHolds(usb, fixture);
 }
@@ -174,7 +190,8 @@ void TestUsbfs::neverAnswered()
     timer.start();
     const QStringList lines = change(usb, fixture.fileName);
     const qint64 elapsed = timer.elapsed();
-    QCOMPARE(lines, (QStringList{fixture.fileName, Serial, "Bootloader Version Read Error"}));
+    QCOMPARE(lines, (QStringList{fixture.fileName, Serial, "Bootloader Version Read Error",
+                                 FirmwareChange::verdictOf(FirmwareChange::Outcome::NotIdentified)}));
     QVERIFY(traced.contains("USB Control Receive bRequest=1, wValue=16336, wIndex=2048, dataLength=32 - ERROR."));
     QVERIFY2(elapsed >= 2000 && elapsed < 6000, qPrintable(QString::number(elapsed))); // held for the timeout, no longer
 }
@@ -201,13 +218,15 @@ void TestUsbfs::unplugMidChangeThenCleanChange()
     QVERIFY(!fixture.fileName.isEmpty());
     USBVT350 usb;
     const QStringList broken = change(usb, fixture.fileName);
-    QVERIFY2(broken.size() >= 10 && broken.at(9) == "Writting firmware ... " && broken.last() == "ERROR",
+    QVERIFY2(broken.size() >= 11 && broken.at(9) == "Writting firmware ... "
+                 && broken.at(broken.size() - 2) == "ERROR"
+                 && broken.last() == FirmwareChange::verdictOf(FirmwareChange::Outcome::PageWriteFailed),
              qPrintable(broken.join('|')));
     QVERIFY(!broken.contains("Writting External Flash ... "));
     QVERIFY(waitForMode(usb, true)); // back, still in its bootloader
     usb.disconnect();
 
-    QCOMPARE(change(usb, fixture.fileName), expectedLines(fixture.fileName, true));
+    QCOMPARE(change(usb, fixture.fileName), completed(fixture.fileName, true));
     QVERIFY(waitForMode(usb, false));
     verifyHolds(usb, fixture);
 }
@@ -221,7 +240,8 @@ void TestUsbfs::accessDenied()
     QCOMPARE(usb.connect(), -1);
     QVERIFY(usb.lastConnectDeniedAccess());
     QCOMPARE(change(usb, fixture.fileName),
-             (QStringList{fixture.fileName, "USB Timeout\nCheck USB Cable", UsbDevice::accessDeniedHint()}));
+             (QStringList{fixture.fileName, "USB Timeout\nCheck USB Cable", UsbDevice::accessDeniedHint(),
+                          FirmwareChange::verdictOf(FirmwareChange::Outcome::NoDevice)}));
 }
 
 // Started with two units that come back at once after a reset. One of them
@@ -249,6 +269,40 @@ void TestUsbfs::manyReturns()
     QCOMPARE(after[kept].portPath, before[0].portPath);
     QCOMPARE(after[kept].address, before[0].address);
     QCOMPARE(after[1 - kept].portPath, before[1].portPath);
+}
+
+// Started in the bootloader, with the start of the application (request 4)
+// stalled or pulling the unit out. Everything was written and read back
+// equal, but the unit is still in its bootloader: the change has failed.
+void TestUsbfs::startNotTaken()
+{
+    const UpgradeFixture fixture = UpgradeFixture::make(dir.filePath("s.upg"), 12);
+    QVERIFY(!fixture.fileName.isEmpty());
+    USBVT350 usb;
+    FirmwareChange::Outcome outcome = FirmwareChange::Outcome::NotRun;
+    const QStringList lines = change(usb, fixture.fileName, &outcome);
+    QCOMPARE(lines.mid(0, lines.size() - 1), expectedLines(fixture.fileName, true));
+    QCOMPARE(outcome, FirmwareChange::Outcome::StayedInBootloader);
+    QVERIFY2(lines.last().startsWith("Failed: "), qPrintable(lines.last()));
+    QVERIFY(waitForMode(usb, true));
+    verifyHolds(usb, fixture);
+}
+
+// Started in the bootloader, with an external flash transfer pulling the
+// unit out and the unit back after the time given: the change waits for it
+// and completes.
+void TestUsbfs::externalFlashGlitch()
+{
+    const UpgradeFixture fixture = UpgradeFixture::make(dir.filePath("g.upg"), 13);
+    QVERIFY(!fixture.fileName.isEmpty());
+    USBVT350 usb;
+    FirmwareChange::Outcome outcome = FirmwareChange::Outcome::NotRun;
+    QCOMPARE(change(usb, fixture.fileName, &outcome), completed(fixture.fileName, true));
+    QCOMPARE(outcome, FirmwareChange::Outcome::Changed);
+    QVERIFY(traced.contains("USB Control Send bRequest=6, wValue=0, wIndex=0, dataLength=256 - ERROR.")
+            || traced.filter(QRegularExpression("bRequest=[56], .* - ERROR\\.")).size() >= 1);
+    QVERIFY(waitForMode(usb, false));
+    verifyHolds(usb, fixture);
 }
 
 QTEST_GUILESS_MAIN(TestUsbfs)
