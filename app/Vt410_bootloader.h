@@ -11,6 +11,7 @@ class Vt410_bootloaderClass;
 }
 
 class ArthurStyle;
+struct HexToBinResult;
 class QAction;
 class QHBoxLayout;
 class SceneOverview;
@@ -87,8 +88,7 @@ private:
     void disconnectExtFlashBars();
 
     // Firmware commands: the error boxes they share.
-    void reportHexToBinError(int result);
-    void reportRefusedHexFile(const QString &fileName, int result);
+    void reportRefusedHexFile(const QString &fileName, const HexToBinResult &result);
     void reportFileWriteError(const QString &fileName);
     // While a change runs, "Firmware Change" and the Language actions are off.
     void showFirmwareChangeRunning(bool running);

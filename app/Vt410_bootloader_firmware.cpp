@@ -18,16 +18,15 @@
 #include <QTextDocument>
 #include <QTimer>
 
-void Vt410_bootloader::reportHexToBinError(int result)
+void Vt410_bootloader::reportRefusedHexFile(const QString &fileName, const HexToBinResult &result)
 {
-    const QString text = hexToBinErrorLine(result);
-    ui->txt->append(text);
-    questions->critical(this, tr("Error"), text, QMessageBox::Ok);
-}
-
-void Vt410_bootloader::reportRefusedHexFile(const QString &fileName, int result)
-{
-    questions->critical(this, tr("File error"), refusedHexFileText(fileName, result), QMessageBox::Ok);
+    // A defect in the records keeps its log line; the box also names the
+    // line and the reason.
+    const bool defect = isHexRecordDefect(result);
+    if (defect)
+        ui->txt->append(hexToBinErrorLine(result.code));
+    questions->critical(this, defect ? tr("Error") : tr("File error"), refusedHexFileText(fileName, result),
+                        QMessageBox::Ok);
 }
 
 void Vt410_bootloader::reportFileWriteError(const QString &fileName)
@@ -46,17 +45,15 @@ void Vt410_bootloader::slotpushButtonCreateUpg(bool)
     if (hexName.isEmpty())
         return;
 
-    // A defective file is reported once per region, and the user may still
-    // save what was read.
+    // Any failure refuses the file: an image of the bytes before a defect
+    // would carry a valid sum over a cut firmware.
     const UpgradeImage::FromHex built = UpgradeImage::fromHexFile(hexName);
-    if (isHexFileRefused(built.applicationResult)) {
-        reportRefusedHexFile(hexName, built.applicationResult);
+    if (built.hex.code != 0) {
+        reportRefusedHexFile(hexName, built.hex);
         return;
     }
-    if (built.applicationResult != 0)
-        reportHexToBinError(built.applicationResult);
-    if (built.externalFlashResult != 0)
-        reportHexToBinError(built.externalFlashResult);
+    if (built.hex.outsideBytes > 0)
+        ui->txt->append(leftOutBytesLine(built.hex.outsideBytes));
 
     const QString target = questions->saveFileName(this, tr("Save File"), QStringLiteral("."),
                                                    tr("Upg (*.upg)"));
@@ -77,13 +74,9 @@ void Vt410_bootloader::slotpushButtonCreateBootBin(bool)
     // Every image of the series comes from the same file: check it once,
     // before any question about the series and before any file is written.
     QByteArray bootloader;
-    const int hexResult = BootloaderImage::readHex(hexName, &bootloader);
-    if (isHexFileRefused(hexResult)) {
+    const HexToBinResult hexResult = BootloaderImage::readHex(hexName, &bootloader);
+    if (hexResult.code != 0) {
         reportRefusedHexFile(hexName, hexResult);
-        return;
-    }
-    if (hexResult != 0) {
-        reportHexToBinError(hexResult);
         return;
     }
 

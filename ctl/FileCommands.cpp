@@ -6,7 +6,6 @@
 #include "ctl/ExitStatus.h"
 #include "firmware/BootloaderImage.h"
 #include "firmware/HexFileTexts.h"
-#include "firmware/HexToBin.h"
 #include "firmware/UpgradeFile.h"
 #include "firmware/UpgradeImage.h"
 
@@ -24,21 +23,14 @@ int makeUpgrade(const CtlOptions &options, Console &console)
 {
     const QString hexName = options.arguments[0];
     const QString target = options.arguments[1];
-    // The window reports each region's failure; with no one to ask whether
-    // to save anyway, nothing is written.
+    // Refused as the window refuses it: the reason once, nothing written.
     const UpgradeImage::FromHex built = UpgradeImage::fromHexFile(hexName);
-    if (isHexFileRefused(built.applicationResult)) {
-        console.error(refusedHexFileText(hexName, built.applicationResult));
+    if (built.hex.code != 0) {
+        console.error(refusedHexFileText(hexName, built.hex));
         return ExitFileRefused;
     }
-    if (built.applicationResult != 0 || built.externalFlashResult != 0) {
-        for (const int result : {built.applicationResult, built.externalFlashResult}) {
-            if (result != 0)
-                console.errorLine(hexToBinErrorLine(result));
-        }
-        console.error(QStringLiteral("%1 refused; nothing written").arg(hexName));
-        return ExitFileRefused;
-    }
+    if (built.hex.outsideBytes > 0)
+        console.line(leftOutBytesLine(built.hex.outsideBytes));
     if (!UpgradeFile::write(target, built.image)) {
         console.error(QStringLiteral("Cannot write file %1").arg(target));
         return ExitFileRefused;
@@ -68,14 +60,9 @@ int makeBootloaderImages(const CtlOptions &options, Console &console)
 
     const QString hexName = options.arguments[0];
     QByteArray bootloader;
-    const int hexResult = BootloaderImage::readHex(hexName, &bootloader);
-    if (isHexFileRefused(hexResult)) {
+    const HexToBinResult hexResult = BootloaderImage::readHex(hexName, &bootloader);
+    if (hexResult.code != 0) {
         console.error(refusedHexFileText(hexName, hexResult));
-        return ExitFileRefused;
-    }
-    if (hexResult != 0) {
-        console.errorLine(hexToBinErrorLine(hexResult));
-        console.error(QStringLiteral("%1 refused; nothing written").arg(hexName));
         return ExitFileRefused;
     }
     const QString failed = BootloaderImage::writeSeries(bootloader, options.prefix, options.first, options.count,

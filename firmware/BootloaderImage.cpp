@@ -1,7 +1,5 @@
 #include "firmware/BootloaderImage.h"
 
-#include "firmware/HexToBin.h"
-
 #include <QDir>
 #include <QSaveFile>
 
@@ -17,11 +15,11 @@ QString fileName(const QByteArray &serial)
     return QStringLiteral("Vt520Bootloader_") + QString::fromLatin1(serial) + QStringLiteral(".bin");
 }
 
-int readHex(const QString &hexFileName, QByteArray *image)
+HexToBinResult readHex(const QString &hexFileName, QByteArray *image)
 {
     *image = QByteArray(Size, '\0');
-    return HexToBin(hexFileName, reinterpret_cast<unsigned char *>(image->data()), BaseAddress,
-                    BaseAddress + Size - 1);
+    return readHexWindow(hexFileName, reinterpret_cast<unsigned char *>(image->data()), BaseAddress,
+                         BaseAddress + Size - 1);
 }
 
 QByteArray withSerial(const QByteArray &image, const QByteArray &serial)

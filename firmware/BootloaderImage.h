@@ -1,5 +1,7 @@
 #pragma once
 
+#include "firmware/HexToBin.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -23,9 +25,10 @@ QByteArray serial(const QString &prefix, int unitNumber);
 // "Vt520Bootloader_<serial>.bin", in the current directory.
 QString fileName(const QByteArray &serial);
 
-// Reads the HEX file into a zero image. Returns the HexToBin result; after a
-// refusal (isHexFileRefused) no image may be made from the file.
-int readHex(const QString &hexFileName, QByteArray *image);
+// Reads the HEX file into a zero image with the same reader as upgrade
+// images. After any failure (a code other than 0) no image may be made from
+// the file; a file without data for the image is refused as well.
+HexToBinResult readHex(const QString &hexFileName, QByteArray *image);
 
 // A copy of the image with the serial's nine ASCII bytes at 0x3FF0.
 QByteArray withSerial(const QByteArray &image, const QByteArray &serial);

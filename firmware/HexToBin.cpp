@@ -5,9 +5,20 @@
 
 namespace {
 
-// The longest line piece read at once: 63 bytes plus the terminating zero.
-constexpr qint64 LineBufferSize = 64;
+// ':' and the nine characters of count, address and type, and two checksum
+// digits: the shortest record, an end record.
 constexpr qint64 ShortestRecord = 11;
+constexpr qint64 DataStart = 9;
+constexpr int MaximumCount = 255;
+
+enum RecordType : quint32 {
+    DataRecord = 0x00,
+    EndOfFileRecord = 0x01,
+    ExtendedSegmentAddressRecord = 0x02,
+    StartSegmentAddressRecord = 0x03,
+    ExtendedLinearAddressRecord = 0x04,
+    StartLinearAddressRecord = 0x05,
+};
 
 int hexDigit(char c)
 {
@@ -18,6 +29,11 @@ int hexDigit(char c)
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
+}
+
+bool isWhiteSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
 // Parses `digits` hexadecimal characters starting at `first`. Characters past
@@ -37,79 +53,164 @@ bool parseHex(const char *line, qint64 length, qint64 first, int digits, quint32
     return true;
 }
 
-enum RecordType : quint32 {
-    DataRecord = 0x00,
-    EndOfFileRecord = 0x01,
-    ExtendedLinearAddressRecord = 0x04,
-    StartLinearAddressRecord = 0x05,
+// The byte count that each record type other than data must have.
+int countForType(quint32 type)
+{
+    switch (type) {
+    case EndOfFileRecord:
+        return 0;
+    case ExtendedSegmentAddressRecord:
+    case ExtendedLinearAddressRecord:
+        return 2;
+    case StartSegmentAddressRecord:
+    case StartLinearAddressRecord:
+        return 4;
+    default:
+        return -1;
+    }
+}
+
+struct Record {
+    quint32 count = 0;
+    quint32 address = 0;
+    quint32 type = 0;
+    unsigned char data[MaximumCount] = {};
 };
+
+// Parses and checks one line: the fields, the checksum and what follows it.
+// Returns 0 or the failure's code.
+int parseRecord(const char *line, qint64 length, Record *record)
+{
+    qint64 contentLength = length;
+    while (contentLength > 0 && (line[contentLength - 1] == '\n' || line[contentLength - 1] == '\r'))
+        --contentLength;
+    if (contentLength < ShortestRecord)
+        return HexLineTooShort;
+    if (line[0] != ':')
+        return HexNoColon;
+    if (!parseHex(line, contentLength, 1, 2, &record->count))
+        return HexBadByteCount;
+    if (!parseHex(line, contentLength, 3, 4, &record->address))
+        return HexBadAddress;
+    if (!parseHex(line, contentLength, 7, 2, &record->type))
+        return HexBadRecordType;
+    if (record->type > StartLinearAddressRecord)
+        return HexUnsupportedRecord;
+    if (record->type != DataRecord && int(record->count) != countForType(record->type))
+        return HexWrongCountForType;
+
+    const bool extendedAddress =
+        record->type == ExtendedSegmentAddressRecord || record->type == ExtendedLinearAddressRecord;
+    quint8 sum = quint8(record->count + (record->address >> 8) + record->address + record->type);
+    for (quint32 i = 0; i < record->count; ++i) {
+        quint32 byte = 0;
+        if (!parseHex(line, contentLength, DataStart + 2 * qint64(i), 2, &byte))
+            return extendedAddress ? HexUnsupportedRecord : HexBadData;
+        record->data[i] = static_cast<unsigned char>(byte);
+        sum = quint8(sum + byte);
+    }
+
+    const qint64 checksumStart = DataStart + 2 * qint64(record->count);
+    quint32 checksum = 0;
+    if (!parseHex(line, contentLength, checksumStart, 2, &checksum))
+        return HexBadChecksumField;
+    // The checksum makes the sum of all bytes of the record 0 modulo 256.
+    if (quint8(sum + checksum) != 0)
+        return HexChecksumMismatch;
+    for (qint64 at = checksumStart + 2; at < length; ++at) {
+        if (!isWhiteSpace(line[at]))
+            return HexCharactersAfterRecord;
+    }
+    return 0;
+}
+
+// Places the record's bytes into every window that holds their addresses;
+// returns how many of them lie in none.
+qint64 placeData(const Record &record, quint32 base, QList<HexWindow> &windows)
+{
+    qint64 outside = 0;
+    for (quint32 i = 0; i < record.count; ++i) {
+        // A plain 32-bit sum: a record may run past a 64 KiB boundary.
+        const quint32 target = base + record.address + i;
+        bool placed = false;
+        for (HexWindow &window : windows) {
+            if (target >= window.firstAddress && target <= window.lastAddress) {
+                window.buffer[target - window.firstAddress] = record.data[i];
+                ++window.storedBytes;
+                placed = true;
+            }
+        }
+        if (!placed)
+            ++outside;
+    }
+    return outside;
+}
 
 } // namespace
 
-int HexToBin(const QString &fileName, unsigned char *buffer, quint32 firstAddress, quint32 lastAddress)
+HexToBinResult readHexWindows(const QString &fileName, QList<HexWindow> &windows)
 {
+    HexToBinResult result;
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return HexFileNotOpened;
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.code = HexFileNotOpened;
+        return result;
+    }
 
-    // An image made from a file without a byte for the window would hold
-    // nothing of it: the caller must not take it for a successful read.
-    bool storedData = false;
-    quint32 upperAddress = 0;
-    char line[LineBufferSize];
-    for (;;) {
-        const qint64 length = file.readLine(line, LineBufferSize);
+    quint32 base = 0;
+    // One byte more than the limit is read, so a longer line shows as such.
+    char line[HexLineLimit + 2];
+    Record record;
+    for (int lineNumber = 1;; ++lineNumber) {
+        const qint64 length = file.readLine(line, sizeof line);
         if (length <= 0)
-            return storedData ? 0 : HexFileWithoutData;
-        if (length < ShortestRecord)
-            return -1;
-        if (line[0] != ':')
-            return -2;
+            return result;
+        if (length > HexLineLimit) {
+            result.code = HexLineTooLong;
+            result.line = lineNumber;
+            return result;
+        }
+        const int code = parseRecord(line, length, &record);
+        if (code != 0) {
+            result.code = code;
+            result.line = lineNumber;
+            return result;
+        }
 
-        quint32 count = 0;
-        quint32 address = 0;
-        quint32 type = 0;
-        if (!parseHex(line, length, 1, 2, &count))
-            return -3;
-        if (!parseHex(line, length, 3, 4, &address))
-            return -4;
-        if (!parseHex(line, length, 7, 2, &type))
-            return -5;
-
-        switch (type) {
+        const quint32 value = record.count >= 2 ? (quint32(record.data[0]) << 8) | record.data[1] : 0;
+        switch (record.type) {
         case DataRecord:
-            for (quint32 i = 0; i < count; ++i) {
-                quint32 byte = 0;
-                if (!parseHex(line, length, 9 + 2 * qint64(i), 2, &byte))
-                    return -6;
-                // A plain 32-bit sum: a record may run past a 64 KiB boundary.
-                const quint32 target = upperAddress + address + i;
-                if (target >= firstAddress && target <= lastAddress) {
-                    buffer[target - firstAddress] = static_cast<unsigned char>(byte);
-                    storedData = true;
-                }
-            }
+            result.outsideBytes += placeData(record, base, windows);
             break;
         case EndOfFileRecord:
-            return storedData ? 0 : HexFileWithoutData;
-        case ExtendedLinearAddressRecord: {
-            quint32 upper = 0;
-            if (!parseHex(line, length, 9, 4, &upper))
-                return -7;
-            upperAddress = upper << 16;
+            return result;
+        case ExtendedSegmentAddressRecord:
+            base = value << 4;
             break;
-        }
-        case StartLinearAddressRecord:
+        case ExtendedLinearAddressRecord:
+            base = value << 16;
             break;
-        default:
-            return -7;
+        default: // start addresses are of no use to an image
+            break;
         }
     }
 }
 
-bool isHexFileRefused(int result)
+HexToBinResult readHexWindow(const QString &fileName, unsigned char *buffer, quint32 firstAddress,
+                             quint32 lastAddress)
 {
-    return result == HexFileNotOpened || result == HexFileWithoutData;
+    QList<HexWindow> windows{{buffer, firstAddress, lastAddress, 0}};
+    HexToBinResult result = readHexWindows(fileName, windows);
+    // An image made from a file without a byte for the window would hold
+    // nothing of it: the caller must not take it for a successful read.
+    if (result.code == 0 && windows.first().storedBytes == 0)
+        result.code = HexFileWithoutData;
+    return result;
+}
+
+int HexToBin(const QString &fileName, unsigned char *buffer, quint32 firstAddress, quint32 lastAddress)
+{
+    return readHexWindow(fileName, buffer, firstAddress, lastAddress).code;
 }
 
 QString hexToBinErrorText(int result)
@@ -117,25 +218,38 @@ QString hexToBinErrorText(int result)
     switch (result) {
     case 0:
         return QString();
-    case -1:
+    case HexLineTooShort:
         return QCoreApplication::translate("HexToBin", "A line is shorter than a record.");
-    case -2:
+    case HexNoColon:
         return QCoreApplication::translate("HexToBin", "A line does not begin with ':'.");
-    case -3:
+    case HexBadByteCount:
         return QCoreApplication::translate("HexToBin", "A byte count is not hexadecimal.");
-    case -4:
+    case HexBadAddress:
         return QCoreApplication::translate("HexToBin", "An address is not hexadecimal.");
-    case -5:
+    case HexBadRecordType:
         return QCoreApplication::translate("HexToBin", "A record type is not hexadecimal.");
-    case -6:
+    case HexBadData:
         return QCoreApplication::translate("HexToBin", "A data byte is not hexadecimal or is missing.");
-    case -7:
+    case HexUnsupportedRecord:
         return QCoreApplication::translate("HexToBin",
                                            "A record type is not supported or an extended address is not hexadecimal.");
     case HexFileNotOpened:
         return QCoreApplication::translate("HexToBin", "The file cannot be opened.");
     case HexFileWithoutData:
         return QCoreApplication::translate("HexToBin", "The file holds no data for the device's address range.");
+    case HexChecksumMismatch:
+        return QCoreApplication::translate("HexToBin", "The checksum does not match the record.");
+    case HexWrongCountForType:
+        return QCoreApplication::translate("HexToBin", "The byte count does not fit the record type.");
+    case HexCharactersAfterRecord:
+        return QCoreApplication::translate("HexToBin", "Characters follow the checksum.");
+    case HexLineTooLong:
+        return QCoreApplication::translate("HexToBin", "A line is longer than %1 bytes.").arg(HexLineLimit);
+    case HexBadChecksumField:
+        return QCoreApplication::translate("HexToBin", "The checksum is missing or not hexadecimal.");
+    case HexFileWithoutApplication:
+        return QCoreApplication::translate(
+            "HexToBin", "The file holds no data for the application region (0x08004000 to 0x0801FFFF).");
     default:
         return QCoreApplication::translate("HexToBin", "Unknown error %1.").arg(result);
     }

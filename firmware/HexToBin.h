@@ -1,31 +1,80 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
-// Reads an Intel HEX file into a window of device addresses.
+// Reads Intel HEX files into windows of device addresses.
 //
-// Data bytes whose address lies in firstAddress..lastAddress (both included)
-// go to buffer[address - firstAddress]; every other byte is dropped, and the
-// buffer is otherwise left as the caller filled it. Returns 0 when the end
-// record or the end of the file is reached, or the first failure:
-//   -1 line shorter than 11 bytes (line end counted), -2 no leading ':',
-//   -3 byte count, -4 address, -5 record type not hexadecimal,
-//   -6 data byte not hexadecimal or missing,
-//   -7 unsupported record type or bad extended linear address,
-//   -8 the file cannot be opened,
-//   -9 the file, read to its end without a failure, holds no data byte
-//      inside the window.
-// Lines are read 63 bytes at a time, so records longer than that fail.
-// Checksums are not checked.
+// A line holds one record: ':', byte count, 16-bit address, record type, the
+// count's data bytes and a checksum, all as hexadecimal digits of either
+// case, followed by nothing but white space and the line end (LF or CR LF).
+// Records of 0 to 255 data bytes are read. Record types:
+//   00 data, 01 end of file (lines after it are not read),
+//   02 extended segment address (base = value * 16),
+//   03 start segment address (ignored),
+//   04 extended linear address (base = value * 65536),
+//   05 start linear address (ignored).
+// The later of 02 and 04 sets the base; a data byte's address is the base
+// plus the record's address plus its place in the record, a plain 32-bit sum.
+// Every record's checksum is checked before its data is used.
+
+// Results: 0 for success, or the first failure.
+constexpr int HexLineTooShort = -1;        // shorter than the shortest record (11 characters)
+constexpr int HexNoColon = -2;             // the line does not begin with ':'
+constexpr int HexBadByteCount = -3;        // byte count not hexadecimal
+constexpr int HexBadAddress = -4;          // address not hexadecimal
+constexpr int HexBadRecordType = -5;       // record type not hexadecimal
+constexpr int HexBadData = -6;             // a data byte not hexadecimal, or the count runs past the line
+constexpr int HexUnsupportedRecord = -7;   // type above 05, or an extended address not hexadecimal
+constexpr int HexFileNotOpened = -8;       // the file cannot be opened
+constexpr int HexFileWithoutData = -9;     // read without failure, but no data byte for the window
+constexpr int HexChecksumMismatch = -10;   // the checksum does not match the record's bytes
+constexpr int HexWrongCountForType = -11;  // 01 not 0 bytes, 02/04 not 2 bytes, 03/05 not 4 bytes
+constexpr int HexCharactersAfterRecord = -12; // something other than white space after the checksum
+constexpr int HexLineTooLong = -13;        // a line longer than LineLimit bytes
+constexpr int HexBadChecksumField = -14;   // the checksum is missing or not hexadecimal
+// Not a fault of the records: an upgrade file needs application data, and
+// this file has data for the external flash region only (UpgradeImage).
+constexpr int HexFileWithoutApplication = -15;
+
+// The lowest result code; every result lies in HexLowestResult..0.
+constexpr int HexLowestResult = HexFileWithoutApplication;
+
+// The longest line read, line end included. A record of 255 data bytes takes
+// 521 characters; the rest leaves room for trailing white space, while a
+// file without line ends cannot fill the memory.
+constexpr qint64 HexLineLimit = 1024;
+
+// Where a HEX file's data goes: the bytes for firstAddress..lastAddress
+// (both included) land at buffer[address - firstAddress]. The buffer is
+// otherwise left as the caller filled it.
+struct HexWindow {
+    unsigned char *buffer = nullptr;
+    quint32 firstAddress = 0;
+    quint32 lastAddress = 0;
+    qint64 storedBytes = 0; // data bytes placed here by the reader
+};
+
+struct HexToBinResult {
+    int code = 0;           // 0 or one of the codes above
+    int line = 0;           // 1-based line of a refused record; 0 when no line is at fault
+    qint64 outsideBytes = 0; // data bytes that lie in no window
+};
+
+// Reads the file once and places every data byte into each window that holds
+// its address. The records before a failure stay placed; nothing of the
+// failing record is. Never gives HexFileWithoutData: the caller decides what
+// an empty window means.
+HexToBinResult readHexWindows(const QString &fileName, QList<HexWindow> &windows);
+
+// One window; HexFileWithoutData when the file, read without failure, has no
+// data byte for it.
+HexToBinResult readHexWindow(const QString &fileName, unsigned char *buffer, quint32 firstAddress,
+                             quint32 lastAddress);
+
+// readHexWindow's result code alone.
 int HexToBin(const QString &fileName, unsigned char *buffer, quint32 firstAddress, quint32 lastAddress);
 
-constexpr int HexFileNotOpened = -8;
-constexpr int HexFileWithoutData = -9;
-
-// True for the results after which nothing may be made from the file: it
-// could not be opened, or it gave no data for the window.
-bool isHexFileRefused(int result);
-
-// The reason behind a HexToBin failure, in the user's language; empty for 0.
+// The reason behind a failure, in the user's language; empty for 0.
 QString hexToBinErrorText(int result);

@@ -1,7 +1,5 @@
 #include "firmware/UpgradeImage.h"
 
-#include "firmware/HexToBin.h"
-
 #include <QtEndian>
 
 namespace UpgradeImage {
@@ -35,20 +33,18 @@ FromHex fromHexFile(const QString &hexFileName)
     FromHex result;
     result.image = QByteArray(Size, '\0');
     auto *image = reinterpret_cast<unsigned char *>(result.image.data());
-    result.applicationResult = HexToBin(hexFileName, image + ApplicationOffset, ApplicationAddress,
-                                        ApplicationAddress + ApplicationSize - 1);
-    result.externalFlashResult = HexToBin(hexFileName, image + ExternalFlashOffset,
-                                          ExternalFlashImageAddress,
-                                          ExternalFlashImageAddress + ExternalFlashSize - 1);
-    // Both reads see the same lines, so they fail alike; only "no data"
-    // differs between the regions, and counts against the file as a whole.
-    const bool applicationEmpty = result.applicationResult == HexFileWithoutData;
-    const bool externalFlashEmpty = result.externalFlashResult == HexFileWithoutData;
-    if (applicationEmpty != externalFlashEmpty) {
-        if (applicationEmpty)
-            result.applicationResult = 0;
-        else
-            result.externalFlashResult = 0;
+    QList<HexWindow> regions{
+        {image + ApplicationOffset, ApplicationAddress, ApplicationAddress + ApplicationSize - 1, 0},
+        {image + ExternalFlashOffset, ExternalFlashImageAddress,
+         ExternalFlashImageAddress + ExternalFlashSize - 1, 0},
+    };
+    result.hex = readHexWindows(hexFileName, regions);
+    if (result.hex.code != 0)
+        return result;
+    // An all-zero application would pass for a firmware that the unit runs.
+    if (regions.at(0).storedBytes == 0) {
+        result.hex.code = regions.at(1).storedBytes == 0 ? HexFileWithoutData : HexFileWithoutApplication;
+        return result;
     }
     storeRegionSums(image);
     return result;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "firmware/HexToBin.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -31,18 +33,19 @@ bool regionSumHolds(const unsigned char *region, int regionSize);
 void storeRegionSums(unsigned char *image);
 
 // Result of building an image from an Intel HEX file: the plain image and
-// the HexToBin results of its two regions (0 for success).
+// how the file was read. hex.code is 0 for an image that may be written;
+// hex.outsideBytes counts the file's data bytes that lie in neither region
+// and were left out (a bootloader merged into the file, for one).
 struct FromHex {
     QByteArray image;
-    int applicationResult = 0;
-    int externalFlashResult = 0;
+    HexToBinResult hex;
 };
 
-// Reads the file once per region into a zero image and stores the sums. The
-// sums are stored even when a region failed, over whatever was read. A region
-// without data is fine while the other one has some; a file that cannot be
-// opened, or that has data for neither region, gives the same refusal
-// (isHexFileRefused) in both results, and no image may be made from it.
+// Reads the file once, placing its data into both regions of a zero image,
+// and stores the sums. Any reader failure refuses the file, as does a file
+// without a byte for the application region: HexFileWithoutData when it has
+// data for neither region, HexFileWithoutApplication when it has some for
+// the external flash region only. The external flash region may stay empty.
 FromHex fromHexFile(const QString &hexFileName);
 
 } // namespace UpgradeImage

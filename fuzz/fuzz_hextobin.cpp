@@ -34,8 +34,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     for (const Window &window : Windows) {
         std::vector<unsigned char> buffer(size_t(window.last - window.first) + 1, 0xA5);
-        const int result = HexToBin(fileName, buffer.data(), window.first, window.last);
-        FUZZ_CHECK(result >= -9 && result <= 0);
+        const HexToBinResult result = readHexWindow(fileName, buffer.data(), window.first, window.last);
+        // The reader gives its own codes only; the upgrade image's refusal
+        // of a file without application data is never one of them.
+        FUZZ_CHECK(result.code >= HexLowestResult && result.code <= 0 && result.code != HexFileWithoutApplication);
+        // A refused record names its line; a file-wide result names none.
+        const bool fileWide = result.code == 0 || result.code == HexFileNotOpened || result.code == HexFileWithoutData;
+        FUZZ_CHECK(fileWide ? result.line == 0 : result.line >= 1);
+        FUZZ_CHECK(result.outsideBytes >= 0);
+        // A line of the file takes at least one byte.
+        FUZZ_CHECK(size_t(result.line) <= size);
     }
     return 0;
 }

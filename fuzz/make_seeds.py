@@ -4,7 +4,8 @@
 The seeds are committed; run this again only to change them:
     python3 fuzz/make_seeds.py
 Each seed is a small valid input or one broken in one way, so that the fuzzer
-starts next to every branch of the reader.
+starts next to every branch of the reader. Some HEX seeds are refused on
+purpose (wrong_checksum.hex, missing_checksum.hex, trailing_junk.hex, ...).
 """
 import os
 import random
@@ -76,6 +77,24 @@ def hextobin_seeds():
     write("hextobin", "top_of_address_space.hex",
           hex_file([record(4, 0, b"\xFF\xFF"), record(0, 0xFFF8, code[:16]), eof]))
     write("hextobin", "empty.hex", b"")
+    # Records of every length up to 255 bytes, segment addresses and the
+    # checks on count, checksum and line end.
+    long_code = bytes(rnd.randrange(256) for _ in range(255))
+    write("hextobin", "record_255_bytes.hex", hex_file([ela, record(0, 0x4000, long_code), eof]))
+    write("hextobin", "record_255_bytes_crlf.hex", hex_file([ela, record(0, 0x4000, long_code), eof], "\r\n"))
+    write("hextobin", "empty_data_record.hex", hex_file([ela, record(0, 0x4000, b""), data[0], eof]))
+    write("hextobin", "segment_then_linear.hex",
+          hex_file([record(2, 0, b"\x10\x00"), data[0], ela, data[1], eof]))
+    write("hextobin", "start_segment_address.hex", hex_file([ela, record(3, 0, b"\x00\x00\x01\x00"), data[0], eof]))
+    write("hextobin", "end_record_with_data.hex", hex_file([ela, data[0], record(1, 0, b"\x00")]))
+    write("hextobin", "extended_address_4_bytes.hex", hex_file([record(4, 0, b"\x08\x00\x00\x00"), data[0], eof]))
+    write("hextobin", "start_address_2_bytes.hex", hex_file([ela, record(5, 0, b"\x08\x00"), data[0], eof]))
+    write("hextobin", "missing_checksum.hex", hex_file([ela, data[0][:-2], eof]))
+    write("hextobin", "trailing_white_space.hex", hex_file([ela + " \t", data[0] + "  ", eof]))
+    write("hextobin", "trailing_junk.hex", hex_file([ela, data[0] + ";", eof]))
+    write("hextobin", "line_too_long.hex", hex_file([ela, data[0] + " " * 1100, eof]))
+    write("hextobin", "no_line_ends.hex", (" ".join([ela] + data * 30 + [eof])).encode())
+    write("hextobin", "record_type_06.hex", hex_file([ela, record(6, 0, b""), data[0], eof]))
 
 
 # ------------------------------------------------------- QDataStream items

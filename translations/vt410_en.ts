@@ -165,6 +165,30 @@ Check USB cable</translation>
         <source>Unknown error %1.</source>
         <translation>Unknown error %1.</translation>
     </message>
+    <message>
+        <source>The checksum does not match the record.</source>
+        <translation>The checksum does not match the record.</translation>
+    </message>
+    <message>
+        <source>The byte count does not fit the record type.</source>
+        <translation>The byte count does not fit the record type.</translation>
+    </message>
+    <message>
+        <source>Characters follow the checksum.</source>
+        <translation>Characters follow the checksum.</translation>
+    </message>
+    <message>
+        <source>A line is longer than %1 bytes.</source>
+        <translation>A line is longer than %1 bytes.</translation>
+    </message>
+    <message>
+        <source>The checksum is missing or not hexadecimal.</source>
+        <translation>The checksum is missing or not hexadecimal.</translation>
+    </message>
+    <message>
+        <source>The file holds no data for the application region (0x08004000 to 0x0801FFFF).</source>
+        <translation>The file holds no data for the application region (0x08004000 to 0x0801FFFF).</translation>
+    </message>
 </context>
 <context>
     <name>Lamp</name>
@@ -520,6 +544,14 @@ Check USB Cable</translation>
 %2</source>
         <translation>Nothing was made from the file %1.
 %2</translation>
+    </message>
+    <message>
+        <source>Line %1: %2</source>
+        <translation>Line %1: %2</translation>
+    </message>
+    <message>
+        <source>Bytes of the file outside the application and external flash regions, left out: %1.</source>
+        <translation>Bytes of the file outside the application and external flash regions, left out: %1.</translation>
     </message>
     <message>
         <source>A firmware change is running. The button is enabled again when it has ended.</source>

@@ -165,6 +165,30 @@ Sprawdź kabel USB</translation>
         <source>Unknown error %1.</source>
         <translation>Nieznany błąd %1.</translation>
     </message>
+    <message>
+        <source>The checksum does not match the record.</source>
+        <translation>Suma kontrolna nie zgadza się z rekordem.</translation>
+    </message>
+    <message>
+        <source>The byte count does not fit the record type.</source>
+        <translation>Liczba bajtów nie pasuje do typu rekordu.</translation>
+    </message>
+    <message>
+        <source>Characters follow the checksum.</source>
+        <translation>Po sumie kontrolnej są jeszcze znaki.</translation>
+    </message>
+    <message>
+        <source>A line is longer than %1 bytes.</source>
+        <translation>Wiersz przekracza dopuszczalną długość (%1 B).</translation>
+    </message>
+    <message>
+        <source>The checksum is missing or not hexadecimal.</source>
+        <translation>Brak sumy kontrolnej albo nie jest ona szesnastkowa.</translation>
+    </message>
+    <message>
+        <source>The file holds no data for the application region (0x08004000 to 0x0801FFFF).</source>
+        <translation>Plik nie zawiera danych dla obszaru aplikacji (0x08004000 do 0x0801FFFF).</translation>
+    </message>
 </context>
 <context>
     <name>Lamp</name>
@@ -520,6 +544,14 @@ Sprawdź kabel USB</translation>
 %2</source>
         <translation>Z pliku %1 nic nie utworzono.
 %2</translation>
+    </message>
+    <message>
+        <source>Line %1: %2</source>
+        <translation>Wiersz %1: %2</translation>
+    </message>
+    <message>
+        <source>Bytes of the file outside the application and external flash regions, left out: %1.</source>
+        <translation>Bajty pliku spoza obszarów aplikacji i zewnętrznej pamięci flash, pominięte: %1.</translation>
     </message>
     <message>
         <source>A firmware change is running. The button is enabled again when it has ended.</source>

@@ -142,6 +142,12 @@ private slots:
             << 1 << QStringList{">/dev/full", "read-flash", "0", "64"} << 2 << "standard output could not be written";
         QTest::newRow("defective HEX file")
             << 0 << QStringList{"make-upgrade", "%1/bad.hex", "%1/out.upg"} << 2 << "HexToBin error: -2)";
+        QTest::newRow("HEX record with a wrong checksum")
+            << 0 << QStringList{"make-upgrade", "%1/checksum.hex", "%1/out.upg"} << 2
+            << "Line 2: The checksum does not match the record.";
+        QTest::newRow("HEX file without application data")
+            << 0 << QStringList{"make-upgrade", "%1/external.hex", "%1/out.upg"} << 2
+            << "The file holds no data for the application region";
         QTest::newRow("HEX file without data")
             << 0 << QStringList{"make-bootloader-images", "%1/empty.hex", "--prefix", "261100", "--first", "1",
                                 "--count", "1"}
@@ -169,6 +175,9 @@ private slots:
         QVERIFY(HexFiles::writeFile(path("odd.bin"), "0123456789"));
         QVERIFY(HexFiles::writeFile(path("bad.hex"), "0400000001020304F2\n"));
         QVERIFY(HexFiles::writeFile(path("empty.hex"), ""));
+        QVERIFY(HexFiles::writeFile(path("checksum.hex"), HexFiles::extendedLinearAddress(0x0800) + "\n"
+                                                              + ":0440000001020304AB\n"));
+        QVERIFY(HexFiles::writeFile(path("external.hex"), HexFiles::hexText(0x08020000, "external")));
         QCOMPARE(LightingFile::save(path("table.scn"), LightingFile::Kind::Scenes, QByteArray(384, '\1')),
                  LightingFile::Status::Ok);
         prepareUnits(units);
@@ -181,6 +190,86 @@ private slots:
         const Run result = run(arguments, units, false, standardOutput);
         QCOMPARE(result.status, status);
         QVERIFY2(result.err.contains(message.toLocal8Bit()), result.err.constData());
+    }
+
+    // A refused HEX file: its reason on standard error once, nothing on
+    // standard output, no file written.
+    void hexFileRefused_data()
+    {
+        using namespace HexFiles;
+        QTest::addColumn<QStringList>("arguments"); // %1: the test's folder
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("errors");
+
+        const QByteArray ela = extendedLinearAddress(0x0800) + "\n";
+        const QByteArray data = record(0, 0x4000, "\x11\x22\x33\x44");
+        const QStringList upgrade{"make-upgrade", "%1/in.hex", "%1/out.upg"};
+        const QStringList images{"make-bootloader-images", "%1/in.hex", "--prefix", "261100", "--first", "1",
+                                 "--count", "2", "--dir", "%1"};
+        const QString nothing = "Nothing was made from the file %1/in.hex.";
+        QTest::newRow("make-upgrade, wrong checksum")
+            << upgrade << ela + data.left(data.size() - 2) + "00\n"
+            << QStringList{"vt520ctl: HexToBin error: -10)", nothing,
+                           "Line 2: The checksum does not match the record."};
+        QTest::newRow("make-upgrade, junk after a 32-byte record")
+            << upgrade << ela + record(0, 0x4000, randomBytes(32, 1)) + "; comment\n"
+            << QStringList{"vt520ctl: HexToBin error: -12)", nothing, "Line 2: Characters follow the checksum."};
+        QTest::newRow("make-upgrade, external flash data only")
+            << upgrade << hexText(0x08020000, "external")
+            << QStringList{"vt520ctl: " + nothing,
+                           "The file holds no data for the application region (0x08004000 to 0x0801FFFF)."};
+        QTest::newRow("make-bootloader-images, end record of 1 byte")
+            << images << ela + record(0, 0, "boot") + "\n" + record(1, 0, "x") + "\n"
+            << QStringList{"vt520ctl: HexToBin error: -11)", nothing,
+                           "Line 3: The byte count does not fit the record type."};
+    }
+
+    void hexFileRefused()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, errors);
+        QVERIFY(HexFiles::writeFile(path("in.hex"), text));
+        for (QString &argument : arguments)
+            argument = argument.arg(dir->path());
+        for (QString &error : errors)
+            error = error.arg(dir->path());
+
+        const Run result = run(arguments, 0);
+        QCOMPARE(result.status, 2);
+        QCOMPARE(lines(result.err), errors);
+        QVERIFY(result.out.isEmpty());
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{"in.hex"});
+    }
+
+    // make-upgrade of a HEX file with a bootloader in it: one informational
+    // line on standard output (none with --quiet), and the upgrade file.
+    void leftOutBytes_data()
+    {
+        QTest::addColumn<bool>("quiet");
+        QTest::newRow("said") << false;
+        QTest::newRow("quiet") << true;
+    }
+
+    void leftOutBytes()
+    {
+        QFETCH(bool, quiet);
+        QByteArray text = HexFiles::hexText(0x08000000, HexFiles::randomBytes(0x4000, 36), 32);
+        text.chop(HexFiles::endOfFile().size() + 1);
+        text += HexFiles::hexText(0x08004000, HexFiles::randomBytes(0x100, 37), 32);
+        QVERIFY(HexFiles::writeFile(path("merged.hex"), text));
+        QStringList arguments{"make-upgrade", path("merged.hex"), path("merged.upg")};
+        if (quiet)
+            arguments << "--quiet";
+
+        const Run result = run(arguments, 0);
+        QCOMPARE(result.status, 0);
+        QVERIFY2(result.err.isEmpty(), result.err.constData());
+        QCOMPARE(lines(result.out),
+                 quiet ? QStringList()
+                       : QStringList{"Bytes of the file outside the application and external flash regions, "
+                                     "left out: 16384."});
+        QCOMPARE(QFileInfo(path("merged.upg")).size(), 262210);
     }
 
     // write-flash at an address, then read-flash of the same range into a

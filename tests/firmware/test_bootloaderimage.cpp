@@ -13,6 +13,8 @@ private slots:
     void serial_data();
     void serial();
     void imageWithSerial();
+    void readHex_data();
+    void readHex();
     void writeAndFailures();
 };
 
@@ -47,7 +49,7 @@ void TestBootloaderImage::imageWithSerial()
     QVERIFY(HexFiles::writeFile(hexName, HexFiles::hexText(0x08000000, code)));
 
     QByteArray image;
-    QCOMPARE(BootloaderImage::readHex(hexName, &image), 0);
+    QCOMPARE(BootloaderImage::readHex(hexName, &image).code, 0);
     QCOMPARE(image, code.left(0x4000));
 
     const QByteArray withSerial = BootloaderImage::withSerial(image, "131100042");
@@ -60,10 +62,49 @@ void TestBootloaderImage::imageWithSerial()
     const QString shortName = dir.filePath("short.hex");
     QVERIFY(HexFiles::writeFile(shortName, HexFiles::hexText(0x08000000, "\x01")));
     QByteArray empty;
-    QCOMPARE(BootloaderImage::readHex(shortName, &empty), 0);
+    QCOMPARE(BootloaderImage::readHex(shortName, &empty).code, 0);
     QCOMPARE(BootloaderImage::withSerial(empty, "131100042").mid(0x3FF0),
              QByteArray("131100042") + QByteArray(7, '\0'));
-    QCOMPARE(BootloaderImage::readHex(dir.filePath("missing.hex"), &empty), -8);
+    QCOMPARE(BootloaderImage::readHex(dir.filePath("missing.hex"), &empty).code, -8);
+}
+
+// The bootloader image comes through the same reader as upgrade images:
+// long records read, and a defect refuses the file with its line.
+void TestBootloaderImage::readHex_data()
+{
+    using namespace HexFiles;
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("line");
+
+    const QByteArray code = randomBytes(0x4000, 13);
+    QTest::newRow("32 per record") << hexText(0x08000000, code, 32) << 0 << 0;
+    QTest::newRow("255 per record, CR LF")
+        << hexText(0x08000000, code, 255).replace("\n", "\r\n") << 0 << 0;
+    QTest::newRow("start segment address")
+        << record(3, 0, QByteArray::fromHex("00000100")) + "\n" + hexText(0x08000000, code, 64) << 0 << 0;
+    QList<QByteArray> lines = hexText(0x08000000, code, 32).split('\n');
+    lines[4].chop(2);
+    lines[4] += lines[4].endsWith("00") ? "01" : "00";
+    QTest::newRow("wrong checksum") << lines.join('\n') << -10 << 5;
+    QTest::newRow("application only") << hexText(0x08004000, code.left(16)) << -9 << 0;
+}
+
+void TestBootloaderImage::readHex()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, code);
+    QFETCH(int, line);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString hexName = dir.filePath("boot.hex");
+    QVERIFY(HexFiles::writeFile(hexName, text));
+    QByteArray image;
+    const HexToBinResult result = BootloaderImage::readHex(hexName, &image);
+    QCOMPARE(result.code, code);
+    QCOMPARE(result.line, line);
+    if (code == 0)
+        QCOMPARE(image, HexFiles::randomBytes(0x4000, 13));
 }
 
 void TestBootloaderImage::writeAndFailures()

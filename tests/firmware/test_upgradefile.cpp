@@ -52,6 +52,10 @@ private slots:
     void imageFromHex();
     void dataOutsideBothWindows();
     void oneRegionWithoutData();
+    void refusedHex_data();
+    void refusedHex();
+    void leftOutBytes_data();
+    void leftOutBytes();
     void sumWordsReplaceHexData();
     void sumsWrapAround();
     void fileBytes();
@@ -86,8 +90,8 @@ void TestUpgradeFile::imageFromHex()
     QVERIFY(HexFiles::writeFile(hexName, text));
 
     const UpgradeImage::FromHex built = UpgradeImage::fromHexFile(hexName);
-    QCOMPARE(built.applicationResult, 0);
-    QCOMPARE(built.externalFlashResult, 0);
+    QCOMPARE(built.hex.code, 0);
+    QCOMPARE(built.hex.outsideBytes, qint64(0x100));  // the bootloader's bytes, left out
     const QByteArray &image = built.image;
     QCOMPARE(image.size(), 0x40000);
     QCOMPARE(image.left(0x4000), QByteArray(0x4000, '\0'));
@@ -108,8 +112,9 @@ void TestUpgradeFile::dataOutsideBothWindows()
 
     // Refused: the image would hold nothing of the file.
     const UpgradeImage::FromHex built = UpgradeImage::fromHexFile(hexName);
-    QCOMPARE(built.applicationResult, -9);
-    QCOMPARE(built.externalFlashResult, -9);
+    QCOMPARE(built.hex.code, -9);
+    QCOMPARE(built.hex.line, 0);
+    QCOMPARE(built.hex.outsideBytes, qint64(0x4100));
     QCOMPARE(built.image, QByteArray(0x40000, '\0'));
 
     const QString upgName = dir->filePath("zero.upg");
@@ -126,9 +131,97 @@ void TestUpgradeFile::oneRegionWithoutData()
     const QString hexName = dir->filePath("application.hex");
     QVERIFY(HexFiles::writeFile(hexName, HexFiles::hexText(0x08004000, "\x01\x02\x03\x04")));
     const UpgradeImage::FromHex built = UpgradeImage::fromHexFile(hexName);
-    QCOMPARE(built.applicationResult, 0);
-    QCOMPARE(built.externalFlashResult, 0);
+    QCOMPARE(built.hex.code, 0);
     QCOMPARE(wordAt(built.image, 0x4000), 0x04030201u);
+    QCOMPARE(built.image.mid(0x20000, 0x14000), QByteArray(0x14000, '\0'));
+}
+
+// Refusals of fromHexFile: every reader failure with its line, and a file
+// without application data even when the external flash region has some.
+void TestUpgradeFile::refusedHex_data()
+{
+    using namespace HexFiles;
+    QTest::addColumn<QByteArray>("text");  // null: the file does not exist
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("line");
+
+    const QByteArray application = hexText(0x08004000, randomBytes(0x40, 13));  // 5 lines
+    QByteArray external = hexText(0x08020000, randomBytes(0x40, 14));
+    QByteArray merged = application;
+    merged.chop(endOfFile().size() + 1);
+    merged += external;
+    QTest::newRow("external flash data only") << external << -15 << 0;
+    QTest::newRow("external flash data and data outside both regions")
+        << hexText(0x08000000, "boot").replace(endOfFile() + "\n", external) << -15 << 0;
+    QTest::newRow("no data at all") << endOfFile() << -9 << 0;
+    QTest::newRow("missing file") << QByteArray() << -8 << 0;
+    // The defects lie in the external flash part, after all application
+    // data: lines 1-5 hold the application, line 6 the external flash's
+    // extended address, line 7 its first data record.
+    const auto changeDigit = [](QByteArray text, int line, int column) {
+        const QList<QByteArray> lines = text.split('\n');
+        qsizetype at = column;
+        for (int i = 0; i < line - 1; ++i)
+            at += lines.at(i).size() + 1;
+        text[at] = text.at(at) == '0' ? '1' : '0';
+        return text;
+    };
+    const int checksumColumn = int(extendedLinearAddress(0x0802).size()) - 1;
+    QTest::newRow("checksum digit changed in the external flash part")
+        << changeDigit(merged, 6, checksumColumn) << -10 << 6;
+    QTest::newRow("data digit changed") << changeDigit(merged, 7, 12) << -10 << 7;
+    QTest::newRow("blank line")
+        << QByteArray(merged).replace(extendedLinearAddress(0x0802), "\n" + extendedLinearAddress(0x0802)) << -1
+        << 6;
+    QList<QByteArray> junk = hexText(0x08004000, randomBytes(0x40, 15), 32).split('\n');
+    junk[2] += "x";
+    QTest::newRow("32-byte record with trailing junk") << junk.join('\n') << -12 << 3;
+}
+
+void TestUpgradeFile::refusedHex()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, code);
+    QFETCH(int, line);
+    const QString hexName = dir->filePath("refused.hex");
+    if (!text.isNull())
+        QVERIFY(HexFiles::writeFile(hexName, text));
+    const UpgradeImage::FromHex built = UpgradeImage::fromHexFile(hexName);
+    QCOMPARE(built.hex.code, code);
+    QCOMPARE(built.hex.line, line);
+}
+
+// Data outside both regions is left out and counted, the rest is taken.
+void TestUpgradeFile::leftOutBytes_data()
+{
+    QTest::addColumn<quint32>("outsideAddress");
+    QTest::addColumn<int>("outsideSize");
+
+    QTest::newRow("nothing outside") << 0x08004000u << 0;
+    QTest::newRow("a merged bootloader") << 0x08000000u << 0x4000;
+    QTest::newRow("one byte before the application") << 0x08003FFFu << 1;
+    QTest::newRow("between the regions is nothing: behind the external flash") << 0x08034000u << 0x123;
+    QTest::newRow("low addresses") << 0x00000000u << 0x200;
+}
+
+void TestUpgradeFile::leftOutBytes()
+{
+    QFETCH(quint32, outsideAddress);
+    QFETCH(int, outsideSize);
+    const QByteArray application = HexFiles::randomBytes(0x1C000, 16);
+    QByteArray text = HexFiles::hexText(0x08004000, application, 32);
+    if (outsideSize > 0) {
+        text.chop(HexFiles::endOfFile().size() + 1);
+        text += HexFiles::hexText(outsideAddress, HexFiles::randomBytes(outsideSize, 17));
+    }
+    const QString hexName = dir->filePath("merged.hex");
+    QVERIFY(HexFiles::writeFile(hexName, text));
+    const UpgradeImage::FromHex built = UpgradeImage::fromHexFile(hexName);
+    QCOMPARE(built.hex.code, 0);
+    QCOMPARE(built.hex.outsideBytes, qint64(outsideSize));
+    QCOMPARE(built.image.left(0x4000), QByteArray(0x4000, '\0'));
+    QCOMPARE(built.image.mid(0x4000, 0x1C000 - 4), application.left(0x1C000 - 4));
+    QCOMPARE(built.image.mid(0x34000), QByteArray(0xC000, '\0'));
 }
 
 void TestUpgradeFile::sumWordsReplaceHexData()

@@ -58,7 +58,9 @@ private slots:
     void createUpg();
     void createUpgCancelled_data();
     void createUpgCancelled();
+    void createUpgFromDefectiveHex_data();
     void createUpgFromDefectiveHex();
+    void createUpgLeavesOutBytes();
     void createUpgUnwritableTarget();
     void hexFileRefused_data();
     void hexFileRefused();
@@ -166,33 +168,77 @@ void TestWindowFirmwareFiles::createUpgCancelled()
     QVERIFY(questions->messages().isEmpty());
 }
 
+void TestWindowFirmwareFiles::createUpgFromDefectiveHex_data()
+{
+    using namespace HexFiles;
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("reason");  // after "Line N: "
+
+    const QByteArray ela = extendedLinearAddress(0x0800) + "\n";
+    const QByteArray first = ela + record(0, 0x4000, "\x11\x22\x33\x44") + "\n";
+    const QByteArray second = record(0, 0x4004, "\x55\x66\x77\x88");
+    const QByteArray eof = endOfFile() + "\n";
+    QTest::newRow("blank line, line 3")
+        << first + "\n" + eof << -1 << "Line 3: A line is shorter than a record.";
+    QTest::newRow("wrong checksum, line 3")
+        << first + second.left(second.size() - 2) + "00\n" + eof << -10
+        << "Line 3: The checksum does not match the record.";
+    QTest::newRow("junk after the checksum, line 3")
+        << first + second + " junk\n" + eof << -12 << "Line 3: Characters follow the checksum.";
+    QTest::newRow("extended address of 4 bytes, line 1")
+        << record(4, 0, QByteArray::fromHex("08000000")) + "\n" + first << -11
+        << "Line 1: The byte count does not fit the record type.";
+}
+
+// Any defect refuses the file: one log line, one box with the line and the
+// reason, no save question and no file, though records before it were read.
 void TestWindowFirmwareFiles::createUpgFromDefectiveHex()
 {
-    // A blank line after the first record: both regions report -1.
-    const QByteArray first = HexFiles::extendedLinearAddress(0x0800) + "\n"
-                             + HexFiles::record(0, 0x4000, "\x11\x22\x33\x44") + "\n";
-    const QString hexName = writeHex(first + "\n" + HexFiles::endOfFile() + "\n");
+    QFETCH(QByteArray, text);
+    QFETCH(int, code);
+    QFETCH(QString, reason);
+    const QString hexName = writeHex(text);
     const QString upgName = dir->filePath("partial.upg");
     questions->answer(hexName);
     questions->answer(upgName);
     window->slotpushButtonCreateUpg(false);
 
-    QCOMPARE(logLines(*window), (QStringList{"HexToBin error: -1)", "HexToBin error: -1)"}));
+    const QString logLine = QString("HexToBin error: %1)").arg(code);
+    QCOMPARE(logLines(*window), QStringList{logLine});
     const auto boxes = questions->messages();
-    QCOMPARE(boxes.size(), 2);
-    for (const auto &box : boxes) {
-        QCOMPARE(box.icon, QMessageBox::Critical);
-        QCOMPARE(box.title, "Error");
-        QCOMPARE(box.label, "HexToBin error: -1)");
-        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    }
-    // The user may still save what was read before the defect.
-    QCOMPARE(questions->asked.last().kind, ScriptedQuestions::SaveFile);
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.at(0).icon, QMessageBox::Critical);
+    QCOMPARE(boxes.at(0).title, "Error");
+    QCOMPARE(boxes.at(0).label,
+             logLine + "\nNothing was made from the file " + QDir::toNativeSeparators(hexName) + ".\n" + reason);
+    QCOMPARE(boxes.at(0).buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(questions->asked.size(), 2);  // the file question and the box
+    QVERIFY(!QFile::exists(upgName));
+}
+
+// A HEX file that also holds a bootloader and data past the external flash:
+// the log says how many bytes were left out, the image holds the rest.
+void TestWindowFirmwareFiles::createUpgLeavesOutBytes()
+{
+    const QByteArray application = HexFiles::randomBytes(0x1C000, 24);
+    QByteArray text = HexFiles::hexText(0x08000000, HexFiles::randomBytes(0x4000, 25), 32);
+    text.chop(HexFiles::endOfFile().size() + 1);
+    text += HexFiles::hexText(0x08004000, application, 32);
+    text.chop(HexFiles::endOfFile().size() + 1);
+    text += HexFiles::hexText(0x08034000, HexFiles::randomBytes(0x12, 26), 32);
+    const QString hexName = writeHex(text);
+    const QString upgName = dir->filePath("merged.upg");
+    questions->answer(hexName);
+    questions->answer(upgName);
+    window->slotpushButtonCreateUpg(false);
+
+    QCOMPARE(logLines(*window),
+             QStringList{"Bytes of the file outside the application and external flash regions, left out: 16402."});
+    QVERIFY(questions->messages().isEmpty());
     QByteArray image = HexFiles::readFile(upgName).mid(66);
-    QCOMPARE(image.size(), 0x40000);
     DecodeBuffer(reinterpret_cast<unsigned char *>(image.data()), unsigned(image.size()));
-    QCOMPARE(image.mid(0x4000, 4), QByteArray("\x11\x22\x33\x44"));
-    QCOMPARE(qFromLittleEndian<quint32>(image.constData() + 0x1FFFC), 0x44332211u);
+    QCOMPARE(image, expectedImage(application, QByteArray(0x14000, '\0')));
 }
 
 void TestWindowFirmwareFiles::createUpgUnwritableTarget()
@@ -225,6 +271,14 @@ void TestWindowFirmwareFiles::hexFileRefused_data()
     QTest::newRow("upgrade, missing file") << true << "missing.hex" << QByteArray() << opened;
     QTest::newRow("upgrade, end record only") << true << "input.hex" << HexFiles::endOfFile() << noData;
     QTest::newRow("upgrade, data outside both regions") << true << "input.hex" << outside << noData;
+    // An all-zero application with its sum would pass for a firmware.
+    QTest::newRow("upgrade, external flash data only")
+        << true << "input.hex" << HexFiles::hexText(0x08020000, "extf")
+        << "The file holds no data for the application region (0x08004000 to 0x0801FFFF).";
+    QTest::newRow("upgrade, external flash data and data outside both regions")
+        << true << "input.hex"
+        << QByteArray(outside).replace(HexFiles::endOfFile() + "\n", HexFiles::hexText(0x08020000, "extf"))
+        << "The file holds no data for the application region (0x08004000 to 0x0801FFFF).";
     QTest::newRow("bootloader, missing file") << false << "missing.hex" << QByteArray() << opened;
     QTest::newRow("bootloader, empty file") << false << "input.hex" << QByteArray("") << noData;
     QTest::newRow("bootloader, data outside the image")
@@ -399,7 +453,9 @@ void TestWindowFirmwareFiles::bootBinFromDefectiveHex()
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes.at(0).icon, QMessageBox::Critical);
     QCOMPARE(boxes.at(0).title, "Error");
-    QCOMPARE(boxes.at(0).label, "HexToBin error: -2)");
+    QCOMPARE(boxes.at(0).label, "HexToBin error: -2)\nNothing was made from the file "
+                                    + QDir::toNativeSeparators(dir->filePath("input.hex"))
+                                    + ".\nLine 1: A line does not begin with ':'.");
     QCOMPARE(logLines(*window),
              (QStringList{"Vt410_bootloader::slotpushButtonCreateBootBin(bool t)", "HexToBin error: -2)"}));
     QVERIFY(QDir(dir->path()).entryList({"*.bin"}, QDir::Files).isEmpty());
