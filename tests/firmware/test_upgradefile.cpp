@@ -32,6 +32,20 @@ QByteArray decoded(QByteArray scrambled)
     return scrambled;
 }
 
+// A random plain image whose region sums hold, as a reader demands.
+QByteArray imageWithSums(quint32 seed)
+{
+    QByteArray image = HexFiles::randomBytes(0x40000, seed);
+    UpgradeImage::storeRegionSums(reinterpret_cast<unsigned char *>(image.data()));
+    return image;
+}
+
+QByteArray scrambled(QByteArray plain)
+{
+    EncodeBuffer(reinterpret_cast<unsigned char *>(plain.data()), unsigned(plain.size()));
+    return plain;
+}
+
 // A file in the upgrade file's form with the given fields.
 QByteArray streamed(const QString &header, const QString &version, const QByteArray &image)
 {
@@ -277,7 +291,7 @@ void TestUpgradeFile::fileBytes()
 
 void TestUpgradeFile::roundTrip()
 {
-    const QByteArray plain = HexFiles::randomBytes(0x40000, 7);
+    const QByteArray plain = imageWithSums(7);
     const QString upgName = dir->filePath("round.upg");
     QVERIFY(UpgradeFile::write(upgName, plain));
     const UpgradeFile::Contents contents = UpgradeFile::read(upgName);
@@ -285,7 +299,7 @@ void TestUpgradeFile::roundTrip()
     QCOMPARE(decoded(contents.scrambledImage), plain);
 
     // Writing again over an existing file replaces it whole.
-    const QByteArray other = HexFiles::randomBytes(0x40000, 8);
+    const QByteArray other = imageWithSums(8);
     QVERIFY(UpgradeFile::write(upgName, other));
     QCOMPARE(decoded(UpgradeFile::read(upgName).scrambledImage), other);
 }
@@ -297,7 +311,7 @@ void TestUpgradeFile::reader_data()
     QTest::addColumn<QString>("text");
 
     const QString header = "Vt520 Upgrade File Header";
-    const QByteArray image = HexFiles::randomBytes(0x40000, 9);
+    const QByteArray image = scrambled(imageWithSums(9));
     const QByteArray good = streamed(header, "01", image);
 
     QTest::newRow("good") << good << UpgradeFile::Status::Ok << QString();
