@@ -7,7 +7,7 @@ vt520_packages=(
     qt6-translations-l10n
     libusb-1.0-0-dev umockdev libumockdev-dev
     xvfb xauth x11-utils xdotool fonts-dejavu-core
-    binutils srecord
+    binutils srecord python3-intelhex
 )
 
 vt520_install_packages() {
