@@ -40,8 +40,8 @@ int upgrade(const CtlOptions &options, Console &log)
     const UpgradeFile::Contents contents = UpgradeFile::read(fileName);
     if (contents.status != UpgradeFile::Status::Ok) {
         FirmwareChange(usb, callbacks).run(fileName, contents);
-        if (console.isQuiet())
-            log.errorLine(console.lastLine());
+        // The reason on standard error too, whatever standard output shows.
+        log.error(QStringLiteral("%1: %2").arg(fileName, UpgradeFile::statusText(contents.status)));
         return ExitFileRefused;
     }
 

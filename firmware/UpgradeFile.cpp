@@ -98,15 +98,21 @@ QString statusText(Status status, const QString &fileName)
     case Status::WrongSize:
         return QCoreApplication::translate("Upgrader", "Wrong file size");
     case Status::DamagedApplication:
-        return QCoreApplication::translate("Upgrader",
-                                           "The file %1 is damaged: its application region does not match its "
-                                           "sum. Nothing was sent to the Vt520.")
-            .arg(name);
+        return name.isEmpty()
+                   ? QCoreApplication::translate("Upgrader", "The file is damaged: its application region does not "
+                                                             "match its sum. Nothing was sent to the Vt520.")
+                   : QCoreApplication::translate("Upgrader",
+                                                 "The file %1 is damaged: its application region does not match its "
+                                                 "sum. Nothing was sent to the Vt520.")
+                         .arg(name);
     case Status::DamagedExternalFlash:
-        return QCoreApplication::translate("Upgrader",
-                                           "The file %1 is damaged: its external flash region does not match "
-                                           "its sum. Nothing was sent to the Vt520.")
-            .arg(name);
+        return name.isEmpty()
+                   ? QCoreApplication::translate("Upgrader", "The file is damaged: its external flash region does "
+                                                             "not match its sum. Nothing was sent to the Vt520.")
+                   : QCoreApplication::translate("Upgrader",
+                                                 "The file %1 is damaged: its external flash region does not match "
+                                                 "its sum. Nothing was sent to the Vt520.")
+                         .arg(name);
     }
     return QString();
 }

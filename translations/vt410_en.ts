@@ -25,23 +25,23 @@ p, li { white-space: pre-wrap; }
 &lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;fax +1 555 0101&lt;/span&gt;&lt;/p&gt;
 &lt;p align=&quot;center&quot; style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px; font-size:8pt;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
 &lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;e-mail: info@example.com&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;!DOCTYPE HTML PUBLIC "-//W3C//DTD HTML 4.0//EN" "http://www.w3.org/TR/REC-html40/strict.dtd"&gt;
-&lt;html&gt;&lt;head&gt;&lt;meta name="qrichtext" content="1" /&gt;&lt;style type="text/css"&gt;
+        <translation>&lt;!DOCTYPE HTML PUBLIC &quot;-//W3C//DTD HTML 4.0//EN&quot; &quot;http://www.w3.org/TR/REC-html40/strict.dtd&quot;&gt;
+&lt;html&gt;&lt;head&gt;&lt;meta name=&quot;qrichtext&quot; content=&quot;1&quot; /&gt;&lt;style type=&quot;text/css&quot;&gt;
 p, li { white-space: pre-wrap; }
-&lt;/style&gt;&lt;/head&gt;&lt;body style=" font-family:'MS Shell Dlg 2'; font-size:8.25pt; font-weight:400; font-style:normal;"&gt;
-&lt;p align="center" style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:8pt;"&gt;Vt520 driver configuration software&lt;/span&gt;&lt;/p&gt;
-&lt;p align="center" style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;img src=":/res/images/logo5.png" /&gt;&lt;/p&gt;
-&lt;p align="center" style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:8pt;"&gt;www.example.com&lt;/span&gt;&lt;/p&gt;
-&lt;p align="center" style="-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px; font-size:8pt;"&gt;&lt;br /&gt;&lt;/p&gt;
-&lt;p align="center" style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:8pt;"&gt;Example Lighting Works Ltd.&lt;/span&gt;&lt;/p&gt;
-&lt;p align="center" style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:8pt;"&gt;12 Sample Street&lt;/span&gt;&lt;/p&gt;
-&lt;p align="center" style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:8pt;"&gt;00-000 Exampleton&lt;/span&gt;&lt;/p&gt;
-&lt;p align="center" style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:8pt;"&gt;Examplestan&lt;/span&gt;&lt;/p&gt;
-&lt;p align="center" style="-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px; font-size:8pt;"&gt;&lt;br /&gt;&lt;/p&gt;
-&lt;p align="center" style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:8pt;"&gt;tel. +1 555 0100&lt;/span&gt;&lt;/p&gt;
-&lt;p align="center" style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:8pt;"&gt;fax +1 555 0101&lt;/span&gt;&lt;/p&gt;
-&lt;p align="center" style="-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px; font-size:8pt;"&gt;&lt;br /&gt;&lt;/p&gt;
-&lt;p align="center" style=" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;"&gt;&lt;span style=" font-size:8pt;"&gt;e-mail: info@example.com&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+&lt;/style&gt;&lt;/head&gt;&lt;body style=&quot; font-family:&apos;MS Shell Dlg 2&apos;; font-size:8.25pt; font-weight:400; font-style:normal;&quot;&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;Vt520 driver configuration software&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;img src=&quot;:/res/images/logo5.png&quot; /&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;www.example.com&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px; font-size:8pt;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;Example Lighting Works Ltd.&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;12 Sample Street&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;00-000 Exampleton&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;Examplestan&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px; font-size:8pt;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;tel. +1 555 0100&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;fax +1 555 0101&lt;/span&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot;-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px; font-size:8pt;&quot;&gt;&lt;br /&gt;&lt;/p&gt;
+&lt;p align=&quot;center&quot; style=&quot; margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; -qt-block-indent:0; text-indent:0px;&quot;&gt;&lt;span style=&quot; font-size:8pt;&quot;&gt;e-mail: info@example.com&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
 </context>
 <context>
@@ -121,6 +121,58 @@ Check USB cable</translation>
     <message>
         <source>The device does not use this tool&apos;s transfer key (its bootloader version reads as garbage); nothing was written. Build the tool with the device&apos;s key (see README).</source>
         <translation>The device does not use this tool&apos;s transfer key (its bootloader version reads as garbage); nothing was written. Build the tool with the device&apos;s key (see README).</translation>
+    </message>
+    <message>
+        <source>Done: the Vt520 %1 at %2 runs the new firmware.</source>
+        <translation>Done: the Vt520 %1 at %2 runs the new firmware.</translation>
+    </message>
+    <message>
+        <source>Nothing was sent to the Vt520; it is unchanged.</source>
+        <translation>Nothing was sent to the Vt520; it is unchanged.</translation>
+    </message>
+    <message>
+        <source>No Vt520 answered; nothing was written.</source>
+        <translation>No Vt520 answered; nothing was written.</translation>
+    </message>
+    <message>
+        <source>Nothing was written; the Vt520 is unchanged.</source>
+        <translation>Nothing was written; the Vt520 is unchanged.</translation>
+    </message>
+    <message>
+        <source>Nothing was written: the Vt520 did not answer in its bootloader after the reset. Replug it and run the change again.</source>
+        <translation>Nothing was written: the Vt520 did not answer in its bootloader after the reset. Replug it and run the change again.</translation>
+    </message>
+    <message>
+        <source>Failed: a firmware page could not be written. The Vt520 is in its bootloader; run the change again.</source>
+        <translation>Failed: a firmware page could not be written. The Vt520 is in its bootloader; run the change again.</translation>
+    </message>
+    <message>
+        <source>Failed: the external flash could not be written or read back. The Vt520 is in its bootloader; run the change again.</source>
+        <translation>Failed: the external flash could not be written or read back. The Vt520 is in its bootloader; run the change again.</translation>
+    </message>
+    <message>
+        <source>Failed: the Vt520 stopped answering during the external flash transfer. Check the cable, replug it and run the change again; it starts in its bootloader.</source>
+        <translation>Failed: the Vt520 stopped answering during the external flash transfer. Check the cable, replug it and run the change again; it starts in its bootloader.</translation>
+    </message>
+    <message>
+        <source>Failed: the external flash read back different from the file. The Vt520 is in its bootloader; run the change again.</source>
+        <translation>Failed: the external flash read back different from the file. The Vt520 is in its bootloader; run the change again.</translation>
+    </message>
+    <message>
+        <source>Failed: a firmware page read back different from the file; the Vt520 may run damaged firmware. Run the change again.</source>
+        <translation>Failed: a firmware page read back different from the file; the Vt520 may run damaged firmware. Run the change again.</translation>
+    </message>
+    <message>
+        <source>Failed: the Vt520 did not come back at %1 after the start of the new firmware. Replug it; if it stays in its bootloader, run the change again.</source>
+        <translation>Failed: the Vt520 did not come back at %1 after the start of the new firmware. Replug it; if it stays in its bootloader, run the change again.</translation>
+    </message>
+    <message>
+        <source>Failed: the request to start the new firmware failed, and the Vt520 is in its bootloader; run the change again.</source>
+        <translation>Failed: the request to start the new firmware failed, and the Vt520 is in its bootloader; run the change again.</translation>
+    </message>
+    <message>
+        <source>Failed: the Vt520 came back in its bootloader: the new firmware did not start. Run the change again.</source>
+        <translation>Failed: the Vt520 came back in its bootloader: the new firmware did not start. Run the change again.</translation>
     </message>
 </context>
 <context>
@@ -292,6 +344,22 @@ Check USB cable</translation>
     <message>
         <source>Wrong file size</source>
         <translation>Wrong file size</translation>
+    </message>
+    <message>
+        <source>The file is damaged: its application region does not match its sum. Nothing was sent to the Vt520.</source>
+        <translation>The file is damaged: its application region does not match its sum. Nothing was sent to the Vt520.</translation>
+    </message>
+    <message>
+        <source>The file %1 is damaged: its application region does not match its sum. Nothing was sent to the Vt520.</source>
+        <translation>The file %1 is damaged: its application region does not match its sum. Nothing was sent to the Vt520.</translation>
+    </message>
+    <message>
+        <source>The file is damaged: its external flash region does not match its sum. Nothing was sent to the Vt520.</source>
+        <translation>The file is damaged: its external flash region does not match its sum. Nothing was sent to the Vt520.</translation>
+    </message>
+    <message>
+        <source>The file %1 is damaged: its external flash region does not match its sum. Nothing was sent to the Vt520.</source>
+        <translation>The file %1 is damaged: its external flash region does not match its sum. Nothing was sent to the Vt520.</translation>
     </message>
 </context>
 <context>

@@ -199,9 +199,12 @@ void TestAccessHint::firmwareChangeHint()
             device->failOpen(LIBUSB_ERROR_ACCESS);
     };
     callbacks.sleep = [](int milliseconds) { vt520sim::sleepMs(static_cast<unsigned long>(milliseconds)); };
-    FirmwareChange(usb, callbacks).run(fixture.fileName);
+    FirmwareChange change(usb, callbacks);
+    change.run(fixture.fileName);
 
-    QCOMPARE(lines, QStringList{fixture.fileName} + lastLines);
+    QCOMPARE(lines, QStringList{fixture.fileName} + lastLines << change.verdict());
+    QVERIFY(change.outcome() == FirmwareChange::Outcome::NoDevice
+            || change.outcome() == FirmwareChange::Outcome::BootloaderNotReached);
     QCOMPARE(vt520sim::Bus::instance().requestCount(USBVT350::RequestWritePage), 0);
 }
 

@@ -5,6 +5,7 @@
 #include "ScriptedQuestions.h"
 #include "UpgradeFixture.h"
 #include "app/Vt410_bootloader.h"
+#include "firmware/FirmwareChange.h"
 #include "sim/Vt520Sim.h"
 
 #include <QTemporaryDir>
@@ -143,7 +144,8 @@ void TestAccessHintWindow::firmwareChange()
     questions->answer(fixture.fileName);
     window->slotpushButtonCHF(false);
     const QString timeout = QStringLiteral("USB Timeout\nCheck USB Cable");
-    const QString expected = fixture.fileName + '\n' + timeout + (denied ? '\n' + Hint : QString());
+    const QString expected = fixture.fileName + '\n' + timeout + (denied ? '\n' + Hint : QString()) + '\n'
+                             + FirmwareChange::verdictOf(FirmwareChange::Outcome::NoDevice);
     QTRY_COMPARE_WITH_TIMEOUT(logText(), expected, 20000);
     // Nothing follows once the run has ended.
     QTest::qWait(50);

@@ -132,6 +132,10 @@ private slots:
             << 2 << QStringList{"status", "--device", "1-1.1", "--device", "1-1.2"} << 1 << "once";
         QTest::newRow("foreign upgrade file")
             << 1 << QStringList{"upgrade", "%1/foreign.upg", "--quiet"} << 2 << "Wrong file header";
+        QTest::newRow("damaged upgrade file")
+            << 1 << QStringList{"upgrade", "%1/damaged.upg", "--quiet"} << 2 << "its application region does not match";
+        QTest::newRow("damaged upgrade file, every unit")
+            << 2 << QStringList{"upgrade", "%1/damaged.upg", "--all"} << 2 << "its application region does not match";
         QTest::newRow("upgrade file missing")
             << 1 << QStringList{"upgrade", "%1/missing.upg"} << 2 << "cannot read";
         QTest::newRow("scenes file as programs")
@@ -172,6 +176,9 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, message);
         QVERIFY(HexFiles::writeFile(path("foreign.upg"), QByteArray(300, 'x')));
+        const UpgradeFixture damaged = UpgradeFixture::make(path("damaged.upg"), 5);
+        QVERIFY(HexFiles::writeFile(damaged.fileName,
+                                    HexFiles::readFile(damaged.fileName).replace(66 + 0x5000, 1, "\xC3")));
         QVERIFY(HexFiles::writeFile(path("odd.bin"), "0123456789"));
         QVERIFY(HexFiles::writeFile(path("bad.hex"), "0400000001020304F2\n"));
         QVERIFY(HexFiles::writeFile(path("empty.hex"), ""));
@@ -187,9 +194,44 @@ private slots:
         if (arguments.first().startsWith('>'))
             standardOutput = arguments.takeFirst().mid(1);
 
+        const QByteArray before = units ? stateFile(units, 1, "internal.bin") : QByteArray();
         const Run result = run(arguments, units, false, standardOutput);
         QCOMPARE(result.status, status);
         QVERIFY2(result.err.contains(message.toLocal8Bit()), result.err.constData());
+        if (status == 2) // a refused file never reaches a unit
+            QCOMPARE(stateFile(units, 1, "internal.bin"), before);
+    }
+
+    // A unit written and verified, but not back on its new firmware: the
+    // change has failed, alone or among several, and says so last.
+    void upgradeEndsWithTheUnitsState_data()
+    {
+        QTest::addColumn<QStringList>("selection");
+        QTest::newRow("one unit") << QStringList{"--device", "1-1.2"};
+        QTest::newRow("every unit") << QStringList{"--all"};
+    }
+
+    void upgradeEndsWithTheUnitsState()
+    {
+        QFETCH(QStringList, selection);
+        prepareUnits(2, [&](vt520sim::Device &device, int unit) {
+            device.setMode(vt520sim::Mode::Bootloader);
+            if (unit == 2)
+                device.setReenumerateDelay(60000); // back long after the change stops looking
+        });
+        const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 11);
+        QVERIFY(!fixture.fileName.isEmpty());
+
+        const Run result = run(QStringList{"upgrade", fixture.fileName} + selection, 2);
+        QCOMPARE(result.status, 4);
+        QCOMPARE(stateFile(2, 2, "internal.bin").mid(0x4000, 0x1C000), fixture.applicationRegion());
+        const QString verdict = "Failed: the Vt520 did not come back at 1-1.2 after the start of the new firmware.";
+        QVERIFY2(lines(result.out).filter(QRegularExpression("^(1-1.2: )?" + QRegularExpression::escape(verdict)))
+                         .size() == 1,
+                 result.out.constData());
+        QVERIFY2(result.err.contains("at 1-1.2 failed"), result.err.constData());
+        if (selection.contains("--all"))
+            QVERIFY(lines(result.out).filter(QRegularExpression("^1-1.2 +261100043b +- +not back ")).size() == 1);
     }
 
     // A refused HEX file: its reason on standard error once, nothing on
@@ -333,8 +375,9 @@ private slots:
 
         const Run result = run({"upgrade", fixture.fileName, "--device", "1-1.2"}, 2);
         QCOMPARE(result.status, 0);
-        QCOMPARE(lines(result.out), fromBootloader ? UpgradeFixture::linesFromBootloader(fixture.fileName, "261100043")
-                                                   : UpgradeFixture::linesFromApplication(fixture.fileName, "261100043"));
+        QCOMPARE(lines(result.out),
+                 fromBootloader ? UpgradeFixture::completedFromBootloader(fixture.fileName, "261100043", "1-1.2")
+                                : UpgradeFixture::completedFromApplication(fixture.fileName, "261100043", "1-1.2"));
         for (const char *stage : {"Writing firmware: 100%", "Writing external flash: 100%",
                                   "Verifying external flash: 100%"})
             QVERIFY2(result.err.contains(stage), result.err.constData());

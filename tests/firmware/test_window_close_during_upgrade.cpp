@@ -3,6 +3,7 @@
 // closed or rebuilt for another language in the middle of it.
 #include "ScriptedQuestions.h"
 #include "UpgradeFixture.h"
+#include "firmware/FirmwareChange.h"
 #include "app/Vt410_bootloader.h"
 #include "sim/Vt520Sim.h"
 #include "usb/HexDump.h"
@@ -150,8 +151,8 @@ void TestWindowCloseDuringUpgrade::busyWhileTheChangeRuns_data()
 {
     QTest::addColumn<bool>("pageWriteFails");
     QTest::addColumn<QString>("lastLine");
-    QTest::newRow("change completed") << false << "OK";
-    QTest::newRow("change failed") << true << "ERROR";
+    QTest::newRow("change completed") << false << UpgradeFixture::doneLine("261100042", "1-1");
+    QTest::newRow("change failed") << true << FirmwareChange::verdictOf(FirmwareChange::Outcome::PageWriteFailed);
 }
 
 // "Firmware Change" and the Language actions are off from the start of a
