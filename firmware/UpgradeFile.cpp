@@ -56,8 +56,11 @@ Contents read(const QString &fileName)
 {
     Contents contents;
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return contents;  // reads as an empty stream: its header is wrong
+    if (!file.open(QIODevice::ReadOnly)) {
+        contents.status = Status::CannotOpen;
+        contents.reason = file.errorString();
+        return contents;
+    }
     QDataStream in(&file);
     in.setVersion(StreamVersion);
 
@@ -91,6 +94,7 @@ QString statusText(Status status, const QString &fileName)
     switch (status) {
     case Status::Ok:
         return QString();
+    case Status::CannotOpen:
     case Status::WrongHeader:
         return QCoreApplication::translate("Upgrader", "Wrong file header");
     case Status::WrongVersion:

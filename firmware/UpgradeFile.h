@@ -18,6 +18,7 @@ bool write(const QString &fileName, const QByteArray &plainImage);
 
 enum class Status {
     Ok,
+    CannotOpen, // the file is missing or may not be read; `reason` says why
     WrongHeader,
     WrongVersion,
     WrongSize,  // the image array is missing, cut short or not 262144 bytes
@@ -28,15 +29,17 @@ enum class Status {
 struct Contents {
     Status status = Status::WrongHeader;
     QByteArray scrambledImage;  // exactly 262144 bytes when status is Ok
+    QString reason;             // the system's reason when status is CannotOpen
 };
 
 // Reads and checks the whole file, the sums of both regions of the
-// descrambled image included. A file that cannot be opened reads as an empty
-// stream and so has a wrong header.
+// descrambled image included.
 Contents read(const QString &fileName);
 
 // The text that the firmware change shows for a rejected file; a damaged
-// region is named together with the file.
+// region is named together with the file. A file that cannot be opened gets
+// the text of a wrong header, as the window has always shown it (an empty
+// stream has no header).
 QString statusText(Status status, const QString &fileName = QString());
 
 } // namespace UpgradeFile

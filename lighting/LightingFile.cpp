@@ -42,6 +42,7 @@ QString LightingFile::loadFailureText(Status status)
     switch (status) {
     case Status::Ok:
         break;
+    case Status::CannotOpen:
     case Status::WrongHeader:
         return QCoreApplication::translate("Vt410_bootloader", "Wrong file header");
     case Status::WrongVersion:
@@ -109,7 +110,7 @@ LightingFile::ReadResult LightingFile::load(const QString &fileName, Kind kind)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return ReadResult{Status::WrongHeader, {}};
+        return ReadResult{Status::CannotOpen, {}, file.errorString()};
     return read(file, kind);
 }
 

@@ -16,7 +16,8 @@ public:
 
     enum class Status {
         Ok,
-        WrongHeader,  // first text is not this kind's header; also an empty or unreadable file
+        CannotOpen,   // the file is missing or may not be read; ReadResult::reason says why
+        WrongHeader,  // first text is not this kind's header; also an empty file
         WrongVersion, // second text is not exactly "Version 01"
         WrongSize,    // the table payload is shorter than the table, or cut off by the file's end
         WriteFailed,  // the file could not be created or not be written completely
@@ -26,10 +27,12 @@ public:
     {
         Status status = Status::WrongHeader;
         QByteArray table; // exactly tableSize(kind) bytes when status is Ok, empty otherwise
+        QString reason;   // the system's reason when status is CannotOpen
     };
 
     // Why a loaded file was refused, as the window's box says it ("Wrong
-    // file header", ...), in the user's language; empty for Ok.
+    // file header", ...), in the user's language; empty for Ok. A file that
+    // cannot be opened is "Wrong file header" there, as an empty one.
     static QString loadFailureText(Status status);
 
     static QString header(Kind kind);
@@ -40,7 +43,6 @@ public:
     // caller can copy the table only when the status is Ok. Never reads past
     // the payload; bytes of the payload beyond the table are ignored.
     static ReadResult read(QIODevice &device, Kind kind);
-    // A file that cannot be opened reads as an empty one: WrongHeader.
     static ReadResult load(const QString &fileName, Kind kind);
 
     // Writes the three items; false when the device did not take every byte.

@@ -76,7 +76,8 @@ private slots:
     void roundTrip();
     void reader_data();
     void reader();
-    void readerOfMissingFile();
+    void readerOfFileThatCannotBeOpened_data();
+    void readerOfFileThatCannotBeOpened();
     void writeToImpossiblePlaceLeavesNothing();
     void failedWriteKeepsExistingFile();
 
@@ -360,10 +361,23 @@ void TestUpgradeFile::reader()
         QVERIFY(contents.scrambledImage.isEmpty());
 }
 
-void TestUpgradeFile::readerOfMissingFile()
+void TestUpgradeFile::readerOfFileThatCannotBeOpened_data()
 {
-    const UpgradeFile::Contents contents = UpgradeFile::read(dir->filePath("missing.upg"));
-    QCOMPARE(contents.status, UpgradeFile::Status::WrongHeader);
+    QTest::addColumn<QString>("name"); // in the test's folder; empty: the folder itself
+    QTest::newRow("missing") << "missing.upg";
+    QTest::newRow("a folder") << "";
+}
+
+// Told apart from a foreign file, with the system's reason; the firmware
+// change still says "Wrong file header" for it.
+void TestUpgradeFile::readerOfFileThatCannotBeOpened()
+{
+    QFETCH(QString, name);
+    const UpgradeFile::Contents contents = UpgradeFile::read(name.isEmpty() ? dir->path() : dir->filePath(name));
+    QCOMPARE(contents.status, UpgradeFile::Status::CannotOpen);
+    QVERIFY(!contents.reason.isEmpty());
+    QVERIFY(contents.scrambledImage.isEmpty());
+    QCOMPARE(UpgradeFile::statusText(contents.status), QStringLiteral("Wrong file header"));
 }
 
 void TestUpgradeFile::writeToImpossiblePlaceLeavesNothing()

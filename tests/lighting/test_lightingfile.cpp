@@ -123,7 +123,8 @@ private slots:
     void writerReportsDeviceFailure();
     void writerRefusesTableOfWrongSize();
     void saveAndLoadThroughFiles();
-    void loadOfMissingFileIsWrongHeader();
+    void loadOfFileThatCannotBeOpened_data();
+    void loadOfFileThatCannotBeOpened();
     void saveFailsForUnusablePath();
     void failedSaveKeepsOldFile();
 };
@@ -356,11 +357,25 @@ void TestLightingFile::saveAndLoadThroughFiles()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"programs.pgm"});
 }
 
-void TestLightingFile::loadOfMissingFileIsWrongHeader()
+void TestLightingFile::loadOfFileThatCannotBeOpened_data()
 {
+    QTest::addColumn<QString>("name"); // in a fresh folder; empty: the folder itself
+    QTest::newRow("missing") << "missing.scn";
+    QTest::newRow("a folder") << "";
+}
+
+// Told apart from a foreign file, with the system's reason; the window still
+// says "Wrong file header" for it.
+void TestLightingFile::loadOfFileThatCannotBeOpened()
+{
+    QFETCH(QString, name);
     QTemporaryDir dir;
-    QCOMPARE(LightingFile::load(dir.filePath("missing.scn"), Kind::Scenes).status, Status::WrongHeader);
-    QCOMPARE(LightingFile::load(dir.path(), Kind::Scenes).status, Status::WrongHeader);
+    const LightingFile::ReadResult result =
+        LightingFile::load(name.isEmpty() ? dir.path() : dir.filePath(name), Kind::Scenes);
+    QCOMPARE(result.status, Status::CannotOpen);
+    QVERIFY(!result.reason.isEmpty());
+    QVERIFY(result.table.isEmpty());
+    QCOMPARE(LightingFile::loadFailureText(result.status), QStringLiteral("Wrong file header"));
 }
 
 void TestLightingFile::saveFailsForUnusablePath()
