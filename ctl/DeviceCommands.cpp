@@ -6,12 +6,12 @@
 #include "ctl/CtlOptions.h"
 #include "ctl/DeviceChoice.h"
 #include "ctl/ExitStatus.h"
+#include "ctl/InputFile.h"
 #include "usb/USBVT350.h"
 #include "usb/tools/ExtFlashBinWriter.h"
 #include "usb/tools/ServiceRead.h"
 #include "usb/tools/ServiceText.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
@@ -177,12 +177,9 @@ int writeFlash(const CtlOptions &options, Console &console)
         return ExitUsage;
     // The whole file is read and checked before the device is touched.
     const QString fileName = options.arguments[1];
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        console.error(QStringLiteral("cannot read %1: %2").arg(fileName, file.errorString()));
+    QByteArray image;
+    if (!InputFile::readAll(fileName, console, &image))
         return ExitFileRefused;
-    }
-    const QByteArray image = file.readAll();
     if (!ExtFlashBinWriter::lengthAccepted(image.size())) {
         console.error(QStringLiteral("%1: Length should be aligned to 4 (it is %2 bytes)").arg(fileName).arg(image.size()));
         return ExitFileRefused;

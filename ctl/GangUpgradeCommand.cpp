@@ -70,15 +70,10 @@ int upgradeMany(const CtlOptions &options, Console &log)
 
     // The whole file is read and checked before the first device command; a
     // refused file gets the window's lines (its name, then the reason).
-    if (!InputFile::readable(fileName, log))
-        return ExitFileRefused;
-    const UpgradeFile::Contents contents = UpgradeFile::read(fileName);
-    if (contents.status != UpgradeFile::Status::Ok) {
-        gang.run(fileName, contents, {});
-        // The reason on standard error too, whatever standard output shows.
-        log.error(QStringLiteral("%1: %2").arg(fileName, UpgradeFile::statusText(contents.status)));
-        return ExitFileRefused;
-    }
+    UpgradeFile::Contents contents;
+    const auto showRefusal = [&](const UpgradeFile::Contents &refused) { gang.run(fileName, refused, {}); };
+    if (const int refused = InputFile::readUpgrade(fileName, log, showRefusal, &contents))
+        return refused;
 
     QStringList ports;
     if (const int chosen = chooseUnits(options, log, &ports))

@@ -9,7 +9,6 @@
 #include "usb/USBVT350.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace Commands {
 
@@ -24,11 +23,11 @@ int lighting(const CtlOptions &options, Console &console)
     // Load + Set: the whole file is checked before the device is touched.
     LightingFile::ReadResult loaded;
     if (set) {
-        if (!QFile(fileName).open(QIODevice::ReadOnly)) {
+        loaded = LightingFile::load(fileName, kind);
+        if (loaded.status == LightingFile::Status::CannotOpen) {
             console.error(QStringLiteral("cannot read %1").arg(QDir::toNativeSeparators(fileName)));
             return ExitFileRefused;
         }
-        loaded = LightingFile::load(fileName, kind);
         if (loaded.status != LightingFile::Status::Ok) {
             console.error(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(fileName),
                                                        LightingFile::loadFailureText(loaded.status)));

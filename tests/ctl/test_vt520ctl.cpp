@@ -138,10 +138,16 @@ private slots:
             << 2 << QStringList{"upgrade", "%1/damaged.upg", "--all"} << 2 << "its application region does not match";
         QTest::newRow("upgrade file missing")
             << 1 << QStringList{"upgrade", "%1/missing.upg"} << 2 << "cannot read";
+        QTest::newRow("upgrade file missing, every unit")
+            << 2 << QStringList{"upgrade", "%1/missing.upg", "--all"} << 2 << "cannot read";
         QTest::newRow("scenes file as programs")
             << 1 << QStringList{"programs", "set", "%1/table.scn"} << 2 << "Wrong file header";
+        QTest::newRow("programs file missing")
+            << 1 << QStringList{"programs", "set", "%1/missing.pgm"} << 2 << "cannot read";
         QTest::newRow("binary file not in words")
             << 1 << QStringList{"write-flash", "0", "%1/odd.bin"} << 2 << "aligned to 4";
+        QTest::newRow("binary file missing")
+            << 1 << QStringList{"write-flash", "0", "%1/missing.bin"} << 2 << "cannot read";
         QTest::newRow("standard output full")
             << 1 << QStringList{">/dev/full", "read-flash", "0", "64"} << 2 << "standard output could not be written";
         QTest::newRow("defective HEX file")
