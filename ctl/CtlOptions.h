@@ -3,11 +3,14 @@
 #include <QString>
 #include <QStringList>
 
+struct Command;
+
 // The command line of vt520ctl: a command, its arguments and the options.
-// Parsing checks the form (known command, argument count, options the
-// command takes, numbers); what the arguments name is checked by the command.
+// Parsing checks the form against the command table (known command,
+// argument count, options the command takes, numbers); what the arguments
+// name is checked by the command.
 struct CtlOptions {
-    QString command;
+    const Command *command = nullptr; // from CommandTable; null only with --help or --version
     QStringList arguments;   // positional, after the command
     QStringList devices;     // every --device, in order
     bool all = false;        // --all: every attached Vt520
@@ -29,5 +32,7 @@ struct CtlOptions {
     // Empty on success, otherwise the reason the command line is refused.
     static QString parse(const QStringList &arguments, CtlOptions *options);
 
-    static QString usage();
+    // What --help calls the value of an option ("MASK" for --set); empty
+    // for an option without a value.
+    static QString valueName(const QString &option);
 };

@@ -1,5 +1,6 @@
 #include "ctl/DeviceChoice.h"
 
+#include "ctl/Command.h"
 #include "ctl/Console.h"
 #include "ctl/CtlOptions.h"
 #include "ctl/ExitStatus.h"
@@ -66,7 +67,7 @@ int refuseAccessDenied(const Vt520Enumeration::Entry &device, Console &console)
 int choose(const CtlOptions &options, Console &console, Vt520Enumeration::Entry *chosen)
 {
     if (options.devices.size() > 1) {
-        console.error(QStringLiteral("%1 works on one device: give --device once").arg(options.command));
+        console.error(QStringLiteral("%1 works on one device: give --device once").arg(options.command->name));
         return ExitUsage;
     }
     const QString selector = options.devices.value(0);

@@ -12,12 +12,14 @@
 
 namespace Commands {
 
-int lighting(const CtlOptions &options, Console &console)
+namespace {
+
+enum class Direction { Get, Set };
+
+int transfer(const CtlOptions &options, Console &console, LightingFile::Kind kind, Direction direction)
 {
-    const bool programs = options.command.startsWith(QLatin1String("programs"));
-    const bool set = options.command.endsWith(QLatin1String(" set"));
-    const LightingFile::Kind kind = programs ? LightingFile::Kind::Programs : LightingFile::Kind::Scenes;
-    const QString what = programs ? QStringLiteral("programs") : QStringLiteral("scenes");
+    const bool set = direction == Direction::Set;
+    const QString what = kind == LightingFile::Kind::Programs ? QStringLiteral("programs") : QStringLiteral("scenes");
     const QString fileName = options.arguments[0];
 
     // Load + Set: the whole file is checked before the device is touched.
@@ -71,6 +73,28 @@ int lighting(const CtlOptions &options, Console &console)
         return ExitDeviceFailed;
     }
     return ExitDeviceFailed;
+}
+
+} // namespace
+
+int programsGet(const CtlOptions &options, Console &console)
+{
+    return transfer(options, console, LightingFile::Kind::Programs, Direction::Get);
+}
+
+int programsSet(const CtlOptions &options, Console &console)
+{
+    return transfer(options, console, LightingFile::Kind::Programs, Direction::Set);
+}
+
+int scenesGet(const CtlOptions &options, Console &console)
+{
+    return transfer(options, console, LightingFile::Kind::Scenes, Direction::Get);
+}
+
+int scenesSet(const CtlOptions &options, Console &console)
+{
+    return transfer(options, console, LightingFile::Kind::Scenes, Direction::Set);
 }
 
 } // namespace Commands

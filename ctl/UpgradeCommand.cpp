@@ -1,4 +1,5 @@
-// upgrade: the firmware change of one device, with the window's log lines.
+// upgrade: the firmware change of one device, with the window's log lines;
+// of several at once with --all or several --device (GangUpgradeCommand.cpp).
 #include "ctl/Commands.h"
 
 #include "ctl/Console.h"
@@ -20,6 +21,9 @@ namespace Commands {
 
 int upgrade(const CtlOptions &options, Console &log)
 {
+    if (options.all || options.devices.size() > 1)
+        return upgradeMany(options, log);
+
     const QString fileName = options.arguments[0];
     ProgressLine progress(stderr, isatty(STDERR_FILENO) != 0, !options.quiet);
     Console console(options.quiet, &progress);

@@ -1,9 +1,10 @@
 // vt520ctl: the device and production functions of the Vt520 configuration
 // tool from a terminal, for scripts and production lines.
-#include "ctl/Commands.h"
+#include "ctl/Command.h"
 #include "ctl/Console.h"
 #include "ctl/CtlOptions.h"
 #include "ctl/ExitStatus.h"
+#include "ctl/HelpText.h"
 
 #include <QCoreApplication>
 
@@ -25,33 +26,15 @@ void handleMessage(QtMsgType type, const QMessageLogContext &, const QString &me
 int run(const CtlOptions &options, Console &console)
 {
     if (options.help) {
-        std::fputs(qPrintable(CtlOptions::usage()), stdout);
+        std::fputs(qPrintable(HelpText::text()), stdout);
         return ExitDone;
     }
     if (options.version) {
         std::printf("vt520ctl %s\n", VT520_VERSION);
         return ExitDone;
     }
-
-    const QString &command = options.command;
-    if (command == QLatin1String("list"))
-        return Commands::list(options, console);
-    if (command == QLatin1String("upgrade"))
-        return options.all || options.devices.size() > 1 ? Commands::upgradeMany(options, console)
-                                                         : Commands::upgrade(options, console);
-    if (command.startsWith(QLatin1String("programs")) || command.startsWith(QLatin1String("scenes")))
-        return Commands::lighting(options, console);
-    if (command == QLatin1String("status"))
-        return Commands::status(options, console);
-    if (command == QLatin1String("read-memory"))
-        return Commands::readMemory(options, console);
-    if (command == QLatin1String("read-flash"))
-        return Commands::readFlash(options, console);
-    if (command == QLatin1String("write-flash"))
-        return Commands::writeFlash(options, console);
-    if (command == QLatin1String("make-upgrade"))
-        return Commands::makeUpgrade(options, console);
-    return Commands::makeBootloaderImages(options, console);
+    // Without --help or --version, parsing has found the command in the table.
+    return options.command->run(options, console);
 }
 
 } // namespace

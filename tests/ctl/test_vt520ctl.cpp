@@ -116,8 +116,17 @@ private slots:
         QTest::newRow("unknown command") << 1 << QStringList{"frobnicate"} << 1 << "unknown command";
         QTest::newRow("missing argument") << 1 << QStringList{"upgrade"} << 1 << "needs FILE.upg";
         QTest::newRow("short option") << 1 << QStringList{"programs", "get", "-o"} << 1 << "unknown option -o";
+        QTest::newRow("first word of a command only") << 1 << QStringList{"programs"} << 1
+                                                      << "unknown command \"programs\"";
+        QTest::newRow("argument to a command without any")
+            << 1 << QStringList{"list", "x"} << 1 << "list takes no arguments";
         QTest::newRow("option of another command")
             << 1 << QStringList{"list", "--output", "x"} << 1 << "does not take --output";
+        QTest::newRow("device for a file command")
+            << 1 << QStringList{"make-upgrade", "%1/bad.hex", "%1/out.upg", "--device", "1-1.1"} << 1
+            << "make-upgrade does not take --device";
+        QTest::newRow("every unit for a command of one")
+            << 1 << QStringList{"status", "--all"} << 1 << "status does not take --all";
         QTest::newRow("length out of range")
             << 1 << QStringList{"read-memory", "0x08000000", "0"} << 1 << "LENGTH";
         QTest::newRow("empty device selector")
@@ -142,6 +151,7 @@ private slots:
             << 2 << QStringList{"upgrade", "%1/missing.upg", "--all"} << 2 << "cannot read";
         QTest::newRow("scenes file as programs")
             << 1 << QStringList{"programs", "set", "%1/table.scn"} << 2 << "Wrong file header";
+        QTest::newRow("scenes file set") << 1 << QStringList{"scenes", "set", "%1/table.scn"} << 0 << "";
         QTest::newRow("programs file missing")
             << 1 << QStringList{"programs", "set", "%1/missing.pgm"} << 2 << "cannot read";
         QTest::newRow("binary file not in words")
@@ -322,6 +332,40 @@ private slots:
 
     // write-flash at an address, then read-flash of the same range into a
     // file: the bytes come back, stored scrambled where they were asked to go.
+    // Every command in --help, with its arguments, its options (required
+    // ones bare) and the device options of its kind.
+    void helpShowsEveryCommand_data()
+    {
+        QTest::addColumn<QString>("synopsis");
+        QTest::newRow("list") << "list [--json]";
+        QTest::newRow("upgrade, one unit") << "upgrade FILE.upg [--device SEL]";
+        QTest::newRow("upgrade, several") << "upgrade FILE.upg --all | --device SEL --device SEL ...";
+        QTest::newRow("programs get") << "programs get FILE.pgm [--device SEL]";
+        QTest::newRow("programs set") << "programs set FILE.pgm [--device SEL]";
+        QTest::newRow("scenes get") << "scenes get FILE.scn [--device SEL]";
+        QTest::newRow("scenes set") << "scenes set FILE.scn [--device SEL]";
+        QTest::newRow("status") << "status [--set MASK] [--clear MASK] [--json] [--device SEL]";
+        QTest::newRow("read-memory") << "read-memory ADDRESS LENGTH [--output FILE] [--device SEL]";
+        QTest::newRow("read-flash") << "read-flash ADDRESS LENGTH [--output FILE] [--device SEL]";
+        QTest::newRow("write-flash") << "write-flash ADDRESS FILE.bin [--device SEL]";
+        QTest::newRow("make-upgrade") << "make-upgrade IN.hex OUT.upg";
+        QTest::newRow("make-bootloader-images")
+            << "make-bootloader-images IN.hex --prefix YYMM00 --first N --count K [--dir DIR]";
+    }
+
+    void helpShowsEveryCommand()
+    {
+        QFETCH(QString, synopsis);
+        const Run result = run({"--help"}, 0);
+        QCOMPARE(result.status, 0);
+        // The line holds the synopsis alone, or its help beside it.
+        const QString line = "  " + synopsis;
+        const QStringList shown = lines(result.out);
+        QVERIFY2(std::any_of(shown.begin(), shown.end(),
+                             [&](const QString &text) { return text == line || text.startsWith(line + "  "); }),
+                 result.out.constData());
+    }
+
     void flashRoundTrip()
     {
         prepareUnits(1);

@@ -1,0 +1,14 @@
+#include "ctl/Command.h"
+
+#include <algorithm>
+
+bool Command::takes(const QString &option) const
+{
+    if (option == QLatin1String("--verbose") || option == QLatin1String("--quiet"))
+        return true;
+    if (option == QLatin1String("--device"))
+        return devices != Devices::None;
+    if (option == QLatin1String("--all"))
+        return devices == Devices::Several;
+    return std::any_of(options.begin(), options.end(), [&](const Option &own) { return own.name == option; });
+}

@@ -1,0 +1,58 @@
+#include "ctl/CommandTable.h"
+
+#include "ctl/Commands.h"
+
+#include <algorithm>
+
+namespace CommandTable {
+
+const QList<Command> &commands()
+{
+    using Devices = Command::Devices;
+    static const QList<Command> table{
+        {"list", {}, {"--json"}, Devices::None,
+         "every Vt520: port path, bus:address, mode,\nserial, bootloader version and date", Commands::list},
+        {"upgrade", {"FILE.upg"}, {}, Devices::Several,
+         "firmware change, with the window's log\n"
+         "lines; with --all or several --device the\n"
+         "units at once, lines headed by the port\n"
+         "path, then a summary; 4 if any unit failed",
+         Commands::upgrade},
+        {"programs get", {"FILE.pgm"}, {}, Devices::One, "programs table to a file", Commands::programsGet},
+        {"programs set", {"FILE.pgm"}, {}, Devices::One, "programs table from a file", Commands::programsSet},
+        {"scenes get", {"FILE.scn"}, {}, Devices::One, "scenes table to a file", Commands::scenesGet},
+        {"scenes set", {"FILE.scn"}, {}, Devices::One, "scenes table from a file", Commands::scenesSet},
+        {"status", {}, {"--set", "--clear", "--json"}, Devices::One, "set, clear, then show the status word",
+         Commands::status},
+        {"read-memory", {"ADDRESS", "LENGTH"}, {"--output"}, Devices::One,
+         "device memory: dump text, or the bytes\ninto FILE", Commands::readMemory},
+        {"read-flash", {"ADDRESS", "LENGTH"}, {"--output"}, Devices::One,
+         "external flash: dump text, or the bytes\ninto FILE", Commands::readFlash},
+        {"write-flash", {"ADDRESS", "FILE.bin"}, {}, Devices::One, "write into external flash and read back",
+         Commands::writeFlash},
+        {"make-upgrade", {"IN.hex", "OUT.upg"}, {}, Devices::None, "upgrade file from Intel HEX firmware",
+         Commands::makeUpgrade},
+        {"make-bootloader-images", {"IN.hex"},
+         {{"--prefix", Command::Required}, {"--first", Command::Required}, {"--count", Command::Required}, "--dir"},
+         Devices::None, "a bootloader image for each of K units\nfrom unit N on", Commands::makeBootloaderImages},
+    };
+    return table;
+}
+
+const Command *find(const QString &name)
+{
+    const QList<Command> &table = commands();
+    const auto found =
+        std::find_if(table.begin(), table.end(), [&](const Command &command) { return command.name == name; });
+    return found == table.end() ? nullptr : &*found;
+}
+
+bool takesSecondWord(const QString &firstWord)
+{
+    const QString head = firstWord + QLatin1Char(' ');
+    const QList<Command> &table = commands();
+    return std::any_of(table.begin(), table.end(),
+                       [&](const Command &command) { return command.name.startsWith(head); });
+}
+
+} // namespace CommandTable

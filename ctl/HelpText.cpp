@@ -1,0 +1,85 @@
+#include "ctl/HelpText.h"
+
+#include "ctl/CommandTable.h"
+#include "ctl/CtlOptions.h"
+
+namespace HelpText {
+
+namespace {
+
+constexpr int HelpColumn = 38; // where the help lines of a command begin
+
+QString optionText(const QString &option)
+{
+    const QString value = CtlOptions::valueName(option);
+    return value.isEmpty() ? option : option + QLatin1Char(' ') + value;
+}
+
+// The ways of calling the command, one a line: "status [--set MASK] ...";
+// a command of one device shows the optional --device, a command of several
+// also its form with --all or several --device.
+QStringList synopses(const Command &command)
+{
+    QStringList words{command.name};
+    words += command.arguments;
+    const QStringList head = words;
+    for (const Command::Option &option : command.options) {
+        const QString text = optionText(option.name);
+        words.append(option.need == Command::Required ? text : QLatin1Char('[') + text + QLatin1Char(']'));
+    }
+    if (command.devices == Command::Devices::None)
+        return {words.join(QLatin1Char(' '))};
+    const QString device = optionText(QStringLiteral("--device"));
+    words.append(QLatin1Char('[') + device + QLatin1Char(']'));
+    if (command.devices == Command::Devices::One)
+        return {words.join(QLatin1Char(' '))};
+    return {words.join(QLatin1Char(' ')),
+            head.join(QLatin1Char(' ')) + QStringLiteral(" --all | ") + device + QLatin1Char(' ') + device
+                + QStringLiteral(" ...")};
+}
+
+QString commandText(const Command &command)
+{
+    QStringList lines;
+    for (const QString &synopsis : synopses(command))
+        lines.append(QStringLiteral("  ") + synopsis);
+    QStringList help = command.help.split(QLatin1Char('\n'));
+    // The first help line beside the last synopsis when it fits there.
+    if (lines.last().size() + 2 <= HelpColumn)
+        lines.last() = lines.last().leftJustified(HelpColumn) + help.takeFirst();
+    for (const QString &line : help)
+        lines.append(QString(HelpColumn, QLatin1Char(' ')) + line);
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+} // namespace
+
+QString text()
+{
+    QString text = QStringLiteral("Usage: vt520ctl COMMAND [ARGUMENTS] [OPTIONS]\n"
+                                  "\n"
+                                  "Commands:\n");
+    for (const Command &command : CommandTable::commands())
+        text += commandText(command);
+    return text
+        + QStringLiteral(
+            "\n"
+            "Options:\n"
+            "  --device SEL   port path (1-1.4), BUS:ADDRESS (1:7) or serial (261100042 or\n"
+            "                 261100042b); needed when several Vt520s are attached, else the\n"
+            "                 only one is used\n"
+            "  --quiet        errors only\n"
+            "  --verbose      the diagnostic trace on standard error\n"
+            "  --help, --version\n"
+            "  --             ends the options (for a file name that begins with a dash)\n"
+            "ADDRESS and MASK are hexadecimal (0x optional); LENGTH, N and K decimal.\n"
+            "\n"
+            "Exit status:\n"
+            "  0  done\n"
+            "  1  usage error\n"
+            "  2  an input file refused, or an output file or standard output not written\n"
+            "  3  no Vt520, several and none selected, none matching --device, or access denied\n"
+            "  4  a device operation failed\n");
+}
+
+} // namespace HelpText
