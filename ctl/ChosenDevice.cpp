@@ -5,9 +5,11 @@
 
 ChosenDevice::ChosenDevice(const CtlOptions &options, Console &console)
 {
-    exitStatus = DeviceChoice::choose(options, console, &device);
+    QList<Vt520Enumeration::Entry> chosen;
+    exitStatus = DeviceChoice::choose(options, console, &chosen);
     if (exitStatus != ExitDone)
         return;
+    device = chosen.first();
     link.emplace();
     link->pinToPort(device.portPath);
 }

@@ -7,6 +7,8 @@
 #include "usb/DeviceSelection.h"
 #include "usb/UsbDevice.h"
 
+#include <utility>
+
 namespace DeviceChoice {
 
 QString describe(const Vt520Enumeration::Entry &device)
@@ -48,35 +50,14 @@ void listAttached(const QList<Vt520Enumeration::Entry> &devices, Console &consol
         console.errorLine(QStringLiteral("  ") + describe(device));
 }
 
-} // namespace
-
-int refuseNotFound(const QString &selector, const QList<Vt520Enumeration::Entry> &devices, Console &console)
+// The device that one selector means, or the exit status after the refusal;
+// an empty selector means the only Vt520 there is.
+int select(const QString &selector, const QList<Vt520Enumeration::Entry> &devices, Console &console,
+           Vt520Enumeration::Entry *device)
 {
-    console.error(QStringLiteral("no attached Vt520 matches \"%1\"; attached:").arg(selector));
-    listAttached(devices, console);
-    return ExitNoDevice;
-}
-
-int refuseAccessDenied(const Vt520Enumeration::Entry &device, Console &console)
-{
-    console.error(QStringLiteral("the Vt520 at %1 may not be opened by this user.").arg(device.portPath));
-    console.errorLine(UsbDevice::accessDeniedHint());
-    return ExitNoDevice;
-}
-
-int choose(const CtlOptions &options, Console &console, Vt520Enumeration::Entry *chosen)
-{
-    if (options.devices.size() > 1) {
-        console.error(QStringLiteral("%1 works on one device: give --device once").arg(options.command->name));
-        return ExitUsage;
-    }
-    const QString selector = options.devices.value(0);
-    const QList<Vt520Enumeration::Entry> devices = Vt520Enumeration::list();
-
-    switch (DeviceSelection::select(selector, devices, chosen)) {
+    switch (DeviceSelection::select(selector, devices, device)) {
     case DeviceSelection::Result::NoDevice:
-        console.error(QStringLiteral("no Vt520 found"));
-        return ExitNoDevice;
+        return refuseNoDevice(console);
     case DeviceSelection::Result::SeveralDevices:
         console.error(QStringLiteral("%1 Vt520s are attached; choose one with --device (port path, BUS:ADDRESS "
                                      "or serial):")
@@ -84,12 +65,49 @@ int choose(const CtlOptions &options, Console &console, Vt520Enumeration::Entry 
         listAttached(devices, console);
         return ExitNoDevice;
     case DeviceSelection::Result::NotFound:
-        return refuseNotFound(selector, devices, console);
+        console.error(QStringLiteral("no attached Vt520 matches \"%1\"; attached:").arg(selector));
+        listAttached(devices, console);
+        return ExitNoDevice;
     case DeviceSelection::Result::Selected:
         break;
     }
-    if (chosen->accessDenied)
-        return refuseAccessDenied(*chosen, console);
+    return ExitDone;
+}
+
+} // namespace
+
+int refuseNoDevice(Console &console)
+{
+    console.error(QStringLiteral("no Vt520 found"));
+    return ExitNoDevice;
+}
+
+int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::Entry> *chosen)
+{
+    if (options.devices.size() > 1 && options.command->devices != Command::Devices::Several) {
+        console.error(QStringLiteral("%1 works on one device: give --device once").arg(options.command->name));
+        return ExitUsage;
+    }
+    const QList<Vt520Enumeration::Entry> devices = Vt520Enumeration::list();
+    if (devices.isEmpty())
+        return refuseNoDevice(console);
+    if (options.all)
+        *chosen = devices;
+    const QStringList selectors =
+        options.all || !options.devices.isEmpty() ? options.devices : QStringList{QString()};
+    for (const QString &selector : selectors) {
+        Vt520Enumeration::Entry device;
+        if (const int refused = select(selector, devices, console, &device))
+            return refused;
+        chosen->append(device);
+    }
+    for (const Vt520Enumeration::Entry &device : std::as_const(*chosen)) {
+        if (device.accessDenied) {
+            console.error(QStringLiteral("the Vt520 at %1 may not be opened by this user.").arg(device.portPath));
+            console.errorLine(UsbDevice::accessDeniedHint());
+            return ExitNoDevice;
+        }
+    }
     return ExitDone;
 }
 

@@ -3,25 +3,25 @@
 #include "usb/Vt520Enumeration.h"
 
 #include <QJsonObject>
+#include <QList>
 #include <QString>
 
 class Console;
 struct CtlOptions;
 
-// Which attached Vt520 a device command works on: the one --device names,
-// or the only one there is. Never guesses among several.
+// Which attached Vt520s a device command works on: every one with --all,
+// each one --device names, or else the only one there is. Never guesses
+// among several.
 namespace DeviceChoice {
 
-// ExitDone with *chosen filled, or the exit status after the reason (and,
-// where it helps, the list of attached devices) went to standard error.
-int choose(const CtlOptions &options, Console &console, Vt520Enumeration::Entry *chosen);
+// ExitDone with *chosen filled, in the order named (a unit named twice
+// stands twice), or the exit status after the reason (and, where it helps,
+// the list of attached devices) went to standard error. A command of one
+// device refuses --device given more than once.
+int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::Entry> *chosen);
 
-// The refusals that choose() and the choice of several units share; each
-// goes to standard error and returns ExitNoDevice.
-// "no attached Vt520 matches "SELECTOR"; attached:" and the list.
-int refuseNotFound(const QString &selector, const QList<Vt520Enumeration::Entry> &devices, Console &console);
-// "the Vt520 at PORT may not be opened by this user." and the udev hint.
-int refuseAccessDenied(const Vt520Enumeration::Entry &device, Console &console);
+// "no Vt520 found" on standard error; returns ExitNoDevice.
+int refuseNoDevice(Console &console);
 
 // One line of `list` for the device.
 QString describe(const Vt520Enumeration::Entry &device);

@@ -104,10 +104,8 @@ int list(const CtlOptions &options, Console &console)
         for (const Vt520Enumeration::Entry &device : devices)
             console.line(DeviceChoice::describe(device));
     }
-    if (devices.isEmpty()) {
-        console.error(QStringLiteral("no Vt520 found"));
-        return ExitNoDevice;
-    }
+    if (devices.isEmpty())
+        return DeviceChoice::refuseNoDevice(console);
     // The hint once, beside the list, so that scripts reading the list's
     // first column see device lines only.
     const bool denied = std::any_of(devices.begin(), devices.end(),

@@ -10,38 +10,13 @@
 #include "ctl/InputFile.h"
 #include "firmware/GangChange.h"
 #include "firmware/UpgradeFile.h"
-#include "usb/DeviceSelection.h"
 #include "usb/Vt520Enumeration.h"
+
+#include <utility>
 
 namespace Commands {
 
 namespace {
-
-// The port paths of the units the options name, or the exit status after
-// the reason went to standard error.
-int chooseUnits(const CtlOptions &options, Console &log, QStringList *ports)
-{
-    const QList<Vt520Enumeration::Entry> devices = Vt520Enumeration::list();
-    if (devices.isEmpty()) {
-        log.error(QStringLiteral("no Vt520 found"));
-        return ExitNoDevice;
-    }
-    QList<Vt520Enumeration::Entry> chosen;
-    if (options.all)
-        chosen = devices;
-    for (const QString &selector : options.devices) {
-        Vt520Enumeration::Entry device;
-        if (selector.isEmpty() || DeviceSelection::select(selector, devices, &device) != DeviceSelection::Result::Selected)
-            return DeviceChoice::refuseNotFound(selector, devices, log);
-        chosen.append(device);
-    }
-    for (const Vt520Enumeration::Entry &device : chosen) {
-        if (device.accessDenied)
-            return DeviceChoice::refuseAccessDenied(device, log);
-        ports->append(device.portPath); // GangChange takes each port once
-    }
-    return ExitDone;
-}
 
 QString summaryRow(const QString &port, const QString &before, const QString &after, const QString &result,
                    const QString &time)
@@ -75,9 +50,12 @@ int upgradeMany(const CtlOptions &options, Console &log)
     if (const int refused = InputFile::readUpgrade(fileName, log, showRefusal, &contents))
         return refused;
 
+    QList<Vt520Enumeration::Entry> chosen;
+    if (const int refused = DeviceChoice::choose(options, log, &chosen))
+        return refused;
     QStringList ports;
-    if (const int chosen = chooseUnits(options, log, &ports))
-        return chosen;
+    for (const Vt520Enumeration::Entry &device : std::as_const(chosen))
+        ports.append(device.portPath); // GangChange takes each port once
     const GangChange::Result result = gang.run(fileName, contents, ports);
 
     console.line(summaryRow(QStringLiteral("port"), QStringLiteral("serial before"), QStringLiteral("serial after"),

@@ -46,9 +46,10 @@ int upgrade(const CtlOptions &options, Console &log)
     if (const int refused = InputFile::readUpgrade(fileName, log, showRefusal, &contents))
         return refused;
 
-    Vt520Enumeration::Entry device;
-    if (const int chosen = DeviceChoice::choose(options, log, &device))
-        return chosen;
+    QList<Vt520Enumeration::Entry> chosen;
+    if (const int refused = DeviceChoice::choose(options, log, &chosen))
+        return refused;
+    const Vt520Enumeration::Entry device = chosen.first();
     usb.pinToPort(device.portPath);
     const bool changed = FirmwareChange(usb, callbacks).run(fileName, contents);
     progress.finish();

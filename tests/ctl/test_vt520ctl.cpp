@@ -181,6 +181,11 @@ private slots:
             << 2 << QStringList{"status"} << 3 << "  1-1.2  bus 1 address 2  application  serial 261100043";
         QTest::newRow("none matching")
             << 2 << QStringList{"read-flash", "0", "4", "--device", "261100099"} << 3 << "no attached Vt520 matches";
+        QTest::newRow("no device, every unit") << 0 << QStringList{"upgrade", "%1/good.upg", "--all"} << 3
+                                               << "no Vt520 found";
+        QTest::newRow("one of several units not matching")
+            << 2 << QStringList{"upgrade", "%1/good.upg", "--device", "1-1.1", "--device", "261100099"} << 3
+            << "no attached Vt520 matches \"261100099\"";
         QTest::newRow("device operation failed")
             << 1 << QStringList{"read-memory", "0", "16"} << 4 << "failed";
     }
@@ -193,6 +198,7 @@ private slots:
         QFETCH(QString, message);
         QVERIFY(HexFiles::writeFile(path("foreign.upg"), QByteArray(300, 'x')));
         const UpgradeFixture damaged = UpgradeFixture::make(path("damaged.upg"), 5);
+        QVERIFY(QFile::copy(damaged.fileName, path("good.upg")));
         QVERIFY(HexFiles::writeFile(damaged.fileName,
                                     HexFiles::readFile(damaged.fileName).replace(66 + 0x5000, 1, "\xC3")));
         QVERIFY(HexFiles::writeFile(path("odd.bin"), "0123456789"));
