@@ -8,11 +8,11 @@
 #include "usb/Scrambling.h"
 #include "usb/USBVT350.h"
 #include "usb/tools/ExtFlashBinWriter.h"
-#include "usb/tools/RuntimeRandom.h"
-#include "usb/tools/ServiceDialogValues.h"
+#include "app/RuntimeRandom.h"
+#include "app/ServiceDialogValues.h"
 #include "usb/tools/ServiceRead.h"
 #include "usb/tools/ServiceText.h"
-#include "usb/tools/ShuffledNumbers.h"
+#include "app/ShuffledNumbers.h"
 
 #include <QByteArray>
 #include <QDebug>

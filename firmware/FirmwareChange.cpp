@@ -6,33 +6,13 @@
 #include "usb/Scrambling.h"
 #include "usb/USBVT350.h"
 #include "usb/UntilZero.h"
+#include "usb/VersionBlock.h"
 
 #include <QDebug>
 #include <QThread>
 
 #include <algorithm>
 #include <cstring>
-
-namespace {
-
-unsigned char *bytesOf(QByteArray &array)
-{
-    return reinterpret_cast<unsigned char *>(array.data());
-}
-
-// A version text of the bootloader block as a device with our transfer key
-// returns it: printable characters ending in a zero inside its 16 bytes.
-// Read with another key, the descrambled bytes are noise.
-bool isPlainVersionText(const char *text, int size)
-{
-    const char *end = std::find(text, text + size, '\0');
-    if (end == text + size)
-        return false;
-    return std::all_of(text, end, [](char c) { return c >= 0x20 && c <= 0x7E; });
-}
-
-
-} // namespace
 
 FirmwareChange::FirmwareChange(USBVT350 &usb, Callbacks callbacks)
     : usb(usb)
@@ -67,13 +47,6 @@ QByteArray FirmwareChange::serialString(UsbDevice &device)
 USBVT350::Recovery FirmwareChange::recovery() const
 {
     return {[this](int milliseconds) { wait(milliseconds); }, callbacks.now};
-}
-
-// While waiting for the reset: the bootloader's 'b' after the nine digits.
-// Looser than deviceModeOf (longer strings pass), as the wait always was.
-bool FirmwareChange::isBootloaderSerial(const QByteArray &serial)
-{
-    return serial.size() >= 10 && serial.at(9) == 'b';
 }
 
 bool FirmwareChange::run(const QString &fileName)
@@ -136,7 +109,7 @@ FirmwareChange::Outcome FirmwareChange::writeAndStart(const UpgradeFile::Content
 
     say(tr("Writting firmware ... "));
     QByteArray image = contents.scrambledImage;
-    DecodeBuffer(bytesOf(image), unsigned(image.size()));
+    DecodeBuffer(image);
     if (!writeApplication(image.mid(UpgradeImage::ApplicationOffset, UpgradeImage::ApplicationSize)))
         return Outcome::PageWriteFailed;
     say(tr("OK"));
@@ -167,7 +140,7 @@ FirmwareChange::Outcome FirmwareChange::startAndAwait()
 
     USBVT350 probe;
     probe.pinToPort(unitPort);
-    const QByteArray productionSerial = serialAtStart.left(9);
+    const QByteArray productionSerial = productionSerialOf(serialAtStart);
     QByteArray seen;
     for (int attempt = 1; attempt <= ComeBackAttempts; ++attempt) {
         seen = probe.connect() == 0 ? serialString(probe) : QByteArray();
@@ -184,7 +157,7 @@ FirmwareChange::Outcome FirmwareChange::startAndAwait()
     case DeviceMode::Application:
         return seen == productionSerial ? Outcome::Changed : Outcome::NotBack;
     case DeviceMode::Bootloader:
-        return seen.left(9) == productionSerial ? Outcome::StayedInBootloader : Outcome::NotBack;
+        return productionSerialOf(seen) == productionSerial ? Outcome::StayedInBootloader : Outcome::NotBack;
     case DeviceMode::Unknown:
         break;
     }
@@ -193,7 +166,7 @@ FirmwareChange::Outcome FirmwareChange::startAndAwait()
 
 QString FirmwareChange::verdict() const
 {
-    return verdictOf(ended, QString::fromLatin1(serialAtStart.left(9)), unitPort, startRequestFailed);
+    return verdictOf(ended, QString::fromLatin1(productionSerialOf(serialAtStart)), unitPort, startRequestFailed);
 }
 
 QString FirmwareChange::verdictOf(Outcome outcome, const QString &serial, const QString &unitPort,
@@ -265,16 +238,16 @@ bool FirmwareChange::identify(DeviceMode *mode)
     serialAtStart = serial;
     say(QString::fromLatin1(serial));
 
-    char block[VersionBlockSize];
-    if (usb.ReadMemory(reinterpret_cast<unsigned char *>(block), VersionBlockAddress, VersionBlockSize) != 0) {
+    QByteArray block(VersionBlock::Size, '\0');
+    if (usb.ReadMemory(block, VersionBlock::Address) != 0) {
         say(tr("Bootloader Version Read Error"));
         return false;
     }
-    say(QString::fromLatin1(untilZero(block, VersionBlockSize)));
-    say(QString::fromLatin1(untilZero(block + 16, VersionBlockSize - 16)));
+    say(QString::fromLatin1(VersionBlock::version(block)));
+    say(QString::fromLatin1(VersionBlock::date(block)));
     // A device with another key would take the new pages as noise while our
     // own read-back still matched: stop before the reset and the first write.
-    if (!isPlainVersionText(block, 16) || !isPlainVersionText(block + 16, 16)) {
+    if (!VersionBlock::isPlain(block)) {
         say(tr("The device does not use this tool's transfer key (its bootloader version reads as garbage); "
                "nothing was written. Build the tool with the device's key (see README)."));
         return false;
@@ -301,7 +274,7 @@ bool FirmwareChange::resetIntoBootloader()
 
     bool bootloaderFound = false;
     for (int attempt = 1; attempt <= BootloaderAttempts && !bootloaderFound; ++attempt) {
-        if (usb.connect() == 0 && isBootloaderSerial(serialString()))
+        if (usb.connect() == 0 && showsBootloaderMark(serialString()))
             bootloaderFound = true;
         else
             wait(BootloaderRetryWait);
@@ -368,7 +341,6 @@ std::optional<FirmwareChange::Outcome> FirmwareChange::writeAndVerifyExternalFla
         qDebug() << "length error" << region.size();
         return Outcome::ExternalFlashFailed;
     }
-    const unsigned length = unsigned(region.size());
     const USBVT350::Recovery patience = recovery();
     USBVT350::TransferFailure failure = USBVT350::TransferFailure::None;
     auto failed = [this, &failure] {
@@ -378,23 +350,23 @@ std::optional<FirmwareChange::Outcome> FirmwareChange::writeAndVerifyExternalFla
     };
 
     QByteArray scrambled = region;
-    EncodeBuffer(bytesOf(scrambled), length);
+    EncodeBuffer(scrambled);
     say(tr("Writting External Flash ... "));
-    if (usb.WriteExternalFlashToAddress(bytesOf(scrambled), ExternalFlashAddress, length, patience, &failure) != 0)
+    if (usb.WriteExternalFlashToAddress(scrambled, ExternalFlashAddress, patience, &failure) != 0)
         return failed();
 
     say(tr("OK"));
     say(tr("Verify External Flash ...  "));
     QByteArray readBack(region.size(), '\0');
-    if (usb.ReadExternalFlashFromAddress(bytesOf(readBack), ExternalFlashAddress, length, patience, &failure) != 0)
+    if (usb.ReadExternalFlashFromAddress(readBack, ExternalFlashAddress, patience, &failure) != 0)
         return failed();
-    DecodeBuffer(bytesOf(readBack), length);
+    DecodeBuffer(readBack);
     if (readBack != region) {
         say(tr("Error"));
         say(tr("read_buffer"));
-        say(QString::fromLatin1(HexDump(bytesOf(readBack), readBack.size())));
+        say(QString::fromLatin1(HexDump(readBack)));
         say(tr("ext_datas.data()"));
-        say(QString::fromLatin1(HexDump(reinterpret_cast<const unsigned char *>(region.constData()), region.size())));
+        say(QString::fromLatin1(HexDump(region)));
         return Outcome::ExternalFlashDiffers;
     }
     return std::nullopt;

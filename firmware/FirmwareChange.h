@@ -62,8 +62,6 @@ public:
     static constexpr int ComeBackAttempts = 25;
     static constexpr int ComeBackRetryWait = 200;
 
-    static constexpr quint32 VersionBlockAddress = 0x08003FD0;
-    static constexpr int VersionBlockSize = 32;
     static constexpr quint32 ExternalFlashAddress = 0;
 
     // Missing callbacks do nothing; a missing sleep waits with QThread::msleep.
@@ -98,8 +96,6 @@ public:
                              bool startRequestFailed = false);
 
 private:
-    static bool isBootloaderSerial(const QByteArray &serial);
-
     Outcome runChecked(const QString &fileName, const UpgradeFile::Contents &contents);
     Outcome writeAndStart(const UpgradeFile::Contents &contents);
     Outcome startAndAwait();

@@ -1,14 +1,6 @@
 #include "usb/DeviceSelection.h"
 
-namespace {
-
-// The production serial of either mode's form: "261100042b" -> "261100042".
-QString productionSerial(const QString &text)
-{
-    return text.size() == 10 && text.endsWith(QLatin1Char('b')) ? text.left(9) : text;
-}
-
-} // namespace
+#include "usb/DeviceMode.h"
 
 bool DeviceSelection::matches(const QString &selector, const Vt520Enumeration::Entry &device)
 {
@@ -23,7 +15,7 @@ bool DeviceSelection::matches(const QString &selector, const Vt520Enumeration::E
         const int address = busAddress[1].toInt(&addressOk);
         return busOk && addressOk && bus == device.bus && address == device.address;
     }
-    return !device.serial.isEmpty() && productionSerial(selector) == QString::fromLatin1(device.serial);
+    return !device.serial.isEmpty() && productionSerialOf(selector) == QString::fromLatin1(device.serial);
 }
 
 DeviceSelection::Result DeviceSelection::select(const QString &selector,

@@ -51,3 +51,8 @@ QByteArray HexDump(const unsigned char *data, int length)
     }
     return out;
 }
+
+QByteArray HexDump(const QByteArray &bytes)
+{
+    return HexDump(reinterpret_cast<const unsigned char *>(bytes.constData()), int(bytes.size()));
+}

@@ -8,3 +8,4 @@
 // anything else as "."). No trailing newline; a length of 0 (or less) gives
 // the header only. Show it by converting it to a QString as Latin-1.
 QByteArray HexDump(const unsigned char *data, int length);
+QByteArray HexDump(const QByteArray &bytes);

@@ -47,3 +47,13 @@ int DecodeBuffer(unsigned char *buffer, unsigned int length)
     }
     return 0;
 }
+
+void EncodeBuffer(QByteArray &bytes)
+{
+    EncodeBuffer(reinterpret_cast<unsigned char *>(bytes.data()), unsigned(bytes.size()));
+}
+
+void DecodeBuffer(QByteArray &bytes)
+{
+    DecodeBuffer(reinterpret_cast<unsigned char *>(bytes.data()), unsigned(bytes.size()));
+}

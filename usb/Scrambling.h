@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+
 // Transfer scrambling with the 32-word transfer key (TransferKey.h).
 // The buffer is taken as little-endian 32-bit words; word i is combined with
 // key word i mod 32, so the key always starts at word 0 at the buffer's first
@@ -11,3 +13,8 @@ int EncodeBuffer(unsigned char *buffer, unsigned int length);
 
 // Unscrambles: w = (w - k) XOR k. Writes no trace.
 int DecodeBuffer(unsigned char *buffer, unsigned int length);
+
+// The same over a whole byte array (its size a multiple of 4 for every byte
+// to be scrambled; a short tail stays as it is, as above).
+void EncodeBuffer(QByteArray &bytes);
+void DecodeBuffer(QByteArray &bytes);

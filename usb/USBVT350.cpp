@@ -159,6 +159,52 @@ int USBVT350::WriteExternalFlashToAddress(const unsigned char *buffer, uint32_t 
     return writeExternalFlash(buffer, address, length, &recovery, failure);
 }
 
+namespace {
+
+unsigned char *bytesOf(QByteArray &bytes)
+{
+    return reinterpret_cast<unsigned char *>(bytes.data());
+}
+
+const unsigned char *bytesOf(const QByteArray &bytes)
+{
+    return reinterpret_cast<const unsigned char *>(bytes.constData());
+}
+
+} // namespace
+
+int USBVT350::ReadMemory(QByteArray &buffer, uint32_t address)
+{
+    return ReadMemory(bytesOf(buffer), address, uint32_t(buffer.size()));
+}
+
+int USBVT350::WritePage(QByteArray &page, uint32_t address)
+{
+    return page.size() == PageSize ? WritePage(bytesOf(page), address) : -1;
+}
+
+int USBVT350::ReadExternalFlashFromAddress(QByteArray &buffer, uint32_t address)
+{
+    return readExternalFlash(bytesOf(buffer), address, uint32_t(buffer.size()), nullptr, nullptr);
+}
+
+int USBVT350::WriteExternalFlashToAddress(const QByteArray &bytes, uint32_t address)
+{
+    return writeExternalFlash(bytesOf(bytes), address, uint32_t(bytes.size()), nullptr, nullptr);
+}
+
+int USBVT350::ReadExternalFlashFromAddress(QByteArray &buffer, uint32_t address, const Recovery &recovery,
+                                           TransferFailure *failure)
+{
+    return readExternalFlash(bytesOf(buffer), address, uint32_t(buffer.size()), &recovery, failure);
+}
+
+int USBVT350::WriteExternalFlashToAddress(const QByteArray &bytes, uint32_t address, const Recovery &recovery,
+                                          TransferFailure *failure)
+{
+    return writeExternalFlash(bytesOf(bytes), address, uint32_t(bytes.size()), &recovery, failure);
+}
+
 int USBVT350::readExternalFlash(unsigned char *buffer, uint32_t address, uint32_t length, const Recovery *recovery,
                                 TransferFailure *failure)
 {

@@ -83,6 +83,17 @@ public:
     int WriteExternalFlashToAddress(const unsigned char *buffer, uint32_t address, uint32_t length,
                                     const Recovery &recovery, TransferFailure *failure);
 
+    // The same operations on byte arrays, the array's size being the length
+    // (a page: PageSize bytes, scrambled in place as above).
+    int ReadMemory(QByteArray &buffer, uint32_t address);
+    int WritePage(QByteArray &page, uint32_t address);
+    int ReadExternalFlashFromAddress(QByteArray &buffer, uint32_t address);
+    int WriteExternalFlashToAddress(const QByteArray &bytes, uint32_t address);
+    int ReadExternalFlashFromAddress(QByteArray &buffer, uint32_t address, const Recovery &recovery,
+                                     TransferFailure *failure);
+    int WriteExternalFlashToAddress(const QByteArray &bytes, uint32_t address, const Recovery &recovery,
+                                    TransferFailure *failure);
+
     // Bootloader: start the application. Application: reset into the
     // bootloader. The device leaves the bus; callers reconnect. 0 when the
     // request went through; a device may also restart before it answers, so

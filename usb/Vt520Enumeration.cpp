@@ -1,8 +1,8 @@
 #include "usb/Vt520Enumeration.h"
 
-#include "firmware/FirmwareChange.h"
 #include "usb/USBVT350.h"
 #include "usb/UntilZero.h"
+#include "usb/VersionBlock.h"
 
 QString Vt520Enumeration::modeName(Mode mode)
 {
@@ -36,13 +36,11 @@ QList<Vt520Enumeration::Entry> Vt520Enumeration::list()
         }
         entry.serialString = untilZero(usb.getSerialString());
         entry.mode = deviceModeOf(entry.serialString);
-        entry.serial = entry.mode == Mode::Bootloader ? entry.serialString.left(9) : entry.serialString;
-        char block[FirmwareChange::VersionBlockSize];
-        if (usb.ReadMemory(reinterpret_cast<unsigned char *>(block), FirmwareChange::VersionBlockAddress,
-                           FirmwareChange::VersionBlockSize)
-            == 0) {
-            entry.bootloaderVersion = untilZero(block, 16);
-            entry.bootloaderDate = untilZero(block + 16, FirmwareChange::VersionBlockSize - 16);
+        entry.serial = productionSerialOf(entry.serialString);
+        QByteArray block(VersionBlock::Size, '\0');
+        if (usb.ReadMemory(block, VersionBlock::Address) == 0) {
+            entry.bootloaderVersion = untilZero(block.constData(), VersionBlock::FieldSize);
+            entry.bootloaderDate = VersionBlock::date(block);
         }
         usb.disconnect();
         entries.append(entry);

@@ -6,7 +6,7 @@
 #include "sim/Vt520Sim.h"
 #include "usb/HexDump.h"
 #include "usb/Scrambling.h"
-#include "usb/tools/ServiceDialogValues.h"
+#include "app/ServiceDialogValues.h"
 
 #include <QProgressBar>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
-#include "usb/tools/RuntimeRandom.h"
-#include "usb/tools/ShuffledNumbers.h"
+#include "app/RuntimeRandom.h"
+#include "app/ShuffledNumbers.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
-#include "usb/tools/ShuffledNumbers.h"
+#include "app/ShuffledNumbers.h"
 
-#include "usb/tools/RuntimeRandom.h"
+#include "app/RuntimeRandom.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "usb/tools/ServiceDialogValues.h"
+#include "app/ServiceDialogValues.h"
 
 ServiceDialogValues &ServiceDialogValues::remembered()
 {

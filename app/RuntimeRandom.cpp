@@ -1,4 +1,4 @@
-#include "usb/tools/RuntimeRandom.h"
+#include "app/RuntimeRandom.h"
 
 RuntimeRandom &RuntimeRandom::process()
 {
