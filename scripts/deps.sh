@@ -1,4 +1,7 @@
-# Sourced by run.sh and test.sh: installs the Debian packages the build needs.
+# shellcheck shell=bash
+# Sourced by run.sh and test.sh: installs the Debian packages the build needs:
+# the compilers and libraries, the tools the tests run, cpack's helpers for the
+# Debian packages (file, dpkg-shlibdeps from dpkg-dev) and the lint tools.
 # A quick no-op when everything is present already.
 
 vt520_packages=(
@@ -8,8 +11,12 @@ vt520_packages=(
     libusb-1.0-0-dev umockdev libumockdev-dev
     xvfb xauth x11-utils xdotool fonts-dejavu-core
     binutils srecord python3-intelhex
+    file dpkg-dev
+    clang-format codespell shellcheck
 )
 
+# Extra packages may be given as arguments (fuzz.sh adds clang).
+# shellcheck disable=SC2120
 vt520_install_packages() {
     local missing=()
     local pkg

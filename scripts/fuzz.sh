@@ -15,6 +15,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(dirname "$here")"
+# shellcheck source=scripts/deps.sh
 source "$here/deps.sh"
 vt520_install_packages clang-14 libclang-rt-14-dev
 

@@ -12,6 +12,7 @@ root="$(dirname "$here")"
 # instead of the window; no display needed. VT520_SIM_UNITS=N gives N units.
 if [ "${1:-}" = "--cli" ]; then
     shift
+    # shellcheck source=scripts/deps.sh
     source "$here/deps.sh"
     vt520_install_packages
     build="$root/build/release"
@@ -22,6 +23,7 @@ if [ "${1:-}" = "--cli" ]; then
     LD_PRELOAD="$build/lib/libvt520sim.so" exec "$build/bin/vt520ctl" "$@"
 fi
 
+# shellcheck source=scripts/deps.sh
 source "$here/deps.sh"
 
 # Installed first, so that the hint below names a program that is there.
