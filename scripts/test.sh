@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test:
-#   1. the whole suite in a normal build;
+#   0. the lint stage (scripts/lint.sh): clang-format, codespell, shellcheck;
+#   1. the whole suite in a normal build, then the two Debian packages built
+#      from it and checked;
 #   2. the whole suite again under AddressSanitizer + UndefinedBehaviorSanitizer
 #      (leaks reported);
 #   3. the threaded tests under ThreadSanitizer;
 #   4. a short run of every fuzz target (skipped where clang is missing; the
 #      saved corpora are replayed by the normal suite in any case).
-# Exits non-zero on any failure or sanitizer report.
-# VT520_QUICK=1 runs step 1 only.
+# The normal and sanitizer builds treat warnings as errors (-Werror; the
+# CMake files leave it out, so that a plain build with a newer compiler is
+# not stopped by a new warning). Exits non-zero on any failure or sanitizer report.
+# VT520_QUICK=1 runs steps 0 and 1 only. VT520_LINT=0 leaves step 0 out, for
+# a local run while sources are half edited (CI always runs it).
+# VT520_BUILD_DIR puts the build folders elsewhere than build/.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(dirname "$here")"
+build="${VT520_BUILD_DIR:-$root/build}"
+# shellcheck source=scripts/deps.sh
 source "$here/deps.sh"
 vt520_install_packages
 
@@ -19,21 +27,62 @@ export QT_QPA_PLATFORM=offscreen
 
 step() { printf '\n==== %s ====\n' "$*"; }
 
+if [ "${VT520_LINT:-1}" != "0" ]; then
+    step "lint"
+    "$here/lint.sh"
+fi
+
 step "normal build"
-cmake -S "$root" -B "$root/build/test" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$root/build/test" -j "$jobs"
-(cd "$root/build/test" && ctest --output-on-failure -j "$jobs")
+cmake -S "$root" -B "$build/test" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Werror >/dev/null
+cmake --build "$build/test" -j "$jobs"
+(cd "$build/test" && ctest --output-on-failure -j "$jobs")
+
+step "Debian packages"
+# The normal build makes the packages as README.md describes: only the
+# components "program" and "ctl" go in, so the emulator and the tests built
+# here stay out.
+packages="$build/test/packages"
+rm -rf "$packages"
+if ! (cd "$build/test" && cpack -G DEB -B "$packages" >"$build/test/cpack.log" 2>&1); then
+    cat "$build/test/cpack.log"
+    exit 1
+fi
+check_package() {
+    local name=$1 program=$2
+    local debs=("$packages/${name}"_*.deb)
+    if [ ! -f "${debs[0]}" ] || [ ${#debs[@]} -ne 1 ]; then
+        echo "no package $name in $packages"
+        exit 1
+    fi
+    local contents
+    contents=$(dpkg-deb -c "${debs[0]}")
+    grep -q "\./usr/bin/$program\$" <<<"$contents" || { echo "$name does not hold /usr/bin/$program"; exit 1; }
+    if grep -Ei 'vt520sim|usbfs-run|/test_|_benchmark|fuzz' <<<"$contents"; then
+        echo "$name holds the emulator, tests or benchmarks"
+        exit 1
+    fi
+    echo "${debs[0]##*/}: Depends: $(dpkg-deb -f "${debs[0]}" Depends)"
+}
+check_package vt520-config vt520-config
+check_package vt520ctl vt520ctl
+# The command-line package must install on a machine without a display.
+ctl_depends=$(dpkg-deb -f "$packages"/vt520ctl_*.deb Depends)
+gui='libqt6(gui|widgets|opengl|xcb)|qt6-qpa|lib(gl1|gl-|egl|opengl|glx|x11|xcb|xkb|wayland|fontconfig|freetype)'
+if grep -Eio "($gui)[^,]*" <<<"$ctl_depends"; then
+    echo "vt520ctl depends on a GUI library (above)"
+    exit 1
+fi
 
 if [ "${VT520_QUICK:-0}" = "1" ]; then
     exit 0
 fi
 
 step "AddressSanitizer + UndefinedBehaviorSanitizer"
-cmake -S "$root" -B "$root/build/asan" -DCMAKE_BUILD_TYPE=Debug -DVT520_SANITIZE=address \
-      -DVT520_BUILD_BENCH=OFF >/dev/null
-cmake --build "$root/build/asan" -j "$jobs"
+cmake -S "$root" -B "$build/asan" -DCMAKE_BUILD_TYPE=Debug -DVT520_SANITIZE=address \
+      -DVT520_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-Werror >/dev/null
+cmake --build "$build/asan" -j "$jobs"
 (
-    cd "$root/build/asan"
+    cd "$build/asan"
     # The program under Xvfb preloads the emulator, which cannot come before
     # the sanitizer runtime; it runs in the normal build only. So does the
     # program's firmware change through usbfs: the usbfs_* cases run that
@@ -43,14 +92,14 @@ cmake --build "$root/build/asan" -j "$jobs"
 
 step "ThreadSanitizer (threaded tests)"
 threaded='transport_threads|upgrader|close_during|gang_change'
-cmake -S "$root" -B "$root/build/tsan" -DCMAKE_BUILD_TYPE=Debug -DVT520_SANITIZE=thread \
-      -DVT520_BUILD_BENCH=OFF >/dev/null
-threaded_targets=$(cd "$root/build/tsan" && ctest -N -R "$threaded" | sed -n 's/^ *Test *#[0-9]*: *//p')
+cmake -S "$root" -B "$build/tsan" -DCMAKE_BUILD_TYPE=Debug -DVT520_SANITIZE=thread \
+      -DVT520_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-Werror >/dev/null
+threaded_targets=$(cd "$build/tsan" && ctest -N -R "$threaded" | sed -n 's/^ *Test *#[0-9]*: *//p')
 [ -n "$threaded_targets" ] || { echo "no threaded tests found"; exit 1; }
 # shellcheck disable=SC2086
-cmake --build "$root/build/tsan" -j "$jobs" --target $threaded_targets
+cmake --build "$build/tsan" -j "$jobs" --target $threaded_targets
 (
-    cd "$root/build/tsan"
+    cd "$build/tsan"
     ctest --output-on-failure -R "$threaded"
 )
 
