@@ -44,11 +44,8 @@ int transfer(const CtlOptions &options, Console &console, LightingFile::Kind kin
 
     LightingFileTransfer::Result result;
     if (set) {
-        const LightingTransfer::Status sent =
-            LightingTransfer(usb).write(LightingFileTransfer::locationOf(kind), loaded.table.constData());
-        result.status = sent == LightingTransfer::Status::Done            ? LightingFileTransfer::Status::Done
-                      : sent == LightingTransfer::Status::AcquireFailed ? LightingFileTransfer::Status::AcquireFailed
-                                                                        : LightingFileTransfer::Status::TransferFailed;
+        result.status = LightingFileTransfer::statusOf(
+            LightingTransfer(usb).write(LightingFileTransfer::locationOf(kind), loaded.table.constData()));
     } else {
         // Get + Save.
         result = LightingFileTransfer::getToFile(usb, kind, fileName);

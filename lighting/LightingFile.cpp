@@ -67,7 +67,7 @@ QString LightingFile::version()
 
 int LightingFile::tableSize(Kind kind)
 {
-    return kind == Kind::Programs ? int(sizeof(ProgramTable)) : int(sizeof(SceneTable));
+    return kind == Kind::Programs ? ProgramsTableSize : ScenesTableSize;
 }
 
 LightingFile::ReadResult LightingFile::read(QIODevice &device, Kind kind)

@@ -2,9 +2,7 @@
 
 #include <QByteArray>
 
-namespace {
-
-LightingFileTransfer::Status fromTransfer(LightingTransfer::Status status)
+LightingFileTransfer::Status LightingFileTransfer::statusOf(LightingTransfer::Status status)
 {
     switch (status) {
     case LightingTransfer::Status::Done:
@@ -17,8 +15,6 @@ LightingFileTransfer::Status fromTransfer(LightingTransfer::Status status)
     return LightingFileTransfer::Status::Done;
 }
 
-} // namespace
-
 LightingTransfer::Location LightingFileTransfer::locationOf(LightingFile::Kind kind)
 {
     return kind == LightingFile::Kind::Programs ? LightingTransfer::Programs : LightingTransfer::Scenes;
@@ -30,7 +26,7 @@ LightingFileTransfer::Result LightingFileTransfer::getToFile(USBVT350 &usb, Ligh
     const LightingTransfer::Location where = locationOf(kind);
     QByteArray table(where.length, '\0');
     Result result;
-    result.status = fromTransfer(LightingTransfer(usb).read(where, table.data()));
+    result.status = statusOf(LightingTransfer(usb).read(where, table.data()));
     if (result.status != Status::Done)
         return result;
     result.fileStatus = LightingFile::save(fileName, kind, table, &result.reason);

@@ -29,6 +29,8 @@ public:
     };
 
     static LightingTransfer::Location locationOf(LightingFile::Kind kind);
+    // The outcome of a device transfer as one of these.
+    static Status statusOf(LightingTransfer::Status transferStatus);
 
     static Result getToFile(USBVT350 &usb, LightingFile::Kind kind, const QString &fileName);
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lighting/SceneTables.h"
+
 #include <QtGlobal>
 
 #include <functional>
@@ -25,8 +27,8 @@ public:
         quint32 address;
         int length;
     };
-    static constexpr Location Programs{0x14000, 7680};
-    static constexpr Location Scenes{0x15E00, 384};
+    static constexpr Location Programs{0x14000, ProgramsTableSize};
+    static constexpr Location Scenes{0x15E00, ScenesTableSize};
 
     explicit LightingTransfer(USBVT350 &usb) : usb(usb) {}
 

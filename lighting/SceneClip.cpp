@@ -2,17 +2,11 @@
 
 #include <cstring>
 
-namespace {
-// Lamps, XFade and Scene Time: the fields that every scene carries.
-constexpr int CommonFieldsSize = 44;
-constexpr int EndMarkerOffset = 44;
-} // namespace
-
 SceneClip SceneClip::copy(const SceneRecord &record, Kind from)
 {
     SceneClip clip;
     clip.kind = from;
-    std::memcpy(clip.record.bytes, record.bytes, CommonFieldsSize);
+    std::memcpy(clip.record.bytes, record.bytes, SceneRecord::CommonFieldsSize);
     clip.record.setEndMarker(from == Kind::ProgramScene ? record.endMarker() : 0);
     return clip;
 }
@@ -21,9 +15,9 @@ void SceneClip::pasteInto(SceneRecord &target, Kind to) const
 {
     if (isEmpty())
         return;
-    std::memcpy(target.bytes, record.bytes, CommonFieldsSize);
+    std::memcpy(target.bytes, record.bytes, SceneRecord::CommonFieldsSize);
     if (to == Kind::ProgramScene)
-        target.setEndMarker(record.bytes[EndMarkerOffset]);
+        target.setEndMarker(record.endMarker());
 }
 
 QByteArray SceneClip::toBytes() const

@@ -12,6 +12,12 @@ struct SceneRecord
 {
     static constexpr int LampCount = 12;
     static constexpr int Size = 48;
+    // Byte offsets: the lamps' R, G, B from 0, then these fields.
+    static constexpr int RiseTimeOffset = 36;
+    static constexpr int StaticTimeOffset = 40;
+    static constexpr int EndMarkerOffset = 44;
+    // Lamps, rise time and static time: what every scene carries.
+    static constexpr int CommonFieldsSize = EndMarkerOffset;
 
     quint8 bytes[Size];
 
@@ -25,12 +31,12 @@ struct SceneRecord
         bytes[3 * lamp + 2] = b;
     }
 
-    qint32 riseTime() const { return qFromLittleEndian<qint32>(bytes + 36); }
-    void setRiseTime(qint32 value) { qToLittleEndian<qint32>(value, bytes + 36); }
-    qint32 staticTime() const { return qFromLittleEndian<qint32>(bytes + 40); }
-    void setStaticTime(qint32 value) { qToLittleEndian<qint32>(value, bytes + 40); }
-    quint8 endMarker() const { return bytes[44]; }
-    void setEndMarker(quint8 value) { bytes[44] = value; }
+    qint32 riseTime() const { return qFromLittleEndian<qint32>(bytes + RiseTimeOffset); }
+    void setRiseTime(qint32 value) { qToLittleEndian<qint32>(value, bytes + RiseTimeOffset); }
+    qint32 staticTime() const { return qFromLittleEndian<qint32>(bytes + StaticTimeOffset); }
+    void setStaticTime(qint32 value) { qToLittleEndian<qint32>(value, bytes + StaticTimeOffset); }
+    quint8 endMarker() const { return bytes[EndMarkerOffset]; }
+    void setEndMarker(quint8 value) { bytes[EndMarkerOffset] = value; }
     // Bytes 45..47 are reserved: never written by the editor, kept as read.
 };
 static_assert(sizeof(SceneRecord) == SceneRecord::Size, "SceneRecord must be 48 bytes");

@@ -14,6 +14,10 @@ constexpr int StandaloneSceneCount = 8;
 using ProgramTable = std::array<SceneRecord, ProgramCount * ScenesPerProgram>;
 using SceneTable = std::array<SceneRecord, StandaloneSceneCount>;
 
+// The tables' sizes in bytes, in memory, in the device and in files.
+constexpr int ProgramsTableSize = int(sizeof(ProgramTable));
+constexpr int ScenesTableSize = int(sizeof(SceneTable));
+
 static_assert(sizeof(ProgramTable) == 7680, "programs table must be 7680 bytes");
 static_assert(sizeof(SceneTable) == 384, "scenes table must be 384 bytes");
 

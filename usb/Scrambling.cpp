@@ -3,25 +3,9 @@
 #include "usb/TransferKey.h"
 
 #include <QDebug>
+#include <QtEndian>
 
 #include <cstdint>
-
-namespace {
-
-uint32_t loadWord(const unsigned char *p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-void storeWord(unsigned char *p, uint32_t w)
-{
-    p[0] = uint8_t(w);
-    p[1] = uint8_t(w >> 8);
-    p[2] = uint8_t(w >> 16);
-    p[3] = uint8_t(w >> 24);
-}
-
-} // namespace
 
 int EncodeBuffer(unsigned char *buffer, unsigned int length)
 {
@@ -30,7 +14,7 @@ int EncodeBuffer(unsigned char *buffer, unsigned int length)
     for (unsigned int i = 0; i < words; ++i) {
         const uint32_t k = TransferKey[i % TransferKeyWordCount];
         unsigned char *p = buffer + 4 * i;
-        storeWord(p, (loadWord(p) ^ k) + k);
+        qToLittleEndian<uint32_t>((qFromLittleEndian<uint32_t>(p) ^ k) + k, p);
     }
     qDebug("Encoding end @ 0x%08llx",
            static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(buffer) + 4 * uintptr_t(words)));
@@ -43,7 +27,7 @@ int DecodeBuffer(unsigned char *buffer, unsigned int length)
     for (unsigned int i = 0; i < words; ++i) {
         const uint32_t k = TransferKey[i % TransferKeyWordCount];
         unsigned char *p = buffer + 4 * i;
-        storeWord(p, (loadWord(p) - k) ^ k);
+        qToLittleEndian<uint32_t>((qFromLittleEndian<uint32_t>(p) - k) ^ k, p);
     }
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "usb/SerialStringDecoder.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 #include <cstdint>
 
@@ -10,7 +12,7 @@ QByteArray decodeSerialStringDescriptor(const unsigned char *data, int received)
         return serial;
     const int end = std::min(received, int(data[0]));
     for (int i = 2; i + 1 < end; i += 2) {
-        const uint16_t unit = uint16_t(data[i] | data[i + 1] << 8);
+        const uint16_t unit = qFromLittleEndian<uint16_t>(data + i);
         if (unit == 0)
             break;
         serial.append(char(unit & 0xFF));

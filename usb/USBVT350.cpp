@@ -3,6 +3,7 @@
 #include <QDebug>
 #include <QElapsedTimer>
 #include <QThread>
+#include <QtEndian>
 
 #include <algorithm>
 
@@ -16,14 +17,6 @@ uint16_t lowHalf(uint32_t address)
 uint16_t highHalf(uint32_t address)
 {
     return uint16_t(address >> 16);
-}
-
-void storeLittleEndian(unsigned char *p, uint32_t w)
-{
-    p[0] = uint8_t(w);
-    p[1] = uint8_t(w >> 8);
-    p[2] = uint8_t(w >> 16);
-    p[3] = uint8_t(w >> 24);
 }
 
 // A monotonic clock in milliseconds: the recovery's own, or a steady one.
@@ -237,21 +230,21 @@ int USBVT350::StatusGet(uint32_t *status)
     if (control_receive(RequestStatusGet, 0, 0, word, 4) != 4)
         return -1;
     if (status)
-        *status = uint32_t(word[0]) | uint32_t(word[1]) << 8 | uint32_t(word[2]) << 16 | uint32_t(word[3]) << 24;
+        *status = qFromLittleEndian<uint32_t>(word);
     return 0;
 }
 
 int USBVT350::StatusSet(uint32_t mask)
 {
     unsigned char word[4];
-    storeLittleEndian(word, mask);
+    qToLittleEndian<uint32_t>(mask, word);
     return control_send(RequestStatusSet, 0, 0, word, 4) == 4 ? 0 : -1;
 }
 
 int USBVT350::StatusClr(uint32_t mask)
 {
     unsigned char word[4];
-    storeLittleEndian(word, mask);
+    qToLittleEndian<uint32_t>(mask, word);
     return control_send(RequestStatusClr, 0, 0, word, 4) == 4 ? 0 : -1;
 }
 

@@ -5,6 +5,7 @@
 #include <QDebug>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QtEndian>
 
 #include <libusb.h>
 
@@ -213,7 +214,7 @@ int UsbDevice::connectPrivate()
         qDebug() << "control_receivePrivate( " << DeviceIdRequest << 0 << 0
                  << QByteArray(reinterpret_cast<const char *>(reply), 2) << 2 << ")";
         if (received == 2) {
-            const uint16_t id = uint16_t(reply[0] | reply[1] << 8);
+            const uint16_t id = qFromLittleEndian<uint16_t>(reply);
             qDebug("\nvtid: %x", id);
             qDebug("\nUSB_VT810_ID: %x", deviceId);
             if (id == deviceId) {
@@ -252,10 +253,10 @@ void UsbDevice::disconnectPrivate()
     releaseAndClosePrivate();
 }
 
-int UsbDevice::isConnected()
+bool UsbDevice::isConnected()
 {
     QMutexLocker locker(&transportLock);
-    return handle ? 0 : -1;
+    return handle != nullptr;
 }
 
 QString UsbDevice::connectedPortPath() const
@@ -298,6 +299,18 @@ int UsbDevice::control_send(int bRequest, int wValue, int wIndex, const unsigned
         return result;
     disconnectPrivate();
     return -1;
+}
+
+int UsbDevice::control_send(int bRequest, int wValue, int wIndex, const QByteArray &data)
+{
+    return control_send(bRequest, wValue, wIndex, reinterpret_cast<const unsigned char *>(data.constData()),
+                        int(data.size()));
+}
+
+int UsbDevice::control_receive(int bRequest, int wValue, int wIndex, QByteArray &data)
+{
+    return control_receive(bRequest, wValue, wIndex, reinterpret_cast<unsigned char *>(data.data()),
+                           int(data.size()));
 }
 
 int UsbDevice::control_receive(int bRequest, int wValue, int wIndex, unsigned char *data, int length)

@@ -30,8 +30,8 @@ struct libusb_device_handle;
 // Each device object has its own non-recursive transport lock, which
 // serialises every use of its USB handle by any thread (the window and its
 // firmware worker share one object, so their transfers never overlap).
-// Every public operation takes it for its whole duration, except those named
-// ...Private, which expect it to be held already. Objects for different
+// Every public operation takes it for its whole duration; the private ones
+// named ...Private expect it to be held already. Objects for different
 // devices work in parallel; they share only the libusb context.
 class UsbDevice : public QObject
 {
@@ -70,15 +70,13 @@ public:
     // when pinned). 0 connected, -1 none found.
     // While Open, the handle is closed first and the scan runs again.
     int connect();
-    int connectPrivate();
 
     // Releases the interface and closes the handle; logs "USB Disconnect"
     // even when Closed.
     void disconnect();
-    void disconnectPrivate();
 
-    // 0 while a device is open, -1 while Closed.
-    int isConnected();
+    // True while a device is open.
+    bool isConnected();
 
     // The port path of the device open now; empty while Closed. A firmware
     // change learns here where to look for the unit after its restart.
@@ -96,7 +94,9 @@ public:
     // Results: bytes moved (>= 0) or -1.
     int control_send(int bRequest, int wValue, int wIndex, const unsigned char *data, int length);
     int control_receive(int bRequest, int wValue, int wIndex, unsigned char *data, int length);
-    int control_receivePrivate(int bRequest, int wValue, int wIndex, unsigned char *data, int length);
+    // The same with a byte array: its size is the length.
+    int control_send(int bRequest, int wValue, int wIndex, const QByteArray &data);
+    int control_receive(int bRequest, int wValue, int wIndex, QByteArray &data);
 
     // Bulk transfers never connect, never log and never drop the connection.
     // Bytes moved, -1 when Closed / no buffer / length < 1, or the negative
@@ -109,6 +109,10 @@ public:
     QByteArray getSerialString();
 
 private:
+    // The same with the transport lock held by the caller.
+    int connectPrivate();
+    void disconnectPrivate();
+    int control_receivePrivate(int bRequest, int wValue, int wIndex, unsigned char *data, int length);
     void releaseAndClosePrivate();
 
     uint16_t productId = 0;

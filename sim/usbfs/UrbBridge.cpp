@@ -21,7 +21,6 @@ namespace vt520usbfs {
 namespace {
 
 constexpr int SetupSize = 8;
-constexpr int FifoPage = 4096;
 
 int64_t nowUs()
 {

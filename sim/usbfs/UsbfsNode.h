@@ -8,6 +8,10 @@
 
 namespace vt520usbfs {
 
+// The size of the device node's FIFO: one page, read out to wake a client
+// and written back to put it to sleep again.
+constexpr int FifoPage = 4096;
+
 // One appearance of an emulated device on the emulated usbfs: the device at
 // a port, between a plug and the next unplug (a reset re-enumerates it as a
 // new appearance with a new device address). Fields below `gone` are set on

@@ -40,8 +40,8 @@ int makeSleepingFifo(const QByteArray &path, mode_t mode)
     const int fd = ::open(path.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return -1;
-    ::fcntl(fd, F_SETPIPE_SZ, 4096);
-    static const char page[4096] = {};
+    ::fcntl(fd, F_SETPIPE_SZ, FifoPage);
+    static const char page[FifoPage] = {};
     while (::write(fd, page, sizeof page) > 0) {
     }
     return fd;

@@ -293,7 +293,7 @@ void TestFirmwareFaultSweep::emulatorUnplugsAtTheOrderedTransfer()
     QCOMPARE(usb.getSerialString(), QByteArray()); // transfer 2 is met by the pull
     QCOMPARE(bus.transferLog().size(), 2);
     QCOMPARE(bus.transferLog().last().result, int(LIBUSB_ERROR_NO_DEVICE));
-    QCOMPARE(usb.isConnected(), 0);  // a descriptor read does not drop the handle...
+    QVERIFY(usb.isConnected());  // a descriptor read does not drop the handle...
     QCOMPARE(usb.getSerialString(), QByteArray()); // ...but the handle is dead now
     QCOMPARE(bus.transferLog().size(), 3);
     QCOMPARE(bus.transferLog().last().result, int(LIBUSB_ERROR_NO_DEVICE));

@@ -49,10 +49,6 @@ class TestUSBVT350 : public QObject
         return list;
     }
 
-    static unsigned char *bytesOf(QByteArray &bytes)
-    {
-        return reinterpret_cast<unsigned char *>(bytes.data());
-    }
 
 private slots:
     void init()
@@ -87,7 +83,7 @@ private slots:
         QSignalSpy readSpy(&usb, &USBVT350::sendPercentExtFlashRead);
         QSignalSpy writeSpy(&usb, &USBVT350::sendPercentExtFlashWrite);
         QByteArray buffer(length, '\0');
-        QCOMPARE(usb.ReadExternalFlashFromAddress(bytesOf(buffer), address, uint32_t(length)), 0);
+        QCOMPARE(usb.ReadExternalFlashFromAddress(buffer, address), 0);
         QCOMPARE(buffer, stored);
         QCOMPARE(values(readSpy), progress);
         QCOMPARE(writeSpy.count(), 0);
@@ -165,8 +161,8 @@ private slots:
         QSignalSpy spy(&usb, write ? &USBVT350::sendPercentExtFlashWrite : &USBVT350::sendPercentExtFlashRead);
         QByteArray buffer(length, 'x');
         const int64_t before = bus.nowMs();
-        const int got = write ? usb.WriteExternalFlashToAddress(bytesOf(buffer), 0, uint32_t(length))
-                              : usb.ReadExternalFlashFromAddress(bytesOf(buffer), 0, uint32_t(length));
+        const int got = write ? usb.WriteExternalFlashToAddress(buffer, 0)
+                              : usb.ReadExternalFlashFromAddress(buffer, 0);
         QCOMPARE(got, result);
         QCOMPARE(values(spy), progress);
         QCOMPARE(bus.requestCount(request), qMin(failures, 101) + (result == 0 ? 2 : 0));
@@ -180,7 +176,7 @@ private slots:
         QByteArray buffer(256, 'y');
         for (int call = 0; call < 3; ++call) {
             bus.failRequest(6, LIBUSB_ERROR_PIPE, 80);
-            QCOMPARE(usb.WriteExternalFlashToAddress(bytesOf(buffer), 0, 256), 0);
+            QCOMPARE(usb.WriteExternalFlashToAddress(buffer, 0), 0);
         }
     }
 
@@ -209,7 +205,7 @@ private slots:
         // later attempt (a reconnect's id request) fails, 101 in all.
         for (int nth = 4; nth <= 104; ++nth)
             bus.failTransfer(nth, LIBUSB_ERROR_PIPE);
-        QCOMPARE(usb.WriteExternalFlashToAddress(bytesOf(buffer), 0, 1024), -1);
+        QCOMPARE(usb.WriteExternalFlashToAddress(buffer, 0), -1);
         QCOMPARE(values(spy), (QList<int>{25, 50}));
         QCOMPARE(vt->externalFlash(0, 512), QByteArray(512, 'z'));
         QCOMPARE(vt->externalFlash(512, 512), QByteArray(512, char(0xFF)));
@@ -233,7 +229,7 @@ private slots:
         QFETCH(QList<int>, lengths);
         USBVT350 usb;
         QByteArray buffer(length, '\0');
-        QCOMPARE(usb.ReadMemory(bytesOf(buffer), address, uint32_t(length)), 0);
+        QCOMPARE(usb.ReadMemory(buffer, address), 0);
         QCOMPARE(buffer, vt->internalFlash(address, uint32_t(length)));
         const auto sent = chunks(1);
         QCOMPARE(sent.size(), lengths.size());
@@ -255,10 +251,11 @@ private slots:
         USBVT350 usb;
         QByteArray buffer(4096, '\0');
         bus.failRequest(1, LIBUSB_ERROR_PIPE, 1);
-        QCOMPARE(usb.ReadMemory(bytesOf(buffer), 0x08004000, 4096), -1);
+        QCOMPARE(usb.ReadMemory(buffer, 0x08004000), -1);
         QCOMPARE(bus.requestCount(1), 1);
         // Beyond the internal flash the device stalls.
-        QCOMPARE(usb.ReadMemory(bytesOf(buffer), 0x0803FFFF, 2), -1);
+        QByteArray two(2, '\0');
+        QCOMPARE(usb.ReadMemory(two, 0x0803FFFF), -1);
     }
 
     void writePageSecondPage()
@@ -268,7 +265,7 @@ private slots:
         const QByteArray plain = randomBytes(1024, 11);
         QByteArray buffer = plain;
         const uint32_t address = 0x08004000 + 1024;
-        QCOMPARE(usb.WritePage(bytesOf(buffer), address), 0);
+        QCOMPARE(usb.WritePage(buffer, address), 0);
         const auto sent = chunks(3);
         QCOMPARE(sent.size(), 1);
         QCOMPARE(sent.first().value, uint16_t(0x4400));
@@ -276,7 +273,7 @@ private slots:
         QCOMPARE(sent.first().length, 1024);
         // The caller's copy is left scrambled; the device stores plain bytes.
         QVERIFY(buffer != plain);
-        DecodeBuffer(bytesOf(buffer), 1024);
+        DecodeBuffer(buffer);
         QCOMPARE(buffer, plain);
         QCOMPARE(vt->internalFlash(address, 1024), plain);
     }
@@ -285,7 +282,7 @@ private slots:
     {
         USBVT350 usb;
         QByteArray buffer(1024, 'p');
-        QCOMPARE(usb.WritePage(bytesOf(buffer), 0x08004000), -1);
+        QCOMPARE(usb.WritePage(buffer, 0x08004000), -1);
         QCOMPARE(bus.transferLog().last().result, int(LIBUSB_ERROR_PIPE));
     }
 
