@@ -57,7 +57,7 @@ change() {
     grep -q 'USB Disconnect' "$work/program.log" || fail "no USB trace from the program"
 }
 
-"$reference" make "$work/one.upg" 1 && "$reference" make "$work/two.upg" 2 || fail "cannot make the upgrade files"
+{ "$reference" make "$work/one.upg" 1 && "$reference" make "$work/two.upg" 2; } || fail "cannot make the upgrade files"
 
 # A factory-fresh device in application mode, in two equal copies.
 VT520_SIM_STATE="$work/ref" "$reference" change /nonexistent.upg >/dev/null 2>&1
