@@ -40,7 +40,7 @@ int readUpgrade(const QString &fileName, Console &console,
         return ExitFileRefused;
     default:
         showRefusal(*contents);
-        console.error(QStringLiteral("%1: %2").arg(fileName, UpgradeFile::statusText(contents->status)));
+        console.error(UpgradeFile::refusalText(contents->status, fileName));
         return ExitFileRefused;
     }
 }

@@ -88,6 +88,14 @@ Contents read(const QString &fileName)
     return contents;
 }
 
+QString refusalText(Status status, const QString &fileName)
+{
+    const QString text = statusText(status, fileName);
+    if (status == Status::DamagedApplication || status == Status::DamagedExternalFlash)
+        return text; // names the file already
+    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(fileName), text);
+}
+
 QString statusText(Status status, const QString &fileName)
 {
     const QString name = QDir::toNativeSeparators(fileName);
@@ -102,21 +110,13 @@ QString statusText(Status status, const QString &fileName)
     case Status::WrongSize:
         return QCoreApplication::translate("Upgrader", "Wrong file size");
     case Status::DamagedApplication:
-        return name.isEmpty()
-                   ? QCoreApplication::translate("Upgrader", "The file is damaged: its application region does not "
-                                                             "match its sum. Nothing was sent to the Vt520.")
-                   : QCoreApplication::translate("Upgrader",
-                                                 "The file %1 is damaged: its application region does not match its "
-                                                 "sum. Nothing was sent to the Vt520.")
-                         .arg(name);
+        return QCoreApplication::translate("Upgrader", "The file %1 is damaged: its application region does not "
+                                                       "match its sum. Nothing was sent to the Vt520.")
+            .arg(name);
     case Status::DamagedExternalFlash:
-        return name.isEmpty()
-                   ? QCoreApplication::translate("Upgrader", "The file is damaged: its external flash region does "
-                                                             "not match its sum. Nothing was sent to the Vt520.")
-                   : QCoreApplication::translate("Upgrader",
-                                                 "The file %1 is damaged: its external flash region does not match "
-                                                 "its sum. Nothing was sent to the Vt520.")
-                         .arg(name);
+        return QCoreApplication::translate("Upgrader", "The file %1 is damaged: its external flash region does not "
+                                                       "match its sum. Nothing was sent to the Vt520.")
+            .arg(name);
     }
     return QString();
 }

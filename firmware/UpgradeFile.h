@@ -41,5 +41,8 @@ Contents read(const QString &fileName);
 // the text of a wrong header, as the window has always shown it (an empty
 // stream has no header).
 QString statusText(Status status, const QString &fileName = QString());
+// The same as one line that names the file, for a reader without the log
+// line of the file name before it.
+QString refusalText(Status status, const QString &fileName);
 
 } // namespace UpgradeFile

@@ -346,16 +346,8 @@ Check USB cable</translation>
         <translation>Wrong file size</translation>
     </message>
     <message>
-        <source>The file is damaged: its application region does not match its sum. Nothing was sent to the Vt520.</source>
-        <translation>The file is damaged: its application region does not match its sum. Nothing was sent to the Vt520.</translation>
-    </message>
-    <message>
         <source>The file %1 is damaged: its application region does not match its sum. Nothing was sent to the Vt520.</source>
         <translation>The file %1 is damaged: its application region does not match its sum. Nothing was sent to the Vt520.</translation>
-    </message>
-    <message>
-        <source>The file is damaged: its external flash region does not match its sum. Nothing was sent to the Vt520.</source>
-        <translation>The file is damaged: its external flash region does not match its sum. Nothing was sent to the Vt520.</translation>
     </message>
     <message>
         <source>The file %1 is damaged: its external flash region does not match its sum. Nothing was sent to the Vt520.</source>

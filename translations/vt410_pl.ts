@@ -346,16 +346,8 @@ Sprawdź kabel USB</translation>
         <translation>Nieprawidłowy rozmiar pliku</translation>
     </message>
     <message>
-        <source>The file is damaged: its application region does not match its sum. Nothing was sent to the Vt520.</source>
-        <translation>Plik jest uszkodzony: obszar aplikacji nie zgadza się z jego sumą kontrolną. Nic nie zostało wysłane do Vt520.</translation>
-    </message>
-    <message>
         <source>The file %1 is damaged: its application region does not match its sum. Nothing was sent to the Vt520.</source>
         <translation>Plik %1 jest uszkodzony: obszar aplikacji nie zgadza się z jego sumą kontrolną. Nic nie zostało wysłane do Vt520.</translation>
-    </message>
-    <message>
-        <source>The file is damaged: its external flash region does not match its sum. Nothing was sent to the Vt520.</source>
-        <translation>Plik jest uszkodzony: obszar pamięci zewnętrznej nie zgadza się z jego sumą kontrolną. Nic nie zostało wysłane do Vt520.</translation>
     </message>
     <message>
         <source>The file %1 is damaged: its external flash region does not match its sum. Nothing was sent to the Vt520.</source>
