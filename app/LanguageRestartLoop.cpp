@@ -37,8 +37,7 @@ bool loadToolkitCatalogue(QTranslator &translator, const QTranslator &ours)
     // also on a system whose language the toolkit knows and we do not.
     if (ours.isEmpty() || ours.language().isEmpty())
         return false;
-    return translator.load(QStringLiteral("qt_") + ours.language(),
-                           QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    return translator.load(QStringLiteral("qt_") + ours.language(), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
 
 int runLanguageRestartLoop(const QString &systemLocaleName,
@@ -49,8 +48,7 @@ int runLanguageRestartLoop(const QString &systemLocaleName,
     do {
         // A missing catalogue is not reported: the English texts stay.
         auto translator = std::make_unique<QTranslator>();
-        (void)loadCatalogue(*translator, catalogueBaseName(result, systemLocaleName),
-                            installedCatalogueDirectory());
+        (void)loadCatalogue(*translator, catalogueBaseName(result, systemLocaleName), installedCatalogueDirectory());
         auto toolkitTranslator = std::make_unique<QTranslator>();
         (void)loadToolkitCatalogue(*toolkitTranslator, *translator);
         QCoreApplication::installTranslator(toolkitTranslator.get());

@@ -6,8 +6,7 @@
 // its dialog on the next use. One set for the program: kept until it ends,
 // also across the main window being rebuilt for another language, and never
 // saved anywhere.
-struct ServiceDialogValues
-{
+struct ServiceDialogValues {
     quint32 memoryReadAddress = 0x08000000;
     int memoryReadLength = 256;
     int pageFillValue = 0;

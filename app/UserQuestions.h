@@ -16,19 +16,18 @@ class UserQuestions
 public:
     virtual ~UserQuestions() = default;
 
-    virtual QString openFileName(QWidget *parent, const QString &caption,
-                                 const QString &dir, const QString &filter) = 0;
-    virtual QString saveFileName(QWidget *parent, const QString &caption,
-                                 const QString &dir, const QString &filter) = 0;
-    virtual QString text(QWidget *parent, const QString &title, const QString &label,
-                         QLineEdit::EchoMode mode, const QString &text, bool *ok) = 0;
-    virtual int integer(QWidget *parent, const QString &title, const QString &label,
-                        int value, int minValue, int maxValue, int step, bool *ok) = 0;
-    virtual QString item(QWidget *parent, const QString &title, const QString &label,
-                         const QStringList &items, int current, bool editable, bool *ok) = 0;
-    virtual QMessageBox::StandardButton message(QMessageBox::Icon icon, QWidget *parent,
-                                                const QString &title, const QString &text,
-                                                QMessageBox::StandardButtons buttons,
+    virtual QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                 const QString &filter) = 0;
+    virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                 const QString &filter) = 0;
+    virtual QString text(QWidget *parent, const QString &title, const QString &label, QLineEdit::EchoMode mode,
+                         const QString &text, bool *ok) = 0;
+    virtual int integer(QWidget *parent, const QString &title, const QString &label, int value, int minValue,
+                        int maxValue, int step, bool *ok) = 0;
+    virtual QString item(QWidget *parent, const QString &title, const QString &label, const QStringList &items,
+                         int current, bool editable, bool *ok) = 0;
+    virtual QMessageBox::StandardButton message(QMessageBox::Icon icon, QWidget *parent, const QString &title,
+                                                const QString &text, QMessageBox::StandardButtons buttons,
                                                 QMessageBox::StandardButton defaultButton) = 0;
 
     // Shorthands for the three kinds of box the window shows.

@@ -35,10 +35,13 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     connect(ui->pushButtonRead, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonRead);
     connect(ui->pushButtonWrite, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonWrite);
     connect(ui->pushButtonWritePage, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonWritePage);
-    connect(ui->pushButtonWriteExtFlashBin, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonWriteExtFlashBin);
+    connect(ui->pushButtonWriteExtFlashBin, &QPushButton::clicked, this,
+            &Vt410_bootloader::slotpushButtonWriteExtFlashBin);
     connect(ui->pushButtonRunApplication, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonRunApplication);
-    connect(ui->pushButtonWriteExternalFlash, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonWriteExternalFlash);
-    connect(ui->pushButtonReadExternalFlash, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonReadExternalFlash);
+    connect(ui->pushButtonWriteExternalFlash, &QPushButton::clicked, this,
+            &Vt410_bootloader::slotpushButtonWriteExternalFlash);
+    connect(ui->pushButtonReadExternalFlash, &QPushButton::clicked, this,
+            &Vt410_bootloader::slotpushButtonReadExternalFlash);
     connect(ui->pushButtonCreateUpg, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonCreateUpg);
     connect(ui->pushButtonCreateBootBin, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonCreateBootBin);
     connect(ui->pushButtonStatusGet, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonStatusGet);
@@ -47,15 +50,23 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     connect(ui->pushButtonCHF, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonCHF);
     connect(ui->spinBoxProgramNumber, &QSpinBox::valueChanged, this, &Vt410_bootloader::slotUpdateProgramScene);
     connect(ui->spinBoxSceneNumber, &QSpinBox::valueChanged, this, &Vt410_bootloader::slotUpdateProgramScene);
-    connect(ui->pushButtonGetProgramsFormVt410, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonGetProgramsFromVt410);
-    connect(ui->pushButtonSetProgramsInVt410, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonSetProgramsInVt410);
+    connect(ui->pushButtonGetProgramsFormVt410, &QPushButton::clicked, this,
+            &Vt410_bootloader::slotpushButtonGetProgramsFromVt410);
+    connect(ui->pushButtonSetProgramsInVt410, &QPushButton::clicked, this,
+            &Vt410_bootloader::slotpushButtonSetProgramsInVt410);
     connect(ui->spinBoxSceneSceneNumber, &QSpinBox::valueChanged, this, &Vt410_bootloader::slotUpdateScene);
-    connect(ui->pushButtonGetScenesFormVt410, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonGetScenesFromVt410);
-    connect(ui->pushButtonSetScenesInVt410, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonSetScenesInVt410);
-    connect(ui->pushButtonLoadScenesFromFile, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonLoadScenesFromFile);
-    connect(ui->pushButtonLoadProgramsFromFile, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonLoadProgramsFromFile);
-    connect(ui->pushButtonSaveScenesToFile, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonSaveScenesToFile);
-    connect(ui->pushButtonSaveProgramsToFile, &QPushButton::clicked, this, &Vt410_bootloader::slotpushButtonSaveProgramsToFile);
+    connect(ui->pushButtonGetScenesFormVt410, &QPushButton::clicked, this,
+            &Vt410_bootloader::slotpushButtonGetScenesFromVt410);
+    connect(ui->pushButtonSetScenesInVt410, &QPushButton::clicked, this,
+            &Vt410_bootloader::slotpushButtonSetScenesInVt410);
+    connect(ui->pushButtonLoadScenesFromFile, &QPushButton::clicked, this,
+            &Vt410_bootloader::slotpushButtonLoadScenesFromFile);
+    connect(ui->pushButtonLoadProgramsFromFile, &QPushButton::clicked, this,
+            &Vt410_bootloader::slotpushButtonLoadProgramsFromFile);
+    connect(ui->pushButtonSaveScenesToFile, &QPushButton::clicked, this,
+            &Vt410_bootloader::slotpushButtonSaveScenesToFile);
+    connect(ui->pushButtonSaveProgramsToFile, &QPushButton::clicked, this,
+            &Vt410_bootloader::slotpushButtonSaveProgramsToFile);
     connect(ui->actionVt410_info, &QAction::triggered, this, &Vt410_bootloader::slotShowInfo);
     connect(ui->tabWidget, &QTabWidget::currentChanged, this, &Vt410_bootloader::slotTabChange);
     connect(ui->actionPolish, &QAction::triggered, this, &Vt410_bootloader::slotPolish);
@@ -63,12 +74,12 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     connect(ui->actionClose, &QAction::triggered, this, &QWidget::close);
 
     // The service buttons stay wired but are not offered to the user.
-    for (QPushButton *button : {ui->pushButtonConnect, ui->pushButtonDisconnect, ui->pushButtonRead,
-                                ui->pushButtonWrite, ui->pushButtonWritePage, ui->pushButtonRunApplication,
-                                ui->pushButtonReadExternalFlash, ui->pushButtonWriteExternalFlash,
-                                ui->pushButtonWriteExtFlashBin, ui->pushButtonCreateBootBin,
-                                ui->pushButtonStatusClr, ui->pushButtonStatusGet, ui->pushButtonStatusSet,
-                                ui->pushButtonCreateUpg, ui->pushButtonGetDmx}) {
+    for (QPushButton *button :
+         {ui->pushButtonConnect, ui->pushButtonDisconnect, ui->pushButtonRead, ui->pushButtonWrite,
+          ui->pushButtonWritePage, ui->pushButtonRunApplication, ui->pushButtonReadExternalFlash,
+          ui->pushButtonWriteExternalFlash, ui->pushButtonWriteExtFlashBin, ui->pushButtonCreateBootBin,
+          ui->pushButtonStatusClr, ui->pushButtonStatusGet, ui->pushButtonStatusSet, ui->pushButtonCreateUpg,
+          ui->pushButtonGetDmx}) {
         button->setEnabled(false);
         button->hide();
     }
@@ -137,8 +148,10 @@ void Vt410_bootloader::slotTabChange(int index)
 
 void Vt410_bootloader::connectExtFlashBars()
 {
-    extFlashWriteBar = connect(usb, &USBVT350::sendPercentExtFlashWrite, ui->progressBarExtFlashWr, &QProgressBar::setValue);
-    extFlashReadBar = connect(usb, &USBVT350::sendPercentExtFlashRead, ui->progressBarExtFlashRd, &QProgressBar::setValue);
+    extFlashWriteBar =
+        connect(usb, &USBVT350::sendPercentExtFlashWrite, ui->progressBarExtFlashWr, &QProgressBar::setValue);
+    extFlashReadBar =
+        connect(usb, &USBVT350::sendPercentExtFlashRead, ui->progressBarExtFlashRd, &QProgressBar::setValue);
 }
 
 void Vt410_bootloader::disconnectExtFlashBars()

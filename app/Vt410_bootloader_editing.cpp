@@ -161,15 +161,15 @@ void Vt410_bootloader::setUpEditing()
     connect(actionOpenTable, &QAction::triggered, this,
             onTab(&Vt410_bootloader::slotpushButtonLoadProgramsFromFile,
                   &Vt410_bootloader::slotpushButtonLoadScenesFromFile));
-    connect(actionSaveTable, &QAction::triggered, this,
-            onTab(&Vt410_bootloader::slotpushButtonSaveProgramsToFile,
-                  &Vt410_bootloader::slotpushButtonSaveScenesToFile));
+    connect(
+        actionSaveTable, &QAction::triggered, this,
+        onTab(&Vt410_bootloader::slotpushButtonSaveProgramsToFile, &Vt410_bootloader::slotpushButtonSaveScenesToFile));
     connect(actionReadTable, &QAction::triggered, this,
             onTab(&Vt410_bootloader::slotpushButtonGetProgramsFromVt410,
                   &Vt410_bootloader::slotpushButtonGetScenesFromVt410));
-    connect(actionWriteTable, &QAction::triggered, this,
-            onTab(&Vt410_bootloader::slotpushButtonSetProgramsInVt410,
-                  &Vt410_bootloader::slotpushButtonSetScenesInVt410));
+    connect(
+        actionWriteTable, &QAction::triggered, this,
+        onTab(&Vt410_bootloader::slotpushButtonSetProgramsInVt410, &Vt410_bootloader::slotpushButtonSetScenesInVt410));
     connect(actionCopyScene, &QAction::triggered, this, &Vt410_bootloader::copyScene);
     connect(actionCutScene, &QAction::triggered, this, &Vt410_bootloader::cutScene);
     connect(actionPasteScene, &QAction::triggered, this, &Vt410_bootloader::pasteScene);
@@ -185,8 +185,7 @@ void Vt410_bootloader::updateEditingActions()
 {
     const bool programsTab = ui->tabWidget->currentWidget() == ui->tabPrograms;
     const bool lightingTab = programsTab || ui->tabWidget->currentWidget() == ui->tabScenes;
-    const struct
-    {
+    const struct {
         QAction *action;
         QPushButton *programsButton;
         QPushButton *scenesButton;
@@ -211,8 +210,7 @@ void Vt410_bootloader::updateEditingActions()
     actionCutScene->setToolTip(
         withShortcut(tr("Copy the shown scene, then make its lamps black and its times zero"), actionCutScene));
     actionPasteScene->setText(tr("Paste Scene"));
-    actionPasteScene->setToolTip(
-        withShortcut(tr("Put the copied scene into the shown scene"), actionPasteScene));
+    actionPasteScene->setToolTip(withShortcut(tr("Put the copied scene into the shown scene"), actionPasteScene));
     actionBlackout->setText(tr("Blackout"));
     actionBlackout->setToolTip(tr("Make all lamps of the shown scene black"));
     for (QAction *action : {actionCopyScene, actionCutScene, actionBlackout})

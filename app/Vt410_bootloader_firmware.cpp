@@ -40,8 +40,7 @@ void Vt410_bootloader::slotpushButtonCreateUpg(bool)
     ui->txt->clear();
 
     const QString hexName = questions->openFileName(this, tr("Open File"),
-                                                    QStringLiteral("E:\\Projekty\\ARM\\Vt410\\out"),
-                                                    tr("Hex (*.hex)"));
+                                                    QStringLiteral("E:\\Projekty\\ARM\\Vt410\\out"), tr("Hex (*.hex)"));
     if (hexName.isEmpty())
         return;
 
@@ -55,8 +54,7 @@ void Vt410_bootloader::slotpushButtonCreateUpg(bool)
     if (built.hex.outsideBytes > 0)
         ui->txt->append(leftOutBytesLine(built.hex.outsideBytes));
 
-    const QString target = questions->saveFileName(this, tr("Save File"), QStringLiteral("."),
-                                                   tr("Upg (*.upg)"));
+    const QString target = questions->saveFileName(this, tr("Save File"), QStringLiteral("."), tr("Upg (*.upg)"));
     if (target.isEmpty())
         return;
     if (!UpgradeFile::write(target, built.image))
@@ -67,8 +65,8 @@ void Vt410_bootloader::slotpushButtonCreateBootBin(bool)
 {
     ui->txt->append(QStringLiteral("Vt410_bootloader::slotpushButtonCreateBootBin(bool t)"));
 
-    const QString hexName = questions->openFileName(this, tr("Open Bootloader File"), QStringLiteral("."),
-                                                    tr("Hex (*.hex)"));
+    const QString hexName =
+        questions->openFileName(this, tr("Open Bootloader File"), QStringLiteral("."), tr("Hex (*.hex)"));
     if (hexName.isEmpty())
         return;
     // Every image of the series comes from the same file: check it once,
@@ -85,22 +83,21 @@ void Vt410_bootloader::slotpushButtonCreateBootBin(bool)
     QStringList years;
     for (int year = 0; year <= 99; ++year)
         years << QStringLiteral("%1").arg(year, 2, 10, QLatin1Char('0'));
-    const QString year = questions->item(this, tr("Production year"), tr("Year(YY)"), years,
-                                         today.year() % 100, false, &ok);
+    const QString year =
+        questions->item(this, tr("Production year"), tr("Year(YY)"), years, today.year() % 100, false, &ok);
     if (!ok)
         return;
 
     QStringList months;
     for (int month = 1; month <= 12; ++month)
         months << QStringLiteral("%1").arg(month, 2, 10, QLatin1Char('0'));
-    const QString month = questions->item(this, tr("Production mont"), tr("Month(MM)"), months,
-                                          today.month() - 1, false, &ok);
+    const QString month =
+        questions->item(this, tr("Production mont"), tr("Month(MM)"), months, today.month() - 1, false, &ok);
     if (!ok)
         return;
     const QString prefix = year + month + QStringLiteral("00");
 
-    const int firstNumber = questions->integer(this, tr("Production number"), tr("Number(NNN)"), 1, 1, 999, 1,
-                                               &ok);
+    const int firstNumber = questions->integer(this, tr("Production number"), tr("Number(NNN)"), 1, 1, 999, 1, &ok);
     if (!ok)
         return;
     ui->txt->append(QStringLiteral("prod_number %1").arg(firstNumber));

@@ -17,7 +17,7 @@
 
 namespace {
 
-template<typename Table>
+template <typename Table>
 QByteArray tableBytes(const Table &table)
 {
     return QByteArray(reinterpret_cast<const char *>(table.data()), int(sizeof(Table)));
@@ -57,20 +57,19 @@ void showLamps(const SceneRecord &record, const QList<SuperRGB *> &lamps)
 // hint on the udev rule in the log pane.
 void reportUsbTimeout(UserQuestions &questions, QWidget *parent, USBVT350 &usb, QTextEdit *log)
 {
-    questions.critical(parent, Vt410_bootloader::tr("Error"),
-                       Vt410_bootloader::tr("USB Timeout\nCheck USB Cable"), QMessageBox::Ok);
+    questions.critical(parent, Vt410_bootloader::tr("Error"), Vt410_bootloader::tr("USB Timeout\nCheck USB Cable"),
+                       QMessageBox::Ok);
     if (usb.lastConnectDeniedAccess())
         log->append(UsbDevice::accessDeniedHint());
 }
 
 // Names the file and the system's reason; the old file, if any, is intact.
-void reportSaveFailure(UserQuestions &questions, QWidget *parent, const QString &fileName,
-                       const QString &reason)
+void reportSaveFailure(UserQuestions &questions, QWidget *parent, const QString &fileName, const QString &reason)
 {
-    questions.critical(parent, Vt410_bootloader::tr("File error"),
-                       Vt410_bootloader::tr("The file %1 could not be saved.\n%2")
-                           .arg(QDir::toNativeSeparators(fileName), reason),
-                       QMessageBox::Ok);
+    questions.critical(
+        parent, Vt410_bootloader::tr("File error"),
+        Vt410_bootloader::tr("The file %1 could not be saved.\n%2").arg(QDir::toNativeSeparators(fileName), reason),
+        QMessageBox::Ok);
 }
 
 // Shows why a loaded file was refused; false when it was accepted.
@@ -133,8 +132,7 @@ void Vt410_bootloader::slotUpdateProgramScene(int)
     const int program = ui->spinBoxProgramNumber->value() - 1;
     const int scene = ui->spinBoxSceneNumber->value() - 1;
     // Edits on display reach the table when another record is selected.
-    if (shownProgram != -1 && shownProgramScene != -1
-        && (program != shownProgram || scene != shownProgramScene))
+    if (shownProgram != -1 && shownProgramScene != -1 && (program != shownProgram || scene != shownProgramScene))
         storeProgramTab(shownProgram, shownProgramScene);
     showProgramRecord(program, scene);
     shownProgram = program;
@@ -152,8 +150,7 @@ void Vt410_bootloader::slotUpdateScene(int)
 
 void Vt410_bootloader::slotpushButtonGetProgramsFromVt410(bool)
 {
-    const LightingTransfer::Status status =
-        LightingTransfer(*usb).read(LightingTransfer::Programs, programs.data());
+    const LightingTransfer::Status status = LightingTransfer(*usb).read(LightingTransfer::Programs, programs.data());
     if (status == LightingTransfer::Status::AcquireFailed) {
         reportUsbTimeout(*questions, this, *usb, ui->txt);
         return;
@@ -182,8 +179,7 @@ void Vt410_bootloader::slotpushButtonSetProgramsInVt410(bool)
 
 void Vt410_bootloader::slotpushButtonGetScenesFromVt410(bool)
 {
-    const LightingTransfer::Status status =
-        LightingTransfer(*usb).read(LightingTransfer::Scenes, scenes.data());
+    const LightingTransfer::Status status = LightingTransfer(*usb).read(LightingTransfer::Scenes, scenes.data());
     if (status == LightingTransfer::Status::AcquireFailed) {
         reportUsbTimeout(*questions, this, *usb, ui->txt);
         return;
@@ -197,10 +193,8 @@ void Vt410_bootloader::slotpushButtonGetScenesFromVt410(bool)
 
 void Vt410_bootloader::slotpushButtonSetScenesInVt410(bool)
 {
-    const LightingTransfer::Status status =
-        LightingTransfer(*usb).write(LightingTransfer::Scenes, scenes.data(), [this] {
-            storeSceneTab(ui->spinBoxSceneSceneNumber->value() - 1);
-        });
+    const LightingTransfer::Status status = LightingTransfer(*usb).write(
+        LightingTransfer::Scenes, scenes.data(), [this] { storeSceneTab(ui->spinBoxSceneSceneNumber->value() - 1); });
     if (status == LightingTransfer::Status::AcquireFailed)
         reportUsbTimeout(*questions, this, *usb, ui->txt);
     else if (status == LightingTransfer::Status::TransferFailed)
@@ -211,8 +205,8 @@ void Vt410_bootloader::slotpushButtonSetScenesInVt410(bool)
 // that the file holds what the tab shows.
 void Vt410_bootloader::slotpushButtonSaveProgramsToFile(bool)
 {
-    const QString fileName = questions->saveFileName(this, tr("Save Programs File"), QStringLiteral("."),
-                                                     tr("Programs Files (*.pgm)"));
+    const QString fileName =
+        questions->saveFileName(this, tr("Save Programs File"), QStringLiteral("."), tr("Programs Files (*.pgm)"));
     if (fileName.isNull())
         return;
     storeProgramTab(ui->spinBoxProgramNumber->value() - 1, ui->spinBoxSceneNumber->value() - 1);
@@ -224,8 +218,8 @@ void Vt410_bootloader::slotpushButtonSaveProgramsToFile(bool)
 
 void Vt410_bootloader::slotpushButtonLoadProgramsFromFile(bool)
 {
-    const QString fileName = questions->openFileName(this, tr("Open Programs File"), QStringLiteral("."),
-                                                     tr("Programs Files (*.pgm)"));
+    const QString fileName =
+        questions->openFileName(this, tr("Open Programs File"), QStringLiteral("."), tr("Programs Files (*.pgm)"));
     if (fileName.isNull())
         return;
     // The whole file is checked before the table is touched.
@@ -238,8 +232,8 @@ void Vt410_bootloader::slotpushButtonLoadProgramsFromFile(bool)
 
 void Vt410_bootloader::slotpushButtonSaveScenesToFile(bool)
 {
-    const QString fileName = questions->saveFileName(this, tr("Save Scenes File"), QStringLiteral("."),
-                                                     tr("Scens Files (*.scn)"));
+    const QString fileName =
+        questions->saveFileName(this, tr("Save Scenes File"), QStringLiteral("."), tr("Scens Files (*.scn)"));
     if (fileName.isNull())
         return;
     storeSceneTab(ui->spinBoxSceneSceneNumber->value() - 1);
@@ -251,8 +245,8 @@ void Vt410_bootloader::slotpushButtonSaveScenesToFile(bool)
 
 void Vt410_bootloader::slotpushButtonLoadScenesFromFile(bool)
 {
-    const QString fileName = questions->openFileName(this, tr("Open Scenes File"), QStringLiteral("."),
-                                                     tr("Scens Files (*.scn)"));
+    const QString fileName =
+        questions->openFileName(this, tr("Open Scenes File"), QStringLiteral("."), tr("Scens Files (*.scn)"));
     if (fileName.isNull())
         return;
     const LightingFile::ReadResult file = LightingFile::load(fileName, LightingFile::Kind::Scenes);

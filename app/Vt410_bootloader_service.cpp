@@ -113,13 +113,12 @@ void Vt410_bootloader::slotpushButtonRead(bool)
     ServiceDialogValues &remembered = ServiceDialogValues::remembered();
 
     bool ok = false;
-    const QString addressText =
-        questions->text(this, tr("Read From Vt350"), tr("Address (hex)"), QLineEdit::Normal,
-                        ServiceText::hexEntry(remembered.memoryReadAddress), &ok);
+    const QString addressText = questions->text(this, tr("Read From Vt350"), tr("Address (hex)"), QLineEdit::Normal,
+                                                ServiceText::hexEntry(remembered.memoryReadAddress), &ok);
     if (!ok)
         return;
-    const int length = questions->integer(this, tr("Read From Vt350"), tr("Length (dec)"),
-                                          remembered.memoryReadLength, 1, MaxServiceLength, 1, &ok);
+    const int length = questions->integer(this, tr("Read From Vt350"), tr("Length (dec)"), remembered.memoryReadLength,
+                                          1, MaxServiceLength, 1, &ok);
     if (!ok)
         return;
     remembered.memoryReadLength = length;
@@ -152,8 +151,8 @@ void Vt410_bootloader::slotpushButtonWritePage(bool)
     ServiceDialogValues &remembered = ServiceDialogValues::remembered();
 
     bool ok = false;
-    const int value = questions->integer(this, tr("Fill pattern"), tr("Number (dec)"),
-                                         remembered.pageFillValue, 0, 255, 1, &ok);
+    const int value =
+        questions->integer(this, tr("Fill pattern"), tr("Number (dec)"), remembered.pageFillValue, 0, 255, 1, &ok);
     if (!ok)
         return;
     remembered.pageFillValue = value;
@@ -168,8 +167,7 @@ void Vt410_bootloader::slotpushButtonWritePage(bool)
 void Vt410_bootloader::slotpushButtonWriteExtFlashBin(bool)
 {
     qDebug() << "Vt410_bootloader::slotpushButtonWriteExtFlashBin(bool t)";
-    const QString fileName =
-        questions->openFileName(this, tr("Open File"), QStringLiteral("."), tr("Bin (*.bin)"));
+    const QString fileName = questions->openFileName(this, tr("Open File"), QStringLiteral("."), tr("Bin (*.bin)"));
     if (fileName.isEmpty())
         return;
 
@@ -206,9 +204,8 @@ void Vt410_bootloader::slotpushButtonWriteExternalFlash(bool)
     const QString title = tr("Write To External Flash Vt350");
 
     bool ok = false;
-    const QString addressText =
-        questions->text(this, title, tr("Address (hex)"), QLineEdit::Normal,
-                        ServiceText::hexEntry(remembered.extFlashWriteAddress), &ok);
+    const QString addressText = questions->text(this, title, tr("Address (hex)"), QLineEdit::Normal,
+                                                ServiceText::hexEntry(remembered.extFlashWriteAddress), &ok);
     if (!ok)
         return;
     remembered.extFlashWriteAddress = ServiceText::parseHex(addressText, &ok);
@@ -217,8 +214,8 @@ void Vt410_bootloader::slotpushButtonWriteExternalFlash(bool)
         return;
     }
 
-    const int length = questions->integer(this, title, tr("Length (dec)"),
-                                          remembered.extFlashWriteLength, 1, MaxServiceLength, 1, &ok);
+    const int length = questions->integer(this, title, tr("Length (dec)"), remembered.extFlashWriteLength, 1,
+                                          MaxServiceLength, 1, &ok);
     if (!ok)
         return;
     remembered.extFlashWriteLength = length;
@@ -250,13 +247,12 @@ void Vt410_bootloader::slotpushButtonReadExternalFlash(bool)
     const QString title = tr("Read External Flash From Vt350");
 
     bool ok = false;
-    const QString addressText =
-        questions->text(this, title, tr("Address (hex)"), QLineEdit::Normal,
-                        ServiceText::hexEntry(remembered.extFlashReadAddress), &ok);
+    const QString addressText = questions->text(this, title, tr("Address (hex)"), QLineEdit::Normal,
+                                                ServiceText::hexEntry(remembered.extFlashReadAddress), &ok);
     if (!ok)
         return;
-    const int length = questions->integer(this, title, tr("Length (dec)"),
-                                          remembered.extFlashReadLength, 1, MaxServiceLength, 1, &ok);
+    const int length =
+        questions->integer(this, title, tr("Length (dec)"), remembered.extFlashReadLength, 1, MaxServiceLength, 1, &ok);
     if (!ok)
         return;
     remembered.extFlashReadLength = length;

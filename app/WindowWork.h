@@ -8,13 +8,12 @@
 // a language switch builds in its place: both tables, with the edits on
 // display stored, the records the Programs and Scenes tabs show (numbered
 // from 0), the current tab and the log pane. Kept only while the program runs.
-struct WindowWork
-{
+struct WindowWork {
     ProgramTable programs{};
     SceneTable scenes{};
     int program = 0;
     int programScene = 0;
     int scene = 0;
-    int tab = 0;  // index in the window's tab widget
+    int tab = 0; // index in the window's tab widget
     QString log; // the log pane as HTML; empty for an empty pane
 };

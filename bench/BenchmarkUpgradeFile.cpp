@@ -16,8 +16,8 @@ QByteArray upgradeImage()
 {
     QByteArray image(UpgradeImage::Size, '\0');
     QRandomGenerator generator(520);
-    for (int i = UpgradeImage::ApplicationOffset; i < UpgradeImage::ExternalFlashOffset + UpgradeImage::ExternalFlashSize;
-         ++i)
+    for (int i = UpgradeImage::ApplicationOffset;
+         i < UpgradeImage::ExternalFlashOffset + UpgradeImage::ExternalFlashSize; ++i)
         image[i] = char(generator.bounded(256));
     UpgradeImage::storeRegionSums(reinterpret_cast<unsigned char *>(image.data()));
     return image;

@@ -155,8 +155,8 @@ int main(int argc, char **argv)
             txt->append(QStringLiteral("Writting firmware ... "));
         QByteArray bytes = QByteArray(81920, '\0');
         QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
-        const QString dump = QString::fromLatin1(HexDump(reinterpret_cast<const unsigned char *>(bytes.constData()),
-                                                         bytes.size()));
+        const QString dump =
+            QString::fromLatin1(HexDump(reinterpret_cast<const unsigned char *>(bytes.constData()), bytes.size()));
         for (int i = 0; i < 2; ++i) {
             QElapsedTimer timer;
             timer.start();

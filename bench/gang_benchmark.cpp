@@ -93,9 +93,8 @@ int main(int argc, char **argv)
         if (units == 1)
             one = figures.wallMs;
         allChanged = allChanged && figures.succeeded == units;
-        std::printf("%5d  %7.0f  %5.3f  %11.1f  %7.1f%%  %15.0f  %d/%d\n", units, figures.wallMs,
-                    figures.wallMs / one, figures.cpuPerUnitMs, figures.busyPercent, figures.slowestUnitMs,
-                    figures.succeeded, units);
+        std::printf("%5d  %7.0f  %5.3f  %11.1f  %7.1f%%  %15.0f  %d/%d\n", units, figures.wallMs, figures.wallMs / one,
+                    figures.cpuPerUnitMs, figures.busyPercent, figures.slowestUnitMs, figures.succeeded, units);
         std::fflush(stdout);
     }
     std::printf("goal: 8 units within 1.25x of one, 16 within 1.5x\n");

@@ -27,7 +27,10 @@ namespace {
 class FixedAnswers : public UserQuestions
 {
 public:
-    explicit FixedAnswers(QString fileName) : fileName(std::move(fileName)) {}
+    explicit FixedAnswers(QString fileName)
+        : fileName(std::move(fileName))
+    {
+    }
 
     QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return fileName; }
     QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return fileName; }
@@ -57,8 +60,7 @@ private:
     QString fileName;
 };
 
-struct Figures
-{
+struct Figures {
     double medianMs;
     double slowestMs;
 };
@@ -123,7 +125,7 @@ int main(int argc, char *argv[])
     for (int run = 0; run < Runs; ++run) {
         timer.start();
         sceneNumber->setValue(sceneNumber->value() % ScenesPerProgram + 1); // slotUpdateProgramScene
-        QApplication::processEvents(); // repaints the editors that changed
+        QApplication::processEvents();                                      // repaints the editors that changed
         switching.push_back(timer.nsecsElapsed());
     }
 

@@ -33,7 +33,7 @@ struct Command {
     QStringList arguments; // positional, as --help and the usage errors name them
     QList<Option> options; // besides the device options of its rule and those every command takes
     Devices devices;
-    QString help;          // lines for --help
+    QString help;                                            // lines for --help
     int (*run)(const CtlOptions &options, Console &console); // returns the exit status
 
     // Whether the command accepts the option: one of its own, a device

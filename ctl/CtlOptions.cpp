@@ -33,21 +33,61 @@ QString takeDecimal(const QString &option, const QString &value, int *number)
 }
 
 const OptionForm OptionForms[] = {
-    {"--help", nullptr, [](CtlOptions *o, const QString &) { o->help = true; return QString(); }},
-    {"--version", nullptr, [](CtlOptions *o, const QString &) { o->version = true; return QString(); }},
-    {"--json", nullptr, [](CtlOptions *o, const QString &) { o->json = true; return QString(); }},
-    {"--quiet", nullptr, [](CtlOptions *o, const QString &) { o->quiet = true; return QString(); }},
-    {"--verbose", nullptr, [](CtlOptions *o, const QString &) { o->verbose = true; return QString(); }},
-    {"--device", "SEL", [](CtlOptions *o, const QString &v) { o->devices.append(v); return QString(); }},
-    {"--all", nullptr, [](CtlOptions *o, const QString &) { o->all = true; return QString(); }},
+    {"--help", nullptr,
+     [](CtlOptions *o, const QString &) {
+         o->help = true;
+         return QString();
+     }},
+    {"--version", nullptr,
+     [](CtlOptions *o, const QString &) {
+         o->version = true;
+         return QString();
+     }},
+    {"--json", nullptr,
+     [](CtlOptions *o, const QString &) {
+         o->json = true;
+         return QString();
+     }},
+    {"--quiet", nullptr,
+     [](CtlOptions *o, const QString &) {
+         o->quiet = true;
+         return QString();
+     }},
+    {"--verbose", nullptr,
+     [](CtlOptions *o, const QString &) {
+         o->verbose = true;
+         return QString();
+     }},
+    {"--device", "SEL",
+     [](CtlOptions *o, const QString &v) {
+         o->devices.append(v);
+         return QString();
+     }},
+    {"--all", nullptr,
+     [](CtlOptions *o, const QString &) {
+         o->all = true;
+         return QString();
+     }},
     {"--set", "MASK", [](CtlOptions *o, const QString &v) { return takeMask("--set", v, &o->setGiven, &o->setMask); }},
     {"--clear", "MASK",
      [](CtlOptions *o, const QString &v) { return takeMask("--clear", v, &o->clearGiven, &o->clearMask); }},
-    {"--output", "FILE", [](CtlOptions *o, const QString &v) { o->output = v; return QString(); }},
-    {"--prefix", "YYMM00", [](CtlOptions *o, const QString &v) { o->prefix = v; return QString(); }},
+    {"--output", "FILE",
+     [](CtlOptions *o, const QString &v) {
+         o->output = v;
+         return QString();
+     }},
+    {"--prefix", "YYMM00",
+     [](CtlOptions *o, const QString &v) {
+         o->prefix = v;
+         return QString();
+     }},
     {"--first", "N", [](CtlOptions *o, const QString &v) { return takeDecimal("--first", v, &o->first); }},
     {"--count", "K", [](CtlOptions *o, const QString &v) { return takeDecimal("--count", v, &o->count); }},
-    {"--dir", "DIR", [](CtlOptions *o, const QString &v) { o->folder = v; return QString(); }},
+    {"--dir", "DIR",
+     [](CtlOptions *o, const QString &v) {
+         o->folder = v;
+         return QString();
+     }},
 };
 
 const OptionForm *findOption(const QString &name)
@@ -105,8 +145,8 @@ QString CtlOptions::parse(const QStringList &arguments, CtlOptions *options)
             // "none given": text instead of a file, the current folder, zero.
             if (value.isEmpty())
                 return argument == QLatin1String("--device")
-                    ? QStringLiteral("--device needs a port path, BUS:ADDRESS or serial, not an empty value")
-                    : QStringLiteral("%1 needs a value, not an empty one").arg(argument);
+                           ? QStringLiteral("--device needs a port path, BUS:ADDRESS or serial, not an empty value")
+                           : QStringLiteral("%1 needs a value, not an empty one").arg(argument);
         } else if (hasValue) {
             return QStringLiteral("%1 takes no value").arg(argument);
         }
@@ -137,8 +177,8 @@ QString CtlOptions::parse(const QStringList &arguments, CtlOptions *options)
     }
     if (positionals.size() != command.arguments.size()) {
         return command.arguments.isEmpty()
-            ? QStringLiteral("%1 takes no arguments").arg(command.name)
-            : QStringLiteral("%1 needs %2").arg(command.name, command.arguments.join(QLatin1Char(' ')));
+                   ? QStringLiteral("%1 takes no arguments").arg(command.name)
+                   : QStringLiteral("%1 needs %2").arg(command.name, command.arguments.join(QLatin1Char(' ')));
     }
     if (options->all && !options->devices.isEmpty())
         return QStringLiteral("--all and --device exclude each other");

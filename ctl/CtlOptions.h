@@ -11,9 +11,9 @@ struct Command;
 // name is checked by the command.
 struct CtlOptions {
     const Command *command = nullptr; // from CommandTable; null only with --help or --version
-    QStringList arguments;   // positional, after the command
-    QStringList devices;     // every --device, in order
-    bool all = false;        // --all: every attached Vt520
+    QStringList arguments;            // positional, after the command
+    QStringList devices;              // every --device, in order
+    bool all = false;                 // --all: every attached Vt520
     bool json = false;
     bool quiet = false;
     bool verbose = false;
@@ -27,7 +27,7 @@ struct CtlOptions {
     QString prefix;
     int first = 0;
     int count = 0;
-    QString folder;          // --dir
+    QString folder; // --dir
 
     // Empty on success, otherwise the reason the command line is refused.
     static QString parse(const QStringList &arguments, CtlOptions *options);

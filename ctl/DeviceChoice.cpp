@@ -13,13 +13,14 @@ namespace DeviceChoice {
 
 QString describe(const Vt520Enumeration::Entry &device)
 {
-    const QString place = QStringLiteral("%1  bus %2 address %3").arg(device.portPath).arg(device.bus).arg(device.address);
+    const QString place =
+        QStringLiteral("%1  bus %2 address %3").arg(device.portPath).arg(device.bus).arg(device.address);
     if (device.accessDenied)
         return place + QStringLiteral("  access denied");
     return place
-        + QStringLiteral("  %1  serial %2  bootloader %3 (%4)")
-              .arg(Vt520Enumeration::modeName(device.mode), QString::fromLatin1(device.serialString),
-                   QString::fromLatin1(device.bootloaderVersion), QString::fromLatin1(device.bootloaderDate));
+           + QStringLiteral("  %1  serial %2  bootloader %3 (%4)")
+                 .arg(Vt520Enumeration::modeName(device.mode), QString::fromLatin1(device.serialString),
+                      QString::fromLatin1(device.bootloaderVersion), QString::fromLatin1(device.bootloaderDate));
 }
 
 QJsonObject toJson(const Vt520Enumeration::Entry &device)
@@ -93,8 +94,7 @@ int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::
         return refuseNoDevice(console);
     if (options.all)
         *chosen = devices;
-    const QStringList selectors =
-        options.all || !options.devices.isEmpty() ? options.devices : QStringList{QString()};
+    const QStringList selectors = options.all || !options.devices.isEmpty() ? options.devices : QStringList{QString()};
     for (const QString &selector : selectors) {
         Vt520Enumeration::Entry device;
         if (const int refused = select(selector, devices, console, &device))

@@ -71,8 +71,7 @@ int deliver(const CtlOptions &options, Console &console, const QByteArray &bytes
 
 // read-memory and read-flash: the range checked, the device chosen, the
 // core's read, its bytes delivered.
-int readRange(const CtlOptions &options, Console &console,
-              int (*read)(USBVT350 &, quint32, int, QByteArray *),
+int readRange(const CtlOptions &options, Console &console, int (*read)(USBVT350 &, quint32, int, QByteArray *),
               QString (*failure)(quint32 address, int length))
 {
     quint32 address = 0;
@@ -179,7 +178,8 @@ int writeFlash(const CtlOptions &options, Console &console)
     if (!InputFile::readAll(fileName, console, &image))
         return ExitFileRefused;
     if (!ExtFlashBinWriter::lengthAccepted(image.size())) {
-        console.error(QStringLiteral("%1: Length should be aligned to 4 (it is %2 bytes)").arg(fileName).arg(image.size()));
+        console.error(
+            QStringLiteral("%1: Length should be aligned to 4 (it is %2 bytes)").arg(fileName).arg(image.size()));
         return ExitFileRefused;
     }
 

@@ -65,9 +65,9 @@ int makeBootloaderImages(const CtlOptions &options, Console &console)
         console.error(refusedHexFileText(hexName, hexResult));
         return ExitFileRefused;
     }
-    const QString failed = BootloaderImage::writeSeries(bootloader, options.prefix, options.first, options.count,
-                                                        options.folder,
-                                                        [&](const QString &line) { console.line(line); });
+    const QString failed =
+        BootloaderImage::writeSeries(bootloader, options.prefix, options.first, options.count, options.folder,
+                                     [&](const QString &line) { console.line(line); });
     if (!failed.isEmpty()) {
         console.error(QStringLiteral("Cannot write file %1").arg(failed));
         return ExitFileRefused;

@@ -33,9 +33,8 @@ QStringList synopses(const Command &command)
     words.append(QLatin1Char('[') + device + QLatin1Char(']'));
     if (command.devices == Command::Devices::One)
         return {words.join(QLatin1Char(' '))};
-    return {words.join(QLatin1Char(' ')),
-            head.join(QLatin1Char(' ')) + QStringLiteral(" --all | ") + device + QLatin1Char(' ') + device
-                + QStringLiteral(" ...")};
+    return {words.join(QLatin1Char(' ')), head.join(QLatin1Char(' ')) + QStringLiteral(" --all | ") + device
+                                              + QLatin1Char(' ') + device + QStringLiteral(" ...")};
 }
 
 QString commandText(const Command &command)
@@ -62,24 +61,23 @@ QString text()
     for (const Command &command : CommandTable::commands())
         text += commandText(command);
     return text
-        + QStringLiteral(
-            "\n"
-            "Options:\n"
-            "  --device SEL   port path (1-1.4), BUS:ADDRESS (1:7) or serial (261100042 or\n"
-            "                 261100042b); needed when several Vt520s are attached, else the\n"
-            "                 only one is used\n"
-            "  --quiet        errors only\n"
-            "  --verbose      the diagnostic trace on standard error\n"
-            "  --help, --version\n"
-            "  --             ends the options (for a file name that begins with a dash)\n"
-            "ADDRESS and MASK are hexadecimal (0x optional); LENGTH, N and K decimal.\n"
-            "\n"
-            "Exit status:\n"
-            "  0  done\n"
-            "  1  usage error\n"
-            "  2  an input file refused, or an output file or standard output not written\n"
-            "  3  no Vt520, several and none selected, none matching --device, or access denied\n"
-            "  4  a device operation failed\n");
+           + QStringLiteral("\n"
+                            "Options:\n"
+                            "  --device SEL   port path (1-1.4), BUS:ADDRESS (1:7) or serial (261100042 or\n"
+                            "                 261100042b); needed when several Vt520s are attached, else the\n"
+                            "                 only one is used\n"
+                            "  --quiet        errors only\n"
+                            "  --verbose      the diagnostic trace on standard error\n"
+                            "  --help, --version\n"
+                            "  --             ends the options (for a file name that begins with a dash)\n"
+                            "ADDRESS and MASK are hexadecimal (0x optional); LENGTH, N and K decimal.\n"
+                            "\n"
+                            "Exit status:\n"
+                            "  0  done\n"
+                            "  1  usage error\n"
+                            "  2  an input file refused, or an output file or standard output not written\n"
+                            "  3  no Vt520, several and none selected, none matching --device, or access denied\n"
+                            "  4  a device operation failed\n");
 }
 
 } // namespace HelpText

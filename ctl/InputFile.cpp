@@ -28,8 +28,7 @@ bool readAll(const QString &fileName, Console &console, QByteArray *bytes)
 }
 
 int readUpgrade(const QString &fileName, Console &console,
-                const std::function<void(const UpgradeFile::Contents &)> &showRefusal,
-                UpgradeFile::Contents *contents)
+                const std::function<void(const UpgradeFile::Contents &)> &showRefusal, UpgradeFile::Contents *contents)
 {
     *contents = UpgradeFile::read(fileName);
     switch (contents->status) {

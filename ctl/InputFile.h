@@ -24,7 +24,6 @@ bool readAll(const QString &fileName, Console &console, QByteArray *bytes);
 // window's lines through showRefusal, then its reason on standard error too,
 // whatever standard output shows.
 int readUpgrade(const QString &fileName, Console &console,
-                const std::function<void(const UpgradeFile::Contents &)> &showRefusal,
-                UpgradeFile::Contents *contents);
+                const std::function<void(const UpgradeFile::Contents &)> &showRefusal, UpgradeFile::Contents *contents);
 
 } // namespace InputFile

@@ -41,8 +41,8 @@ bool write(const QString &fileName, const QByteArray &image)
     return file.commit();
 }
 
-QString writeSeries(const QByteArray &image, const QString &prefix, int firstNumber, int count,
-                    const QString &folder, const std::function<void(const QString &)> &say)
+QString writeSeries(const QByteArray &image, const QString &prefix, int firstNumber, int count, const QString &folder,
+                    const std::function<void(const QString &)> &say)
 {
     for (int unit = firstNumber; unit < firstNumber + count; ++unit) {
         const QByteArray unitSerial = serial(prefix, unit);

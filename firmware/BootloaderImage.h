@@ -42,7 +42,7 @@ bool write(const QString &fileName, const QByteArray &image);
 // empty) and the window's log lines through say: the serial, "New bootloader
 // + serial:" and the file name. Stops at the first file that cannot be
 // written; returns its name, or an empty string when all were written.
-QString writeSeries(const QByteArray &image, const QString &prefix, int firstNumber, int count,
-                    const QString &folder, const std::function<void(const QString &)> &say);
+QString writeSeries(const QByteArray &image, const QString &prefix, int firstNumber, int count, const QString &folder,
+                    const std::function<void(const QString &)> &say);
 
 } // namespace BootloaderImage

@@ -203,13 +203,13 @@ QString FirmwareChange::verdictOf(Outcome outcome, const QString &serial, const 
                   "firmware. Run the change again.");
     case Outcome::NotBack:
         return tr("Failed: the Vt520 did not come back at %1 after the start of the new firmware. Replug it; "
-                  "if it stays in its bootloader, run the change again.").arg(unitPort);
+                  "if it stays in its bootloader, run the change again.")
+            .arg(unitPort);
     case Outcome::StayedInBootloader:
-        return startRequestFailed
-                   ? tr("Failed: the request to start the new firmware failed, and the Vt520 is in its "
-                        "bootloader; run the change again.")
-                   : tr("Failed: the Vt520 came back in its bootloader: the new firmware did not start. "
-                        "Run the change again.");
+        return startRequestFailed ? tr("Failed: the request to start the new firmware failed, and the Vt520 is in its "
+                                       "bootloader; run the change again.")
+                                  : tr("Failed: the Vt520 came back in its bootloader: the new firmware did not start. "
+                                       "Run the change again.");
     }
     return QString();
 }
@@ -289,7 +289,7 @@ bool FirmwareChange::resetIntoBootloader()
     say(tr("Disconnect"));
     usb.disconnect();
     say(tr("Connect"));
-    usb.connect();  // a failure here is made up by the next transfer's reconnection
+    usb.connect(); // a failure here is made up by the next transfer's reconnection
     say(tr("Serial:") + QString::fromLatin1(serialString()));
     return true;
 }
@@ -346,7 +346,7 @@ std::optional<FirmwareChange::Outcome> FirmwareChange::writeAndVerifyExternalFla
     auto failed = [this, &failure] {
         say(tr("Error"));
         return failure == USBVT350::TransferFailure::StoppedAnswering ? Outcome::StoppedAnswering
-                                                                       : Outcome::ExternalFlashFailed;
+                                                                      : Outcome::ExternalFlashFailed;
     };
 
     QByteArray scrambled = region;

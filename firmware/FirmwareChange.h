@@ -26,10 +26,10 @@ class FirmwareChange
 
 public:
     struct Callbacks {
-        std::function<void(const QString &)> say;  // one line for the log pane
-        std::function<void(int)> percent;          // application flash progress, 0..100
-        std::function<void(int)> sleep;            // waits, in milliseconds
-        std::function<qint64()> now;               // a monotonic clock in ms; a steady one if missing
+        std::function<void(const QString &)> say; // one line for the log pane
+        std::function<void(int)> percent;         // application flash progress, 0..100
+        std::function<void(int)> sleep;           // waits, in milliseconds
+        std::function<qint64()> now;              // a monotonic clock in ms; a steady one if missing
     };
 
     // How a run ended, from the unit's end state.

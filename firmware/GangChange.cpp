@@ -24,10 +24,14 @@ GangChange::GangChange(Callbacks callbacks)
 QString GangChange::outcomeText(Outcome outcome)
 {
     switch (outcome) {
-    case Outcome::Changed: return QStringLiteral("OK");
-    case Outcome::Failed: return QStringLiteral("failed");
-    case Outcome::NotBack: return QStringLiteral("not back");
-    case Outcome::StayedInBootloader: return QStringLiteral("in bootloader");
+    case Outcome::Changed:
+        return QStringLiteral("OK");
+    case Outcome::Failed:
+        return QStringLiteral("failed");
+    case Outcome::NotBack:
+        return QStringLiteral("not back");
+    case Outcome::StayedInBootloader:
+        return QStringLiteral("in bootloader");
     }
     return QString();
 }
@@ -35,10 +39,14 @@ QString GangChange::outcomeText(Outcome outcome)
 GangChange::Outcome GangChange::outcomeOf(FirmwareChange::Outcome outcome)
 {
     switch (outcome) {
-    case FirmwareChange::Outcome::Changed: return Outcome::Changed;
-    case FirmwareChange::Outcome::NotBack: return Outcome::NotBack;
-    case FirmwareChange::Outcome::StayedInBootloader: return Outcome::StayedInBootloader;
-    default: return Outcome::Failed;
+    case FirmwareChange::Outcome::Changed:
+        return Outcome::Changed;
+    case FirmwareChange::Outcome::NotBack:
+        return Outcome::NotBack;
+    case FirmwareChange::Outcome::StayedInBootloader:
+        return Outcome::StayedInBootloader;
+    default:
+        return Outcome::Failed;
     }
 }
 

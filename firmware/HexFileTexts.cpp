@@ -21,8 +21,8 @@ QString refusedHexFileText(const QString &fileName, const HexToBinResult &result
 {
     QString reason = hexToBinErrorText(result.code);
     if (result.line > 0)
-        reason = QCoreApplication::translate("Vt410_bootloader", "Line %1: %2")
-                     .arg(QString::number(result.line), reason);
+        reason =
+            QCoreApplication::translate("Vt410_bootloader", "Line %1: %2").arg(QString::number(result.line), reason);
     const QString text = QCoreApplication::translate("Vt410_bootloader", "Nothing was made from the file %1.\n%2")
                              .arg(QDir::toNativeSeparators(fileName), reason);
     return isHexRecordDefect(result) ? hexToBinErrorLine(result.code) + QLatin1Char('\n') + text : text;

@@ -196,8 +196,7 @@ HexToBinResult readHexWindows(const QString &fileName, QList<HexWindow> &windows
     }
 }
 
-HexToBinResult readHexWindow(const QString &fileName, unsigned char *buffer, quint32 firstAddress,
-                             quint32 lastAddress)
+HexToBinResult readHexWindow(const QString &fileName, unsigned char *buffer, quint32 firstAddress, quint32 lastAddress)
 {
     QList<HexWindow> windows{{buffer, firstAddress, lastAddress, 0}};
     HexToBinResult result = readHexWindows(fileName, windows);

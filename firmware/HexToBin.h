@@ -20,20 +20,20 @@
 // Every record's checksum is checked before its data is used.
 
 // Results: 0 for success, or the first failure.
-constexpr int HexLineTooShort = -1;        // shorter than the shortest record (11 characters)
-constexpr int HexNoColon = -2;             // the line does not begin with ':'
-constexpr int HexBadByteCount = -3;        // byte count not hexadecimal
-constexpr int HexBadAddress = -4;          // address not hexadecimal
-constexpr int HexBadRecordType = -5;       // record type not hexadecimal
-constexpr int HexBadData = -6;             // a data byte not hexadecimal, or the count runs past the line
-constexpr int HexUnsupportedRecord = -7;   // type above 05, or an extended address not hexadecimal
-constexpr int HexFileNotOpened = -8;       // the file cannot be opened
-constexpr int HexFileWithoutData = -9;     // read without failure, but no data byte for the window
-constexpr int HexChecksumMismatch = -10;   // the checksum does not match the record's bytes
-constexpr int HexWrongCountForType = -11;  // 01 not 0 bytes, 02/04 not 2 bytes, 03/05 not 4 bytes
+constexpr int HexLineTooShort = -1;           // shorter than the shortest record (11 characters)
+constexpr int HexNoColon = -2;                // the line does not begin with ':'
+constexpr int HexBadByteCount = -3;           // byte count not hexadecimal
+constexpr int HexBadAddress = -4;             // address not hexadecimal
+constexpr int HexBadRecordType = -5;          // record type not hexadecimal
+constexpr int HexBadData = -6;                // a data byte not hexadecimal, or the count runs past the line
+constexpr int HexUnsupportedRecord = -7;      // type above 05, or an extended address not hexadecimal
+constexpr int HexFileNotOpened = -8;          // the file cannot be opened
+constexpr int HexFileWithoutData = -9;        // read without failure, but no data byte for the window
+constexpr int HexChecksumMismatch = -10;      // the checksum does not match the record's bytes
+constexpr int HexWrongCountForType = -11;     // 01 not 0 bytes, 02/04 not 2 bytes, 03/05 not 4 bytes
 constexpr int HexCharactersAfterRecord = -12; // something other than white space after the checksum
-constexpr int HexLineTooLong = -13;        // a line longer than LineLimit bytes
-constexpr int HexBadChecksumField = -14;   // the checksum is missing or not hexadecimal
+constexpr int HexLineTooLong = -13;           // a line longer than LineLimit bytes
+constexpr int HexBadChecksumField = -14;      // the checksum is missing or not hexadecimal
 // Not a fault of the records: an upgrade file needs application data, and
 // this file has data for the external flash region only (UpgradeImage).
 constexpr int HexFileWithoutApplication = -15;
@@ -57,8 +57,8 @@ struct HexWindow {
 };
 
 struct HexToBinResult {
-    int code = 0;           // 0 or one of the codes above
-    int line = 0;           // 1-based line of a refused record; 0 when no line is at fault
+    int code = 0;            // 0 or one of the codes above
+    int line = 0;            // 1-based line of a refused record; 0 when no line is at fault
     qint64 outsideBytes = 0; // data bytes that lie in no window
 };
 
@@ -70,8 +70,7 @@ HexToBinResult readHexWindows(const QString &fileName, QList<HexWindow> &windows
 
 // One window; HexFileWithoutData when the file, read without failure, has no
 // data byte for it.
-HexToBinResult readHexWindow(const QString &fileName, unsigned char *buffer, quint32 firstAddress,
-                             quint32 lastAddress);
+HexToBinResult readHexWindow(const QString &fileName, unsigned char *buffer, quint32 firstAddress, quint32 lastAddress);
 
 // readHexWindow's result code alone.
 int HexToBin(const QString &fileName, unsigned char *buffer, quint32 firstAddress, quint32 lastAddress);

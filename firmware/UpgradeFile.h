@@ -21,15 +21,15 @@ enum class Status {
     CannotOpen, // the file is missing or may not be read; `reason` says why
     WrongHeader,
     WrongVersion,
-    WrongSize,  // the image array is missing, cut short or not 262144 bytes
+    WrongSize,            // the image array is missing, cut short or not 262144 bytes
     DamagedApplication,   // the application region does not add up to its sum word
     DamagedExternalFlash, // the external flash region does not add up to its sum word
 };
 
 struct Contents {
     Status status = Status::WrongHeader;
-    QByteArray scrambledImage;  // exactly 262144 bytes when status is Ok
-    QString reason;             // the system's reason when status is CannotOpen
+    QByteArray scrambledImage; // exactly 262144 bytes when status is Ok
+    QString reason;            // the system's reason when status is CannotOpen
 };
 
 // Reads and checks the whole file, the sums of both regions of the

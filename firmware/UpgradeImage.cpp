@@ -35,8 +35,7 @@ FromHex fromHexFile(const QString &hexFileName)
     auto *image = reinterpret_cast<unsigned char *>(result.image.data());
     QList<HexWindow> regions{
         {image + ApplicationOffset, ApplicationAddress, ApplicationAddress + ApplicationSize - 1, 0},
-        {image + ExternalFlashOffset, ExternalFlashImageAddress,
-         ExternalFlashImageAddress + ExternalFlashSize - 1, 0},
+        {image + ExternalFlashOffset, ExternalFlashImageAddress, ExternalFlashImageAddress + ExternalFlashSize - 1, 0},
     };
     result.hex = readHexWindows(hexFileName, regions);
     if (result.hex.code != 0)

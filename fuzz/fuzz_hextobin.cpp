@@ -11,8 +11,7 @@
 
 namespace {
 
-struct Window
-{
+struct Window {
     quint32 first;
     quint32 last;
 };

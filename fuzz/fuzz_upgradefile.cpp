@@ -28,10 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QByteArray image = contents.scrambledImage;
     auto *bytes = reinterpret_cast<unsigned char *>(image.data());
     DecodeBuffer(bytes, quint32(image.size()));
-    volatile quint32 sums = UpgradeImage::regionSum(bytes + UpgradeImage::ApplicationOffset,
-                                                    UpgradeImage::ApplicationSize)
-                            + UpgradeImage::regionSum(bytes + UpgradeImage::ExternalFlashOffset,
-                                                      UpgradeImage::ExternalFlashSize);
+    volatile quint32 sums =
+        UpgradeImage::regionSum(bytes + UpgradeImage::ApplicationOffset, UpgradeImage::ApplicationSize)
+        + UpgradeImage::regionSum(bytes + UpgradeImage::ExternalFlashOffset, UpgradeImage::ExternalFlashSize);
     (void)sums;
     return 0;
 }

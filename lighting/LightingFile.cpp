@@ -56,8 +56,7 @@ QString LightingFile::loadFailureText(Status status)
 
 QString LightingFile::header(Kind kind)
 {
-    return kind == Kind::Programs ? QStringLiteral("Vt410 Programs File")
-                                  : QStringLiteral("Vt410 Scenes File");
+    return kind == Kind::Programs ? QStringLiteral("Vt410 Programs File") : QStringLiteral("Vt410 Scenes File");
 }
 
 QString LightingFile::version()

@@ -23,8 +23,7 @@ public:
         WriteFailed,  // the file could not be created or not be written completely
     };
 
-    struct ReadResult
-    {
+    struct ReadResult {
         Status status = Status::WrongHeader;
         QByteArray table; // exactly tableSize(kind) bytes when status is Ok, empty otherwise
         QString reason;   // the system's reason when status is CannotOpen
@@ -51,6 +50,5 @@ public:
     // Writes through a QSaveFile: an existing file is replaced only once the
     // new one is complete, and stays as it was when anything fails. On
     // WriteFailed, errorString (if given) receives the reason.
-    static Status save(const QString &fileName, Kind kind, const QByteArray &table,
-                       QString *errorString = nullptr);
+    static Status save(const QString &fileName, Kind kind, const QByteArray &table, QString *errorString = nullptr);
 };

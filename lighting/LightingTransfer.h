@@ -22,15 +22,17 @@ public:
         TransferFailed, // the external-flash read or write failed; released
     };
 
-    struct Location
-    {
+    struct Location {
         quint32 address;
         int length;
     };
     static constexpr Location Programs{0x14000, ProgramsTableSize};
     static constexpr Location Scenes{0x15E00, ScenesTableSize};
 
-    explicit LightingTransfer(USBVT350 &usb) : usb(usb) {}
+    explicit LightingTransfer(USBVT350 &usb)
+        : usb(usb)
+    {
+    }
 
     // Reads and unscrambles the table; `table` (where.length bytes) is
     // overwritten only when the whole read succeeded.
@@ -39,8 +41,7 @@ public:
     // Scrambles a copy of `table` and writes it. `onAcquired` runs once the
     // device is acquired and before the table is copied, so the caller can
     // bring the table up to date only when the write will really be tried.
-    Status write(const Location &where, const void *table,
-                 const std::function<void()> &onAcquired = {});
+    Status write(const Location &where, const void *table, const std::function<void()> &onAcquired = {});
 
 private:
     USBVT350 &usb;

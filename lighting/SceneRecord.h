@@ -8,8 +8,7 @@
 // One scene: 12 lamp colours, rise time, static time and end marker.
 // 48 bytes, the same in memory, in the device's external flash and in files;
 // the 32-bit fields are little-endian whatever the host's byte order.
-struct SceneRecord
-{
+struct SceneRecord {
     static constexpr int LampCount = 12;
     static constexpr int Size = 48;
     // Byte offsets: the lamps' R, G, B from 0, then these fields.

@@ -134,8 +134,8 @@ void BusPrivate::addDefaultDeviceLocked()
     const QString folder = qEnvironmentVariable("VT520_SIM_STATE");
     // Unset: one unit. 0: an empty bus (nothing attached).
     const int units = qEnvironmentVariableIsSet("VT520_SIM_UNITS")
-        ? qBound(0, qEnvironmentVariableIntValue("VT520_SIM_UNITS"), 127)
-        : 1;
+                          ? qBound(0, qEnvironmentVariableIntValue("VT520_SIM_UNITS"), 127)
+                          : 1;
     if (units == 0)
         return;
     if (units == 1) {

@@ -40,12 +40,12 @@ public:
 
     struct RequestUnplug {
         uint8_t request = 0;
-        int countdown = 0;        // the countdown-th such request from now pulls the device out
+        int countdown = 0; // the countdown-th such request from now pulls the device out
         int64_t unplugForUs = 0;
     };
 
     struct Fault {
-        int error = 0;            // 0: the transfer goes through
+        int error = 0; // 0: the transfer goes through
         int64_t unplugForUs = -1;
     };
 

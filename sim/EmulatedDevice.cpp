@@ -18,7 +18,7 @@ constexpr uint8_t VendorIn = 0xC0;
 constexpr uint8_t StandardIn = 0x80;
 
 constexpr uint32_t VersionTextSize = 16;
-constexpr uint32_t ExternalSectorSize = 4096; // erase unit of the external flash
+constexpr uint32_t ExternalSectorSize = 4096;              // erase unit of the external flash
 constexpr uint32_t ApplicationEnd = ApplicationSumAddress; // the sum covers the words before it
 
 uint32_t loadWord(const unsigned char *p)
@@ -180,16 +180,31 @@ int EmulatedDevice::standardRequest(const ControlSetup &setup, unsigned char *da
     const int index = setup.value & 0xFF;
     QByteArray descriptor;
     if (type == LIBUSB_DT_DEVICE) {
-        const unsigned char device[18] = {18, 1, 0x00, 0x02, 0xFF, 0, 0, 64,
-                                          uint8_t(vendorId), uint8_t(vendorId >> 8),
-                                          uint8_t(productId), uint8_t(productId >> 8),
-                                          0x00, uint8_t(mode == Mode::Bootloader ? 0x00 : 0x01), 1, 2, 3, 1};
+        const unsigned char device[18] = {18,
+                                          1,
+                                          0x00,
+                                          0x02,
+                                          0xFF,
+                                          0,
+                                          0,
+                                          64,
+                                          uint8_t(vendorId),
+                                          uint8_t(vendorId >> 8),
+                                          uint8_t(productId),
+                                          uint8_t(productId >> 8),
+                                          0x00,
+                                          uint8_t(mode == Mode::Bootloader ? 0x00 : 0x01),
+                                          1,
+                                          2,
+                                          3,
+                                          1};
         descriptor = QByteArray(reinterpret_cast<const char *>(device), sizeof device);
     } else if (type == LIBUSB_DT_STRING && index == 0) {
         descriptor = QByteArray("\x04\x03\x09\x04", 4);
     } else if (type == LIBUSB_DT_STRING && index >= 1 && index <= 3) {
-        const QByteArray text = index == 1 ? QByteArray("Vt520") : index == 2 ? QByteArray("Vt520 LED driver")
-                                                                                : serialString();
+        const QByteArray text = index == 1   ? QByteArray("Vt520")
+                                : index == 2 ? QByteArray("Vt520 LED driver")
+                                             : serialString();
         descriptor.append(char(2 + 2 * text.size()));
         descriptor.append(char(LIBUSB_DT_STRING));
         for (char c : text) {
@@ -311,7 +326,8 @@ int EmulatedDevice::readMemory(uint32_t addr, unsigned char *data, uint16_t leng
 
 int EmulatedDevice::writePage(uint32_t addr, const unsigned char *data, uint16_t length, int64_t &costUs)
 {
-    if (mode != Mode::Bootloader || length != PageSize || addr < ApplicationBase || (addr - InternalFlashBase) % PageSize != 0
+    if (mode != Mode::Bootloader || length != PageSize || addr < ApplicationBase
+        || (addr - InternalFlashBase) % PageSize != 0
         || uint64_t(addr) + PageSize > uint64_t(InternalFlashBase) + InternalFlashSize)
         return LIBUSB_ERROR_PIPE;
     unsigned char page[PageSize];

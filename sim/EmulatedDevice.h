@@ -70,8 +70,8 @@ public:
     };
 
     const int bus;
-    int address;             // changes with every return to the bus
-    QList<uint8_t> ports;    // port numbers from the root hub; kept across returns
+    int address;          // changes with every return to the bus
+    QList<uint8_t> ports; // port numbers from the root hub; kept across returns
     const bool isVt520;
 
     uint16_t vendorId = 0x16C0;
@@ -93,7 +93,7 @@ public:
     int reenumerateMs = 1000;
     bool bootloaderNeverReturns = false;
     bool present = true;
-    bool removed = false;   // taken off the bus by a reset: gone for good
+    bool removed = false; // taken off the bus by a reset: gone for good
     int epoch = 0;
     int64_t returnAtUs = -1;
 
@@ -103,8 +103,8 @@ public:
     QList<Corruption> corruptions;
 
     TransferCost cost;
-    TransferKeyTable transferKey{};   // the build's key unless told otherwise
-    QString transferKeyFile;          // where another key came from (device.ini)
+    TransferKeyTable transferKey{}; // the build's key unless told otherwise
+    QString transferKeyFile;        // where another key came from (device.ini)
     std::unique_ptr<DeviceStateFolder> stateFolder;
 
     // Threads inside the transport with this device now (overlap detection;

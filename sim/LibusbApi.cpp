@@ -76,20 +76,34 @@ int overlapFailure(TransferRecord record)
 const char *errorName(int code)
 {
     switch (code) {
-    case LIBUSB_SUCCESS: return "LIBUSB_SUCCESS";
-    case LIBUSB_ERROR_IO: return "LIBUSB_ERROR_IO";
-    case LIBUSB_ERROR_INVALID_PARAM: return "LIBUSB_ERROR_INVALID_PARAM";
-    case LIBUSB_ERROR_ACCESS: return "LIBUSB_ERROR_ACCESS";
-    case LIBUSB_ERROR_NO_DEVICE: return "LIBUSB_ERROR_NO_DEVICE";
-    case LIBUSB_ERROR_NOT_FOUND: return "LIBUSB_ERROR_NOT_FOUND";
-    case LIBUSB_ERROR_BUSY: return "LIBUSB_ERROR_BUSY";
-    case LIBUSB_ERROR_TIMEOUT: return "LIBUSB_ERROR_TIMEOUT";
-    case LIBUSB_ERROR_OVERFLOW: return "LIBUSB_ERROR_OVERFLOW";
-    case LIBUSB_ERROR_PIPE: return "LIBUSB_ERROR_PIPE";
-    case LIBUSB_ERROR_INTERRUPTED: return "LIBUSB_ERROR_INTERRUPTED";
-    case LIBUSB_ERROR_NO_MEM: return "LIBUSB_ERROR_NO_MEM";
-    case LIBUSB_ERROR_NOT_SUPPORTED: return "LIBUSB_ERROR_NOT_SUPPORTED";
-    default: return "LIBUSB_ERROR_OTHER";
+    case LIBUSB_SUCCESS:
+        return "LIBUSB_SUCCESS";
+    case LIBUSB_ERROR_IO:
+        return "LIBUSB_ERROR_IO";
+    case LIBUSB_ERROR_INVALID_PARAM:
+        return "LIBUSB_ERROR_INVALID_PARAM";
+    case LIBUSB_ERROR_ACCESS:
+        return "LIBUSB_ERROR_ACCESS";
+    case LIBUSB_ERROR_NO_DEVICE:
+        return "LIBUSB_ERROR_NO_DEVICE";
+    case LIBUSB_ERROR_NOT_FOUND:
+        return "LIBUSB_ERROR_NOT_FOUND";
+    case LIBUSB_ERROR_BUSY:
+        return "LIBUSB_ERROR_BUSY";
+    case LIBUSB_ERROR_TIMEOUT:
+        return "LIBUSB_ERROR_TIMEOUT";
+    case LIBUSB_ERROR_OVERFLOW:
+        return "LIBUSB_ERROR_OVERFLOW";
+    case LIBUSB_ERROR_PIPE:
+        return "LIBUSB_ERROR_PIPE";
+    case LIBUSB_ERROR_INTERRUPTED:
+        return "LIBUSB_ERROR_INTERRUPTED";
+    case LIBUSB_ERROR_NO_MEM:
+        return "LIBUSB_ERROR_NO_MEM";
+    case LIBUSB_ERROR_NOT_SUPPORTED:
+        return "LIBUSB_ERROR_NOT_SUPPORTED";
+    default:
+        return "LIBUSB_ERROR_OTHER";
     }
 }
 
@@ -433,19 +447,18 @@ int LIBUSB_CALL libusb_bulk_transfer(libusb_device_handle *dev_handle, unsigned 
     if (actual_length)
         *actual_length = 0;
     const ControlSetup setup{endpoint, 0, 0, 0, uint16_t(length)};
-    const int result = passTransfer(dev_handle, setup, length, true,
-                                    [&](BusPrivate &bus, EmulatedDevice &device, int64_t &costUs) {
-                                        if (!dev_handle->claimed)
-                                            return int(LIBUSB_ERROR_NOT_FOUND);
-                                        if (const int fault =
-                                                bus.applyFaultLocked(bus.takeFaultLocked(nullptr), device)) {
-                                            costUs = unansweredCostUs(bus, fault, timeout, 0);
-                                            return fault;
-                                        }
-                                        const int result = device.bulk(endpoint, data, length, costUs);
-                                        costUs = unansweredCostUs(bus, result, timeout, costUs);
-                                        return result;
-                                    });
+    const int result =
+        passTransfer(dev_handle, setup, length, true, [&](BusPrivate &bus, EmulatedDevice &device, int64_t &costUs) {
+            if (!dev_handle->claimed)
+                return int(LIBUSB_ERROR_NOT_FOUND);
+            if (const int fault = bus.applyFaultLocked(bus.takeFaultLocked(nullptr), device)) {
+                costUs = unansweredCostUs(bus, fault, timeout, 0);
+                return fault;
+            }
+            const int result = device.bulk(endpoint, data, length, costUs);
+            costUs = unansweredCostUs(bus, result, timeout, costUs);
+            return result;
+        });
     if (result < 0)
         return result;
     if (actual_length)

@@ -96,11 +96,11 @@ inline constexpr int Never = -1;
 // up, so it gives one unit's figures exactly and several units' pessimistic
 // ones.
 struct TransferCost {
-    int controlMicroseconds = 0;          // every transfer: frame scheduling and the device's turnaround
-    int pageProgramMicroseconds = 0;      // request 3: erase and program one 1 KiB internal flash page
-    int externalProgramMicroseconds = 0;  // request 6: program one chunk (at most a 256-byte flash page)
-    int sectorEraseMicroseconds = 0;      // request 6 starting at a 4 KiB sector boundary: erase it first
-    bool fullSpeedWire = false;           // wire time on the shared bus, as above
+    int controlMicroseconds = 0;         // every transfer: frame scheduling and the device's turnaround
+    int pageProgramMicroseconds = 0;     // request 3: erase and program one 1 KiB internal flash page
+    int externalProgramMicroseconds = 0; // request 6: program one chunk (at most a 256-byte flash page)
+    int sectorEraseMicroseconds = 0;     // request 6 starting at a 4 KiB sector boundary: erase it first
+    bool fullSpeedWire = false;          // wire time on the shared bus, as above
 
     static TransferCost none() { return {}; }
     // 1 ms latency per transfer, 20 ms per internal page (erase and
@@ -119,14 +119,14 @@ struct TransferCost {
 struct TransferRecord {
     int bus = 0;
     int address = 0;
-    uint8_t requestType = 0;   // bmRequestType; for bulk: the endpoint
-    uint8_t request = 0;       // bRequest; 0 for bulk
+    uint8_t requestType = 0; // bmRequestType; for bulk: the endpoint
+    uint8_t request = 0;     // bRequest; 0 for bulk
     uint16_t value = 0;
     uint16_t index = 0;
-    int length = 0;            // wLength / bulk length asked for
-    int result = 0;            // bytes moved or a LIBUSB_ERROR_* code
+    int length = 0; // wLength / bulk length asked for
+    int result = 0; // bytes moved or a LIBUSB_ERROR_* code
     bool bulk = false;
-    bool overlapped = false;   // another thread was inside the transport with this device
+    bool overlapped = false; // another thread was inside the transport with this device
 };
 
 // One emulated device on the bus. A Vt520 (addVt520) implements the whole
@@ -165,11 +165,11 @@ public:
     // Sum of the LE words 0x08004000..0x0801FFFB, and the stored sum word.
     uint32_t applicationSum() const;
     bool applicationSumValid() const;
-    void fixApplicationSum();       // store the computed sum at 0x0801FFFC
+    void fixApplicationSum(); // store the computed sum at 0x0801FFFC
     // External flash, bytes as stored (0..0xFFFFF).
     QByteArray externalFlash(uint32_t address, uint32_t length) const;
     void setExternalFlash(uint32_t address, const QByteArray &bytes);
-    void eraseExternalFlash();      // all 0xFF
+    void eraseExternalFlash(); // all 0xFF
     // Last block received by request 2 (empty if none).
     QByteArray testBlock() const;
     // Bulk endpoints: data the device will send on 0x81 (one queued block
@@ -198,7 +198,7 @@ public:
     bool isPresent() const; // on the bus now (also false while re-enumerating)
 
     // ---- per-device faults (0 = no fault) ------------------------------
-    void failOpen(int libusbError);              // e.g. LIBUSB_ERROR_ACCESS
+    void failOpen(int libusbError); // e.g. LIBUSB_ERROR_ACCESS
     void failSetConfiguration(int libusbError);
     void failClaimInterface(int libusbError);
     // Request 1 returns the byte at this internal flash address XORed with

@@ -92,8 +92,8 @@ SliderLook sliderLook(const QWidget *widget)
     return {QColor(0, 0, 255, 128), "slider_thumb_on_v_blue.png", false};
 }
 
-void drawVerticalSlider(QPainter *painter, const QStyleOptionSlider *slider, const QRect &groove,
-                        const QRect &handle, const QWidget *widget)
+void drawVerticalSlider(QPainter *painter, const QStyleOptionSlider *slider, const QRect &groove, const QRect &handle,
+                        const QWidget *widget)
 {
     const QPixmap bar = ArthurStyle::cachedPixmap(image("slider_bar_vertical.png"));
     painter->drawPixmap(QRect(groove.x() + 10, groove.y() + 5, 10, groove.height() - 10), bar);
@@ -126,8 +126,7 @@ void drawVerticalSlider(QPainter *painter, const QStyleOptionSlider *slider, con
     painter->drawPixmap(handle.topLeft(), ArthurStyle::cachedPixmap(image(look.handle)));
 }
 
-void drawHorizontalSlider(QPainter *painter, const QStyleOptionSlider *slider, const QRect &groove,
-                          const QRect &handle)
+void drawHorizontalSlider(QPainter *painter, const QStyleOptionSlider *slider, const QRect &groove, const QRect &handle)
 {
     if (hovered(slider))
         drawHoverMark(painter, slider->rect);
@@ -196,9 +195,12 @@ void drawButtonPanel(QPainter *painter, const QStyleOption *option, const QWidge
     }
 
     const bool down = option->state & (QStyle::State_Sunken | QStyle::State_On);
-    const QPixmap left = ArthurStyle::cachedPixmap(image(down ? "button_pressed_cap_left.png" : "button_normal_cap_left.png"));
-    const QPixmap stretch = ArthurStyle::cachedPixmap(image(down ? "button_pressed_stretch.png" : "button_normal_stretch.png"));
-    const QPixmap right = ArthurStyle::cachedPixmap(image(down ? "button_pressed_cap_right.png" : "button_normal_cap_right.png"));
+    const QPixmap left =
+        ArthurStyle::cachedPixmap(image(down ? "button_pressed_cap_left.png" : "button_normal_cap_left.png"));
+    const QPixmap stretch =
+        ArthurStyle::cachedPixmap(image(down ? "button_pressed_stretch.png" : "button_normal_stretch.png"));
+    const QPixmap right =
+        ArthurStyle::cachedPixmap(image(down ? "button_pressed_cap_right.png" : "button_normal_cap_right.png"));
 
     const QRect r = option->rect;
     painter->drawPixmap(r.topLeft(), left);
@@ -296,8 +298,7 @@ void ArthurStyle::polish(QWidget *widget)
         else
             group->layout()->setContentsMargins(10, 10, 10, 10);
     }
-    if (qobject_cast<QPushButton *>(widget) || qobject_cast<QRadioButton *>(widget)
-        || qobject_cast<QSlider *>(widget))
+    if (qobject_cast<QPushButton *>(widget) || qobject_cast<QRadioButton *>(widget) || qobject_cast<QSlider *>(widget))
         widget->setAttribute(Qt::WA_Hover);
     if (widget->isWindow()) {
         QPalette palette = widget->palette();
@@ -308,8 +309,7 @@ void ArthurStyle::polish(QWidget *widget)
 
 void ArthurStyle::unpolish(QWidget *widget)
 {
-    if (qobject_cast<QPushButton *>(widget) || qobject_cast<QRadioButton *>(widget)
-        || qobject_cast<QSlider *>(widget))
+    if (qobject_cast<QPushButton *>(widget) || qobject_cast<QRadioButton *>(widget) || qobject_cast<QSlider *>(widget))
         widget->setAttribute(Qt::WA_Hover, false);
     QProxyStyle::unpolish(widget);
 }
@@ -416,8 +416,8 @@ QRect ArthurStyle::subElementRect(SubElement element, const QStyleOption *option
     return r;
 }
 
-void ArthurStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
-                                     QPainter *painter, const QWidget *widget) const
+void ArthurStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex *option, QPainter *painter,
+                                     const QWidget *widget) const
 {
     switch (control) {
     case CC_Slider:
@@ -443,8 +443,8 @@ void ArthurStyle::drawComplexControl(ComplexControl control, const QStyleOptionC
     QProxyStyle::drawComplexControl(control, option, painter, widget);
 }
 
-QRect ArthurStyle::subControlRect(ComplexControl control, const QStyleOptionComplex *option,
-                                  SubControl subControl, const QWidget *widget) const
+QRect ArthurStyle::subControlRect(ComplexControl control, const QStyleOptionComplex *option, SubControl subControl,
+                                  const QWidget *widget) const
 {
     switch (control) {
     case CC_GroupBox:

@@ -12,7 +12,7 @@ DeviceMode deviceModeOf(const QByteArray &serialString)
 QByteArray productionSerialOf(const QByteArray &serialString)
 {
     return deviceModeOf(serialString) == DeviceMode::Bootloader ? serialString.left(ProductionSerialLength)
-                                                                 : serialString;
+                                                                : serialString;
 }
 
 QString productionSerialOf(const QString &serialString)

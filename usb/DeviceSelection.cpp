@@ -18,8 +18,7 @@ bool DeviceSelection::matches(const QString &selector, const Vt520Enumeration::E
     return !device.serial.isEmpty() && productionSerialOf(selector) == QString::fromLatin1(device.serial);
 }
 
-DeviceSelection::Result DeviceSelection::select(const QString &selector,
-                                                const QList<Vt520Enumeration::Entry> &devices,
+DeviceSelection::Result DeviceSelection::select(const QString &selector, const QList<Vt520Enumeration::Entry> &devices,
                                                 Vt520Enumeration::Entry *chosen)
 {
     if (devices.isEmpty())

@@ -63,9 +63,8 @@ bool reconnectAfterFailure(UsbDevice &device, const RecoveryClock &clock, qint64
 // dropped the connection, so the repeated chunk reconnects first; with a
 // recovery that reconnection waits for a unit that has left the bus.
 template <typename Transfer, typename Progress>
-int transferExternalFlash(UsbDevice &device, uint32_t address, uint32_t length, uint32_t chunkLimit,
-                          Transfer transfer, Progress progress, const USBVT350::Recovery *recovery,
-                          USBVT350::TransferFailure *failure)
+int transferExternalFlash(UsbDevice &device, uint32_t address, uint32_t length, uint32_t chunkLimit, Transfer transfer,
+                          Progress progress, const USBVT350::Recovery *recovery, USBVT350::TransferFailure *failure)
 {
     const RecoveryClock clock(recovery);
     qint64 lastGoodChunk = clock.now();
@@ -201,7 +200,8 @@ int USBVT350::WriteExternalFlashToAddress(const QByteArray &bytes, uint32_t addr
 int USBVT350::readExternalFlash(unsigned char *buffer, uint32_t address, uint32_t length, const Recovery *recovery,
                                 TransferFailure *failure)
 {
-    return transferExternalFlash(*this, address, length, ExtFlashReadChunk,
+    return transferExternalFlash(
+        *this, address, length, ExtFlashReadChunk,
         [&](uint32_t done, uint32_t at, uint32_t chunk) {
             return control_receive(RequestReadExternalFlash, lowHalf(at), highHalf(at), buffer + done, int(chunk));
         },
@@ -211,7 +211,8 @@ int USBVT350::readExternalFlash(unsigned char *buffer, uint32_t address, uint32_
 int USBVT350::writeExternalFlash(const unsigned char *buffer, uint32_t address, uint32_t length,
                                  const Recovery *recovery, TransferFailure *failure)
 {
-    return transferExternalFlash(*this, address, length, ExtFlashWriteChunk,
+    return transferExternalFlash(
+        *this, address, length, ExtFlashWriteChunk,
         [&](uint32_t done, uint32_t at, uint32_t chunk) {
             return control_send(RequestWriteExternalFlash, lowHalf(at), highHalf(at), buffer + done, int(chunk));
         },

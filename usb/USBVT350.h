@@ -78,8 +78,8 @@ public:
     int ReadExternalFlashFromAddress(unsigned char *buffer, uint32_t address, uint32_t length);
     int WriteExternalFlashToAddress(const unsigned char *buffer, uint32_t address, uint32_t length);
     // The same with a recovery; failure (may be null) tells why -1 came.
-    int ReadExternalFlashFromAddress(unsigned char *buffer, uint32_t address, uint32_t length,
-                                     const Recovery &recovery, TransferFailure *failure);
+    int ReadExternalFlashFromAddress(unsigned char *buffer, uint32_t address, uint32_t length, const Recovery &recovery,
+                                     TransferFailure *failure);
     int WriteExternalFlashToAddress(const unsigned char *buffer, uint32_t address, uint32_t length,
                                     const Recovery &recovery, TransferFailure *failure);
 
@@ -116,8 +116,8 @@ public:
 private:
     int readExternalFlash(unsigned char *buffer, uint32_t address, uint32_t length, const Recovery *recovery,
                           TransferFailure *failure);
-    int writeExternalFlash(const unsigned char *buffer, uint32_t address, uint32_t length,
-                           const Recovery *recovery, TransferFailure *failure);
+    int writeExternalFlash(const unsigned char *buffer, uint32_t address, uint32_t length, const Recovery *recovery,
+                           TransferFailure *failure);
 
 signals:
     void sendPercentExtFlashWrite(int percent);

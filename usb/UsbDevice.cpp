@@ -48,8 +48,7 @@ void logTransfer(const char *direction, int bRequest, int wValue, int wIndex, in
         qDebug("USB Control %s bRequest=%d, wValue=%d, wIndex=%d, dataLength=%d - %s.", direction, bRequest, wValue,
                wIndex, length, outcome);
     else
-        qDebug("USB Control %s bRequest=%d, wValue=%d, wIndex=%d - %s.", direction, bRequest, wValue, wIndex,
-               outcome);
+        qDebug("USB Control %s bRequest=%d, wValue=%d, wIndex=%d - %s.", direction, bRequest, wValue, wIndex, outcome);
 }
 
 bool validLength(int length)
@@ -309,8 +308,7 @@ int UsbDevice::control_send(int bRequest, int wValue, int wIndex, const QByteArr
 
 int UsbDevice::control_receive(int bRequest, int wValue, int wIndex, QByteArray &data)
 {
-    return control_receive(bRequest, wValue, wIndex, reinterpret_cast<unsigned char *>(data.data()),
-                           int(data.size()));
+    return control_receive(bRequest, wValue, wIndex, reinterpret_cast<unsigned char *>(data.data()), int(data.size()));
 }
 
 int UsbDevice::control_receive(int bRequest, int wValue, int wIndex, unsigned char *data, int length)

@@ -7,9 +7,12 @@
 QString Vt520Enumeration::modeName(Mode mode)
 {
     switch (mode) {
-    case Mode::Application: return QStringLiteral("application");
-    case Mode::Bootloader: return QStringLiteral("bootloader");
-    case Mode::Unknown: break;
+    case Mode::Application:
+        return QStringLiteral("application");
+    case Mode::Bootloader:
+        return QStringLiteral("bootloader");
+    case Mode::Unknown:
+        break;
     }
     return QStringLiteral("unknown");
 }

@@ -22,8 +22,8 @@ public:
         int address = 0;
         bool accessDenied = false;
         Mode mode = Mode::Unknown;
-        QByteArray serial;          // the production serial, without the bootloader's 'b'
-        QByteArray serialString;    // as the device reports it in its mode
+        QByteArray serial;            // the production serial, without the bootloader's 'b'
+        QByteArray serialString;      // as the device reports it in its mode
         QByteArray bootloaderVersion; // first text of the version block, e.g. "1.00"
         QByteArray bootloaderDate;    // second text, e.g. "Nov 26 2010"
     };

@@ -86,15 +86,15 @@ QSize SceneOverview::sizeHint() const
     // The same width for 20 and for 8 scenes: the widest column decides.
     const int columns = qMax(scenes, 20);
     return QSize(labelWidth() + columns * PreferredCellWidth + 2 * FrameMargin,
-                 labelHeight() + 2 * FrameMargin + SceneRecord::LampCount * PreferredCellHeight
-                     + markerHeight() + FrameMargin);
+                 labelHeight() + 2 * FrameMargin + SceneRecord::LampCount * PreferredCellHeight + markerHeight()
+                     + FrameMargin);
 }
 
 QSize SceneOverview::minimumSizeHint() const
 {
     return QSize(labelWidth() + scenes * MinimumCellWidth + 2 * FrameMargin,
-                 labelHeight() + 2 * FrameMargin + SceneRecord::LampCount * MinimumCellHeight
-                     + markerHeight() + FrameMargin);
+                 labelHeight() + 2 * FrameMargin + SceneRecord::LampCount * MinimumCellHeight + markerHeight()
+                     + FrameMargin);
 }
 
 SceneOverview::Geometry SceneOverview::geometryFor(const QSize &size) const
@@ -103,9 +103,9 @@ SceneOverview::Geometry SceneOverview::geometryFor(const QSize &size) const
     g.left = labelWidth() + FrameMargin;
     g.top = labelHeight() + FrameMargin;
     g.cellWidth = qBound(MinimumCellWidth, (size.width() - g.left - FrameMargin) / scenes, MaximumCellWidth);
-    g.cellHeight = qBound(MinimumCellHeight,
-                          (size.height() - g.top - markerHeight() - FrameMargin) / SceneRecord::LampCount,
-                          MaximumCellHeight);
+    g.cellHeight =
+        qBound(MinimumCellHeight, (size.height() - g.top - markerHeight() - FrameMargin) / SceneRecord::LampCount,
+               MaximumCellHeight);
     return g;
 }
 

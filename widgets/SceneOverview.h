@@ -48,10 +48,9 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    struct Geometry
-    {
-        int left = 0;   // x of the first column
-        int top = 0;    // y of the first row
+    struct Geometry {
+        int left = 0; // x of the first column
+        int top = 0;  // y of the first row
         int cellWidth = 0;
         int cellHeight = 0;
         // One pixel of the grid's background stays between neighbouring cells.

@@ -37,8 +37,7 @@ void setWidgetTextColor(QWidget *widget, const QColor &color)
 } // namespace
 
 // The members that belong to one colour component.
-struct SuperRGB::Component
-{
+struct SuperRGB::Component {
     quint8 &value;
     ColorLineEdit *edit;
     ColorSlider *slider;

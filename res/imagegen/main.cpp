@@ -263,8 +263,8 @@ QImage thumb(int width, int height, const QColor &light, const QColor &dark, QRe
     p.setBrush(Shadow);
     p.drawRoundedRect(body.translated(0.7, 0.7), r, r);
     const bool tall = height > width;
-    QLinearGradient g = tall ? horizontal(body.left(), body.right(), light, dark)
-                             : vertical(body.top(), body.bottom(), light, dark);
+    QLinearGradient g =
+        tall ? horizontal(body.left(), body.right(), light, dark) : vertical(body.top(), body.bottom(), light, dark);
     p.setBrush(g);
     p.setPen(QPen(dark.darker(140), 1));
     p.drawRoundedRect(body, r, r);
@@ -519,8 +519,14 @@ void chipArrow(QPainter &p, bool into)
     p.drawPath(arrow);
 }
 
-void drawRead(QPainter &p) { chipArrow(p, false); }
-void drawWrite(QPainter &p) { chipArrow(p, true); }
+void drawRead(QPainter &p)
+{
+    chipArrow(p, false);
+}
+void drawWrite(QPainter &p)
+{
+    chipArrow(p, true);
+}
 
 void synchro(QPainter &p, const QColor &light, const QColor &dark)
 {
@@ -540,8 +546,14 @@ void synchro(QPainter &p, const QColor &light, const QColor &dark)
     p.drawPolygon(head2);
 }
 
-void drawSynchroGreen(QPainter &p) { synchro(p, AccentLight, Accent); }
-void drawSynchroRed(QPainter &p) { synchro(p, QColor(255, 150, 140), QColor(200, 30, 30)); }
+void drawSynchroGreen(QPainter &p)
+{
+    synchro(p, AccentLight, Accent);
+}
+void drawSynchroRed(QPainter &p)
+{
+    synchro(p, QColor(255, 150, 140), QColor(200, 30, 30));
+}
 
 void drawHelp(QPainter &p)
 {
@@ -596,14 +608,22 @@ void icons()
         void (*draw)(QPainter &);
     };
     const Icon list[] = {
-        {"new.png", 32, drawNew},           {"open.png", 32, drawOpen},
-        {"save.png", 32, drawSave},         {"copy.png", 32, drawCopy},
-        {"cut.png", 32, drawCut},           {"paste.png", 32, drawPaste},
-        {"info.png", 32, drawInfo},         {"player_play.png", 32, drawPlay},
-        {"blackout.png", 32, drawBlackout}, {"read.png", 32, drawRead},
-        {"write.png", 32, drawWrite},       {"synchro_green.png", 32, drawSynchroGreen},
-        {"synchro_red.png", 32, drawSynchroRed}, {"player_stop.png", 31, drawStop},
-        {"help.png", 18, drawHelp},         {"USB green 64x64.png", 64, drawUsb},
+        {"new.png", 32, drawNew},
+        {"open.png", 32, drawOpen},
+        {"save.png", 32, drawSave},
+        {"copy.png", 32, drawCopy},
+        {"cut.png", 32, drawCut},
+        {"paste.png", 32, drawPaste},
+        {"info.png", 32, drawInfo},
+        {"player_play.png", 32, drawPlay},
+        {"blackout.png", 32, drawBlackout},
+        {"read.png", 32, drawRead},
+        {"write.png", 32, drawWrite},
+        {"synchro_green.png", 32, drawSynchroGreen},
+        {"synchro_red.png", 32, drawSynchroRed},
+        {"player_stop.png", 31, drawStop},
+        {"help.png", 18, drawHelp},
+        {"USB green 64x64.png", 64, drawUsb},
     };
     for (const Icon &i : list)
         savePng(icon(i.size, i.draw), i.name);
@@ -654,8 +674,10 @@ void lines()
         Qt::PenStyle style;
     };
     const Line list[] = {
-        {"line_solid.png", 92, Qt::SolidLine},       {"line_dashed.png", 92, Qt::DashLine},
-        {"line_dotted.png", 94, Qt::DotLine},        {"line_dash_dot.png", 94, Qt::DashDotLine},
+        {"line_solid.png", 92, Qt::SolidLine},
+        {"line_dashed.png", 92, Qt::DashLine},
+        {"line_dotted.png", 94, Qt::DotLine},
+        {"line_dash_dot.png", 94, Qt::DashDotLine},
         {"line_dash_dot_dot.png", 94, Qt::DashDotDotLine},
     };
     for (const Line &l : list) {

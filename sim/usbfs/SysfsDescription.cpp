@@ -37,7 +37,8 @@ QByteArray deviceDescriptorBytes(const libusb_device_descriptor &d)
 QByteArray configurationBytes(uint8_t interfaceClass, std::initializer_list<std::array<int, 4>> endpoints)
 {
     QByteArray bytes;
-    const int total = LIBUSB_DT_CONFIG_SIZE + LIBUSB_DT_INTERFACE_SIZE + int(endpoints.size()) * LIBUSB_DT_ENDPOINT_SIZE;
+    const int total =
+        LIBUSB_DT_CONFIG_SIZE + LIBUSB_DT_INTERFACE_SIZE + int(endpoints.size()) * LIBUSB_DT_ENDPOINT_SIZE;
     bytes.append(char(LIBUSB_DT_CONFIG_SIZE));
     bytes.append(char(LIBUSB_DT_CONFIG));
     appendWord(bytes, uint16_t(total));
@@ -48,8 +49,8 @@ QByteArray configurationBytes(uint8_t interfaceClass, std::initializer_list<std:
     bytes.append(char(50));   // 100 mA
     bytes.append(char(LIBUSB_DT_INTERFACE_SIZE));
     bytes.append(char(LIBUSB_DT_INTERFACE));
-    bytes.append(char(0));    // interface 0
-    bytes.append(char(0));    // alternate setting 0
+    bytes.append(char(0)); // interface 0
+    bytes.append(char(0)); // alternate setting 0
     bytes.append(char(endpoints.size()));
     bytes.append(char(interfaceClass));
     bytes.append(char(0));
@@ -123,8 +124,8 @@ QByteArray deviceDescription(const QByteArray &sysPath, int busNumber, int devic
                              const libusb_device_descriptor &descriptor)
 {
     // The Vt520's vendor interface with its two bulk endpoints.
-    const QByteArray descriptors = deviceDescriptorBytes(descriptor)
-        + configurationBytes(0xFF, {{0x81, 0x02, 64, 0}, {0x02, 0x02, 64, 0}});
+    const QByteArray descriptors =
+        deviceDescriptorBytes(descriptor) + configurationBytes(0xFF, {{0x81, 0x02, 64, 0}, {0x02, 0x02, 64, 0}});
     return description(sysPath, busNumber, deviceAddress, "12", descriptors);
 }
 

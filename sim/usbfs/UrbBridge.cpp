@@ -38,11 +38,16 @@ bool debugEnabled()
 int urbStatusOf(int libusbResult)
 {
     switch (libusbResult) {
-    case LIBUSB_ERROR_PIPE: return -EPIPE;
-    case LIBUSB_ERROR_NO_DEVICE: return -ESHUTDOWN;
-    case LIBUSB_ERROR_OVERFLOW: return -EOVERFLOW;
-    case LIBUSB_ERROR_INVALID_PARAM: return -EINVAL;
-    default: return -EPROTO;
+    case LIBUSB_ERROR_PIPE:
+        return -EPIPE;
+    case LIBUSB_ERROR_NO_DEVICE:
+        return -ESHUTDOWN;
+    case LIBUSB_ERROR_OVERFLOW:
+        return -EOVERFLOW;
+    case LIBUSB_ERROR_INVALID_PARAM:
+        return -EINVAL;
+    default:
+        return -EPROTO;
     }
 }
 
@@ -296,7 +301,7 @@ void UrbBridge::reap(UMockdevIoctlClient *client, const std::shared_ptr<UsbfsNod
     u->status = done->status;
     u->actual_length = done->actualLength;
     const bool in = done->type == USBDEVFS_URB_TYPE_CONTROL ? (done->data.size() >= 1 && (done->data.at(0) & 0x80))
-                                                             : (done->endpoint & 0x80);
+                                                            : (done->endpoint & 0x80);
     if (in && done->buffer && done->status == 0) {
         const int offset = done->type == USBDEVFS_URB_TYPE_CONTROL ? SetupSize : 0;
         const int n = std::min<int>(done->actualLength, done->buffer->data_len - offset);

@@ -17,13 +17,13 @@ constexpr int FifoPage = 4096;
 // new appearance with a new device address). Fields below `gone` are set on
 // creation and read-only afterwards.
 struct UsbfsNode {
-    int modelBus = 0;        // place on the emulator's bus
+    int modelBus = 0; // place on the emulator's bus
     int modelAddress = 0;
-    int busNumber = 0;       // as the host sees it
+    int busNumber = 0; // as the host sees it
     int deviceAddress = 0;
-    QByteArray ports;        // the emulator's port numbers, e.g. "1.4"
-    QByteArray sysPath;      // /devices/.../usb<bus>/<bus>-1/<bus>-1.4
-    QByteArray devNode;      // /dev/bus/usb/BBB/DDD
+    QByteArray ports;                         // the emulator's port numbers, e.g. "1.4"
+    QByteArray sysPath;                       // /devices/.../usb<bus>/<bus>-1/<bus>-1.4
+    QByteArray devNode;                       // /dev/bus/usb/BBB/DDD
     libusb_device_handle *emulated = nullptr; // the emulator's handle for this appearance
     // One call at a time on that handle (the emulator fails overlapping
     // calls on a device); calls on other devices run beside it.

@@ -105,8 +105,8 @@ void UsbfsTestbed::refresh()
             const auto &node = *it;
             // Gone: found so by a transfer, no longer on the bus, or left and
             // came back since the last look (its handle is dead).
-            const bool gone = bridge.isGone(*node) || !present.count({node->modelBus, node->modelAddress})
-                || handleIsDead(*node);
+            const bool gone =
+                bridge.isGone(*node) || !present.count({node->modelBus, node->modelAddress}) || handleIsDead(*node);
             if (gone) {
                 left.push_back(node);
                 it = nodes.erase(it);

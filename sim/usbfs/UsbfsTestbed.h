@@ -71,10 +71,10 @@ private:
     bool nodesDenied = false;
     std::vector<std::shared_ptr<UsbfsNode>> nodes; // present appearances
     std::set<int> rootHubs;
-    std::set<QByteArray> hubs;      // sysfs paths of the hubs below root hubs
-    std::set<int> busesLeftOut;     // emulator buses without a usbfs number
+    std::set<QByteArray> hubs;                  // sysfs paths of the hubs below root hubs
+    std::set<int> busesLeftOut;                 // emulator buses without a usbfs number
     std::set<std::pair<int, int>> hubAddresses; // bus, address of those hubs
-    std::map<int, int> lastAddress; // per bus, the last address given out
+    std::map<int, int> lastAddress;             // per bus, the last address given out
 };
 
 } // namespace vt520usbfs

@@ -34,25 +34,24 @@ constexpr char Preload[] = "libumockdev-preload.so.0";
 // On standard error after a wrong command line; on standard output for --help.
 void usage(FILE *stream = stderr)
 {
-    fprintf(stream,
-            "usage: vt520-usbfs-run [options] -- COMMAND [ARGS...]\n"
-            "  --devices N                  N emulated Vt520s as VT520_SIM_UNITS=N gives them:\n"
-            "                               one at 101-1, or unit k at 101-1.k (default:\n"
-            "                               VT520_SIM_UNITS, else 1)\n"
-            "  --fail-request R:KIND[:N]    the next N (default: all) vendor requests R fail;\n"
-            "                               KIND: timeout (never answered), stall, io\n"
-            "  --unplug-at-transfer N[:MS]  the Nth transfer pulls the device out; back after MS\n"
-            "  --unplug-at-request R[:MS[:N]]\n"
-            "                               the Nth (default: the next) vendor request R pulls\n"
-            "                               the device out; back after MS (default 0)\n"
-            "  --bootloader                 the units start in their bootloader\n"
-            "  --reenumerate-ms MS          every device is back MS after a reset (kept in\n"
-            "                               a state folder)\n"
-            "  --deny-open                  device nodes this user may not open\n"
-            "  --stats                      print the transfers the emulator logged (every one\n"
-            "                               that reached a unit, failed ones included) and the\n"
-            "                               time per answered transfer\n"
-            "  --help                       this text\n");
+    fprintf(stream, "usage: vt520-usbfs-run [options] -- COMMAND [ARGS...]\n"
+                    "  --devices N                  N emulated Vt520s as VT520_SIM_UNITS=N gives them:\n"
+                    "                               one at 101-1, or unit k at 101-1.k (default:\n"
+                    "                               VT520_SIM_UNITS, else 1)\n"
+                    "  --fail-request R:KIND[:N]    the next N (default: all) vendor requests R fail;\n"
+                    "                               KIND: timeout (never answered), stall, io\n"
+                    "  --unplug-at-transfer N[:MS]  the Nth transfer pulls the device out; back after MS\n"
+                    "  --unplug-at-request R[:MS[:N]]\n"
+                    "                               the Nth (default: the next) vendor request R pulls\n"
+                    "                               the device out; back after MS (default 0)\n"
+                    "  --bootloader                 the units start in their bootloader\n"
+                    "  --reenumerate-ms MS          every device is back MS after a reset (kept in\n"
+                    "                               a state folder)\n"
+                    "  --deny-open                  device nodes this user may not open\n"
+                    "  --stats                      print the transfers the emulator logged (every one\n"
+                    "                               that reached a unit, failed ones included) and the\n"
+                    "                               time per answered transfer\n"
+                    "  --help                       this text\n");
 }
 
 bool parseFailRequest(const QByteArray &text)

@@ -168,7 +168,8 @@ void TestAccessHint::firmwareChangeHint_data()
     QTest::newRow("first connection, access denied") << "denied" << QStringList{firstTimeout, Hint};
     QTest::newRow("first connection, no device") << "no device" << QStringList{firstTimeout};
     QTest::newRow("first connection, open fails otherwise") << "open error" << QStringList{firstTimeout};
-    QTest::newRow("bootloader access denied") << "bootloader denied" << beforeReset + QStringList{bootloaderTimeout, Hint};
+    QTest::newRow("bootloader access denied")
+        << "bootloader denied" << beforeReset + QStringList{bootloaderTimeout, Hint};
     QTest::newRow("bootloader does not come back") << "bootloader gone" << beforeReset + QStringList{bootloaderTimeout};
 }
 

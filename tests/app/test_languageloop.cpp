@@ -53,10 +53,14 @@ void TestLanguageLoop::catalogueNames_data()
     QTest::addColumn<int>("previousResult");
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("first pass, Polish system") << 0 << "pl_PL" << "vt410_pl_PL";
-    QTest::newRow("first pass, German system") << 0 << "de_DE" << "vt410_de_DE";
-    QTest::newRow("Polish chosen") << -11 << "de_DE" << "vt410_pl";
-    QTest::newRow("English chosen") << -12 << "pl_PL" << "vt410_en";
+    QTest::newRow("first pass, Polish system") << 0 << "pl_PL"
+                                               << "vt410_pl_PL";
+    QTest::newRow("first pass, German system") << 0 << "de_DE"
+                                               << "vt410_de_DE";
+    QTest::newRow("Polish chosen") << -11 << "de_DE"
+                                   << "vt410_pl";
+    QTest::newRow("English chosen") << -12 << "pl_PL"
+                                    << "vt410_en";
 }
 
 void TestLanguageLoop::catalogueNames()
@@ -72,11 +76,17 @@ void TestLanguageLoop::firstPassFollowsTheLocale_data()
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("cancel");  // the toolkit's own button text
-    QTest::newRow("no catalogue for German")
-        << "de_DE" << "Firmware Change" << "Vt520 ver. 1.03" << "Cancel";
-    QTest::newRow("Polish") << "pl_PL" << QString::fromUtf8("Zmiana firmware") << "Vt520 wer. 1.03" << "Anuluj";
-    QTest::newRow("English") << "en_GB" << "Firmware Change" << "Vt520 ver. 1.03" << "Cancel";
+    QTest::addColumn<QString>("cancel"); // the toolkit's own button text
+    QTest::newRow("no catalogue for German") << "de_DE"
+                                             << "Firmware Change"
+                                             << "Vt520 ver. 1.03"
+                                             << "Cancel";
+    QTest::newRow("Polish") << "pl_PL" << QString::fromUtf8("Zmiana firmware") << "Vt520 wer. 1.03"
+                            << "Anuluj";
+    QTest::newRow("English") << "en_GB"
+                             << "Firmware Change"
+                             << "Vt520 ver. 1.03"
+                             << "Cancel";
 }
 
 void TestLanguageLoop::firstPassFollowsTheLocale()
@@ -113,9 +123,7 @@ void TestLanguageLoop::languageMenuRebuildsTheWindow()
         programNumbers << program->value();
         program->setValue(5); // kept across a restart
         const QString next = actions.value(pass++);
-        QTimer::singleShot(0, &window, [&window, next] {
-            window.findChild<QAction *>(next)->trigger();
-        });
+        QTimer::singleShot(0, &window, [&window, next] { window.findChild<QAction *>(next)->trigger(); });
     });
     QCOMPARE(result, 0);
     const QString polish = QString::fromUtf8("Zmiana firmware");
@@ -194,8 +202,7 @@ namespace {
 bool placeCatalogue(const QString &folder, const QString &builtName, const QString &asName)
 {
     return QDir().mkpath(folder)
-           && QFile::copy(QStringLiteral(VT520_BINARY_DIR "/bin/") + builtName + ".qm",
-                          folder + '/' + asName + ".qm");
+           && QFile::copy(QStringLiteral(VT520_BINARY_DIR "/bin/") + builtName + ".qm", folder + '/' + asName + ".qm");
 }
 
 // The caption of the firmware button as the installed translator gives it.
@@ -217,17 +224,27 @@ void TestLanguageLoop::catalogueFallsBackToTheInstalledFolder_data()
     QTest::addColumn<bool>("loaded");
     QTest::addColumn<QString>("caption");
     const QString polish = QString::fromUtf8("Zmiana firmware");
-    QTest::newRow("current directory only") << "vt410_pl:vt410_pl" << "" << "vt410_pl" << true << polish;
-    QTest::newRow("installed folder only") << "" << "vt410_pl:vt410_pl" << "vt410_pl" << true << polish;
-    QTest::newRow("current directory wins")
-        << "vt410_en:vt410_pl" << "vt410_pl:vt410_pl" << "vt410_pl" << true << "Firmware Change";
-    QTest::newRow("locale name shortened in the installed folder")
-        << "" << "vt410_pl:vt410_pl" << "vt410_pl_PL" << true << polish;
-    QTest::newRow("shortened name in the current directory wins")
-        << "vt410_en:vt410_pl" << "vt410_pl:vt410_pl_PL" << "vt410_pl_PL" << true << "Firmware Change";
-    QTest::newRow("installed folder for another language")
-        << "" << "vt410_pl:vt410_pl" << "vt410_de_DE" << false << "";
-    QTest::newRow("neither") << "" << "" << "vt410_pl" << false << "";
+    QTest::newRow("current directory only") << "vt410_pl:vt410_pl"
+                                            << ""
+                                            << "vt410_pl" << true << polish;
+    QTest::newRow("installed folder only") << ""
+                                           << "vt410_pl:vt410_pl"
+                                           << "vt410_pl" << true << polish;
+    QTest::newRow("current directory wins") << "vt410_en:vt410_pl"
+                                            << "vt410_pl:vt410_pl"
+                                            << "vt410_pl" << true << "Firmware Change";
+    QTest::newRow("locale name shortened in the installed folder") << ""
+                                                                   << "vt410_pl:vt410_pl"
+                                                                   << "vt410_pl_PL" << true << polish;
+    QTest::newRow("shortened name in the current directory wins") << "vt410_en:vt410_pl"
+                                                                  << "vt410_pl:vt410_pl_PL"
+                                                                  << "vt410_pl_PL" << true << "Firmware Change";
+    QTest::newRow("installed folder for another language") << ""
+                                                           << "vt410_pl:vt410_pl"
+                                                           << "vt410_de_DE" << false << "";
+    QTest::newRow("neither") << ""
+                             << ""
+                             << "vt410_pl" << false << "";
 }
 
 void TestLanguageLoop::catalogueFallsBackToTheInstalledFolder()
@@ -265,7 +282,8 @@ void TestLanguageLoop::installedProgramFindsItsCatalogues_data()
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("caption");
     QTest::newRow("Polish system") << "pl_PL" << QString::fromUtf8("Zmiana firmware");
-    QTest::newRow("German system") << "de_DE" << "Firmware Change";
+    QTest::newRow("German system") << "de_DE"
+                                   << "Firmware Change";
 }
 
 void TestLanguageLoop::installedProgramFindsItsCatalogues()

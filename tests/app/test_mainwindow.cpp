@@ -18,8 +18,7 @@
 namespace {
 // QObject::receivers is protected; reaching it through a derived class's
 // member pointer is the portable way to ask how many slots a signal reaches.
-struct ReceiverCount : QObject
-{
+struct ReceiverCount : QObject {
     static int of(const QObject *sender, const char *signal)
     {
         int (QObject::*fn)(const char *) const = &ReceiverCount::receivers;
@@ -134,9 +133,12 @@ void TestMainWindow::progressBars_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("format");
     QTest::addColumn<int>("row");
-    QTest::newRow("flash") << "progressBarFlash" << "Flash %p%" << 1;
-    QTest::newRow("write") << "progressBarExtFlashWr" << "External flash write %p%" << 2;
-    QTest::newRow("verify") << "progressBarExtFlashRd" << "External flash verify %p%" << 3;
+    QTest::newRow("flash") << "progressBarFlash"
+                           << "Flash %p%" << 1;
+    QTest::newRow("write") << "progressBarExtFlashWr"
+                           << "External flash write %p%" << 2;
+    QTest::newRow("verify") << "progressBarExtFlashRd"
+                            << "External flash verify %p%" << 3;
 }
 
 void TestMainWindow::progressBars()

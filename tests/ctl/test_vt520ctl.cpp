@@ -78,7 +78,8 @@ class TestVt520Ctl : public QObject
             process.start(USBFS_RUN, QStringList{"--devices", QString::number(units), "--", "/bin/sh", "-c",
                                                  "\"$0\" list --json >before.json || exit 9; \"$0\" \"$@\"; s=$?; "
                                                  "\"$0\" list --json >after.json || exit 9; exit $s",
-                                                 VT520CTL} + arguments);
+                                                 VT520CTL}
+                                         + arguments);
         else
             process.start(VT520CTL, arguments);
         Run result;
@@ -110,14 +111,14 @@ private slots:
         QTest::addColumn<int>("units");
         QTest::addColumn<QStringList>("arguments"); // %1: the test's folder; first ">FILE": standard output
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("message");       // on standard error
+        QTest::addColumn<QString>("message"); // on standard error
 
         QTest::newRow("done") << 1 << QStringList{"status"} << 0 << "";
         QTest::newRow("unknown command") << 1 << QStringList{"frobnicate"} << 1 << "unknown command";
         QTest::newRow("missing argument") << 1 << QStringList{"upgrade"} << 1 << "needs FILE.upg";
         QTest::newRow("short option") << 1 << QStringList{"programs", "get", "-o"} << 1 << "unknown option -o";
-        QTest::newRow("first word of a command only") << 1 << QStringList{"programs"} << 1
-                                                      << "unknown command \"programs\"";
+        QTest::newRow("first word of a command only")
+            << 1 << QStringList{"programs"} << 1 << "unknown command \"programs\"";
         QTest::newRow("argument to a command without any")
             << 1 << QStringList{"list", "x"} << 1 << "list takes no arguments";
         QTest::newRow("option of another command")
@@ -127,16 +128,22 @@ private slots:
             << "make-upgrade does not take --device";
         QTest::newRow("every unit for a command of one")
             << 1 << QStringList{"status", "--all"} << 1 << "status does not take --all";
-        QTest::newRow("length out of range")
-            << 1 << QStringList{"read-memory", "0x08000000", "0"} << 1 << "LENGTH";
+        QTest::newRow("length out of range") << 1 << QStringList{"read-memory", "0x08000000", "0"} << 1 << "LENGTH";
         QTest::newRow("empty device selector")
             << 2 << QStringList{"status", "--device="} << 1 << "--device needs a port path";
         QTest::newRow("empty output file")
             << 1 << QStringList{"read-memory", "0x08000000", "16", "--output="} << 1 << "--output needs a value";
-        QTest::newRow("empty image folder")
-            << 1 << QStringList{"make-bootloader-images", "%1/in.hex", "--prefix", "261100", "--first", "1",
-                                "--count", "1", "--dir", ""}
-            << 1 << "--dir needs a value";
+        QTest::newRow("empty image folder") << 1 << QStringList{"make-bootloader-images",
+                                                                "%1/in.hex",
+                                                                "--prefix",
+                                                                "261100",
+                                                                "--first",
+                                                                "1",
+                                                                "--count",
+                                                                "1",
+                                                                "--dir",
+                                                                ""}
+                                            << 1 << "--dir needs a value";
         QTest::newRow("two devices for one command")
             << 2 << QStringList{"status", "--device", "1-1.1", "--device", "1-1.2"} << 1 << "once";
         QTest::newRow("foreign upgrade file")
@@ -145,8 +152,7 @@ private slots:
             << 1 << QStringList{"upgrade", "%1/damaged.upg", "--quiet"} << 2 << "its application region does not match";
         QTest::newRow("damaged upgrade file, every unit")
             << 2 << QStringList{"upgrade", "%1/damaged.upg", "--all"} << 2 << "its application region does not match";
-        QTest::newRow("upgrade file missing")
-            << 1 << QStringList{"upgrade", "%1/missing.upg"} << 2 << "cannot read";
+        QTest::newRow("upgrade file missing") << 1 << QStringList{"upgrade", "%1/missing.upg"} << 2 << "cannot read";
         QTest::newRow("upgrade file missing, every unit")
             << 2 << QStringList{"upgrade", "%1/missing.upg", "--all"} << 2 << "cannot read";
         QTest::newRow("scenes file as programs")
@@ -168,26 +174,35 @@ private slots:
         QTest::newRow("HEX file without application data")
             << 0 << QStringList{"make-upgrade", "%1/external.hex", "%1/out.upg"} << 2
             << "The file holds no data for the application region";
-        QTest::newRow("HEX file without data")
-            << 0 << QStringList{"make-bootloader-images", "%1/empty.hex", "--prefix", "261100", "--first", "1",
-                                "--count", "1"}
-            << 2 << "Nothing was made from the file";
-        QTest::newRow("count past the last unit")
-            << 0 << QStringList{"make-bootloader-images", "%1/empty.hex", "--prefix", "261100", "--first", "500",
-                                "--count", "2147483647"}
-            << 1 << "--count must be from 1 to 500";
+        QTest::newRow("HEX file without data") << 0 << QStringList{"make-bootloader-images",
+                                                                   "%1/empty.hex",
+                                                                   "--prefix",
+                                                                   "261100",
+                                                                   "--first",
+                                                                   "1",
+                                                                   "--count",
+                                                                   "1"}
+                                               << 2 << "Nothing was made from the file";
+        QTest::newRow("count past the last unit") << 0 << QStringList{"make-bootloader-images",
+                                                                      "%1/empty.hex",
+                                                                      "--prefix",
+                                                                      "261100",
+                                                                      "--first",
+                                                                      "500",
+                                                                      "--count",
+                                                                      "2147483647"}
+                                                  << 1 << "--count must be from 1 to 500";
         QTest::newRow("no device") << 0 << QStringList{"status"} << 3 << "no Vt520 found";
         QTest::newRow("several and none chosen")
             << 2 << QStringList{"status"} << 3 << "  1-1.2  bus 1 address 2  application  serial 261100043";
         QTest::newRow("none matching")
             << 2 << QStringList{"read-flash", "0", "4", "--device", "261100099"} << 3 << "no attached Vt520 matches";
-        QTest::newRow("no device, every unit") << 0 << QStringList{"upgrade", "%1/good.upg", "--all"} << 3
-                                               << "no Vt520 found";
+        QTest::newRow("no device, every unit")
+            << 0 << QStringList{"upgrade", "%1/good.upg", "--all"} << 3 << "no Vt520 found";
         QTest::newRow("one of several units not matching")
             << 2 << QStringList{"upgrade", "%1/good.upg", "--device", "1-1.1", "--device", "261100099"} << 3
             << "no attached Vt520 matches \"261100099\"";
-        QTest::newRow("device operation failed")
-            << 1 << QStringList{"read-memory", "0", "16"} << 4 << "failed";
+        QTest::newRow("device operation failed") << 1 << QStringList{"read-memory", "0", "16"} << 4 << "failed";
     }
 
     void exitStatuses()
@@ -204,8 +219,8 @@ private slots:
         QVERIFY(HexFiles::writeFile(path("odd.bin"), "0123456789"));
         QVERIFY(HexFiles::writeFile(path("bad.hex"), "0400000001020304F2\n"));
         QVERIFY(HexFiles::writeFile(path("empty.hex"), ""));
-        QVERIFY(HexFiles::writeFile(path("checksum.hex"), HexFiles::extendedLinearAddress(0x0800) + "\n"
-                                                              + ":0440000001020304AB\n"));
+        QVERIFY(HexFiles::writeFile(path("checksum.hex"),
+                                    HexFiles::extendedLinearAddress(0x0800) + "\n" + ":0440000001020304AB\n"));
         QVERIFY(HexFiles::writeFile(path("external.hex"), HexFiles::hexText(0x08020000, "external")));
         QCOMPARE(LightingFile::save(path("table.scn"), LightingFile::Kind::Scenes, QByteArray(384, '\1')),
                  LightingFile::Status::Ok);
@@ -248,9 +263,10 @@ private slots:
         QCOMPARE(result.status, 4);
         QCOMPARE(stateFile(2, 2, "internal.bin").mid(0x4000, 0x1C000), fixture.applicationRegion());
         const QString verdict = "Failed: the Vt520 did not come back at 1-1.2 after the start of the new firmware.";
-        QVERIFY2(lines(result.out).filter(QRegularExpression("^(1-1.2: )?" + QRegularExpression::escape(verdict)))
-                         .size() == 1,
-                 result.out.constData());
+        QVERIFY2(
+            lines(result.out).filter(QRegularExpression("^(1-1.2: )?" + QRegularExpression::escape(verdict))).size()
+                == 1,
+            result.out.constData());
         QVERIFY2(result.err.contains("at 1-1.2 failed"), result.err.constData());
         if (selection.contains("--all"))
             QVERIFY(lines(result.out).filter(QRegularExpression("^1-1.2 +261100043b +- +not back ")).size() == 1);
@@ -268,13 +284,12 @@ private slots:
         const QByteArray ela = extendedLinearAddress(0x0800) + "\n";
         const QByteArray data = record(0, 0x4000, "\x11\x22\x33\x44");
         const QStringList upgrade{"make-upgrade", "%1/in.hex", "%1/out.upg"};
-        const QStringList images{"make-bootloader-images", "%1/in.hex", "--prefix", "261100", "--first", "1",
-                                 "--count", "2", "--dir", "%1"};
+        const QStringList images{
+            "make-bootloader-images", "%1/in.hex", "--prefix", "261100", "--first", "1", "--count", "2", "--dir", "%1"};
         const QString nothing = "Nothing was made from the file %1/in.hex.";
-        QTest::newRow("make-upgrade, wrong checksum")
-            << upgrade << ela + data.left(data.size() - 2) + "00\n"
-            << QStringList{"vt520ctl: HexToBin error: -10)", nothing,
-                           "Line 2: The checksum does not match the record."};
+        QTest::newRow("make-upgrade, wrong checksum") << upgrade << ela + data.left(data.size() - 2) + "00\n"
+                                                      << QStringList{"vt520ctl: HexToBin error: -10)", nothing,
+                                                                     "Line 2: The checksum does not match the record."};
         QTest::newRow("make-upgrade, junk after a 32-byte record")
             << upgrade << ela + record(0, 0x4000, randomBytes(32, 1)) + "; comment\n"
             << QStringList{"vt520ctl: HexToBin error: -12)", nothing, "Line 2: Characters follow the checksum."};
@@ -434,8 +449,8 @@ private slots:
         QCOMPARE(lines(result.out),
                  fromBootloader ? UpgradeFixture::completedFromBootloader(fixture.fileName, "261100043", "1-1.2")
                                 : UpgradeFixture::completedFromApplication(fixture.fileName, "261100043", "1-1.2"));
-        for (const char *stage : {"Writing firmware: 100%", "Writing external flash: 100%",
-                                  "Verifying external flash: 100%"})
+        for (const char *stage :
+             {"Writing firmware: 100%", "Writing external flash: 100%", "Verifying external flash: 100%"})
             QVERIFY2(result.err.contains(stage), result.err.constData());
         QCOMPARE(stateFile(2, 2, "internal.bin").mid(0x4000, 0x1C000), fixture.applicationRegion());
         QCOMPARE(stateFile(2, 2, "external.bin").left(0x14000), fixture.storedExternalRegion());
@@ -489,7 +504,8 @@ private slots:
             if (isChanged) {
                 const QString before = unit == 2 ? serial + "b" : serial;
                 QVERIFY(out.contains(port + ": " + before));
-                QVERIFY(table.filter(QRegularExpression("^" + port + " +" + before + " +" + serial + " +OK ")).size() == 1);
+                QVERIFY(table.filter(QRegularExpression("^" + port + " +" + before + " +" + serial + " +OK ")).size()
+                        == 1);
             } else if (unit == failingUnit) {
                 QVERIFY(table.filter(QRegularExpression("^" + port + " +26110004 +- +failed ")).size() == 1);
                 QVERIFY2(result.err.contains("at " + port.toLatin1() + " failed"), result.err.constData());
@@ -580,8 +596,8 @@ private slots:
             arguments = {command, path("firmware.hex"), path("cli/firmware.upg")};
         } else {
             files = {"Vt520Bootloader_261100005.bin", "Vt520Bootloader_261100006.bin"};
-            arguments = {command, path("boot.hex"), "--prefix", "261100", "--first", "5", "--count", "2",
-                         "--dir", path("cli")};
+            arguments = {command, path("boot.hex"), "--prefix", "261100", "--first",
+                         "5",     "--count",        "2",        "--dir",  path("cli")};
         }
         const Run result = run(arguments);
         QCOMPARE(result.status, 0);
@@ -613,9 +629,9 @@ private slots:
                     questions.answer(answer);
                 window.slotpushButtonCreateBootBin(false);
                 // The series is the window's; the command line says its lines.
-                QCOMPARE(lines(result.out), (QStringList{"261100005", "New bootloader + serial:",
-                                                         path("cli/" + files[0]), "261100006",
-                                                         "New bootloader + serial:", path("cli/" + files[1])}));
+                QCOMPARE(lines(result.out),
+                         (QStringList{"261100005", "New bootloader + serial:", path("cli/" + files[0]), "261100006",
+                                      "New bootloader + serial:", path("cli/" + files[1])}));
             }
             QVERIFY(questions.messages().isEmpty());
         }

@@ -51,8 +51,8 @@ struct UpgradeFixture {
     // Log lines of a complete change.
     static QStringList linesFromApplication(const QString &fileName, const QString &serial)
     {
-        return QStringList{fileName, serial, "1.00", versionDate(), "Apllication mode", "Reset device",
-                           "Disconnect", "Connect", "Serial:" + serial + "b"}
+        return QStringList{fileName,       serial,       "1.00",    versionDate(),           "Apllication mode",
+                           "Reset device", "Disconnect", "Connect", "Serial:" + serial + "b"}
                + linesOfWriting();
     }
     static QStringList linesFromBootloader(const QString &fileName, const QString &serial)
@@ -77,7 +77,7 @@ struct UpgradeFixture {
     }
     static QStringList linesOfWriting()
     {
-        return {"Writting firmware ... ", "OK", "Writting External Flash ... ", "OK",
+        return {"Writting firmware ... ",      "OK", "Writting External Flash ... ", "OK",
                 "Verify External Flash ...  ", "OK"};
     }
     static QString versionDate() { return QStringLiteral("2026-01-01"); }

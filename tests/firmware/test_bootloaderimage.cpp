@@ -56,7 +56,7 @@ void TestBootloaderImage::imageWithSerial()
     QCOMPARE(withSerial.size(), 0x4000);
     QCOMPARE(withSerial.left(0x3FF0), code.left(0x3FF0));
     QCOMPARE(withSerial.mid(0x3FF0, 9), QByteArray("131100042"));
-    QCOMPARE(withSerial.mid(0x3FF9), code.mid(0x3FF9, 7));  // no terminator written
+    QCOMPARE(withSerial.mid(0x3FF9), code.mid(0x3FF9, 7)); // no terminator written
 
     // Without HEX data there the byte after the serial stays 0.
     const QString shortName = dir.filePath("short.hex");
@@ -79,8 +79,7 @@ void TestBootloaderImage::readHex_data()
 
     const QByteArray code = randomBytes(0x4000, 13);
     QTest::newRow("32 per record") << hexText(0x08000000, code, 32) << 0 << 0;
-    QTest::newRow("255 per record, CR LF")
-        << hexText(0x08000000, code, 255).replace("\n", "\r\n") << 0 << 0;
+    QTest::newRow("255 per record, CR LF") << hexText(0x08000000, code, 255).replace("\n", "\r\n") << 0 << 0;
     QTest::newRow("start segment address")
         << record(3, 0, QByteArray::fromHex("00000100")) + "\n" + hexText(0x08000000, code, 64) << 0 << 0;
     QList<QByteArray> lines = hexText(0x08000000, code, 32).split('\n');

@@ -176,16 +176,15 @@ void TestHexPeers::init()
 
 void TestHexPeers::sameBytes_data()
 {
-    QTest::addColumn<QString>("tool");       // the program, looked up on PATH; "python" for intelhex
-    QTest::addColumn<QStringList>("steps");  // commands run in the test's folder, ';'-separated arguments
+    QTest::addColumn<QString>("tool");      // the program, looked up on PATH; "python" for intelhex
+    QTest::addColumn<QStringList>("steps"); // commands run in the test's folder, ';'-separated arguments
     QTest::addColumn<Corruption>("corruption");
 
     // srec_cat places the binary pieces, in records of the given size.
     const QString srecPieces =
         "boot.bin;-binary;-offset;0x08000000;application.bin;-binary;-offset;0x08004000;"
         "external.bin;-binary;-offset;0x08020000;tail.bin;-binary;-offset;0x08034000;-o;out.hex;-intel";
-    const QString pythonPieces =
-        "boot.bin=08000000;application.bin=08004000;external.bin=08020000;tail.bin=08034000";
+    const QString pythonPieces = "boot.bin=08000000;application.bin=08004000;external.bin=08020000;tail.bin=08034000";
     struct Maker {
         const char *name;
         const char *tool;
@@ -196,22 +195,27 @@ void TestHexPeers::sameBytes_data()
         {"srec_cat, 32 per record", "srec_cat", {srecPieces + ";-Output_Block_Size=32"}},
         {"srec_cat, 64 per record", "srec_cat", {srecPieces + ";-Output_Block_Size=64"}},
         {"srec_cat, 255 per record", "srec_cat", {srecPieces + ";-Output_Block_Size=255"}},
-        {"srec_cat, segment addresses (type 02)", "srec_cat",
+        {"srec_cat, segment addresses (type 02)",
+         "srec_cat",
          {"application.bin;-binary;-offset;0x0E000;external.bin;-binary;-offset;0x30000;-o;out.hex;-intel;"
           "-address-length=3;-Output_Block_Size=32"}},
-        {"objcopy, raw binary with changed addresses", "objcopy",
+        {"objcopy, raw binary with changed addresses",
+         "objcopy",
          {"-I;binary;-O;ihex;--change-addresses;0x08003F00;span.bin;out.hex"}},
         // An ELF with three sections and an entry point (type 05).
-        {"objcopy, from an ELF", "objcopy",
+        {"objcopy, from an ELF",
+         "objcopy",
          {"-I;binary;-O;elf32-little;--change-addresses;0x08004000;application.bin;application.elf",
           "-I;elf32-little;-O;elf32-little;--add-section;.ext=external.bin;--set-section-flags;"
           ".ext=alloc,load,contents;--change-section-address;.ext=0x08020000;--add-section;.boot=boot.bin;"
           "--set-section-flags;.boot=alloc,load,contents;--change-section-address;.boot=0x08000000;"
           "--set-start;0x08004101;application.elf;firmware.elf",
           "-I;elf32-little;-O;ihex;firmware.elf;out.hex"}},
-        {"intelhex, 32 per record, start segment address (type 03)", "python",
+        {"intelhex, 32 per record, start segment address (type 03)",
+         "python",
          {"write.py;out.hex;32;CS:0800:4101;" + pythonPieces}},
-        {"intelhex, 16 per record, start linear address", "python",
+        {"intelhex, 16 per record, start linear address",
+         "python",
          {"write.py;out.hex;16;EIP:08004101;" + pythonPieces}},
         {"intelhex, 255 per record", "python", {"write.py;out.hex;255;none;" + pythonPieces}},
     };
@@ -256,8 +260,7 @@ void TestHexPeers::sameBytes()
         QVERIFY(HexFiles::writeFile(hexName, text));
     }
 
-    const Run reference =
-        runTool(python, {dir->filePath("read.py"), hexName, dir->filePath("reference")}, dir->path());
+    const Run reference = runTool(python, {dir->filePath("read.py"), hexName, dir->filePath("reference")}, dir->path());
     QVERIFY(reference.finished);
 
     QList<QByteArray> buffers;

@@ -14,8 +14,8 @@ constexpr char Fill = char(0xA5);
 
 // What a buffer of the window firstAddress..lastAddress, filled with Fill,
 // holds after `data` at `dataAddress` was stored into it.
-QByteArray expectedWindow(quint32 firstAddress, quint32 lastAddress, quint32 dataAddress,
-                          const QByteArray &data, int storedBytes = -1)
+QByteArray expectedWindow(quint32 firstAddress, quint32 lastAddress, quint32 dataAddress, const QByteArray &data,
+                          int storedBytes = -1)
 {
     QByteArray window(int(lastAddress - firstAddress + 1), Fill);
     const int count = storedBytes < 0 ? data.size() : storedBytes;
@@ -35,8 +35,7 @@ struct Read {
 Read readWindow(const QString &fileName, quint32 firstAddress, quint32 lastAddress)
 {
     QByteArray window(int(lastAddress - firstAddress + 1), Fill);
-    const int result = HexToBin(fileName, reinterpret_cast<unsigned char *>(window.data()), firstAddress,
-                                lastAddress);
+    const int result = HexToBin(fileName, reinterpret_cast<unsigned char *>(window.data()), firstAddress, lastAddress);
     return {result, window};
 }
 
@@ -73,13 +72,13 @@ void TestHexToBin::init()
 void TestHexToBin::madeByTools_data()
 {
     QTest::addColumn<QString>("tool");
-    QTest::addColumn<QStringList>("arguments");  // %in and %out stand for the file names
+    QTest::addColumn<QStringList>("arguments"); // %in and %out stand for the file names
     QTest::addColumn<quint32>("dataAddress");
     QTest::addColumn<int>("size");
     QTest::addColumn<quint32>("firstAddress");
     QTest::addColumn<quint32>("lastAddress");
     QTest::addColumn<int>("expectedResult");
-    QTest::addColumn<int>("storedBytes");  // -1: all of them
+    QTest::addColumn<int>("storedBytes"); // -1: all of them
 
     const QStringList objcopy{"-I", "binary", "-O", "ihex", "--change-addresses", "0x08004000", "%in", "%out"};
     QTest::newRow("objcopy, application region, whole")
@@ -95,13 +94,13 @@ void TestHexToBin::madeByTools_data()
     QTest::newRow("srec_cat, 16 per record, window ends inside the data")
         << "srec_cat" << srec16 << 0x08020000u << 0x14000 << 0x08020000u << 0x0802FFF7u << 0 << -1;
 
-    const QStringList srec20{"%in", "-binary", "-offset", "0x08020000", "-o", "%out", "-intel",
-                             "-Output_Block_Size=20"};
+    const QStringList srec20{"%in", "-binary", "-offset", "0x08020000",
+                             "-o",  "%out",    "-intel",  "-Output_Block_Size=20"};
     QTest::newRow("srec_cat, 20 per record, across 64 KiB")
         << "srec_cat" << srec20 << 0x08020000u << 0x14000 << 0x08020000u << 0x08033FFFu << 0 << -1;
 
-    const QStringList srec25{"%in", "-binary", "-offset", "0x08020000", "-o", "%out", "-intel",
-                             "-Output_Block_Size=25"};
+    const QStringList srec25{"%in", "-binary", "-offset", "0x08020000",
+                             "-o",  "%out",    "-intel",  "-Output_Block_Size=25"};
     QTest::newRow("srec_cat, 25 per record, the longest that fits")
         << "srec_cat" << srec25 << 0x08020000u << 0x14000 << 0x08020000u << 0x08033FFFu << 0 << -1;
 
@@ -117,8 +116,8 @@ void TestHexToBin::madeByTools_data()
         << "srec_cat" << srec255 << 0x08004000u << 0x1C000 << 0x08004000u << 0x0801FFFFu << 0 << -1;
     // Address length 3: extended segment address records (type 02), which
     // reach the first MiB only.
-    const QStringList srecSegment{"%in", "-binary", "-offset", "0x0E000", "-o", "%out", "-intel",
-                                  "-address-length=3", "-obs=64"};
+    const QStringList srecSegment{"%in",  "-binary", "-offset",           "0x0E000", "-o",
+                                  "%out", "-intel",  "-address-length=3", "-obs=64"};
     QTest::newRow("srec_cat, segment addresses, across 64 KiB")
         << "srec_cat" << srecSegment << 0x0E000u << 0x5000 << 0x0u << 0xFFFFFu << 0 << -1;
 }
@@ -161,9 +160,9 @@ void TestHexToBin::handMade_data()
     using namespace HexFiles;
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("expectedResult");
-    QTest::addColumn<int>("expectedLine");  // of the refused record; 0 for none
+    QTest::addColumn<int>("expectedLine"); // of the refused record; 0 for none
     QTest::addColumn<quint32>("dataAddress");
-    QTest::addColumn<QByteArray>("storedData");  // what lands at dataAddress
+    QTest::addColumn<QByteArray>("storedData"); // what lands at dataAddress
 
     const QByteArray ela = extendedLinearAddress(0x0800) + "\n";
     const QByteArray eof = endOfFile() + "\n";
@@ -179,55 +178,49 @@ void TestHexToBin::handMade_data()
     QTest::newRow("CR LF line ends")
         << QByteArray(ela + abcRecord + eof).replace("\n", "\r\n") << 0 << 0 << 0x08004000u << abc;
     QTest::newRow("no end record") << ela + abcRecord << 0 << 0 << 0x08004000u << abc;
-    QTest::newRow("no line end after the end record")
-        << ela + abcRecord + endOfFile() << 0 << 0 << 0x08004000u << abc;
+    QTest::newRow("no line end after the end record") << ela + abcRecord + endOfFile() << 0 << 0 << 0x08004000u << abc;
     QTest::newRow("lines after the end record are not read")
-        << ela + abcRecord + eof + "\n" + "garbage\n" + record(0, 0x4000, "\xff\xff") + "\n" << 0 << 0
-        << 0x08004000u << abc;
+        << ela + abcRecord + eof + "\n" + "garbage\n" + record(0, 0x4000, "\xff\xff") + "\n"
+        << 0 << 0 << 0x08004000u << abc;
     QTest::newRow("blank line before the end record")
         << ela + abcRecord + "\n" + record(0, 0x4008, "\x11") + "\n" + eof << -1 << 3 << 0x08004000u << abc;
     QTest::newRow("short line") << ela + ":00000001\n" + abcRecord << -1 << 2 << 0x08004000u << QByteArray();
     QTest::newRow("short line, CR LF counts as line end")
         << ela + ":000000011\r\n" + abcRecord << -1 << 2 << 0x08004000u << QByteArray();
     QTest::newRow("no colon") << ela + abcRecord.mid(1) << -2 << 2 << 0x08004000u << QByteArray();
-    QTest::newRow("count not hexadecimal")
-        << ela + ":0G4000000102030405060708CC\n" << -3 << 2 << 0x08004000u << QByteArray();
-    QTest::newRow("address not hexadecimal")
-        << ela + ":08400X000102030405060708CC\n" << -4 << 2 << 0x08004000u << QByteArray();
-    QTest::newRow("type not hexadecimal")
-        << ela + ":084000Z00102030405060708CC\n" << -5 << 2 << 0x08004000u << QByteArray();
+    QTest::newRow("count not hexadecimal") << ela + ":0G4000000102030405060708CC\n"
+                                           << -3 << 2 << 0x08004000u << QByteArray();
+    QTest::newRow("address not hexadecimal") << ela + ":08400X000102030405060708CC\n"
+                                             << -4 << 2 << 0x08004000u << QByteArray();
+    QTest::newRow("type not hexadecimal") << ela + ":084000Z00102030405060708CC\n"
+                                          << -5 << 2 << 0x08004000u << QByteArray();
     // The records before a failure stay stored, nothing of the failing one.
-    QTest::newRow("data not hexadecimal, earlier records kept")
-        << ela + abcRecord + ":084008000102030Q05060708CC\n" << -6 << 3 << 0x08004000u << abc;
-    QTest::newRow("count runs past the line")
-        << ela + ":0C400000010203040506070800\n" << -6 << 2 << 0x08004000u << QByteArray();
+    QTest::newRow("data not hexadecimal, earlier records kept") << ela + abcRecord + ":084008000102030Q05060708CC\n"
+                                                                << -6 << 3 << 0x08004000u << abc;
+    QTest::newRow("count runs past the line") << ela + ":0C400000010203040506070800\n"
+                                              << -6 << 2 << 0x08004000u << QByteArray();
     QTest::newRow("type 02 extended segment address, then data below 1 MiB")
-        << record(2, 0, QByteArray::fromHex("1000")) + "\n" + abcRecord << -9 << 0 << 0x08004000u
-        << QByteArray();
+        << record(2, 0, QByteArray::fromHex("1000")) + "\n" + abcRecord << -9 << 0 << 0x08004000u << QByteArray();
     QTest::newRow("type 02 after 04: the later base counts")
         << ela + record(2, 0, QByteArray::fromHex("1000")) + "\n" + abcRecord + eof << -9 << 0 << 0x08004000u
         << QByteArray();
     QTest::newRow("type 04 after 02: the later base counts")
-        << record(2, 0, QByteArray::fromHex("1000")) + "\n" + ela + abcRecord + eof << 0 << 0 << 0x08004000u
-        << abc;
+        << record(2, 0, QByteArray::fromHex("1000")) + "\n" + ela + abcRecord + eof << 0 << 0 << 0x08004000u << abc;
     QTest::newRow("type 03 start segment address is ignored")
-        << ela + record(3, 0, QByteArray::fromHex("00001000")) + "\n" + abcRecord + eof << 0 << 0 << 0x08004000u
-        << abc;
-    QTest::newRow("type 06") << ela + record(6, 0, QByteArray()) + "\n" + abcRecord << -7 << 2 << 0x08004000u
-                             << QByteArray();
+        << ela + record(3, 0, QByteArray::fromHex("00001000")) + "\n" + abcRecord + eof << 0 << 0 << 0x08004000u << abc;
+    QTest::newRow("type 06")
+        << ela + record(6, 0, QByteArray()) + "\n" + abcRecord << -7 << 2 << 0x08004000u << QByteArray();
     QTest::newRow("extended address not hexadecimal")
         << ":0200000408X0F2\n" + abcRecord << -7 << 1 << 0x08004000u << QByteArray();
     QTest::newRow("extended segment address not hexadecimal")
         << ":0200000210X0F2\n" + ela + abcRecord << -7 << 1 << 0x08004000u << QByteArray();
     QTest::newRow("type 05 is ignored")
-        << ela + record(5, 0, QByteArray::fromHex("08004101")) + "\n" + abcRecord + eof << 0 << 0 << 0x08004000u
-        << abc;
-    QTest::newRow("lower-case digits")
-        << ela.toLower() + abcRecord.toLower() + eof << 0 << 0 << 0x08004000u << abc;
-    QTest::newRow("space inside the data")
-        << ela + ":04400000ab cd ef 01 00\n" << -6 << 2 << 0x08004000u << QByteArray();
-    QTest::newRow("empty data record") << ela + record(0, 0x4000, QByteArray()) + "\n" + abcRecord + eof << 0
-                                       << 0 << 0x08004000u << abc;
+        << ela + record(5, 0, QByteArray::fromHex("08004101")) + "\n" + abcRecord + eof << 0 << 0 << 0x08004000u << abc;
+    QTest::newRow("lower-case digits") << ela.toLower() + abcRecord.toLower() + eof << 0 << 0 << 0x08004000u << abc;
+    QTest::newRow("space inside the data") << ela + ":04400000ab cd ef 01 00\n"
+                                           << -6 << 2 << 0x08004000u << QByteArray();
+    QTest::newRow("empty data record")
+        << ela + record(0, 0x4000, QByteArray()) + "\n" + abcRecord + eof << 0 << 0 << 0x08004000u << abc;
 
     // Checksums.
     QTest::newRow("wrong checksum is refused")
@@ -236,20 +229,21 @@ void TestHexToBin::handMade_data()
         << ela + abcRecord + nextRecord.left(nextRecord.size() - 2)
                + QByteArray::number(nextRecord.right(2).toInt(nullptr, 16) ^ 1, 16).rightJustified(2, '0') + "\n"
         << -10 << 3 << 0x08004000u << abc;
-    QTest::newRow("data digit changed")
-        << ela + abcRecord + QByteArray(nextRecord).replace(9, 2, "21") + "\n" << -10 << 3 << 0x08004000u << abc;
-    QTest::newRow("wrong checksum of the end record")
-        << ela + abcRecord + ":00000001FE\n" << -10 << 3 << 0x08004000u << abc;
+    QTest::newRow("data digit changed") << ela + abcRecord + QByteArray(nextRecord).replace(9, 2, "21") + "\n"
+                                        << -10 << 3 << 0x08004000u << abc;
+    QTest::newRow("wrong checksum of the end record") << ela + abcRecord + ":00000001FE\n"
+                                                      << -10 << 3 << 0x08004000u << abc;
     QTest::newRow("wrong checksum of an extended address")
         << ":020000040800F3\n" + abcRecord << -10 << 1 << 0x08004000u << QByteArray();
     QTest::newRow("count one short: the last data byte read as checksum")
-        << ela + abcLonger.left(1) + "08" + abcLonger.mid(3) + "\n" << -10 << 2 << 0x08004000u << QByteArray();
-    QTest::newRow("checksum missing")
-        << ela + abcRecord.left(abcRecord.size() - 3) + "\n" << -14 << 2 << 0x08004000u << QByteArray();
-    QTest::newRow("checksum half missing")
-        << ela + abcRecord.left(abcRecord.size() - 2) + "\n" << -14 << 2 << 0x08004000u << QByteArray();
-    QTest::newRow("checksum not hexadecimal")
-        << ela + abcRecord.left(abcRecord.size() - 3) + "G0\n" << -14 << 2 << 0x08004000u << QByteArray();
+        << ela + abcLonger.left(1) + "08" + abcLonger.mid(3) + "\n"
+        << -10 << 2 << 0x08004000u << QByteArray();
+    QTest::newRow("checksum missing") << ela + abcRecord.left(abcRecord.size() - 3) + "\n"
+                                      << -14 << 2 << 0x08004000u << QByteArray();
+    QTest::newRow("checksum half missing") << ela + abcRecord.left(abcRecord.size() - 2) + "\n"
+                                           << -14 << 2 << 0x08004000u << QByteArray();
+    QTest::newRow("checksum not hexadecimal") << ela + abcRecord.left(abcRecord.size() - 3) + "G0\n"
+                                              << -14 << 2 << 0x08004000u << QByteArray();
 
     // What may follow the checksum.
     QTest::newRow("spaces and a tab after the checksum")
@@ -258,37 +252,36 @@ void TestHexToBin::handMade_data()
         << QByteArray(ela + abcRecord + eof).replace("\n", "  \r\n") << 0 << 0 << 0x08004000u << abc;
     QTest::newRow("characters after the checksum")
         << ela + abcRecord + nextRecord + "x\n" + eof << -12 << 3 << 0x08004000u << abc;
-    QTest::newRow("a second record on the line")
-        << ela + abcRecord.left(abcRecord.size() - 1) + nextRecord + "\n" << -12 << 2 << 0x08004000u
-        << QByteArray();
-    QTest::newRow("characters after white space")
-        << ela + abcRecord.left(abcRecord.size() - 1) + " ;\n" << -12 << 2 << 0x08004000u << QByteArray();
-    QTest::newRow("CR inside the line") << ela + abcRecord.left(abcRecord.size() - 1) + "\rFF\n" << -12 << 2
-                                        << 0x08004000u << QByteArray();
+    QTest::newRow("a second record on the line") << ela + abcRecord.left(abcRecord.size() - 1) + nextRecord + "\n"
+                                                 << -12 << 2 << 0x08004000u << QByteArray();
+    QTest::newRow("characters after white space") << ela + abcRecord.left(abcRecord.size() - 1) + " ;\n"
+                                                  << -12 << 2 << 0x08004000u << QByteArray();
+    QTest::newRow("CR inside the line") << ela + abcRecord.left(abcRecord.size() - 1) + "\rFF\n"
+                                        << -12 << 2 << 0x08004000u << QByteArray();
 
     // Byte counts fixed by the record type.
-    QTest::newRow("end record with a data byte")
-        << ela + abcRecord + record(1, 0, QByteArray(1, '\0')) + "\n" << -11 << 3 << 0x08004000u << abc;
-    QTest::newRow("extended segment address of 1 byte")
-        << ela + abcRecord + record(2, 0, "\x10") + "\n" << -11 << 3 << 0x08004000u << abc;
+    QTest::newRow("end record with a data byte") << ela + abcRecord + record(1, 0, QByteArray(1, '\0')) + "\n"
+                                                 << -11 << 3 << 0x08004000u << abc;
+    QTest::newRow("extended segment address of 1 byte") << ela + abcRecord + record(2, 0, "\x10") + "\n"
+                                                        << -11 << 3 << 0x08004000u << abc;
     QTest::newRow("start segment address of 2 bytes")
-        << ela + abcRecord + record(3, 0, QByteArray::fromHex("1000")) + "\n" << -11 << 3 << 0x08004000u << abc;
+        << ela + abcRecord + record(3, 0, QByteArray::fromHex("1000")) + "\n"
+        << -11 << 3 << 0x08004000u << abc;
     QTest::newRow("extended linear address of 4 bytes")
-        << record(4, 0, QByteArray::fromHex("08000000")) + "\n" + abcRecord << -11 << 1 << 0x08004000u
-        << QByteArray();
+        << record(4, 0, QByteArray::fromHex("08000000")) + "\n" + abcRecord << -11 << 1 << 0x08004000u << QByteArray();
     QTest::newRow("start linear address of 2 bytes")
-        << ela + abcRecord + record(5, 0, QByteArray::fromHex("0800")) + "\n" << -11 << 3 << 0x08004000u << abc;
+        << ela + abcRecord + record(5, 0, QByteArray::fromHex("0800")) + "\n"
+        << -11 << 3 << 0x08004000u << abc;
 
     // Line length.
     QTest::newRow("line longer than the limit")
         << ela + abcRecord + abcRecord.left(abcRecord.size() - 1) + QByteArray(1024, ' ') + "\n" + eof << -13 << 3
         << 0x08004000u << abc;
     QTest::newRow("line of the limit, line end included")
-        << ela + abcRecord.left(abcRecord.size() - 1) + QByteArray(1024 - abcRecord.size(), ' ') + "\n" + eof << 0
-        << 0 << 0x08004000u << abc;
+        << ela + abcRecord.left(abcRecord.size() - 1) + QByteArray(1024 - abcRecord.size(), ' ') + "\n" + eof << 0 << 0
+        << 0x08004000u << abc;
     QTest::newRow("file without line ends")
-        << ela + QByteArray(abcRecord + eof).replace("\n", " ").repeated(60) << -13 << 2 << 0x08004000u
-        << QByteArray();
+        << ela + QByteArray(abcRecord + eof).replace("\n", " ").repeated(60) << -13 << 2 << 0x08004000u << QByteArray();
 
     QTest::newRow("without extended address the data stays below 64 KiB")
         << abcRecord + eof << -9 << 0 << 0x08004000u << QByteArray();
@@ -297,8 +290,7 @@ void TestHexToBin::handMade_data()
     QTest::newRow("record crossing the start of the window")
         << ela + record(0, 0x3FFC, abc) + "\n" + eof << 0 << 0 << 0x08003FFCu << abc;
     QTest::newRow("record crossing the end of the window")
-        << extendedLinearAddress(0x0801) + "\n" + record(0, 0xFFFC, abc) + "\n" + eof << 0 << 0 << 0x0801FFFCu
-        << abc;
+        << extendedLinearAddress(0x0801) + "\n" + record(0, 0xFFFC, abc) + "\n" + eof << 0 << 0 << 0x0801FFFCu << abc;
     // Wrapping at 64 KiB would put the last four bytes at 0x08000000,
     // outside the window, instead of at 0x08010000.
     QTest::newRow("record crossing 64 KiB, no wrap")
@@ -383,9 +375,7 @@ void TestHexToBin::segmentAddress_data()
 
     const QByteArray abc = QByteArray::fromHex("0102030405060708");
     const QByteArray eof = endOfFile() + "\n";
-    const auto segment = [](const char *value) {
-        return record(2, 0, QByteArray::fromHex(value)) + "\n";
-    };
+    const auto segment = [](const char *value) { return record(2, 0, QByteArray::fromHex(value)) + "\n"; };
     QTest::newRow("value times 16") << segment("1234") + record(0, 0x0010, abc) + "\n" + eof << 0x12350u;
     QTest::newRow("segment 0") << segment("0000") + record(0, 0x0010, abc) + "\n" + eof << 0x00010u;
     QTest::newRow("top segment") << segment("F000") + record(0, 0xFF00, abc) + "\n" + eof << 0xFFF00u;
@@ -395,8 +385,7 @@ void TestHexToBin::segmentAddress_data()
     QTest::newRow("a later linear address replaces a segment")
         << segment("2000") + extendedLinearAddress(0x0008) + "\n" + record(0, 0x0004, abc) + "\n" + eof << 0x80004u;
     QTest::newRow("start segment address between data changes nothing")
-        << segment("1000") + record(3, 0, QByteArray::fromHex("12345678")) + "\n" + record(0, 0x0004, abc) + "\n"
-               + eof
+        << segment("1000") + record(3, 0, QByteArray::fromHex("12345678")) + "\n" + record(0, 0x0004, abc) + "\n" + eof
         << 0x10004u;
 }
 
@@ -425,8 +414,7 @@ void TestHexToBin::severalWindows_data()
 
     // Windows 0x08004000..0x08004FFF and 0x08004800..0x080057FF (overlapping).
     QTest::newRow("in the first only") << 0x08004000u << 0x800 << qint64(0x800) << qint64(0) << qint64(0);
-    QTest::newRow("in both where they overlap")
-        << 0x08004800u << 0x800 << qint64(0x800) << qint64(0x800) << qint64(0);
+    QTest::newRow("in both where they overlap") << 0x08004800u << 0x800 << qint64(0x800) << qint64(0x800) << qint64(0);
     QTest::newRow("in the second only") << 0x08005000u << 0x800 << qint64(0) << qint64(0x800) << qint64(0);
     QTest::newRow("before, through and after both")
         << 0x08003F00u << 0x1A00 << qint64(0x1000) << qint64(0x1000) << qint64(0x100 + 0x100);

@@ -101,12 +101,12 @@ void TestUpgradeFile::imageFromHex()
     text.chop(HexFiles::endOfFile().size() + 1);
     text += HexFiles::hexText(0x08020000, external);
     text.chop(HexFiles::endOfFile().size() + 1);
-    text += HexFiles::hexText(0x08000000, bootloader);  // never taken into an upgrade image
+    text += HexFiles::hexText(0x08000000, bootloader); // never taken into an upgrade image
     QVERIFY(HexFiles::writeFile(hexName, text));
 
     const UpgradeImage::FromHex built = UpgradeImage::fromHexFile(hexName);
     QCOMPARE(built.hex.code, 0);
-    QCOMPARE(built.hex.outsideBytes, qint64(0x100));  // the bootloader's bytes, left out
+    QCOMPARE(built.hex.outsideBytes, qint64(0x100)); // the bootloader's bytes, left out
     const QByteArray &image = built.image;
     QCOMPARE(image.size(), 0x40000);
     QCOMPARE(image.left(0x4000), QByteArray(0x4000, '\0'));
@@ -136,7 +136,7 @@ void TestUpgradeFile::dataOutsideBothWindows()
     QVERIFY(UpgradeFile::write(upgName, built.image));
     const UpgradeFile::Contents contents = UpgradeFile::read(upgName);
     QCOMPARE(contents.status, UpgradeFile::Status::Ok);
-    QVERIFY(contents.scrambledImage != built.image);  // zeros are scrambled too
+    QVERIFY(contents.scrambledImage != built.image); // zeros are scrambled too
     QCOMPARE(decoded(contents.scrambledImage), built.image);
 }
 
@@ -156,11 +156,11 @@ void TestUpgradeFile::oneRegionWithoutData()
 void TestUpgradeFile::refusedHex_data()
 {
     using namespace HexFiles;
-    QTest::addColumn<QByteArray>("text");  // null: the file does not exist
+    QTest::addColumn<QByteArray>("text"); // null: the file does not exist
     QTest::addColumn<int>("code");
     QTest::addColumn<int>("line");
 
-    const QByteArray application = hexText(0x08004000, randomBytes(0x40, 13));  // 5 lines
+    const QByteArray application = hexText(0x08004000, randomBytes(0x40, 13)); // 5 lines
     QByteArray external = hexText(0x08020000, randomBytes(0x40, 14));
     QByteArray merged = application;
     merged.chop(endOfFile().size() + 1);
@@ -186,8 +186,7 @@ void TestUpgradeFile::refusedHex_data()
         << changeDigit(merged, 6, checksumColumn) << -10 << 6;
     QTest::newRow("data digit changed") << changeDigit(merged, 7, 12) << -10 << 7;
     QTest::newRow("blank line")
-        << QByteArray(merged).replace(extendedLinearAddress(0x0802), "\n" + extendedLinearAddress(0x0802)) << -1
-        << 6;
+        << QByteArray(merged).replace(extendedLinearAddress(0x0802), "\n" + extendedLinearAddress(0x0802)) << -1 << 6;
     QList<QByteArray> junk = hexText(0x08004000, randomBytes(0x40, 15), 32).split('\n');
     junk[2] += "x";
     QTest::newRow("32-byte record with trailing junk") << junk.join('\n') << -12 << 3;
@@ -279,7 +278,9 @@ void TestUpgradeFile::fileBytes()
     QByteArray header = QByteArray::fromHex("00000032");
     for (char c : QByteArray("Vt520 Upgrade File Header"))
         header += QByteArray(1, '\0') + c;
-    header += QByteArray::fromHex("00000004" "00300031" "00040000");
+    header += QByteArray::fromHex("00000004"
+                                  "00300031"
+                                  "00040000");
     QCOMPARE(header.size(), 66);
     QCOMPARE(file.left(66), header);
     QCOMPARE(file.mid(62, 4), QByteArray::fromHex("00040000"));
@@ -317,31 +318,27 @@ void TestUpgradeFile::reader_data()
 
     QTest::newRow("good") << good << UpgradeFile::Status::Ok << QString();
     QTest::newRow("trailing bytes are ignored") << good + "xyz" << UpgradeFile::Status::Ok << QString();
-    QTest::newRow("other header") << streamed("Vt410 Programs File", "01", image)
-                                  << UpgradeFile::Status::WrongHeader << "Wrong file header";
-    QTest::newRow("header in other case") << streamed(header.toUpper(), "01", image)
-                                          << UpgradeFile::Status::WrongHeader << "Wrong file header";
+    QTest::newRow("other header")
+        << streamed("Vt410 Programs File", "01", image) << UpgradeFile::Status::WrongHeader << "Wrong file header";
+    QTest::newRow("header in other case")
+        << streamed(header.toUpper(), "01", image) << UpgradeFile::Status::WrongHeader << "Wrong file header";
     QTest::newRow("empty file") << QByteArray() << UpgradeFile::Status::WrongHeader << "Wrong file header";
-    QTest::newRow("cut inside the header") << good.left(20) << UpgradeFile::Status::WrongHeader
-                                           << "Wrong file header";
+    QTest::newRow("cut inside the header") << good.left(20) << UpgradeFile::Status::WrongHeader << "Wrong file header";
     QTest::newRow("raw image without fields") << image << UpgradeFile::Status::WrongHeader << "Wrong file header";
-    QTest::newRow("version 02") << streamed(header, "02", image) << UpgradeFile::Status::WrongVersion
-                                << "Wrong file version";
-    QTest::newRow("cut after the header") << good.left(54) << UpgradeFile::Status::WrongVersion
-                                          << "Wrong file version";
+    QTest::newRow("version 02")
+        << streamed(header, "02", image) << UpgradeFile::Status::WrongVersion << "Wrong file version";
+    QTest::newRow("cut after the header") << good.left(54) << UpgradeFile::Status::WrongVersion << "Wrong file version";
     QTest::newRow("cut after the version") << good.left(62) << UpgradeFile::Status::WrongSize << "Wrong file size";
-    QTest::newRow("cut inside the image") << good.left(262209) << UpgradeFile::Status::WrongSize
-                                          << "Wrong file size";
-    QTest::newRow("image one byte short") << streamed(header, "01", image.left(0x3FFFF))
-                                          << UpgradeFile::Status::WrongSize << "Wrong file size";
-    QTest::newRow("image one byte long") << streamed(header, "01", image + 'x') << UpgradeFile::Status::WrongSize
-                                         << "Wrong file size";
-    QTest::newRow("empty image") << streamed(header, "01", QByteArray()) << UpgradeFile::Status::WrongSize
-                                 << "Wrong file size";
+    QTest::newRow("cut inside the image") << good.left(262209) << UpgradeFile::Status::WrongSize << "Wrong file size";
+    QTest::newRow("image one byte short")
+        << streamed(header, "01", image.left(0x3FFFF)) << UpgradeFile::Status::WrongSize << "Wrong file size";
+    QTest::newRow("image one byte long")
+        << streamed(header, "01", image + 'x') << UpgradeFile::Status::WrongSize << "Wrong file size";
+    QTest::newRow("empty image")
+        << streamed(header, "01", QByteArray()) << UpgradeFile::Status::WrongSize << "Wrong file size";
     QByteArray hugeLength = good;
     hugeLength.replace(62, 4, QByteArray::fromHex("7FFFFFF0"));
-    QTest::newRow("image length far past the end") << hugeLength << UpgradeFile::Status::WrongSize
-                                                   << "Wrong file size";
+    QTest::newRow("image length far past the end") << hugeLength << UpgradeFile::Status::WrongSize << "Wrong file size";
 }
 
 void TestUpgradeFile::reader()

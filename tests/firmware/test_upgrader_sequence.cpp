@@ -150,7 +150,7 @@ void TestUpgraderSequence::completeChange()
     QCOMPARE(run.lines, fromBootloader ? UpgradeFixture::linesFromBootloader(fixture.fileName, "261100042")
                                        : UpgradeFixture::linesFromApplication(fixture.fileName, "261100042"));
     QCOMPARE(run.percents, UpgradeFixture::percents());
-    QCOMPARE(run.percents.at(1), 0);  // 1024 * 100 / 114688 rounds down
+    QCOMPARE(run.percents.at(1), 0); // 1024 * 100 / 114688 rounds down
     QVERIFY(run.succeeded);
     QCOMPARE(run.outcome, FirmwareChange::Outcome::Changed);
     QCOMPARE(run.verdict, QString("Done: the Vt520 261100042 at 1-1 runs the new firmware."));
@@ -237,10 +237,10 @@ void TestUpgraderSequence::serialOfNeitherMode_data()
     QTest::addColumn<vt520sim::Mode>("mode");
     QTest::addColumn<QString>("shown");
     QTest::newRow("8 characters") << QByteArray("26110004") << vt520sim::Mode::Application << "26110004";
-    QTest::newRow("10 characters, application") << QByteArray("2611000420") << vt520sim::Mode::Application
-                                                << "2611000420";
-    QTest::newRow("11 characters, bootloader") << QByteArray("2611000420") << vt520sim::Mode::Bootloader
-                                               << "2611000420b";
+    QTest::newRow("10 characters, application")
+        << QByteArray("2611000420") << vt520sim::Mode::Application << "2611000420";
+    QTest::newRow("11 characters, bootloader")
+        << QByteArray("2611000420") << vt520sim::Mode::Bootloader << "2611000420b";
 }
 
 void TestUpgraderSequence::serialOfNeitherMode()
@@ -255,8 +255,8 @@ void TestUpgraderSequence::serialOfNeitherMode()
     Run run;
     run(usb, fixture.fileName);
 
-    QCOMPARE(run.lines, (QStringList{fixture.fileName, shown, "1.00", UpgradeFixture::versionDate(),
-                                     "Serial:" + shown}));
+    QCOMPARE(run.lines,
+             (QStringList{fixture.fileName, shown, "1.00", UpgradeFixture::versionDate(), "Serial:" + shown}));
     QCOMPARE(run.outcome, FirmwareChange::Outcome::NotIdentified);
     QCOMPARE(bus.requestCount(3), 0);
     QCOMPARE(bus.requestCount(4), 0);
@@ -319,13 +319,17 @@ void TestUpgraderSequence::deviceWithAnotherTransferKey()
 
 void TestUpgraderSequence::rejectedFile_data()
 {
-    QTest::addColumn<int>("cutAt");           // -1: whole file
-    QTest::addColumn<QByteArray>("patch");    // bytes written at patchOffset
+    QTest::addColumn<int>("cutAt");        // -1: whole file
+    QTest::addColumn<QByteArray>("patch"); // bytes written at patchOffset
     QTest::addColumn<int>("patchOffset");
     QTest::addColumn<QString>("text");
 
     QTest::newRow("other header") << -1 << QByteArray("\0W", 2) << 4 << "Wrong file header";
-    QTest::newRow("other version") << -1 << QByteArray("\0" "2", 2) << 60 << "Wrong file version";
+    QTest::newRow("other version") << -1
+                                   << QByteArray("\0"
+                                                 "2",
+                                                 2)
+                                   << 60 << "Wrong file version";
     QTest::newRow("short image") << 200000 << QByteArray() << 0 << "Wrong file size";
     QTest::newRow("only the header") << 54 << QByteArray() << 0 << "Wrong file version";
     QTest::newRow("empty file") << 0 << QByteArray() << 0 << "Wrong file header";
@@ -469,7 +473,7 @@ void TestUpgraderSequence::externalFlashWriteFails()
     QCOMPARE(run.lines, expected);
     QCOMPARE(run.percents, UpgradeFixture::percents());
     QCOMPARE(run.outcome, FirmwareChange::Outcome::ExternalFlashFailed);
-    QCOMPARE(bus.requestCount(6), 101);  // the first try and 100 retries
+    QCOMPARE(bus.requestCount(6), 101); // the first try and 100 retries
     QCOMPARE(bus.requestCount(5), 0);
     QCOMPARE(bus.requestCount(4), 0);
 }
@@ -527,7 +531,7 @@ void TestUpgraderSequence::externalFlashDiffers()
     QCOMPARE(withoutHeader(readDump), withoutHeader(dumpOf(readBack)));
     QCOMPARE(withoutHeader(run.lines.last()), withoutHeader(dumpOf(plain)));
     QVERIFY(readDump.startsWith("\n src address: 0x"));
-    QCOMPARE(bus.requestCount(4), 0);  // the application is not started
+    QCOMPARE(bus.requestCount(4), 0); // the application is not started
 }
 
 void TestUpgraderSequence::unitDoesNotRunTheNewFirmware_data()

@@ -82,8 +82,9 @@ void TestUpgraderThread::changeOnTheWorkerThread()
     QSignalSpy lines(&upgrader, &Upgrader::sendText);
     QSignalSpy percents(&upgrader, &Upgrader::sendPercent);
     QThread *emittingThread = nullptr;
-    connect(&upgrader, &Upgrader::sendText, &upgrader,
-            [&emittingThread] { emittingThread = QThread::currentThread(); }, Qt::DirectConnection);
+    connect(
+        &upgrader, &Upgrader::sendText, &upgrader, [&emittingThread] { emittingThread = QThread::currentThread(); },
+        Qt::DirectConnection);
 
     upgrader.slotSetFileName(fixture.fileName);
     upgrader.start();
@@ -104,7 +105,7 @@ void TestUpgraderThread::changeWithRealWaits()
     vt520sim::Device &device = addDevice(vt520sim::Mode::Application);
 
     USBVT350 usb;
-    Upgrader upgrader(&usb);  // default waits: QThread::msleep
+    Upgrader upgrader(&usb); // default waits: QThread::msleep
     QSignalSpy lines(&upgrader, &Upgrader::sendText);
     upgrader.slotSetFileName(fixture.fileName);
     upgrader.start();
@@ -134,7 +135,7 @@ void TestUpgraderThread::twoRunsInARow()
     QCOMPARE(texts(lines), UpgradeFixture::completedFromApplication(first.fileName, "261100042"));
     QCOMPARE(device.internalFlash(0x08004000, 0x1C000), first.applicationRegion());
 
-    vt520sim::Bus::instance().advanceClock(2000);  // the new application is up
+    vt520sim::Bus::instance().advanceClock(2000); // the new application is up
     lines.clear();
     upgrader.slotSetFileName(second.fileName);
     upgrader.start();
@@ -172,7 +173,7 @@ void TestUpgraderThread::newNameDuringARun()
     upgrader.start();
     QVERIFY(inWait.tryAcquire(1, 60000));
     upgrader.slotSetFileName(second.fileName);
-    upgrader.start();  // no effect while running
+    upgrader.start(); // no effect while running
     goOn.release();
     QVERIFY(upgrader.wait(60000));
 
@@ -212,13 +213,14 @@ void TestUpgraderThread::destroyedWhileRunning()
     auto usb = std::make_unique<USBVT350>();
     auto upgrader = std::make_unique<Upgrader>(usb.get());
     QSemaphore writing;
-    connect(upgrader.get(), &Upgrader::sendPercent, upgrader.get(),
-            [&writing](int) { writing.release(); }, Qt::DirectConnection);
+    connect(
+        upgrader.get(), &Upgrader::sendPercent, upgrader.get(), [&writing](int) { writing.release(); },
+        Qt::DirectConnection);
     upgrader->setSleep(onVirtualClock);
     upgrader->slotSetFileName(fixture.fileName);
     upgrader->start();
-    QVERIFY(writing.tryAcquire(5, 60000));  // some pages are written
-    upgrader.reset();  // waits for the change to end
+    QVERIFY(writing.tryAcquire(5, 60000)); // some pages are written
+    upgrader.reset();                      // waits for the change to end
     usb.reset();
     QCOMPARE(device.internalFlash(0x08004000, 0x1C000), fixture.applicationRegion());
     QCOMPARE(device.externalFlash(0, 0x14000), fixture.storedExternalRegion());

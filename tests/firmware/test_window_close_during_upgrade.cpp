@@ -99,9 +99,9 @@ void TestWindowCloseDuringUpgrade::windowClosedDuringChange()
 {
     auto &bus = vt520sim::Bus::instance();
     Vt410_bootloader *window = startChange();
-    QTRY_VERIFY_WITH_TIMEOUT(bus.requestCount(3) >= 3, 60000);  // pages are being written
-    QVERIFY(window->close());  // accepted without a question
-    delete window;             // waits for the change to end
+    QTRY_VERIFY_WITH_TIMEOUT(bus.requestCount(3) >= 3, 60000); // pages are being written
+    QVERIFY(window->close());                                  // accepted without a question
+    delete window;                                             // waits for the change to end
     QCOMPARE(bus.requestCount(3), 112);
     verifyDeviceUpgraded();
 }
@@ -190,11 +190,17 @@ void TestWindowCloseDuringUpgrade::busyWhileTheChangeRuns()
 void TestWindowCloseDuringUpgrade::longTextsShownWhole()
 {
     QByteArray bytes = HexFiles::randomBytes(81920, 41);
-    bytes.replace(100, 12, "<b>bold</b>&");  // printable characters that look like markup
-    const QString dump = QString::fromLatin1(HexDump(reinterpret_cast<const unsigned char *>(bytes.constData()),
-                                                     bytes.size()));
-    const QStringList texts{"Verify External Flash ...  ", "Error", "read_buffer", dump, "ext_datas.data()",
-                            dump.left(dump.size() / 2), "<b>rich</b> text", "after"};
+    bytes.replace(100, 12, "<b>bold</b>&"); // printable characters that look like markup
+    const QString dump =
+        QString::fromLatin1(HexDump(reinterpret_cast<const unsigned char *>(bytes.constData()), bytes.size()));
+    const QStringList texts{"Verify External Flash ...  ",
+                            "Error",
+                            "read_buffer",
+                            dump,
+                            "ext_datas.data()",
+                            dump.left(dump.size() / 2),
+                            "<b>rich</b> text",
+                            "after"};
 
     Vt410_bootloader window;
     window.show();
@@ -205,7 +211,7 @@ void TestWindowCloseDuringUpgrade::longTextsShownWhole()
         QVERIFY(QMetaObject::invokeMethod(&window, "appendUpgraderText", Q_ARG(QString, text)));
         reference.append(text);
     }
-    QVERIFY(pane->document()->blockCount() < reference.document()->blockCount());  // not all in yet
+    QVERIFY(pane->document()->blockCount() < reference.document()->blockCount()); // not all in yet
     QTRY_COMPARE_WITH_TIMEOUT(pane->document()->blockCount(), reference.document()->blockCount(), 30000);
     QCOMPARE(pane->toPlainText(), reference.toPlainText());
     QCOMPARE(pane->toHtml(), reference.toHtml());

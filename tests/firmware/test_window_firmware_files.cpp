@@ -89,7 +89,7 @@ void TestWindowFirmwareFiles::init()
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
     previousDir = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir->path()));  // bootloader images go here
+    QVERIFY(QDir::setCurrent(dir->path())); // bootloader images go here
     vt520sim::Bus::instance().reset();
     window = std::make_unique<Vt410_bootloader>();
     auto scripted = std::make_unique<ScriptedQuestions>();
@@ -135,7 +135,7 @@ void TestWindowFirmwareFiles::createUpg()
     QCOMPARE(save.title, "Save File");
     QCOMPARE(save.dir, ".");
     QCOMPARE(save.filter, "Upg (*.upg)");
-    QVERIFY(logLines(*window).isEmpty());  // cleared, and nothing said on success
+    QVERIFY(logLines(*window).isEmpty()); // cleared, and nothing said on success
 
     const QByteArray file = HexFiles::readFile(upgName);
     QCOMPARE(file.size(), 262210);
@@ -173,17 +173,15 @@ void TestWindowFirmwareFiles::createUpgFromDefectiveHex_data()
     using namespace HexFiles;
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("reason");  // after "Line N: "
+    QTest::addColumn<QString>("reason"); // after "Line N: "
 
     const QByteArray ela = extendedLinearAddress(0x0800) + "\n";
     const QByteArray first = ela + record(0, 0x4000, "\x11\x22\x33\x44") + "\n";
     const QByteArray second = record(0, 0x4004, "\x55\x66\x77\x88");
     const QByteArray eof = endOfFile() + "\n";
-    QTest::newRow("blank line, line 3")
-        << first + "\n" + eof << -1 << "Line 3: A line is shorter than a record.";
-    QTest::newRow("wrong checksum, line 3")
-        << first + second.left(second.size() - 2) + "00\n" + eof << -10
-        << "Line 3: The checksum does not match the record.";
+    QTest::newRow("blank line, line 3") << first + "\n" + eof << -1 << "Line 3: A line is shorter than a record.";
+    QTest::newRow("wrong checksum, line 3") << first + second.left(second.size() - 2) + "00\n" + eof << -10
+                                            << "Line 3: The checksum does not match the record.";
     QTest::newRow("junk after the checksum, line 3")
         << first + second + " junk\n" + eof << -12 << "Line 3: Characters follow the checksum.";
     QTest::newRow("extended address of 4 bytes, line 1")
@@ -213,7 +211,7 @@ void TestWindowFirmwareFiles::createUpgFromDefectiveHex()
     QCOMPARE(boxes.at(0).label,
              logLine + "\nNothing was made from the file " + QDir::toNativeSeparators(hexName) + ".\n" + reason);
     QCOMPARE(boxes.at(0).buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(questions->asked.size(), 2);  // the file question and the box
+    QCOMPARE(questions->asked.size(), 2); // the file question and the box
     QVERIFY(!QFile::exists(upgName));
 }
 
@@ -259,15 +257,15 @@ void TestWindowFirmwareFiles::createUpgUnwritableTarget()
 
 void TestWindowFirmwareFiles::hexFileRefused_data()
 {
-    QTest::addColumn<bool>("upgrade");  // Create Upg, else Create Boot Bin
+    QTest::addColumn<bool>("upgrade"); // Create Upg, else Create Boot Bin
     QTest::addColumn<QString>("hexName");
-    QTest::addColumn<QByteArray>("text");  // written to hexName unless null
+    QTest::addColumn<QByteArray>("text"); // written to hexName unless null
     QTest::addColumn<QString>("reason");
     const QString opened = "The file cannot be opened.";
     const QString noData = "The file holds no data for the device's address range.";
     // Data for the bootloader area and behind the external flash region only.
-    const QByteArray outside = HexFiles::hexText(0x08000000, "boot").replace(
-        HexFiles::endOfFile() + "\n", HexFiles::hexText(0x08034000, "tail"));
+    const QByteArray outside = HexFiles::hexText(0x08000000, "boot")
+                                   .replace(HexFiles::endOfFile() + "\n", HexFiles::hexText(0x08034000, "tail"));
     QTest::newRow("upgrade, missing file") << true << "missing.hex" << QByteArray() << opened;
     QTest::newRow("upgrade, end record only") << true << "input.hex" << HexFiles::endOfFile() << noData;
     QTest::newRow("upgrade, data outside both regions") << true << "input.hex" << outside << noData;
@@ -308,7 +306,7 @@ void TestWindowFirmwareFiles::hexFileRefused()
     QCOMPARE(boxes.at(0).icon, QMessageBox::Critical);
     QCOMPARE(boxes.at(0).title, "File error");
     QCOMPARE(boxes.at(0).label, "Nothing was made from the file " + QDir::toNativeSeparators(path) + ".\n" + reason);
-    QCOMPARE(questions->asked.size(), 2);  // the file question and the box
+    QCOMPARE(questions->asked.size(), 2); // the file question and the box
     const QStringList files = QDir(dir->path()).entryList(QDir::Files | QDir::NoDotAndDotDot);
     QCOMPARE(files, text.isNull() ? QStringList() : QStringList{hexName});
 }
@@ -370,9 +368,9 @@ void TestWindowFirmwareFiles::bootBinSeries()
 
     QCOMPARE(logLines(*window),
              (QStringList{"Vt410_bootloader::slotpushButtonCreateBootBin(bool t)", "prod_number 42", "iter 3",
-                          "131100042", "New bootloader + serial:", "Vt520Bootloader_131100042.bin",
-                          "131100043", "New bootloader + serial:", "Vt520Bootloader_131100043.bin",
-                          "131100044", "New bootloader + serial:", "Vt520Bootloader_131100044.bin"}));
+                          "131100042", "New bootloader + serial:", "Vt520Bootloader_131100042.bin", "131100043",
+                          "New bootloader + serial:", "Vt520Bootloader_131100043.bin", "131100044",
+                          "New bootloader + serial:", "Vt520Bootloader_131100044.bin"}));
     for (const QByteArray serial : {"131100042", "131100043", "131100044"}) {
         const QByteArray image = HexFiles::readFile(dir->filePath("Vt520Bootloader_" + serial + ".bin"));
         QCOMPARE(image.size(), 0x4000);
@@ -448,7 +446,7 @@ void TestWindowFirmwareFiles::bootBinFromDefectiveHex()
     questions->answer("13");
     window->slotpushButtonCreateBootBin(false);
 
-    QCOMPARE(questions->asked.size(), 2);  // the file question and the box
+    QCOMPARE(questions->asked.size(), 2); // the file question and the box
     const auto boxes = questions->messages();
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes.at(0).icon, QMessageBox::Critical);
@@ -500,7 +498,7 @@ void TestWindowFirmwareFiles::firmwareChangeCancelled()
     for (const QString &bar : bars)
         QCOMPARE(window->findChild<QProgressBar *>(bar)->value(), 0);
 
-    window.reset();  // waits for the (empty) run
+    window.reset(); // waits for the (empty) run
     QCoreApplication::processEvents();
     QVERIFY(bus.transferLog().isEmpty());
 }

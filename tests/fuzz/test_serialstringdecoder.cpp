@@ -44,11 +44,9 @@ void TestSerialStringDecoder::decodes_data()
     QTest::newRow("cut inside a unit") << nine << 5 << QByteArray("V");
     QTest::newRow("fewer bytes received than the length byte") << nine << 8 << QByteArray("VT5");
     const QByteArray shortLength = descriptor(QStringLiteral("VT5200001"), 8);
-    QTest::newRow("length byte shorter than received")
-        << shortLength << int(shortLength.size()) << QByteArray("VT5");
+    QTest::newRow("length byte shorter than received") << shortLength << int(shortLength.size()) << QByteArray("VT5");
     const QByteArray oddLength = descriptor(QStringLiteral("VT5200001"), 9);
-    QTest::newRow("odd length byte drops the half unit")
-        << oddLength << int(oddLength.size()) << QByteArray("VT5");
+    QTest::newRow("odd length byte drops the half unit") << oddLength << int(oddLength.size()) << QByteArray("VT5");
     const QByteArray zeroLength = descriptor(QStringLiteral("VT5200001"), 0);
     QTest::newRow("length byte zero") << zeroLength << int(zeroLength.size()) << QByteArray();
     const QByteArray zeroInside = descriptor(QString::fromUtf16(u"VT52\u00000001", 9));
@@ -56,8 +54,7 @@ void TestSerialStringDecoder::decodes_data()
     const QByteArray wide = descriptor(QString::fromUtf16(u"A\u0141\u2116", 3));
     QTest::newRow("low byte of each unit") << wide << int(wide.size()) << QByteArray("A\x41\x16");
     const QByteArray highOnly = descriptor(QString::fromUtf16(u"\u0100B", 2));
-    QTest::newRow("unit with a zero low byte is kept")
-        << highOnly << int(highOnly.size()) << QByteArray("\0B", 2);
+    QTest::newRow("unit with a zero low byte is kept") << highOnly << int(highOnly.size()) << QByteArray("\0B", 2);
 }
 
 void TestSerialStringDecoder::decodes()

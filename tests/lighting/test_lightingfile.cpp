@@ -67,7 +67,11 @@ LightingFile::ReadResult readFromBytes(const QByteArray &bytes, Kind kind)
 class FailingDevice : public QIODevice
 {
 public:
-    explicit FailingDevice(qint64 capacity) : capacity(capacity) { open(QIODevice::WriteOnly); }
+    explicit FailingDevice(qint64 capacity)
+        : capacity(capacity)
+    {
+        open(QIODevice::WriteOnly);
+    }
     QByteArray written;
 
 protected:
@@ -137,10 +141,10 @@ void TestLightingFile::layoutIsByteExact_data()
     QTest::addColumn<QByteArray>("payloadCountBytes");
     QTest::addColumn<QString>("headerText");
 
-    QTest::newRow("programs") << Kind::Programs << 7750 << 66 << QByteArray::fromHex("00001E00")
-                              << QStringLiteral("Vt410 Programs File");
-    QTest::newRow("scenes") << Kind::Scenes << 450 << 62 << QByteArray::fromHex("00000180")
-                            << QStringLiteral("Vt410 Scenes File");
+    QTest::newRow("programs")
+        << Kind::Programs << 7750 << 66 << QByteArray::fromHex("00001E00") << QStringLiteral("Vt410 Programs File");
+    QTest::newRow("scenes")
+        << Kind::Scenes << 450 << 62 << QByteArray::fromHex("00000180") << QStringLiteral("Vt410 Scenes File");
 }
 
 void TestLightingFile::layoutIsByteExact()
@@ -212,10 +216,10 @@ void TestLightingFile::refusesForeignHeader_data()
     QTest::newRow("empty") << Kind::Programs << QByteArray();
     QTest::newRow("count cut off") << Kind::Programs << QByteArray::fromHex("0000");
     QTest::newRow("text cut off") << Kind::Programs << programsFile.left(20);
-    QTest::newRow("lower case") << Kind::Programs
-                                << fileBytes("vt410 programs file", "Version 01", QByteArray(7680, 0));
-    QTest::newRow("trailing blank") << Kind::Scenes
-                                    << fileBytes("Vt410 Scenes File ", "Version 01", QByteArray(384, 0));
+    QTest::newRow("lower case")
+        << Kind::Programs << fileBytes("vt410 programs file", "Version 01", QByteArray(7680, 0));
+    QTest::newRow("trailing blank")
+        << Kind::Scenes << fileBytes("Vt410 Scenes File ", "Version 01", QByteArray(384, 0));
     QTest::newRow("null text") << Kind::Scenes << QByteArray::fromHex("FFFFFFFF");
     QTest::newRow("huge count") << Kind::Programs << QByteArray::fromHex("7FFFFFFE0056");
     QTest::newRow("odd count") << Kind::Programs << QByteArray::fromHex("00000027") + programsFile.mid(4);
@@ -246,8 +250,8 @@ void TestLightingFile::refusesWrongVersion()
 {
     QFETCH(Kind, kind);
     QFETCH(QString, versionText);
-    const QByteArray bytes = fileBytes(LightingFile::header(kind), versionText,
-                                       QByteArray(LightingFile::tableSize(kind), '\1'));
+    const QByteArray bytes =
+        fileBytes(LightingFile::header(kind), versionText, QByteArray(LightingFile::tableSize(kind), '\1'));
     const LightingFile::ReadResult result = readFromBytes(bytes, kind);
     QCOMPARE(result.status, Status::WrongVersion);
     QVERIFY(result.table.isEmpty());
@@ -268,8 +272,7 @@ void TestLightingFile::refusesShortPayload_data()
             << kind << fileBytes(LightingFile::header(kind), "Version 01", QByteArray(size - 1, '\1'));
         QTest::addRow("%s: empty payload", qPrintable(name))
             << kind << fileBytes(LightingFile::header(kind), "Version 01", QByteArray());
-        QTest::addRow("%s: null payload", qPrintable(name))
-            << kind << prefix + QByteArray::fromHex("FFFFFFFF");
+        QTest::addRow("%s: null payload", qPrintable(name)) << kind << prefix + QByteArray::fromHex("FFFFFFFF");
         QTest::addRow("%s: no payload", qPrintable(name)) << kind << prefix;
         QTest::addRow("%s: count cut off", qPrintable(name)) << kind << prefix + QByteArray::fromHex("0000");
         QTest::addRow("%s: file cut in the table", qPrintable(name)) << kind << full.left(full.size() - 1);
@@ -384,8 +387,7 @@ void TestLightingFile::saveFailsForUnusablePath()
     QVERIFY(QDir(dir.path()).mkdir("taken.scn"));
     for (const QString &fileName : {dir.filePath("no/such/folder/s.scn"), dir.filePath("taken.scn")}) {
         QString reason;
-        QCOMPARE(LightingFile::save(fileName, Kind::Scenes, QByteArray(384, '\0'), &reason),
-                 Status::WriteFailed);
+        QCOMPARE(LightingFile::save(fileName, Kind::Scenes, QByteArray(384, '\0'), &reason), Status::WriteFailed);
         QVERIFY2(!reason.isEmpty(), qPrintable(fileName));
     }
     QVERIFY(QFileInfo(dir.filePath("taken.scn")).isDir());

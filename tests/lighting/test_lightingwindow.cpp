@@ -35,8 +35,7 @@ constexpr quint32 ScenesAddress = 0x15E00;
 
 using WindowSlot = void (Vt410_bootloader::*)(bool);
 
-struct Tab
-{
+struct Tab {
     Kind kind;
     quint32 address;
     int length;
@@ -46,12 +45,16 @@ struct Tab
     WindowSlot save;
 };
 
-const Tab ProgramsTab{Kind::Programs, ProgramsAddress, 7680,
+const Tab ProgramsTab{Kind::Programs,
+                      ProgramsAddress,
+                      7680,
                       &Vt410_bootloader::slotpushButtonGetProgramsFromVt410,
                       &Vt410_bootloader::slotpushButtonSetProgramsInVt410,
                       &Vt410_bootloader::slotpushButtonLoadProgramsFromFile,
                       &Vt410_bootloader::slotpushButtonSaveProgramsToFile};
-const Tab ScenesTab{Kind::Scenes, ScenesAddress, 384,
+const Tab ScenesTab{Kind::Scenes,
+                    ScenesAddress,
+                    384,
                     &Vt410_bootloader::slotpushButtonGetScenesFromVt410,
                     &Vt410_bootloader::slotpushButtonSetScenesInVt410,
                     &Vt410_bootloader::slotpushButtonLoadScenesFromFile,
@@ -273,7 +276,7 @@ void TestLightingWindow::firstChangeStoresTheFirstRecord()
 void TestLightingWindow::changingRecordStoresShownOne()
 {
     const QByteArray table = editableTable(160, 21);
-    loadTable(ProgramsTab, table); // shows (0, 0)
+    loadTable(ProgramsTab, table);           // shows (0, 0)
     spin("spinBoxSceneNumber")->setValue(2); // shows (0, 1)
     const SceneRecord shown = recordAt(table, 1);
     QCOMPARE(spin("spinBoxRiseTime")->value(), shown.riseTime());
@@ -600,9 +603,11 @@ void TestLightingWindow::fileDialogsAskExactly_data()
     QTest::newRow("load scenes") << 3 << int(ScriptedQuestions::OpenFile) << "Open Scenes File"
                                  << "Scens Files (*.scn)" << QString();
     QTest::newRow("tool bar save on programs") << 0 << int(ScriptedQuestions::SaveFile) << "Save Programs File"
-                                               << "Programs Files (*.pgm)" << "actionSaveTable";
+                                               << "Programs Files (*.pgm)"
+                                               << "actionSaveTable";
     QTest::newRow("tool bar open on scenes") << 3 << int(ScriptedQuestions::OpenFile) << "Open Scenes File"
-                                             << "Scens Files (*.scn)" << "actionOpenTable";
+                                             << "Scens Files (*.scn)"
+                                             << "actionOpenTable";
 }
 
 void TestLightingWindow::fileDialogsAskExactly()
@@ -746,22 +751,15 @@ void TestLightingWindow::refusedFileLeavesTableAndTab_data()
     };
     const QString pgm = "Vt410 Programs File";
     const QString scn = "Vt410 Scenes File";
-    QTest::newRow("scenes file to programs") << true << fileOf(scn, "Version 01", 384)
-                                             << "Wrong file header";
-    QTest::newRow("programs file to scenes") << false << fileOf(pgm, "Version 01", 7680)
-                                             << "Wrong file header";
+    QTest::newRow("scenes file to programs") << true << fileOf(scn, "Version 01", 384) << "Wrong file header";
+    QTest::newRow("programs file to scenes") << false << fileOf(pgm, "Version 01", 7680) << "Wrong file header";
     QTest::newRow("empty file") << true << QByteArray() << "Wrong file header";
     QTest::newRow("other number") << true << fileOf(pgm, "Version 02", 7680) << "Wrong version";
     QTest::newRow("other case") << false << fileOf(scn, "VERSION 01", 384) << "Wrong version";
-    QTest::newRow("trailing blank") << true << fileOf(pgm, "Version 01 ", 7680)
-                                    << "Wrong version";
-    QTest::newRow("short programs payload") << true << fileOf(pgm, "Version 01", 7679)
-                                            << "Wrong file size";
-    QTest::newRow("short scenes payload") << false << fileOf(scn, "Version 01", 383)
-                                          << "Wrong file size";
-    QTest::newRow("programs file cut off") << true
-                                           << fileOf(pgm, "Version 01", 7680).left(5000)
-                                           << "Wrong file size";
+    QTest::newRow("trailing blank") << true << fileOf(pgm, "Version 01 ", 7680) << "Wrong version";
+    QTest::newRow("short programs payload") << true << fileOf(pgm, "Version 01", 7679) << "Wrong file size";
+    QTest::newRow("short scenes payload") << false << fileOf(scn, "Version 01", 383) << "Wrong file size";
+    QTest::newRow("programs file cut off") << true << fileOf(pgm, "Version 01", 7680).left(5000) << "Wrong file size";
 }
 
 void TestLightingWindow::refusedFileLeavesTableAndTab()

@@ -21,8 +21,7 @@ void TestSceneClip::onlyWholeClipsAreTaken_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("taken");
     QTest::newRow("program scene") << program << true;
-    QTest::newRow("stand-alone scene")
-        << SceneClip::copy(record, SceneClip::Kind::StandaloneScene).toBytes() << true;
+    QTest::newRow("stand-alone scene") << SceneClip::copy(record, SceneClip::Kind::StandaloneScene).toBytes() << true;
     QTest::newRow("empty") << QByteArray() << false;
     QTest::newRow("record without kind") << program.mid(1) << false;
     QTest::newRow("one byte short") << program.left(SceneClip::ByteSize - 1) << false;

@@ -30,8 +30,8 @@ int main(int argc, char *argv[])
     if (args.size() == 4 && args[1] == "make") {
         QByteArray image(UpgradeImage::Size, '\0');
         quint32 x = args[3].toUInt();
-        for (int i = UpgradeImage::ApplicationOffset; i < UpgradeImage::ExternalFlashOffset + UpgradeImage::ExternalFlashSize;
-             ++i) {
+        for (int i = UpgradeImage::ApplicationOffset;
+             i < UpgradeImage::ExternalFlashOffset + UpgradeImage::ExternalFlashSize; ++i) {
             x = x * 1664525u + 1013904223u;
             image[i] = char(x >> 24);
         }

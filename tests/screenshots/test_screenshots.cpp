@@ -211,8 +211,8 @@ void TestScreenshots::sceneOverviews()
         for (int scene = overview->sceneCount() - 1; scene >= 0; --scene) {
             number->setValue(scene + 1);
             for (int lamp = 0; lamp < lamps.size(); ++lamp) {
-                const QColor colour = QColor::fromHsv((scene * 18 + lamp * 30) % 360, 255,
-                                                      (lamp + scene) % 4 == 0 ? 0 : 255);
+                const QColor colour =
+                    QColor::fromHsv((scene * 18 + lamp * 30) % 360, 255, (lamp + scene) % 4 == 0 ? 0 : 255);
                 lamps[lamp]->setRGB(colour.red(), colour.green(), colour.blue());
             }
             if (programs && (scene == 7 || scene == 19))
@@ -225,8 +225,8 @@ void TestScreenshots::sceneOverviews()
         // The overview gets its full width in the column under the last
         // button, the column does not reach past the tab, and without the
         // overview the column would be as wide: the buttons decide its width.
-        const auto *lastButton = page->findChild<QPushButton *>(programs ? "pushButtonSaveProgramsToFile"
-                                                                          : "pushButtonSaveScenesToFile");
+        const auto *lastButton =
+            page->findChild<QPushButton *>(programs ? "pushButtonSaveProgramsToFile" : "pushButtonSaveScenesToFile");
         QVERIFY(overview->isVisible());
         QVERIFY(overview->width() >= overview->sizeHint().width());
         QVERIFY(overview->height() >= overview->sizeHint().height());

@@ -35,8 +35,8 @@ QStringList dumpRows(const QString &text)
 
 QStringList expectedRows(const QByteArray &bytes)
 {
-    return dumpRows(QString::fromLatin1(
-        HexDump(reinterpret_cast<const unsigned char *>(bytes.constData()), int(bytes.size()))));
+    return dumpRows(
+        QString::fromLatin1(HexDump(reinterpret_cast<const unsigned char *>(bytes.constData()), int(bytes.size()))));
 }
 
 QByteArray scrambled(QByteArray bytes)
@@ -242,10 +242,8 @@ void TestServiceCommands::statusSetClr_data()
     const Command set = &Vt410_bootloader::slotpushButtonStatusSet;
     const Command clr = &Vt410_bootloader::slotpushButtonStatusClr;
     const QString high = QStringLiteral("Status: 1") + QString(28, QLatin1Char('0'));
-    QTest::newRow("set") << set << true << 0x80000006u << "StatusSet(" + Zeros31 + "1)"
-                         << high + "111";
-    QTest::newRow("clear") << clr << true << 0x80000007u << "StatusClr(" + Zeros31 + "1)"
-                           << high + "110";
+    QTest::newRow("set") << set << true << 0x80000006u << "StatusSet(" + Zeros31 + "1)" << high + "111";
+    QTest::newRow("clear") << clr << true << 0x80000007u << "StatusClr(" + Zeros31 + "1)" << high + "110";
     QTest::newRow("set, device gone") << set << false << 0u << "StatusSet() ERROR" << QString();
     QTest::newRow("clear, device gone") << clr << false << 0u << "StatusClr() ERROR" << QString();
 }
@@ -310,20 +308,16 @@ void TestServiceCommands::firstDialogs_data()
     const QString extReadTitle = QStringLiteral("Read External Flash From Vt350");
     QTest::newRow("Read")
         << Command(&Vt410_bootloader::slotpushButtonRead) << QStringList{readTitle, readTitle}
-        << QStringList{"Address (hex)", "Length (dec)"} << QVariantList{"0x8000000", 256}
-        << QList<int>{1, 1048576};
-    QTest::newRow("WritePage")
-        << Command(&Vt410_bootloader::slotpushButtonWritePage) << QStringList{"Fill pattern"}
-        << QStringList{"Number (dec)"} << QVariantList{0} << QList<int>{0, 255};
+        << QStringList{"Address (hex)", "Length (dec)"} << QVariantList{"0x8000000", 256} << QList<int>{1, 1048576};
+    QTest::newRow("WritePage") << Command(&Vt410_bootloader::slotpushButtonWritePage) << QStringList{"Fill pattern"}
+                               << QStringList{"Number (dec)"} << QVariantList{0} << QList<int>{0, 255};
     QTest::newRow("WriteExternalFlash")
         << Command(&Vt410_bootloader::slotpushButtonWriteExternalFlash)
-        << QStringList{writeTitle, writeTitle, writeTitle}
-        << QStringList{"Address (hex)", "Length (dec)", "Data(hex)"}
+        << QStringList{writeTitle, writeTitle, writeTitle} << QStringList{"Address (hex)", "Length (dec)", "Data(hex)"}
         << QVariantList{"0x0", 1, "0x1"} << QList<int>{1, 1048576};
     QTest::newRow("ReadExternalFlash")
-        << Command(&Vt410_bootloader::slotpushButtonReadExternalFlash)
-        << QStringList{extReadTitle, extReadTitle} << QStringList{"Address (hex)", "Length (dec)"}
-        << QVariantList{"0x0", 512} << QList<int>{1, 1048576};
+        << Command(&Vt410_bootloader::slotpushButtonReadExternalFlash) << QStringList{extReadTitle, extReadTitle}
+        << QStringList{"Address (hex)", "Length (dec)"} << QVariantList{"0x0", 512} << QList<int>{1, 1048576};
 }
 
 void TestServiceCommands::firstDialogs()
@@ -422,17 +416,13 @@ void TestServiceCommands::conversionError_data()
     QTest::newRow("Read address")
         << Command(&Vt410_bootloader::slotpushButtonRead) << QVariantList{"xyz", 16} << 2 << 0;
     QTest::newRow("ReadExternalFlash address")
-        << Command(&Vt410_bootloader::slotpushButtonReadExternalFlash) << QVariantList{"xyz", 16}
-        << 2 << 0;
+        << Command(&Vt410_bootloader::slotpushButtonReadExternalFlash) << QVariantList{"xyz", 16} << 2 << 0;
     QTest::newRow("WriteExternalFlash address")
-        << Command(&Vt410_bootloader::slotpushButtonWriteExternalFlash) << QVariantList{"xyz"} << 1
-        << 0;
+        << Command(&Vt410_bootloader::slotpushButtonWriteExternalFlash) << QVariantList{"xyz"} << 1 << 0;
     QTest::newRow("WriteExternalFlash data")
-        << Command(&Vt410_bootloader::slotpushButtonWriteExternalFlash)
-        << QVariantList{"0x40", 4, "0x12z"} << 3 << 2;
+        << Command(&Vt410_bootloader::slotpushButtonWriteExternalFlash) << QVariantList{"0x40", 4, "0x12z"} << 3 << 2;
     QTest::newRow("too wide")
-        << Command(&Vt410_bootloader::slotpushButtonReadExternalFlash)
-        << QVariantList{"0x123456789", 16} << 2 << 0;
+        << Command(&Vt410_bootloader::slotpushButtonReadExternalFlash) << QVariantList{"0x123456789", 16} << 2 << 0;
 }
 
 void TestServiceCommands::conversionError()
@@ -671,8 +661,8 @@ void TestServiceCommands::writeExtFlashBin_data()
     QTest::addColumn<QString>("text");
 
     const int critical = QMessageBox::Critical;
-    QTest::newRow("12 bytes") << patternBytes(12, 5) << false << int(QMessageBox::Information)
-                              << "Info" << "Write OK";
+    QTest::newRow("12 bytes") << patternBytes(12, 5) << false << int(QMessageBox::Information) << "Info"
+                              << "Write OK";
     QTest::newRow("10 bytes") << patternBytes(10, 5) << false << critical << "Length error"
                               << "Length should be aligned to 4";
     QTest::newRow("1 byte") << QByteArray(1, 'x') << false << critical << "Length error"
@@ -681,8 +671,8 @@ void TestServiceCommands::writeExtFlashBin_data()
                            << "Length should be aligned to 4";
     QTest::newRow("unreadable") << QByteArray() << true << critical << "Length error"
                                 << "Length should be aligned to 4";
-    QTest::newRow("several chunks") << patternBytes(1000, 7) << false
-                                    << int(QMessageBox::Information) << "Info" << "Write OK";
+    QTest::newRow("several chunks") << patternBytes(1000, 7) << false << int(QMessageBox::Information) << "Info"
+                                    << "Write OK";
 }
 
 void TestServiceCommands::writeExtFlashBin()
@@ -794,24 +784,19 @@ void TestServiceCommands::traceLines_data()
     QTest::addColumn<QStringList>("trace");
 
     const QString name = files.filePath(QStringLiteral("ten.bin"));
-    QTest::newRow("Connect OK")
-        << Command(&Vt410_bootloader::slotpushButtonConnect) << QVariantList{} << 0
-        << QStringList{"Vt410_bootloader::slotpushButtonConnect(bool t)", "Connect OK"};
-    QTest::newRow("Connect ERROR")
-        << Command(&Vt410_bootloader::slotpushButtonConnect) << QVariantList{} << 255
-        << QStringList{"Vt410_bootloader::slotpushButtonConnect(bool t)", "Connect ERROR"};
-    QTest::newRow("Disconnect")
-        << Command(&Vt410_bootloader::slotpushButtonDisconnect) << QVariantList{} << 0
-        << QStringList{"USB Disconnect", "Vt410_bootloader::slotpushButtonDisconnect(bool t)"};
-    QTest::newRow("page write OK")
-        << Command(&Vt410_bootloader::slotpushButtonWritePage) << QVariantList{7} << 0
-        << QStringList{"Vt410_bootloader::slotpushButtonWritePage(bool t)", "page write OK"};
+    QTest::newRow("Connect OK") << Command(&Vt410_bootloader::slotpushButtonConnect) << QVariantList{} << 0
+                                << QStringList{"Vt410_bootloader::slotpushButtonConnect(bool t)", "Connect OK"};
+    QTest::newRow("Connect ERROR") << Command(&Vt410_bootloader::slotpushButtonConnect) << QVariantList{} << 255
+                                   << QStringList{"Vt410_bootloader::slotpushButtonConnect(bool t)", "Connect ERROR"};
+    QTest::newRow("Disconnect") << Command(&Vt410_bootloader::slotpushButtonDisconnect) << QVariantList{} << 0
+                                << QStringList{"USB Disconnect", "Vt410_bootloader::slotpushButtonDisconnect(bool t)"};
+    QTest::newRow("page write OK") << Command(&Vt410_bootloader::slotpushButtonWritePage) << QVariantList{7} << 0
+                                   << QStringList{"Vt410_bootloader::slotpushButtonWritePage(bool t)", "page write OK"};
     QTest::newRow("page write ERROR")
         << Command(&Vt410_bootloader::slotpushButtonWritePage) << QVariantList{7} << 3
         << QStringList{"Vt410_bootloader::slotpushButtonWritePage(bool t)", "page write ERROR"};
-    QTest::newRow("Write")
-        << Command(&Vt410_bootloader::slotpushButtonWrite) << QVariantList{} << 0
-        << QStringList{"Vt410_bootloader::slotpushButtonWrite(bool t)"};
+    QTest::newRow("Write") << Command(&Vt410_bootloader::slotpushButtonWrite) << QVariantList{} << 0
+                           << QStringList{"Vt410_bootloader::slotpushButtonWrite(bool t)"};
     QTest::newRow("Read") << Command(&Vt410_bootloader::slotpushButtonRead) << QVariantList{} << 0
                           << QStringList{"Vt410_bootloader::slotpushButtonRead(bool t)"};
     QTest::newRow("WriteExtFlashBin length error")
@@ -820,9 +805,8 @@ void TestServiceCommands::traceLines_data()
     QTest::newRow("WriteExternalFlash")
         << Command(&Vt410_bootloader::slotpushButtonWriteExternalFlash) << QVariantList{} << 0
         << QStringList{"Vt410_bootloader::slotpushButtonWriteExternalFlash(bool t)"};
-    QTest::newRow("ReadExternalFlash")
-        << Command(&Vt410_bootloader::slotpushButtonReadExternalFlash) << QVariantList{} << 0
-        << QStringList{"Vt410_bootloader::slotpushButtonReadExternalFlash(bool t)"};
+    QTest::newRow("ReadExternalFlash") << Command(&Vt410_bootloader::slotpushButtonReadExternalFlash) << QVariantList{}
+                                       << 0 << QStringList{"Vt410_bootloader::slotpushButtonReadExternalFlash(bool t)"};
 }
 
 void TestServiceCommands::traceLines()
@@ -856,8 +840,8 @@ void TestServiceCommands::traceLines()
         bool dumped = false;
         for (const QString &line : lines)
             dumped = dumped
-                || (line.startsWith(QLatin1String("\"\\n src address: 0x"))
-                    && line.contains(QLatin1String("\\n0x01f0: f0 f1 f2 f3")));
+                     || (line.startsWith(QLatin1String("\"\\n src address: 0x"))
+                         && line.contains(QLatin1String("\\n0x01f0: f0 f1 f2 f3")));
         QVERIFY(dumped);
     }
 }

@@ -98,10 +98,14 @@ void TestServiceText::logLines_data()
     QTest::addColumn<QString>("lengthLine");
     QTest::addColumn<QString>("addressLine");
 
-    QTest::newRow("one") << 1u << "lenght:        1" << "address: 0x       1";
-    QTest::newRow("eight digits") << 0x12345678u << "lenght: 305419896" << "address: 0x12345678";
-    QTest::newRow("hex letters") << 0xABCu << "lenght:     2748" << "address: 0x     abc";
-    QTest::newRow("zero") << 0u << "lenght:        0" << "address: 0x       0";
+    QTest::newRow("one") << 1u << "lenght:        1"
+                         << "address: 0x       1";
+    QTest::newRow("eight digits") << 0x12345678u << "lenght: 305419896"
+                                  << "address: 0x12345678";
+    QTest::newRow("hex letters") << 0xABCu << "lenght:     2748"
+                                 << "address: 0x     abc";
+    QTest::newRow("zero") << 0u << "lenght:        0"
+                          << "address: 0x       0";
 }
 
 void TestServiceText::logLines()

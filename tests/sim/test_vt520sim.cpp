@@ -30,7 +30,6 @@ class TestVt520Sim : public QObject
         return bytes;
     }
 
-
     static QByteArray readFile(const QString &path)
     {
         QFile file(path);

@@ -401,8 +401,7 @@ void TestArthurStyle::radioRectangles()
     QPushButton button;
     button.resize(120, 20);
     option.initFrom(&button);
-    QCOMPARE(style.subElementRect(QStyle::SubElement(element), &option, &button),
-             expected.adjusted(-5, 0, 5, 0));
+    QCOMPARE(style.subElementRect(QStyle::SubElement(element), &option, &button), expected.adjusted(-5, 0, 5, 0));
 }
 
 void TestArthurStyle::sliderRectangles_data()
@@ -662,8 +661,7 @@ void TestArthurStyle::groupBoxFramePrimitive()
     for (int x = 14; x < 120 - 14; x += 13)
         QVERIFY(showsImageAt(canvas, QImage(QStringLiteral(":/res/images/groupframe_bottom_stretch.png")),
                              QPoint(x, 80 - 14)));
-    QVERIFY(showsImageAt(canvas, QImage(QStringLiteral(":/res/images/groupframe_left_stretch.png")),
-                         QPoint(0, 40)));
+    QVERIFY(showsImageAt(canvas, QImage(QStringLiteral(":/res/images/groupframe_left_stretch.png")), QPoint(0, 40)));
 }
 
 QTEST_MAIN(TestArthurStyle)

@@ -73,8 +73,7 @@ void TestInformation::showsVersionAndForm()
     QCOMPARE(dialog.label->textFormat(), Qt::RichText);
     QVERIFY(dialog.label->hasScaledContents());
     QCOMPARE(dialog.label->alignment(), Qt::AlignCenter);
-    QCOMPARE(dialog.label->textInteractionFlags(),
-             Qt::TextSelectableByMouse | Qt::LinksAccessibleByMouse);
+    QCOMPARE(dialog.label->textInteractionFlags(), Qt::TextSelectableByMouse | Qt::LinksAccessibleByMouse);
     QCOMPARE(dialog.buttonBox->standardButtons(), QDialogButtonBox::Ok);
     QVERIFY(dialog.buttonBox->centerButtons());
     QCOMPARE(dialog.buttonBox->orientation(), Qt::Horizontal);
@@ -117,7 +116,8 @@ void TestInformation::logoComesFromTheResources()
     QVERIFY(dialog.label->text().contains(QLatin1String("<img src=\":/res/images/logo5.png\"")));
     QTextDocument document;
     document.setHtml(dialog.label->text());
-    const QVariant logo = document.resource(QTextDocument::ImageResource, QUrl(QStringLiteral(":/res/images/logo5.png")));
+    const QVariant logo =
+        document.resource(QTextDocument::ImageResource, QUrl(QStringLiteral(":/res/images/logo5.png")));
     QCOMPARE(logo.value<QImage>().size(), QSize(32, 32));
 }
 
@@ -173,11 +173,11 @@ void TestInformation::textsUseTheirTranslationContexts()
     for (const QString &lookup : std::as_const(translator.lookups))
         QVERIFY2(!lookup.contains(QLatin1String(Vt520VersionText)), qPrintable(lookup));
     // The description is looked up whole, in the form's context.
-    const bool descriptionAsked = std::any_of(translator.lookups.cbegin(), translator.lookups.cend(),
-                                              [](const QString &lookup) {
-                                                  return lookup.startsWith(QLatin1String("DialogInfo|<!DOCTYPE"))
-                                                         && lookup.contains(QLatin1String("logo5.png"));
-                                              });
+    const bool descriptionAsked =
+        std::any_of(translator.lookups.cbegin(), translator.lookups.cend(), [](const QString &lookup) {
+            return lookup.startsWith(QLatin1String("DialogInfo|<!DOCTYPE"))
+                   && lookup.contains(QLatin1String("logo5.png"));
+        });
     QVERIFY(descriptionAsked);
 }
 

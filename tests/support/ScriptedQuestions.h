@@ -14,11 +14,11 @@ public:
 
     struct Question {
         Kind kind = Message;
-        QString title;      // caption of a file dialog, title of the others
-        QString label;      // label of an input dialog, text of a message box
-        QString dir;        // start directory of a file dialog
-        QString filter;     // filter of a file dialog
-        QVariant value;     // default text, integer value or current item index
+        QString title;  // caption of a file dialog, title of the others
+        QString label;  // label of an input dialog, text of a message box
+        QString dir;    // start directory of a file dialog
+        QString filter; // filter of a file dialog
+        QVariant value; // default text, integer value or current item index
         int minValue = 0;
         int maxValue = 0;
         int step = 0;
@@ -37,9 +37,8 @@ public:
 
     QList<Question> asked;
 
-    static Question make(Kind kind, const QString &title, const QString &label,
-                         const QString &dir = {}, const QString &filter = {},
-                         const QVariant &value = {})
+    static Question make(Kind kind, const QString &title, const QString &label, const QString &dir = {},
+                         const QString &filter = {}, const QVariant &value = {})
     {
         Question q;
         q.kind = kind;
@@ -62,24 +61,22 @@ public:
         return result;
     }
 
-    QString openFileName(QWidget *, const QString &caption, const QString &dir,
-                         const QString &filter) override
+    QString openFileName(QWidget *, const QString &caption, const QString &dir, const QString &filter) override
     {
         Question q = make(OpenFile, caption, {}, dir, filter);
         asked.append(q);
         const QVariant a = next();
         return a.isValid() ? a.toString() : QString();
     }
-    QString saveFileName(QWidget *, const QString &caption, const QString &dir,
-                         const QString &filter) override
+    QString saveFileName(QWidget *, const QString &caption, const QString &dir, const QString &filter) override
     {
         Question q = make(SaveFile, caption, {}, dir, filter);
         asked.append(q);
         const QVariant a = next();
         return a.isValid() ? a.toString() : QString();
     }
-    QString text(QWidget *, const QString &title, const QString &label,
-                 QLineEdit::EchoMode mode, const QString &text, bool *ok) override
+    QString text(QWidget *, const QString &title, const QString &label, QLineEdit::EchoMode mode, const QString &text,
+                 bool *ok) override
     {
         Question q = make(Text, title, label, {}, {}, text);
         q.echo = mode;
@@ -89,8 +86,8 @@ public:
             *ok = a.isValid();
         return a.isValid() ? a.toString() : QString();
     }
-    int integer(QWidget *, const QString &title, const QString &label, int value,
-                int minValue, int maxValue, int step, bool *ok) override
+    int integer(QWidget *, const QString &title, const QString &label, int value, int minValue, int maxValue, int step,
+                bool *ok) override
     {
         Question q = make(Integer, title, label, {}, {}, value);
         q.minValue = minValue;
@@ -102,8 +99,8 @@ public:
             *ok = a.isValid();
         return a.isValid() ? a.toInt() : value;
     }
-    QString item(QWidget *, const QString &title, const QString &label, const QStringList &items,
-                 int current, bool editable, bool *ok) override
+    QString item(QWidget *, const QString &title, const QString &label, const QStringList &items, int current,
+                 bool editable, bool *ok) override
     {
         Question q = make(Item, title, label, {}, {}, current);
         q.items = items;
@@ -114,8 +111,8 @@ public:
             *ok = a.isValid();
         return a.isValid() ? a.toString() : QString();
     }
-    QMessageBox::StandardButton message(QMessageBox::Icon icon, QWidget *, const QString &title,
-                                        const QString &text, QMessageBox::StandardButtons buttons,
+    QMessageBox::StandardButton message(QMessageBox::Icon icon, QWidget *, const QString &title, const QString &text,
+                                        QMessageBox::StandardButtons buttons,
                                         QMessageBox::StandardButton defaultButton) override
     {
         Question q = make(Message, title, text);

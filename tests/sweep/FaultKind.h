@@ -14,8 +14,8 @@ struct FaultKind {
     enum Type { FailedTransfer, Unplug };
 
     Type type = FailedTransfer;
-    int libusbError = 0;     // FailedTransfer
-    int replugAfterMs = 0;   // Unplug: time off the bus, on the bus clock
+    int libusbError = 0;   // FailedTransfer
+    int replugAfterMs = 0; // Unplug: time off the bus, on the bus clock
 
     static FaultKind failed(int libusbError) { return {FailedTransfer, libusbError, 0}; }
     static FaultKind unplug(int replugAfterMs) { return {Unplug, 0, replugAfterMs}; }

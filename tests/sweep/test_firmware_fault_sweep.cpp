@@ -43,7 +43,7 @@ bool isVendorRequest(const vt520sim::TransferRecord &record, uint8_t request)
 bool isExternalFlashTransfer(const vt520sim::TransferRecord &record)
 {
     return isVendorRequest(record, USBVT350::RequestReadExternalFlash)
-        || isVendorRequest(record, USBVT350::RequestWriteExternalFlash);
+           || isVendorRequest(record, USBVT350::RequestWriteExternalFlash);
 }
 
 QString describe(const vt520sim::TransferRecord &record)
@@ -52,10 +52,14 @@ QString describe(const vt520sim::TransferRecord &record)
     if ((record.requestType & 0x60) == 0x00)
         return QStringLiteral("standard request %1 (descriptor 0x%2)").arg(record.request).arg(record.value, 0, 16);
     switch (record.request) {
-    case USBVT350::RequestDeviceId: return QStringLiteral("device id request");
-    case USBVT350::RequestRunApplication: return QStringLiteral("request 4 (run application)");
+    case USBVT350::RequestDeviceId:
+        return QStringLiteral("device id request");
+    case USBVT350::RequestRunApplication:
+        return QStringLiteral("request 4 (run application)");
     default:
-        return QStringLiteral("request %1 at 0x%2, %3 bytes").arg(record.request).arg(address, 8, 16, QLatin1Char('0'))
+        return QStringLiteral("request %1 at 0x%2, %3 bytes")
+            .arg(record.request)
+            .arg(address, 8, 16, QLatin1Char('0'))
             .arg(record.length);
     }
 }
@@ -212,8 +216,8 @@ QString TestFirmwareFaultSweep::sweepOne(const FaultKind &kind, int position, Ch
     if (*outcome == ChangeOutcome::Unspecified)
         return QStringLiteral("unspecified ending: ") + lines.mid(qMax(0, int(lines.size()) - 3)).join(" | ");
     // These endings stop at the failed transfer, with no device command after it.
-    const bool stopsAtFailure = *outcome == ChangeOutcome::VersionReadError
-        || *outcome == ChangeOutcome::PageWriteError || *outcome == ChangeOutcome::ExternalFlashError;
+    const bool stopsAtFailure = *outcome == ChangeOutcome::VersionReadError || *outcome == ChangeOutcome::PageWriteError
+                                || *outcome == ChangeOutcome::ExternalFlashError;
     if (stopsAtFailure && log.last().result >= 0)
         return QStringLiteral("a device command after the stop: ") + describe(log.last());
     // A device back at once, or after a glitch shorter than the wait for
@@ -225,7 +229,8 @@ QString TestFirmwareFaultSweep::sweepOne(const FaultKind &kind, int position, Ch
         if (lines.count(QStringLiteral("ERROR")) > 1)
             return QStringLiteral("one fault reported as %1 page errors").arg(lines.count(QStringLiteral("ERROR")));
         const QStringList expected = UpgradeFixture::completedFromApplication(fixture.fileName, Serial);
-        if (withoutReadBackReports(lines.mid(0, lines.size() - 1), expected.at(8).mid(7)) != expected.mid(0, expected.size() - 1))
+        if (withoutReadBackReports(lines.mid(0, lines.size() - 1), expected.at(8).mid(7))
+            != expected.mid(0, expected.size() - 1))
             return QStringLiteral("written through with other lines: ") + lines.join(" | ");
         const QString held = checkHoldsFirmware(device);
         if (!held.isEmpty())
@@ -288,29 +293,29 @@ void TestFirmwareFaultSweep::emulatorUnplugsAtTheOrderedTransfer()
     bus.clearTransferLog();
     bus.unplugAtTransfer(2, replugAfterMs);
     quint32 status = 0;
-    QCOMPARE(usb.StatusGet(&status), 0);   // transfer 1 goes through
+    QCOMPARE(usb.StatusGet(&status), 0); // transfer 1 goes through
     QCOMPARE(status, quint32(0x5A));
     QCOMPARE(usb.getSerialString(), QByteArray()); // transfer 2 is met by the pull
     QCOMPARE(bus.transferLog().size(), 2);
     QCOMPARE(bus.transferLog().last().result, int(LIBUSB_ERROR_NO_DEVICE));
-    QVERIFY(usb.isConnected());  // a descriptor read does not drop the handle...
+    QVERIFY(usb.isConnected());                    // a descriptor read does not drop the handle...
     QCOMPARE(usb.getSerialString(), QByteArray()); // ...but the handle is dead now
     QCOMPARE(bus.transferLog().size(), 3);
     QCOMPARE(bus.transferLog().last().result, int(LIBUSB_ERROR_NO_DEVICE));
     QCOMPARE(device.isPresent(), replugAfterMs == 0);
 
     if (replugAfterMs > 0) {
-        QCOMPARE(usb.StatusGet(&status), -1);  // the stale handle fails and is dropped
-        QCOMPARE(usb.StatusGet(&status), -1);  // nothing on the bus to connect to
+        QCOMPARE(usb.StatusGet(&status), -1); // the stale handle fails and is dropped
+        QCOMPARE(usb.StatusGet(&status), -1); // nothing on the bus to connect to
         bus.advanceClock(replugAfterMs - 1);
         QVERIFY(!device.isPresent());
         bus.advanceClock(1);
     } else {
-        QCOMPARE(usb.StatusGet(&status), -1);  // the stale handle fails and is dropped
+        QCOMPARE(usb.StatusGet(&status), -1); // the stale handle fails and is dropped
     }
     QVERIFY(device.isPresent());
     status = 0;
-    QCOMPARE(usb.StatusGet(&status), 0);   // connects afresh
+    QCOMPARE(usb.StatusGet(&status), 0); // connects afresh
     QCOMPARE(status, quint32(0x5A));
     QCOMPARE(device.externalFlash(0, 64), before);
     QCOMPARE(device.mode(), vt520sim::Mode::Application);
@@ -376,11 +381,11 @@ void TestFirmwareFaultSweep::faultThroughTheUpgraderThread_data()
         << FaultKind::failed(LIBUSB_ERROR_TIMEOUT) << int(USBVT350::RequestWritePage) << 1
         << int(ChangeOutcome::PageWriteError) << int(FirmwareChange::Outcome::PageWriteFailed);
     QTest::newRow("unplug in the middle of the external flash write")
-        << FaultKind::unplug(0) << int(USBVT350::RequestWriteExternalFlash) << 160
-        << int(ChangeOutcome::Completed) << int(FirmwareChange::Outcome::Changed);
+        << FaultKind::unplug(0) << int(USBVT350::RequestWriteExternalFlash) << 160 << int(ChangeOutcome::Completed)
+        << int(FirmwareChange::Outcome::Changed);
     QTest::newRow("unplug in the external flash write, back after 800 ms")
-        << FaultKind::unplug(800) << int(USBVT350::RequestWriteExternalFlash) << 200
-        << int(ChangeOutcome::Completed) << int(FirmwareChange::Outcome::Changed);
+        << FaultKind::unplug(800) << int(USBVT350::RequestWriteExternalFlash) << 200 << int(ChangeOutcome::Completed)
+        << int(FirmwareChange::Outcome::Changed);
     QTest::newRow("the start of the application stalls")
         << FaultKind::failed(LIBUSB_ERROR_PIPE) << int(USBVT350::RequestRunApplication) << 2
         << int(ChangeOutcome::StayedInBootloader) << int(FirmwareChange::Outcome::StayedInBootloader);

@@ -12,8 +12,7 @@
 
 namespace {
 
-struct Entry
-{
+struct Entry {
     QString translation;
     bool finished = false;
 };
@@ -84,8 +83,8 @@ void TestCatalogues::initTestCase()
     QStringList args;
     for (const char *dir : {"app", "usb", "firmware", "lighting", "widgets", "style"})
         args << source + QLatin1Char('/') + QLatin1String(dir);
-    args << QStringLiteral("-extensions") << QStringLiteral("cpp,h,ui")
-         << QStringLiteral("-silent") << QStringLiteral("-ts") << extracted;
+    args << QStringLiteral("-extensions") << QStringLiteral("cpp,h,ui") << QStringLiteral("-silent")
+         << QStringLiteral("-ts") << extracted;
     QProcess lupdate;
     lupdate.start(QStringLiteral(LUPDATE_PROGRAM), args);
     QVERIFY(lupdate.waitForFinished(120000));
@@ -107,8 +106,7 @@ void TestCatalogues::everyUsedTextIsTranslated()
 {
     QFETCH(QString, catalogue);
     QString error;
-    const Catalogue shipped =
-        readCatalogue(QStringLiteral(VT520_SOURCE_DIR "/translations/") + catalogue, &error);
+    const Catalogue shipped = readCatalogue(QStringLiteral(VT520_SOURCE_DIR "/translations/") + catalogue, &error);
     QVERIFY2(error.isEmpty(), qPrintable(error));
 
     QStringList missing;
@@ -126,10 +124,14 @@ void TestCatalogues::compiledCataloguesLoad_data()
     QTest::addColumn<QString>("baseName");
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("Polish") << "vt410_pl" << "Settings" << QString::fromUtf8("Ustawienia");
-    QTest::newRow("English") << "vt410_en" << "Settings" << "Settings";
+    QTest::newRow("Polish") << "vt410_pl"
+                            << "Settings" << QString::fromUtf8("Ustawienia");
+    QTest::newRow("English") << "vt410_en"
+                             << "Settings"
+                             << "Settings";
     // The system locale's full name falls back to the language's catalogue.
-    QTest::newRow("pl_PL falls back") << "vt410_pl_PL" << "Settings" << QString::fromUtf8("Ustawienia");
+    QTest::newRow("pl_PL falls back") << "vt410_pl_PL"
+                                      << "Settings" << QString::fromUtf8("Ustawienia");
 }
 
 void TestCatalogues::compiledCataloguesLoad()

@@ -32,15 +32,14 @@ private slots:
             << QByteArray("0123456789abcdef")
             << QByteArray("\n0x0000: 30 31 32 33 34 35 36 37 38 39 61 62 63 64 65 66 < 0123456789abcdef >");
 
-        QTest::newRow("one byte") << QByteArray("\x7e", 1)
-                                  << QByteArray("\n0x0000: 7e") + QByteArray(15 * 3, ' ') + " < ~"
-                                         + QByteArray(15, ' ') + " >";
+        QTest::newRow("one byte")
+            << QByteArray("\x7e", 1)
+            << QByteArray("\n0x0000: 7e") + QByteArray(15 * 3, ' ') + " < ~" + QByteArray(15, ' ') + " >";
 
         // Values below 0x20 and above 0x7F are dots; 0x20..0x7F show as themselves.
-        QTest::newRow("printable range")
-            << QByteArray("\x00\x1f\x80\xff\x20\x7e\x7f", 7)
-            << QByteArray("\n0x0000: 00 1f 80 ff 20 7e 7f") + QByteArray(9 * 3, ' ') + " < .... ~\x7f"
-                   + QByteArray(9, ' ') + " >";
+        QTest::newRow("printable range") << QByteArray("\x00\x1f\x80\xff\x20\x7e\x7f", 7)
+                                         << QByteArray("\n0x0000: 00 1f 80 ff 20 7e 7f") + QByteArray(9 * 3, ' ')
+                                                + " < .... ~\x7f" + QByteArray(9, ' ') + " >";
     }
 
     void rows()

@@ -20,7 +20,6 @@ private:
         return bytes;
     }
 
-
 private slots:
     void roundTrip_data()
     {

@@ -29,10 +29,7 @@ private slots:
         bus.useVirtualClock(true);
     }
 
-    void cleanup()
-    {
-        bus.setTransferHoldMicroseconds(0);
-    }
+    void cleanup() { bus.setTransferHoldMicroseconds(0); }
 
     void transfersOfTwoThreadsNeverOverlap()
     {

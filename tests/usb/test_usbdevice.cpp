@@ -149,16 +149,26 @@ private slots:
     {
         QTest::addColumn<QString>("selector");
         QTest::addColumn<QString>("expected"); // port path, or the refusal
-        QTest::newRow("none") << "" << "several";
-        QTest::newRow("port path") << "1-1.2" << "1-1.2";
-        QTest::newRow("bus and address") << "1:2" << "1-1.2";
-        QTest::newRow("serial of the other mode") << "222222222" << "1-1.2";
-        QTest::newRow("bootloader serial") << "222222222b" << "1-1.2";
-        QTest::newRow("application serial as bootloader's") << "111111111b" << "1-1.1";
-        QTest::newRow("access denied, by port") << "1-3" << "1-3";
-        QTest::newRow("unknown port") << "1-1.9" << "not found";
-        QTest::newRow("unknown serial") << "333333333" << "not found";
-        QTest::newRow("decoy's address") << "1:20" << "not found";
+        QTest::newRow("none") << ""
+                              << "several";
+        QTest::newRow("port path") << "1-1.2"
+                                   << "1-1.2";
+        QTest::newRow("bus and address") << "1:2"
+                                         << "1-1.2";
+        QTest::newRow("serial of the other mode") << "222222222"
+                                                  << "1-1.2";
+        QTest::newRow("bootloader serial") << "222222222b"
+                                           << "1-1.2";
+        QTest::newRow("application serial as bootloader's") << "111111111b"
+                                                            << "1-1.1";
+        QTest::newRow("access denied, by port") << "1-3"
+                                                << "1-3";
+        QTest::newRow("unknown port") << "1-1.9"
+                                      << "not found";
+        QTest::newRow("unknown serial") << "333333333"
+                                        << "not found";
+        QTest::newRow("decoy's address") << "1:20"
+                                         << "not found";
     }
 
     void selection()
@@ -180,10 +190,10 @@ private slots:
 
         Vt520Enumeration::Entry chosen;
         const DeviceSelection::Result result = DeviceSelection::select(selector, devices, &chosen);
-        const QString outcome = result == DeviceSelection::Result::Selected ? chosen.portPath
-            : result == DeviceSelection::Result::SeveralDevices            ? "several"
-            : result == DeviceSelection::Result::NotFound                  ? "not found"
-                                                                           : "no device";
+        const QString outcome = result == DeviceSelection::Result::Selected         ? chosen.portPath
+                                : result == DeviceSelection::Result::SeveralDevices ? "several"
+                                : result == DeviceSelection::Result::NotFound       ? "not found"
+                                                                                    : "no device";
         QCOMPARE(outcome, expected);
         bus.reset();
         QCOMPARE(DeviceSelection::select(selector, Vt520Enumeration::list(), &chosen),
@@ -211,15 +221,15 @@ private slots:
 
         vt.unplug();
         uint32_t status = 0xAAAAAAAA;
-        QCOMPARE(usb.StatusGet(&status), -1);   // the transfer fails ...
-        QCOMPARE(status, 0xAAAAAAAAu);          // ... and leaves the word alone
-        QVERIFY(!usb.isConnected());        // ... and drops the connection
-        QCOMPARE(usb.StatusGet(&status), -1);   // still gone: lazy connect fails
+        QCOMPARE(usb.StatusGet(&status), -1); // the transfer fails ...
+        QCOMPARE(status, 0xAAAAAAAAu);        // ... and leaves the word alone
+        QVERIFY(!usb.isConnected());          // ... and drops the connection
+        QCOMPARE(usb.StatusGet(&status), -1); // still gone: lazy connect fails
         QCOMPARE(bus.transferLog().last().result, LIBUSB_ERROR_NO_DEVICE);
 
         vt.replug();
         vt.setStatus(5);
-        QCOMPARE(usb.StatusGet(&status), 0);    // reconnects by itself
+        QCOMPARE(usb.StatusGet(&status), 0); // reconnects by itself
         QCOMPARE(status, 5u);
         QVERIFY(usb.isConnected());
     }
@@ -347,9 +357,9 @@ private slots:
         vt.queueBulkIn(QByteArray(10, 'r'));
         QCOMPARE(usb.ReadBulkBlock(block), 0);
         QCOMPARE(block[63], 'q');
-        QCOMPARE(usb.ReadBulkBlock(block), -1);       // only 10 bytes came
+        QCOMPARE(usb.ReadBulkBlock(block), -1);                        // only 10 bytes came
         QCOMPARE(usb.bulk_read(block, 64), int(LIBUSB_ERROR_TIMEOUT)); // passed through
-        QVERIFY(usb.isConnected());                // bulk failures keep the connection
+        QVERIFY(usb.isConnected());                                    // bulk failures keep the connection
         const auto record = bus.transferLog().last();
         QVERIFY(record.bulk);
         QCOMPARE(record.requestType, uint8_t(0x81));

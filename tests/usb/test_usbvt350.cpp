@@ -49,7 +49,6 @@ class TestUSBVT350 : public QObject
         return list;
     }
 
-
 private slots:
     void init()
     {
@@ -161,8 +160,8 @@ private slots:
         QSignalSpy spy(&usb, write ? &USBVT350::sendPercentExtFlashWrite : &USBVT350::sendPercentExtFlashRead);
         QByteArray buffer(length, 'x');
         const int64_t before = bus.nowMs();
-        const int got = write ? usb.WriteExternalFlashToAddress(buffer, 0)
-                              : usb.ReadExternalFlashFromAddress(buffer, 0);
+        const int got =
+            write ? usb.WriteExternalFlashToAddress(buffer, 0) : usb.ReadExternalFlashFromAddress(buffer, 0);
         QCOMPARE(got, result);
         QCOMPARE(values(spy), progress);
         QCOMPARE(bus.requestCount(request), qMin(failures, 101) + (result == 0 ? 2 : 0));

@@ -39,8 +39,15 @@ QStringList expectedLines(const QString &fileName, bool fromBootloader)
     if (fromBootloader)
         return QStringList{fileName, Serial + "b", VersionText, VersionDate, "Bootloader mode"}
                + UpgradeFixture::linesOfWriting();
-    return QStringList{fileName, Serial, VersionText, VersionDate, "Apllication mode", "Reset device",
-                       "Disconnect", "Connect", "Serial:" + Serial + "b"}
+    return QStringList{fileName,
+                       Serial,
+                       VersionText,
+                       VersionDate,
+                       "Apllication mode",
+                       "Reset device",
+                       "Disconnect",
+                       "Connect",
+                       "Serial:" + Serial + "b"}
            + UpgradeFixture::linesOfWriting();
 }
 
@@ -193,7 +200,8 @@ void TestUsbfs::neverAnswered()
     QCOMPARE(lines, (QStringList{fixture.fileName, Serial, "Bootloader Version Read Error",
                                  FirmwareChange::verdictOf(FirmwareChange::Outcome::NotIdentified)}));
     QVERIFY(traced.contains("USB Control Receive bRequest=1, wValue=16336, wIndex=2048, dataLength=32 - ERROR."));
-    QVERIFY2(elapsed >= 2000 && elapsed < 6000, qPrintable(QString::number(elapsed))); // held for the timeout, no longer
+    QVERIFY2(elapsed >= 2000 && elapsed < 6000,
+             qPrintable(QString::number(elapsed))); // held for the timeout, no longer
 }
 
 // Started with the next status read (request 9) stalled.
@@ -218,8 +226,7 @@ void TestUsbfs::unplugMidChangeThenCleanChange()
     QVERIFY(!fixture.fileName.isEmpty());
     USBVT350 usb;
     const QStringList broken = change(usb, fixture.fileName);
-    QVERIFY2(broken.size() >= 11 && broken.at(9) == "Writting firmware ... "
-                 && broken.at(broken.size() - 2) == "ERROR"
+    QVERIFY2(broken.size() >= 11 && broken.at(9) == "Writting firmware ... " && broken.at(broken.size() - 2) == "ERROR"
                  && broken.last() == FirmwareChange::verdictOf(FirmwareChange::Outcome::PageWriteFailed),
              qPrintable(broken.join('|')));
     QVERIFY(!broken.contains("Writting External Flash ... "));

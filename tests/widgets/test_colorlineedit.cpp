@@ -12,8 +12,7 @@
 namespace {
 
 // Records what the colour dialog was asked and answers with a set colour.
-struct PickerScript
-{
+struct PickerScript {
     static inline int calls = 0;
     static inline QColor initial;
     static inline QWidget *parent = nullptr;
@@ -29,8 +28,7 @@ struct PickerScript
 };
 
 // Collects the three component signals in the order they arrive.
-struct ComponentLog
-{
+struct ComponentLog {
     QStringList entries;
 
     explicit ComponentLog(ColorLineEdit &edit)
@@ -192,9 +190,9 @@ void TestColorLineEdit::dropReportsComponentsInOrder()
     mime.setColorData(color);
     QVERIFY(dragAndDrop(edit, mime));
 
-    QCOMPARE(log.entries, (QStringList{QStringLiteral("red %1").arg(color.red()),
-                                      QStringLiteral("green %1").arg(color.green()),
-                                      QStringLiteral("blue %1").arg(color.blue())}));
+    QCOMPARE(log.entries,
+             (QStringList{QStringLiteral("red %1").arg(color.red()), QStringLiteral("green %1").arg(color.green()),
+                          QStringLiteral("blue %1").arg(color.blue())}));
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         QCOMPARE(baseOf(edit, group), color);
 }
@@ -251,8 +249,7 @@ void TestColorLineEdit::doubleClick_data()
     QTest::addColumn<int>("expectedCalls");
     QTest::addColumn<QStringList>("expectedSignals");
 
-    QTest::newRow("chosen colour") << false << QColor(7, 8, 9) << 1
-                                   << QStringList{"red 7", "green 8", "blue 9"};
+    QTest::newRow("chosen colour") << false << QColor(7, 8, 9) << 1 << QStringList{"red 7", "green 8", "blue 9"};
     QTest::newRow("cancelled") << false << QColor() << 1 << QStringList{};
     QTest::newRow("self filter opens nothing") << true << QColor(7, 8, 9) << 0 << QStringList{};
 }
@@ -272,8 +269,8 @@ void TestColorLineEdit::doubleClick()
     ComponentLog log(edit);
     PickerScript::answer = answer;
 
-    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton,
-                            Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton, Qt::LeftButton,
+                            Qt::NoModifier);
     QApplication::sendEvent(&edit, &doubleClick);
 
     QCOMPARE(PickerScript::calls, expectedCalls);

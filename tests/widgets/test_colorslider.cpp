@@ -165,8 +165,8 @@ void TestColorSlider::moveModifiers()
     // The middle button puts the handle under the pointer and grabs it, so
     // that the following moves drag it when handled normally.
     const QPoint middle(slider.width() / 2, slider.height() / 2);
-    QMouseEvent press(QEvent::MouseButtonPress, middle, slider.mapToGlobal(middle), Qt::MiddleButton,
-                      Qt::MiddleButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, middle, slider.mapToGlobal(middle), Qt::MiddleButton, Qt::MiddleButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(&slider, &press);
     QVERIFY(slider.isSliderDown());
     const int grabbed = slider.sliderPosition();

@@ -18,8 +18,7 @@ namespace {
 const char *const componentNames[] = {"Red", "Green", "Blue"};
 
 // Children of the form, found by their object names.
-struct LampParts
-{
+struct LampParts {
     explicit LampParts(SuperRGB &lamp)
     {
         for (int i = 0; i < 3; ++i) {
@@ -241,11 +240,11 @@ void TestSuperRGB::validator_data()
     QTest::addColumn<int>("state");
     const int ok = QValidator::Acceptable;
     const int no = QValidator::Invalid;
-    for (const char *text : {"0", "7", "25", "99", "00", "07", "000", "099", "100", "199", "200", "209", "249",
-                             "250", "255"})
+    for (const char *text :
+         {"0", "7", "25", "99", "00", "07", "000", "099", "100", "199", "200", "209", "249", "250", "255"})
         QTest::newRow(text) << QString::fromLatin1(text) << ok;
-    for (const char *text : {"256", "259", "260", "299", "300", "999", "1000", "0000", "-1", "+1", "a", "1a", " 1",
-                             "1 ", "2.5"})
+    for (const char *text :
+         {"256", "259", "260", "299", "300", "999", "1000", "0000", "-1", "+1", "a", "1a", " 1", "1 ", "2.5"})
         QTest::newRow(text) << QString::fromLatin1(text) << no;
     QTest::newRow("empty") << QString() << int(QValidator::Intermediate);
 }
@@ -504,8 +503,8 @@ void TestSuperRGB::doubleClicks()
     const QString textBefore = edit->text();
     pickedColor = picked;
     const ColorLineEdit::ColorPicker previous = ColorLineEdit::setColorPicker(&pickColor);
-    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton,
-                            Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton, Qt::LeftButton,
+                            Qt::NoModifier);
     QApplication::sendEvent(edit, &doubleClick);
     ColorLineEdit::setColorPicker(previous);
 

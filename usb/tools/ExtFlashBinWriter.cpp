@@ -13,7 +13,7 @@ quint8 *bytes(QByteArray &buffer)
 } // namespace
 
 ExtFlashBinWriter::Result ExtFlashBinWriter::writeAndVerify(USBVT350 &usb, const QByteArray &image, quint32 address,
-                                                             qsizetype *firstDifference)
+                                                            qsizetype *firstDifference)
 {
     if (!lengthAccepted(image.size()))
         return Result::LengthError;

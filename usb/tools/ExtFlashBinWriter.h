@@ -16,7 +16,7 @@ public:
         LengthError, // empty, or not a whole number of 32-bit words
         WriteFailed,
         ReadFailed,
-        Mismatch,    // read back, but differs from the image
+        Mismatch, // read back, but differs from the image
     };
 
     static bool lengthAccepted(qsizetype length) { return length > 0 && length % 4 == 0; }
