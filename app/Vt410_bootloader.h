@@ -4,7 +4,11 @@
 #include <QMainWindow>
 #include <memory>
 
+#include "lighting/LightingFile.h"
+#include "lighting/LightingTransfer.h"
 #include "lighting/SceneTables.h"
+
+#include <functional>
 
 namespace Ui {
 class Vt410_bootloaderClass;
@@ -99,6 +103,13 @@ private:
     };
     QList<LogPiece> pendingUpgraderText;
 
+    // Programs and scenes: the device transfers that both tabs share.
+    bool readTable(const LightingTransfer::Location &where, void *table);
+    void writeTable(const LightingTransfer::Location &where, const void *table,
+                    const std::function<void()> &storeShown);
+    void saveTable(LightingFile::Kind kind, const QString &caption, const QString &filter,
+                   const std::function<QByteArray()> &storedTable);
+    bool loadTable(LightingFile::Kind kind, const QString &caption, const QString &filter, void *table);
     // Programs and scenes: moving records between the tables and the tabs.
     void storeProgramTab(int program, int scene);
     void showProgramRecord(int program, int scene);

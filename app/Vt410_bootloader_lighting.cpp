@@ -148,110 +148,109 @@ void Vt410_bootloader::slotUpdateScene(int)
     shownScene = scene;
 }
 
-void Vt410_bootloader::slotpushButtonGetProgramsFromVt410(bool)
+// Get: a table that could not be read leaves the table and the tab as they
+// were, edits on display included; a new one replaces everything.
+bool Vt410_bootloader::readTable(const LightingTransfer::Location &where, void *table)
 {
-    const LightingTransfer::Status status = LightingTransfer(*usb).read(LightingTransfer::Programs, programs.data());
+    const LightingTransfer::Status status = LightingTransfer(*usb).read(where, table);
     if (status == LightingTransfer::Status::AcquireFailed) {
         reportUsbTimeout(*questions, this, *usb, ui->txt);
-        return;
+        return false;
     }
     if (status == LightingTransfer::Status::TransferFailed) {
-        // The table is unchanged, and so is the tab, edits on display included.
         questions->critical(this, tr("Error"), tr("slotUpdateProgramScene"), QMessageBox::Ok);
-        return;
+        return false;
     }
-    // A new table replaces everything, edits on display included.
-    slotUpdateProgramScene(0);
+    return true;
+}
+
+// Set: the record selected now is stored (storeShown), whatever was shown
+// before, once the device has granted access.
+void Vt410_bootloader::writeTable(const LightingTransfer::Location &where, const void *table,
+                                  const std::function<void()> &storeShown)
+{
+    const LightingTransfer::Status status = LightingTransfer(*usb).write(where, table, storeShown);
+    if (status == LightingTransfer::Status::AcquireFailed)
+        reportUsbTimeout(*questions, this, *usb, ui->txt);
+    else if (status == LightingTransfer::Status::TransferFailed)
+        questions->critical(this, tr("Error"), tr("WriteExternalFlashToAddress"), QMessageBox::Ok);
+}
+
+void Vt410_bootloader::slotpushButtonGetProgramsFromVt410(bool)
+{
+    if (readTable(LightingTransfer::Programs, programs.data()))
+        slotUpdateProgramScene(0);
 }
 
 void Vt410_bootloader::slotpushButtonSetProgramsInVt410(bool)
 {
-    // The record selected now is stored, whatever was shown before.
-    const LightingTransfer::Status status =
-        LightingTransfer(*usb).write(LightingTransfer::Programs, programs.data(), [this] {
-            storeProgramTab(ui->spinBoxProgramNumber->value() - 1, ui->spinBoxSceneNumber->value() - 1);
-        });
-    if (status == LightingTransfer::Status::AcquireFailed)
-        reportUsbTimeout(*questions, this, *usb, ui->txt);
-    else if (status == LightingTransfer::Status::TransferFailed)
-        questions->critical(this, tr("Error"), tr("WriteExternalFlashToAddress"), QMessageBox::Ok);
+    writeTable(LightingTransfer::Programs, programs.data(),
+               [this] { storeProgramTab(ui->spinBoxProgramNumber->value() - 1, ui->spinBoxSceneNumber->value() - 1); });
 }
 
 void Vt410_bootloader::slotpushButtonGetScenesFromVt410(bool)
 {
-    const LightingTransfer::Status status = LightingTransfer(*usb).read(LightingTransfer::Scenes, scenes.data());
-    if (status == LightingTransfer::Status::AcquireFailed) {
-        reportUsbTimeout(*questions, this, *usb, ui->txt);
-        return;
-    }
-    if (status == LightingTransfer::Status::TransferFailed) {
-        questions->critical(this, tr("Error"), tr("slotUpdateProgramScene"), QMessageBox::Ok);
-        return;
-    }
-    slotUpdateScene(0);
+    if (readTable(LightingTransfer::Scenes, scenes.data()))
+        slotUpdateScene(0);
 }
 
 void Vt410_bootloader::slotpushButtonSetScenesInVt410(bool)
 {
-    const LightingTransfer::Status status = LightingTransfer(*usb).write(
-        LightingTransfer::Scenes, scenes.data(), [this] { storeSceneTab(ui->spinBoxSceneSceneNumber->value() - 1); });
-    if (status == LightingTransfer::Status::AcquireFailed)
-        reportUsbTimeout(*questions, this, *usb, ui->txt);
-    else if (status == LightingTransfer::Status::TransferFailed)
-        questions->critical(this, tr("Error"), tr("WriteExternalFlashToAddress"), QMessageBox::Ok);
+    writeTable(LightingTransfer::Scenes, scenes.data(),
+               [this] { storeSceneTab(ui->spinBoxSceneSceneNumber->value() - 1); });
 }
 
-// As before sending the table, the record selected now is stored first, so
-// that the file holds what the tab shows.
-void Vt410_bootloader::slotpushButtonSaveProgramsToFile(bool)
+// As before sending the table, the record selected now is stored first
+// (storeShown), so that the file holds what the tab shows.
+void Vt410_bootloader::saveTable(LightingFile::Kind kind, const QString &caption, const QString &filter,
+                                 const std::function<QByteArray()> &storedTable)
 {
-    const QString fileName =
-        questions->saveFileName(this, tr("Save Programs File"), QStringLiteral("."), tr("Programs Files (*.pgm)"));
+    const QString fileName = questions->saveFileName(this, caption, QStringLiteral("."), filter);
     if (fileName.isNull())
         return;
-    storeProgramTab(ui->spinBoxProgramNumber->value() - 1, ui->spinBoxSceneNumber->value() - 1);
     QString reason;
-    if (LightingFile::save(fileName, LightingFile::Kind::Programs, tableBytes(programs), &reason)
-        != LightingFile::Status::Ok)
+    if (LightingFile::save(fileName, kind, storedTable(), &reason) != LightingFile::Status::Ok)
         reportSaveFailure(*questions, this, fileName, reason);
+}
+
+// The whole file is checked before the table is touched.
+bool Vt410_bootloader::loadTable(LightingFile::Kind kind, const QString &caption, const QString &filter, void *table)
+{
+    const QString fileName = questions->openFileName(this, caption, QStringLiteral("."), filter);
+    if (fileName.isNull())
+        return false;
+    const LightingFile::ReadResult file = LightingFile::load(fileName, kind);
+    if (reportLoadFailure(*questions, this, file.status))
+        return false;
+    std::memcpy(table, file.table.constData(), size_t(file.table.size()));
+    return true;
+}
+
+void Vt410_bootloader::slotpushButtonSaveProgramsToFile(bool)
+{
+    saveTable(LightingFile::Kind::Programs, tr("Save Programs File"), tr("Programs Files (*.pgm)"), [this] {
+        storeProgramTab(ui->spinBoxProgramNumber->value() - 1, ui->spinBoxSceneNumber->value() - 1);
+        return tableBytes(programs);
+    });
 }
 
 void Vt410_bootloader::slotpushButtonLoadProgramsFromFile(bool)
 {
-    const QString fileName =
-        questions->openFileName(this, tr("Open Programs File"), QStringLiteral("."), tr("Programs Files (*.pgm)"));
-    if (fileName.isNull())
-        return;
-    // The whole file is checked before the table is touched.
-    const LightingFile::ReadResult file = LightingFile::load(fileName, LightingFile::Kind::Programs);
-    if (reportLoadFailure(*questions, this, file.status))
-        return;
-    std::memcpy(programs.data(), file.table.constData(), sizeof(programs));
-    slotUpdateProgramScene(0);
+    if (loadTable(LightingFile::Kind::Programs, tr("Open Programs File"), tr("Programs Files (*.pgm)"),
+                  programs.data()))
+        slotUpdateProgramScene(0);
 }
 
 void Vt410_bootloader::slotpushButtonSaveScenesToFile(bool)
 {
-    const QString fileName =
-        questions->saveFileName(this, tr("Save Scenes File"), QStringLiteral("."), tr("Scens Files (*.scn)"));
-    if (fileName.isNull())
-        return;
-    storeSceneTab(ui->spinBoxSceneSceneNumber->value() - 1);
-    QString reason;
-    if (LightingFile::save(fileName, LightingFile::Kind::Scenes, tableBytes(scenes), &reason)
-        != LightingFile::Status::Ok)
-        reportSaveFailure(*questions, this, fileName, reason);
+    saveTable(LightingFile::Kind::Scenes, tr("Save Scenes File"), tr("Scens Files (*.scn)"), [this] {
+        storeSceneTab(ui->spinBoxSceneSceneNumber->value() - 1);
+        return tableBytes(scenes);
+    });
 }
 
 void Vt410_bootloader::slotpushButtonLoadScenesFromFile(bool)
 {
-    const QString fileName =
-        questions->openFileName(this, tr("Open Scenes File"), QStringLiteral("."), tr("Scens Files (*.scn)"));
-    if (fileName.isNull())
-        return;
-    const LightingFile::ReadResult file = LightingFile::load(fileName, LightingFile::Kind::Scenes);
-    if (reportLoadFailure(*questions, this, file.status))
-        return;
-    std::memcpy(scenes.data(), file.table.constData(), sizeof(scenes));
-    slotUpdateScene(0);
+    if (loadTable(LightingFile::Kind::Scenes, tr("Open Scenes File"), tr("Scens Files (*.scn)"), scenes.data()))
+        slotUpdateScene(0);
 }
