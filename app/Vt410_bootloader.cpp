@@ -11,6 +11,8 @@
 
 #include <QCloseEvent>
 #include <QDebug>
+#include <QStatusBar>
+#include <QTimer>
 
 Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     : QMainWindow(parent)
@@ -175,7 +177,46 @@ void Vt410_bootloader::slotEnglish(bool)
 void Vt410_bootloader::closeEvent(QCloseEvent *event)
 {
     qDebug() << "Vt410_bootloader::closeEvent ( QCloseEvent * event )";
+    // The window never goes while the device is being written: the operator
+    // could take that for the end and unplug the unit.
+    if (upgrader && upgrader->isRunning()) {
+        event->ignore();
+        if (closeAfterChange)
+            return;
+        const QMessageBox::StandardButton answer =
+            questions->warning(this, tr("Firmware change running"),
+                               tr("A firmware change is running; keep the Vt520 plugged in until it has ended.\n"
+                                  "Close the window when the change has ended?"),
+                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer == QMessageBox::Yes)
+            closeWhenChangeEnds();
+        return;
+    }
     QMainWindow::closeEvent(event);
+}
+
+void Vt410_bootloader::requestQuit()
+{
+    if (upgrader && upgrader->isRunning())
+        closeWhenChangeEnds();
+    else
+        close();
+}
+
+void Vt410_bootloader::closeWhenChangeEnds()
+{
+    closeAfterChange = true;
+    statusBar()->showMessage(tr("The window closes when the firmware change has ended."));
+}
+
+// After the change's last line, which may still be on its way into the log.
+void Vt410_bootloader::closeOnceLogShown()
+{
+    if (!pendingUpgraderText.isEmpty()) {
+        QTimer::singleShot(10, this, &Vt410_bootloader::closeOnceLogShown);
+        return;
+    }
+    close();
 }
 
 void Vt410_bootloader::slotShowInfo(bool)

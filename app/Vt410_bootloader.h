@@ -74,6 +74,9 @@ public slots:
     void slotTabChange(int index);
     void slotPolish(bool t);
     void slotEnglish(bool t);
+    // Closes the window as a close would, without a question: during a
+    // firmware change, once the change has ended.
+    void requestQuit();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -96,6 +99,10 @@ private:
     void reportFileWriteError(const QString &fileName);
     // While a change runs, "Firmware Change" and the Language actions are off.
     void showFirmwareChangeRunning(bool running);
+    // A close asked for during a change waits for its end and its last line.
+    void closeWhenChangeEnds();
+    void closeOnceLogShown();
+    bool closeAfterChange = false;
 
     struct LogPiece {
         QString text;

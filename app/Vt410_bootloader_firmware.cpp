@@ -144,8 +144,11 @@ void Vt410_bootloader::showFirmwareChangeRunning(bool running)
 void Vt410_bootloader::firmwareChangeEnded()
 {
     // A run started while this signal was on its way keeps everything off.
-    if (!upgrader->isRunning())
-        showFirmwareChangeRunning(false);
+    if (upgrader->isRunning())
+        return;
+    showFirmwareChangeRunning(false);
+    if (closeAfterChange)
+        closeOnceLogShown();
 }
 
 namespace {

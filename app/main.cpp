@@ -1,4 +1,6 @@
 #include "app/LanguageRestartLoop.h"
+#include "app/QuitSignals.h"
+#include "app/Vt410_bootloader.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -7,5 +9,10 @@ int main(int argc, char *argv[])
 {
     const QString localeName = QLocale::system().name();
     QApplication app(argc, argv);
-    return runLanguageRestartLoop(localeName);
+    // A termination from outside goes the way of a close: a running firmware
+    // change ends first.
+    QuitSignals quitSignals;
+    return runLanguageRestartLoop(localeName, [&quitSignals](Vt410_bootloader &window) {
+        QObject::connect(&quitSignals, &QuitSignals::quitRequested, &window, &Vt410_bootloader::requestQuit);
+    });
 }

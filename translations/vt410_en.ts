@@ -617,6 +617,20 @@ Check USB Cable</translation>
         <source>A firmware change is running. The button is enabled again when it has ended.</source>
         <translation>A firmware change is running. The button is enabled again when it has ended.</translation>
     </message>
+    <message>
+        <source>Firmware change running</source>
+        <translation>Firmware change running</translation>
+    </message>
+    <message>
+        <source>A firmware change is running; keep the Vt520 plugged in until it has ended.
+Close the window when the change has ended?</source>
+        <translation>A firmware change is running; keep the Vt520 plugged in until it has ended.
+Close the window when the change has ended?</translation>
+    </message>
+    <message>
+        <source>The window closes when the firmware change has ended.</source>
+        <translation>The window closes when the firmware change has ended.</translation>
+    </message>
 </context>
 <context>
     <name>Vt410_bootloaderClass</name>

@@ -617,6 +617,20 @@ Sprawdź kabel USB</translation>
         <source>A firmware change is running. The button is enabled again when it has ended.</source>
         <translation>Trwa zmiana firmware. Przycisk będzie znów dostępny po jej zakończeniu.</translation>
     </message>
+    <message>
+        <source>Firmware change running</source>
+        <translation>Trwa zmiana oprogramowania</translation>
+    </message>
+    <message>
+        <source>A firmware change is running; keep the Vt520 plugged in until it has ended.
+Close the window when the change has ended?</source>
+        <translation>Trwa zmiana oprogramowania; nie odłączaj Vt520, dopóki się nie zakończy.
+Zamknąć okno po zakończeniu zmiany?</translation>
+    </message>
+    <message>
+        <source>The window closes when the firmware change has ended.</source>
+        <translation>Okno zamknie się po zakończeniu zmiany oprogramowania.</translation>
+    </message>
 </context>
 <context>
     <name>Vt410_bootloaderClass</name>

@@ -4,6 +4,7 @@
 #include "ScriptedQuestions.h"
 #include "UpgradeFixture.h"
 #include "firmware/FirmwareChange.h"
+#include "app/QuitSignals.h"
 #include "app/Vt410_bootloader.h"
 #include "sim/Vt520Sim.h"
 #include "usb/HexDump.h"
@@ -17,6 +18,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <csignal>
 #include <libusb.h>
 
 namespace {
@@ -36,6 +38,7 @@ class TestWindowCloseDuringUpgrade : public QObject
 private slots:
     void init();
     void completeChangeThroughTheWindow();
+    void windowClosedDuringChange_data();
     void windowClosedDuringChange();
     void languageChangedDuringChange();
     void secondPressDuringChange();
@@ -85,7 +88,7 @@ void TestWindowCloseDuringUpgrade::verifyDeviceUpgraded()
 void TestWindowCloseDuringUpgrade::completeChangeThroughTheWindow()
 {
     std::unique_ptr<Vt410_bootloader> window(startChange());
-    const QStringList expected = UpgradeFixture::linesFromApplication(fixture.fileName, "261100042");
+    const QStringList expected = UpgradeFixture::completedFromApplication(fixture.fileName, "261100042");
     QTRY_COMPARE_WITH_TIMEOUT(logLines(*window).size(), expected.size(), 60000);
     QCOMPARE(logLines(*window), expected);
     QCOMPARE(window->findChild<QProgressBar *>("progressBarFlash")->value(), 100);
@@ -95,14 +98,63 @@ void TestWindowCloseDuringUpgrade::completeChangeThroughTheWindow()
     verifyDeviceUpgraded();
 }
 
+void TestWindowCloseDuringUpgrade::windowClosedDuringChange_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("closesAfterwards");
+    QTest::newRow("close, when the change has ended") << "close, yes" << true;
+    QTest::newRow("close, keep the window") << "close, no" << false;
+    QTest::newRow("SIGTERM") << "SIGTERM" << true;
+    QTest::newRow("SIGINT") << "SIGINT" << true;
+}
+
+// The window never goes while the device is being written: a close asks
+// whether to close once the change has ended, a termination signal waits for
+// that end without asking; the change completes either way.
 void TestWindowCloseDuringUpgrade::windowClosedDuringChange()
 {
+    QFETCH(QString, how);
+    QFETCH(bool, closesAfterwards);
     auto &bus = vt520sim::Bus::instance();
-    Vt410_bootloader *window = startChange();
+    QuitSignals quitSignals;
+    QVERIFY(quitSignals.isValid());
+    std::unique_ptr<Vt410_bootloader> window(new Vt410_bootloader);
+    auto questions = std::make_unique<ScriptedQuestions>();
+    questions->answer(fixture.fileName);
+    questions->answerMessage(how == "close, yes" ? QMessageBox::Yes : QMessageBox::No);
+    ScriptedQuestions *asked = questions.get();
+    window->setQuestions(std::move(questions));
+    connect(&quitSignals, &QuitSignals::quitRequested, window.get(), &Vt410_bootloader::requestQuit);
+    window->show();
+    window->slotpushButtonCHF(false);
     QTRY_VERIFY_WITH_TIMEOUT(bus.requestCount(3) >= 3, 60000); // pages are being written
-    QVERIFY(window->close());                                  // accepted without a question
-    delete window;                                             // waits for the change to end
+
+    if (how.startsWith("close")) {
+        QVERIFY(!window->close());
+        QCOMPARE(asked->messages().size(), 1);
+        QCOMPARE(asked->messages().first().buttons, QMessageBox::Yes | QMessageBox::No);
+    } else {
+        raise(how == "SIGTERM" ? SIGTERM : SIGINT);
+        QTest::qWait(50); // the notifier's turn of the event loop
+        QVERIFY(asked->messages().isEmpty());
+    }
+    QVERIFY(window->isVisible());
+    // Once the window is to close, a further close asks nothing; kept, it asks again.
+    QVERIFY(!window->close());
+    QCOMPARE(asked->messages().size(), how == "close, no" ? 2 : how == "close, yes" ? 1 : 0);
+
+    const auto changeEnded = [&] { return window->findChild<QPushButton *>("pushButtonCHF")->isEnabled(); };
+    QTRY_VERIFY_WITH_TIMEOUT(changeEnded(), 60000);
+    if (closesAfterwards) {
+        QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 10000);
+    } else {
+        QTest::qWait(100);
+        QVERIFY(window->isVisible());
+    }
+    // Closed or not, the log ends with the verdict of a unit back on its new firmware.
+    QCOMPARE(logLines(*window).last(), UpgradeFixture::doneLine("261100042", "1-1"));
     QCOMPARE(bus.requestCount(3), 112);
+    window.reset();
     verifyDeviceUpgraded();
 }
 
@@ -140,7 +192,7 @@ void TestWindowCloseDuringUpgrade::secondPressDuringChange()
     window->slotpushButtonCHF(false);
     QCOMPARE(asked->asked.size(), 2);
 
-    const QStringList expected = UpgradeFixture::linesFromApplication(fixture.fileName, "261100042");
+    const QStringList expected = UpgradeFixture::completedFromApplication(fixture.fileName, "261100042");
     QTRY_COMPARE_WITH_TIMEOUT(logLines(*window).size(), expected.size(), 60000);
     window.reset();
     QCOMPARE(bus.requestCount(3), 112);

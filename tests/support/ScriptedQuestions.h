@@ -34,6 +34,9 @@ public:
     // too (message boxes answer with their first button) and counted.
     void answer(const QVariant &value) { answers.append(value); }
     void cancel() { answers.append(QVariant()); }
+    // The button that the next message box is answered with; without one,
+    // a box answers Ok.
+    void answerMessage(QMessageBox::StandardButton button) { messageAnswers.append(button); }
 
     QList<Question> asked;
 
@@ -50,6 +53,7 @@ public:
         return q;
     }
     QList<QVariant> answers;
+    QList<QMessageBox::StandardButton> messageAnswers;
     int unscripted = 0;
 
     QList<Question> messages() const
@@ -120,7 +124,7 @@ public:
         q.buttons = buttons;
         q.defaultButton = defaultButton;
         asked.append(q);
-        return QMessageBox::Ok;
+        return messageAnswers.isEmpty() ? QMessageBox::Ok : messageAnswers.takeFirst();
     }
 
 private:
