@@ -1,14 +1,15 @@
 # shellcheck shell=bash
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs:
 # the compilers and libraries, the tools the tests run, cpack's helpers for the
-# Debian packages (file, dpkg-shlibdeps from dpkg-dev) and the lint tools.
+# Debian packages (file, dpkg-shlibdeps from dpkg-dev), the lint tools and
+# usbutils (lsusb and usb-devices against the emulated usbfs).
 # A quick no-op when everything is present already.
 
 vt520_packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
     qt6-translations-l10n
-    libusb-1.0-0-dev umockdev libumockdev-dev
+    libusb-1.0-0-dev umockdev libumockdev-dev usbutils
     xvfb xauth x11-utils xdotool fonts-dejavu-core
     binutils srecord python3-intelhex
     file dpkg-dev

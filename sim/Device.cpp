@@ -92,6 +92,12 @@ QByteArray Device::serialString() const
     return d->serialString();
 }
 
+QByteArray Device::stringText(int index) const
+{
+    Lock lock(busMutex());
+    return d->stringText(index);
+}
+
 Mode Device::mode() const
 {
     Lock lock(busMutex());

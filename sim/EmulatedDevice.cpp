@@ -171,51 +171,155 @@ int EmulatedDevice::control(const ControlSetup &setup, unsigned char *data, int6
     return vendorRequest(setup, data, nowUs, costUs);
 }
 
+libusb_device_descriptor EmulatedDevice::deviceDescriptor() const
+{
+    libusb_device_descriptor d{};
+    d.bLength = LIBUSB_DT_DEVICE_SIZE;
+    d.bDescriptorType = LIBUSB_DT_DEVICE;
+    d.bcdUSB = 0x0200;
+    d.bDeviceClass = isVt520 ? 0xFF : 0x00;
+    d.bMaxPacketSize0 = 64;
+    d.idVendor = vendorId;
+    d.idProduct = productId;
+    d.bcdDevice = mode == Mode::Bootloader ? 0x0000 : 0x0100; // release 1.00 of the application
+    d.iManufacturer = ManufacturerIndex;
+    d.iProduct = ProductIndex;
+    d.iSerialNumber = SerialIndex;
+    d.bNumConfigurations = 1;
+    return d;
+}
+
+QByteArray EmulatedDevice::stringText(int index) const
+{
+    switch (index) {
+    case ManufacturerIndex:
+        return "Vt520";
+    case ProductIndex:
+        return "Vt520 LED driver";
+    case SerialIndex:
+        return serialString();
+    default:
+        return {};
+    }
+}
+
+QByteArray EmulatedDevice::descriptor(int type, int index, uint16_t languageId) const
+{
+    if (type == LIBUSB_DT_DEVICE && index == 0 && languageId == 0) {
+        const libusb_device_descriptor d = deviceDescriptor();
+        const unsigned char device[LIBUSB_DT_DEVICE_SIZE] = {d.bLength,
+                                                             d.bDescriptorType,
+                                                             uint8_t(d.bcdUSB),
+                                                             uint8_t(d.bcdUSB >> 8),
+                                                             d.bDeviceClass,
+                                                             d.bDeviceSubClass,
+                                                             d.bDeviceProtocol,
+                                                             d.bMaxPacketSize0,
+                                                             uint8_t(d.idVendor),
+                                                             uint8_t(d.idVendor >> 8),
+                                                             uint8_t(d.idProduct),
+                                                             uint8_t(d.idProduct >> 8),
+                                                             uint8_t(d.bcdDevice),
+                                                             uint8_t(d.bcdDevice >> 8),
+                                                             d.iManufacturer,
+                                                             d.iProduct,
+                                                             d.iSerialNumber,
+                                                             d.bNumConfigurations};
+        return QByteArray(reinterpret_cast<const char *>(device), sizeof device);
+    }
+    if (type == LIBUSB_DT_CONFIG && index == 0 && languageId == 0) {
+        // One configuration: the vendor interface with bulk endpoints 0x81 and 0x02.
+        const unsigned char configuration[] = {LIBUSB_DT_CONFIG_SIZE,
+                                               LIBUSB_DT_CONFIG,
+                                               32,
+                                               0,
+                                               1,
+                                               1,
+                                               0,
+                                               0x80,
+                                               50,
+                                               LIBUSB_DT_INTERFACE_SIZE,
+                                               LIBUSB_DT_INTERFACE,
+                                               0,
+                                               0,
+                                               2,
+                                               0xFF,
+                                               0,
+                                               0,
+                                               0,
+                                               LIBUSB_DT_ENDPOINT_SIZE,
+                                               LIBUSB_DT_ENDPOINT,
+                                               0x81,
+                                               LIBUSB_TRANSFER_TYPE_BULK,
+                                               64,
+                                               0,
+                                               0,
+                                               LIBUSB_DT_ENDPOINT_SIZE,
+                                               LIBUSB_DT_ENDPOINT,
+                                               0x02,
+                                               LIBUSB_TRANSFER_TYPE_BULK,
+                                               64,
+                                               0,
+                                               0};
+        return QByteArray(reinterpret_cast<const char *>(configuration), sizeof configuration);
+    }
+    if (type != LIBUSB_DT_STRING)
+        return {};
+    if (index == 0) // the language table: US English only
+        return languageId == 0 ? QByteArray("\x04\x03\x09\x04", 4) : QByteArray();
+    // US English, or no language at all as hosts that skip the table ask.
+    const QByteArray text = stringText(index);
+    if (text.isEmpty() || (languageId != 0 && languageId != EnglishUs))
+        return {};
+    QByteArray bytes;
+    bytes.append(char(2 + 2 * text.size()));
+    bytes.append(char(LIBUSB_DT_STRING));
+    for (char c : text) {
+        bytes.append(c);
+        bytes.append('\0');
+    }
+    return bytes;
+}
+
 int EmulatedDevice::standardRequest(const ControlSetup &setup, unsigned char *data)
 {
+    constexpr uint8_t GetStatus = 0x00;
     constexpr uint8_t GetDescriptor = 0x06;
-    if (setup.requestType != StandardIn || setup.request != GetDescriptor)
-        return LIBUSB_ERROR_PIPE;
-    const int type = setup.value >> 8;
-    const int index = setup.value & 0xFF;
-    QByteArray descriptor;
-    if (type == LIBUSB_DT_DEVICE) {
-        const unsigned char device[18] = {18,
-                                          1,
-                                          0x00,
-                                          0x02,
-                                          0xFF,
-                                          0,
-                                          0,
-                                          64,
-                                          uint8_t(vendorId),
-                                          uint8_t(vendorId >> 8),
-                                          uint8_t(productId),
-                                          uint8_t(productId >> 8),
-                                          0x00,
-                                          uint8_t(mode == Mode::Bootloader ? 0x00 : 0x01),
-                                          1,
-                                          2,
-                                          3,
-                                          1};
-        descriptor = QByteArray(reinterpret_cast<const char *>(device), sizeof device);
-    } else if (type == LIBUSB_DT_STRING && index == 0) {
-        descriptor = QByteArray("\x04\x03\x09\x04", 4);
-    } else if (type == LIBUSB_DT_STRING && index >= 1 && index <= 3) {
-        const QByteArray text = index == 1   ? QByteArray("Vt520")
-                                : index == 2 ? QByteArray("Vt520 LED driver")
-                                             : serialString();
-        descriptor.append(char(2 + 2 * text.size()));
-        descriptor.append(char(LIBUSB_DT_STRING));
-        for (char c : text) {
-            descriptor.append(c);
-            descriptor.append('\0');
-        }
-    } else {
+    constexpr uint8_t GetConfiguration = 0x08;
+    constexpr uint8_t ToInterface = 0x01;
+    constexpr uint8_t ToEndpoint = 0x02;
+    QByteArray answer;
+    switch (setup.request) {
+    case GetStatus: {
+        // Bus powered, no remote wakeup; interface 0 and the three endpoints
+        // are never halted.
+        const uint8_t recipient = setup.requestType & 0x1F;
+        const bool known =
+            (setup.requestType & 0x80) && setup.value == 0 && setup.length == 2
+            && ((recipient == 0 && setup.index == 0) || (recipient == ToInterface && setup.index == 0)
+                || (recipient == ToEndpoint && (setup.index == 0x00 || setup.index == 0x81 || setup.index == 0x02)));
+        if (!known)
+            return LIBUSB_ERROR_PIPE;
+        answer = QByteArray(2, '\0');
+        break;
+    }
+    case GetDescriptor:
+        if (setup.requestType != StandardIn)
+            return LIBUSB_ERROR_PIPE;
+        answer = descriptor(setup.value >> 8, setup.value & 0xFF, setup.index);
+        if (answer.isEmpty())
+            return LIBUSB_ERROR_PIPE;
+        break;
+    case GetConfiguration:
+        if (setup.requestType != StandardIn || setup.value != 0 || setup.index != 0 || setup.length != 1)
+            return LIBUSB_ERROR_PIPE;
+        answer = QByteArray(1, char(1)); // configured: the host selects configuration 1 on opening
+        break;
+    default:
         return LIBUSB_ERROR_PIPE;
     }
-    const int n = std::min<int>(setup.length, descriptor.size());
-    std::memcpy(data, descriptor.constData(), size_t(n));
+    const int n = std::min<int>(setup.length, answer.size());
+    std::memcpy(data, answer.constData(), size_t(n));
     return n;
 }
 

@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QList>
 
+#include <libusb.h>
+
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -56,6 +58,17 @@ public:
     uint32_t computeApplicationSum() const;
     uint32_t storedApplicationSum() const;
     QByteArray serialString() const;
+    // The device descriptor as GET_DESCRIPTOR answers it and as the host
+    // keeps it from enumeration (bcdDevice tells the mode).
+    libusb_device_descriptor deviceDescriptor() const;
+    // The text of string descriptor index in the current mode; empty for an
+    // index the device descriptor does not name.
+    QByteArray stringText(int index) const;
+
+    static constexpr uint8_t ManufacturerIndex = 1;
+    static constexpr uint8_t ProductIndex = 2;
+    static constexpr uint8_t SerialIndex = 3;
+    static constexpr uint16_t EnglishUs = 0x0409;
 
     // Write-through of the state, when the device has a state folder.
     void attachStateFolder(std::unique_ptr<DeviceStateFolder> folder);
@@ -114,6 +127,8 @@ public:
 private:
     int vendorRequest(const ControlSetup &setup, unsigned char *data, int64_t nowUs, int64_t &costUs);
     int standardRequest(const ControlSetup &setup, unsigned char *data);
+    // A descriptor as GET_DESCRIPTOR answers it; empty where the device stalls.
+    QByteArray descriptor(int type, int index, uint16_t languageId) const;
     int readMemory(uint32_t address, unsigned char *data, uint16_t length);
     int writePage(uint32_t address, const unsigned char *data, uint16_t length, int64_t &costUs);
     void runApplication(int64_t nowUs);

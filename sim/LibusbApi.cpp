@@ -163,19 +163,7 @@ ssize_t LIBUSB_CALL libusb_get_device_list(libusb_context *, libusb_device ***li
         dev->bus = uint8_t(device.bus);
         dev->address = uint8_t(device.address);
         dev->ports = device.ports;
-        libusb_device_descriptor &d = dev->descriptor;
-        d.bLength = LIBUSB_DT_DEVICE_SIZE;
-        d.bDescriptorType = LIBUSB_DT_DEVICE;
-        d.bcdUSB = 0x0200;
-        d.bDeviceClass = device.isVt520 ? 0xFF : 0x00;
-        d.bMaxPacketSize0 = 64;
-        d.idVendor = device.vendorId;
-        d.idProduct = device.productId;
-        d.bcdDevice = 0x0100;
-        d.iManufacturer = 1;
-        d.iProduct = 2;
-        d.iSerialNumber = 3;
-        d.bNumConfigurations = 1;
+        dev->descriptor = device.deviceDescriptor();
         present.push_back(dev);
     }
     lock.unlock();

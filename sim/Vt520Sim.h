@@ -115,7 +115,8 @@ struct TransferCost {
 };
 
 // One entry of the transfer log: every libusb call that reaches a device
-// (control and bulk transfers, also standard GET_DESCRIPTOR requests).
+// (control and bulk transfers, also standard requests: GET_STATUS,
+// GET_DESCRIPTOR, GET_CONFIGURATION).
 struct TransferRecord {
     int bus = 0;
     int address = 0;
@@ -151,6 +152,9 @@ public:
     void setSerial(const QByteArray &serial);
     QByteArray serial() const;
     QByteArray serialString() const; // as the host reads it in this mode
+    // The text of string descriptor index (1 manufacturer, 2 product, 3
+    // serial) in this mode, read without a transfer; empty for another index.
+    QByteArray stringText(int index) const;
 
     // ---- mode -----------------------------------------------------------
     Mode mode() const;

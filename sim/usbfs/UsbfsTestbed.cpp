@@ -1,5 +1,6 @@
 #include "sim/usbfs/UsbfsTestbed.h"
 
+#include "sim/Vt520Sim.h"
 #include "sim/usbfs/SysfsDescription.h"
 
 #include <umockdev.h>
@@ -27,6 +28,16 @@ void warn(const char *what, GError *error)
 {
     fprintf(stderr, "vt520-usbfs-run: %s: %s\n", what, error ? error->message : "failed");
     g_clear_error(&error);
+}
+
+// A device and its interface, parent first.
+void addDescriptions(UMockdevTestbed *testbed, const QList<QByteArray> &texts, const char *what)
+{
+    for (const QByteArray &text : texts) {
+        GError *error = nullptr;
+        if (!umockdev_testbed_add_from_string(testbed, text.constData(), &error))
+            warn(what, error);
+    }
 }
 
 // A FIFO of one page, kept full: poll() for POLLOUT sleeps on it until the
@@ -140,10 +151,7 @@ void UsbfsTestbed::addRootHub(int busNumber)
 {
     if (rootHubs.count(busNumber))
         return;
-    GError *error = nullptr;
-    if (!umockdev_testbed_add_from_string(testbed, rootHubDescription(hubPath(busNumber), busNumber).constData(),
-                                          &error))
-        warn("root hub", error);
+    addDescriptions(testbed, rootHubDescription(hubPath(busNumber), busNumber), "root hub");
     rootHubs.insert(busNumber);
 }
 
@@ -177,9 +185,7 @@ QByteArray UsbfsTestbed::addHubsFor(int busNumber, const QList<QByteArray> &port
         if (i + 1 == ports.size() || hubs.count(path))
             continue;
         const int address = allocateAddress(busNumber);
-        GError *error = nullptr;
-        if (!umockdev_testbed_add_from_string(testbed, hubDescription(path, busNumber, address).constData(), &error))
-            warn("hub", error);
+        addDescriptions(testbed, hubDescription(path, busNumber, address), "hub");
         hubs.insert(path);
         hubAddresses.insert({busNumber, address});
     }
@@ -199,6 +205,14 @@ void UsbfsTestbed::plug(libusb_device *device)
         node->modelAddress = libusb_get_device_address(device);
         portCount = libusb_get_port_numbers(device, portNumbers, int(sizeof portNumbers));
         libusb_get_device_descriptor(device, &descriptor);
+    }
+    // The strings of this appearance (the serial tells the mode), read from
+    // the emulator's model: no transfer that the emulator would log.
+    DeviceStrings strings;
+    if (const vt520sim::Device *model = vt520sim::Bus::instance().device(node->modelBus, node->modelAddress)) {
+        strings.manufacturer = model->stringText(descriptor.iManufacturer);
+        strings.product = model->stringText(descriptor.iProduct);
+        strings.serial = model->stringText(descriptor.iSerialNumber);
     }
     node->busNumber = BusNumberOffset + node->modelBus;
     if (node->busNumber > LastBusNumber) {
@@ -242,10 +256,12 @@ void UsbfsTestbed::plug(libusb_device *device)
     GError *error = nullptr;
     if (!umockdev_testbed_attach_ioctl(testbed, node->devNode.constData(), bridge.handler(), &error))
         warn("attach ioctl handler", error);
-    const QByteArray text = deviceDescription(node->sysPath, node->busNumber, node->deviceAddress, descriptor);
-    if (!umockdev_testbed_add_from_string(testbed, text.constData(), &error))
-        warn("add device", error);
+    addDescriptions(testbed,
+                    deviceDescription(node->sysPath, node->busNumber, node->deviceAddress, descriptor, strings),
+                    "add device");
+    // As the kernel announces them: the device, then its interface.
     umockdev_testbed_uevent(testbed, ("/sys" + node->sysPath).constData(), "add");
+    umockdev_testbed_uevent(testbed, ("/sys" + interfacePath(node->sysPath)).constData(), "add");
     nodes.push_back(node);
     if (qEnvironmentVariableIntValue("VT520_USBFS_DEBUG"))
         fprintf(stderr, "vt520-usbfs: plugged %s at %s\n", node->devNode.constData(), node->sysPath.constData());
@@ -256,6 +272,10 @@ void UsbfsTestbed::unplug(const std::shared_ptr<UsbfsNode> &node)
     if (qEnvironmentVariableIntValue("VT520_USBFS_DEBUG"))
         fprintf(stderr, "vt520-usbfs: unplugged %s\n", node->devNode.constData());
     bridge.nodeGone(*node);
+    // The interface goes first, as on a kernel.
+    const QByteArray interfaceSysPath = "/sys" + interfacePath(node->sysPath);
+    umockdev_testbed_uevent(testbed, interfaceSysPath.constData(), "remove");
+    umockdev_testbed_remove_device(testbed, interfaceSysPath.constData());
     const QByteArray sysPath = "/sys" + node->sysPath;
     umockdev_testbed_uevent(testbed, sysPath.constData(), "remove");
     umockdev_testbed_remove_device(testbed, sysPath.constData());

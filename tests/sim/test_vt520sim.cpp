@@ -36,6 +36,17 @@ class TestVt520Sim : public QObject
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
+    // The one device on the bus, opened without the transport.
+    static libusb_device_handle *openOnlyDevice(libusb_context *context)
+    {
+        libusb_device **list = nullptr;
+        libusb_device_handle *handle = nullptr;
+        if (libusb_get_device_list(context, &list) == 1 && libusb_open(list[0], &handle) != 0)
+            handle = nullptr;
+        libusb_free_device_list(list, 1);
+        return handle;
+    }
+
 private slots:
     // Before any test control: one Vt520 on bus 1, in memory (the test
     // harness leaves VT520_SIM_STATE empty).
@@ -153,6 +164,124 @@ private slots:
         QCOMPARE(result, accepted ? length : -1);
         QCOMPARE(bus.transferLog().last().result, accepted ? length : int(LIBUSB_ERROR_PIPE));
         QCOMPARE(usb.isConnected(), accepted);
+    }
+
+    // The standard requests every device answers, in both modes, and the
+    // strictness around them: a wrong direction, recipient, index, language
+    // or length stalls.
+    void standardRequests_data()
+    {
+        QTest::addColumn<int>("requestType");
+        QTest::addColumn<int>("request");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("bootloader");
+        QTest::addColumn<QByteArray>("answer"); // empty: stalls
+        const QByteArray noStatus("\0\0", 2);
+        const QByteArray languages("\x04\x03\x09\x04", 4);
+        QTest::newRow("device status") << 0x80 << 0 << 0 << 0 << 2 << false << noStatus;
+        QTest::newRow("device status in bootloader") << 0x80 << 0 << 0 << 0 << 2 << true << noStatus;
+        QTest::newRow("interface status") << 0x81 << 0 << 0 << 0 << 2 << false << noStatus;
+        QTest::newRow("endpoint 0x81 status") << 0x82 << 0 << 0 << 0x81 << 2 << false << noStatus;
+        QTest::newRow("endpoint 0x02 status") << 0x82 << 0 << 0 << 0x02 << 2 << false << noStatus;
+        QTest::newRow("status of a missing endpoint") << 0x82 << 0 << 0 << 0x83 << 2 << false << QByteArray();
+        QTest::newRow("status of a missing interface") << 0x81 << 0 << 0 << 1 << 2 << false << QByteArray();
+        QTest::newRow("status of 4 bytes") << 0x80 << 0 << 0 << 0 << 4 << false << QByteArray();
+        QTest::newRow("status as OUT") << 0x00 << 0 << 0 << 0 << 2 << false << QByteArray();
+        QTest::newRow("status to other") << 0x83 << 0 << 0 << 0 << 2 << false << QByteArray();
+        QTest::newRow("configuration") << 0x80 << 8 << 0 << 0 << 1 << true << QByteArray(1, '\1');
+        QTest::newRow("configuration of 2 bytes") << 0x80 << 8 << 0 << 0 << 2 << false << QByteArray();
+        QTest::newRow("language table") << 0x80 << 6 << 0x0300 << 0 << 255 << false << languages;
+        QTest::newRow("language table in a language") << 0x80 << 6 << 0x0300 << 0x0409 << 255 << false << QByteArray();
+        QTest::newRow("manufacturer") << 0x80 << 6 << 0x0301 << 0x0409 << 255 << false
+                                      << QByteArray("\x0c\x03V\0t\0"
+                                                    "5\0"
+                                                    "2\0"
+                                                    "0\0",
+                                                    12);
+        QTest::newRow("serial in bootloader") << 0x80 << 6 << 0x0303 << 0x0409 << 255 << true
+                                              << QByteArray("\x16\x03"
+                                                            "2\0"
+                                                            "6\0"
+                                                            "1\0"
+                                                            "1\0"
+                                                            "0\0"
+                                                            "0\0"
+                                                            "0\0"
+                                                            "4\0"
+                                                            "2\0"
+                                                            "b\0",
+                                                            22);
+        QTest::newRow("serial cut to 4 bytes") << 0x80 << 6 << 0x0303 << 0 << 4 << false
+                                               << QByteArray("\x14\x03"
+                                                             "2\0",
+                                                             4);
+        QTest::newRow("string 4") << 0x80 << 6 << 0x0304 << 0x0409 << 255 << false << QByteArray();
+        QTest::newRow("string in German") << 0x80 << 6 << 0x0302 << 0x0407 << 255 << false << QByteArray();
+        // bcdDevice tells the mode: 1.00 for the application, 0.00 for the bootloader.
+        const QByteArray device("\x12\x01\x00\x02\xFF\x00\x00\x40\xC0\x16\x8E\x07", 12);
+        QTest::newRow("device descriptor")
+            << 0x80 << 6 << 0x0100 << 0 << 14 << false << device + QByteArray("\x00\x01", 2);
+        QTest::newRow("device descriptor in bootloader")
+            << 0x80 << 6 << 0x0100 << 0 << 14 << true << device + QByteArray("\x00\x00", 2);
+        QTest::newRow("descriptor as OUT") << 0x00 << 6 << 0x0100 << 0 << 18 << false << QByteArray();
+        QTest::newRow("device qualifier") << 0x80 << 6 << 0x0600 << 0 << 10 << false << QByteArray();
+        QTest::newRow("configuration 1") << 0x80 << 6 << 0x0201 << 0 << 9 << false << QByteArray();
+        QTest::newRow("unknown standard request") << 0x80 << 10 << 0 << 0 << 1 << false << QByteArray();
+    }
+
+    void standardRequests()
+    {
+        QFETCH(int, requestType);
+        QFETCH(int, request);
+        QFETCH(int, value);
+        QFETCH(int, index);
+        QFETCH(int, length);
+        QFETCH(bool, bootloader);
+        QFETCH(QByteArray, answer);
+        if (bootloader)
+            vt->setMode(vt520sim::Mode::Bootloader);
+        libusb_context *context = nullptr;
+        QCOMPARE(libusb_init(&context), 0);
+        libusb_device_handle *handle = openOnlyDevice(context);
+        QVERIFY(handle);
+        QByteArray buffer(length, '\x5A');
+        const int result =
+            libusb_control_transfer(handle, uint8_t(requestType), uint8_t(request), uint16_t(value), uint16_t(index),
+                                    reinterpret_cast<unsigned char *>(buffer.data()), uint16_t(length), 1000);
+        libusb_close(handle);
+        libusb_exit(context);
+        if (answer.isEmpty()) {
+            QCOMPARE(result, int(LIBUSB_ERROR_PIPE));
+        } else {
+            QCOMPARE(result, answer.size());
+            QCOMPARE(buffer.left(result), answer);
+        }
+        // Logged as every transfer that reaches the device, but counted as
+        // no vendor request.
+        QCOMPARE(bus.transferLog().size(), 1);
+        QCOMPARE(bus.requestCount(uint8_t(request)), 0);
+    }
+
+    // The configuration descriptor names the interface and endpoints that
+    // the transport claims and uses.
+    void configurationDescriptor()
+    {
+        libusb_context *context = nullptr;
+        QCOMPARE(libusb_init(&context), 0);
+        libusb_device_handle *handle = openOnlyDevice(context);
+        QVERIFY(handle);
+        unsigned char bytes[64] = {};
+        const int received = libusb_get_descriptor(handle, LIBUSB_DT_CONFIG, 0, bytes, sizeof bytes);
+        libusb_close(handle);
+        libusb_exit(context);
+        QCOMPARE(received, 32);
+        QCOMPARE(int(bytes[2] | bytes[3] << 8), 32); // wTotalLength
+        QCOMPARE(int(bytes[5]), 1);                  // bConfigurationValue
+        QCOMPARE(int(bytes[9 + 5]), 0xFF);           // vendor interface class
+        QCOMPARE(int(bytes[18 + 2]), 0x81);
+        QCOMPARE(int(bytes[25 + 2]), 0x02);
     }
 
     void testBlockIsStored()
