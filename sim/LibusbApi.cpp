@@ -131,6 +131,35 @@ int LIBUSB_CALL libusb_set_option(libusb_context *, enum libusb_option, ...)
     return LIBUSB_SUCCESS;
 }
 
+// The emulator has no hotplug events: a program that follows plugging asks
+// here first and finds it must poll the device list. Registering a callback
+// anyway is refused, and there are no events to handle.
+int LIBUSB_CALL libusb_has_capability(uint32_t capability)
+{
+    return capability == LIBUSB_CAP_HAS_CAPABILITY ? 1 : 0;
+}
+
+int LIBUSB_CALL libusb_hotplug_register_callback(libusb_context *, int, int, int, int, int, libusb_hotplug_callback_fn,
+                                                 void *, libusb_hotplug_callback_handle *callback_handle)
+{
+    if (callback_handle)
+        *callback_handle = 0;
+    return LIBUSB_ERROR_NOT_SUPPORTED;
+}
+
+void LIBUSB_CALL libusb_hotplug_deregister_callback(libusb_context *, libusb_hotplug_callback_handle)
+{
+}
+
+int LIBUSB_CALL libusb_handle_events_timeout_completed(libusb_context *, struct timeval *, int *)
+{
+    return LIBUSB_ERROR_NOT_SUPPORTED;
+}
+
+void LIBUSB_CALL libusb_interrupt_event_handler(libusb_context *)
+{
+}
+
 const char *LIBUSB_CALL libusb_error_name(int errcode)
 {
     return errorName(errcode);

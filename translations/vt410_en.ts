@@ -815,4 +815,19 @@ Close the window when the change has ended?</translation>
         <translation>Vt520 - info</translation>
     </message>
 </context>
+<context>
+    <name>Vt520Monitor</name>
+    <message>
+        <source>No Vt520 attached</source>
+        <translation>No Vt520 attached</translation>
+    </message>
+    <message>
+        <source>Vt520 at %1</source>
+        <translation>Vt520 at %1</translation>
+    </message>
+    <message>
+        <source>%1 Vt520s attached: commands use %2</source>
+        <translation>%1 Vt520s attached: commands use %2</translation>
+    </message>
+</context>
 </TS>

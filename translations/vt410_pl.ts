@@ -815,4 +815,19 @@ Zamknąć okno po zakończeniu zmiany?</translation>
         <translation>Vt520 - informacje</translation>
     </message>
 </context>
+<context>
+    <name>Vt520Monitor</name>
+    <message>
+        <source>No Vt520 attached</source>
+        <translation>Brak podłączonego Vt520</translation>
+    </message>
+    <message>
+        <source>Vt520 at %1</source>
+        <translation>Vt520 w %1</translation>
+    </message>
+    <message>
+        <source>%1 Vt520s attached: commands use %2</source>
+        <translation>Podłączonych Vt520: %1, polecenia używają %2</translation>
+    </message>
+</context>
 </TS>

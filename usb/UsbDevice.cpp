@@ -1,5 +1,6 @@
 #include "usb/UsbDevice.h"
 
+#include "usb/SerialStringCache.h"
 #include "usb/SerialStringDecoder.h"
 
 #include <QDebug>
@@ -366,5 +367,9 @@ QByteArray UsbDevice::getSerialString()
 
     unsigned char buffer[256] = {};
     const int received = libusb_get_descriptor(handle, LIBUSB_DT_STRING, SerialStringIndex, buffer, sizeof buffer);
-    return decodeSerialStringDescriptor(buffer, received);
+    serial = decodeSerialStringDescriptor(buffer, received);
+    // The device monitor tells the mode from it where sysfs does not.
+    libusb_device *device = libusb_get_device(handle);
+    SerialStringCache::remember(libusb_get_bus_number(device), libusb_get_device_address(device), serial);
+    return serial;
 }

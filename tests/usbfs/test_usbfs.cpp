@@ -5,7 +5,9 @@
 #include "UpgradeFixture.h"
 #include "firmware/FirmwareChange.h"
 #include "lighting/LightingTransfer.h"
+#include "usb/SerialStringCache.h"
 #include "usb/USBVT350.h"
+#include "usb/Vt520Monitor.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -113,6 +115,7 @@ private slots:
     void manyReturns();
     void startNotTaken();
     void externalFlashGlitch();
+    void monitorFollowsUevents();
 
 private:
     QTemporaryDir dir;
@@ -310,6 +313,37 @@ void TestUsbfs::externalFlashGlitch()
             || traced.filter(QRegularExpression("bRequest=[56], .* - ERROR\\.")).size() >= 1);
     QVERIFY(waitForMode(usb, false));
     verifyHolds(usb, fixture);
+}
+
+// The device monitor on the system's libusb: hotplug events from udev, the
+// unplug of a reset a real "remove" uevent, the return an "add"; the mode
+// from the sysfs serial attribute alone (no command reads the serial here).
+void TestUsbfs::monitorFollowsUevents()
+{
+    SerialStringCache::clear();
+    Vt520Monitor monitor;
+    QCOMPARE(monitor.method(), Vt520Monitor::Method::Hotplug);
+    QCOMPARE(monitor.units().size(), 1);
+    QCOMPARE(monitor.units().first().portPath, Port);
+    QCOMPARE(monitor.units().first().mode, DeviceMode::Application);
+    const int oldAddress = monitor.units().first().address;
+    QSignalSpy reports(&monitor, &Vt520Monitor::unitsChanged);
+
+    USBVT350 usb;
+    QCOMPARE(usb.connect(), 0);
+    usb.RunApplication(); // into the bootloader: away for a second, back at a new address
+    usb.disconnect();
+    SerialStringCache::clear();
+
+    const auto reported = [&](int i) { return reports.at(i).first().value<QList<Vt520Monitor::Unit>>(); };
+    QTRY_VERIFY_WITH_TIMEOUT(reports.size() >= 2, 20000);
+    QCOMPARE(reported(0), QList<Vt520Monitor::Unit>()); // the remove uevent
+    const QList<Vt520Monitor::Unit> back = reported(reports.size() - 1);
+    QCOMPARE(back.size(), 1);
+    QCOMPARE(back.first().portPath, Port);
+    QVERIFY(back.first().address != oldAddress);
+    QCOMPARE(back.first().mode, DeviceMode::Bootloader);
+    QCOMPARE(Vt520Monitor::statusText(back), QString("Vt520 at 101-1"));
 }
 
 QTEST_GUILESS_MAIN(TestUsbfs)

@@ -1,0 +1,180 @@
+#include "usb/Vt520Monitor.h"
+
+#include "usb/SerialStringCache.h"
+#include "usb/USBVT350.h"
+#include "usb/UsbDevice.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QPair>
+
+#include <libusb.h>
+
+#include <algorithm>
+#include <sys/time.h>
+
+namespace {
+
+// One attribute of a USB device in sysfs, without its line end; empty if
+// the system has no such file.
+QByteArray sysfsAttribute(const QString &portPath, const char *name)
+{
+    QFile file(QStringLiteral("/sys/bus/usb/devices/%1/%2").arg(portPath, QLatin1String(name)));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll().trimmed();
+}
+
+// The serial attribute of the device at this port, if sysfs shows this very
+// appearance there: the same ids, bus number and address (a preloaded
+// emulator's port paths may name a real device of the machine).
+QByteArray sysfsSerial(const QString &portPath, int bus, int address)
+{
+    const QByteArray vendor = QByteArray::number(USBVT350::VendorId, 16).rightJustified(4, '0');
+    const QByteArray product = QByteArray::number(USBVT350::ProductId, 16).rightJustified(4, '0');
+    if (sysfsAttribute(portPath, "idVendor") != vendor || sysfsAttribute(portPath, "idProduct") != product
+        || sysfsAttribute(portPath, "busnum") != QByteArray::number(bus)
+        || sysfsAttribute(portPath, "devnum") != QByteArray::number(address))
+        return {};
+    return sysfsAttribute(portPath, "serial");
+}
+
+int LIBUSB_CALL onHotplug(libusb_context *, libusb_device *, libusb_hotplug_event, void *monitor)
+{
+    // On the event thread: the listing runs on the monitor's own thread.
+    QMetaObject::invokeMethod(static_cast<Vt520Monitor *>(monitor), "refresh", Qt::QueuedConnection);
+    return 0; // stay registered
+}
+
+} // namespace
+
+Vt520Monitor::Vt520Monitor(QObject *parent)
+    : QObject(parent)
+{
+    qRegisterMetaType<Vt520Monitor::Unit>();
+    qRegisterMetaType<QList<Vt520Monitor::Unit>>();
+    // A context of its own: its device list is up to date when its own
+    // hotplug callback runs, whatever the transport's context has seen.
+    if (libusb_init(&context) < 0)
+        context = nullptr;
+    current = scan();
+    if (startHotplug()) {
+        how = Method::Hotplug;
+    } else {
+        how = Method::Poll;
+        pollTimer.setInterval(DefaultPollIntervalMs);
+        QObject::connect(&pollTimer, &QTimer::timeout, this, &Vt520Monitor::refresh);
+        pollTimer.start();
+    }
+}
+
+Vt520Monitor::~Vt520Monitor()
+{
+    stopHotplug();
+    if (context)
+        libusb_exit(context);
+}
+
+bool Vt520Monitor::startHotplug()
+{
+    if (!context || !libusb_has_capability(LIBUSB_CAP_HAS_HOTPLUG))
+        return false;
+    libusb_hotplug_callback_handle handle = 0;
+    const int events = LIBUSB_HOTPLUG_EVENT_DEVICE_ARRIVED | LIBUSB_HOTPLUG_EVENT_DEVICE_LEFT;
+    if (libusb_hotplug_register_callback(context, events, 0, USBVT350::VendorId, USBVT350::ProductId,
+                                         LIBUSB_HOTPLUG_MATCH_ANY, onHotplug, this, &handle)
+        != LIBUSB_SUCCESS)
+        return false;
+    hotplugHandle = handle;
+    eventThread = std::make_unique<std::thread>([this] {
+        while (!stopping.load()) {
+            timeval wait{0, 200 * 1000};
+            libusb_handle_events_timeout_completed(context, &wait, nullptr);
+        }
+    });
+    // An arrival between the first listing and the registration.
+    QMetaObject::invokeMethod(this, "refresh", Qt::QueuedConnection);
+    return true;
+}
+
+void Vt520Monitor::stopHotplug()
+{
+    if (!eventThread)
+        return;
+    stopping.store(true);
+    libusb_hotplug_deregister_callback(context, hotplugHandle);
+    libusb_interrupt_event_handler(context);
+    eventThread->join();
+    eventThread.reset();
+}
+
+QList<Vt520Monitor::Unit> Vt520Monitor::units() const
+{
+    return current;
+}
+
+Vt520Monitor::Method Vt520Monitor::method() const
+{
+    return how;
+}
+
+void Vt520Monitor::setPollInterval(int milliseconds)
+{
+    pollTimer.setInterval(milliseconds);
+}
+
+QList<Vt520Monitor::Unit> Vt520Monitor::scan() const
+{
+    QList<Unit> found;
+    if (!context)
+        return found;
+    libusb_device **list = nullptr;
+    const ssize_t count = libusb_get_device_list(context, &list);
+    if (count < 0 || !list)
+        return found;
+    QList<QPair<int, int>> present;
+    for (ssize_t i = 0; i < count; ++i) {
+        libusb_device_descriptor descriptor{};
+        if (libusb_get_device_descriptor(list[i], &descriptor) < 0 || descriptor.idVendor != USBVT350::VendorId
+            || descriptor.idProduct != USBVT350::ProductId)
+            continue;
+        Unit unit;
+        unit.portPath = UsbDevice::portPathOf(list[i]);
+        unit.bus = libusb_get_bus_number(list[i]);
+        unit.address = libusb_get_device_address(list[i]);
+        QByteArray serialString = sysfsSerial(unit.portPath, unit.bus, unit.address);
+        if (serialString.isEmpty())
+            serialString = SerialStringCache::lookup(unit.bus, unit.address);
+        unit.mode = deviceModeOf(serialString);
+        found.append(unit);
+        present.append({unit.bus, unit.address});
+    }
+    libusb_free_device_list(list, 1);
+    // In the order the transport tries them: bus number, then address.
+    std::sort(found.begin(), found.end(),
+              [](const Unit &a, const Unit &b) { return a.bus != b.bus ? a.bus < b.bus : a.address < b.address; });
+    // An appearance that left never comes back with the same address.
+    SerialStringCache::keepOnly(present);
+    return found;
+}
+
+void Vt520Monitor::refresh()
+{
+    const QList<Unit> now = scan();
+    if (now == current)
+        return;
+    current = now;
+    Q_EMIT unitsChanged(current);
+}
+
+QString Vt520Monitor::statusText(const QList<Unit> &units)
+{
+    if (units.isEmpty())
+        return QCoreApplication::translate("Vt520Monitor", "No Vt520 attached");
+    if (units.size() == 1)
+        return QCoreApplication::translate("Vt520Monitor", "Vt520 at %1").arg(units.first().portPath);
+    // Two or more: no plural forms are needed in either language.
+    return QCoreApplication::translate("Vt520Monitor", "%1 Vt520s attached: commands use %2")
+        .arg(units.size())
+        .arg(units.first().portPath);
+}
