@@ -1,7 +1,8 @@
 #include "firmware/BootloaderImage.h"
 
+#include "usb/CompleteFileWriter.h"
+
 #include <QDir>
-#include <QSaveFile>
 
 namespace BootloaderImage {
 
@@ -29,26 +30,19 @@ QByteArray withSerial(const QByteArray &image, const QByteArray &serial)
     return result;
 }
 
-bool write(const QString &fileName, const QByteArray &image)
+bool write(const QString &fileName, const QByteArray &image, QString *reason)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(image) != image.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return CompleteFileWriter::write(fileName, image, reason);
 }
 
 QString writeSeries(const QByteArray &image, const QString &prefix, int firstNumber, int count, const QString &folder,
-                    const std::function<void(const QString &)> &say)
+                    const std::function<void(const QString &)> &say, QString *reason)
 {
     for (int unit = firstNumber; unit < firstNumber + count; ++unit) {
         const QByteArray unitSerial = serial(prefix, unit);
         say(QString::fromLatin1(unitSerial));
         const QString name = folder.isEmpty() ? fileName(unitSerial) : QDir(folder).filePath(fileName(unitSerial));
-        if (!write(name, withSerial(image, unitSerial)))
+        if (!write(name, withSerial(image, unitSerial), reason))
             return name;
         say(QStringLiteral("New bootloader + serial:"));
         say(name);

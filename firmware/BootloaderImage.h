@@ -34,15 +34,17 @@ HexToBinResult readHex(const QString &hexFileName, QByteArray *image);
 QByteArray withSerial(const QByteArray &image, const QByteArray &serial);
 
 // Writes the image through a temporary, so that the target is either
-// complete or left as it was. Returns false on any failure.
-bool write(const QString &fileName, const QByteArray &image);
+// complete or left as it was. Returns false on any failure, with the
+// system's reason in *reason when given.
+bool write(const QString &fileName, const QByteArray &image, QString *reason = nullptr);
 
 // A series of images: for every unit number from firstNumber on, count of
 // them, the serial, its image file in folder (the current directory when
 // empty) and the window's log lines through say: the serial, "New bootloader
 // + serial:" and the file name. Stops at the first file that cannot be
 // written; returns its name, or an empty string when all were written.
+// The system's reason for that file goes to *reason when given.
 QString writeSeries(const QByteArray &image, const QString &prefix, int firstNumber, int count, const QString &folder,
-                    const std::function<void(const QString &)> &say);
+                    const std::function<void(const QString &)> &say, QString *reason = nullptr);
 
 } // namespace BootloaderImage

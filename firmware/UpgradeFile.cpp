@@ -1,13 +1,13 @@
 #include "firmware/UpgradeFile.h"
 
 #include "firmware/UpgradeImage.h"
+#include "usb/CompleteFileWriter.h"
 #include "usb/Scrambling.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace UpgradeFile {
 
@@ -32,24 +32,21 @@ Status damagedRegion(const QByteArray &scrambledImage)
 
 } // namespace
 
-bool write(const QString &fileName, const QByteArray &plainImage)
+bool write(const QString &fileName, const QByteArray &plainImage, QString *reason)
 {
-    if (plainImage.size() != UpgradeImage::Size)
+    if (plainImage.size() != UpgradeImage::Size) {
+        if (reason)
+            *reason = QStringLiteral("the image is not %1 bytes").arg(UpgradeImage::Size);
         return false;
+    }
     QByteArray scrambled = plainImage;
     EncodeBuffer(reinterpret_cast<unsigned char *>(scrambled.data()), quint32(scrambled.size()));
 
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QDataStream out(&file);
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
     out.setVersion(StreamVersion);
     out << QString::fromLatin1(HeaderText) << QString::fromLatin1(VersionText) << scrambled;
-    if (out.status() != QDataStream::Ok) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return CompleteFileWriter::write(fileName, bytes, reason);
 }
 
 Contents read(const QString &fileName)

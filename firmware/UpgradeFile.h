@@ -13,8 +13,9 @@ constexpr qint64 FileSize = 262210;
 
 // Scrambles a copy of the plain image and writes the file through a
 // temporary, so the target is either complete or left as it was.
-// Returns false when the file could not be created or fully written.
-bool write(const QString &fileName, const QByteArray &plainImage);
+// Returns false when the file could not be created or fully written;
+// *reason (when given) then holds the system's reason.
+bool write(const QString &fileName, const QByteArray &plainImage, QString *reason = nullptr);
 
 enum class Status {
     Ok,

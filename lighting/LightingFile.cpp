@@ -1,11 +1,12 @@
 #include "lighting/LightingFile.h"
 
 #include "lighting/SceneTables.h"
+#include "usb/CompleteFileWriter.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QFile>
-#include <QSaveFile>
 
 #include <climits>
 
@@ -126,24 +127,12 @@ bool LightingFile::write(QIODevice &device, Kind kind, const QByteArray &table)
 LightingFile::Status LightingFile::save(const QString &fileName, Kind kind, const QByteArray &table,
                                         QString *errorString)
 {
-    QSaveFile file(fileName);
-    QString reason;
-    if (!file.open(QIODevice::WriteOnly)) {
-        reason = file.errorString();
-    } else if (!write(file, kind, table) || !file.flush()) {
-        // The explicit flush matters: commit() alone does not notice a short
-        // write of the buffered bytes (a full disk) and would replace the old
-        // file with a cut-off one. A short write leaves no system reason
-        // behind; a second flush of the rest fails outright and reports it.
-        file.flush();
-        reason = file.errorString();
-        file.cancelWriting(); // the temporary file is discarded, the old file stays
-    } else if (!file.commit()) {
-        reason = file.errorString();
-    } else {
-        return Status::Ok;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !write(buffer, kind, table)) {
+        if (errorString)
+            *errorString = QStringLiteral("the table is not %1 bytes").arg(tableSize(kind));
+        return Status::WriteFailed;
     }
-    if (errorString)
-        *errorString = reason;
-    return Status::WriteFailed;
+    return CompleteFileWriter::write(fileName, bytes, errorString) ? Status::Ok : Status::WriteFailed;
 }

@@ -47,7 +47,7 @@ public:
     // Writes the three items; false when the device did not take every byte.
     // table must hold tableSize(kind) bytes.
     static bool write(QIODevice &device, Kind kind, const QByteArray &table);
-    // Writes through a QSaveFile: an existing file is replaced only once the
+    // Writes through CompleteFileWriter: an existing file is replaced only once the
     // new one is complete, and stays as it was when anything fails. On
     // WriteFailed, errorString (if given) receives the reason.
     static Status save(const QString &fileName, Kind kind, const QByteArray &table, QString *errorString = nullptr);

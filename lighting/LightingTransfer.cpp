@@ -38,3 +38,29 @@ LightingTransfer::Status LightingTransfer::write(const Location &where, const vo
     usb.StatusRelease();
     return done ? Status::Done : Status::TransferFailed;
 }
+
+LightingTransfer::Verified LightingTransfer::writeVerified(const Location &where, const void *table)
+{
+    if (usb.StatusAcquire() != 0)
+        return Verified::AcquireFailed;
+
+    QByteArray buffer(static_cast<const char *>(table), where.length);
+    auto *bytes = reinterpret_cast<unsigned char *>(buffer.data());
+    EncodeBuffer(bytes, unsigned(where.length));
+    Verified outcome = Verified::Done;
+    if (usb.WriteExternalFlashToAddress(bytes, where.address, uint32_t(where.length)) != 0) {
+        outcome = Verified::WriteFailed;
+    } else {
+        QByteArray readBack(where.length, Qt::Uninitialized);
+        auto *back = reinterpret_cast<unsigned char *>(readBack.data());
+        if (usb.ReadExternalFlashFromAddress(back, where.address, uint32_t(where.length)) != 0)
+            outcome = Verified::ReadBackFailed;
+        else if (readBack != buffer) // both scrambled with the same key words
+            outcome = Verified::Mismatch;
+    }
+    // The access is given back whatever happened; a failed release only
+    // counts when the table itself is in place.
+    if (usb.StatusRelease() != 0 && outcome == Verified::Done)
+        outcome = Verified::ReleaseFailed;
+    return outcome;
+}

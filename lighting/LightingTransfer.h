@@ -43,6 +43,20 @@ public:
     // bring the table up to date only when the write will really be tried.
     Status write(const Location &where, const void *table, const std::function<void()> &onAcquired = {});
 
+    // The outcome of writeVerified, by what the unit holds afterwards.
+    enum class Verified {
+        Done,           // written, read back equal and released
+        AcquireFailed,  // nothing written: the unit holds its old table
+        WriteFailed,    // the write failed part-way: old, new or a mix
+        ReadBackFailed, // written, but not read back: old, new or a mix
+        Mismatch,       // read back differently: a mix
+        ReleaseFailed,  // the new table is in place, but the host-access bit is still set
+    };
+
+    // write, then the table read back within the same access and compared,
+    // then the access given back, the release checked too.
+    Verified writeVerified(const Location &where, const void *table);
+
 private:
     USBVT350 &usb;
 };

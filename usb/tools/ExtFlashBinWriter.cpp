@@ -15,7 +15,9 @@ quint8 *bytes(QByteArray &buffer)
 ExtFlashBinWriter::Result ExtFlashBinWriter::writeAndVerify(USBVT350 &usb, const QByteArray &image, quint32 address,
                                                             qsizetype *firstDifference)
 {
-    if (!lengthAccepted(image.size()))
+    // Checked before any transfer: a write past the end would wrap round
+    // onto the flash's start or fail only after overwriting the rest.
+    if (!lengthAccepted(image.size()) || !fitsFlash(address, image.size()))
         return Result::LengthError;
     const quint32 length = quint32(image.size());
 
