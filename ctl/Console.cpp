@@ -13,8 +13,13 @@ Console::Console(bool quiet, ProgressLine *progress)
 void Console::line(const QString &text)
 {
     last = text;
-    if (quiet)
-        return;
+    if (!quiet)
+        result(text);
+}
+
+void Console::result(const QString &text)
+{
+    last = text;
     if (progress)
         progress->interrupt();
     const QByteArray bytes = text.toLocal8Bit() + '\n';

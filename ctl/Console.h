@@ -6,16 +6,20 @@
 
 class ProgressLine;
 
-// Where vt520ctl's words go: result lines on standard output (kept back
-// with --quiet), errors on standard error, both clear of a progress line.
+// Where vt520ctl's words go: what a command was asked for on standard
+// output always, its log and informational lines there too (kept back with
+// --quiet), errors on standard error, all clear of a progress line.
 class Console
 {
 public:
     explicit Console(bool quiet, ProgressLine *progress = nullptr);
 
-    // A line of the result (or the window's log); several lines if it holds
-    // line ends.
+    // A line of the window's log or of information; several lines if it
+    // holds line ends. Kept back with --quiet.
     void line(const QString &text);
+    // What the command was asked for (a listing, a dump, the status word):
+    // shown with --quiet too.
+    void result(const QString &text);
     // An error, prefixed "vt520ctl: ".
     void error(const QString &text);
     // An error line as it stands (a list, a hint).

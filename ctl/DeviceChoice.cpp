@@ -5,8 +5,11 @@
 #include "ctl/CtlOptions.h"
 #include "ctl/ExitStatus.h"
 #include "usb/DeviceSelection.h"
+#include "usb/UnitLock.h"
 #include "usb/UsbDevice.h"
 
+#include <algorithm>
+#include <list>
 #include <utility>
 
 namespace DeviceChoice {
@@ -56,6 +59,22 @@ void listAttached(const QList<Vt520Enumeration::Entry> &devices, Console &consol
 int select(const QString &selector, const QList<Vt520Enumeration::Entry> &devices, Console &console,
            Vt520Enumeration::Entry *device)
 {
+    // Two units can answer to one serial (a copied bootloader image, a
+    // unit not yet given its own): never take the first of them.
+    QList<Vt520Enumeration::Entry> matching;
+    if (!selector.isEmpty()) {
+        for (const Vt520Enumeration::Entry &candidate : devices) {
+            if (DeviceSelection::matches(selector, candidate))
+                matching.append(candidate);
+        }
+    }
+    if (matching.size() > 1) {
+        console.error(QStringLiteral("%1 Vt520s match \"%2\"; choose one with --device by its port path:")
+                          .arg(matching.size())
+                          .arg(selector));
+        listAttached(matching, console);
+        return ExitNoDevice;
+    }
     switch (DeviceSelection::select(selector, devices, device)) {
     case DeviceSelection::Result::NoDevice:
         return refuseNoDevice(console);
@@ -71,6 +90,37 @@ int select(const QString &selector, const QList<Vt520Enumeration::Entry> &device
         return ExitNoDevice;
     case DeviceSelection::Result::Selected:
         break;
+    }
+    return ExitDone;
+}
+
+// Each unit chosen locked before the command's first transfer to it, and
+// held until the process ends; one in use refuses the whole command before
+// any unit is touched.
+int lockChosen(const CtlOptions &options, Console &console, const QList<Vt520Enumeration::Entry> &chosen)
+{
+    static std::list<UnitLock> held;
+    const QString holder = QStringLiteral("vt520ctl ") + options.command->name;
+    for (const Vt520Enumeration::Entry &device : chosen) {
+        const bool mine = std::any_of(held.begin(), held.end(), [&](const UnitLock &lock) {
+            return lock.fileName() == UnitLock(device.portPath).fileName();
+        });
+        if (mine) // a unit named twice
+            continue;
+        UnitLock &lock = held.emplace_back(device.portPath);
+        switch (lock.take(holder)) {
+        case UnitLock::Status::Taken:
+            break;
+        case UnitLock::Status::InUse:
+            console.error(QStringLiteral("unit %1 is in use by process %2 (%3)")
+                              .arg(device.portPath)
+                              .arg(lock.holderPid())
+                              .arg(lock.holderName()));
+            return ExitInUse;
+        case UnitLock::Status::Failed:
+            console.error(QStringLiteral("unit %1 could not be locked: %2").arg(device.portPath, lock.reason()));
+            return ExitInUse;
+        }
     }
     return ExitDone;
 }
@@ -108,7 +158,7 @@ int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::
             return ExitNoDevice;
         }
     }
-    return ExitDone;
+    return lockChosen(options, console, *chosen);
 }
 
 } // namespace DeviceChoice

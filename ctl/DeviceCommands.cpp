@@ -7,6 +7,7 @@
 #include "ctl/DeviceChoice.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/InputFile.h"
+#include "usb/CompleteFileWriter.h"
 #include "usb/USBVT350.h"
 #include "usb/tools/ExtFlashBinWriter.h"
 #include "usb/tools/ServiceRead.h"
@@ -14,7 +15,6 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -58,12 +58,12 @@ bool parseRange(const CtlOptions &options, Console &console, quint32 *address, i
 int deliver(const CtlOptions &options, Console &console, const QByteArray &bytes)
 {
     if (options.output.isEmpty()) {
-        console.line(ServiceRead::dumpText(bytes));
+        console.result(ServiceRead::dumpText(bytes));
         return ExitDone;
     }
-    QSaveFile file(options.output);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        console.error(QStringLiteral("cannot write %1: %2").arg(options.output, file.errorString()));
+    QString reason;
+    if (!CompleteFileWriter::write(options.output, bytes, &reason)) {
+        console.error(QStringLiteral("cannot write %1: %2").arg(options.output, reason));
         return ExitFileRefused;
     }
     return ExitDone;
@@ -98,10 +98,10 @@ int list(const CtlOptions &options, Console &console)
         QJsonArray array;
         for (const Vt520Enumeration::Entry &device : devices)
             array.append(DeviceChoice::toJson(device));
-        console.line(jsonText(QJsonDocument(array)));
+        console.result(jsonText(QJsonDocument(array)));
     } else {
         for (const Vt520Enumeration::Entry &device : devices)
-            console.line(DeviceChoice::describe(device));
+            console.result(DeviceChoice::describe(device));
     }
     if (devices.isEmpty())
         return DeviceChoice::refuseNoDevice(console);
@@ -147,9 +147,9 @@ int status(const CtlOptions &options, Console &console)
             {"hex", QStringLiteral("0x%1").arg(word, 8, 16, QLatin1Char('0'))},
             {"binary", ServiceText::binary32(word)},
         };
-        console.line(jsonText(QJsonDocument(object)));
+        console.result(jsonText(QJsonDocument(object)));
     } else {
-        console.line(QStringLiteral("Status: ") + ServiceText::binary32(word));
+        console.result(QStringLiteral("Status: ") + ServiceText::binary32(word));
     }
     return ExitDone;
 }
@@ -172,10 +172,24 @@ int writeFlash(const CtlOptions &options, Console &console)
     quint32 address = 0;
     if (!parseAddress(options, console, &address))
         return ExitUsage;
-    // The whole file is read and checked before the device is touched.
+    // The whole file is checked and read before the device is touched; its
+    // size first, so that nothing past the flash's end is ever read.
     const QString fileName = options.arguments[1];
+    if (!ExtFlashBinWriter::fitsFlash(address, 0)) {
+        console.error(QStringLiteral("ADDRESS 0x%1 lies past the end of the %2-byte external flash")
+                          .arg(address, 0, 16)
+                          .arg(ExtFlashBinWriter::FlashSize));
+        return ExitUsage;
+    }
+    const qint64 room = ExtFlashBinWriter::FlashSize - address;
     QByteArray image;
-    if (!InputFile::readAll(fileName, console, &image))
+    const auto tooLarge = [&](qint64 size) {
+        return QStringLiteral("%1 bytes from address 0x%2 go past the end of the %3-byte external flash")
+            .arg(size)
+            .arg(address, 0, 16)
+            .arg(ExtFlashBinWriter::FlashSize);
+    };
+    if (!InputFile::readAll(fileName, console, room, tooLarge, &image))
         return ExitFileRefused;
     if (!ExtFlashBinWriter::lengthAccepted(image.size())) {
         console.error(

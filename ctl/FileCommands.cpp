@@ -4,6 +4,7 @@
 #include "ctl/Console.h"
 #include "ctl/CtlOptions.h"
 #include "ctl/ExitStatus.h"
+#include "ctl/InputFile.h"
 #include "firmware/BootloaderImage.h"
 #include "firmware/HexFileTexts.h"
 #include "firmware/UpgradeFile.h"
@@ -24,6 +25,8 @@ int makeUpgrade(const CtlOptions &options, Console &console)
     const QString hexName = options.arguments[0];
     const QString target = options.arguments[1];
     // Refused as the window refuses it: the reason once, nothing written.
+    if (!InputFile::hexSizeAccepted(hexName, console))
+        return ExitFileRefused;
     const UpgradeImage::FromHex built = UpgradeImage::fromHexFile(hexName);
     if (built.hex.code != 0) {
         console.error(refusedHexFileText(hexName, built.hex));
@@ -31,8 +34,9 @@ int makeUpgrade(const CtlOptions &options, Console &console)
     }
     if (built.hex.outsideBytes > 0)
         console.line(leftOutBytesLine(built.hex.outsideBytes));
-    if (!UpgradeFile::write(target, built.image)) {
-        console.error(QStringLiteral("Cannot write file %1").arg(target));
+    QString reason;
+    if (!UpgradeFile::write(target, built.image, &reason)) {
+        console.error(QStringLiteral("cannot write %1: %2").arg(target, reason));
         return ExitFileRefused;
     }
     return ExitDone;
@@ -59,17 +63,20 @@ int makeBootloaderImages(const CtlOptions &options, Console &console)
     }
 
     const QString hexName = options.arguments[0];
+    if (!InputFile::hexSizeAccepted(hexName, console))
+        return ExitFileRefused;
     QByteArray bootloader;
     const HexToBinResult hexResult = BootloaderImage::readHex(hexName, &bootloader);
     if (hexResult.code != 0) {
         console.error(refusedHexFileText(hexName, hexResult));
         return ExitFileRefused;
     }
-    const QString failed =
-        BootloaderImage::writeSeries(bootloader, options.prefix, options.first, options.count, options.folder,
-                                     [&](const QString &line) { console.line(line); });
+    QString reason;
+    const QString failed = BootloaderImage::writeSeries(
+        bootloader, options.prefix, options.first, options.count, options.folder,
+        [&](const QString &line) { console.line(line); }, &reason);
     if (!failed.isEmpty()) {
-        console.error(QStringLiteral("Cannot write file %1").arg(failed));
+        console.error(QStringLiteral("cannot write %1: %2").arg(failed, reason));
         return ExitFileRefused;
     }
     return ExitDone;

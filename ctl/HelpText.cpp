@@ -66,7 +66,8 @@ QString text()
                             "  --device SEL   port path (1-1.4), BUS:ADDRESS (1:7) or serial (261100042 or\n"
                             "                 261100042b); needed when several Vt520s are attached, else the\n"
                             "                 only one is used\n"
-                            "  --quiet        errors only\n"
+                            "  --quiet        no log or informational lines; listings, dumps and the\n"
+                            "                 status word are still shown, errors always\n"
                             "  --verbose      the diagnostic trace on standard error\n"
                             "  --help, --version\n"
                             "  --             ends the options (for a file name that begins with a dash)\n"
@@ -75,9 +76,13 @@ QString text()
                             "Exit status:\n"
                             "  0  done\n"
                             "  1  usage error\n"
-                            "  2  an input file refused, or an output file or standard output not written\n"
-                            "  3  no Vt520, several and none selected, none matching --device, or access denied\n"
-                            "  4  a device operation failed\n");
+                            "  2  an input file refused (not a regular file, wrong size, bad contents), or\n"
+                            "     an output file or standard output not written (no file left half-written)\n"
+                            "  3  no Vt520, several and none selected, none or several matching --device,\n"
+                            "     or access denied\n"
+                            "  4  a device operation failed; programs/scenes set: the table did not read\n"
+                            "     back the same, or host access was not given back\n"
+                            "  5  a unit is in use by another process (refused before any transfer)\n");
 }
 
 } // namespace HelpText

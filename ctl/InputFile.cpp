@@ -4,6 +4,7 @@
 #include "ctl/ExitStatus.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace InputFile {
 
@@ -16,20 +17,71 @@ void refuseUnreadable(const QString &fileName, const QString &reason, Console &c
 
 } // namespace
 
-bool readAll(const QString &fileName, Console &console, QByteArray *bytes)
+bool sizeOf(const QString &fileName, Console &console, qint64 *size)
 {
+    const QFileInfo info(fileName);
+    *size = -1;
+    if (!info.exists())
+        return true;
+    if (!info.isFile()) {
+        console.error(QStringLiteral("%1: not a regular file").arg(fileName));
+        return false;
+    }
+    *size = info.size();
+    return true;
+}
+
+bool hexSizeAccepted(const QString &fileName, Console &console)
+{
+    qint64 size = 0;
+    if (!sizeOf(fileName, console, &size))
+        return false;
+    if (size > MaxHexSize) {
+        console.error(QStringLiteral("%1: %2 bytes, more than the %3 bytes a HEX file of the Vt520 may have")
+                          .arg(fileName)
+                          .arg(size)
+                          .arg(MaxHexSize));
+        return false;
+    }
+    return true;
+}
+
+bool readAll(const QString &fileName, Console &console, qint64 maxSize,
+             const std::function<QString(qint64 size)> &tooLarge, QByteArray *bytes)
+{
+    qint64 size = 0;
+    if (!sizeOf(fileName, console, &size))
+        return false;
+    if (size > maxSize) {
+        console.error(QStringLiteral("%1: %2").arg(fileName, tooLarge(size)));
+        return false;
+    }
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         refuseUnreadable(fileName, file.errorString(), console);
         return false;
     }
-    *bytes = file.readAll();
+    *bytes = file.read(maxSize);
+    if (file.error() != QFile::NoError) {
+        refuseUnreadable(fileName, file.errorString(), console);
+        return false;
+    }
     return true;
 }
 
 int readUpgrade(const QString &fileName, Console &console,
                 const std::function<void(const UpgradeFile::Contents &)> &showRefusal, UpgradeFile::Contents *contents)
 {
+    qint64 size = 0;
+    if (!sizeOf(fileName, console, &size))
+        return ExitFileRefused;
+    if (size >= 0 && size != UpgradeFile::FileSize) {
+        console.error(QStringLiteral("%1: %2 bytes; an upgrade file has exactly %3")
+                          .arg(fileName)
+                          .arg(size)
+                          .arg(UpgradeFile::FileSize));
+        return ExitFileRefused;
+    }
     *contents = UpgradeFile::read(fileName);
     switch (contents->status) {
     case UpgradeFile::Status::Ok:

@@ -5,6 +5,7 @@
 #include "ctl/Console.h"
 #include "ctl/CtlOptions.h"
 #include "ctl/ExitStatus.h"
+#include "ctl/InputFile.h"
 #include "lighting/LightingFileTransfer.h"
 #include "usb/USBVT350.h"
 
@@ -16,6 +17,46 @@ namespace {
 
 enum class Direction { Get, Set };
 
+constexpr qint64 MaxTableFileSize = 1024 * 1024;
+
+// The outcome of a verified set once the unit granted access: what went
+// wrong, then what the unit now holds and what to do.
+int reportVerified(LightingTransfer::Verified verified, Console &console, const QString &port, const QString &what,
+                   const QString &fileName)
+{
+    const QString mix = QStringLiteral("the Vt520 at %1 may hold its old %2, the new ones or a mix of both: "
+                                       "write them again")
+                            .arg(port, what);
+    switch (verified) {
+    case LightingTransfer::Verified::Done:
+        return ExitDone;
+    case LightingTransfer::Verified::AcquireFailed: // reported by the caller
+        break;
+    case LightingTransfer::Verified::WriteFailed:
+        console.error(QStringLiteral("writing the %1 to the Vt520 failed (WriteExternalFlashToAddress)").arg(what));
+        console.error(mix);
+        break;
+    case LightingTransfer::Verified::ReadBackFailed:
+        console.error(
+            QStringLiteral("reading the %1 back from the Vt520 failed (ReadExternalFlashFromAddress)").arg(what));
+        console.error(mix);
+        break;
+    case LightingTransfer::Verified::Mismatch:
+        console.error(QStringLiteral("the %1 read back from the Vt520 differ from %2")
+                          .arg(what, QDir::toNativeSeparators(fileName)));
+        console.error(
+            QStringLiteral("the Vt520 at %1 holds a mix of its old and the new %2: write them again").arg(port, what));
+        break;
+    case LightingTransfer::Verified::ReleaseFailed:
+        console.error(QStringLiteral("the Vt520 at %1 did not give back host access (StatusClr of bit 0)").arg(port));
+        console.error(QStringLiteral("the Vt520 at %1 holds the new %2, its host-access bit still set: write them "
+                                     "again, or clear it with 'vt520ctl status --clear 1'")
+                          .arg(port, what));
+        break;
+    }
+    return ExitDeviceFailed;
+}
+
 int transfer(const CtlOptions &options, Console &console, LightingFile::Kind kind, Direction direction)
 {
     const bool set = direction == Direction::Set;
@@ -25,6 +66,18 @@ int transfer(const CtlOptions &options, Console &console, LightingFile::Kind kin
     // Load + Set: the whole file is checked before the device is touched.
     LightingFile::ReadResult loaded;
     if (set) {
+        // A programs or scenes file is a few KiB; anything but a regular
+        // file of a sane size is refused before it is read.
+        qint64 size = 0;
+        if (!InputFile::sizeOf(fileName, console, &size))
+            return ExitFileRefused;
+        if (size > MaxTableFileSize) {
+            console.error(QStringLiteral("%1: %2 bytes, more than a %3 file may have")
+                              .arg(QDir::toNativeSeparators(fileName))
+                              .arg(size)
+                              .arg(what));
+            return ExitFileRefused;
+        }
         loaded = LightingFile::load(fileName, kind);
         if (loaded.status == LightingFile::Status::CannotOpen) {
             console.error(QStringLiteral("cannot read %1").arg(QDir::toNativeSeparators(fileName)));
@@ -44,8 +97,11 @@ int transfer(const CtlOptions &options, Console &console, LightingFile::Kind kin
 
     LightingFileTransfer::Result result;
     if (set) {
-        result.status = LightingFileTransfer::statusOf(
-            LightingTransfer(usb).write(LightingFileTransfer::locationOf(kind), loaded.table.constData()));
+        const LightingTransfer::Verified verified =
+            LightingTransfer(usb).writeVerified(LightingFileTransfer::locationOf(kind), loaded.table.constData());
+        if (verified != LightingTransfer::Verified::AcquireFailed)
+            return reportVerified(verified, console, chosen.entry().portPath, what, fileName);
+        result.status = LightingFileTransfer::Status::AcquireFailed;
     } else {
         // Get + Save.
         result = LightingFileTransfer::getToFile(usb, kind, fileName);

@@ -152,6 +152,14 @@ private slots:
             << 1 << QStringList{"upgrade", "%1/damaged.upg", "--quiet"} << 2 << "its application region does not match";
         QTest::newRow("damaged upgrade file, every unit")
             << 2 << QStringList{"upgrade", "%1/damaged.upg", "--all"} << 2 << "its application region does not match";
+        QTest::newRow("upgrade file not a regular file")
+            << 1 << QStringList{"upgrade", "/dev/urandom", "--quiet"} << 2 << "/dev/urandom: not a regular file";
+        QTest::newRow("upgrade file not a regular file, every unit")
+            << 2 << QStringList{"upgrade", "/dev/urandom", "--all"} << 2 << "/dev/urandom: not a regular file";
+        QTest::newRow("upgrade file cut short") << 1 << QStringList{"upgrade", "%1/short.upg"} << 2
+                                                << "short.upg: 300 bytes; an upgrade file has exactly 262210";
+        QTest::newRow("upgrade file of 3 GB") << 1 << QStringList{"upgrade", "%1/huge.bin", "--quiet"} << 2
+                                              << "huge.bin: 3221225472 bytes; an upgrade file has exactly 262210";
         QTest::newRow("upgrade file missing") << 1 << QStringList{"upgrade", "%1/missing.upg"} << 2 << "cannot read";
         QTest::newRow("upgrade file missing, every unit")
             << 2 << QStringList{"upgrade", "%1/missing.upg", "--all"} << 2 << "cannot read";
@@ -162,6 +170,33 @@ private slots:
             << 1 << QStringList{"programs", "set", "%1/missing.pgm"} << 2 << "cannot read";
         QTest::newRow("binary file not in words")
             << 1 << QStringList{"write-flash", "0", "%1/odd.bin"} << 2 << "aligned to 4";
+        QTest::newRow("binary file not a regular file")
+            << 1 << QStringList{"write-flash", "0", "/dev/zero"} << 2 << "/dev/zero: not a regular file";
+        QTest::newRow("binary file of 3 GB")
+            << 1 << QStringList{"write-flash", "0", "%1/huge.bin"} << 2
+            << "huge.bin: 3221225472 bytes from address 0x0 go past the end of the 1048576-byte external flash";
+        QTest::newRow("binary file past the flash's end") << 1 << QStringList{"write-flash", "0", "%1/two.bin"} << 2
+                                                          << "two.bin: 2097152 bytes from address 0x0 go past the end";
+        QTest::newRow("binary file past the flash's end from its address")
+            << 1 << QStringList{"write-flash", "0xfff00", "%1/page.bin", "--quiet"} << 2
+            << "page.bin: 512 bytes from address 0xfff00 go past the end";
+        QTest::newRow("address past the flash's end")
+            << 1 << QStringList{"write-flash", "0x100001", "%1/page.bin"} << 1 << "ADDRESS 0x100001 lies past the end";
+        QTest::newRow("programs file not a regular file")
+            << 1 << QStringList{"programs", "set", "/dev/urandom"} << 2 << "/dev/urandom: not a regular file";
+        QTest::newRow("scenes file of 3 GB") << 1 << QStringList{"scenes", "set", "%1/huge.bin", "--quiet"} << 2
+                                             << "huge.bin: 3221225472 bytes, more than a scenes file may have";
+        QTest::newRow("HEX file not a regular file") << 0 << QStringList{"make-upgrade", "/dev/urandom", "%1/out.upg"}
+                                                     << 2 << "/dev/urandom: not a regular file";
+        QTest::newRow("HEX file of 3 GB") << 0 << QStringList{"make-bootloader-images",
+                                                              "%1/huge.bin",
+                                                              "--prefix",
+                                                              "261100",
+                                                              "--first",
+                                                              "1",
+                                                              "--count",
+                                                              "1"}
+                                          << 2 << "huge.bin: 3221225472 bytes, more than the 33554432 bytes";
         QTest::newRow("binary file missing")
             << 1 << QStringList{"write-flash", "0", "%1/missing.bin"} << 2 << "cannot read";
         QTest::newRow("standard output full")
@@ -211,7 +246,14 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(QString, message);
-        QVERIFY(HexFiles::writeFile(path("foreign.upg"), QByteArray(300, 'x')));
+        QVERIFY(HexFiles::writeFile(path("foreign.upg"), QByteArray(262210, 'x')));
+        QVERIFY(HexFiles::writeFile(path("short.upg"), QByteArray(300, 'x')));
+        QVERIFY(HexFiles::writeFile(path("page.bin"), QByteArray(512, 'p')));
+        // Sparse: sizes that would be read whole, with no disk space taken.
+        for (const auto &[name, size] : {std::pair{"huge.bin", 3LL << 30}, std::pair{"two.bin", 2LL << 20}}) {
+            QFile sparse(path(name));
+            QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(size));
+        }
         const UpgradeFixture damaged = UpgradeFixture::make(path("damaged.upg"), 5);
         QVERIFY(QFile::copy(damaged.fileName, path("good.upg")));
         QVERIFY(HexFiles::writeFile(damaged.fileName,
@@ -232,11 +274,238 @@ private slots:
             standardOutput = arguments.takeFirst().mid(1);
 
         const QByteArray before = units ? stateFile(units, 1, "internal.bin") : QByteArray();
+        const QByteArray externalBefore = units ? stateFile(units, 1, "external.bin") : QByteArray();
         const Run result = run(arguments, units, false, standardOutput);
         QCOMPARE(result.status, status);
         QVERIFY2(result.err.contains(message.toLocal8Bit()), result.err.constData());
-        if (status == 2) // a refused file never reaches a unit
+        if (status == 2 || status == 1) { // a refused file or argument never reaches a unit
             QCOMPARE(stateFile(units, 1, "internal.bin"), before);
+            QCOMPARE(stateFile(units, 1, "external.bin"), externalBefore);
+        }
+    }
+
+    // Every command that writes a file, onto a disk that fills before the
+    // file is complete: exit 2 with the system's reason, and no file at the
+    // target name (nor a temporary beside it). With "free" bytes left, the
+    // disk takes part of the file (a short write); with none, nothing.
+    void outputsCompleteOrAbsent_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // %1: the full disk
+        QTest::addColumn<int>("free");
+        const QString hex = "%2/firmware.hex";
+        QTest::newRow("make-upgrade") << QStringList{"make-upgrade", hex, "%1/out.upg"} << 8192;
+        QTest::newRow("make-bootloader-images") << QStringList{"make-bootloader-images",
+                                                               "%2/boot.hex",
+                                                               "--prefix",
+                                                               "261100",
+                                                               "--first",
+                                                               "1",
+                                                               "--count",
+                                                               "1",
+                                                               "--dir",
+                                                               "%1"}
+                                                << 8192;
+        QTest::newRow("make-bootloader-images, second of two") << QStringList{"make-bootloader-images",
+                                                                              "%2/boot.hex",
+                                                                              "--prefix",
+                                                                              "261100",
+                                                                              "--first",
+                                                                              "1",
+                                                                              "--count",
+                                                                              "2",
+                                                                              "--dir",
+                                                                              "%1"}
+                                                               << 0;
+        QTest::newRow("read-memory, cut short")
+            << QStringList{"read-memory", "0x08000000", "12000", "--output", "%1/memory.bin"} << 8192;
+        QTest::newRow("read-memory, nothing")
+            << QStringList{"read-memory", "0x08000000", "64", "--output", "%1/memory.bin"} << 0;
+        QTest::newRow("read-flash") << QStringList{"read-flash", "0", "12000", "--output", "%1/flash.bin"} << 8192;
+        QTest::newRow("programs get") << QStringList{"programs", "get", "%1/table.pgm"} << 0;
+        QTest::newRow("scenes get") << QStringList{"scenes", "get", "%1/table.scn"} << 0;
+    }
+
+    void outputsCompleteOrAbsent()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, free);
+        const int diskSize = 16384;
+        const QString disk = path("disk");
+        QVERIFY(QDir().mkpath(disk));
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", QString("size=%1").arg(diskSize), "tmpfs", disk}) != 0)
+            QSKIP("a small tmpfs cannot be mounted here (needs root and the right to mount)");
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {disk}); });
+        const bool second = QTest::currentDataTag() == QByteArray("make-bootloader-images, second of two");
+        // The first of two images fits; the disk is full behind it.
+        const int filler = second ? 0 : diskSize - free;
+        if (filler > 0)
+            QVERIFY(HexFiles::writeFile(disk + "/filler", QByteArray(filler, '\0')));
+        QVERIFY(
+            HexFiles::writeFile(path("boot.hex"), HexFiles::hexText(0x08000000, HexFiles::randomBytes(0x4000, 51))));
+        QVERIFY(HexFiles::writeFile(path("firmware.hex"),
+                                    HexFiles::hexText(0x08004000, HexFiles::randomBytes(0x1C000, 52))));
+        prepareUnits(1);
+        for (QString &argument : arguments)
+            argument = argument.replace("%1", disk).replace("%2", dir->path());
+
+        const Run result = run(arguments);
+        QCOMPARE(result.status, 2);
+        QVERIFY2(result.err.contains("No space left on device"), result.err.constData());
+        const QStringList left = QDir(disk).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(left, second ? QStringList{"Vt520Bootloader_261100001.bin"}
+                              : (filler > 0 ? QStringList{"filler"} : QStringList()));
+    }
+
+    // --quiet keeps back the log and informational lines only: what the
+    // command was asked for is on standard output as without it.
+    void quietKeepsTheResult_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("hidden"); // the lines --quiet leaves out
+        QTest::newRow("list") << QStringList{"list"} << QStringList();
+        QTest::newRow("list --json") << QStringList{"list", "--json"} << QStringList();
+        QTest::newRow("read-flash") << QStringList{"read-flash", "0", "64"} << QStringList();
+        QTest::newRow("read-memory") << QStringList{"read-memory", "0x08000000", "32"} << QStringList();
+        QTest::newRow("status") << QStringList{"status"} << QStringList();
+        QTest::newRow("status --json") << QStringList{"status", "--json"} << QStringList();
+        QTest::newRow("status --set")
+            << QStringList{"status", "--set", "0"} << QStringList{"StatusSet(00000000000000000000000000000000)"};
+        QTest::newRow("write-flash") << QStringList{"write-flash", "0x40", "%1/page.bin"} << QStringList{"Write OK"};
+    }
+
+    void quietKeepsTheResult()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, hidden);
+        QVERIFY(HexFiles::writeFile(path("page.bin"), QByteArray(64, 'p')));
+        for (QString &argument : arguments)
+            argument = argument.arg(dir->path());
+        prepareUnits(2);
+        arguments << "--device"
+                  << "1-1.2";
+        if (arguments.first() == "list")
+            arguments = arguments.mid(0, arguments.size() - 2);
+        const Run said = run(arguments, 2);
+        const Run quiet = run(arguments + QStringList{"--quiet"}, 2);
+        QCOMPARE(said.status, 0);
+        QCOMPARE(quiet.status, 0);
+        // The dump text names the buffer's address in the process, which
+        // differs from run to run.
+        const QRegularExpression bufferAddress("src address: 0x[0-9a-f]+");
+        QStringList expected = lines(said.out).replaceInStrings(bufferAddress, "src address");
+        for (const QString &line : hidden)
+            QVERIFY2(expected.removeAll(line) == 1, said.out.constData());
+        QCOMPARE(lines(quiet.out).replaceInStrings(bufferAddress, "src address"), expected);
+        QVERIFY2(!expected.isEmpty() || !hidden.isEmpty(), said.out.constData());
+    }
+
+    // A selector that fits two units is refused as no selector among
+    // several: the units it matches listed, none touched.
+    void ambiguousSelectorRefused_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("one unit") << QStringList{"status", "--set", "1", "--device", "261100042"};
+        QTest::newRow("bootloader's form") << QStringList{"status", "--set", "1", "--device", "261100042b"};
+        QTest::newRow("several units")
+            << QStringList{"upgrade", "%1/new.upg", "--device", "1-1.3", "--device", "261100042"};
+    }
+
+    void ambiguousSelectorRefused()
+    {
+        QFETCH(QStringList, arguments);
+        prepareUnits(3, [](vt520sim::Device &device, int unit) {
+            if (unit == 2)
+                device.setSerial("261100042"); // the same as unit 1's
+        });
+        const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 12);
+        QVERIFY(!fixture.fileName.isEmpty());
+        for (QString &argument : arguments)
+            argument = argument.arg(dir->path());
+        QByteArray before[3];
+        for (int unit = 1; unit <= 3; ++unit)
+            before[unit - 1] = stateFile(3, unit, "internal.bin") + stateFile(3, unit, "device.ini");
+
+        const Run result = run(arguments, 3);
+        QCOMPARE(result.status, 3);
+        const QStringList errors = lines(result.err);
+        QVERIFY2(errors.value(0).contains("2 Vt520s match \"" + arguments[arguments.indexOf("--device", 3) + 1]),
+                 result.err.constData());
+        QCOMPARE(errors.filter(QRegularExpression("^  1-1\\.[12]  ")).size(), 2);
+        QVERIFY(errors.filter("1-1.3").isEmpty());
+        for (int unit = 1; unit <= 3; ++unit)
+            QCOMPARE(stateFile(3, unit, "internal.bin") + stateFile(3, unit, "device.ini"), before[unit - 1]);
+    }
+
+    // One process per unit, through the system's libusb (where both
+    // processes reach the same emulated units): while one vt520ctl holds
+    // unit 101-1.1 (its standard output full, so that it holds it as long as
+    // the test wants), a second on that unit is refused at once with exit
+    // status 5 and the holder named, and touches no unit; another unit is
+    // free.
+    void oneProcessPerUnit_data()
+    {
+        QTest::addColumn<QStringList>("second");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message"); // %1: the holder's process id
+        QTest::newRow("the same unit") << QStringList{"status", "--set", "2", "--device", "101-1.1"} << 5
+                                       << "vt520ctl: unit 101-1.1 is in use by process %1 (vt520ctl read-flash)";
+        QTest::newRow("the same unit by its serial")
+            << QStringList{"status", "--set", "2", "--device", "261100042"} << 5
+            << "vt520ctl: unit 101-1.1 is in use by process %1 (vt520ctl read-flash)";
+        QTest::newRow("every unit, one of them held")
+            << QStringList{"upgrade", "%2/new.upg", "--all"} << 5
+            << "vt520ctl: unit 101-1.1 is in use by process %1 (vt520ctl read-flash)";
+        QTest::newRow("another unit") << QStringList{"status", "--set", "2", "--device", "101-1.2"} << 0 << "";
+    }
+
+    void oneProcessPerUnit()
+    {
+        if (QStringLiteral(USBFS_RUN).isEmpty())
+            QSKIP("vt520-usbfs-run is not built (no umockdev)");
+        QFETCH(QStringList, second);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        prepareUnits(2);
+        const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 13);
+        QVERIFY(!fixture.fileName.isEmpty());
+        for (QString &argument : second)
+            argument.replace("%2", dir->path());
+        QVERIFY(QDir().mkpath(path("run")));
+        QByteArray before[2];
+        for (int unit = 1; unit <= 2; ++unit)
+            before[unit - 1] = stateFile(2, unit, "internal.bin") + stateFile(2, unit, "device.ini");
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_RUNTIME_DIR", path("run"));
+        environment.insert("VT520_SIM_STATE", path("state"));
+        environment.insert("VT520_SIM_UNITS", "2");
+        environment.remove("LD_PRELOAD");
+        // The first fills the pipe and waits; the reader waits for its lock,
+        // runs the second, then lets the first finish.
+        const QString script =
+            "\"$0\" read-flash 0 131072 --device 101-1.1 | { "
+            "while ! grep -q ' vt520ctl read-flash' run/vt520-101-1.1.lock 2>/dev/null; do sleep 0.01; done; "
+            "cut -d' ' -f1 run/vt520-101-1.1.lock >holder.txt; "
+            "\"$0\" \"$@\" >second.out 2>second.err; echo $? >second.status; cat >/dev/null; }";
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(dir->path());
+        process.start(USBFS_RUN, QStringList{"--devices", "2", "--", "/bin/sh", "-c", script, VT520CTL} + second);
+        QVERIFY(process.waitForFinished(120000));
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(HexFiles::readFile(path("second.status")).trimmed().toInt(), status);
+        const QByteArray holder = HexFiles::readFile(path("holder.txt")).trimmed();
+        QVERIFY(holder.toLongLong() > 0);
+        const QByteArray errors = HexFiles::readFile(path("second.err"));
+        if (status == 0) {
+            QVERIFY2(errors.isEmpty(), errors.constData());
+        } else {
+            QCOMPARE(lines(errors), QStringList{message.arg(QString::fromLatin1(holder))});
+            QVERIFY(HexFiles::readFile(path("second.out")).isEmpty());
+            for (int unit = 1; unit <= 2; ++unit)
+                QCOMPARE(stateFile(2, unit, "internal.bin") + stateFile(2, unit, "device.ini"), before[unit - 1]);
+        }
+        QCOMPARE(stateFile(2, 2, "device.ini").contains("status=2\n"), status == 0);
     }
 
     // A unit written and verified, but not back on its new firmware: the
