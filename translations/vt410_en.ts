@@ -330,6 +330,121 @@ Check USB cable</translation>
         <source>Scene %1, lamp %2: R %3, G %4, B %5</source>
         <translation>Scene %1, lamp %2: R %3, G %4, B %5</translation>
     </message>
+    <message>
+        <source>Scene %1, lamp %2: R %3 G %4 B %5</source>
+        <translation>Scene %1, lamp %2: R %3 G %4 B %5</translation>
+    </message>
+    <message>
+        <source>In the scene shown</source>
+        <translation>In the scene shown</translation>
+    </message>
+    <message>
+        <source>Press to show scene %1</source>
+        <translation>Press to show scene %1</translation>
+    </message>
+    <message>
+        <source>Scene overview</source>
+        <translation>Scene overview</translation>
+    </message>
+    <message>
+        <source>Scene %1 of %2 shown. Left, Right, Home and End choose another.</source>
+        <translation>Scene %1 of %2 shown. Left, Right, Home and End choose another.</translation>
+    </message>
+</context>
+<context>
+    <name>SuperRGB</name>
+    <message>
+        <source>Lamp %1</source>
+        <translation>Lamp %1</translation>
+    </message>
+    <message>
+        <source>Colour of lamp %1 on DMX channels %2 to %3</source>
+        <translation>Colour of lamp %1 on DMX channels %2 to %3</translation>
+    </message>
+    <message>
+        <source>Lamp %1 colour</source>
+        <translation>Lamp %1 colour</translation>
+    </message>
+    <message>
+        <source>Drag the colour to another lamp, drop one here, or double-click to choose one</source>
+        <translation>Drag the colour to another lamp, drop one here, or double-click to choose one</translation>
+    </message>
+    <message>
+        <source>Lamp %1 red</source>
+        <translation>Lamp %1 red</translation>
+    </message>
+    <message>
+        <source>Red level on DMX channel %1, 0 to 255</source>
+        <translation>Red level on DMX channel %1, 0 to 255</translation>
+    </message>
+    <message>
+        <source>Lamp %1 red value</source>
+        <translation>Lamp %1 red value</translation>
+    </message>
+    <message>
+        <source>Type the red level, 0 to 255</source>
+        <translation>Type the red level, 0 to 255</translation>
+    </message>
+    <message>
+        <source>Lamp %1 red up by 1</source>
+        <translation>Lamp %1 red up by 1</translation>
+    </message>
+    <message>
+        <source>Lamp %1 red down by 1</source>
+        <translation>Lamp %1 red down by 1</translation>
+    </message>
+    <message>
+        <source>Lamp %1 green</source>
+        <translation>Lamp %1 green</translation>
+    </message>
+    <message>
+        <source>Green level on DMX channel %1, 0 to 255</source>
+        <translation>Green level on DMX channel %1, 0 to 255</translation>
+    </message>
+    <message>
+        <source>Lamp %1 green value</source>
+        <translation>Lamp %1 green value</translation>
+    </message>
+    <message>
+        <source>Type the green level, 0 to 255</source>
+        <translation>Type the green level, 0 to 255</translation>
+    </message>
+    <message>
+        <source>Lamp %1 green up by 1</source>
+        <translation>Lamp %1 green up by 1</translation>
+    </message>
+    <message>
+        <source>Lamp %1 green down by 1</source>
+        <translation>Lamp %1 green down by 1</translation>
+    </message>
+    <message>
+        <source>Lamp %1 blue</source>
+        <translation>Lamp %1 blue</translation>
+    </message>
+    <message>
+        <source>Blue level on DMX channel %1, 0 to 255</source>
+        <translation>Blue level on DMX channel %1, 0 to 255</translation>
+    </message>
+    <message>
+        <source>Lamp %1 blue value</source>
+        <translation>Lamp %1 blue value</translation>
+    </message>
+    <message>
+        <source>Type the blue level, 0 to 255</source>
+        <translation>Type the blue level, 0 to 255</translation>
+    </message>
+    <message>
+        <source>Lamp %1 blue up by 1</source>
+        <translation>Lamp %1 blue up by 1</translation>
+    </message>
+    <message>
+        <source>Lamp %1 blue down by 1</source>
+        <translation>Lamp %1 blue down by 1</translation>
+    </message>
+    <message>
+        <source>DMX channel</source>
+        <translation>DMX channel</translation>
+    </message>
 </context>
 <context>
     <name>Upgrader</name>

@@ -330,6 +330,121 @@ Sprawdź kabel USB</translation>
         <source>Scene %1, lamp %2: R %3, G %4, B %5</source>
         <translation>Scena %1, lampa %2: R %3, G %4, B %5</translation>
     </message>
+    <message>
+        <source>Scene %1, lamp %2: R %3 G %4 B %5</source>
+        <translation>Scena %1, lampa %2: R %3 G %4 B %5</translation>
+    </message>
+    <message>
+        <source>In the scene shown</source>
+        <translation>W pokazanej scenie</translation>
+    </message>
+    <message>
+        <source>Press to show scene %1</source>
+        <translation>Naciśnij, aby pokazać scenę %1</translation>
+    </message>
+    <message>
+        <source>Scene overview</source>
+        <translation>Przegląd scen</translation>
+    </message>
+    <message>
+        <source>Scene %1 of %2 shown. Left, Right, Home and End choose another.</source>
+        <translation>Pokazana scena %1 z %2. Strzałki w lewo i w prawo, Home i End wybierają inną.</translation>
+    </message>
+</context>
+<context>
+    <name>SuperRGB</name>
+    <message>
+        <source>Lamp %1</source>
+        <translation>Lampa %1</translation>
+    </message>
+    <message>
+        <source>Colour of lamp %1 on DMX channels %2 to %3</source>
+        <translation>Kolor lampy %1 na kanałach DMX od %2 do %3</translation>
+    </message>
+    <message>
+        <source>Lamp %1 colour</source>
+        <translation>Kolor lampy %1</translation>
+    </message>
+    <message>
+        <source>Drag the colour to another lamp, drop one here, or double-click to choose one</source>
+        <translation>Przeciągnij kolor na inną lampę, upuść tu kolor lub kliknij dwukrotnie, aby go wybrać</translation>
+    </message>
+    <message>
+        <source>Lamp %1 red</source>
+        <translation>Lampa %1 czerwony</translation>
+    </message>
+    <message>
+        <source>Red level on DMX channel %1, 0 to 255</source>
+        <translation>Poziom czerwieni na kanale DMX %1, od 0 do 255</translation>
+    </message>
+    <message>
+        <source>Lamp %1 red value</source>
+        <translation>Lampa %1 wartość czerwieni</translation>
+    </message>
+    <message>
+        <source>Type the red level, 0 to 255</source>
+        <translation>Wpisz poziom czerwieni, od 0 do 255</translation>
+    </message>
+    <message>
+        <source>Lamp %1 red up by 1</source>
+        <translation>Lampa %1 czerwony o 1 w górę</translation>
+    </message>
+    <message>
+        <source>Lamp %1 red down by 1</source>
+        <translation>Lampa %1 czerwony o 1 w dół</translation>
+    </message>
+    <message>
+        <source>Lamp %1 green</source>
+        <translation>Lampa %1 zielony</translation>
+    </message>
+    <message>
+        <source>Green level on DMX channel %1, 0 to 255</source>
+        <translation>Poziom zieleni na kanale DMX %1, od 0 do 255</translation>
+    </message>
+    <message>
+        <source>Lamp %1 green value</source>
+        <translation>Lampa %1 wartość zieleni</translation>
+    </message>
+    <message>
+        <source>Type the green level, 0 to 255</source>
+        <translation>Wpisz poziom zieleni, od 0 do 255</translation>
+    </message>
+    <message>
+        <source>Lamp %1 green up by 1</source>
+        <translation>Lampa %1 zielony o 1 w górę</translation>
+    </message>
+    <message>
+        <source>Lamp %1 green down by 1</source>
+        <translation>Lampa %1 zielony o 1 w dół</translation>
+    </message>
+    <message>
+        <source>Lamp %1 blue</source>
+        <translation>Lampa %1 niebieski</translation>
+    </message>
+    <message>
+        <source>Blue level on DMX channel %1, 0 to 255</source>
+        <translation>Poziom niebieskiego na kanale DMX %1, od 0 do 255</translation>
+    </message>
+    <message>
+        <source>Lamp %1 blue value</source>
+        <translation>Lampa %1 wartość niebieskiego</translation>
+    </message>
+    <message>
+        <source>Type the blue level, 0 to 255</source>
+        <translation>Wpisz poziom niebieskiego, od 0 do 255</translation>
+    </message>
+    <message>
+        <source>Lamp %1 blue up by 1</source>
+        <translation>Lampa %1 niebieski o 1 w górę</translation>
+    </message>
+    <message>
+        <source>Lamp %1 blue down by 1</source>
+        <translation>Lampa %1 niebieski o 1 w dół</translation>
+    </message>
+    <message>
+        <source>DMX channel</source>
+        <translation>Kanał DMX</translation>
+    </message>
 </context>
 <context>
     <name>Upgrader</name>

@@ -1,5 +1,8 @@
 #include "widgets/SceneOverview.h"
 
+#include "widgets/SceneOverviewAccessible.h"
+
+#include <QAccessible>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -26,7 +29,9 @@ SceneOverview::SceneOverview(int sceneCount, bool showsEndMarkers, QWidget *pare
     , scenes(qMax(1, sceneCount))
     , showsEndMarkers(showsEndMarkers)
 {
+    // Reached by Tab and by a click; the arrows then move between scenes.
     setFocusPolicy(Qt::StrongFocus);
+    SceneOverviewAccessible::install();
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     // Scene and lamp numbers in a smaller type than the captions beside them.
     QFont small = font();
@@ -48,6 +53,15 @@ void SceneOverview::setCurrentScene(int scene)
         return;
     current = scene;
     update();
+    // Assistive technology hears of the new scene: the description names
+    // it, and with the focus here the focus moves to its first cell.
+    QAccessibleEvent described(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&described);
+    if (hasFocus()) {
+        QAccessibleEvent focus(this, QAccessible::Focus);
+        focus.setChild(SceneOverviewAccessible::indexOf(current, 0, scenes));
+        QAccessible::updateAccessibility(&focus);
+    }
 }
 
 SceneRecord SceneOverview::record(int scene) const

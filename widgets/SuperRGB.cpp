@@ -73,6 +73,8 @@ SuperRGB::SuperRGB(unsigned char red, unsigned char green, unsigned char blue, u
     ui->LabelAddress2->setText(QString::number(3 * lampNumber + 2));
     ui->LabelAddress3->setText(QString::number(3 * lampNumber + 3));
 
+    setAccessibleTexts();
+
     ui->EditRed->setText(QString::asprintf("%03d", redValue));
     ui->EditGreen->setText(QString::asprintf("%03d", greenValue));
     ui->EditBlue->setText(QString::asprintf("%03d", blueValue));
@@ -105,6 +107,48 @@ SuperRGB::SuperRGB(unsigned char red, unsigned char green, unsigned char blue, u
 SuperRGB::~SuperRGB()
 {
     delete ui;
+}
+
+void SuperRGB::setAccessibleTexts()
+{
+    // Lamps and DMX channels are counted from 1 for the user.
+    const int lamp = lampNumber + 1;
+    const int firstChannel = 3 * lampNumber + 1;
+    setAccessibleName(tr("Lamp %1").arg(lamp));
+    setAccessibleDescription(
+        tr("Colour of lamp %1 on DMX channels %2 to %3").arg(lamp).arg(firstChannel).arg(firstChannel + 2));
+    ui->EditColor->setAccessibleName(tr("Lamp %1 colour").arg(lamp));
+    ui->EditColor->setAccessibleDescription(
+        tr("Drag the colour to another lamp, drop one here, or double-click to choose one"));
+
+    // Whole texts per component, so that each language words them its own way.
+    struct Texts {
+        QWidget *slider, *edit, *plus, *minus;
+        QString sliderName, sliderDescription, editName, editDescription, plusName, minusName;
+    };
+    const Texts all[] = {
+        {ui->SliderRed, ui->EditRed, ui->ButtonRPlus, ui->ButtonRMinus, tr("Lamp %1 red"),
+         tr("Red level on DMX channel %1, 0 to 255"), tr("Lamp %1 red value"), tr("Type the red level, 0 to 255"),
+         tr("Lamp %1 red up by 1"), tr("Lamp %1 red down by 1")},
+        {ui->SliderGreen, ui->EditGreen, ui->ButtonGPlus, ui->ButtonGMinus, tr("Lamp %1 green"),
+         tr("Green level on DMX channel %1, 0 to 255"), tr("Lamp %1 green value"), tr("Type the green level, 0 to 255"),
+         tr("Lamp %1 green up by 1"), tr("Lamp %1 green down by 1")},
+        {ui->SliderBlue, ui->EditBlue, ui->ButtonBPlus, ui->ButtonBMinus, tr("Lamp %1 blue"),
+         tr("Blue level on DMX channel %1, 0 to 255"), tr("Lamp %1 blue value"), tr("Type the blue level, 0 to 255"),
+         tr("Lamp %1 blue up by 1"), tr("Lamp %1 blue down by 1")},
+    };
+    for (int i = 0; i < 3; ++i) {
+        const Texts &t = all[i];
+        t.slider->setAccessibleName(t.sliderName.arg(lamp));
+        t.slider->setAccessibleDescription(t.sliderDescription.arg(firstChannel + i));
+        t.edit->setAccessibleName(t.editName.arg(lamp));
+        t.edit->setAccessibleDescription(t.editDescription);
+        // The buttons' tool tips ("Add 1 to red") serve as their descriptions.
+        t.plus->setAccessibleName(t.plusName.arg(lamp));
+        t.minus->setAccessibleName(t.minusName.arg(lamp));
+    }
+    for (QWidget *label : {ui->LabelAddress1, ui->LabelAddress2, ui->LabelAddress3})
+        label->setAccessibleDescription(tr("DMX channel"));
 }
 
 void SuperRGB::keyPressEvent(QKeyEvent *event)

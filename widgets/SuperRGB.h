@@ -61,6 +61,8 @@ private:
     Component green();
     Component blue();
     void setComponent(const Component &component, int value);
+    // Names and descriptions for assistive technology, with the lamp's number.
+    void setAccessibleTexts();
     void typedComponent(const Component &component, const QString &text);
 
     Ui::Lamp *ui = nullptr;
