@@ -20,6 +20,13 @@ FirmwareChange::FirmwareChange(USBVT350 &usb, Callbacks callbacks)
 {
 }
 
+bool FirmwareChange::stopNow()
+{
+    if (!stopped && callbacks.stopRequested)
+        stopped = callbacks.stopRequested();
+    return stopped;
+}
+
 void FirmwareChange::say(const QString &text)
 {
     if (callbacks.say)
@@ -78,6 +85,7 @@ FirmwareChange::Outcome FirmwareChange::runChecked(const QString &fileName, cons
     unitPort.clear();
     everyPageVerified = true;
     startRequestFailed = false;
+    stopped = false;
     if (contents.status != UpgradeFile::Status::Ok) {
         say(UpgradeFile::statusText(contents.status, fileName));
         ended = Outcome::FileRefused;
@@ -111,13 +119,17 @@ FirmwareChange::Outcome FirmwareChange::writeAndStart(const UpgradeFile::Content
     QByteArray image = contents.scrambledImage;
     DecodeBuffer(image);
     if (!writeApplication(image.mid(UpgradeImage::ApplicationOffset, UpgradeImage::ApplicationSize)))
-        return Outcome::PageWriteFailed;
+        return stopped ? Outcome::Stopped : Outcome::PageWriteFailed;
     say(tr("OK"));
+    if (stopNow())
+        return Outcome::Stopped;
     if (const std::optional<Outcome> failed =
             writeAndVerifyExternalFlash(image.mid(UpgradeImage::ExternalFlashOffset, UpgradeImage::ExternalFlashSize)))
         return *failed;
 
     say(tr("OK"));
+    if (stopNow())
+        return Outcome::Stopped;
     const Outcome started = startAndAwait();
     // A page that read back different spoils any return.
     return started == Outcome::Changed && !everyPageVerified ? Outcome::PagesDiffer : started;
@@ -205,6 +217,8 @@ QString FirmwareChange::verdictOf(Outcome outcome, const QString &serial, const 
         return tr("Failed: the Vt520 did not come back at %1 after the start of the new firmware. Replug it; "
                   "if it stays in its bootloader, run the change again.")
             .arg(unitPort);
+    case Outcome::Stopped:
+        return tr("Stopped on request: the Vt520 is in its bootloader; run the change again.");
     case Outcome::StayedInBootloader:
         return startRequestFailed ? tr("Failed: the request to start the new firmware failed, and the Vt520 is in its "
                                        "bootloader; run the change again.")
@@ -305,6 +319,8 @@ bool FirmwareChange::writeApplication(const QByteArray &region)
     unsigned char plain[PageSize];
     unsigned char readBack[PageSize];
     for (int offset = 0; offset < size;) {
+        if (stopNow())
+            return false;
         const int length = std::min(PageSize, size - offset);
         std::memset(page, 0xFF, PageSize);
         std::memcpy(page, region.constData() + offset, size_t(length));
@@ -356,6 +372,8 @@ std::optional<FirmwareChange::Outcome> FirmwareChange::writeAndVerifyExternalFla
         return failed();
 
     say(tr("OK"));
+    if (stopNow())
+        return Outcome::Stopped;
     say(tr("Verify External Flash ...  "));
     QByteArray readBack(region.size(), '\0');
     if (usb.ReadExternalFlashFromAddress(readBack, ExternalFlashAddress, patience, &failure) != 0)

@@ -30,6 +30,10 @@ public:
         std::function<void(int)> percent;         // application flash progress, 0..100
         std::function<void(int)> sleep;           // waits, in milliseconds
         std::function<qint64()> now;              // a monotonic clock in ms; a steady one if missing
+        // Asked at each safe point once the unit is in its bootloader:
+        // between pages, between the external flash write and its check,
+        // and before the start. True stops the change there (Stopped).
+        std::function<bool()> stopRequested;
     };
 
     // How a run ended, from the unit's end state.
@@ -46,6 +50,7 @@ public:
         PagesDiffer,          // written through, but a page read back different
         NotBack,              // written and started, but not seen again at its port
         StayedInBootloader,   // written and started, but back in its bootloader
+        Stopped,              // stopped on request at a safe point: the unit is in its bootloader
         Changed,              // back at its port, running its application, with its serial
     };
 
@@ -109,6 +114,8 @@ private:
     QByteArray serialString();
     static QByteArray serialString(UsbDevice &device);
     void say(const QString &text);
+    // Whether the caller asked to stop; remembered once asked.
+    bool stopNow();
     void wait(int milliseconds) const;
 
     USBVT350 &usb;
@@ -117,6 +124,7 @@ private:
     QByteArray serialAfter;
     QString unitPort;
     bool everyPageVerified = true;
+    bool stopped = false;
     bool startRequestFailed = false;
     Outcome ended = Outcome::NotRun;
 };

@@ -127,6 +127,7 @@ GangChange::UnitResult GangChange::changeUnit(const QString &fileName, const Upg
     unitCallbacks.percent = [this, portPath](int value) { percent(portPath, value); };
     unitCallbacks.sleep = [this](int milliseconds) { wait(milliseconds); };
     unitCallbacks.now = callbacks.now;
+    unitCallbacks.stopRequested = callbacks.stopRequested;
     FirmwareChange change(usb, unitCallbacks);
     change.run(fileName, contents);
     unit.serialBefore = change.identifiedSerial();

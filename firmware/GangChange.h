@@ -51,6 +51,7 @@ public:
         std::function<void(const QString &portPath, int percent)> percent; // application flash
         std::function<void(int milliseconds)> sleep; // every wait of every unit; QThread::msleep if missing
         std::function<qint64()> now;                 // a monotonic clock in ms; a steady one if missing
+        std::function<bool()> stopRequested;         // each unit's safe points (FirmwareChange)
     };
 
     explicit GangChange(Callbacks callbacks);

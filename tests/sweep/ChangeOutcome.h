@@ -127,6 +127,7 @@ inline ChangeOutcome classifyOutcome(const QStringList &lines, FirmwareChange::O
         return shown == ChangeOutcome::ExternalFlashDiffers ? shown : ChangeOutcome::Unspecified;
     case Outcome::NotRun:
     case Outcome::FileRefused:
+    case Outcome::Stopped: // the sweep never asks a change to stop
         break;
     }
     return ChangeOutcome::Unspecified;
