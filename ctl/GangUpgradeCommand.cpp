@@ -8,6 +8,7 @@
 #include "ctl/DeviceChoice.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/InputFile.h"
+#include "ctl/Interruption.h"
 #include "firmware/GangChange.h"
 #include "firmware/UpgradeFile.h"
 #include "usb/Vt520Enumeration.h"
@@ -41,6 +42,7 @@ int upgradeMany(const CtlOptions &options, Console &log)
         for (const QString &line : text.split(QLatin1Char('\n')))
             console.line(port.isEmpty() ? line : port + QStringLiteral(": ") + line);
     };
+    callbacks.stopRequested = Interruption::requested;
     GangChange gang(callbacks);
 
     // The whole file is read and checked before the first device command; a
@@ -66,6 +68,15 @@ int upgradeMany(const CtlOptions &options, Console &log)
                                 QString::number(double(unit.milliseconds) / 1000.0, 'f', 1) + QStringLiteral(" s")));
         if (!unit.succeeded())
             log.error(QStringLiteral("the firmware change of the Vt520 at %1 failed (%2)").arg(unit.portPath, outcome));
+    }
+    if (Interruption::requested()) {
+        for (const GangChange::UnitResult &unit : result.units) {
+            if (!unit.succeeded())
+                log.error(QStringLiteral("%1: unit %2 did not finish its change and may be in its bootloader: run "
+                                         "the upgrade again")
+                              .arg(Interruption::signalName(), unit.portPath));
+        }
+        return Interruption::exitStatus();
     }
     return result.allSucceeded() ? ExitDone : ExitDeviceFailed;
 }

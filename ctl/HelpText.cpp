@@ -82,7 +82,9 @@ QString text()
                             "     or access denied\n"
                             "  4  a device operation failed; programs/scenes set: the table did not read\n"
                             "     back the same, or host access was not given back\n"
-                            "  5  a unit is in use by another process (refused before any transfer)\n");
+                            "  5  a unit is in use by another process (refused before any transfer)\n"
+                            "  129, 130, 143  stopped by SIGHUP, SIGINT or SIGTERM at a safe point, with\n"
+                            "     the unit's state and how to recover on standard error\n");
 }
 
 } // namespace HelpText

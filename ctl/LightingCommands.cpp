@@ -6,6 +6,7 @@
 #include "ctl/CtlOptions.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/InputFile.h"
+#include "ctl/Interruption.h"
 #include "lighting/LightingFileTransfer.h"
 #include "usb/USBVT350.h"
 
@@ -99,8 +100,17 @@ int transfer(const CtlOptions &options, Console &console, LightingFile::Kind kin
     if (set) {
         const LightingTransfer::Verified verified =
             LightingTransfer(usb).writeVerified(LightingFileTransfer::locationOf(kind), loaded.table.constData());
-        if (verified != LightingTransfer::Verified::AcquireFailed)
-            return reportVerified(verified, console, chosen.entry().portPath, what, fileName);
+        if (verified != LightingTransfer::Verified::AcquireFailed) {
+            const int status = reportVerified(verified, console, chosen.entry().portPath, what, fileName);
+            // The write and the release are one step; a signal during it
+            // is acted on here, with what the unit holds said above.
+            if (!Interruption::requested())
+                return status;
+            if (status == ExitDone)
+                console.error(QStringLiteral("%1: unit %2 holds the new %3, written and checked")
+                                  .arg(Interruption::signalName(), chosen.entry().portPath, what));
+            return Interruption::exitStatus();
+        }
         result.status = LightingFileTransfer::Status::AcquireFailed;
     } else {
         // Get + Save.

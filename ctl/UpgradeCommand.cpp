@@ -7,6 +7,7 @@
 #include "ctl/DeviceChoice.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/InputFile.h"
+#include "ctl/Interruption.h"
 #include "ctl/ProgressLine.h"
 #include "firmware/FirmwareChange.h"
 #include "firmware/UpgradeFile.h"
@@ -31,6 +32,7 @@ int upgrade(const CtlOptions &options, Console &log)
     USBVT350 usb;
     FirmwareChange::Callbacks callbacks;
     callbacks.say = [&](const QString &text) { console.line(text); };
+    callbacks.stopRequested = Interruption::requested;
     callbacks.percent = [&](int percent) { progress.show(QStringLiteral("Writing firmware"), percent); };
     QObject::connect(&usb, &USBVT350::sendPercentExtFlashWrite, &usb,
                      [&](int percent) { progress.show(QStringLiteral("Writing external flash"), percent); });
@@ -51,8 +53,14 @@ int upgrade(const CtlOptions &options, Console &log)
         return refused;
     const Vt520Enumeration::Entry device = chosen.first();
     usb.pinToPort(device.portPath);
-    const bool changed = FirmwareChange(usb, callbacks).run(fileName, contents);
+    FirmwareChange change(usb, callbacks);
+    const bool changed = change.run(fileName, contents);
     progress.finish();
+    if (change.outcome() == FirmwareChange::Outcome::Stopped) {
+        log.error(QStringLiteral("%1: unit %2 is in its bootloader: run the upgrade again")
+                      .arg(Interruption::signalName(), device.portPath));
+        return Interruption::exitStatus();
+    }
     if (changed)
         return ExitDone;
     if (console.isQuiet())

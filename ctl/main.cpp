@@ -5,6 +5,7 @@
 #include "ctl/CtlOptions.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/HelpText.h"
+#include "ctl/Interruption.h"
 
 #include <QCoreApplication>
 
@@ -42,6 +43,7 @@ int run(const CtlOptions &options, Console &console)
 int main(int argc, char *argv[])
 {
     qInstallMessageHandler(handleMessage);
+    Interruption::install();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vt520ctl"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VT520_VERSION));
@@ -56,6 +58,12 @@ int main(int argc, char *argv[])
         return ExitUsage;
     }
     int status = run(options, console);
+    // A command that reached no safe point of its own has finished its
+    // step; the signal still ends it with the signal's status.
+    if (Interruption::requested() && status != Interruption::exitStatus()) {
+        console.error(QStringLiteral("%1: stopped after the command's last step").arg(Interruption::signalName()));
+        status = Interruption::exitStatus();
+    }
     // A full disk behind standard output must not pass for a complete
     // listing or dump.
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+
 class TestVt520Ctl : public QObject
 {
     Q_OBJECT
@@ -480,10 +482,12 @@ private slots:
         environment.insert("VT520_SIM_STATE", path("state"));
         environment.insert("VT520_SIM_UNITS", "2");
         environment.remove("LD_PRELOAD");
-        // The first fills the pipe and waits; the reader waits for its lock,
-        // runs the second, then lets the first finish.
+        // The first fills the pipe and waits, its transfers done (the dump
+        // comes after the whole read); the reader waits for its first byte
+        // and its lock, runs the second, then lets the first finish.
         const QString script =
             "\"$0\" read-flash 0 131072 --device 101-1.1 | { "
+            "dd bs=1 count=1 >/dev/null 2>&1; "
             "while ! grep -q ' vt520ctl read-flash' run/vt520-101-1.1.lock 2>/dev/null; do sleep 0.01; done; "
             "cut -d' ' -f1 run/vt520-101-1.1.lock >holder.txt; "
             "\"$0\" \"$@\" >second.out 2>second.err; echo $? >second.status; cat >/dev/null; }";
@@ -506,6 +510,99 @@ private slots:
                 QCOMPARE(stateFile(2, unit, "internal.bin") + stateFile(2, unit, "device.ini"), before[unit - 1]);
         }
         QCOMPARE(stateFile(2, 2, "device.ini").contains("status=2\n"), status == 0);
+    }
+
+    // A signal during a firmware change: the change stops at its next safe
+    // point, says the unit's state and how to recover, and exits with
+    // 128 + the signal's number. The signal is sent during the wait after
+    // the reset into the bootloader, so the first safe point is before the
+    // first page; only what holds at any safe point before the start is
+    // checked.
+    void interruptedAtASafePoint_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("SIGINT") << int(SIGINT) << 130 << "SIGINT";
+        QTest::newRow("SIGTERM") << int(SIGTERM) << 143 << "SIGTERM";
+        QTest::newRow("SIGHUP") << int(SIGHUP) << 129 << "SIGHUP";
+    }
+
+    void interruptedAtASafePoint()
+    {
+        QFETCH(int, signalNumber);
+        QFETCH(int, status);
+        QFETCH(QString, name);
+        prepareUnits(1);
+        const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 14);
+        QVERIFY(!fixture.fileName.isEmpty());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QStringList preload{QStringLiteral(ASAN_RUNTIME), EMULATOR_LIBRARY};
+        preload.removeAll(QString());
+        environment.insert("LD_PRELOAD", preload.join(' '));
+        environment.insert("VT520_SIM_STATE", path("state"));
+        environment.insert("VT520_SIM_UNITS", "1");
+        environment.insert("XDG_RUNTIME_DIR", dir->path());
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(VT520CTL, {"upgrade", fixture.fileName});
+        QByteArray out;
+        while (!out.contains("Reset device\n") && process.waitForReadyRead(30000))
+            out += process.readAllStandardOutput();
+        QVERIFY2(out.contains("Reset device\n"), out.constData());
+        QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit); // not killed by the signal
+        QCOMPARE(process.exitCode(), status);
+        out += process.readAllStandardOutput();
+        const QStringList errors = lines(process.readAllStandardError());
+        QVERIFY2(errors.contains("vt520ctl: " + name + ": unit 1-1 is in its bootloader: run the upgrade again"),
+                 qPrintable(errors.join('\n')));
+        QCOMPARE(lines(out).last(),
+                 QString("Stopped on request: the Vt520 is in its bootloader; run the change again."));
+        QVERIFY(stateFile(1, 1, "device.ini").contains("mode=bootloader\n"));
+    }
+
+    // A closed standard output never kills a running device operation: the
+    // command goes on to its end, and the lines it could not write make the
+    // exit status 2.
+    void closedStandardOutput_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("upgrade") << QStringList{"upgrade", "%1/new.upg"} << true;
+        QTest::newRow("read-flash") << QStringList{"read-flash", "0", "65536"} << false;
+    }
+
+    void closedStandardOutput()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, changed);
+        prepareUnits(1);
+        const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 15);
+        QVERIFY(!fixture.fileName.isEmpty());
+        for (QString &argument : arguments)
+            argument = argument.arg(dir->path());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QStringList preload{QStringLiteral(ASAN_RUNTIME), EMULATOR_LIBRARY};
+        preload.removeAll(QString());
+        environment.insert("LD_PRELOAD", preload.join(' '));
+        environment.insert("VT520_SIM_STATE", path("state"));
+        environment.insert("VT520_SIM_UNITS", "1");
+        environment.insert("XDG_RUNTIME_DIR", dir->path());
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(dir->path());
+        // The reader takes the first line and leaves: every later write
+        // meets a pipe without a reader.
+        process.start("/bin/sh",
+                      QStringList{"-c", "{ \"$0\" \"$@\"; echo $? >status; } | head -n 1 >/dev/null", VT520CTL}
+                          + arguments);
+        QVERIFY(process.waitForFinished(120000));
+        QCOMPARE(HexFiles::readFile(path("status")).trimmed(), QByteArray("2"));
+        QVERIFY2(process.readAllStandardError().contains("standard output could not be written"), "no reason given");
+        if (changed)
+            QCOMPARE(stateFile(1, 1, "internal.bin").mid(0x4000, 0x1C000), fixture.applicationRegion());
     }
 
     // A unit written and verified, but not back on its new firmware: the
