@@ -135,6 +135,29 @@ FirmwareChange::Outcome FirmwareChange::writeAndStart(const UpgradeFile::Content
     return started == Outcome::Changed && !everyPageVerified ? Outcome::PagesDiffer : started;
 }
 
+FirmwareChange::Outcome FirmwareChange::startApplication()
+{
+    serialAtStart.clear();
+    serialAfter.clear();
+    unitPort.clear();
+    everyPageVerified = true;
+    startRequestFailed = false;
+    stopped = false;
+    usb.disconnect();
+    if (!connectFirstTime()) {
+        ended = Outcome::NoDevice;
+        return ended;
+    }
+    serialAtStart = serialString();
+    if (deviceModeOf(serialAtStart) != DeviceMode::Bootloader) {
+        usb.disconnect();
+        ended = Outcome::NotIdentified;
+        return ended;
+    }
+    ended = startAndAwait();
+    return ended;
+}
+
 // Starts the new application and looks for the unit at the port it was
 // written at (its address changes when it re-enumerates). A separate device
 // object does the looking, pinned to that port, so the caller's own object

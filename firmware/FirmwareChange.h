@@ -83,6 +83,14 @@ public:
     // first as run(fileName) does.
     bool run(const QString &fileName, const UpgradeFile::Contents &contents);
 
+    // Starts the application of a unit in its bootloader (request 4) and
+    // looks for it at its port as a change does after its writes: Changed
+    // when it came back running its application with its serial,
+    // StayedInBootloader or NotBack when not. NoDevice when no unit
+    // answered; NotIdentified, with nothing sent, when the unit is not in
+    // its bootloader (identifiedSerial() tells its mode).
+    Outcome startApplication();
+
     // The serial string that the device showed when it was identified, in
     // the mode it was in then; empty when the change ended before.
     QByteArray identifiedSerial() const { return serialAtStart; }
