@@ -25,6 +25,14 @@ const QList<Command> &commands()
          "units at once, lines headed by the port\n"
          "path, then a summary; 4 if any unit failed",
          Commands::upgrade},
+        {"start",
+         {},
+         {},
+         Devices::Several,
+         "a unit in its bootloader started into its\n"
+         "application, then seen back at its port\n"
+         "running it; 4 if any unit is not",
+         Commands::start},
         {"programs get", {"FILE.pgm"}, {}, Devices::One, "programs table to a file", Commands::programsGet},
         {"programs set", {"FILE.pgm"}, {}, Devices::One, "programs table from a file", Commands::programsSet},
         {"scenes get", {"FILE.scn"}, {}, Devices::One, "scenes table to a file", Commands::scenesGet},

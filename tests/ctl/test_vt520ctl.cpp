@@ -605,6 +605,58 @@ private slots:
             QCOMPARE(stateFile(1, 1, "internal.bin").mid(0x4000, 0x1C000), fixture.applicationRegion());
     }
 
+    // start: units in their bootloader started and seen back in their
+    // application; a unit running its application already is left alone; a
+    // unit that does not come back in time fails the command.
+    void startUnits_data()
+    {
+        QTest::addColumn<QStringList>("selection");
+        QTest::addColumn<QList<int>>("inBootloader"); // units 1..2 before
+        QTest::addColumn<int>("late");                // back long after the command stops looking; 0: none
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("out");
+        QTest::newRow("one unit") << QStringList{"--device", "1-1.2"} << QList<int>{2} << 0 << 0
+                                  << QStringList{"1-1.2: started; the Vt520 261100043 runs its application"};
+        QTest::newRow("every unit") << QStringList{"--all"} << QList<int>{1, 2} << 0 << 0
+                                    << QStringList{"1-1.1: started; the Vt520 261100042 runs its application",
+                                                   "1-1.2: started; the Vt520 261100043 runs its application"};
+        QTest::newRow("running its application already")
+            << QStringList{"--device", "1-1.1"} << QList<int>{2} << 0 << 0
+            << QStringList{"1-1.1: the Vt520 261100042 runs its application already; nothing sent"};
+        QTest::newRow("not back") << QStringList{"--all"} << QList<int>{1, 2} << 2 << 4
+                                  << QStringList{"1-1.1: started; the Vt520 261100042 runs its application"};
+    }
+
+    void startUnits()
+    {
+        QFETCH(QStringList, selection);
+        QFETCH(QList<int>, inBootloader);
+        QFETCH(int, late);
+        QFETCH(int, status);
+        QFETCH(QStringList, out);
+        prepareUnits(2, [&](vt520sim::Device &device, int unit) {
+            if (inBootloader.contains(unit))
+                device.setMode(vt520sim::Mode::Bootloader);
+            if (unit == late)
+                device.setReenumerateDelay(60000);
+        });
+        const Run result = run(QStringList{"start"} + selection, 2);
+        QCOMPARE(result.status, status);
+        QCOMPARE(lines(result.out), out);
+        if (late)
+            QVERIFY2(result.err.contains("unit 1-1." + QByteArray::number(late) + " did not come back"),
+                     result.err.constData());
+        for (int unit = 1; unit <= 2; ++unit) {
+            if (unit == late) // on its way back when the command gave up
+                continue;
+            const bool named = selection.contains("--all") || selection.contains(QString("1-1.%1").arg(unit));
+            const bool application = named || !inBootloader.contains(unit);
+            QVERIFY2(
+                stateFile(2, unit, "device.ini").contains(application ? "mode=application\n" : "mode=bootloader\n"),
+                stateFile(2, unit, "device.ini").constData());
+        }
+    }
+
     // A unit written and verified, but not back on its new firmware: the
     // change has failed, alone or among several, and says so last.
     void upgradeEndsWithTheUnitsState_data()
@@ -735,6 +787,8 @@ private slots:
         QTest::newRow("read-memory") << "read-memory ADDRESS LENGTH [--output FILE] [--device SEL]";
         QTest::newRow("read-flash") << "read-flash ADDRESS LENGTH [--output FILE] [--device SEL]";
         QTest::newRow("write-flash") << "write-flash ADDRESS FILE.bin [--device SEL]";
+        QTest::newRow("start, one unit") << "start [--device SEL]";
+        QTest::newRow("start, several") << "start --all | --device SEL --device SEL ...";
         QTest::newRow("make-upgrade") << "make-upgrade IN.hex OUT.upg";
         QTest::newRow("make-bootloader-images")
             << "make-bootloader-images IN.hex --prefix YYMM00 --first N --count K [--dir DIR]";
