@@ -7,6 +7,7 @@
 #include "UpgradeFixture.h"
 #include "app/Vt410_bootloader.h"
 #include "lighting/LightingFile.h"
+#include "lighting/SceneTables.h"
 #include "sim/Vt520Sim.h"
 
 #include <QJsonArray>
@@ -655,6 +656,76 @@ private slots:
                 stateFile(2, unit, "device.ini").contains(application ? "mode=application\n" : "mode=bootloader\n"),
                 stateFile(2, unit, "device.ini").constData());
         }
+    }
+
+    // programs set and scenes set through the system's libusb, with one
+    // vendor request failing: exit status 4 and a line on what the unit now
+    // holds; a failed release leaves the host-access bit set, and says so.
+    void tableSetVerified_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("fault"); // --fail-request of vt520-usbfs-run; empty: none
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("holds"); // the last line on standard error
+        QTest::addColumn<bool>("accessBitSet");
+        QTest::newRow("programs written") << "programs"
+                                          << "" << 0 << "" << false;
+        QTest::newRow("scenes written") << "scenes"
+                                        << "" << 0 << "" << false;
+        QTest::newRow("release refused")
+            << "programs"
+            << "8:stall" << 4
+            << "vt520ctl: the Vt520 at 101-1 holds the new programs, its host-access bit still set: write them "
+               "again, or clear it with 'vt520ctl status --clear 1'"
+            << true;
+        QTest::newRow("write refused")
+            << "scenes"
+            << "6:io" << 4
+            << "vt520ctl: the Vt520 at 101-1 may hold its old scenes, the new ones or a mix of both: write them again"
+            << false;
+        QTest::newRow("read back refused")
+            << "programs"
+            << "5:io" << 4
+            << "vt520ctl: the Vt520 at 101-1 may hold its old programs, the new ones or a mix of both: write them "
+               "again"
+            << false;
+    }
+
+    void tableSetVerified()
+    {
+        if (QStringLiteral(USBFS_RUN).isEmpty())
+            QSKIP("vt520-usbfs-run is not built (no umockdev)");
+        QFETCH(QString, table);
+        QFETCH(QString, fault);
+        QFETCH(int, status);
+        QFETCH(QString, holds);
+        QFETCH(bool, accessBitSet);
+        prepareUnits(1);
+        const bool programs = table == "programs";
+        const QString file = path(programs ? "table.pgm" : "table.scn");
+        QCOMPARE(LightingFile::save(file, programs ? LightingFile::Kind::Programs : LightingFile::Kind::Scenes,
+                                    QByteArray(programs ? ProgramsTableSize : ScenesTableSize, '\5')),
+                 LightingFile::Status::Ok);
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_RUNTIME_DIR", dir->path());
+        environment.insert("VT520_SIM_STATE", path("state"));
+        environment.insert("VT520_SIM_UNITS", "1");
+        environment.remove("LD_PRELOAD");
+        QStringList arguments{"--devices", "1"};
+        if (!fault.isEmpty())
+            arguments << "--fail-request" << fault;
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(USBFS_RUN, arguments + QStringList{"--", VT520CTL, table, "set", file});
+        QVERIFY(process.waitForFinished(120000));
+        const QByteArray errors = process.readAllStandardError();
+        QCOMPARE(process.exitCode(), status);
+        if (status == 0)
+            QVERIFY2(errors.isEmpty(), errors.constData());
+        else
+            QCOMPARE(lines(errors).last(), holds);
+        QCOMPARE(stateFile(1, 1, "device.ini").contains("status=1\n"), accessBitSet);
     }
 
     // A unit written and verified, but not back on its new firmware: the
