@@ -524,9 +524,11 @@ private slots:
         QTest::addColumn<int>("signalNumber");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("name");
-        QTest::newRow("SIGINT") << int(SIGINT) << 130 << "SIGINT";
-        QTest::newRow("SIGTERM") << int(SIGTERM) << 143 << "SIGTERM";
-        QTest::newRow("SIGHUP") << int(SIGHUP) << 129 << "SIGHUP";
+        QTest::addColumn<int>("units"); // more than one: all at once with --all
+        QTest::newRow("SIGINT") << int(SIGINT) << 130 << "SIGINT" << 1;
+        QTest::newRow("SIGTERM") << int(SIGTERM) << 143 << "SIGTERM" << 1;
+        QTest::newRow("SIGHUP") << int(SIGHUP) << 129 << "SIGHUP" << 1;
+        QTest::newRow("SIGINT, every unit") << int(SIGINT) << 130 << "SIGINT" << 2;
     }
 
     void interruptedAtASafePoint()
@@ -534,7 +536,8 @@ private slots:
         QFETCH(int, signalNumber);
         QFETCH(int, status);
         QFETCH(QString, name);
-        prepareUnits(1);
+        QFETCH(int, units);
+        prepareUnits(units);
         const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 14);
         QVERIFY(!fixture.fileName.isEmpty());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -542,26 +545,36 @@ private slots:
         preload.removeAll(QString());
         environment.insert("LD_PRELOAD", preload.join(' '));
         environment.insert("VT520_SIM_STATE", path("state"));
-        environment.insert("VT520_SIM_UNITS", "1");
+        environment.insert("VT520_SIM_UNITS", QString::number(units));
         environment.insert("XDG_RUNTIME_DIR", dir->path());
         QProcess process;
         process.setProcessEnvironment(environment);
-        process.start(VT520CTL, {"upgrade", fixture.fileName});
+        QStringList arguments{"upgrade", fixture.fileName};
+        if (units > 1)
+            arguments << "--all";
+        process.start(VT520CTL, arguments);
         QByteArray out;
-        while (!out.contains("Reset device\n") && process.waitForReadyRead(30000))
+        while (out.count("Reset device\n") < units && process.waitForReadyRead(30000))
             out += process.readAllStandardOutput();
-        QVERIFY2(out.contains("Reset device\n"), out.constData());
+        QVERIFY2(out.count("Reset device\n") == units, out.constData());
         QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit); // not killed by the signal
         QCOMPARE(process.exitCode(), status);
         out += process.readAllStandardOutput();
         const QStringList errors = lines(process.readAllStandardError());
-        QVERIFY2(errors.contains("vt520ctl: " + name + ": unit 1-1 is in its bootloader: run the upgrade again"),
-                 qPrintable(errors.join('\n')));
-        QCOMPARE(lines(out).last(),
-                 QString("Stopped on request: the Vt520 is in its bootloader; run the change again."));
-        QVERIFY(stateFile(1, 1, "device.ini").contains("mode=bootloader\n"));
+        const QString stopped = "Stopped on request: the Vt520 is in its bootloader; run the change again.";
+        for (int unit = 1; unit <= units; ++unit) {
+            const QString port = units == 1 ? QString("1-1") : QString("1-1.%1").arg(unit);
+            const QString line = units == 1
+                                     ? "vt520ctl: " + name + ": unit 1-1 is in its bootloader: run the upgrade again"
+                                     : "vt520ctl: " + name + ": unit " + port
+                                           + " did not finish its change and may be in its bootloader: run the "
+                                             "upgrade again";
+            QVERIFY2(errors.contains(line), qPrintable(errors.join('\n')));
+            QVERIFY2(lines(out).contains(units == 1 ? stopped : port + ": " + stopped), out.constData());
+            QVERIFY(stateFile(units, unit, "device.ini").contains("mode=bootloader\n"));
+        }
     }
 
     // A closed standard output never kills a running device operation: the
