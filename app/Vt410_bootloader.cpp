@@ -3,6 +3,7 @@
 #include "app/DialogQuestions.h"
 #include "app/Information.h"
 #include "app/Version.h"
+#include "lighting/LightingDocument.h"
 #include "firmware/Upgrader.h"
 #include "usb/USBVT350.h"
 #include "style/ArthurStyle.h"
@@ -90,8 +91,8 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     ui->spinBoxSceneNumber->setRange(1, ScenesPerProgram);
     ui->spinBoxRiseTime->setRange(0, 100000);
     ui->spinBoxStaticTime->setRange(0, 900000);
-    programs = {};
-    scenes = {};
+    programs = new LightingDocument(LightingDocument::Kind::Programs, this);
+    scenes = new LightingDocument(LightingDocument::Kind::Scenes, this);
     addLampEditors(programLamps, ui->horizontalLayout);
 
     ui->spinBoxSceneSceneNumber->setRange(1, StandaloneSceneCount);
@@ -190,6 +191,11 @@ void Vt410_bootloader::closeEvent(QCloseEvent *event)
                                QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
         if (answer == QMessageBox::Yes)
             closeWhenChangeEnds();
+        return;
+    }
+    // Edits that would be lost are saved, or given up, first.
+    if (!maybeSave(*programs) || !maybeSave(*scenes)) {
+        event->ignore();
         return;
     }
     QMainWindow::closeEvent(event);

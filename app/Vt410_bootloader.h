@@ -15,6 +15,7 @@ class Vt410_bootloaderClass;
 }
 
 class ArthurStyle;
+class LightingDocument;
 struct HexToBinResult;
 class QAction;
 class QHBoxLayout;
@@ -111,12 +112,22 @@ private:
     QList<LogPiece> pendingUpgraderText;
 
     // Programs and scenes: the device transfers that both tabs share.
-    bool readTable(const LightingTransfer::Location &where, void *table);
-    void writeTable(const LightingTransfer::Location &where, const void *table,
-                    const std::function<void()> &storeShown);
-    void saveTable(LightingFile::Kind kind, const QString &caption, const QString &filter,
-                   const std::function<QByteArray()> &storedTable);
-    bool loadTable(LightingFile::Kind kind, const QString &caption, const QString &filter, void *table);
+    bool readTable(LightingDocument &document);
+    void writeTable(LightingDocument &document, const std::function<void()> &storeShown);
+    // Save asks for a name (a name without extension gets the kind's) unless
+    // toCurrentFile and the document has one; false when nothing was saved.
+    bool saveTable(LightingDocument &document, bool toCurrentFile);
+    bool loadTable(LightingDocument &document);
+    // Before work on display would be lost: Save, Discard or Cancel. True
+    // when the action may go on.
+    bool maybeSave(LightingDocument &document);
+    // The document with the edits on display stored, and whether it then
+    // differs from its clean point.
+    void storeShownRecord(LightingDocument &document);
+    bool isModifiedOnDisplay(LightingDocument &document);
+    LightingDocument *shownDocument() const;
+    // "Vt520 ver. 1.03" and the shown tab's file, with * while it is modified.
+    void updateTitle();
     // Programs and scenes: moving records between the tables and the tabs.
     void storeProgramTab(int program, int scene);
     void showProgramRecord(int program, int scene);
@@ -138,6 +149,7 @@ private:
     SceneOverview *sceneOverview = nullptr;
     QAction *actionOpenTable = nullptr;
     QAction *actionSaveTable = nullptr;
+    QAction *actionSaveTableAs = nullptr;
     QAction *actionReadTable = nullptr;
     QAction *actionWriteTable = nullptr;
     QAction *actionCopyScene = nullptr;
@@ -151,8 +163,9 @@ private:
     ArthurStyle *style = nullptr;
     QList<SuperRGB *> programLamps;
     QList<SuperRGB *> sceneLamps;
-    ProgramTable programs{};
-    SceneTable scenes{};
+    // The two tables the operator edits, children of the window.
+    LightingDocument *programs = nullptr;
+    LightingDocument *scenes = nullptr;
 
     // Display state of the Programs and Scenes tabs: the records they show,
     // from the start on (program 1 scene 1 and scene 1 of the zero tables).

@@ -4,6 +4,7 @@
 #include "app/Vt410_bootloader.h"
 
 #include "app/TextFieldShortcuts.h"
+#include "lighting/LightingDocument.h"
 #include "lighting/SceneClip.h"
 #include "ui_Vt410_bootloader.h"
 #include "widgets/SceneOverview.h"
@@ -81,7 +82,7 @@ void Vt410_bootloader::setUpEditing()
         const int program = selectedProgram(*ui);
         if (scene == ui->spinBoxSceneNumber->value() - 1)
             return programRecordOnDisplay();
-        return programRecord(programs, program, qBound(0, scene, ScenesPerProgram - 1));
+        return programs->record(LightingDocument::programIndex(program, qBound(0, scene, ScenesPerProgram - 1)));
     });
     programOverview->setCurrentScene(ui->spinBoxSceneNumber->value() - 1);
     QWidget::setTabOrder(ui->pushButtonSaveProgramsToFile, programOverview);
@@ -92,7 +93,7 @@ void Vt410_bootloader::setUpEditing()
     sceneOverview->setRecordSource([this](int scene) {
         if (scene == ui->spinBoxSceneSceneNumber->value() - 1)
             return sceneRecordOnDisplay();
-        return scenes[size_t(qBound(0, scene, StandaloneSceneCount - 1))];
+        return scenes->record(qBound(0, scene, StandaloneSceneCount - 1));
     });
     sceneOverview->setCurrentScene(ui->spinBoxSceneSceneNumber->value() - 1);
     QWidget::setTabOrder(ui->pushButtonSaveScenesToFile, sceneOverview);
@@ -133,6 +134,9 @@ void Vt410_bootloader::setUpEditing()
     ui->mainToolBar->setWindowTitle(tr("Editing"));
     actionOpenTable = addAction("actionOpenTable", "open.png", QKeySequence::Open);
     actionSaveTable = addAction("actionSaveTable", "save.png", QKeySequence::Save);
+    actionSaveTableAs = new QAction(this);
+    actionSaveTableAs->setObjectName(QStringLiteral("actionSaveTableAs"));
+    actionSaveTableAs->setShortcuts(QKeySequence::SaveAs);
     actionReadTable = addAction("actionReadTable", "read.png", QKeySequence::UnknownKey);
     actionWriteTable = addAction("actionWriteTable", "write.png", QKeySequence::UnknownKey);
     ui->mainToolBar->addSeparator();
@@ -161,9 +165,31 @@ void Vt410_bootloader::setUpEditing()
     connect(actionOpenTable, &QAction::triggered, this,
             onTab(&Vt410_bootloader::slotpushButtonLoadProgramsFromFile,
                   &Vt410_bootloader::slotpushButtonLoadScenesFromFile));
-    connect(
-        actionSaveTable, &QAction::triggered, this,
-        onTab(&Vt410_bootloader::slotpushButtonSaveProgramsToFile, &Vt410_bootloader::slotpushButtonSaveScenesToFile));
+    // Save writes to the shown table's own file without asking when it has
+    // one; Save As (and the tabs' buttons) always ask.
+    const auto saveShown = [this](bool toCurrentFile) {
+        return [this, toCurrentFile] {
+            if (LightingDocument *document = shownDocument())
+                saveTable(*document, toCurrentFile);
+        };
+    };
+    connect(actionSaveTable, &QAction::triggered, this, saveShown(true));
+    connect(actionSaveTableAs, &QAction::triggered, this, saveShown(false));
+    ui->menuFile->insertActions(ui->actionClose, {actionOpenTable, actionSaveTable, actionSaveTableAs});
+    ui->menuFile->insertSeparator(ui->actionClose);
+    ui->actionClose->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    // The title follows the shown table: its file and whether it has changed.
+    for (LightingDocument *document : {programs, scenes}) {
+        connect(document, &LightingDocument::modifiedChanged, this, &Vt410_bootloader::updateTitle);
+        connect(document, &LightingDocument::fileNameChanged, this, &Vt410_bootloader::updateTitle);
+    }
+    for (SuperRGB *lamp : programLamps + sceneLamps)
+        connect(lamp, &SuperRGB::colorChanged, this, &Vt410_bootloader::updateTitle);
+    for (QSpinBox *box : {ui->spinBoxRiseTime, ui->spinBoxStaticTime, ui->spinBoxEndMarker, ui->spinBoxSceneRiseTime,
+                          ui->spinBoxSceneStaticTime})
+        connect(box, &QSpinBox::valueChanged, this, &Vt410_bootloader::updateTitle);
+    connect(ui->tabWidget, &QTabWidget::currentChanged, this, &Vt410_bootloader::updateTitle);
     connect(actionReadTable, &QAction::triggered, this,
             onTab(&Vt410_bootloader::slotpushButtonGetProgramsFromVt410,
                   &Vt410_bootloader::slotpushButtonGetScenesFromVt410));
@@ -203,6 +229,10 @@ void Vt410_bootloader::updateEditingActions()
         entry.action->setEnabled(lightingTab);
     }
 
+    actionSaveTableAs->setEnabled(lightingTab);
+    actionSaveTableAs->setText(tr("Save As..."));
+    actionSaveTableAs->setToolTip(withShortcut(tr("Save the shown table to another file"), actionSaveTableAs));
+
     actionCopyScene->setText(tr("Copy Scene"));
     actionCopyScene->setToolTip(
         withShortcut(tr("Copy the shown scene: lamps, XFade, Scene Time and End Marker"), actionCopyScene));
@@ -222,7 +252,8 @@ void Vt410_bootloader::updateEditingActions()
 // bytes come from the table.
 SceneRecord Vt410_bootloader::programRecordOnDisplay() const
 {
-    SceneRecord record = programRecord(programs, selectedProgram(*ui), selectedProgramScene(*ui));
+    SceneRecord record =
+        programs->record(LightingDocument::programIndex(selectedProgram(*ui), selectedProgramScene(*ui)));
     record.setRiseTime(ui->spinBoxRiseTime->value());
     record.setStaticTime(ui->spinBoxStaticTime->value());
     record.setEndMarker(quint8(ui->spinBoxEndMarker->value()));
@@ -232,7 +263,7 @@ SceneRecord Vt410_bootloader::programRecordOnDisplay() const
 
 SceneRecord Vt410_bootloader::sceneRecordOnDisplay() const
 {
-    SceneRecord record = scenes[size_t(selectedScene(*ui))];
+    SceneRecord record = scenes->record(selectedScene(*ui));
     record.setRiseTime(ui->spinBoxSceneRiseTime->value());
     record.setStaticTime(ui->spinBoxSceneStaticTime->value());
     readLamps(record, sceneLamps);
@@ -252,12 +283,12 @@ void Vt410_bootloader::replaceShownRecord(const SceneRecord &record)
     if (ui->tabWidget->currentWidget() == ui->tabPrograms) {
         const int program = selectedProgram(*ui);
         const int scene = selectedProgramScene(*ui);
-        programRecord(programs, program, scene) = record;
+        programs->setRecord(LightingDocument::programIndex(program, scene), record);
         showProgramRecord(program, scene);
         programOverview->update();
     } else if (ui->tabWidget->currentWidget() == ui->tabScenes) {
         const int scene = selectedScene(*ui);
-        scenes[size_t(scene)] = record;
+        scenes->setRecord(scene, record);
         showSceneRecord(scene);
         sceneOverview->update();
     }

@@ -3,6 +3,8 @@
 #include "app/Vt410_bootloader.h"
 
 #include "app/UserQuestions.h"
+#include "app/Version.h"
+#include "lighting/LightingDocument.h"
 #include "lighting/LightingFile.h"
 #include "lighting/LightingTransfer.h"
 #include "ui_Vt410_bootloader.h"
@@ -11,17 +13,12 @@
 
 #include <QColor>
 #include <QDir>
+#include <QFileInfo>
 #include <QTextEdit>
 
 #include <cstring>
 
 namespace {
-
-template <typename Table>
-QByteArray tableBytes(const Table &table)
-{
-    return QByteArray(reinterpret_cast<const char *>(table.data()), int(sizeof(Table)));
-}
 
 bool isProgramRecord(int program, int scene)
 {
@@ -88,18 +85,20 @@ void Vt410_bootloader::storeProgramTab(int program, int scene)
 {
     if (!isProgramRecord(program, scene))
         return;
-    SceneRecord &record = programRecord(programs, program, scene);
+    const int index = LightingDocument::programIndex(program, scene);
+    SceneRecord record = programs->record(index);
     record.setRiseTime(ui->spinBoxRiseTime->value());
     record.setStaticTime(ui->spinBoxStaticTime->value());
     record.setEndMarker(quint8(ui->spinBoxEndMarker->value()));
     storeLamps(record, programLamps);
+    programs->setRecord(index, record);
 }
 
 void Vt410_bootloader::showProgramRecord(int program, int scene)
 {
     if (!isProgramRecord(program, scene))
         return;
-    const SceneRecord &record = programRecord(programs, program, scene);
+    const SceneRecord &record = programs->record(LightingDocument::programIndex(program, scene));
     // The spin boxes clamp values beyond their ranges; a later store keeps the clamped value.
     ui->spinBoxRiseTime->setValue(record.riseTime());
     ui->spinBoxStaticTime->setValue(record.staticTime());
@@ -111,17 +110,18 @@ void Vt410_bootloader::storeSceneTab(int scene)
 {
     if (!isStandaloneScene(scene))
         return;
-    SceneRecord &record = scenes[size_t(scene)];
+    SceneRecord record = scenes->record(scene);
     record.setRiseTime(ui->spinBoxSceneRiseTime->value());
     record.setStaticTime(ui->spinBoxSceneStaticTime->value());
     storeLamps(record, sceneLamps);
+    scenes->setRecord(scene, record);
 }
 
 void Vt410_bootloader::showSceneRecord(int scene)
 {
     if (!isStandaloneScene(scene))
         return;
-    const SceneRecord &record = scenes[size_t(scene)];
+    const SceneRecord &record = scenes->record(scene);
     ui->spinBoxSceneRiseTime->setValue(record.riseTime());
     ui->spinBoxSceneStaticTime->setValue(record.staticTime());
     showLamps(record, sceneLamps);
@@ -148,11 +148,78 @@ void Vt410_bootloader::slotUpdateScene(int)
     shownScene = scene;
 }
 
+// The record selected on the document's tab goes into the document.
+void Vt410_bootloader::storeShownRecord(LightingDocument &document)
+{
+    if (&document == programs)
+        storeProgramTab(ui->spinBoxProgramNumber->value() - 1, ui->spinBoxSceneNumber->value() - 1);
+    else
+        storeSceneTab(ui->spinBoxSceneSceneNumber->value() - 1);
+}
+
+// Looked at without storing: the table keeps its own rule of when the edits
+// on display reach it.
+bool Vt410_bootloader::isModifiedOnDisplay(LightingDocument &document)
+{
+    if (document.isModified())
+        return true;
+    const SceneRecord shown = &document == programs ? programRecordOnDisplay() : sceneRecordOnDisplay();
+    const int index = &document == programs ? LightingDocument::programIndex(ui->spinBoxProgramNumber->value() - 1,
+                                                                             ui->spinBoxSceneNumber->value() - 1)
+                                            : ui->spinBoxSceneSceneNumber->value() - 1;
+    QByteArray table = document.cleanTable();
+    return table.mid(index * SceneRecord::Size, SceneRecord::Size)
+           != QByteArray(reinterpret_cast<const char *>(shown.bytes), SceneRecord::Size);
+}
+
+LightingDocument *Vt410_bootloader::shownDocument() const
+{
+    if (ui->tabWidget->currentWidget() == ui->tabPrograms)
+        return programs;
+    if (ui->tabWidget->currentWidget() == ui->tabScenes)
+        return scenes;
+    return nullptr;
+}
+
+void Vt410_bootloader::updateTitle()
+{
+    QString title = tr("Vt520 ver. ") + QLatin1String(Vt520VersionText);
+    if (LightingDocument *document = shownDocument()) {
+        const QString name =
+            document->fileName().isEmpty() ? tr("untitled") : QFileInfo(document->fileName()).fileName();
+        title += QStringLiteral(" - ") + name + (isModifiedOnDisplay(*document) ? QStringLiteral("*") : QString());
+    }
+    if (windowTitle() != title)
+        setWindowTitle(title);
+}
+
+bool Vt410_bootloader::maybeSave(LightingDocument &document)
+{
+    if (!isModifiedOnDisplay(document))
+        return true;
+    const QString text = &document == programs ? tr("The programs have been changed since they were last saved, "
+                                                    "read or written.\nSave the changes?")
+                                               : tr("The scenes have been changed since they were last saved, "
+                                                    "read or written.\nSave the changes?");
+    switch (questions->warning(this, tr("Unsaved changes"), text,
+                               QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save)) {
+    case QMessageBox::Save:
+        return saveTable(document, true);
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // Get: a table that could not be read leaves the table and the tab as they
 // were, edits on display included; a new one replaces everything.
-bool Vt410_bootloader::readTable(const LightingTransfer::Location &where, void *table)
+bool Vt410_bootloader::readTable(LightingDocument &document)
 {
-    const LightingTransfer::Status status = LightingTransfer(*usb).read(where, table);
+    if (!maybeSave(document))
+        return false;
+    QByteArray table(document.location().length, '\0');
+    const LightingTransfer::Status status = LightingTransfer(*usb).read(document.location(), table.data());
     if (status == LightingTransfer::Status::AcquireFailed) {
         reportUsbTimeout(*questions, this, *usb, ui->txt);
         return false;
@@ -161,96 +228,120 @@ bool Vt410_bootloader::readTable(const LightingTransfer::Location &where, void *
         questions->critical(this, tr("Error"), tr("slotUpdateProgramScene"), QMessageBox::Ok);
         return false;
     }
+    document.setTable(table);
+    document.setClean();
     return true;
 }
 
 // Set: the record selected now is stored (storeShown), whatever was shown
-// before, once the device has granted access.
-void Vt410_bootloader::writeTable(const LightingTransfer::Location &where, const void *table,
-                                  const std::function<void()> &storeShown)
+// before, once the device has granted access; a table written whole is the
+// clean point.
+void Vt410_bootloader::writeTable(LightingDocument &document, const std::function<void()> &storeShown)
 {
-    const LightingTransfer::Status status = LightingTransfer(*usb).write(where, table, storeShown);
+    const LightingTransfer::Status status =
+        LightingTransfer(*usb).write(document.location(), document.constData(), storeShown);
     if (status == LightingTransfer::Status::AcquireFailed)
         reportUsbTimeout(*questions, this, *usb, ui->txt);
     else if (status == LightingTransfer::Status::TransferFailed)
         questions->critical(this, tr("Error"), tr("WriteExternalFlashToAddress"), QMessageBox::Ok);
+    else
+        document.setClean();
+    updateTitle();
 }
 
 void Vt410_bootloader::slotpushButtonGetProgramsFromVt410(bool)
 {
-    if (readTable(LightingTransfer::Programs, programs.data()))
+    if (readTable(*programs))
         slotUpdateProgramScene(0);
+    updateTitle();
 }
 
 void Vt410_bootloader::slotpushButtonSetProgramsInVt410(bool)
 {
-    writeTable(LightingTransfer::Programs, programs.data(),
+    writeTable(*programs,
                [this] { storeProgramTab(ui->spinBoxProgramNumber->value() - 1, ui->spinBoxSceneNumber->value() - 1); });
 }
 
 void Vt410_bootloader::slotpushButtonGetScenesFromVt410(bool)
 {
-    if (readTable(LightingTransfer::Scenes, scenes.data()))
+    if (readTable(*scenes))
         slotUpdateScene(0);
+    updateTitle();
 }
 
 void Vt410_bootloader::slotpushButtonSetScenesInVt410(bool)
 {
-    writeTable(LightingTransfer::Scenes, scenes.data(),
-               [this] { storeSceneTab(ui->spinBoxSceneSceneNumber->value() - 1); });
+    writeTable(*scenes, [this] { storeSceneTab(ui->spinBoxSceneSceneNumber->value() - 1); });
 }
 
-// As before sending the table, the record selected now is stored first
-// (storeShown), so that the file holds what the tab shows.
-void Vt410_bootloader::saveTable(LightingFile::Kind kind, const QString &caption, const QString &filter,
-                                 const std::function<QByteArray()> &storedTable)
+// As before sending the table, the record selected now is stored first, so
+// that the file holds what the tab shows.
+bool Vt410_bootloader::saveTable(LightingDocument &document, bool toCurrentFile)
 {
-    const QString fileName = questions->saveFileName(this, caption, QStringLiteral("."), filter);
-    if (fileName.isNull())
-        return;
+    const bool programsDocument = &document == programs;
+    QString fileName = toCurrentFile ? document.fileName() : QString();
+    if (fileName.isEmpty()) {
+        fileName = questions->saveFileName(this, programsDocument ? tr("Save Programs File") : tr("Save Scenes File"),
+                                           QStringLiteral("."),
+                                           programsDocument ? tr("Programs Files (*.pgm)") : tr("Scens Files (*.scn)"));
+        if (fileName.isNull())
+            return false;
+        // The open dialog's filter would hide a file without its extension.
+        if (QFileInfo(fileName).suffix().isEmpty())
+            fileName += QLatin1Char('.') + document.fileSuffix();
+    }
+    storeShownRecord(document);
     QString reason;
-    if (LightingFile::save(fileName, kind, storedTable(), &reason) != LightingFile::Status::Ok)
+    if (LightingFile::save(fileName, document.kind(), document.table(), &reason) != LightingFile::Status::Ok) {
         reportSaveFailure(*questions, this, fileName, reason);
+        return false;
+    }
+    document.setFileName(fileName);
+    document.setClean();
+    updateTitle();
+    return true;
 }
 
 // The whole file is checked before the table is touched.
-bool Vt410_bootloader::loadTable(LightingFile::Kind kind, const QString &caption, const QString &filter, void *table)
+bool Vt410_bootloader::loadTable(LightingDocument &document)
 {
-    const QString fileName = questions->openFileName(this, caption, QStringLiteral("."), filter);
+    if (!maybeSave(document))
+        return false;
+    const bool programsDocument = &document == programs;
+    const QString fileName = questions->openFileName(
+        this, programsDocument ? tr("Open Programs File") : tr("Open Scenes File"), QStringLiteral("."),
+        programsDocument ? tr("Programs Files (*.pgm)") : tr("Scens Files (*.scn)"));
     if (fileName.isNull())
         return false;
-    const LightingFile::ReadResult file = LightingFile::load(fileName, kind);
+    const LightingFile::ReadResult file = LightingFile::load(fileName, document.kind());
     if (reportLoadFailure(*questions, this, file.status))
         return false;
-    std::memcpy(table, file.table.constData(), size_t(file.table.size()));
+    document.setTable(file.table);
+    document.setFileName(fileName);
+    document.setClean();
     return true;
 }
 
 void Vt410_bootloader::slotpushButtonSaveProgramsToFile(bool)
 {
-    saveTable(LightingFile::Kind::Programs, tr("Save Programs File"), tr("Programs Files (*.pgm)"), [this] {
-        storeProgramTab(ui->spinBoxProgramNumber->value() - 1, ui->spinBoxSceneNumber->value() - 1);
-        return tableBytes(programs);
-    });
+    saveTable(*programs, false);
 }
 
 void Vt410_bootloader::slotpushButtonLoadProgramsFromFile(bool)
 {
-    if (loadTable(LightingFile::Kind::Programs, tr("Open Programs File"), tr("Programs Files (*.pgm)"),
-                  programs.data()))
+    if (loadTable(*programs))
         slotUpdateProgramScene(0);
+    updateTitle();
 }
 
 void Vt410_bootloader::slotpushButtonSaveScenesToFile(bool)
 {
-    saveTable(LightingFile::Kind::Scenes, tr("Save Scenes File"), tr("Scens Files (*.scn)"), [this] {
-        storeSceneTab(ui->spinBoxSceneSceneNumber->value() - 1);
-        return tableBytes(scenes);
-    });
+    saveTable(*scenes, false);
 }
 
 void Vt410_bootloader::slotpushButtonLoadScenesFromFile(bool)
 {
-    if (loadTable(LightingFile::Kind::Scenes, tr("Open Scenes File"), tr("Scens Files (*.scn)"), scenes.data()))
+    if (loadTable(*scenes))
         slotUpdateScene(0);
+    updateTitle();
 }

@@ -3,6 +3,7 @@
 #include "app/Vt410_bootloader.h"
 
 #include "app/WindowWork.h"
+#include "lighting/LightingDocument.h"
 #include "ui_Vt410_bootloader.h"
 
 #include <QSignalBlocker>
@@ -17,8 +18,12 @@ WindowWork Vt410_bootloader::work()
         appendPendingUpgraderText();
 
     WindowWork result;
-    result.programs = programs;
-    result.scenes = scenes;
+    result.programs = programs->table();
+    result.scenes = scenes->table();
+    result.programsClean = programs->cleanTable();
+    result.scenesClean = scenes->cleanTable();
+    result.programsFile = programs->fileName();
+    result.scenesFile = scenes->fileName();
     result.program = shownProgram;
     result.programScene = shownProgramScene;
     result.scene = shownScene;
@@ -30,8 +35,12 @@ WindowWork Vt410_bootloader::work()
 
 void Vt410_bootloader::resumeWork(const WindowWork &work)
 {
-    programs = work.programs;
-    scenes = work.scenes;
+    programs->setTable(work.programs);
+    scenes->setTable(work.scenes);
+    programs->setCleanTable(work.programsClean);
+    scenes->setCleanTable(work.scenesClean);
+    programs->setFileName(work.programsFile);
+    scenes->setFileName(work.scenesFile);
     {
         // Selecting the records must not store this window's empty tabs.
         const QSignalBlocker programBlocker(ui->spinBoxProgramNumber);

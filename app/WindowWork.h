@@ -2,15 +2,21 @@
 
 #include "lighting/SceneTables.h"
 
+#include <QByteArray>
 #include <QString>
 
 // What the operator has done in a main window, carried into the window that
-// a language switch builds in its place: both tables, with the edits on
+// a language switch builds in its place: both tables with their clean points
+// and files, with the edits on
 // display stored, the records the Programs and Scenes tabs show (numbered
 // from 0), the current tab and the log pane. Kept only while the program runs.
 struct WindowWork {
-    ProgramTable programs{};
-    SceneTable scenes{};
+    QByteArray programs; // the tables as files hold them
+    QByteArray scenes;
+    QByteArray programsClean; // their clean points, so that a modified table stays modified
+    QByteArray scenesClean;
+    QString programsFile;
+    QString scenesFile;
     int program = 0;
     int programScene = 0;
     int scene = 0;

@@ -42,6 +42,9 @@ public:
 
     // The whole table, as files and the device hold it.
     QByteArray table() const;
+    // The table in place, for a transfer that sends it; valid as long as the
+    // document, and showing every later change.
+    const void *constData() const { return records.data(); }
     // Replaces the whole table (false, and nothing changed, for a wrong size).
     bool setTable(const QByteArray &table);
 

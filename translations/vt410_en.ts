@@ -174,6 +174,10 @@ Check USB cable</translation>
         <source>Failed: the Vt520 came back in its bootloader: the new firmware did not start. Run the change again.</source>
         <translation>Failed: the Vt520 came back in its bootloader: the new firmware did not start. Run the change again.</translation>
     </message>
+    <message>
+        <source>Stopped on request: the Vt520 is in its bootloader; run the change again.</source>
+        <translation>Stopped on request: the Vt520 is in its bootloader; run the change again.</translation>
+    </message>
 </context>
 <context>
     <name>HexToBin</name>
@@ -745,6 +749,34 @@ Close the window when the change has ended?</translation>
     <message>
         <source>The window closes when the firmware change has ended.</source>
         <translation>The window closes when the firmware change has ended.</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>Save As...</translation>
+    </message>
+    <message>
+        <source>Save the shown table to another file</source>
+        <translation>Save the shown table to another file</translation>
+    </message>
+    <message>
+        <source>untitled</source>
+        <translation>untitled</translation>
+    </message>
+    <message>
+        <source>The programs have been changed since they were last saved, read or written.
+Save the changes?</source>
+        <translation>The programs have been changed since they were last saved, read or written.
+Save the changes?</translation>
+    </message>
+    <message>
+        <source>The scenes have been changed since they were last saved, read or written.
+Save the changes?</source>
+        <translation>The scenes have been changed since they were last saved, read or written.
+Save the changes?</translation>
+    </message>
+    <message>
+        <source>Unsaved changes</source>
+        <translation>Unsaved changes</translation>
     </message>
 </context>
 <context>

@@ -174,6 +174,10 @@ Sprawdź kabel USB</translation>
         <source>Failed: the Vt520 came back in its bootloader: the new firmware did not start. Run the change again.</source>
         <translation>Błąd: Vt520 wrócił w trybie bootloadera: nowe oprogramowanie nie uruchomiło się. Powtórz zmianę.</translation>
     </message>
+    <message>
+        <source>Stopped on request: the Vt520 is in its bootloader; run the change again.</source>
+        <translation>Zatrzymano na żądanie: Vt520 jest w trybie bootloadera; powtórz zmianę.</translation>
+    </message>
 </context>
 <context>
     <name>HexToBin</name>
@@ -745,6 +749,34 @@ Zamknąć okno po zakończeniu zmiany?</translation>
     <message>
         <source>The window closes when the firmware change has ended.</source>
         <translation>Okno zamknie się po zakończeniu zmiany oprogramowania.</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>Zapisz jako...</translation>
+    </message>
+    <message>
+        <source>Save the shown table to another file</source>
+        <translation>Zapisz pokazaną tabelę do innego pliku</translation>
+    </message>
+    <message>
+        <source>untitled</source>
+        <translation>bez nazwy</translation>
+    </message>
+    <message>
+        <source>The programs have been changed since they were last saved, read or written.
+Save the changes?</source>
+        <translation>Programy zmieniono od ostatniego zapisu, odczytu lub wysłania.
+Zapisać zmiany?</translation>
+    </message>
+    <message>
+        <source>The scenes have been changed since they were last saved, read or written.
+Save the changes?</source>
+        <translation>Sceny zmieniono od ostatniego zapisu, odczytu lub wysłania.
+Zapisać zmiany?</translation>
+    </message>
+    <message>
+        <source>Unsaved changes</source>
+        <translation>Niezapisane zmiany</translation>
     </message>
 </context>
 <context>

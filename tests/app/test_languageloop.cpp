@@ -1,3 +1,4 @@
+#include "ScriptedQuestions.h"
 #include "app/LanguageRestartLoop.h"
 #include "app/Vt410_bootloader.h"
 #include "widgets/SuperRGB.h"
@@ -142,6 +143,7 @@ void TestLanguageLoop::languageSwitchKeepsTheWork()
         int sceneStatic = -1;
         QColor lamp;
         QString log;
+        QString title;
     };
     QList<Seen> seen;
     const auto lampOf = [](Vt410_bootloader &window, const char *layout) {
@@ -157,6 +159,7 @@ void TestLanguageLoop::languageSwitchKeepsTheWork()
         now.sceneStatic = spin("spinBoxSceneStaticTime")->value();
         now.lamp = lampOf(window, "horizontalLayout")->color();
         now.log = window.findChild<QTextBrowser *>("txt")->toPlainText();
+        now.title = window.windowTitle();
         seen << now;
         if (seen.size() == 1) {
             // Program 2 scene 7 edited and left (stored), program 3 scene 4
@@ -174,6 +177,11 @@ void TestLanguageLoop::languageSwitchKeepsTheWork()
             window.findChild<QTextBrowser *>("txt")->append("<b>second</b> line");
             window.findChild<QTabWidget *>("tabWidget")->setCurrentIndex(1);
         } else {
+            // The edits carried over are unsaved: the close asks, and gives them up.
+            auto questions = std::make_unique<ScriptedQuestions>();
+            questions->answerMessage(QMessageBox::Discard);
+            questions->answerMessage(QMessageBox::Discard);
+            window.setQuestions(std::move(questions));
             spin("spinBoxProgramNumber")->setValue(2);
             spin("spinBoxSceneNumber")->setValue(7);
             now.rise = spin("spinBoxRiseTime")->value();
@@ -193,6 +201,8 @@ void TestLanguageLoop::languageSwitchKeepsTheWork()
     QCOMPARE(seen[1].sceneStatic, 1234);
     QCOMPARE(seen[1].log, "first line\nsecond line");
     QCOMPARE(seen[2].rise, 111);
+    QVERIFY2(seen[0].title.endsWith("ver. 1.03"), qPrintable(seen[0].title));
+    QVERIFY2(seen[1].title.endsWith("*"), qPrintable(seen[1].title)); // still modified after the switch
 }
 
 namespace {

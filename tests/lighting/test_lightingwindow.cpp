@@ -129,6 +129,9 @@ private slots:
     void saveAndLoadRoundTrip();
     void saveTakesTheEditsOnDisplay();
     void editedProgramsSurviveDeviceAndFile();
+    void titleShowsFileAndMark();
+    void closeAsksBeforeLosingEdits_data();
+    void closeAsksBeforeLosingEdits();
     void refusedFileLeavesTableAndTab_data();
     void refusedFileLeavesTableAndTab();
     void unusableSaveTargetIsReported_data();
@@ -242,9 +245,12 @@ void TestLightingWindow::loadTable(const Tab &tab, const QByteArray &table)
     run(tab.load);
 }
 
+// The question before edits would be given up is looked at by the tests of
+// it; here it is left out.
 void TestLightingWindow::checkOnlyMessage(const QString &title, const QString &text)
 {
-    const QList<ScriptedQuestions::Question> messages = questions->messages();
+    QList<ScriptedQuestions::Question> messages = questions->messages();
+    messages.removeIf([](const ScriptedQuestions::Question &q) { return q.title == "Unsaved changes"; });
     QCOMPARE(messages.size(), 1);
     QCOMPARE(messages[0].icon, QMessageBox::Critical);
     QCOMPARE(messages[0].title, title);
@@ -419,10 +425,21 @@ void TestLightingWindow::getTwiceDiscardsEdits()
     const SceneRecord shown = recordAt(table, 2 * 20);
     QCOMPARE(spin("spinBoxRiseTime")->value(), shown.riseTime());
 
-    spin("spinBoxRiseTime")->setValue(shown.riseTime() == 42 ? 43 : 42);
+    QVERIFY(questions->messages().isEmpty()); // nothing to lose the first time
+    const int edited = shown.riseTime() == 42 ? 43 : 42;
+    spin("spinBoxRiseTime")->setValue(edited);
     programLamp(5)->setRedColor(shown.red(5) ^ 0x80);
+    // Cancelled: nothing is read, the edits stay.
+    questions->answerMessage(QMessageBox::Cancel);
     run(ProgramsTab.get);
-    QVERIFY(questions->messages().isEmpty());
+    QCOMPARE(questions->messages().size(), 1);
+    QCOMPARE(questions->messages()[0].title, QStringLiteral("Unsaved changes"));
+    QCOMPARE(questions->messages()[0].buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    QCOMPARE(spin("spinBoxRiseTime")->value(), edited);
+    // Discarded: the device's table replaces them.
+    questions->answerMessage(QMessageBox::Discard);
+    run(ProgramsTab.get);
+    QCOMPARE(questions->messages().size(), 2);
     QCOMPARE(spin("spinBoxRiseTime")->value(), shown.riseTime());
     checkLamp(programLamp(5), shown, 5);
     QCOMPARE(savedTable(ProgramsTab), table);
@@ -518,6 +535,8 @@ void TestLightingWindow::noDeviceShowsTimeout()
     const char *riseBox = tab.kind == Kind::Programs ? "spinBoxRiseTime" : "spinBoxSceneRiseTime";
     const int edited = recordAt(table, 0).riseTime() == 17 ? 18 : 17;
     spin(riseBox)->setValue(edited);
+    if (get)
+        questions->answerMessage(QMessageBox::Discard); // the edit may go, but no unit answers
     run(get ? tab.get : tab.set);
 
     checkOnlyMessage("Error", "USB Timeout\nCheck USB Cable");
@@ -548,6 +567,7 @@ void TestLightingWindow::failedReadReportsAndReleases()
     bus.clearTransferLog();
     bus.failRequest(5, LIBUSB_ERROR_PIPE);
 
+    questions->answerMessage(QMessageBox::Discard); // the edit may go, but the read fails
     run(tab.get);
     checkOnlyMessage("Error", "slotUpdateProgramScene");
     QCOMPARE(bus.requestCount(8), 1);
@@ -622,6 +642,7 @@ void TestLightingWindow::fileDialogsAskExactly()
     spin(riseBox)->setValue(44);
 
     questions->cancel();
+    questions->answerMessage(QMessageBox::Discard); // a load over the edit asks first
     if (toolBarAction.isEmpty()) {
         run(command % 2 == 0 ? tab.save : tab.load);
     } else {
@@ -629,6 +650,9 @@ void TestLightingWindow::fileDialogsAskExactly()
         action(qPrintable(toolBarAction))->trigger();
     }
 
+    // The load's question about the edit comes before its dialog.
+    questions->asked.removeIf(
+        [](const ScriptedQuestions::Question &q) { return q.kind == ScriptedQuestions::Message; });
     QCOMPARE(questions->asked.size(), 1);
     QCOMPARE(int(questions->asked[0].kind), kind);
     QCOMPARE(questions->asked[0].title, caption);
@@ -656,9 +680,11 @@ void TestLightingWindow::saveAndLoadRoundTrip()
     table.replace(0, SceneRecord::Size, editableTable(1, 30));
     loadTable(tab, table);
     QVERIFY(questions->messages().isEmpty());
-    const QString fileName = dir->filePath("again");
-    questions->answer(fileName);
+    // A name without extension gets the kind's, or the open dialog would hide the file.
+    questions->answer(dir->filePath("again"));
     run(tab.save);
+    const QString fileName = dir->filePath(programs ? "again.pgm" : "again.scn");
+    QVERIFY(!QFile::exists(dir->filePath("again")));
     QCOMPARE(readFile(fileName), readFile(dir->filePath(programs ? "load.pgm" : "load.scn")));
     QCOMPARE(LightingFile::load(fileName, tab.kind).table, table);
     // The loaded table is shown at once, from the record the spin boxes select.
@@ -777,6 +803,7 @@ void TestLightingWindow::refusedFileLeavesTableAndTab()
     const QString fileName = dir->filePath("refused");
     QVERIFY(writeFile(fileName, bytes));
     questions->answer(fileName);
+    questions->answerMessage(QMessageBox::Discard); // the edit may go, but the file is refused
     run(tab.load);
     checkOnlyMessage("File error", text);
     QCOMPARE(spin(riseBox)->value(), edited);
@@ -1066,6 +1093,70 @@ void TestLightingWindow::textFieldsKeepTheirShortcuts()
     QCOMPARE(field->text(), QString());
     QCOMPARE(clipboard->text(), QStringLiteral("45"));
     checkLamp(programLamp(1), recordAt(table, 1), 1);
+}
+
+// The title names the shown table's file and marks it while it differs from
+// what was last loaded, saved, read or written; Save writes to that file
+// without asking.
+void TestLightingWindow::titleShowsFileAndMark()
+{
+    window->findChild<QTabWidget *>("tabWidget")->setCurrentIndex(1); // Programs
+    QCOMPARE(window->windowTitle(), QStringLiteral("Vt520 ver. 1.03 - untitled"));
+    spin("spinBoxRiseTime")->setValue(321);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Vt520 ver. 1.03 - untitled*"));
+    spin("spinBoxRiseTime")->setValue(0); // back as it was: nothing to save
+    QCOMPARE(window->windowTitle(), QStringLiteral("Vt520 ver. 1.03 - untitled"));
+
+    spin("spinBoxRiseTime")->setValue(321);
+    questions->answer(dir->filePath("venue"));
+    action("actionSaveTable")->trigger();
+    QCOMPARE(questions->asked.size(), 1); // no file yet: asked for one
+    QCOMPARE(window->windowTitle(), QStringLiteral("Vt520 ver. 1.03 - venue.pgm"));
+
+    programLamp(2)->setBlueColor(77);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Vt520 ver. 1.03 - venue.pgm*"));
+    action("actionSaveTable")->trigger();
+    QCOMPARE(questions->asked.size(), 1); // its own file: no dialog
+    QCOMPARE(window->windowTitle(), QStringLiteral("Vt520 ver. 1.03 - venue.pgm"));
+    const SceneRecord saved = recordAt(LightingFile::load(dir->filePath("venue.pgm"), Kind::Programs).table, 0);
+    QCOMPARE(saved.riseTime(), 321);
+    QCOMPARE(int(saved.blue(2)), 77);
+
+    // The Scenes tab has its own document.
+    window->findChild<QTabWidget *>("tabWidget")->setCurrentIndex(2);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Vt520 ver. 1.03 - untitled"));
+}
+
+void TestLightingWindow::closeAsksBeforeLosingEdits_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("save") << int(QMessageBox::Save) << true << true;
+    QTest::newRow("discard") << int(QMessageBox::Discard) << true << false;
+    QTest::newRow("cancel") << int(QMessageBox::Cancel) << false << false;
+}
+
+void TestLightingWindow::closeAsksBeforeLosingEdits()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    QFETCH(bool, saved);
+    window->show();
+    QVERIFY(window->close()); // nothing to lose: no question
+    QVERIFY(questions->messages().isEmpty());
+
+    window->show();
+    spin("spinBoxSceneStaticTime")->setValue(4321);
+    questions->answerMessage(QMessageBox::StandardButton(answer));
+    questions->answer(dir->filePath("show.scn"));
+    QCOMPARE(window->close(), closed);
+    QCOMPARE(questions->messages().size(), 1);
+    QCOMPARE(questions->messages()[0].title, QStringLiteral("Unsaved changes"));
+    QCOMPARE(QFile::exists(dir->filePath("show.scn")), saved);
+    if (saved)
+        QCOMPARE(recordAt(LightingFile::load(dir->filePath("show.scn"), Kind::Scenes).table, 0).staticTime(), 4321);
+    QCOMPARE(window->isVisible(), !closed);
 }
 
 QTEST_MAIN(TestLightingWindow)
