@@ -105,7 +105,7 @@ int parseRecord(const char *line, qint64 length, Record *record)
     for (quint32 i = 0; i < record->count; ++i) {
         quint32 byte = 0;
         if (!parseHex(line, contentLength, DataStart + 2 * qint64(i), 2, &byte))
-            return extendedAddress ? HexUnsupportedRecord : HexBadData;
+            return extendedAddress ? HexBadExtendedAddress : HexBadData;
         record->data[i] = static_cast<unsigned char>(byte);
         sum = quint8(sum + byte);
     }
@@ -229,7 +229,7 @@ QString hexToBinErrorText(int result)
         return QCoreApplication::translate("HexToBin", "A record type is not hexadecimal.");
     case HexBadData:
         return QCoreApplication::translate("HexToBin", "A data byte is not hexadecimal or is missing.");
-    case HexUnsupportedRecord:
+    case HexUnsupportedRecord: // also HexBadExtendedAddress
         return QCoreApplication::translate("HexToBin",
                                            "A record type is not supported or an extended address is not hexadecimal.");
     case HexFileNotOpened:

@@ -20,13 +20,16 @@
 // Every record's checksum is checked before its data is used.
 
 // Results: 0 for success, or the first failure.
-constexpr int HexLineTooShort = -1;           // shorter than the shortest record (11 characters)
-constexpr int HexNoColon = -2;                // the line does not begin with ':'
-constexpr int HexBadByteCount = -3;           // byte count not hexadecimal
-constexpr int HexBadAddress = -4;             // address not hexadecimal
-constexpr int HexBadRecordType = -5;          // record type not hexadecimal
-constexpr int HexBadData = -6;                // a data byte not hexadecimal, or the count runs past the line
-constexpr int HexUnsupportedRecord = -7;      // type above 05, or an extended address not hexadecimal
+constexpr int HexLineTooShort = -1;  // shorter than the shortest record (11 characters)
+constexpr int HexNoColon = -2;       // the line does not begin with ':'
+constexpr int HexBadByteCount = -3;  // byte count not hexadecimal
+constexpr int HexBadAddress = -4;    // address not hexadecimal
+constexpr int HexBadRecordType = -5; // record type not hexadecimal
+constexpr int HexBadData = -6;       // a data byte not hexadecimal, or the count runs past the line
+// -7 stands for two faults, as the log line has always counted them; each
+// has its name here.
+constexpr int HexUnsupportedRecord = -7;      // a record type above 05
+constexpr int HexBadExtendedAddress = -7;     // the value of an 02 or 04 record not hexadecimal
 constexpr int HexFileNotOpened = -8;          // the file cannot be opened
 constexpr int HexFileWithoutData = -9;        // read without failure, but no data byte for the window
 constexpr int HexChecksumMismatch = -10;      // the checksum does not match the record's bytes
