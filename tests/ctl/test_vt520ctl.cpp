@@ -72,6 +72,9 @@ class TestVt520Ctl : public QObject
         environment.insert("LD_PRELOAD", preload.join(' '));
         environment.insert("VT520_SIM_STATE", path("state"));
         environment.insert("VT520_SIM_UNITS", QString::number(units));
+        // The unit locks in the test's own folder: another run of these tests
+        // at the same time has units at the same port paths.
+        environment.insert("XDG_RUNTIME_DIR", dir->path());
         QProcess process;
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(dir->path());
