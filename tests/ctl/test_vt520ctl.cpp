@@ -485,7 +485,11 @@ private slots:
         environment.insert("XDG_RUNTIME_DIR", path("run"));
         environment.insert("VT520_SIM_STATE", path("state"));
         environment.insert("VT520_SIM_UNITS", "2");
-        environment.remove("LD_PRELOAD");
+        // Through usbfs: the sanitizer runtime alone, when there is one.
+        if (QStringLiteral(ASAN_RUNTIME).isEmpty())
+            environment.remove("LD_PRELOAD");
+        else
+            environment.insert("LD_PRELOAD", QStringLiteral(ASAN_RUNTIME));
         // The first fills the pipe and waits, its transfers done (the dump
         // comes after the whole read); the reader waits for its first byte
         // and its lock, runs the second, then lets the first finish.
@@ -727,7 +731,11 @@ private slots:
         environment.insert("XDG_RUNTIME_DIR", dir->path());
         environment.insert("VT520_SIM_STATE", path("state"));
         environment.insert("VT520_SIM_UNITS", "1");
-        environment.remove("LD_PRELOAD");
+        // Through usbfs: the sanitizer runtime alone, when there is one.
+        if (QStringLiteral(ASAN_RUNTIME).isEmpty())
+            environment.remove("LD_PRELOAD");
+        else
+            environment.insert("LD_PRELOAD", QStringLiteral(ASAN_RUNTIME));
         QStringList arguments{"--devices", "1"};
         if (!fault.isEmpty())
             arguments << "--fail-request" << fault;
