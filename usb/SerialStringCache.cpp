@@ -1,6 +1,7 @@
 #include "usb/SerialStringCache.h"
 
 #include <QMap>
+#include <QPair>
 #include <QMutex>
 #include <QMutexLocker>
 
@@ -31,16 +32,10 @@ QByteArray SerialStringCache::lookup(int bus, int address)
     return entries().value({bus, address});
 }
 
-void SerialStringCache::keepOnly(const QList<QPair<int, int>> &present)
+void SerialStringCache::forget(int bus, int address)
 {
     QMutexLocker locker(&cacheLock);
-    auto &map = entries();
-    for (auto it = map.begin(); it != map.end();) {
-        if (present.contains(it.key()))
-            ++it;
-        else
-            it = map.erase(it);
-    }
+    entries().remove({bus, address});
 }
 
 void SerialStringCache::clear()

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
-#include <QPair>
 
 // The serial string each attached device gave when a command last read it,
 // by bus and address: one appearance of a device on the bus, since a device
@@ -15,7 +13,7 @@ public:
     static void remember(int bus, int address, const QByteArray &serialString);
     // Empty when no command read this appearance's serial string.
     static QByteArray lookup(int bus, int address);
-    // Forgets every appearance but these (bus, address): the others left.
-    static void keepOnly(const QList<QPair<int, int>> &present);
+    // Forgets an appearance that left the bus.
+    static void forget(int bus, int address);
     static void clear();
 };

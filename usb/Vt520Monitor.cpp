@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QPair>
 
 #include <libusb.h>
 
@@ -132,7 +131,6 @@ QList<Vt520Monitor::Unit> Vt520Monitor::scan() const
     const ssize_t count = libusb_get_device_list(context, &list);
     if (count < 0 || !list)
         return found;
-    QList<QPair<int, int>> present;
     for (ssize_t i = 0; i < count; ++i) {
         libusb_device_descriptor descriptor{};
         if (libusb_get_device_descriptor(list[i], &descriptor) < 0 || descriptor.idVendor != USBVT350::VendorId
@@ -147,14 +145,11 @@ QList<Vt520Monitor::Unit> Vt520Monitor::scan() const
             serialString = SerialStringCache::lookup(unit.bus, unit.address);
         unit.mode = deviceModeOf(serialString);
         found.append(unit);
-        present.append({unit.bus, unit.address});
     }
     libusb_free_device_list(list, 1);
     // In the order the transport tries them: bus number, then address.
     std::sort(found.begin(), found.end(),
               [](const Unit &a, const Unit &b) { return a.bus != b.bus ? a.bus < b.bus : a.address < b.address; });
-    // An appearance that left never comes back with the same address.
-    SerialStringCache::keepOnly(present);
     return found;
 }
 
@@ -163,6 +158,15 @@ void Vt520Monitor::refresh()
     const QList<Unit> now = scan();
     if (now == current)
         return;
+    // The serial strings of appearances seen to leave are forgotten: they
+    // say nothing about a later device that the host gives the same address.
+    for (const Unit &unit : std::as_const(current)) {
+        const bool stays = std::any_of(now.cbegin(), now.cend(), [&](const Unit &other) {
+            return other.bus == unit.bus && other.address == unit.address;
+        });
+        if (!stays)
+            SerialStringCache::forget(unit.bus, unit.address);
+    }
     current = now;
     Q_EMIT unitsChanged(current);
 }

@@ -144,8 +144,10 @@ private slots:
         QVERIFY(reports.wait(10000));
         QCOMPARE(monitor.units().first().mode, DeviceMode::Application);
 
+        const int oldAddress = unit.address();
         usb.RunApplication(); // into the bootloader, back at once with a new address
         QVERIFY(reports.wait(10000));
+        QCOMPARE(SerialStringCache::lookup(1, oldAddress), QByteArray()); // forgotten with its appearance
         QCOMPARE(monitor.units().size(), 1);
         QCOMPARE(monitor.units().first().mode, DeviceMode::Unknown);
         QCOMPARE(monitor.units().first().address, unit.address());
