@@ -6,12 +6,14 @@
 #include "lighting/LightingDocument.h"
 #include "firmware/Upgrader.h"
 #include "usb/USBVT350.h"
+#include "usb/Vt520Monitor.h"
 #include "style/ArthurStyle.h"
 #include "ui_Vt410_bootloader.h"
 #include "widgets/SuperRGB.h"
 
 #include <QCloseEvent>
 #include <QDebug>
+#include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -105,6 +107,17 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
 
     // Scene overviews, tool bar and scene clipboard of the lighting tabs.
     setUpEditing();
+
+    // Whether a Vt520 is attached, and where, always in view; the monitor
+    // only lists devices, so it never disturbs a command or a change.
+    auto *unitField = new QLabel(this);
+    unitField->setObjectName(QStringLiteral("labelAttachedUnit"));
+    statusBar()->addPermanentWidget(unitField);
+    auto *monitor = new Vt520Monitor(this);
+    unitField->setText(Vt520Monitor::statusText(monitor->units()));
+    connect(monitor, &Vt520Monitor::unitsChanged, unitField, [unitField](const QList<Vt520Monitor::Unit> &units) {
+        unitField->setText(Vt520Monitor::statusText(units));
+    });
 
     upgrader = new Upgrader(usb);
     connect(upgrader, &Upgrader::sendText, this, &Vt410_bootloader::appendUpgraderText);

@@ -20,6 +20,7 @@
 #include <QHBoxLayout>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QLabel>
 #include <QtTest>
 
 #include <csignal>
@@ -131,6 +132,7 @@ private slots:
     void editedProgramsSurviveDeviceAndFile();
     void titleShowsFileAndMark();
     void closeAsksBeforeLosingEdits_data();
+    void attachedUnitInTheStatusBar();
     void closeAsksBeforeLosingEdits();
     void refusedFileLeavesTableAndTab_data();
     void refusedFileLeavesTableAndTab();
@@ -1157,6 +1159,22 @@ void TestLightingWindow::closeAsksBeforeLosingEdits()
     if (saved)
         QCOMPARE(recordAt(LightingFile::load(dir->filePath("show.scn"), Kind::Scenes).table, 0).staticTime(), 4321);
     QCOMPARE(window->isVisible(), !closed);
+}
+
+// The status bar shows whether a unit is attached, and follows an unplug and
+// a replug without a transfer of its own.
+void TestLightingWindow::attachedUnitInTheStatusBar()
+{
+    auto *field = window->findChild<QLabel *>("labelAttachedUnit");
+    QVERIFY(field);
+    QCOMPARE(field->text(), QStringLiteral("Vt520 at 1-4"));
+    auto &bus = vt520sim::Bus::instance();
+    bus.clearTransferLog();
+    vt->unplug();
+    QTRY_COMPARE_WITH_TIMEOUT(field->text(), QStringLiteral("No Vt520 attached"), 5000);
+    vt->replug();
+    QTRY_COMPARE_WITH_TIMEOUT(field->text(), QStringLiteral("Vt520 at 1-4"), 5000);
+    QVERIFY(bus.transferLog().isEmpty());
 }
 
 QTEST_MAIN(TestLightingWindow)
