@@ -5,6 +5,7 @@
 #include "app/WindowWork.h"
 #include "lighting/LightingDocument.h"
 #include "ui_Vt410_bootloader.h"
+#include "widgets/SceneOverview.h"
 
 #include <QSignalBlocker>
 #include <QTextCursor>
@@ -55,6 +56,10 @@ void Vt410_bootloader::resumeWork(const WindowWork &work)
     shownScene = ui->spinBoxSceneSceneNumber->value() - 1;
     showProgramRecord(shownProgram, shownProgramScene);
     showSceneRecord(shownScene);
+    // The spin boxes were set without their signals: the overviews follow
+    // them here, or they would mark the first scene.
+    programOverview->setCurrentScene(shownProgramScene);
+    sceneOverview->setCurrentScene(shownScene);
     // After the records: the tab change updates what the editing actions offer.
     ui->tabWidget->setCurrentIndex(work.tab);
 

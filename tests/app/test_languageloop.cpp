@@ -1,6 +1,7 @@
 #include "ScriptedQuestions.h"
 #include "app/LanguageRestartLoop.h"
 #include "app/Vt410_bootloader.h"
+#include "widgets/SceneOverview.h"
 #include "widgets/SuperRGB.h"
 
 #include <QAction>
@@ -144,6 +145,8 @@ void TestLanguageLoop::languageSwitchKeepsTheWork()
         QColor lamp;
         QString log;
         QString title;
+        int programColumn = -1; // the scenes the overviews mark
+        int sceneColumn = -1;
     };
     QList<Seen> seen;
     const auto lampOf = [](Vt410_bootloader &window, const char *layout) {
@@ -160,6 +163,8 @@ void TestLanguageLoop::languageSwitchKeepsTheWork()
         now.lamp = lampOf(window, "horizontalLayout")->color();
         now.log = window.findChild<QTextBrowser *>("txt")->toPlainText();
         now.title = window.windowTitle();
+        now.programColumn = window.findChild<SceneOverview *>("programOverview")->currentScene();
+        now.sceneColumn = window.findChild<SceneOverview *>("sceneOverview")->currentScene();
         seen << now;
         if (seen.size() == 1) {
             // Program 2 scene 7 edited and left (stored), program 3 scene 4
@@ -194,6 +199,9 @@ void TestLanguageLoop::languageSwitchKeepsTheWork()
     QCOMPARE(seen.size(), 3);
     QCOMPARE(seen[0].numbers, (QList<int>{1, 1, 1}));
     QCOMPARE(seen[1].numbers, (QList<int>{3, 4, 5}));
+    // The overviews mark the scenes the spin boxes select.
+    QCOMPARE(seen[1].programColumn, 3);
+    QCOMPARE(seen[1].sceneColumn, 4);
     QCOMPARE(seen[0].tab, 0);
     QCOMPARE(seen[1].tab, 1);
     QCOMPARE(seen[1].rise, 777);
