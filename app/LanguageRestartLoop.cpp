@@ -55,6 +55,7 @@ int runLanguageRestartLoop(const QString &systemLocaleName,
         QCoreApplication::installTranslator(translator.get());
         {
             Vt410_bootloader window;
+            window.showLanguage(translator->isEmpty() ? QString() : translator->language());
             if (carried)
                 window.resumeWork(*carried);
             window.show();

@@ -11,6 +11,7 @@
 #include "ui_Vt410_bootloader.h"
 #include "widgets/SuperRGB.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDebug>
 #include <QLabel>
@@ -77,6 +78,13 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     connect(ui->actionPolish, &QAction::triggered, this, &Vt410_bootloader::slotPolish);
     connect(ui->actionEnglish, &QAction::triggered, this, &Vt410_bootloader::slotEnglish);
     connect(ui->actionClose, &QAction::triggered, this, &QWidget::close);
+    // One language is current: the menu marks it.
+    auto *languages = new QActionGroup(this);
+    for (QAction *action : {ui->actionPolish, ui->actionEnglish}) {
+        action->setCheckable(true);
+        languages->addAction(action);
+    }
+    showLanguage(QString());
 
     // The service buttons stay wired but are not offered to the user.
     for (QPushButton *button :
@@ -212,6 +220,11 @@ void Vt410_bootloader::closeEvent(QCloseEvent *event)
         return;
     }
     QMainWindow::closeEvent(event);
+}
+
+void Vt410_bootloader::showLanguage(const QString &language)
+{
+    (language.startsWith(QLatin1String("pl")) ? ui->actionPolish : ui->actionEnglish)->setChecked(true);
 }
 
 void Vt410_bootloader::requestQuit()

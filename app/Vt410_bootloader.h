@@ -45,6 +45,10 @@ public:
     WindowWork work();
     void resumeWork(const WindowWork &work);
 
+    // Marks the language of the catalogue in use ("pl", "en"; empty for
+    // the built-in English texts) in the Language menu.
+    void showLanguage(const QString &language);
+
 public slots:
     void slotpushButtonConnect(bool t);
     void slotpushButtonDisconnect(bool t);

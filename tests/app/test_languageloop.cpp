@@ -117,10 +117,14 @@ void TestLanguageLoop::languageMenuRebuildsTheWindow()
     // English -> Polish -> Polish again -> English -> close.
     const QStringList actions{"actionPolish", "actionPolish", "actionEnglish", "actionClose"};
     QStringList captions;
+    QStringList checked; // the language the menu marks in each pass
     QList<int> programNumbers;
     int pass = 0;
     const int result = runLanguageRestartLoop(QStringLiteral("de_DE"), [&](Vt410_bootloader &window) {
         captions << window.findChild<QPushButton *>(QStringLiteral("pushButtonCHF"))->text();
+        for (const char *name : {"actionPolish", "actionEnglish"})
+            if (window.findChild<QAction *>(name)->isChecked())
+                checked << name;
         auto *program = window.findChild<QSpinBox *>(QStringLiteral("spinBoxProgramNumber"));
         programNumbers << program->value();
         program->setValue(5); // kept across a restart
@@ -131,6 +135,7 @@ void TestLanguageLoop::languageMenuRebuildsTheWindow()
     const QString polish = QString::fromUtf8("Zmiana firmware");
     QCOMPARE(captions, (QStringList{"Firmware Change", polish, polish, "Firmware Change"}));
     QCOMPARE(programNumbers, (QList<int>{1, 5, 5, 5}));
+    QCOMPARE(checked, (QStringList{"actionEnglish", "actionPolish", "actionPolish", "actionEnglish"}));
 }
 
 // Edits on display, both tables, the shown records and the log pane reach
