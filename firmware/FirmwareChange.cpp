@@ -51,9 +51,9 @@ QByteArray FirmwareChange::serialString(UsbDevice &device)
     return untilZero(device.getSerialString());
 }
 
-USBVT350::Recovery FirmwareChange::recovery() const
+USBVT350::Recovery FirmwareChange::recovery()
 {
-    return {[this](int milliseconds) { wait(milliseconds); }, callbacks.now};
+    return {[this](int milliseconds) { wait(milliseconds); }, callbacks.now, [this] { return stopNow(); }};
 }
 
 bool FirmwareChange::run(const QString &fileName)
@@ -383,9 +383,18 @@ std::optional<FirmwareChange::Outcome> FirmwareChange::writeAndVerifyExternalFla
     const USBVT350::Recovery patience = recovery();
     USBVT350::TransferFailure failure = USBVT350::TransferFailure::None;
     auto failed = [this, &failure] {
+        switch (failure) {
+        case USBVT350::TransferFailure::Stopped:
+            return Outcome::Stopped; // not a fault: the verdict says it
+        case USBVT350::TransferFailure::StoppedAnswering:
+            say(tr("Error"));
+            return Outcome::StoppedAnswering;
+        case USBVT350::TransferFailure::None:
+        case USBVT350::TransferFailure::Refused:
+            break;
+        }
         say(tr("Error"));
-        return failure == USBVT350::TransferFailure::StoppedAnswering ? Outcome::StoppedAnswering
-                                                                      : Outcome::ExternalFlashFailed;
+        return Outcome::ExternalFlashFailed;
     };
 
     QByteArray scrambled = region;

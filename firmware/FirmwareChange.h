@@ -31,8 +31,9 @@ public:
         std::function<void(int)> sleep;           // waits, in milliseconds
         std::function<qint64()> now;              // a monotonic clock in ms; a steady one if missing
         // Asked at each safe point once the unit is in its bootloader:
-        // between pages, between the external flash write and its check,
-        // and before the start. True stops the change there (Stopped).
+        // between pages, between external flash chunks, between the
+        // external flash write and its check, and before the start. True
+        // stops the change there (Stopped).
         std::function<bool()> stopRequested;
     };
 
@@ -117,7 +118,7 @@ private:
     bool resetIntoBootloader();
     bool writeApplication(const QByteArray &region);
     std::optional<Outcome> writeAndVerifyExternalFlash(const QByteArray &region);
-    USBVT350::Recovery recovery() const;
+    USBVT350::Recovery recovery();
 
     QByteArray serialString();
     static QByteArray serialString(UsbDevice &device);

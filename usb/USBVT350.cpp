@@ -61,7 +61,8 @@ bool reconnectAfterFailure(UsbDevice &device, const RecoveryClock &clock, qint64
 // chunkLimit bytes, a budget of retries for the whole call (not per chunk),
 // and a progress value after every good chunk only. A failed transfer has
 // dropped the connection, so the repeated chunk reconnects first; with a
-// recovery that reconnection waits for a unit that has left the bus.
+// recovery that reconnection waits for a unit that has left the bus, and
+// the recovery's stop hook is asked between chunks.
 template <typename Transfer, typename Progress>
 int transferExternalFlash(UsbDevice &device, uint32_t address, uint32_t length, uint32_t chunkLimit, Transfer transfer,
                           Progress progress, const USBVT350::Recovery *recovery, USBVT350::TransferFailure *failure)
@@ -76,6 +77,10 @@ int transferExternalFlash(UsbDevice &device, uint32_t address, uint32_t length, 
         return -1;
     };
     while (done < length) {
+        // A safe point: the chunks before went through whole, and the caller
+        // knows the transfer is incomplete.
+        if (done > 0 && recovery && recovery->stopRequested && recovery->stopRequested())
+            return fail(USBVT350::TransferFailure::Stopped);
         const uint32_t chunk = std::min(length - done, chunkLimit);
         if (transfer(done, address + done, chunk) != int(chunk)) {
             if (recovery && clock.now() - lastGoodChunk >= USBVT350::SilenceLimitMs)

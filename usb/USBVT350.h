@@ -53,6 +53,10 @@ public:
     struct Recovery {
         std::function<void(int milliseconds)> sleep; // QThread::msleep when missing
         std::function<qint64()> now;                 // a monotonic clock in ms; a steady one when missing
+        // Asked before every chunk after the first: true ends the transfer
+        // there (TransferFailure::Stopped), between two chunks and never
+        // within one. Missing: the transfer runs to its end.
+        std::function<bool()> stopRequested;
     };
     static constexpr int ComeBackPauseMs = 100;
     static constexpr int ComeBackAttempts = 50;
@@ -63,6 +67,7 @@ public:
         None,
         Refused,          // the retries were spent on chunks that failed
         StoppedAnswering, // the unit left the bus or stayed silent (with a Recovery only)
+        Stopped,          // stopped on request between two chunks (with a Recovery only)
     };
 
     USBVT350();

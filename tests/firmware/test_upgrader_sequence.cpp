@@ -23,6 +23,7 @@ struct Run {
     QList<int> waits;
     std::function<void(const QString &)> onSay;
     std::function<void(int)> onWait;
+    std::function<bool()> stopRequested;
     bool succeeded = false;
     // Every run ends with its verdict; it is kept apart from the lines of
     // the sequence before it, and only when it is the change's own.
@@ -45,6 +46,7 @@ struct Run {
             vt520sim::sleepMs(static_cast<unsigned long>(milliseconds));
         };
         callbacks.now = [] { return qint64(vt520sim::Bus::instance().nowMs()); };
+        callbacks.stopRequested = stopRequested;
         FirmwareChange change(usb, callbacks);
         succeeded = change.run(fileName);
         outcome = change.outcome();
@@ -92,6 +94,8 @@ private slots:
     void externalFlashGlitch();
     void unitStopsAnswering_data();
     void unitStopsAnswering();
+    void stopBetweenExternalFlashChunks_data();
+    void stopBetweenExternalFlashChunks();
 
 private:
     vt520sim::Device &addDevice(vt520sim::Mode mode, const QByteArray &serial = "261100042");
@@ -682,6 +686,51 @@ void TestUpgraderSequence::unitStopsAnswering()
     QVERIFY2(phase <= limitMs, qPrintable(QString::number(phase)));
     QVERIFY(bus.requestCount(6) < 101);
     QCOMPARE(bus.requestCount(4), 0);
+}
+
+void TestUpgraderSequence::stopBetweenExternalFlashChunks_data()
+{
+    QTest::addColumn<int>("request"); // the chunks counted: 6 write, 5 read back
+    QTest::addColumn<int>("chunks");  // stop asked for once this many went; -1: never
+    QTest::addColumn<int>("writes");  // write chunks sent in all
+    QTest::addColumn<int>("reads");   // read chunks sent in all
+    // 80 KiB: 320 write chunks of 256 bytes, 160 read chunks of 512.
+    QTest::newRow("during the write") << 6 << 3 << 3 << 0;
+    QTest::newRow("before the last write chunk") << 6 << 319 << 319 << 0;
+    QTest::newRow("during the read-back") << 5 << 7 << 320 << 7;
+    QTest::newRow("never") << 5 << -1 << 320 << 160;
+}
+
+// A stop asked for during the external flash transfer ends the change
+// before the next chunk, with the unit in its bootloader and never started;
+// without one the traffic is the whole transfer.
+void TestUpgraderSequence::stopBetweenExternalFlashChunks()
+{
+    QFETCH(int, request);
+    QFETCH(int, chunks);
+    QFETCH(int, writes);
+    QFETCH(int, reads);
+    auto &bus = vt520sim::Bus::instance();
+    vt520sim::Device &device = addDevice(vt520sim::Mode::Bootloader);
+
+    USBVT350 usb;
+    Run run;
+    run.stopRequested = [&] { return chunks >= 0 && bus.requestCount(uint8_t(request)) >= chunks; };
+    run(usb, fixture.fileName);
+
+    QCOMPARE(bus.requestCount(6), writes);
+    QCOMPARE(bus.requestCount(5), reads);
+    if (chunks < 0) {
+        QCOMPARE(run.outcome, FirmwareChange::Outcome::Changed);
+        verifyDeviceHolds(device, fixture);
+        return;
+    }
+    QCOMPARE(run.outcome, FirmwareChange::Outcome::Stopped);
+    QCOMPARE(run.verdict, FirmwareChange::verdictOf(FirmwareChange::Outcome::Stopped));
+    QVERIFY(!run.lines.contains("Error"));
+    QCOMPARE(run.lines.last(), request == 6 ? QString("Writting External Flash ... ") : "Verify External Flash ...  ");
+    QCOMPARE(bus.requestCount(4), 0);
+    QCOMPARE(device.mode(), vt520sim::Mode::Bootloader);
 }
 
 QTEST_GUILESS_MAIN(TestUpgraderSequence)
