@@ -1,10 +1,14 @@
 #include "app/LanguageRestartLoop.h"
 
 #include "app/Vt410_bootloader.h"
+#include "app/WindowPlacement.h"
 #include "app/WindowWork.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLibraryInfo>
+#include <QScreen>
+#include <QSettings>
 #include <QTranslator>
 
 #include <memory>
@@ -45,6 +49,10 @@ int runLanguageRestartLoop(const QString &systemLocaleName,
 {
     int result = 0;
     std::optional<WindowWork> carried;
+    // Each window takes the place, size and tab of the one before it, the
+    // first one those of the last run.
+    QSettings settings;
+    WindowPlacement placement = WindowPlacement::load(settings);
     do {
         // A missing catalogue is not reported: the English texts stay.
         auto translator = std::make_unique<QTranslator>();
@@ -56,12 +64,16 @@ int runLanguageRestartLoop(const QString &systemLocaleName,
         {
             Vt410_bootloader window;
             window.showLanguage(translator->isEmpty() ? QString() : translator->language());
+            const QScreen *screen = QGuiApplication::primaryScreen();
+            placement.applyTo(window, screen ? screen->availableGeometry() : QRect());
             if (carried)
                 window.resumeWork(*carried);
             window.show();
             if (onWindowShown)
                 onWindowShown(window);
             result = QCoreApplication::exec();
+            placement = WindowPlacement::of(window);
+            placement.save(settings);
             if (result == RestartInPolish || result == RestartInEnglish)
                 carried = window.work();
         }

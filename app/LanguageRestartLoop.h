@@ -34,7 +34,9 @@ bool loadToolkitCatalogue(QTranslator &translator, const QTranslator &ours);
 // Runs the window until it is closed: each pass installs the translators,
 // builds the main window, shows it and runs the event loop; the language
 // restart codes start another pass, whose window takes over the operator's
-// work from the one before. Returns the exit code of the last pass.
+// work from the one before, and its place, size and shown tab. The first
+// window takes those saved in the program's settings by the last run; the
+// last one saves them there. Returns the exit code of the last pass.
 // onWindowShown, if set, is called with each new window once it is shown.
 int runLanguageRestartLoop(const QString &systemLocaleName,
                            const std::function<void(Vt410_bootloader &)> &onWindowShown = {});

@@ -49,6 +49,13 @@ SuperRGB::SuperRGB(unsigned char red, unsigned char green, unsigned char blue, u
     , ui(new Ui::Lamp)
 {
     ui->setupUi(this);
+    // The editor keeps the width of its form: a wider row gives the room to
+    // its neighbours, not blank space inside each lamp. Its size counts also
+    // before the window is first shown, so that the window can be sized for
+    // a row of lamps before it appears.
+    QSizePolicy policy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    policy.setRetainSizeWhenHidden(true);
+    setSizePolicy(policy);
     redValue = red;
     greenValue = green;
     blueValue = blue;
@@ -159,6 +166,11 @@ void SuperRGB::keyPressEvent(QKeyEvent *event)
         event->accept();
     else
         QWidget::keyPressEvent(event);
+}
+
+QSize SuperRGB::sizeHint() const
+{
+    return ui->LampGroupBox->size().expandedTo(minimumSize());
 }
 
 QColor SuperRGB::color() const

@@ -22,6 +22,8 @@ public:
     ~SuperRGB() override;
 
     QColor color() const;
+    // The width and height of the lamp's form.
+    QSize sizeHint() const override;
 
 signals:
     void selectedSliderValueChange(int value);

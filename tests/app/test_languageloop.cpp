@@ -5,9 +5,14 @@
 #include "widgets/SuperRGB.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -22,6 +27,7 @@ class TestLanguageLoop : public QObject
 private slots:
     void initTestCase();
     void cleanupTestCase();
+    void init();
     void catalogueNames_data();
     void catalogueNames();
     void firstPassFollowsTheLocale_data();
@@ -32,9 +38,14 @@ private slots:
     void catalogueFallsBackToTheInstalledFolder();
     void installedProgramFindsItsCatalogues_data();
     void installedProgramFindsItsCatalogues();
+    void placementIsKept_data();
+    void placementIsKept();
+    void firstStartShowsAllLamps();
 
 private:
     QString previousDirectory;
+    // The program's settings, here instead of the user's.
+    QTemporaryDir settingsDirectory;
 };
 
 void TestLanguageLoop::initTestCase()
@@ -43,6 +54,17 @@ void TestLanguageLoop::initTestCase()
     previousDirectory = QDir::currentPath();
     QVERIFY(QDir::setCurrent(QStringLiteral(VT520_BINARY_DIR "/bin")));
     QVERIFY(QFile::exists(QStringLiteral("vt410_pl.qm")));
+    QVERIFY(settingsDirectory.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsDirectory.path()));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDirectory.path());
+    QCoreApplication::setOrganizationName(QStringLiteral("Vt520"));
+    QCoreApplication::setApplicationName(QStringLiteral("vt520-config"));
+}
+
+void TestLanguageLoop::init()
+{
+    // Each test starts as a first start: no placement from the one before.
+    QSettings().clear();
 }
 
 void TestLanguageLoop::cleanupTestCase()
@@ -343,5 +365,128 @@ void TestLanguageLoop::installedProgramFindsItsCatalogues()
     QCOMPARE(seenCaption, caption);
 }
 
-QTEST_MAIN(TestLanguageLoop)
+namespace {
+struct Placement {
+    QRect geometry; // of a window that is not maximised
+    bool maximised = false;
+    int tab = 0;
+    bool operator==(const Placement &other) const
+    {
+        return maximised == other.maximised && tab == other.tab && (maximised || geometry == other.geometry);
+    }
+};
+
+Placement placementOf(const Vt410_bootloader &window)
+{
+    return {window.geometry(), window.isMaximized(), window.findChild<QTabWidget *>("tabWidget")->currentIndex()};
+}
+
+char *toString(const Placement &placement)
+{
+    const QRect &g = placement.geometry;
+    return qstrdup(qPrintable(QStringLiteral("%1,%2 %3x%4 maximised %5 tab %6")
+                                  .arg(g.x())
+                                  .arg(g.y())
+                                  .arg(g.width())
+                                  .arg(g.height())
+                                  .arg(placement.maximised)
+                                  .arg(placement.tab)));
+}
+} // namespace
+
+void TestLanguageLoop::placementIsKept_data()
+{
+    QTest::addColumn<bool>("maximised");
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<bool>("switchLanguage"); // before the window is closed
+    QTest::newRow("size and place") << false << 2 << false;
+    QTest::newRow("maximised") << true << 1 << false;
+    QTest::newRow("size and place through a language switch") << false << 1 << true;
+    QTest::newRow("maximised through a language switch") << true << 2 << true;
+}
+
+// The window's place, size, maximised state and tab reach the window of the
+// other language and the next run, through the program's settings.
+void TestLanguageLoop::placementIsKept()
+{
+    QFETCH(bool, maximised);
+    QFETCH(int, tab);
+    QFETCH(bool, switchLanguage);
+    Placement set;
+    QList<Placement> seen;
+    int result = runLanguageRestartLoop(QStringLiteral("de_DE"), [&](Vt410_bootloader &window) {
+        (void)QTest::qWaitForWindowExposed(&window);
+        const QString next = switchLanguage && seen.isEmpty() && set.tab == 0 ? "actionPolish" : "actionClose";
+        if (set.tab == 0) {
+            window.findChild<QTabWidget *>("tabWidget")->setCurrentIndex(tab);
+            window.setGeometry(60, 70, 700, 500);
+            if (maximised)
+                window.showMaximized();
+            QCoreApplication::processEvents();
+            set = placementOf(window);
+        } else {
+            seen << placementOf(window);
+        }
+        QTimer::singleShot(0, &window, [&window, next] { window.findChild<QAction *>(next)->trigger(); });
+    });
+    QCOMPARE(result, 0);
+    QCOMPARE(set.maximised, maximised);
+    QCOMPARE(seen.size(), switchLanguage ? 1 : 0);
+    // The next run.
+    result = runLanguageRestartLoop(QStringLiteral("de_DE"), [&](Vt410_bootloader &window) {
+        (void)QTest::qWaitForWindowExposed(&window);
+        seen << placementOf(window);
+        QTimer::singleShot(0, &window, &QWidget::close);
+    });
+    QCOMPARE(result, 0);
+    for (const Placement &placement : seen)
+        QCOMPARE(placement, set);
+    QVERIFY(QFile::exists(QSettings().fileName()));
+    QVERIFY(QSettings().fileName().startsWith(settingsDirectory.path()));
+}
+
+// On a 1920x1080 screen the first window shows all twelve lamps of a tab
+// without scrolling, and is not maximised for it.
+void TestLanguageLoop::firstStartShowsAllLamps()
+{
+    bool maximised = true;
+    bool scrolls = true;
+    QRect geometry;
+    QRect available;
+    const int result = runLanguageRestartLoop(QStringLiteral("de_DE"), [&](Vt410_bootloader &window) {
+        window.findChild<QTabWidget *>("tabWidget")->setCurrentIndex(1);
+        QCoreApplication::processEvents();
+        maximised = window.isMaximized();
+        const auto *area = window.findChild<QScrollArea *>("scrollArea");
+        scrolls = area->horizontalScrollBar()->maximum() > 0 || area->verticalScrollBar()->maximum() > 0;
+        geometry = window.frameGeometry();
+        available = window.screen()->availableGeometry();
+        QTimer::singleShot(0, &window, &QWidget::close);
+    });
+    QCOMPARE(result, 0);
+    QCOMPARE(available.size(), QSize(1920, 1080));
+    QVERIFY(!maximised);
+    QVERIFY(!scrolls);
+    QVERIFY(available.contains(geometry));
+}
+
+int main(int argc, char *argv[])
+{
+    // Offscreen, the screen is 1920x1080, a common size that holds the window.
+    QTemporaryDir screenDirectory;
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen" && screenDirectory.isValid()) {
+        QFile screen(screenDirectory.filePath(QStringLiteral("screen.json")));
+        if (screen.open(QIODevice::WriteOnly)
+            && screen.write(R"({"screens":[{"name":"screen","x":0,"y":0,"width":1920,"height":1080,)"
+                            R"("logicalDpiX":96,"logicalDpiY":96}]})")
+                   > 0) {
+            screen.close();
+            qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screen.fileName()));
+        }
+    }
+    QApplication app(argc, argv);
+    TestLanguageLoop test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_languageloop.moc"

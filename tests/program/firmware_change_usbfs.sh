@@ -18,7 +18,7 @@ same() { for f in internal.bin external.bin device.ini; do cmp -s "$work/gui/$f"
 # file dialog, wait until the device holds what the reference change left.
 change() {
     local file=$1
-    (cd "$(dirname "$program")" && LC_ALL=C LANG=C QT_QPA_PLATFORM=xcb VT520_SIM_STATE="$work/gui" \
+    (cd "$(dirname "$program")" && LC_ALL=C LANG=C QT_QPA_PLATFORM=xcb VT520_SIM_STATE="$work/gui" XDG_CONFIG_HOME="$work/config" \
         exec "$usbfs" -- "./$(basename "$program")" >"$work/program.log" 2>&1) &
     pid=$!
     local window=

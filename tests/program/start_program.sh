@@ -9,7 +9,7 @@ state=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; rm -rf "$state"' EXIT
 
 cd "$(dirname "$program")" || exit 1   # the program looks its catalogues up here
-LC_ALL=C LANG=C VT520_SIM_STATE="$state/device" QT_QPA_PLATFORM=xcb \
+LC_ALL=C LANG=C VT520_SIM_STATE="$state/device" XDG_CONFIG_HOME="$state/config" QT_QPA_PLATFORM=xcb \
     LD_PRELOAD="$emulator" "./$(basename "$program")" >"$state/program.log" 2>&1 &
 pid=$!
 
