@@ -2,6 +2,7 @@
 
 #include "app/DialogQuestions.h"
 #include "app/Information.h"
+#include "app/LightingTab.h"
 #include "app/Version.h"
 #include "lighting/LightingDocument.h"
 #include "firmware/Upgrader.h"
@@ -215,7 +216,7 @@ void Vt410_bootloader::closeEvent(QCloseEvent *event)
         return;
     }
     // Edits that would be lost are saved, or given up, first.
-    if (!maybeSave(*programs) || !maybeSave(*scenes)) {
+    if (!maybeSave(*programTab) || !maybeSave(*sceneTab)) {
         event->ignore();
         return;
     }

@@ -4,11 +4,7 @@
 #include <QMainWindow>
 #include <memory>
 
-#include "lighting/LightingFile.h"
-#include "lighting/LightingTransfer.h"
 #include "lighting/SceneTables.h"
-
-#include <functional>
 
 namespace Ui {
 class Vt410_bootloaderClass;
@@ -16,9 +12,11 @@ class Vt410_bootloaderClass;
 
 class ArthurStyle;
 class LightingDocument;
+class LightingTab;
 struct HexToBinResult;
 class QAction;
 class QHBoxLayout;
+class QUndoGroup;
 class SceneOverview;
 class SuperRGB;
 class UserQuestions;
@@ -115,36 +113,25 @@ private:
     };
     QList<LogPiece> pendingUpgraderText;
 
-    // Programs and scenes: the device transfers that both tabs share.
-    bool readTable(LightingDocument &document);
-    void writeTable(LightingDocument &document, const std::function<void()> &storeShown);
+    // Programs and scenes: the commands that both tabs share.
+    bool readTable(LightingTab &tab);
+    void writeTable(LightingTab &tab);
     // Save asks for a name (a name without extension gets the kind's) unless
     // toCurrentFile and the document has one; false when nothing was saved.
-    bool saveTable(LightingDocument &document, bool toCurrentFile);
-    bool loadTable(LightingDocument &document);
+    bool saveTable(LightingTab &tab, bool toCurrentFile);
+    bool loadTable(LightingTab &tab);
     // Before work on display would be lost: Save, Discard or Cancel. True
     // when the action may go on.
-    bool maybeSave(LightingDocument &document);
-    // The document with the edits on display stored, and whether it then
-    // differs from its clean point.
-    void storeShownRecord(LightingDocument &document);
-    bool isModifiedOnDisplay(LightingDocument &document);
-    LightingDocument *shownDocument() const;
+    bool maybeSave(LightingTab &tab);
+    // The tab shown, or none on the Settings tab.
+    LightingTab *shownTab() const;
     // "Vt520 ver. 1.03" and the shown tab's file, with * while it is modified.
     void updateTitle();
-    // Programs and scenes: moving records between the tables and the tabs.
-    void storeProgramTab(int program, int scene);
-    void showProgramRecord(int program, int scene);
-    void storeSceneTab(int scene);
-    void showSceneRecord(int scene);
 
     // Editing comfort: scene overviews, tool bar, scene clipboard.
     void setUpEditing();
+    void setUpEditMenu();
     void updateEditingActions();
-    SceneRecord programRecordOnDisplay() const;
-    SceneRecord sceneRecordOnDisplay() const;
-    SceneRecord shownRecordOnDisplay() const;
-    void replaceShownRecord(const SceneRecord &record);
     void copyScene();
     void cutScene();
     void pasteScene();
@@ -160,6 +147,7 @@ private:
     QAction *actionCutScene = nullptr;
     QAction *actionPasteScene = nullptr;
     QAction *actionBlackout = nullptr;
+    QUndoGroup *undoGroup = nullptr;
 
     USBVT350 *usb = nullptr;
     Upgrader *upgrader = nullptr;
@@ -167,15 +155,12 @@ private:
     ArthurStyle *style = nullptr;
     QList<SuperRGB *> programLamps;
     QList<SuperRGB *> sceneLamps;
-    // The two tables the operator edits, children of the window.
+    // The two tables the operator edits and the tabs that show them,
+    // children of the window.
     LightingDocument *programs = nullptr;
     LightingDocument *scenes = nullptr;
-
-    // Display state of the Programs and Scenes tabs: the records they show,
-    // from the start on (program 1 scene 1 and scene 1 of the zero tables).
-    int shownProgram = 0;
-    int shownProgramScene = 0;
-    int shownScene = 0;
+    LightingTab *programTab = nullptr;
+    LightingTab *sceneTab = nullptr;
 
     std::unique_ptr<UserQuestions> questions;
     QMetaObject::Connection extFlashWriteBar;

@@ -3,17 +3,20 @@
 // scene clipboard (copy, cut, paste, blackout).
 #include "app/Vt410_bootloader.h"
 
+#include "app/LightingTab.h"
 #include "app/TextFieldShortcuts.h"
 #include "lighting/LightingDocument.h"
 #include "lighting/SceneClip.h"
 #include "ui_Vt410_bootloader.h"
 #include "widgets/SceneOverview.h"
-#include "widgets/SuperRGB.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMimeData>
+#include <QUndoGroup>
+#include <QUndoStack>
 
 namespace {
 
@@ -31,31 +34,6 @@ void placeUnderButtons(QGridLayout *grid, QSpacerItem *spacer, QWidget *overview
     }
     grid->addWidget(overview, row, 0, 1, 2);
     grid->addItem(spacer, row + 1, 0, 1, 2);
-}
-
-// The records the spin boxes select, numbered from 0.
-int selectedProgram(const Ui::Vt410_bootloaderClass &ui)
-{
-    return qBound(0, ui.spinBoxProgramNumber->value() - 1, ProgramCount - 1);
-}
-
-int selectedProgramScene(const Ui::Vt410_bootloaderClass &ui)
-{
-    return qBound(0, ui.spinBoxSceneNumber->value() - 1, ScenesPerProgram - 1);
-}
-
-int selectedScene(const Ui::Vt410_bootloaderClass &ui)
-{
-    return qBound(0, ui.spinBoxSceneSceneNumber->value() - 1, StandaloneSceneCount - 1);
-}
-
-void readLamps(SceneRecord &record, const QList<SuperRGB *> &lamps)
-{
-    const int count = qMin(int(lamps.size()), SceneRecord::LampCount);
-    for (int n = 0; n < count; ++n) {
-        const QColor colour = lamps.at(n)->color();
-        record.setLamp(n, quint8(colour.red()), quint8(colour.green()), quint8(colour.blue()));
-    }
 }
 
 SceneClip clipboardScene()
@@ -78,50 +56,30 @@ void Vt410_bootloader::setUpEditing()
     programOverview = new SceneOverview(ScenesPerProgram, true, ui->tabPrograms);
     programOverview->setObjectName(QStringLiteral("programOverview"));
     placeUnderButtons(ui->gridLayout_5, ui->verticalSpacer_2, programOverview);
-    programOverview->setRecordSource([this](int scene) {
-        const int program = selectedProgram(*ui);
-        if (scene == ui->spinBoxSceneNumber->value() - 1)
-            return programRecordOnDisplay();
-        return programs->record(LightingDocument::programIndex(program, qBound(0, scene, ScenesPerProgram - 1)));
-    });
-    programOverview->setCurrentScene(ui->spinBoxSceneNumber->value() - 1);
     QWidget::setTabOrder(ui->pushButtonSaveProgramsToFile, programOverview);
-
     sceneOverview = new SceneOverview(StandaloneSceneCount, false, ui->tabScenes);
     sceneOverview->setObjectName(QStringLiteral("sceneOverview"));
     placeUnderButtons(ui->gridLayout_7, ui->verticalSpacer_3, sceneOverview);
-    sceneOverview->setRecordSource([this](int scene) {
-        if (scene == ui->spinBoxSceneSceneNumber->value() - 1)
-            return sceneRecordOnDisplay();
-        return scenes->record(qBound(0, scene, StandaloneSceneCount - 1));
-    });
-    sceneOverview->setCurrentScene(ui->spinBoxSceneSceneNumber->value() - 1);
     QWidget::setTabOrder(ui->pushButtonSaveScenesToFile, sceneOverview);
 
-    // A click or a key selects through the spin box, so the record on display
-    // is stored and the new one shown by the same rule as typing the number.
-    // These connections come after the window's own, so the overview paints
-    // the state that the update slots leave.
-    connect(programOverview, &SceneOverview::sceneSelected, ui->spinBoxSceneNumber,
-            [this](int scene) { ui->spinBoxSceneNumber->setValue(scene + 1); });
-    connect(ui->spinBoxSceneNumber, &QSpinBox::valueChanged, programOverview,
-            [this](int value) { programOverview->setCurrentScene(value - 1); });
-    for (QSpinBox *box : {ui->spinBoxProgramNumber, ui->spinBoxEndMarker})
-        connect(box, &QSpinBox::valueChanged, programOverview, qOverload<>(&QWidget::update));
-    connect(sceneOverview, &SceneOverview::sceneSelected, ui->spinBoxSceneSceneNumber,
-            [this](int scene) { ui->spinBoxSceneSceneNumber->setValue(scene + 1); });
-    connect(ui->spinBoxSceneSceneNumber, &QSpinBox::valueChanged, sceneOverview,
-            [this](int value) { sceneOverview->setCurrentScene(value - 1); });
-    // The shown column follows every colour change in the lamp editors; the
-    // other columns change when a table is read or loaded.
-    for (SuperRGB *lamp : std::as_const(programLamps))
-        connect(lamp, &SuperRGB::colorChanged, programOverview, qOverload<>(&QWidget::update));
-    for (SuperRGB *lamp : std::as_const(sceneLamps))
-        connect(lamp, &SuperRGB::colorChanged, sceneOverview, qOverload<>(&QWidget::update));
-    for (QPushButton *button : {ui->pushButtonGetProgramsFormVt410, ui->pushButtonLoadProgramsFromFile})
-        connect(button, &QPushButton::clicked, programOverview, qOverload<>(&QWidget::update));
-    for (QPushButton *button : {ui->pushButtonGetScenesFormVt410, ui->pushButtonLoadScenesFromFile})
-        connect(button, &QPushButton::clicked, sceneOverview, qOverload<>(&QWidget::update));
+    // The tabs come after the window's own connections to the number spin
+    // boxes, so that the overviews paint the state that the update slots leave.
+    LightingTabFields programFields;
+    programFields.programNumber = ui->spinBoxProgramNumber;
+    programFields.sceneNumber = ui->spinBoxSceneNumber;
+    programFields.riseTime = ui->spinBoxRiseTime;
+    programFields.staticTime = ui->spinBoxStaticTime;
+    programFields.endMarker = ui->spinBoxEndMarker;
+    programFields.lamps = programLamps;
+    programFields.overview = programOverview;
+    programTab = new LightingTab(programs, programFields, this);
+    LightingTabFields sceneFields;
+    sceneFields.sceneNumber = ui->spinBoxSceneSceneNumber;
+    sceneFields.riseTime = ui->spinBoxSceneRiseTime;
+    sceneFields.staticTime = ui->spinBoxSceneStaticTime;
+    sceneFields.lamps = sceneLamps;
+    sceneFields.overview = sceneOverview;
+    sceneTab = new LightingTab(scenes, sceneFields, this);
 
     const auto addAction = [this](const char *objectName, const char *icon, QKeySequence::StandardKey key) {
         auto *action = new QAction(QIcon(QStringLiteral(":/res/images/") + QLatin1String(icon)), QString(), this);
@@ -144,6 +102,11 @@ void Vt410_bootloader::setUpEditing()
     actionCutScene = addAction("actionCutScene", "cut.png", QKeySequence::Cut);
     actionPasteScene = addAction("actionPasteScene", "paste.png", QKeySequence::Paste);
     actionBlackout = addAction("actionBlackout", "blackout.png", QKeySequence::UnknownKey);
+    // Reading replaces the table (with a question and an undo step); writing
+    // takes Shift as well, so that the common close key never sends a table.
+    actionReadTable->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    actionWriteTable->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W));
+    actionBlackout->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
 
     // Inside a text field (lamp values, spin boxes) Copy, Cut and Paste keep
     // their text meaning: the field claims those keys before any window
@@ -153,13 +116,10 @@ void Vt410_bootloader::setUpEditing()
     const auto onTab = [this](void (Vt410_bootloader::*programsSlot)(bool),
                               void (Vt410_bootloader::*scenesSlot)(bool)) {
         return [this, programsSlot, scenesSlot] {
-            if (ui->tabWidget->currentWidget() == ui->tabPrograms) {
+            if (ui->tabWidget->currentWidget() == ui->tabPrograms)
                 (this->*programsSlot)(false);
-                programOverview->update();
-            } else if (ui->tabWidget->currentWidget() == ui->tabScenes) {
+            else if (ui->tabWidget->currentWidget() == ui->tabScenes)
                 (this->*scenesSlot)(false);
-                sceneOverview->update();
-            }
         };
     };
     connect(actionOpenTable, &QAction::triggered, this,
@@ -169,13 +129,15 @@ void Vt410_bootloader::setUpEditing()
     // one; Save As (and the tabs' buttons) always ask.
     const auto saveShown = [this](bool toCurrentFile) {
         return [this, toCurrentFile] {
-            if (LightingDocument *document = shownDocument())
-                saveTable(*document, toCurrentFile);
+            if (LightingTab *tab = shownTab())
+                saveTable(*tab, toCurrentFile);
         };
     };
     connect(actionSaveTable, &QAction::triggered, this, saveShown(true));
     connect(actionSaveTableAs, &QAction::triggered, this, saveShown(false));
     ui->menuFile->insertActions(ui->actionClose, {actionOpenTable, actionSaveTable, actionSaveTableAs});
+    ui->menuFile->insertSeparator(ui->actionClose);
+    ui->menuFile->insertActions(ui->actionClose, {actionReadTable, actionWriteTable});
     ui->menuFile->insertSeparator(ui->actionClose);
     ui->actionClose->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
@@ -184,11 +146,8 @@ void Vt410_bootloader::setUpEditing()
         connect(document, &LightingDocument::modifiedChanged, this, &Vt410_bootloader::updateTitle);
         connect(document, &LightingDocument::fileNameChanged, this, &Vt410_bootloader::updateTitle);
     }
-    for (SuperRGB *lamp : programLamps + sceneLamps)
-        connect(lamp, &SuperRGB::colorChanged, this, &Vt410_bootloader::updateTitle);
-    for (QSpinBox *box : {ui->spinBoxRiseTime, ui->spinBoxStaticTime, ui->spinBoxEndMarker, ui->spinBoxSceneRiseTime,
-                          ui->spinBoxSceneStaticTime})
-        connect(box, &QSpinBox::valueChanged, this, &Vt410_bootloader::updateTitle);
+    for (LightingTab *tab : {programTab, sceneTab})
+        connect(tab, &LightingTab::displayChanged, this, &Vt410_bootloader::updateTitle);
     connect(ui->tabWidget, &QTabWidget::currentChanged, this, &Vt410_bootloader::updateTitle);
     connect(actionReadTable, &QAction::triggered, this,
             onTab(&Vt410_bootloader::slotpushButtonGetProgramsFromVt410,
@@ -203,7 +162,35 @@ void Vt410_bootloader::setUpEditing()
 
     connect(ui->tabWidget, &QTabWidget::currentChanged, this, &Vt410_bootloader::updateEditingActions);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &Vt410_bootloader::updateEditingActions);
+    setUpEditMenu();
     updateEditingActions();
+}
+
+// Undo and redo of the shown tab's edits, and the scene clipboard.
+void Vt410_bootloader::setUpEditMenu()
+{
+    undoGroup = new QUndoGroup(this);
+    for (LightingTab *tab : {programTab, sceneTab})
+        undoGroup->addStack(tab->undoStack());
+    QAction *undo = undoGroup->createUndoAction(this, tr("Undo"));
+    undo->setObjectName(QStringLiteral("actionUndo"));
+    undo->setShortcuts(QKeySequence::Undo);
+    QAction *redo = undoGroup->createRedoAction(this, tr("Redo"));
+    redo->setObjectName(QStringLiteral("actionRedo"));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+
+    auto *menu = new QMenu(tr("&Edit"), this);
+    menu->setObjectName(QStringLiteral("menuEdit"));
+    menu->addActions({undo, redo});
+    menu->addSeparator();
+    menu->addActions({actionCopyScene, actionCutScene, actionPasteScene, actionBlackout});
+    ui->menuBar->insertMenu(ui->menuLanguage->menuAction(), menu);
+    // Alt and the marked letter open each menu.
+    ui->menuFile->setTitle(tr("&File"));
+    ui->menuLanguage->setTitle(tr("&Language"));
+    ui->menuHelp->setTitle(tr("&Help"));
+    connect(ui->tabWidget, &QTabWidget::currentChanged, undoGroup,
+            [this] { undoGroup->setActiveStack(shownTab() ? shownTab()->undoStack() : nullptr); });
 }
 
 // The tool bar serves the tab shown; on the Settings tab it has nothing to do.
@@ -242,67 +229,18 @@ void Vt410_bootloader::updateEditingActions()
     actionPasteScene->setText(tr("Paste Scene"));
     actionPasteScene->setToolTip(withShortcut(tr("Put the copied scene into the shown scene"), actionPasteScene));
     actionBlackout->setText(tr("Blackout"));
-    actionBlackout->setToolTip(tr("Make all lamps of the shown scene black"));
+    actionBlackout->setToolTip(withShortcut(tr("Make all lamps of the shown scene black"), actionBlackout));
     for (QAction *action : {actionCopyScene, actionCutScene, actionBlackout})
         action->setEnabled(lightingTab);
     actionPasteScene->setEnabled(lightingTab && !clipboardScene().isEmpty());
 }
 
-// The record selected on the tab as the editors show it now; the reserved
-// bytes come from the table.
-SceneRecord Vt410_bootloader::programRecordOnDisplay() const
-{
-    SceneRecord record =
-        programs->record(LightingDocument::programIndex(selectedProgram(*ui), selectedProgramScene(*ui)));
-    record.setRiseTime(ui->spinBoxRiseTime->value());
-    record.setStaticTime(ui->spinBoxStaticTime->value());
-    record.setEndMarker(quint8(ui->spinBoxEndMarker->value()));
-    readLamps(record, programLamps);
-    return record;
-}
-
-SceneRecord Vt410_bootloader::sceneRecordOnDisplay() const
-{
-    SceneRecord record = scenes->record(selectedScene(*ui));
-    record.setRiseTime(ui->spinBoxSceneRiseTime->value());
-    record.setStaticTime(ui->spinBoxSceneStaticTime->value());
-    readLamps(record, sceneLamps);
-    return record;
-}
-
-// The record of the tab shown, programs or (elsewhere) stand-alone scenes.
-SceneRecord Vt410_bootloader::shownRecordOnDisplay() const
-{
-    return ui->tabWidget->currentWidget() == ui->tabPrograms ? programRecordOnDisplay() : sceneRecordOnDisplay();
-}
-
-// An edit of the whole record goes straight into the table and is shown, so
-// it is kept whatever is selected next.
-void Vt410_bootloader::replaceShownRecord(const SceneRecord &record)
-{
-    if (ui->tabWidget->currentWidget() == ui->tabPrograms) {
-        const int program = selectedProgram(*ui);
-        const int scene = selectedProgramScene(*ui);
-        programs->setRecord(LightingDocument::programIndex(program, scene), record);
-        showProgramRecord(program, scene);
-        programOverview->update();
-    } else if (ui->tabWidget->currentWidget() == ui->tabScenes) {
-        const int scene = selectedScene(*ui);
-        scenes->setRecord(scene, record);
-        showSceneRecord(scene);
-        sceneOverview->update();
-    }
-}
-
 void Vt410_bootloader::copyScene()
 {
-    SceneClip clip;
-    if (ui->tabWidget->currentWidget() == ui->tabPrograms)
-        clip = SceneClip::copy(programRecordOnDisplay(), SceneClip::Kind::ProgramScene);
-    else if (ui->tabWidget->currentWidget() == ui->tabScenes)
-        clip = SceneClip::copy(sceneRecordOnDisplay(), SceneClip::Kind::StandaloneScene);
-    if (clip.isEmpty())
+    LightingTab *tab = shownTab();
+    if (!tab)
         return;
+    const SceneClip clip = SceneClip::copy(tab->recordOnDisplay(), tab->document().clipKind());
     auto *data = new QMimeData;
     data->setData(QLatin1String(SceneClip::MimeType), clip.toBytes());
     QGuiApplication::clipboard()->setMimeData(data);
@@ -311,26 +249,32 @@ void Vt410_bootloader::copyScene()
 
 void Vt410_bootloader::cutScene()
 {
+    LightingTab *tab = shownTab();
+    if (!tab)
+        return;
     copyScene();
-    SceneRecord record = shownRecordOnDisplay();
+    SceneRecord record = tab->recordOnDisplay();
     SceneClip::cut(record);
-    replaceShownRecord(record);
+    tab->replaceSelectedRecord(record, tr("Cut"));
 }
 
 void Vt410_bootloader::pasteScene()
 {
+    LightingTab *tab = shownTab();
     const SceneClip clip = clipboardScene();
-    if (clip.isEmpty())
+    if (!tab || clip.isEmpty())
         return;
-    SceneRecord record = shownRecordOnDisplay();
-    const bool programsTab = ui->tabWidget->currentWidget() == ui->tabPrograms;
-    clip.pasteInto(record, programsTab ? SceneClip::Kind::ProgramScene : SceneClip::Kind::StandaloneScene);
-    replaceShownRecord(record);
+    SceneRecord record = tab->recordOnDisplay();
+    clip.pasteInto(record, tab->document().clipKind());
+    tab->replaceSelectedRecord(record, tr("Paste"));
 }
 
 void Vt410_bootloader::blackoutScene()
 {
-    SceneRecord record = shownRecordOnDisplay();
+    LightingTab *tab = shownTab();
+    if (!tab)
+        return;
+    SceneRecord record = tab->recordOnDisplay();
     SceneClip::blackout(record);
-    replaceShownRecord(record);
+    tab->replaceSelectedRecord(record, tr("Blackout"));
 }

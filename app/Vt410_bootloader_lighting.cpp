@@ -1,7 +1,8 @@
-// Programs and scenes: showing and storing records on the Programs and Scenes
-// tabs, moving the tables to and from the device, and the .pgm/.scn files.
+// Programs and scenes: the Programs and Scenes tabs' commands, moving the
+// tables to and from the device and the .pgm/.scn files.
 #include "app/Vt410_bootloader.h"
 
+#include "app/LightingTab.h"
 #include "app/UserQuestions.h"
 #include "app/Version.h"
 #include "lighting/LightingDocument.h"
@@ -9,46 +10,12 @@
 #include "lighting/LightingTransfer.h"
 #include "ui_Vt410_bootloader.h"
 #include "usb/USBVT350.h"
-#include "widgets/SuperRGB.h"
 
-#include <QColor>
 #include <QDir>
 #include <QFileInfo>
 #include <QTextEdit>
 
-#include <cstring>
-
 namespace {
-
-bool isProgramRecord(int program, int scene)
-{
-    return program >= 0 && program < ProgramCount && scene >= 0 && scene < ScenesPerProgram;
-}
-
-bool isStandaloneScene(int scene)
-{
-    return scene >= 0 && scene < StandaloneSceneCount;
-}
-
-void storeLamps(SceneRecord &record, const QList<SuperRGB *> &lamps)
-{
-    const int count = qMin(int(lamps.size()), SceneRecord::LampCount);
-    for (int n = 0; n < count; ++n) {
-        const QColor colour = lamps.at(n)->color();
-        record.setLamp(n, quint8(colour.red()), quint8(colour.green()), quint8(colour.blue()));
-    }
-}
-
-void showLamps(const SceneRecord &record, const QList<SuperRGB *> &lamps)
-{
-    const int count = qMin(int(lamps.size()), SceneRecord::LampCount);
-    for (int n = 0; n < count; ++n) {
-        SuperRGB *lamp = lamps.at(n);
-        lamp->setRedColor(record.red(n));
-        lamp->setGreenColor(record.green(n));
-        lamp->setBlueColor(record.blue(n));
-    }
-}
 
 // After the box, a device that was there but could not be opened gets the
 // hint on the udev rule in the log pane.
@@ -81,130 +48,50 @@ bool reportLoadFailure(UserQuestions &questions, QWidget *parent, LightingFile::
 
 } // namespace
 
-void Vt410_bootloader::storeProgramTab(int program, int scene)
-{
-    if (!isProgramRecord(program, scene))
-        return;
-    const int index = LightingDocument::programIndex(program, scene);
-    SceneRecord record = programs->record(index);
-    record.setRiseTime(ui->spinBoxRiseTime->value());
-    record.setStaticTime(ui->spinBoxStaticTime->value());
-    record.setEndMarker(quint8(ui->spinBoxEndMarker->value()));
-    storeLamps(record, programLamps);
-    programs->setRecord(index, record);
-}
-
-void Vt410_bootloader::showProgramRecord(int program, int scene)
-{
-    if (!isProgramRecord(program, scene))
-        return;
-    const SceneRecord &record = programs->record(LightingDocument::programIndex(program, scene));
-    // The spin boxes clamp values beyond their ranges; a later store keeps the clamped value.
-    ui->spinBoxRiseTime->setValue(record.riseTime());
-    ui->spinBoxStaticTime->setValue(record.staticTime());
-    ui->spinBoxEndMarker->setValue(record.endMarker() != 0 ? 1 : 0);
-    showLamps(record, programLamps);
-}
-
-void Vt410_bootloader::storeSceneTab(int scene)
-{
-    if (!isStandaloneScene(scene))
-        return;
-    SceneRecord record = scenes->record(scene);
-    record.setRiseTime(ui->spinBoxSceneRiseTime->value());
-    record.setStaticTime(ui->spinBoxSceneStaticTime->value());
-    storeLamps(record, sceneLamps);
-    scenes->setRecord(scene, record);
-}
-
-void Vt410_bootloader::showSceneRecord(int scene)
-{
-    if (!isStandaloneScene(scene))
-        return;
-    const SceneRecord &record = scenes->record(scene);
-    ui->spinBoxSceneRiseTime->setValue(record.riseTime());
-    ui->spinBoxSceneStaticTime->setValue(record.staticTime());
-    showLamps(record, sceneLamps);
-}
-
 void Vt410_bootloader::slotUpdateProgramScene(int)
 {
-    const int program = ui->spinBoxProgramNumber->value() - 1;
-    const int scene = ui->spinBoxSceneNumber->value() - 1;
     // Edits on display reach the table when another record is selected.
-    if (shownProgram != -1 && shownProgramScene != -1 && (program != shownProgram || scene != shownProgramScene))
-        storeProgramTab(shownProgram, shownProgramScene);
-    showProgramRecord(program, scene);
-    shownProgram = program;
-    shownProgramScene = scene;
+    programTab->showSelected();
 }
 
 void Vt410_bootloader::slotUpdateScene(int)
 {
-    const int scene = ui->spinBoxSceneSceneNumber->value() - 1;
-    if (shownScene != -1 && scene != shownScene)
-        storeSceneTab(shownScene);
-    showSceneRecord(scene);
-    shownScene = scene;
+    sceneTab->showSelected();
 }
 
-// The record selected on the document's tab goes into the document.
-void Vt410_bootloader::storeShownRecord(LightingDocument &document)
-{
-    if (&document == programs)
-        storeProgramTab(ui->spinBoxProgramNumber->value() - 1, ui->spinBoxSceneNumber->value() - 1);
-    else
-        storeSceneTab(ui->spinBoxSceneSceneNumber->value() - 1);
-}
-
-// Looked at without storing: the table keeps its own rule of when the edits
-// on display reach it.
-bool Vt410_bootloader::isModifiedOnDisplay(LightingDocument &document)
-{
-    if (document.isModified())
-        return true;
-    const SceneRecord shown = &document == programs ? programRecordOnDisplay() : sceneRecordOnDisplay();
-    const int index = &document == programs ? LightingDocument::programIndex(ui->spinBoxProgramNumber->value() - 1,
-                                                                             ui->spinBoxSceneNumber->value() - 1)
-                                            : ui->spinBoxSceneSceneNumber->value() - 1;
-    QByteArray table = document.cleanTable();
-    return table.mid(index * SceneRecord::Size, SceneRecord::Size)
-           != QByteArray(reinterpret_cast<const char *>(shown.bytes), SceneRecord::Size);
-}
-
-LightingDocument *Vt410_bootloader::shownDocument() const
+LightingTab *Vt410_bootloader::shownTab() const
 {
     if (ui->tabWidget->currentWidget() == ui->tabPrograms)
-        return programs;
+        return programTab;
     if (ui->tabWidget->currentWidget() == ui->tabScenes)
-        return scenes;
+        return sceneTab;
     return nullptr;
 }
 
 void Vt410_bootloader::updateTitle()
 {
     QString title = tr("Vt520 ver. ") + QLatin1String(Vt520VersionText);
-    if (LightingDocument *document = shownDocument()) {
-        const QString name =
-            document->fileName().isEmpty() ? tr("untitled") : QFileInfo(document->fileName()).fileName();
-        title += QStringLiteral(" - ") + name + (isModifiedOnDisplay(*document) ? QStringLiteral("*") : QString());
+    if (LightingTab *tab = shownTab()) {
+        const QString file = tab->document().fileName();
+        const QString name = file.isEmpty() ? tr("untitled") : QFileInfo(file).fileName();
+        title += QStringLiteral(" - ") + name + (tab->isModifiedOnDisplay() ? QStringLiteral("*") : QString());
     }
     if (windowTitle() != title)
         setWindowTitle(title);
 }
 
-bool Vt410_bootloader::maybeSave(LightingDocument &document)
+bool Vt410_bootloader::maybeSave(LightingTab &tab)
 {
-    if (!isModifiedOnDisplay(document))
+    if (!tab.isModifiedOnDisplay())
         return true;
-    const QString text = &document == programs ? tr("The programs have been changed since they were last saved, "
-                                                    "read or written.\nSave the changes?")
-                                               : tr("The scenes have been changed since they were last saved, "
-                                                    "read or written.\nSave the changes?");
+    const QString text = tab.isPrograms() ? tr("The programs have been changed since they were last saved, "
+                                               "read or written.\nSave the changes?")
+                                          : tr("The scenes have been changed since they were last saved, "
+                                               "read or written.\nSave the changes?");
     switch (questions->warning(this, tr("Unsaved changes"), text,
                                QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save)) {
     case QMessageBox::Save:
-        return saveTable(document, true);
+        return saveTable(tab, true);
     case QMessageBox::Discard:
         return true;
     default:
@@ -214,10 +101,11 @@ bool Vt410_bootloader::maybeSave(LightingDocument &document)
 
 // Get: a table that could not be read leaves the table and the tab as they
 // were, edits on display included; a new one replaces everything.
-bool Vt410_bootloader::readTable(LightingDocument &document)
+bool Vt410_bootloader::readTable(LightingTab &tab)
 {
-    if (!maybeSave(document))
+    if (!maybeSave(tab))
         return false;
+    LightingDocument &document = tab.document();
     QByteArray table(document.location().length, '\0');
     const LightingTransfer::Status status = LightingTransfer(*usb).read(document.location(), table.data());
     if (status == LightingTransfer::Status::AcquireFailed) {
@@ -228,18 +116,20 @@ bool Vt410_bootloader::readTable(LightingDocument &document)
         questions->critical(this, tr("Error"), tr("slotUpdateProgramScene"), QMessageBox::Ok);
         return false;
     }
-    document.setTable(table);
+    if (table != document.table())
+        tab.replaceTable(table, tr("Get from Vt520"));
     document.setClean();
     return true;
 }
 
-// Set: the record selected now is stored (storeShown), whatever was shown
+// Set: the record selected now is stored, whatever was shown
 // before, once the device has granted access; a table written whole is the
 // clean point.
-void Vt410_bootloader::writeTable(LightingDocument &document, const std::function<void()> &storeShown)
+void Vt410_bootloader::writeTable(LightingTab &tab)
 {
+    LightingDocument &document = tab.document();
     const LightingTransfer::Status status =
-        LightingTransfer(*usb).write(document.location(), document.constData(), storeShown);
+        LightingTransfer(*usb).write(document.location(), document.constData(), [&tab] { tab.storeSelected(); });
     if (status == LightingTransfer::Status::AcquireFailed)
         reportUsbTimeout(*questions, this, *usb, ui->txt);
     else if (status == LightingTransfer::Status::TransferFailed)
@@ -251,34 +141,34 @@ void Vt410_bootloader::writeTable(LightingDocument &document, const std::functio
 
 void Vt410_bootloader::slotpushButtonGetProgramsFromVt410(bool)
 {
-    if (readTable(*programs))
+    if (readTable(*programTab))
         slotUpdateProgramScene(0);
     updateTitle();
 }
 
 void Vt410_bootloader::slotpushButtonSetProgramsInVt410(bool)
 {
-    writeTable(*programs,
-               [this] { storeProgramTab(ui->spinBoxProgramNumber->value() - 1, ui->spinBoxSceneNumber->value() - 1); });
+    writeTable(*programTab);
 }
 
 void Vt410_bootloader::slotpushButtonGetScenesFromVt410(bool)
 {
-    if (readTable(*scenes))
+    if (readTable(*sceneTab))
         slotUpdateScene(0);
     updateTitle();
 }
 
 void Vt410_bootloader::slotpushButtonSetScenesInVt410(bool)
 {
-    writeTable(*scenes, [this] { storeSceneTab(ui->spinBoxSceneSceneNumber->value() - 1); });
+    writeTable(*sceneTab);
 }
 
 // As before sending the table, the record selected now is stored first, so
 // that the file holds what the tab shows.
-bool Vt410_bootloader::saveTable(LightingDocument &document, bool toCurrentFile)
+bool Vt410_bootloader::saveTable(LightingTab &tab, bool toCurrentFile)
 {
-    const bool programsDocument = &document == programs;
+    LightingDocument &document = tab.document();
+    const bool programsDocument = tab.isPrograms();
     QString fileName = toCurrentFile ? document.fileName() : QString();
     if (fileName.isEmpty()) {
         fileName = questions->saveFileName(this, programsDocument ? tr("Save Programs File") : tr("Save Scenes File"),
@@ -290,7 +180,7 @@ bool Vt410_bootloader::saveTable(LightingDocument &document, bool toCurrentFile)
         if (QFileInfo(fileName).suffix().isEmpty())
             fileName += QLatin1Char('.') + document.fileSuffix();
     }
-    storeShownRecord(document);
+    tab.storeSelected();
     QString reason;
     if (LightingFile::save(fileName, document.kind(), document.table(), &reason) != LightingFile::Status::Ok) {
         reportSaveFailure(*questions, this, fileName, reason);
@@ -303,11 +193,12 @@ bool Vt410_bootloader::saveTable(LightingDocument &document, bool toCurrentFile)
 }
 
 // The whole file is checked before the table is touched.
-bool Vt410_bootloader::loadTable(LightingDocument &document)
+bool Vt410_bootloader::loadTable(LightingTab &tab)
 {
-    if (!maybeSave(document))
+    if (!maybeSave(tab))
         return false;
-    const bool programsDocument = &document == programs;
+    LightingDocument &document = tab.document();
+    const bool programsDocument = tab.isPrograms();
     const QString fileName = questions->openFileName(
         this, programsDocument ? tr("Open Programs File") : tr("Open Scenes File"), QStringLiteral("."),
         programsDocument ? tr("Programs Files (*.pgm)") : tr("Scens Files (*.scn)"));
@@ -316,7 +207,8 @@ bool Vt410_bootloader::loadTable(LightingDocument &document)
     const LightingFile::ReadResult file = LightingFile::load(fileName, document.kind());
     if (reportLoadFailure(*questions, this, file.status))
         return false;
-    document.setTable(file.table);
+    if (file.table != document.table())
+        tab.replaceTable(file.table, tr("Load from File"));
     document.setFileName(fileName);
     document.setClean();
     return true;
@@ -324,24 +216,24 @@ bool Vt410_bootloader::loadTable(LightingDocument &document)
 
 void Vt410_bootloader::slotpushButtonSaveProgramsToFile(bool)
 {
-    saveTable(*programs, false);
+    saveTable(*programTab, false);
 }
 
 void Vt410_bootloader::slotpushButtonLoadProgramsFromFile(bool)
 {
-    if (loadTable(*programs))
+    if (loadTable(*programTab))
         slotUpdateProgramScene(0);
     updateTitle();
 }
 
 void Vt410_bootloader::slotpushButtonSaveScenesToFile(bool)
 {
-    saveTable(*scenes, false);
+    saveTable(*sceneTab, false);
 }
 
 void Vt410_bootloader::slotpushButtonLoadScenesFromFile(bool)
 {
-    if (loadTable(*scenes))
+    if (loadTable(*sceneTab))
         slotUpdateScene(0);
     updateTitle();
 }

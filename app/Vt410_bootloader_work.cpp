@@ -2,19 +2,18 @@
 // builds in place of this one.
 #include "app/Vt410_bootloader.h"
 
+#include "app/LightingTab.h"
 #include "app/WindowWork.h"
 #include "lighting/LightingDocument.h"
 #include "ui_Vt410_bootloader.h"
-#include "widgets/SceneOverview.h"
 
-#include <QSignalBlocker>
 #include <QTextCursor>
 
 WindowWork Vt410_bootloader::work()
 {
     // The edits on display belong to the records shown.
-    storeProgramTab(shownProgram, shownProgramScene);
-    storeSceneTab(shownScene);
+    programTab->storeSelected();
+    sceneTab->storeSelected();
     while (!pendingUpgraderText.isEmpty())
         appendPendingUpgraderText();
 
@@ -25,9 +24,9 @@ WindowWork Vt410_bootloader::work()
     result.scenesClean = scenes->cleanTable();
     result.programsFile = programs->fileName();
     result.scenesFile = scenes->fileName();
-    result.program = shownProgram;
-    result.programScene = shownProgramScene;
-    result.scene = shownScene;
+    result.program = programTab->shownIndex() / ScenesPerProgram;
+    result.programScene = programTab->shownIndex() % ScenesPerProgram;
+    result.scene = sceneTab->shownIndex();
     result.tab = ui->tabWidget->currentIndex();
     if (!ui->txt->document()->isEmpty())
         result.log = ui->txt->toHtml();
@@ -42,24 +41,9 @@ void Vt410_bootloader::resumeWork(const WindowWork &work)
     scenes->setCleanTable(work.scenesClean);
     programs->setFileName(work.programsFile);
     scenes->setFileName(work.scenesFile);
-    {
-        // Selecting the records must not store this window's empty tabs.
-        const QSignalBlocker programBlocker(ui->spinBoxProgramNumber);
-        const QSignalBlocker sceneBlocker(ui->spinBoxSceneNumber);
-        const QSignalBlocker standaloneBlocker(ui->spinBoxSceneSceneNumber);
-        ui->spinBoxProgramNumber->setValue(work.program + 1);
-        ui->spinBoxSceneNumber->setValue(work.programScene + 1);
-        ui->spinBoxSceneSceneNumber->setValue(work.scene + 1);
-    }
-    shownProgram = ui->spinBoxProgramNumber->value() - 1;
-    shownProgramScene = ui->spinBoxSceneNumber->value() - 1;
-    shownScene = ui->spinBoxSceneSceneNumber->value() - 1;
-    showProgramRecord(shownProgram, shownProgramScene);
-    showSceneRecord(shownScene);
-    // The spin boxes were set without their signals: the overviews follow
-    // them here, or they would mark the first scene.
-    programOverview->setCurrentScene(shownProgramScene);
-    sceneOverview->setCurrentScene(shownScene);
+    // Selecting the records must not store this window's empty tabs.
+    programTab->resume(LightingDocument::programIndex(work.program, work.programScene));
+    sceneTab->resume(work.scene);
     // After the records: the tab change updates what the editing actions offer.
     ui->tabWidget->setCurrentIndex(work.tab);
 

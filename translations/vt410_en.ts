@@ -329,6 +329,33 @@ Check USB cable</translation>
     </message>
 </context>
 <context>
+    <name>RecordEditCommand</name>
+    <message>
+        <source>Scene</source>
+        <translation>Scene</translation>
+    </message>
+    <message>
+        <source>Lamp %1</source>
+        <translation>Lamp %1</translation>
+    </message>
+    <message>
+        <source>Lamps</source>
+        <translation>Lamps</translation>
+    </message>
+    <message>
+        <source>XFade</source>
+        <translation>XFade</translation>
+    </message>
+    <message>
+        <source>Scene Time</source>
+        <translation>Scene Time</translation>
+    </message>
+    <message>
+        <source>End Marker</source>
+        <translation>End Marker</translation>
+    </message>
+</context>
+<context>
     <name>SceneOverview</name>
     <message>
         <source>Scene %1, lamp %2: R %3, G %4, B %5</source>
@@ -777,6 +804,46 @@ Save the changes?</translation>
     <message>
         <source>Unsaved changes</source>
         <translation>Unsaved changes</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>&amp;Language</source>
+        <translation>&amp;Language</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Cut</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>Get from Vt520</source>
+        <translation>Get from Vt520</translation>
+    </message>
+    <message>
+        <source>Load from File</source>
+        <translation>Load from File</translation>
     </message>
 </context>
 <context>

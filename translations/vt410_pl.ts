@@ -329,6 +329,33 @@ Sprawdź kabel USB</translation>
     </message>
 </context>
 <context>
+    <name>RecordEditCommand</name>
+    <message>
+        <source>Scene</source>
+        <translation>Scena</translation>
+    </message>
+    <message>
+        <source>Lamp %1</source>
+        <translation>Lampa %1</translation>
+    </message>
+    <message>
+        <source>Lamps</source>
+        <translation>Lampy</translation>
+    </message>
+    <message>
+        <source>XFade</source>
+        <translation>Przejście</translation>
+    </message>
+    <message>
+        <source>Scene Time</source>
+        <translation>Czas sceny</translation>
+    </message>
+    <message>
+        <source>End Marker</source>
+        <translation>Znacznik końca</translation>
+    </message>
+</context>
+<context>
     <name>SceneOverview</name>
     <message>
         <source>Scene %1, lamp %2: R %3, G %4, B %5</source>
@@ -777,6 +804,46 @@ Zapisać zmiany?</translation>
     <message>
         <source>Unsaved changes</source>
         <translation>Niezapisane zmiany</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Cofnij</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Ponów</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Edycja</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Plik</translation>
+    </message>
+    <message>
+        <source>&amp;Language</source>
+        <translation>&amp;Język</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>Pomo&amp;c</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Wytnij</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Wklej</translation>
+    </message>
+    <message>
+        <source>Get from Vt520</source>
+        <translation>Odczyt z Vt520</translation>
+    </message>
+    <message>
+        <source>Load from File</source>
+        <translation>Wczytanie z pliku</translation>
     </message>
 </context>
 <context>

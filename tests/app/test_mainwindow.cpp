@@ -269,9 +269,13 @@ void TestMainWindow::tabsAndMenus()
 
     auto *menuBar = child<QMenuBar>(window, "menuBar");
     QStringList menus;
-    for (QAction *action : menuBar->actions())
-        menus << action->menu()->objectName() + QLatin1Char('=') + action->text();
-    QCOMPARE(menus, (QStringList{"menuFile=File", "menuLanguage=Language", "menuHelp=Help"}));
+    QStringList mnemonics;
+    for (QAction *action : menuBar->actions()) {
+        menus << action->menu()->objectName() + QLatin1Char('=') + QString(action->text()).remove(QLatin1Char('&'));
+        mnemonics << QKeySequence::mnemonic(action->text()).toString();
+    }
+    QCOMPARE(menus, (QStringList{"menuFile=File", "menuEdit=Edit", "menuLanguage=Language", "menuHelp=Help"}));
+    QCOMPARE(mnemonics, (QStringList{"Alt+F", "Alt+E", "Alt+L", "Alt+H"}));
 
     auto actionsOf = [&](const char *menuName) {
         QStringList texts;
@@ -279,15 +283,21 @@ void TestMainWindow::tabsAndMenus()
             texts << action->objectName() + QLatin1Char('=') + action->text();
         return texts;
     };
-    // Open, Save and Save As of the shown table, then Close (Ctrl+Q too).
+    // Open, Save and Save As of the shown table, Read and Write, then Close (Ctrl+Q too).
     QStringList file = actionsOf("menuFile");
     for (QString &entry : file)
         entry = entry.section(QLatin1Char('='), 0, 0) + (entry.startsWith("actionClose=") ? "=Close" : "");
-    QCOMPARE(file, (QStringList{"actionOpenTable", "actionSaveTable", "actionSaveTableAs", "", "actionClose=Close"}));
+    QCOMPARE(file, (QStringList{"actionOpenTable", "actionSaveTable", "actionSaveTableAs", "", "actionReadTable",
+                                "actionWriteTable", "", "actionClose=Close"}));
     QVERIFY(child<QAction>(window, "actionClose")->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Q)));
     QCOMPARE(actionsOf("menuLanguage"), (QStringList{"actionPolish=Polish", "actionEnglish=English"}));
     QCOMPARE(actionsOf("menuHelp"), QStringList{"actionVt410_info=Vt520 - info"});
-    QVERIFY(window.findChild<QToolBar *>("mainToolBar"));
+    // Every tool bar action can be reached from a menu as well.
+    QList<QAction *> inMenus;
+    for (QMenu *menu : window.findChildren<QMenu *>())
+        inMenus += menu->actions();
+    for (QAction *action : child<QToolBar>(window, "mainToolBar")->actions())
+        QVERIFY2(action->isSeparator() || inMenus.contains(action), qPrintable(action->objectName()));
     QVERIFY(window.findChild<QStatusBar *>("statusBar"));
 }
 

@@ -18,6 +18,8 @@
 #include <QDataStream>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QPushButton>
+#include <QSlider>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QLabel>
@@ -150,6 +152,8 @@ private slots:
     void cutAndBlackoutChangeTheirFields_data();
     void cutAndBlackoutChangeTheirFields();
     void textFieldsKeepTheirShortcuts();
+    void undoAndRedoEachEdit_data();
+    void undoAndRedoEachEdit();
 
 private:
     QSpinBox *spin(const char *name) const;
@@ -1054,6 +1058,99 @@ void TestLightingWindow::cutAndBlackoutChangeTheirFields()
         checkLamp(lamp(programs, n), expected, n);
     setRecordAt(table, 5, expected);
     QCOMPARE(savedTable(tab), table);
+}
+
+void TestLightingWindow::undoAndRedoEachEdit_data()
+{
+    QTest::addColumn<bool>("programs");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("step");
+    const QStringList recordEdits{"slider drag", "typed value", "plus button", "XFade",   "Scene Time",
+                                  "End Marker",  "Paste",       "Cut",         "Blackout"};
+    const QStringList steps{"Lamp 4",     "Lamp 4", "Lamp 4", "XFade",   "Scene Time",
+                            "End Marker", "Paste",  "Cut",    "Blackout"};
+    for (bool programs : {true, false}) {
+        const char *tab = programs ? "programs" : "scenes";
+        for (int n = 0; n < recordEdits.size(); ++n) {
+            if (!programs && recordEdits[n] == "End Marker")
+                continue;
+            QTest::addRow("%s: %s", tab, qPrintable(recordEdits[n])) << programs << recordEdits[n] << steps[n];
+        }
+        QTest::addRow("%s: load", tab) << programs << "load"
+                                       << "Load from File";
+        QTest::addRow("%s: get", tab) << programs << "get"
+                                      << "Get from Vt520";
+    }
+}
+
+// One undo takes back exactly one edit (a drag or a run of typing is one
+// step), shows the record it changes and gives back the table byte for
+// byte; redo puts the edit back. A record edit undone returns to the clean
+// point, so the title loses its mark.
+void TestLightingWindow::undoAndRedoEachEdit()
+{
+    QFETCH(bool, programs);
+    QFETCH(QString, edit);
+    QFETCH(QString, step);
+    const Tab &tab = programs ? ProgramsTab : ScenesTab;
+    const int records = tab.length / SceneRecord::Size;
+    const QByteArray original = editableTable(records, 46);
+    const QByteArray other = editableTable(records, 47);
+    loadTable(tab, original);
+    select(programs, 6);
+    action("actionCopyScene")->trigger();
+    select(programs, 5);
+
+    SuperRGB *editor = lamp(programs, 3);
+    if (edit == "slider drag") {
+        auto *slider = editor->findChild<QSlider *>("SliderRed");
+        QTest::mousePress(slider, Qt::LeftButton, {}, slider->rect().center());
+        for (int value : {10, 20, 30})
+            slider->setValue(value);
+        QTest::mouseRelease(slider, Qt::LeftButton, {}, slider->rect().center());
+    } else if (edit == "typed value") {
+        auto *field = editor->findChild<QLineEdit *>("EditGreen");
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, "123");
+    } else if (edit == "plus button") {
+        QTest::mouseClick(editor->findChild<QPushButton *>("ButtonBPlus"), Qt::LeftButton);
+    } else if (edit == "XFade" || edit == "Scene Time" || edit == "End Marker") {
+        const char *name = edit == "XFade"        ? (programs ? "spinBoxRiseTime" : "spinBoxSceneRiseTime")
+                           : edit == "Scene Time" ? (programs ? "spinBoxStaticTime" : "spinBoxSceneStaticTime")
+                                                  : "spinBoxEndMarker";
+        spin(name)->setValue(spin(name)->value() == 1 ? 0 : 1);
+    } else if (edit == "Paste" || edit == "Cut" || edit == "Blackout") {
+        action(edit == "Paste" ? "actionPasteScene" : edit == "Cut" ? "actionCutScene" : "actionBlackout")->trigger();
+    } else if (edit == "load") {
+        loadTable(tab, other);
+    } else {
+        vt->setExternalFlash(tab.address, scrambled(other));
+        questions->answerMessage(QMessageBox::Discard);
+        run(tab.get);
+    }
+    const bool tableStep = edit == "load" || edit == "get";
+    QVERIFY(window->windowTitle().endsWith('*') != tableStep);
+
+    // Undo from another record.
+    select(programs, 7);
+    QCOMPARE(action("actionUndo")->text(), "Undo " + step);
+    action("actionUndo")->trigger();
+    QCOMPARE(spin(programs ? "spinBoxSceneNumber" : "spinBoxSceneSceneNumber")->value(), (tableStep ? 7 : 5) + 1);
+    QCOMPARE(window->windowTitle().endsWith('*'), tableStep);
+    QCOMPARE(action("actionRedo")->text(), "Redo " + step);
+    const QByteArray edited = [&] {
+        action("actionRedo")->trigger();
+        QByteArray table = savedTable(tab);
+        action("actionUndo")->trigger();
+        return table;
+    }();
+    QVERIFY(edited != original);
+    QCOMPARE(savedTable(tab), original);
+    action("actionRedo")->trigger();
+    QCOMPARE(savedTable(tab), edited);
+    if (tableStep)
+        QCOMPARE(edited, other);
 }
 
 // Copy, cut and paste keys in a text field act on its text; elsewhere on
