@@ -18,12 +18,15 @@ const QList<Command> &commands()
          Commands::list},
         {"upgrade",
          {"FILE.upg"},
-         {},
+         {"--json"},
          Devices::Several,
          "firmware change, with the window's log\n"
          "lines; with --all or several --device the\n"
          "units at once, lines headed by the port\n"
-         "path, then a summary; 4 if any unit failed",
+         "path, then a summary; 4 if any unit failed;\n"
+         "--json: one document at the end, a result\n"
+         "per unit (ok, failed, not-back,\n"
+         "in-bootloader, interrupted, busy)",
          Commands::upgrade},
         {"start",
          {},
@@ -61,6 +64,15 @@ const QList<Command> &commands()
          Devices::One,
          "write into external flash and read back",
          Commands::writeFlash},
+        {"info",
+         {"FILE"},
+         {"--json"},
+         Devices::None,
+         "an upgrade, HEX, programs or scenes file:\n"
+         "kind, size, regions with their data and\n"
+         "sums, HEX record counts; 2 if damaged\n"
+         "or of no known kind",
+         Commands::info},
         {"make-upgrade",
          {"IN.hex", "OUT.upg"},
          {},

@@ -2,6 +2,10 @@
 
 #include "ctl/ProgressLine.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <cstdio>
 
 Console::Console(bool quiet, ProgressLine *progress)
@@ -13,8 +17,27 @@ Console::Console(bool quiet, ProgressLine *progress)
 void Console::line(const QString &text)
 {
     last = text;
-    if (!quiet)
+    if (!quiet && !json)
         result(text);
+}
+
+void Console::setJson(bool on)
+{
+    json = on;
+}
+
+void Console::closeJson(int exitStatus)
+{
+    if (!json || document || exitStatus == 0)
+        return;
+    // error() gives the reason; a command that only wrote the window's error
+    // line ("Status: ERROR") has that as its reason.
+    const QStringList reasons = errorTexts.isEmpty() ? errorLines : errorTexts;
+    QJsonObject object{{"error", reasons.isEmpty() ? QString() : reasons.first()}, {"exitStatus", exitStatus}};
+    if (reasons.size() > 1)
+        object.insert("errors", QJsonArray::fromStringList(reasons));
+    document = true;
+    result(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)).trimmed());
 }
 
 void Console::result(const QString &text)
@@ -29,11 +52,13 @@ void Console::result(const QString &text)
 
 void Console::error(const QString &text)
 {
+    errorTexts.append(text);
     errorLine(QStringLiteral("vt520ctl: ") + text);
 }
 
 void Console::errorLine(const QString &text)
 {
+    errorLines.append(text);
     if (progress)
         progress->interrupt();
     std::fflush(stdout);

@@ -8,7 +8,9 @@ class ProgressLine;
 
 // Where vt520ctl's words go: what a command was asked for on standard
 // output always, its log and informational lines there too (kept back with
-// --quiet), errors on standard error, all clear of a progress line.
+// --quiet), errors on standard error, all clear of a progress line. With
+// --json standard output holds one JSON document: the log lines are kept
+// back, and the errors are remembered for the document that ends the run.
 class Console
 {
 public:
@@ -26,6 +28,19 @@ public:
     void errorLine(const QString &text);
 
     bool isQuiet() const { return quiet; }
+
+    // --json: log lines kept back, error texts remembered.
+    void setJson(bool on);
+    bool isJson() const { return json; }
+    // The texts given to error(), in order (without the "vt520ctl: ").
+    QStringList errors() const { return errorTexts; }
+    // A command that printed its own document, errors included, says so;
+    // otherwise a failing run ends with {"error": ..., "exitStatus": N}.
+    void documentGiven() { document = true; }
+    bool hasDocument() const { return document; }
+    // That closing object for a failure, when --json asked for one and no
+    // document was given.
+    void closeJson(int exitStatus);
     // The last result line given, also with --quiet.
     QString lastLine() const { return last; }
 
@@ -33,4 +48,8 @@ private:
     bool quiet;
     ProgressLine *progress;
     QString last;
+    bool json = false;
+    bool document = false;
+    QStringList errorTexts;
+    QStringList errorLines; // every line on standard error
 };

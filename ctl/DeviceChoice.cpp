@@ -96,9 +96,17 @@ int select(const QString &selector, const QList<Vt520Enumeration::Entry> &device
 
 // Each unit chosen locked before the command's first transfer to it, and
 // held until the process ends; one in use refuses the whole command before
-// any unit is touched.
-int lockChosen(const CtlOptions &options, Console &console, const QList<Vt520Enumeration::Entry> &chosen)
+// any unit is touched, each unit in use named.
+int lockChosen(const CtlOptions &options, Console &console, const QList<Vt520Enumeration::Entry> &chosen,
+               QList<Busy> *busy)
 {
+    int status = ExitDone;
+    const auto refuse = [&](const QString &port, const QString &reason) {
+        console.error(reason);
+        if (busy)
+            busy->append({port, reason});
+        status = ExitInUse;
+    };
     static std::list<UnitLock> held;
     const QString holder = QStringLiteral("vt520ctl ") + options.command->name;
     for (const Vt520Enumeration::Entry &device : chosen) {
@@ -112,17 +120,18 @@ int lockChosen(const CtlOptions &options, Console &console, const QList<Vt520Enu
         case UnitLock::Status::Taken:
             break;
         case UnitLock::Status::InUse:
-            console.error(QStringLiteral("unit %1 is in use by process %2 (%3)")
-                              .arg(device.portPath)
-                              .arg(lock.holderPid())
-                              .arg(lock.holderName()));
-            return ExitInUse;
+            refuse(device.portPath, QStringLiteral("unit %1 is in use by process %2 (%3)")
+                                        .arg(device.portPath)
+                                        .arg(lock.holderPid())
+                                        .arg(lock.holderName()));
+            break;
         case UnitLock::Status::Failed:
-            console.error(QStringLiteral("unit %1 could not be locked: %2").arg(device.portPath, lock.reason()));
-            return ExitInUse;
+            refuse(device.portPath,
+                   QStringLiteral("unit %1 could not be locked: %2").arg(device.portPath, lock.reason()));
+            break;
         }
     }
-    return ExitDone;
+    return status;
 }
 
 } // namespace
@@ -133,7 +142,7 @@ int refuseNoDevice(Console &console)
     return ExitNoDevice;
 }
 
-int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::Entry> *chosen)
+int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::Entry> *chosen, QList<Busy> *busy)
 {
     if (options.devices.size() > 1 && options.command->devices != Command::Devices::Several) {
         console.error(QStringLiteral("%1 works on one device: give --device once").arg(options.command->name));
@@ -158,7 +167,7 @@ int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::
             return ExitNoDevice;
         }
     }
-    return lockChosen(options, console, *chosen);
+    return lockChosen(options, console, *chosen, busy);
 }
 
 } // namespace DeviceChoice

@@ -18,7 +18,14 @@ namespace DeviceChoice {
 // stands twice), or the exit status after the reason (and, where it helps,
 // the list of attached devices) went to standard error. A command of one
 // device refuses --device given more than once.
-int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::Entry> *chosen);
+// A unit held by another process (or one whose lock could not be taken)
+// makes it ExitInUse, with each such unit in *busy when given.
+struct Busy {
+    QString portPath;
+    QString reason; // "unit PORT is in use by process PID (vt520ctl upgrade)"
+};
+int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::Entry> *chosen,
+           QList<Busy> *busy = nullptr);
 
 // "no Vt520 found" on standard error; returns ExitNoDevice.
 int refuseNoDevice(Console &console);

@@ -94,6 +94,9 @@ int readRange(const CtlOptions &options, Console &console, int (*read)(USBVT350 
 int list(const CtlOptions &options, Console &console)
 {
     const QList<Vt520Enumeration::Entry> devices = Vt520Enumeration::list();
+    // With --json the refusal's object is the one document.
+    if (devices.isEmpty())
+        return DeviceChoice::refuseNoDevice(console);
     if (options.json) {
         QJsonArray array;
         for (const Vt520Enumeration::Entry &device : devices)
@@ -103,8 +106,6 @@ int list(const CtlOptions &options, Console &console)
         for (const Vt520Enumeration::Entry &device : devices)
             console.result(DeviceChoice::describe(device));
     }
-    if (devices.isEmpty())
-        return DeviceChoice::refuseNoDevice(console);
     // The hint once, beside the list, so that scripts reading the list's
     // first column see device lines only.
     const bool denied = std::any_of(devices.begin(), devices.end(),

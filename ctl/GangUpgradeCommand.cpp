@@ -9,6 +9,7 @@
 #include "ctl/ExitStatus.h"
 #include "ctl/InputFile.h"
 #include "ctl/Interruption.h"
+#include "ctl/UpgradeReport.h"
 #include "firmware/GangChange.h"
 #include "firmware/UpgradeFile.h"
 #include "usb/Vt520Enumeration.h"
@@ -37,6 +38,7 @@ int upgradeMany(const CtlOptions &options, Console &log)
 {
     const QString fileName = options.arguments[0];
     Console console(options.quiet);
+    console.setJson(options.json);
     GangChange::Callbacks callbacks;
     callbacks.say = [&](const QString &port, const QString &text) {
         for (const QString &line : text.split(QLatin1Char('\n')))
@@ -53,8 +55,16 @@ int upgradeMany(const CtlOptions &options, Console &log)
         return refused;
 
     QList<Vt520Enumeration::Entry> chosen;
-    if (const int refused = DeviceChoice::choose(options, log, &chosen))
+    QList<DeviceChoice::Busy> busy;
+    if (const int refused = DeviceChoice::choose(options, log, &chosen, &busy)) {
+        if (options.json && !busy.isEmpty()) {
+            UpgradeReport report(fileName);
+            for (const DeviceChoice::Busy &unit : std::as_const(busy))
+                report.addBusy(unit.portPath, unit.reason);
+            report.give(log, refused);
+        }
         return refused;
+    }
     QStringList ports;
     for (const Vt520Enumeration::Entry &device : std::as_const(chosen))
         ports.append(device.portPath); // GangChange takes each port once
@@ -69,6 +79,7 @@ int upgradeMany(const CtlOptions &options, Console &log)
         if (!unit.succeeded())
             log.error(QStringLiteral("the firmware change of the Vt520 at %1 failed (%2)").arg(unit.portPath, outcome));
     }
+    int status = result.allSucceeded() ? ExitDone : ExitDeviceFailed;
     if (Interruption::requested()) {
         for (const GangChange::UnitResult &unit : result.units) {
             if (!unit.succeeded())
@@ -76,9 +87,16 @@ int upgradeMany(const CtlOptions &options, Console &log)
                                          "the upgrade again")
                               .arg(Interruption::signalName(), unit.portPath));
         }
-        return Interruption::exitStatus();
+        status = Interruption::exitStatus();
     }
-    return result.allSucceeded() ? ExitDone : ExitDeviceFailed;
+    if (options.json) {
+        UpgradeReport report(fileName);
+        for (const GangChange::UnitResult &unit : result.units)
+            report.add({unit.portPath, unit.serialBefore, unit.serialAfter, UpgradeReport::resultOf(unit.change),
+                        unit.verdict, unit.milliseconds});
+        report.give(log, status);
+    }
+    return status;
 }
 
 } // namespace Commands

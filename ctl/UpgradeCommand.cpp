@@ -9,13 +9,16 @@
 #include "ctl/InputFile.h"
 #include "ctl/Interruption.h"
 #include "ctl/ProgressLine.h"
+#include "ctl/UpgradeReport.h"
 #include "firmware/FirmwareChange.h"
 #include "firmware/UpgradeFile.h"
 #include "usb/USBVT350.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 
 #include <cstdio>
+#include <utility>
 #include <unistd.h>
 
 namespace Commands {
@@ -28,6 +31,7 @@ int upgrade(const CtlOptions &options, Console &log)
     const QString fileName = options.arguments[0];
     ProgressLine progress(stderr, isatty(STDERR_FILENO) != 0, !options.quiet);
     Console console(options.quiet, &progress);
+    console.setJson(options.json);
 
     USBVT350 usb;
     FirmwareChange::Callbacks callbacks;
@@ -49,24 +53,48 @@ int upgrade(const CtlOptions &options, Console &log)
         return refused;
 
     QList<Vt520Enumeration::Entry> chosen;
-    if (const int refused = DeviceChoice::choose(options, log, &chosen))
+    QList<DeviceChoice::Busy> busy;
+    if (const int refused = DeviceChoice::choose(options, log, &chosen, &busy)) {
+        if (options.json && !busy.isEmpty()) {
+            UpgradeReport report(fileName);
+            for (const DeviceChoice::Busy &unit : std::as_const(busy))
+                report.addBusy(unit.portPath, unit.reason);
+            report.give(log, refused);
+        }
         return refused;
+    }
     const Vt520Enumeration::Entry device = chosen.first();
     usb.pinToPort(device.portPath);
     FirmwareChange change(usb, callbacks);
+    QElapsedTimer timer;
+    timer.start();
     const bool changed = change.run(fileName, contents);
+    const qint64 milliseconds = timer.elapsed();
     progress.finish();
+    int status = ExitDone;
     if (change.outcome() == FirmwareChange::Outcome::Stopped) {
         log.error(QStringLiteral("%1: unit %2 is in its bootloader: run the upgrade again")
                       .arg(Interruption::signalName(), device.portPath));
-        return Interruption::exitStatus();
+        status = Interruption::exitStatus();
+    } else if (!changed) {
+        if (console.isQuiet() || console.isJson())
+            log.errorLine(console.lastLine());
+        log.error(QStringLiteral("the firmware change of the Vt520 at %1 failed").arg(device.portPath));
+        status = ExitDeviceFailed;
     }
-    if (changed)
-        return ExitDone;
-    if (console.isQuiet())
-        log.errorLine(console.lastLine());
-    log.error(QStringLiteral("the firmware change of the Vt520 at %1 failed").arg(device.portPath));
-    return ExitDeviceFailed;
+    // A signal after the last safe point: the change is complete, and the
+    // run still ends with the signal's status.
+    if (status == ExitDone && Interruption::requested()) {
+        log.error(QStringLiteral("%1: stopped after the command's last step").arg(Interruption::signalName()));
+        status = Interruption::exitStatus();
+    }
+    if (options.json) {
+        UpgradeReport report(fileName);
+        report.add({device.portPath, change.identifiedSerial(), change.serialAfterStart(),
+                    UpgradeReport::resultOf(change.outcome()), change.verdict(), milliseconds});
+        report.give(log, status);
+    }
+    return status;
 }
 
 } // namespace Commands

@@ -52,9 +52,11 @@ int main(int argc, char *argv[])
     const QString refusal = CtlOptions::parse(QCoreApplication::arguments().mid(1), &options);
     verboseTrace = options.verbose;
     Console console(options.quiet);
+    console.setJson(options.json);
     if (!refusal.isEmpty()) {
         console.error(refusal);
         console.errorLine(QStringLiteral("Try 'vt520ctl --help'."));
+        console.closeJson(ExitUsage);
         return ExitUsage;
     }
     int status = run(options, console);
@@ -64,6 +66,7 @@ int main(int argc, char *argv[])
         console.error(QStringLiteral("%1: stopped after the command's last step").arg(Interruption::signalName()));
         status = Interruption::exitStatus();
     }
+    console.closeJson(status);
     // A full disk behind standard output must not pass for a complete
     // listing or dump.
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

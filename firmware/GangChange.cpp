@@ -133,6 +133,8 @@ GangChange::UnitResult GangChange::changeUnit(const QString &fileName, const Upg
     unit.serialBefore = change.identifiedSerial();
     unit.serialAfter = change.serialAfterStart();
     unit.outcome = outcomeOf(change.outcome());
+    unit.change = change.outcome();
+    unit.verdict = change.verdict();
     unit.milliseconds = timer.elapsed();
     return unit;
 }

@@ -34,7 +34,9 @@ public:
         QByteArray serialBefore; // as the change identified it (bootloader form ends in 'b')
         QByteArray serialAfter;  // after the start of the new application; empty if not seen
         Outcome outcome = Outcome::Failed;
-        qint64 milliseconds = 0; // wall time of this unit's change
+        FirmwareChange::Outcome change = FirmwareChange::Outcome::NotRun; // the change's own, in detail
+        QString verdict;                                                  // the change's last line
+        qint64 milliseconds = 0;                                          // wall time of this unit's change
         bool succeeded() const { return outcome == Outcome::Changed; }
     };
 

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <iterator>
+
 namespace {
 
 // ':' and the nine characters of count, address and type, and two checksum
@@ -177,6 +179,8 @@ HexToBinResult readHexWindows(const QString &fileName, QList<HexWindow> &windows
             return result;
         }
 
+        if (record.type < std::size(result.records))
+            ++result.records[record.type];
         const quint32 value = record.count >= 2 ? (quint32(record.data[0]) << 8) | record.data[1] : 0;
         switch (record.type) {
         case DataRecord:

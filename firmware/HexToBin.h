@@ -63,6 +63,7 @@ struct HexToBinResult {
     int code = 0;            // 0 or one of the codes above
     int line = 0;            // 1-based line of a refused record; 0 when no line is at fault
     qint64 outsideBytes = 0; // data bytes that lie in no window
+    int records[6] = {};     // records read and accepted, by type 00..05 (an end of file ends the count)
 };
 
 // Reads the file once and places every data byte into each window that holds

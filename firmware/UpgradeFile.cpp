@@ -80,8 +80,7 @@ Contents read(const QString &fileName)
         return contents;
     }
     contents.status = damagedRegion(image);
-    if (contents.status == Status::Ok)
-        contents.scrambledImage = image;
+    contents.scrambledImage = image;
     return contents;
 }
 

@@ -29,8 +29,10 @@ enum class Status {
 
 struct Contents {
     Status status = Status::WrongHeader;
-    QByteArray scrambledImage; // exactly 262144 bytes when status is Ok
-    QString reason;            // the system's reason when status is CannotOpen
+    // Exactly 262144 bytes when status is Ok, and also with a damaged
+    // region, for a report of the file; only an Ok image may be written.
+    QByteArray scrambledImage;
+    QString reason; // the system's reason when status is CannotOpen
 };
 
 // Reads and checks the whole file, the sums of both regions of the

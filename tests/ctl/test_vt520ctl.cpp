@@ -461,6 +461,9 @@ private slots:
         QTest::newRow("every unit, one of them held")
             << QStringList{"upgrade", "%2/new.upg", "--all"} << 5
             << "vt520ctl: unit 101-1.1 is in use by process %1 (vt520ctl read-flash)";
+        QTest::newRow("every unit, one of them held, as JSON")
+            << QStringList{"upgrade", "%2/new.upg", "--all", "--json"} << 5
+            << "vt520ctl: unit 101-1.1 is in use by process %1 (vt520ctl read-flash)";
         QTest::newRow("another unit") << QStringList{"status", "--set", "2", "--device", "101-1.2"} << 0 << "";
     }
 
@@ -513,7 +516,19 @@ private slots:
             QVERIFY2(errors.isEmpty(), errors.constData());
         } else {
             QCOMPARE(lines(errors), QStringList{message.arg(QString::fromLatin1(holder))});
-            QVERIFY(HexFiles::readFile(path("second.out")).isEmpty());
+            const QByteArray out = HexFiles::readFile(path("second.out"));
+            if (second.contains("--json")) {
+                // The held unit as busy, with the refusal's words; no other.
+                const QJsonObject report = QJsonDocument::fromJson(out).object();
+                QCOMPARE(report["exitStatus"].toInt(), status);
+                const QJsonArray units = report["units"].toArray();
+                QCOMPARE(units.size(), 1);
+                QCOMPARE(units[0]["portPath"].toString(), QString("101-1.1"));
+                QCOMPARE(units[0]["result"].toString(), QString("busy"));
+                QCOMPARE("vt520ctl: " + units[0]["reason"].toString(), message.arg(QString::fromLatin1(holder)));
+            } else {
+                QVERIFY(out.isEmpty());
+            }
             for (int unit = 1; unit <= 2; ++unit)
                 QCOMPARE(stateFile(2, unit, "internal.bin") + stateFile(2, unit, "device.ini"), before[unit - 1]);
         }
@@ -785,6 +800,230 @@ private slots:
             QVERIFY(lines(result.out).filter(QRegularExpression("^1-1.2 +261100043b +- +not back ")).size() == 1);
     }
 
+    // upgrade --json: one document on standard output at the end, a result
+    // per unit with its serials, reason and time, and the unit's end state
+    // behind each result.
+    void upgradeAsJson_data()
+    {
+        QTest::addColumn<QStringList>("selection");
+        QTest::addColumn<int>("late");    // back long after the change stops looking; 0: none
+        QTest::addColumn<int>("failing"); // its serial fits neither mode; 0: none
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("results"); // units 1-1.1, 1-1.2 in order, of those chosen
+        QTest::newRow("one unit") << QStringList{"--device", "1-1.1"} << 0 << 0 << 0 << QStringList{"ok"};
+        QTest::newRow("every unit") << QStringList{"--all"} << 0 << 0 << 0 << QStringList{"ok", "ok"};
+        QTest::newRow("one unit not back")
+            << QStringList{"--device", "1-1.2"} << 2 << 0 << 4 << QStringList{"not-back"};
+        QTest::newRow("every unit, one not back")
+            << QStringList{"--all"} << 2 << 0 << 4 << QStringList{"ok", "not-back"};
+        QTest::newRow("one unit failing") << QStringList{"--device", "1-1.1"} << 0 << 1 << 4 << QStringList{"failed"};
+        QTest::newRow("every unit, one failing") << QStringList{"--all"} << 0 << 1 << 4 << QStringList{"failed", "ok"};
+    }
+
+    void upgradeAsJson()
+    {
+        QFETCH(QStringList, selection);
+        QFETCH(int, late);
+        QFETCH(int, failing);
+        QFETCH(int, status);
+        QFETCH(QStringList, results);
+        prepareUnits(2, [&](vt520sim::Device &device, int unit) {
+            if (unit == 2)
+                device.setMode(vt520sim::Mode::Bootloader);
+            if (unit == late)
+                device.setReenumerateDelay(60000);
+            if (unit == failing)
+                device.setSerial("26110004");
+        });
+        const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 16);
+        QVERIFY(!fixture.fileName.isEmpty());
+
+        const Run result = run(QStringList{"upgrade", fixture.fileName, "--json"} + selection, 2);
+        QCOMPARE(result.status, status);
+        QJsonParseError parsed;
+        const QJsonDocument document = QJsonDocument::fromJson(result.out, &parsed);
+        QVERIFY2(parsed.error == QJsonParseError::NoError && document.isObject(), result.out.constData());
+        const QJsonObject report = document.object();
+        QCOMPARE(report["exitStatus"].toInt(-1), status);
+        QCOMPARE(report["file"].toString(), fixture.fileName);
+        QCOMPARE(report.contains("error"), status != 0);
+        if (status != 0)
+            QVERIFY2(result.err.contains(report["error"].toString().toLocal8Bit()), result.err.constData());
+        const QJsonArray units = report["units"].toArray();
+        QCOMPARE(units.size(), results.size());
+        for (int i = 0; i < units.size(); ++i) {
+            const QJsonObject unit = units[i].toObject();
+            const QString port = unit["portPath"].toString();
+            const int number = port.mid(4).toInt();
+            QVERIFY2(selection.contains("--all") ? number == i + 1 : selection.contains(port), qPrintable(port));
+            QCOMPARE(unit["result"].toString(), results[i]);
+            QVERIFY(unit["seconds"].isDouble() && unit["seconds"].toDouble() >= 0);
+            QVERIFY(!unit["reason"].toString().isEmpty());
+            const QString serial = number == failing ? QString("26110004") : QString::number(261100041 + number);
+            QCOMPARE(unit["serialBefore"].toString(), number == 2 ? serial + "b" : serial);
+            const bool ok = results[i] == "ok";
+            QCOMPARE(unit["serialAfter"].isNull(), !ok);
+            if (ok)
+                QCOMPARE(unit["serialAfter"].toString(), serial);
+            if (results[i] == "not-back")
+                QVERIFY2(unit["reason"].toString().contains("did not come back at " + port), qPrintable(port));
+            QCOMPARE(stateFile(2, number, "internal.bin").mid(0x4000, 0x1C000) == fixture.applicationRegion(),
+                     number != failing);
+        }
+    }
+
+    // With --json every error is a JSON object on standard output as well,
+    // the one document there, with the text on standard error as before.
+    void errorsAsJson_data()
+    {
+        QTest::addColumn<int>("units");
+        QTest::addColumn<QStringList>("arguments"); // %1: the test's folder
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("usage") << 1 << QStringList{"upgrade", "--json"} << 1 << "upgrade needs FILE.upg";
+        QTest::newRow("refused file") << 1 << QStringList{"upgrade", "%1/short.upg", "--json"} << 2 << "short.upg";
+        QTest::newRow("no device") << 0 << QStringList{"upgrade", "%1/new.upg", "--json"} << 3 << "no Vt520 found";
+        QTest::newRow("several and none chosen")
+            << 2 << QStringList{"upgrade", "%1/new.upg", "--json"} << 3 << "2 Vt520s are attached";
+        QTest::newRow("list without a device") << 0 << QStringList{"list", "--json"} << 3 << "no Vt520 found";
+        QTest::newRow("status without a device") << 0 << QStringList{"status", "--json"} << 3 << "no Vt520 found";
+    }
+
+    void errorsAsJson()
+    {
+        QFETCH(int, units);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, error);
+        prepareUnits(units);
+        QVERIFY(!UpgradeFixture::make(path("new.upg"), 17).fileName.isEmpty());
+        QVERIFY(HexFiles::writeFile(path("short.upg"), QByteArray(300, 'x')));
+        for (QString &argument : arguments)
+            argument = argument.arg(dir->path());
+        const Run result = run(arguments, units);
+        QCOMPARE(result.status, status);
+        QJsonParseError parsed;
+        const QJsonDocument document = QJsonDocument::fromJson(result.out, &parsed);
+        QVERIFY2(parsed.error == QJsonParseError::NoError && document.isObject(), result.out.constData());
+        QCOMPARE(document["exitStatus"].toInt(-1), status);
+        const QString text = document["error"].toString();
+        QVERIFY2(text.contains(error), qPrintable(text));
+        QVERIFY2(result.err.contains(text.toLocal8Bit()), result.err.constData());
+    }
+
+    // info: each kind told by its contents, with its regions, data, sums
+    // and records as text and as JSON; a damaged or unknown file is exit 2
+    // with its reason.
+    void fileInfo_data()
+    {
+        QTest::addColumn<QString>("file"); // in the test's folder
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("out"); // lines that the text holds
+        QTest::addColumn<QString>("error");
+        QTest::newRow("upgrade file")
+            << "new.upg" << 0 << "upgrade"
+            << QStringList{"kind: upgrade", "size: 262210 bytes",
+                           "application: 0x08004000..0x0801FFFF, data 0x08004000..0x08004003, sum 0x44332211, stored "
+                           "0x44332211, holds",
+                           "external flash: 0x08020000..0x08033FFF, data 0x08020100..0x08020101, sum 0x00007865, "
+                           "stored 0x00007865, holds",
+                           "usable: yes"}
+            << "";
+        QTest::newRow("damaged upgrade file") << "damaged.upg" << 2 << "upgrade" << QStringList{"usable: no"}
+                                              << "its application region does not match its sum";
+        QTest::newRow("HEX file") << "in.hex" << 0 << "intel-hex"
+                                  << QStringList{"records: data 4, end of file 1, extended segment address 0, start "
+                                                 "segment address 0, extended linear address 2, start linear address 1",
+                                                 "data outside the regions: 2 bytes",
+                                                 "application: 0x08004000..0x0801FFFF, data 0x08004000..0x08004011 (6 "
+                                                 "bytes), sum 0x44332211, none stored",
+                                                 "external flash: 0x08020000..0x08033FFF, data 0x08020100..0x08020101 "
+                                                 "(2 bytes), sum 0x00007865, none stored",
+                                                 "usable: yes"}
+                                  << "";
+        QTest::newRow("HEX record with a wrong checksum")
+            << "checksum.hex" << 2 << "intel-hex"
+            << QStringList{"records: data 0, end of file 0, extended segment "
+                           "address 0, start segment address 0, extended linear "
+                           "address 1, start linear address 0"}
+            << "checksum.hex: line 2: ";
+        QTest::newRow("HEX file without application data")
+            << "external.hex" << 2 << "intel-hex" << QStringList{"usable: no"} << "external.hex: ";
+        QTest::newRow("programs file") << "table.pgm" << 0 << "programs"
+                                       << QStringList{"kind: programs", "table: 7680 bytes", "usable: yes"} << "";
+        QTest::newRow("scenes file")
+            << "table.scn" << 0 << "scenes" << QStringList{"kind: scenes", "table: 384 bytes", "usable: yes"} << "";
+        QTest::newRow("scenes file cut short")
+            << "short.scn" << 2 << "scenes" << QStringList{"kind: scenes", "usable: no"} << "short.scn: ";
+        QTest::newRow("unknown file")
+            << "odd.bin" << 2 << "" << QStringList() << "odd.bin: not an upgrade, HEX, programs or scenes file";
+        QTest::newRow("missing file") << "missing.upg" << 2 << "" << QStringList() << "cannot read";
+        QTest::newRow("not a regular file") << "" << 2 << "" << QStringList() << "not a regular file";
+        QTest::newRow("file of 3 GB") << "huge.bin" << 2 << "" << QStringList() << "larger than any file";
+    }
+
+    void fileInfo()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, status);
+        QFETCH(QString, kind);
+        QFETCH(QStringList, out);
+        QFETCH(QString, error);
+        using namespace HexFiles;
+        // Two bytes before the application region (where the bootloader
+        // lies), two zero bytes that are data all the same.
+        const QByteArray hex = extendedLinearAddress(0x0800) + "\n" + record(0, 0x0000, "zz") + "\n"
+                               + record(0, 0x4000, "\x11\x22\x33\x44") + "\n" + record(0, 0x4010, QByteArray(2, '\0'))
+                               + "\n" + extendedLinearAddress(0x0802) + "\n" + record(0, 0x0100, "ex") + "\n"
+                               + record(5, 0, QByteArray::fromHex("08004000")) + "\n" + endOfFile() + "\n";
+        QVERIFY(writeFile(path("in.hex"), hex));
+        // The image that make-upgrade builds from it, and a copy damaged.
+        QCOMPARE(run({"make-upgrade", path("in.hex"), path("new.upg")}, 0).status, 0);
+        QByteArray image = readFile(path("new.upg"));
+        QVERIFY(writeFile(path("damaged.upg"), image.replace(66 + 0x4000, 1, "\xFF")));
+        QVERIFY(writeFile(path("checksum.hex"), extendedLinearAddress(0x0800) + "\n" + ":0440000001020304AB\n"));
+        QVERIFY(writeFile(path("external.hex"), hexText(0x08020000, "external")));
+        QVERIFY(writeFile(path("odd.bin"), "0123456789"));
+        QCOMPARE(LightingFile::save(path("table.pgm"), LightingFile::Kind::Programs, QByteArray(7680, '\2')),
+                 LightingFile::Status::Ok);
+        QCOMPARE(LightingFile::save(path("table.scn"), LightingFile::Kind::Scenes, QByteArray(384, '\1')),
+                 LightingFile::Status::Ok);
+        QVERIFY(writeFile(path("short.scn"), readFile(path("table.scn")).chopped(10)));
+        QFile sparse(path("huge.bin"));
+        QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(3LL << 30));
+        sparse.close();
+        const QString name = file.isEmpty() ? dir->path() : path(file);
+
+        const Run text = run({"info", name}, 0);
+        QCOMPARE(text.status, status);
+        for (const QString &line : out)
+            QVERIFY2(lines(text.out).contains(line), text.out.constData());
+        QVERIFY2(error.isEmpty() ? text.err.isEmpty() : text.err.contains(error.toLocal8Bit()), text.err.constData());
+
+        const Run json = run({"info", name, "--json"}, 0);
+        QCOMPARE(json.status, status);
+        QJsonParseError parsed;
+        const QJsonObject document = QJsonDocument::fromJson(json.out, &parsed).object();
+        QVERIFY2(parsed.error == QJsonParseError::NoError, json.out.constData());
+        QCOMPARE(document["exitStatus"].toInt(0), status);
+        QCOMPARE(document.contains("error"), status != 0);
+        if (kind.isEmpty())
+            return;
+        QCOMPARE(document["kind"].toString(), kind);
+        QCOMPARE(document["usable"].toBool(), status == 0);
+        QCOMPARE(document["size"].toInteger(), QFileInfo(name).size());
+        if (kind == "upgrade" || (kind == "intel-hex" && status == 0)) {
+            const QJsonArray regions = document["regions"].toArray();
+            QCOMPARE(regions.size(), 2);
+            QCOMPARE(regions[0]["start"].toString(), QString("0x08004000"));
+            QCOMPARE(regions[0]["holds"].toBool(), kind == "upgrade" && status == 0);
+            QCOMPARE(regions[1]["holds"].toBool(), kind == "upgrade");
+        }
+        if (kind == "intel-hex")
+            QCOMPARE(document["records"]["extendedLinearAddress"].toInt(), status == 0 ? 2 : 1);
+    }
+
     // A refused HEX file: its reason on standard error once, nothing on
     // standard output, no file written.
     void hexFileRefused_data()
@@ -872,7 +1111,7 @@ private slots:
     {
         QTest::addColumn<QString>("synopsis");
         QTest::newRow("list") << "list [--json]";
-        QTest::newRow("upgrade, one unit") << "upgrade FILE.upg [--device SEL]";
+        QTest::newRow("upgrade, one unit") << "upgrade FILE.upg [--json] [--device SEL]";
         QTest::newRow("upgrade, several") << "upgrade FILE.upg --all | --device SEL --device SEL ...";
         QTest::newRow("programs get") << "programs get FILE.pgm [--device SEL]";
         QTest::newRow("programs set") << "programs set FILE.pgm [--device SEL]";
@@ -884,6 +1123,7 @@ private slots:
         QTest::newRow("write-flash") << "write-flash ADDRESS FILE.bin [--device SEL]";
         QTest::newRow("start, one unit") << "start [--device SEL]";
         QTest::newRow("start, several") << "start --all | --device SEL --device SEL ...";
+        QTest::newRow("info") << "info FILE [--json]";
         QTest::newRow("make-upgrade") << "make-upgrade IN.hex OUT.upg";
         QTest::newRow("make-bootloader-images")
             << "make-bootloader-images IN.hex --prefix YYMM00 --first N --count K [--dir DIR]";

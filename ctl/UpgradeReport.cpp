@@ -1,0 +1,74 @@
+#include "ctl/UpgradeReport.h"
+
+#include "ctl/Console.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonValue>
+
+UpgradeReport::UpgradeReport(const QString &fileName)
+    : fileName(fileName)
+{
+}
+
+QString UpgradeReport::resultOf(FirmwareChange::Outcome outcome)
+{
+    switch (outcome) {
+    case FirmwareChange::Outcome::Changed:
+        return QStringLiteral("ok");
+    case FirmwareChange::Outcome::NotBack:
+        return QStringLiteral("not-back");
+    case FirmwareChange::Outcome::StayedInBootloader:
+        return QStringLiteral("in-bootloader");
+    case FirmwareChange::Outcome::Stopped:
+        return QStringLiteral("interrupted");
+    default:
+        return QStringLiteral("failed");
+    }
+}
+
+namespace {
+
+QJsonValue serialValue(const QByteArray &serial)
+{
+    return serial.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(QString::fromLatin1(serial));
+}
+
+} // namespace
+
+QJsonObject UpgradeReport::toJson(const Unit &unit)
+{
+    return QJsonObject{
+        {"portPath", unit.portPath},
+        {"serialBefore", serialValue(unit.serialBefore)},
+        {"serialAfter", serialValue(unit.serialAfter)},
+        {"result", unit.result},
+        {"reason", unit.reason},
+        {"seconds", double(unit.milliseconds) / 1000.0},
+    };
+}
+
+void UpgradeReport::addBusy(const QString &portPath, const QString &reason)
+{
+    Unit unit;
+    unit.portPath = portPath;
+    unit.result = QStringLiteral("busy");
+    unit.reason = reason;
+    units.append(unit);
+}
+
+void UpgradeReport::give(Console &console, int exitStatus) const
+{
+    QJsonArray array;
+    for (const Unit &unit : units)
+        array.append(toJson(unit));
+    QJsonObject document{{"file", fileName}, {"units", array}, {"exitStatus", exitStatus}};
+    if (exitStatus != 0) {
+        const QStringList errors = console.errors();
+        document.insert("error", errors.isEmpty() ? QString() : errors.first());
+        if (errors.size() > 1)
+            document.insert("errors", QJsonArray::fromStringList(errors));
+    }
+    console.documentGiven();
+    console.result(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)).trimmed());
+}

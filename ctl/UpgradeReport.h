@@ -1,0 +1,46 @@
+#pragma once
+
+#include "firmware/FirmwareChange.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+
+class Console;
+
+// The one JSON document of `upgrade --json`, given at the end of the run:
+// per unit its port path, its serial before and after, the result
+// ("ok", "failed", "not-back", "in-bootloader", "interrupted" or "busy"),
+// the reason in words and the seconds its change took; beside them the
+// exit status and, when that is not 0, the first error.
+class UpgradeReport
+{
+public:
+    struct Unit {
+        QString portPath;
+        QByteArray serialBefore; // empty: not identified (null in the document)
+        QByteArray serialAfter;  // empty: not seen after the start
+        QString result;
+        QString reason;
+        qint64 milliseconds = 0;
+    };
+
+    explicit UpgradeReport(const QString &fileName);
+
+    // The result word of a firmware change's outcome.
+    static QString resultOf(FirmwareChange::Outcome outcome);
+    static QJsonObject toJson(const Unit &unit);
+
+    void add(const Unit &unit) { units.append(unit); }
+    // A unit that another process holds: touched by no transfer.
+    void addBusy(const QString &portPath, const QString &reason);
+
+    // The document onto standard output, the console's errors in it; the
+    // console then gives no closing object of its own.
+    void give(Console &console, int exitStatus) const;
+
+private:
+    QString fileName;
+    QList<Unit> units;
+};
