@@ -40,6 +40,8 @@ public:
 
     // The record the spin boxes select (index in the document).
     int selectedIndex() const;
+    // The selected scene as its spin box counts it, from 1.
+    int selectedSceneNumber() const { return sceneColumn(selectedIndex()) + 1; }
     // The selected record as the editors show it; the reserved bytes come
     // from the table.
     SceneRecord recordOnDisplay() const;

@@ -122,9 +122,9 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     auto *unitField = new QLabel(this);
     unitField->setObjectName(QStringLiteral("labelAttachedUnit"));
     statusBar()->addPermanentWidget(unitField);
-    auto *monitor = new Vt520Monitor(this);
-    unitField->setText(Vt520Monitor::statusText(monitor->units()));
-    connect(monitor, &Vt520Monitor::unitsChanged, unitField, [unitField](const QList<Vt520Monitor::Unit> &units) {
+    unitMonitor = new Vt520Monitor(this);
+    unitField->setText(Vt520Monitor::statusText(unitMonitor->units()));
+    connect(unitMonitor, &Vt520Monitor::unitsChanged, unitField, [unitField](const QList<Vt520Monitor::Unit> &units) {
         unitField->setText(Vt520Monitor::statusText(units));
     });
 

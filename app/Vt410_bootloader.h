@@ -15,13 +15,17 @@ class LightingDocument;
 class LightingTab;
 struct HexToBinResult;
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QHBoxLayout;
+class QMenu;
 class QUndoGroup;
 class SceneOverview;
 class SuperRGB;
 class UserQuestions;
 class Upgrader;
 class USBVT350;
+class Vt520Monitor;
 struct WindowWork;
 
 // The one main window: owns the device object, the firmware upgrade worker,
@@ -46,6 +50,12 @@ public:
     // Marks the language of the catalogue in use ("pl", "en"; empty for
     // the built-in English texts) in the Language menu.
     void showLanguage(const QString &language);
+
+    // Opens a programs or scenes file into its tab, the kind told by the
+    // file's header; asks first when edits would be lost. False when the
+    // file was refused or the question cancelled.
+    bool openFile(const QString &fileName);
+    void openFiles(const QStringList &fileNames);
 
 public slots:
     void slotpushButtonConnect(bool t);
@@ -83,6 +93,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private slots:
     // Lines of the firmware change for the log pane. A long plain text (the
@@ -100,6 +112,10 @@ private:
     // Firmware commands: the error boxes they share.
     void reportRefusedHexFile(const QString &fileName, const HexToBinResult &result);
     void reportFileWriteError(const QString &fileName);
+    // The change the button starts, with the upgrade file already chosen.
+    void startFirmwareChange(const QString &fileName);
+    // A dropped upgrade file: asks, then changes the firmware with it.
+    void offerFirmwareChange(const QString &fileName);
     // While a change runs, "Firmware Change" and the Language actions are off.
     void showFirmwareChangeRunning(bool running);
     // A close asked for during a change waits for its end and its last line.
@@ -120,6 +136,12 @@ private:
     // toCurrentFile and the document has one; false when nothing was saved.
     bool saveTable(LightingTab &tab, bool toCurrentFile);
     bool loadTable(LightingTab &tab);
+    void adoptFile(LightingTab &tab, const QString &fileName, const QByteArray &table);
+    // Results in words in the status bar for a few seconds; failures longer.
+    static constexpr int ResultMessageMs = 5000;
+    static constexpr int FailureMessageMs = 15000;
+    void showResult(const QString &text);
+    void showFailure(const QString &text);
     // Before work on display would be lost: Save, Discard or Cancel. True
     // when the action may go on.
     bool maybeSave(LightingTab &tab);
@@ -131,6 +153,9 @@ private:
     // Editing comfort: scene overviews, tool bar, scene clipboard.
     void setUpEditing();
     void setUpEditMenu();
+    void setUpOpenRecent(QAction *before);
+    void fillRecentMenu();
+    QMenu *recentMenu = nullptr;
     void updateEditingActions();
     void copyScene();
     void cutScene();
@@ -150,6 +175,7 @@ private:
     QUndoGroup *undoGroup = nullptr;
 
     USBVT350 *usb = nullptr;
+    Vt520Monitor *unitMonitor = nullptr;
     Upgrader *upgrader = nullptr;
     Ui::Vt410_bootloaderClass *ui = nullptr;
     ArthurStyle *style = nullptr;

@@ -136,6 +136,7 @@ void Vt410_bootloader::setUpEditing()
     connect(actionSaveTable, &QAction::triggered, this, saveShown(true));
     connect(actionSaveTableAs, &QAction::triggered, this, saveShown(false));
     ui->menuFile->insertActions(ui->actionClose, {actionOpenTable, actionSaveTable, actionSaveTableAs});
+    setUpOpenRecent(actionSaveTable);
     ui->menuFile->insertSeparator(ui->actionClose);
     ui->menuFile->insertActions(ui->actionClose, {actionReadTable, actionWriteTable});
     ui->menuFile->insertSeparator(ui->actionClose);
@@ -245,6 +246,7 @@ void Vt410_bootloader::copyScene()
     data->setData(QLatin1String(SceneClip::MimeType), clip.toBytes());
     QGuiApplication::clipboard()->setMimeData(data);
     updateEditingActions();
+    showResult(tr("Scene %1 copied").arg(tab->selectedSceneNumber()));
 }
 
 void Vt410_bootloader::cutScene()
@@ -256,6 +258,7 @@ void Vt410_bootloader::cutScene()
     SceneRecord record = tab->recordOnDisplay();
     SceneClip::cut(record);
     tab->replaceSelectedRecord(record, tr("Cut"));
+    showResult(tr("Scene %1 cut").arg(tab->selectedSceneNumber()));
 }
 
 void Vt410_bootloader::pasteScene()
@@ -267,6 +270,7 @@ void Vt410_bootloader::pasteScene()
     SceneRecord record = tab->recordOnDisplay();
     clip.pasteInto(record, tab->document().clipKind());
     tab->replaceSelectedRecord(record, tr("Paste"));
+    showResult(tr("Scene %1 pasted").arg(tab->selectedSceneNumber()));
 }
 
 void Vt410_bootloader::blackoutScene()
@@ -277,4 +281,5 @@ void Vt410_bootloader::blackoutScene()
     SceneRecord record = tab->recordOnDisplay();
     SceneClip::blackout(record);
     tab->replaceSelectedRecord(record, tr("Blackout"));
+    showResult(tr("Scene %1 blacked out").arg(tab->selectedSceneNumber()));
 }

@@ -119,11 +119,15 @@ void Vt410_bootloader::slotpushButtonCHF(bool)
     qDebug() << "Vt410_bootloader::slotpushButtonCHF(bool t)";
     if (!upgrader)
         return;
+    const QString name = questions->openFileName(this, tr("Open File"), QStringLiteral("."), tr("Upg (*.upg)"));
+    startFirmwareChange(name);
+}
+
+void Vt410_bootloader::startFirmwareChange(const QString &name)
+{
     ui->progressBarFlash->setValue(0);
     ui->progressBarExtFlashWr->setValue(0);
     ui->progressBarExtFlashRd->setValue(0);
-
-    const QString name = questions->openFileName(this, tr("Open File"), QStringLiteral("."), tr("Upg (*.upg)"));
     // A cancelled dialog hands over a null name; the run then ends at once.
     // During a run the new name waits for the next start.
     upgrader->slotSetFileName(name);

@@ -3,6 +3,7 @@
 #include "app/Vt410_bootloader.h"
 
 #include "app/LightingTab.h"
+#include "app/RecentFiles.h"
 #include "app/UserQuestions.h"
 #include "app/Version.h"
 #include "lighting/LightingDocument.h"
@@ -10,9 +11,11 @@
 #include "lighting/LightingTransfer.h"
 #include "ui_Vt410_bootloader.h"
 #include "usb/USBVT350.h"
+#include "usb/Vt520Monitor.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStatusBar>
 #include <QTextEdit>
 
 namespace {
@@ -25,6 +28,13 @@ void reportUsbTimeout(UserQuestions &questions, QWidget *parent, USBVT350 &usb, 
                        QMessageBox::Ok);
     if (usb.lastConnectDeniedAccess())
         log->append(UsbDevice::accessDeniedHint());
+}
+
+// " at 1-1.4" for the unit a command used, when it is known.
+QString atPort(USBVT350 &usb)
+{
+    const QString port = usb.connectedPortPath();
+    return port.isEmpty() ? QString() : Vt410_bootloader::tr(" at %1").arg(port);
 }
 
 // Names the file and the system's reason; the old file, if any, is intact.
@@ -108,17 +118,23 @@ bool Vt410_bootloader::readTable(LightingTab &tab)
     LightingDocument &document = tab.document();
     QByteArray table(document.location().length, '\0');
     const LightingTransfer::Status status = LightingTransfer(*usb).read(document.location(), table.data());
+    const QString failed = tab.isPrograms() ? tr("Reading the programs from the Vt520 failed; the table is unchanged.")
+                                            : tr("Reading the scenes from the Vt520 failed; the table is unchanged.");
     if (status == LightingTransfer::Status::AcquireFailed) {
         reportUsbTimeout(*questions, this, *usb, ui->txt);
+        showFailure(failed);
         return false;
     }
     if (status == LightingTransfer::Status::TransferFailed) {
         questions->critical(this, tr("Error"), tr("slotUpdateProgramScene"), QMessageBox::Ok);
+        showFailure(failed);
         return false;
     }
     if (table != document.table())
         tab.replaceTable(table, tr("Get from Vt520"));
     document.setClean();
+    showResult((tab.isPrograms() ? tr("Programs read from the Vt520%1") : tr("Scenes read from the Vt520%1"))
+                   .arg(atPort(*usb)));
     return true;
 }
 
@@ -130,12 +146,17 @@ void Vt410_bootloader::writeTable(LightingTab &tab)
     LightingDocument &document = tab.document();
     const LightingTransfer::Status status =
         LightingTransfer(*usb).write(document.location(), document.constData(), [&tab] { tab.storeSelected(); });
-    if (status == LightingTransfer::Status::AcquireFailed)
+    if (status == LightingTransfer::Status::AcquireFailed) {
         reportUsbTimeout(*questions, this, *usb, ui->txt);
-    else if (status == LightingTransfer::Status::TransferFailed)
+        showFailure(tr("Writing to the Vt520 failed before anything was sent; the Vt520 is unchanged."));
+    } else if (status == LightingTransfer::Status::TransferFailed) {
         questions->critical(this, tr("Error"), tr("WriteExternalFlashToAddress"), QMessageBox::Ok);
-    else
+        showFailure(tr("Writing failed; the Vt520 may now hold part of the new table: write again."));
+    } else {
         document.setClean();
+        showResult((tab.isPrograms() ? tr("Programs written to the Vt520%1") : tr("Scenes written to the Vt520%1"))
+                       .arg(atPort(*usb)));
+    }
     updateTitle();
 }
 
@@ -172,7 +193,7 @@ bool Vt410_bootloader::saveTable(LightingTab &tab, bool toCurrentFile)
     QString fileName = toCurrentFile ? document.fileName() : QString();
     if (fileName.isEmpty()) {
         fileName = questions->saveFileName(this, programsDocument ? tr("Save Programs File") : tr("Save Scenes File"),
-                                           QStringLiteral("."),
+                                           RecentFiles().folderFor(document.fileSuffix()),
                                            programsDocument ? tr("Programs Files (*.pgm)") : tr("Scens Files (*.scn)"));
         if (fileName.isNull())
             return false;
@@ -188,6 +209,8 @@ bool Vt410_bootloader::saveTable(LightingTab &tab, bool toCurrentFile)
     }
     document.setFileName(fileName);
     document.setClean();
+    RecentFiles().add(fileName);
+    showResult(tr("Saved %1").arg(QFileInfo(fileName).fileName()));
     updateTitle();
     return true;
 }
@@ -199,19 +222,46 @@ bool Vt410_bootloader::loadTable(LightingTab &tab)
         return false;
     LightingDocument &document = tab.document();
     const bool programsDocument = tab.isPrograms();
-    const QString fileName = questions->openFileName(
-        this, programsDocument ? tr("Open Programs File") : tr("Open Scenes File"), QStringLiteral("."),
-        programsDocument ? tr("Programs Files (*.pgm)") : tr("Scens Files (*.scn)"));
+    const QString fileName =
+        questions->openFileName(this, programsDocument ? tr("Open Programs File") : tr("Open Scenes File"),
+                                RecentFiles().folderFor(document.fileSuffix()),
+                                programsDocument ? tr("Programs Files (*.pgm)") : tr("Scens Files (*.scn)"));
     if (fileName.isNull())
         return false;
     const LightingFile::ReadResult file = LightingFile::load(fileName, document.kind());
     if (reportLoadFailure(*questions, this, file.status))
         return false;
-    if (file.table != document.table())
-        tab.replaceTable(file.table, tr("Load from File"));
+    adoptFile(tab, fileName, file.table);
+    return true;
+}
+
+// A file read whole and accepted becomes the tab's table (an undo step),
+// file and clean point.
+void Vt410_bootloader::adoptFile(LightingTab &tab, const QString &fileName, const QByteArray &table)
+{
+    LightingDocument &document = tab.document();
+    if (table != document.table())
+        tab.replaceTable(table, tr("Load from File"));
     document.setFileName(fileName);
     document.setClean();
-    return true;
+    RecentFiles().add(fileName);
+    showResult(tr("Loaded %1").arg(QFileInfo(fileName).fileName()));
+}
+
+void Vt410_bootloader::showResult(const QString &text)
+{
+    statusBar()->showMessage(text, ResultMessageMs);
+}
+
+// Beside a fixed box that names a function, what happened in plain words;
+// a command that found no unit says so.
+void Vt410_bootloader::showFailure(const QString &text)
+{
+    // Listing the units opens none, so it cannot disturb anything.
+    if (unitMonitor)
+        unitMonitor->refresh();
+    const bool noUnit = unitMonitor && unitMonitor->units().isEmpty();
+    statusBar()->showMessage(noUnit ? Vt520Monitor::statusText({}) : text, FailureMessageMs);
 }
 
 void Vt410_bootloader::slotpushButtonSaveProgramsToFile(bool)

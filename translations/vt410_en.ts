@@ -845,6 +845,96 @@ Save the changes?</translation>
         <source>Load from File</source>
         <translation>Load from File</translation>
     </message>
+    <message>
+        <source>The file %1 is neither a programs file nor a scenes file; it was not opened.</source>
+        <translation>The file %1 is neither a programs file nor a scenes file; it was not opened.</translation>
+    </message>
+    <message>
+        <source>No longer found, removed from Open Recent: %1</source>
+        <translation>No longer found, removed from Open Recent: %1</translation>
+    </message>
+    <message>
+        <source>No recent files</source>
+        <translation>No recent files</translation>
+    </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation>Open &amp;Recent</translation>
+    </message>
+    <message>
+        <source>A firmware change is running; %1 was not used.</source>
+        <translation>A firmware change is running; %1 was not used.</translation>
+    </message>
+    <message>
+        <source>Firmware Change</source>
+        <translation>Firmware Change</translation>
+    </message>
+    <message>
+        <source>Change the firmware of the Vt520 with %1?
+Keep the Vt520 plugged in until the change has ended.</source>
+        <translation>Change the firmware of the Vt520 with %1?
+Keep the Vt520 plugged in until the change has ended.</translation>
+    </message>
+    <message>
+        <source>Scene %1 copied</source>
+        <translation>Scene %1 copied</translation>
+    </message>
+    <message>
+        <source>Scene %1 cut</source>
+        <translation>Scene %1 cut</translation>
+    </message>
+    <message>
+        <source>Scene %1 pasted</source>
+        <translation>Scene %1 pasted</translation>
+    </message>
+    <message>
+        <source>Scene %1 blacked out</source>
+        <translation>Scene %1 blacked out</translation>
+    </message>
+    <message>
+        <source> at %1</source>
+        <translation> at %1</translation>
+    </message>
+    <message>
+        <source>Reading the programs from the Vt520 failed; the table is unchanged.</source>
+        <translation>Reading the programs from the Vt520 failed; the table is unchanged.</translation>
+    </message>
+    <message>
+        <source>Reading the scenes from the Vt520 failed; the table is unchanged.</source>
+        <translation>Reading the scenes from the Vt520 failed; the table is unchanged.</translation>
+    </message>
+    <message>
+        <source>Programs read from the Vt520%1</source>
+        <translation>Programs read from the Vt520%1</translation>
+    </message>
+    <message>
+        <source>Scenes read from the Vt520%1</source>
+        <translation>Scenes read from the Vt520%1</translation>
+    </message>
+    <message>
+        <source>Writing to the Vt520 failed before anything was sent; the Vt520 is unchanged.</source>
+        <translation>Writing to the Vt520 failed before anything was sent; the Vt520 is unchanged.</translation>
+    </message>
+    <message>
+        <source>Writing failed; the Vt520 may now hold part of the new table: write again.</source>
+        <translation>Writing failed; the Vt520 may now hold part of the new table: write again.</translation>
+    </message>
+    <message>
+        <source>Programs written to the Vt520%1</source>
+        <translation>Programs written to the Vt520%1</translation>
+    </message>
+    <message>
+        <source>Scenes written to the Vt520%1</source>
+        <translation>Scenes written to the Vt520%1</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>Saved %1</translation>
+    </message>
+    <message>
+        <source>Loaded %1</source>
+        <translation>Loaded %1</translation>
+    </message>
 </context>
 <context>
     <name>Vt410_bootloaderClass</name>

@@ -845,6 +845,96 @@ Zapisać zmiany?</translation>
         <source>Load from File</source>
         <translation>Wczytanie z pliku</translation>
     </message>
+    <message>
+        <source>The file %1 is neither a programs file nor a scenes file; it was not opened.</source>
+        <translation>Plik %1 nie jest ani plikiem programów, ani plikiem scen; nie został otwarty.</translation>
+    </message>
+    <message>
+        <source>No longer found, removed from Open Recent: %1</source>
+        <translation>Już nie istnieją, usunięte z listy ostatnich plików: %1</translation>
+    </message>
+    <message>
+        <source>No recent files</source>
+        <translation>Brak ostatnich plików</translation>
+    </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation>Otwórz &amp;ostatni</translation>
+    </message>
+    <message>
+        <source>A firmware change is running; %1 was not used.</source>
+        <translation>Trwa zmiana oprogramowania; plik %1 nie został użyty.</translation>
+    </message>
+    <message>
+        <source>Firmware Change</source>
+        <translation>Zmiana firmware</translation>
+    </message>
+    <message>
+        <source>Change the firmware of the Vt520 with %1?
+Keep the Vt520 plugged in until the change has ended.</source>
+        <translation>Zmienić oprogramowanie Vt520 na zawarte w pliku %1?
+Nie odłączaj Vt520, dopóki zmiana się nie zakończy.</translation>
+    </message>
+    <message>
+        <source>Scene %1 copied</source>
+        <translation>Scena %1 skopiowana</translation>
+    </message>
+    <message>
+        <source>Scene %1 cut</source>
+        <translation>Scena %1 wycięta</translation>
+    </message>
+    <message>
+        <source>Scene %1 pasted</source>
+        <translation>Scena %1 wklejona</translation>
+    </message>
+    <message>
+        <source>Scene %1 blacked out</source>
+        <translation>Scena %1 wygaszona</translation>
+    </message>
+    <message>
+        <source> at %1</source>
+        <translation> na porcie %1</translation>
+    </message>
+    <message>
+        <source>Reading the programs from the Vt520 failed; the table is unchanged.</source>
+        <translation>Odczyt programów z Vt520 nie powiódł się; tabela nie została zmieniona.</translation>
+    </message>
+    <message>
+        <source>Reading the scenes from the Vt520 failed; the table is unchanged.</source>
+        <translation>Odczyt scen z Vt520 nie powiódł się; tabela nie została zmieniona.</translation>
+    </message>
+    <message>
+        <source>Programs read from the Vt520%1</source>
+        <translation>Programy odczytane z Vt520%1</translation>
+    </message>
+    <message>
+        <source>Scenes read from the Vt520%1</source>
+        <translation>Sceny odczytane z Vt520%1</translation>
+    </message>
+    <message>
+        <source>Writing to the Vt520 failed before anything was sent; the Vt520 is unchanged.</source>
+        <translation>Zapis do Vt520 nie powiódł się, zanim cokolwiek wysłano; Vt520 nie został zmieniony.</translation>
+    </message>
+    <message>
+        <source>Writing failed; the Vt520 may now hold part of the new table: write again.</source>
+        <translation>Zapis nie powiódł się; Vt520 może teraz zawierać część nowej tabeli: zapisz ponownie.</translation>
+    </message>
+    <message>
+        <source>Programs written to the Vt520%1</source>
+        <translation>Programy zapisane w Vt520%1</translation>
+    </message>
+    <message>
+        <source>Scenes written to the Vt520%1</source>
+        <translation>Sceny zapisane w Vt520%1</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>Zapisano %1</translation>
+    </message>
+    <message>
+        <source>Loaded %1</source>
+        <translation>Wczytano %1</translation>
+    </message>
 </context>
 <context>
     <name>Vt410_bootloaderClass</name>

@@ -283,12 +283,14 @@ void TestMainWindow::tabsAndMenus()
             texts << action->objectName() + QLatin1Char('=') + action->text();
         return texts;
     };
-    // Open, Save and Save As of the shown table, Read and Write, then Close (Ctrl+Q too).
-    QStringList file = actionsOf("menuFile");
-    for (QString &entry : file)
-        entry = entry.section(QLatin1Char('='), 0, 0) + (entry.startsWith("actionClose=") ? "=Close" : "");
-    QCOMPARE(file, (QStringList{"actionOpenTable", "actionSaveTable", "actionSaveTableAs", "", "actionReadTable",
-                                "actionWriteTable", "", "actionClose=Close"}));
+    // Open, Open Recent, Save and Save As of the shown table, Read and
+    // Write, then Close (Ctrl+Q too).
+    QStringList file;
+    for (QAction *action : child<QMenu>(window, "menuFile")->actions())
+        file << (action->menu() ? action->menu()->objectName() : action->objectName())
+                    + (action == child<QAction>(window, "actionClose") ? "=" + action->text() : QString());
+    QCOMPARE(file, (QStringList{"actionOpenTable", "menuOpenRecent", "actionSaveTable", "actionSaveTableAs", "",
+                                "actionReadTable", "actionWriteTable", "", "actionClose=Close"}));
     QVERIFY(child<QAction>(window, "actionClose")->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Q)));
     QCOMPARE(actionsOf("menuLanguage"), (QStringList{"actionPolish=Polish", "actionEnglish=English"}));
     QCOMPARE(actionsOf("menuHelp"), QStringList{"actionVt410_info=Vt520 - info"});

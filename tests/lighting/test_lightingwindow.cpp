@@ -2,6 +2,7 @@
 // four device commands against the emulator and the four file commands.
 #include "LightingTestData.h"
 #include "ScriptedQuestions.h"
+#include "app/RecentFiles.h"
 #include "app/Vt410_bootloader.h"
 #include "lighting/LightingFile.h"
 #include "lighting/SceneClip.h"
@@ -13,7 +14,10 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
+#include <QStatusBar>
+#include <QUrl>
 #include <QTabWidget>
 #include <QDataStream>
 #include <QDir>
@@ -101,6 +105,7 @@ class TestLightingWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -154,6 +159,9 @@ private slots:
     void textFieldsKeepTheirShortcuts();
     void undoAndRedoEachEdit_data();
     void undoAndRedoEachEdit();
+    void filesFromOutsideGoToTheirTab_data();
+    void filesFromOutsideGoToTheirTab();
+    void openRecentDropsMissingFiles();
 
 private:
     QSpinBox *spin(const char *name) const;
@@ -172,10 +180,17 @@ private:
     SuperRGB *lamp(bool programs, int n) const { return programs ? programLamp(n) : sceneLamp(n); }
 
     std::unique_ptr<QTemporaryDir> dir;
+    QTemporaryDir settingsDir; // the window's settings (recent files, folders)
     std::unique_ptr<Vt410_bootloader> window;
     ScriptedQuestions *questions = nullptr;
     vt520sim::Device *vt = nullptr;
 };
+
+void TestLightingWindow::initTestCase()
+{
+    QVERIFY(settingsDir.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsDir.path()));
+}
 
 void TestLightingWindow::init()
 {
@@ -497,6 +512,8 @@ void TestLightingWindow::setWritesScrambledTable()
 
     run(tab.set);
     QVERIFY(questions->messages().isEmpty());
+    QCOMPARE(window->statusBar()->currentMessage(),
+             QString(programs ? "Programs" : "Scenes") + " written to the Vt520 at 1-4");
     const QByteArray stored = vt->externalFlash(tab.address, tab.length);
     QCOMPARE(stored, scrambled(table));
     // Nothing around the table was touched.
@@ -546,6 +563,7 @@ void TestLightingWindow::noDeviceShowsTimeout()
     run(get ? tab.get : tab.set);
 
     checkOnlyMessage("Error", "USB Timeout\nCheck USB Cable");
+    QCOMPARE(window->statusBar()->currentMessage(), "No Vt520 attached");
     QCOMPARE(bus.requestCount(8), 0);
     // Not re-shown: the edit stays on display, and saving takes it.
     QCOMPARE(spin(riseBox)->value(), edited);
@@ -605,6 +623,8 @@ void TestLightingWindow::failedWriteReportsAndReleases()
 
     run(tab.set);
     checkOnlyMessage("Error", "WriteExternalFlashToAddress");
+    QCOMPARE(window->statusBar()->currentMessage(),
+             "Writing failed; the Vt520 may now hold part of the new table: write again.");
     QCOMPARE(bus.requestCount(8), 1);
     QCOMPARE(vendorRequestSequence().last(), uint8_t(8));
     // The shown record was stored before the write and stays so.
@@ -1151,6 +1171,93 @@ void TestLightingWindow::undoAndRedoEachEdit()
     QCOMPARE(savedTable(tab), edited);
     if (tableStep)
         QCOMPARE(edited, other);
+}
+
+void TestLightingWindow::filesFromOutsideGoToTheirTab_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<int>("kind"); // 0 programs, 1 scenes, 2 neither
+    QTest::addColumn<QString>("name");
+    QTest::newRow("argument, programs named .scn") << "argument" << 0 << "venue.scn";
+    QTest::newRow("argument, neither") << "argument" << 2 << "notes.pgm";
+    QTest::newRow("drop, scenes named .pgm") << "drop" << 1 << "show.pgm";
+    QTest::newRow("drop, neither") << "drop" << 2 << "notes.scn";
+    QTest::newRow("open recent, scenes") << "recent" << 1 << "show.scn";
+}
+
+// The header tells the kind whatever the name says; a file of neither kind
+// is refused with its name and changes nothing.
+void TestLightingWindow::filesFromOutsideGoToTheirTab()
+{
+    QFETCH(QString, way);
+    QFETCH(int, kind);
+    QFETCH(QString, name);
+    const QByteArray programs = editableTable(160, 48);
+    const QByteArray scenes = editableTable(8, 49);
+    const QString fileName = dir->filePath(name);
+    if (kind == 2)
+        QVERIFY(writeFile(fileName, "not a lighting file"));
+    else
+        QCOMPARE(LightingFile::save(fileName, kind == 0 ? Kind::Programs : Kind::Scenes, kind == 0 ? programs : scenes),
+                 LightingFile::Status::Ok);
+
+    if (way == "argument") {
+        window->openFiles({fileName});
+    } else if (way == "drop") {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(fileName)});
+        // The drop reaches the widget that accepted the drag's entry.
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &drop);
+    } else {
+        RecentFiles().add(fileName);
+        auto *menu = window->findChild<QMenu *>("menuOpenRecent");
+        QVERIFY(menu);
+        emit menu->aboutToShow();
+        QCOMPARE(menu->actions().value(0)->toolTip(), QDir::toNativeSeparators(fileName));
+        menu->actions().value(0)->trigger();
+    }
+
+    auto *tabs = window->findChild<QTabWidget *>("tabWidget");
+    if (kind == 2) {
+        checkOnlyMessage("File error", "The file " + QDir::toNativeSeparators(fileName)
+                                           + " is neither a programs file nor a scenes file; it was not opened.");
+        QCOMPARE(tabs->currentIndex(), 0);
+        QCOMPARE(savedTable(ProgramsTab), QByteArray(7680, '\0'));
+        return;
+    }
+    QVERIFY(questions->messages().isEmpty());
+    QCOMPARE(tabs->currentIndex(), kind == 0 ? 1 : 2);
+    QCOMPARE(window->windowTitle(), "Vt520 ver. 1.03 - " + name);
+    QCOMPARE(savedTable(kind == 0 ? ProgramsTab : ScenesTab), kind == 0 ? programs : scenes);
+}
+
+void TestLightingWindow::openRecentDropsMissingFiles()
+{
+    const QByteArray table = editableTable(8, 50);
+    const QString kept = dir->filePath("kept.scn");
+    const QString gone = dir->filePath("gone.scn");
+    for (const QString &file : {gone, kept}) {
+        QCOMPARE(LightingFile::save(file, Kind::Scenes, table), LightingFile::Status::Ok);
+        RecentFiles().add(file);
+    }
+    QVERIFY(QFile::remove(gone));
+    auto *menu = window->findChild<QMenu *>("menuOpenRecent");
+    emit menu->aboutToShow();
+    QStringList listed;
+    for (QAction *entry : menu->actions())
+        listed << entry->toolTip();
+    QVERIFY(listed.contains(QDir::toNativeSeparators(kept)));
+    QVERIFY(!listed.contains(QDir::toNativeSeparators(gone)));
+    QVERIFY(!RecentFiles().files().contains(QFileInfo(gone).absoluteFilePath()));
+    QVERIFY(window->statusBar()->currentMessage().contains("gone.scn"));
+    // The dialogs start where the last file of their kind was.
+    questions->answer(QString());
+    run(ScenesTab.load);
+    QCOMPARE(questions->asked.value(0).dir, QFileInfo(kept).absolutePath());
 }
 
 // Copy, cut and paste keys in a text field act on its text; elsewhere on
