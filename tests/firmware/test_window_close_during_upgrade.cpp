@@ -10,11 +10,15 @@
 #include "usb/HexDump.h"
 
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QUrl>
 #include <QtTest>
 
 #include <algorithm>
@@ -37,6 +41,7 @@ class TestWindowCloseDuringUpgrade : public QObject
 
 private slots:
     void init();
+    void completeChangeThroughTheWindow_data();
     void completeChangeThroughTheWindow();
     void windowClosedDuringChange_data();
     void windowClosedDuringChange();
@@ -47,7 +52,9 @@ private slots:
     void longTextsShownWhole();
 
 private:
-    Vt410_bootloader *startChange();
+    // Started by the button (with the file chosen in the dialog), or by
+    // dropping the file on the window and answering the question.
+    Vt410_bootloader *startChange(const QString &how = QStringLiteral("button"));
     void verifyDeviceUpgraded();
 
     std::unique_ptr<QTemporaryDir> dir;
@@ -67,14 +74,26 @@ void TestWindowCloseDuringUpgrade::init()
     device->setVersionBlock("1.00", UpgradeFixture::versionDate().toLatin1());
 }
 
-Vt410_bootloader *TestWindowCloseDuringUpgrade::startChange()
+Vt410_bootloader *TestWindowCloseDuringUpgrade::startChange(const QString &how)
 {
     auto *window = new Vt410_bootloader;
     auto questions = std::make_unique<ScriptedQuestions>();
-    questions->answer(fixture.fileName);
+    if (how == "button")
+        questions->answer(fixture.fileName);
+    else
+        questions->answerMessage(how.endsWith("declined") ? QMessageBox::No : QMessageBox::Yes);
     window->setQuestions(std::move(questions));
     window->show();
-    window->slotpushButtonCHF(false);
+    if (how == "button") {
+        window->slotpushButtonCHF(false);
+        return window;
+    }
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(fixture.fileName)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &drop);
     return window;
 }
 
@@ -85,9 +104,27 @@ void TestWindowCloseDuringUpgrade::verifyDeviceUpgraded()
     QTRY_COMPARE_WITH_TIMEOUT(device->mode(), vt520sim::Mode::Application, 10000);
 }
 
+void TestWindowCloseDuringUpgrade::completeChangeThroughTheWindow_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("button") << "button";
+    QTest::newRow("dropped upgrade file") << "drop";
+    QTest::newRow("dropped upgrade file, declined") << "drop, declined";
+}
+
 void TestWindowCloseDuringUpgrade::completeChangeThroughTheWindow()
 {
-    std::unique_ptr<Vt410_bootloader> window(startChange());
+    QFETCH(QString, how);
+    const QByteArray applicationBefore = device->internalFlash(0x08004000, 0x1C000);
+    std::unique_ptr<Vt410_bootloader> window(startChange(how));
+    if (how.endsWith("declined")) {
+        // Nothing starts: the button stays offered and the unit untouched.
+        QVERIFY(window->findChild<QPushButton *>("pushButtonCHF")->isEnabled());
+        QVERIFY(logLines(*window).isEmpty());
+        window.reset();
+        QCOMPARE(device->internalFlash(0x08004000, 0x1C000), applicationBefore);
+        return;
+    }
     const QStringList expected = UpgradeFixture::completedFromApplication(fixture.fileName, "261100042");
     QTRY_COMPARE_WITH_TIMEOUT(logLines(*window).size(), expected.size(), 60000);
     QCOMPARE(logLines(*window), expected);
