@@ -36,6 +36,15 @@ const QList<Command> &commands()
          "application, then seen back at its port\n"
          "running it; 4 if any unit is not",
          Commands::start},
+        {"verify",
+         {"FILE.upg"},
+         {},
+         Devices::Several,
+         "whether units hold exactly that firmware,\n"
+         "read back as a change verifies, nothing\n"
+         "written, each left in its mode; 4 names\n"
+         "the first differing page or chunk",
+         Commands::verify},
         {"programs get", {"FILE.pgm"}, {}, Devices::One, "programs table to a file", Commands::programsGet},
         {"programs set", {"FILE.pgm"}, {}, Devices::One, "programs table from a file", Commands::programsSet},
         {"scenes get", {"FILE.scn"}, {}, Devices::One, "scenes table to a file", Commands::scenesGet},

@@ -19,6 +19,7 @@ int scenesSet(const CtlOptions &options, Console &console);
 int upgrade(const CtlOptions &options, Console &console);     // one unit, or upgradeMany
 int upgradeMany(const CtlOptions &options, Console &console); // --all or several --device
 int start(const CtlOptions &options, Console &console);
+int verify(const CtlOptions &options, Console &console);
 int info(const CtlOptions &options, Console &console);
 int makeUpgrade(const CtlOptions &options, Console &console);
 int makeBootloaderImages(const CtlOptions &options, Console &console);

@@ -340,7 +340,6 @@ bool FirmwareChange::writeApplication(const QByteArray &region)
     const int size = region.size();
     unsigned char page[PageSize];
     unsigned char plain[PageSize];
-    unsigned char readBack[PageSize];
     for (int offset = 0; offset < size;) {
         if (stopNow())
             return false;
@@ -356,11 +355,7 @@ bool FirmwareChange::writeApplication(const QByteArray &region)
             return false;
         }
         qDebug() << "page write OK";
-        if (usb.ReadMemory(readBack, address, PageSize) != 0) {
-            qDebug() << "page read ERROR";
-            say(tr("ERROR"));
-            everyPageVerified = false;
-        } else if (std::memcmp(readBack, plain, PageSize) != 0) {
+        if (checkPage(address, plain) != PageCheck::Same) {
             say(tr("ERROR"));
             everyPageVerified = false;
         }
@@ -370,6 +365,90 @@ bool FirmwareChange::writeApplication(const QByteArray &region)
             callbacks.percent(int(qint64(offset) * 100 / size));
     }
     return true;
+}
+
+// The read-back of one page: ReadMemory of the whole page, compared with
+// the plain bytes that were (or should have been) written.
+FirmwareChange::PageCheck FirmwareChange::checkPage(quint32 address, const unsigned char *plain)
+{
+    unsigned char readBack[USBVT350::PageSize];
+    if (usb.ReadMemory(readBack, address, USBVT350::PageSize) != 0) {
+        qDebug() << "page read ERROR";
+        return PageCheck::ReadFailed;
+    }
+    return std::memcmp(readBack, plain, USBVT350::PageSize) == 0 ? PageCheck::Same : PageCheck::Differs;
+}
+
+// The read-back of the external flash region, plain->size() bytes from its
+// start, descrambled into *plain; the transfer's result.
+int FirmwareChange::readBackExternalFlash(QByteArray *plain, USBVT350::TransferFailure *failure)
+{
+    if (usb.ReadExternalFlashFromAddress(*plain, ExternalFlashAddress, recovery(), failure) != 0)
+        return -1;
+    DecodeBuffer(*plain);
+    return 0;
+}
+
+FirmwareChange::Comparison FirmwareChange::compare(const UpgradeFile::Contents &contents)
+{
+    using Result = Comparison::Result;
+    serialAtStart.clear();
+    serialAfter.clear();
+    unitPort.clear();
+    stopped = false;
+    Comparison comparison;
+    usb.disconnect();
+    if (!connectFirstTime())
+        return comparison;
+    unitPort = usb.connectedPortPath();
+    serialAtStart = serialString();
+    comparison.mode = deviceModeOf(serialAtStart);
+    const auto done = [&](Result result, quint32 address = 0) {
+        usb.disconnect();
+        comparison.result = result;
+        comparison.address = address;
+        return comparison;
+    };
+    if (comparison.mode == DeviceMode::Unknown)
+        return done(Result::NotIdentified);
+
+    QByteArray image = contents.scrambledImage;
+    DecodeBuffer(image);
+    const QByteArray application = image.mid(UpgradeImage::ApplicationOffset, UpgradeImage::ApplicationSize);
+    constexpr int PageSize = USBVT350::PageSize;
+    unsigned char plain[PageSize];
+    for (int offset = 0; offset < application.size(); offset += PageSize) {
+        if (stopNow())
+            return done(Result::Stopped);
+        // The page as the change writes it: the file's bytes, FF after them.
+        const int length = std::min(PageSize, int(application.size()) - offset);
+        std::memset(plain, 0xFF, PageSize);
+        std::memcpy(plain, application.constData() + offset, size_t(length));
+        const quint32 address = UpgradeImage::ApplicationAddress + quint32(offset);
+        switch (checkPage(address, plain)) {
+        case PageCheck::Same:
+            break;
+        case PageCheck::Differs:
+            return done(Result::PageDiffers, address);
+        case PageCheck::ReadFailed:
+            return done(Result::ReadFailed, address);
+        }
+    }
+    if (stopNow())
+        return done(Result::Stopped);
+
+    const QByteArray external = image.mid(UpgradeImage::ExternalFlashOffset, UpgradeImage::ExternalFlashSize);
+    QByteArray readBack(external.size(), '\0');
+    USBVT350::TransferFailure failure = USBVT350::TransferFailure::None;
+    if (readBackExternalFlash(&readBack, &failure) != 0)
+        return done(failure == USBVT350::TransferFailure::Stopped ? Result::Stopped : Result::ReadFailed);
+    const auto differing = std::mismatch(external.begin(), external.end(), readBack.begin());
+    if (differing.first != external.end()) {
+        const int offset = int(differing.first - external.begin());
+        return done(Result::ChunkDiffers,
+                    ExternalFlashAddress + quint32(offset - offset % USBVT350::ExtFlashReadChunk));
+    }
+    return done(Result::Identical);
 }
 
 // Nothing when the region was written and read back equal; otherwise how
@@ -408,9 +487,8 @@ std::optional<FirmwareChange::Outcome> FirmwareChange::writeAndVerifyExternalFla
         return Outcome::Stopped;
     say(tr("Verify External Flash ...  "));
     QByteArray readBack(region.size(), '\0');
-    if (usb.ReadExternalFlashFromAddress(readBack, ExternalFlashAddress, patience, &failure) != 0)
+    if (readBackExternalFlash(&readBack, &failure) != 0)
         return failed();
-    DecodeBuffer(readBack);
     if (readBack != region) {
         say(tr("Error"));
         say(tr("read_buffer"));

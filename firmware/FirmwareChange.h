@@ -92,6 +92,29 @@ public:
     // its bootloader (identifiedSerial() tells its mode).
     Outcome startApplication();
 
+    // How the unit compares with an upgrade file, from compare().
+    struct Comparison {
+        enum class Result {
+            Identical,     // every application page and the external flash region read back as in the file
+            PageDiffers,   // address: the first application page that differs
+            ChunkDiffers,  // address: the first external flash read chunk (offset in the flash) that differs
+            ReadFailed,    // a read-back failed; nothing is known of the rest
+            NoDevice,      // no unit answered
+            NotIdentified, // the serial string fits neither mode
+            Stopped,       // stopped on request between two reads
+        };
+        Result result = Result::NoDevice;
+        quint32 address = 0;
+        DeviceMode mode = DeviceMode::Unknown; // the mode the unit was found in, and is left in
+    };
+    // Reads the unit back as a change verifies its writes, with the same
+    // page and external flash read-backs, and compares it with the file
+    // (checked already, Status::Ok), writing nothing: no page, no flash,
+    // no reset. Both reads answer in either mode, so the unit stays in the
+    // mode it was found in. Stops at the first difference; asks the stop
+    // hook between pages and between external flash chunks.
+    Comparison compare(const UpgradeFile::Contents &contents);
+
     // The serial string that the device showed when it was identified, in
     // the mode it was in then; empty when the change ended before.
     QByteArray identifiedSerial() const { return serialAtStart; }
@@ -117,6 +140,9 @@ private:
     bool identify(DeviceMode *mode);
     bool resetIntoBootloader();
     bool writeApplication(const QByteArray &region);
+    enum class PageCheck { Same, Differs, ReadFailed };
+    PageCheck checkPage(quint32 address, const unsigned char *plain);
+    int readBackExternalFlash(QByteArray *plain, USBVT350::TransferFailure *failure);
     std::optional<Outcome> writeAndVerifyExternalFlash(const QByteArray &region);
     USBVT350::Recovery recovery();
 

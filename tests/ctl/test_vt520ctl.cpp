@@ -911,6 +911,78 @@ private slots:
         QVERIFY2(result.err.contains(text.toLocal8Bit()), result.err.constData());
     }
 
+    // verify: units that hold the file's firmware, and units with one byte
+    // changed in a page or in the external flash region, named by the first
+    // page or chunk that differs; nothing written, each unit left in its mode.
+    void verifyUnits_data()
+    {
+        QTest::addColumn<QStringList>("selection");
+        QTest::addColumn<int>("changedUnit");  // 0: none
+        QTest::addColumn<quint32>("internal"); // device address of a changed byte; 0: none
+        QTest::addColumn<quint32>("external"); // external flash offset of a changed byte, or ~0: none
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("out"); // %1: the file
+        const quint32 none = ~0u;
+        QTest::newRow("application")
+            << QStringList{"--device", "1-1.1"} << 0 << 0u << none << 0
+            << QStringList{"1-1.1: the Vt520 261100042 (application) holds the firmware of %1"};
+        QTest::newRow("bootloader") << QStringList{"--device", "1-1.2"} << 0 << 0u << none << 0
+                                    << QStringList{"1-1.2: the Vt520 261100043b (bootloader) holds the firmware of %1"};
+        QTest::newRow("second page") << QStringList{"--device", "1-1.1"} << 1 << 0x080047FFu << none << 4
+                                     << QStringList{"1-1.1: differs from %1 at application page 2 of 112 (0x08004400)"};
+        QTest::newRow("sum word") << QStringList{"--device", "1-1.2"} << 2 << 0x0801FFFFu << none << 4
+                                  << QStringList{"1-1.2: differs from %1 at application page 112 of 112 (0x0801FC00)"};
+        QTest::newRow("fourth chunk")
+            << QStringList{"--device", "1-1.1"} << 1 << 0u << 0x603u << 4
+            << QStringList{"1-1.1: differs from %1 at external flash chunk 4 of 160 (0x00000600)"};
+        QTest::newRow("last chunk")
+            << QStringList{"--device", "1-1.2"} << 2 << 0u << 0x13FFFu << 4
+            << QStringList{"1-1.2: differs from %1 at external flash chunk 160 of 160 (0x00013E00)"};
+        QTest::newRow("every unit, one differing")
+            << QStringList{"--all"} << 2 << 0x08010000u << none << 4
+            << QStringList{"1-1.1: the Vt520 261100042 (application) holds the firmware of %1",
+                           "1-1.2: differs from %1 at application page 49 of 112 (0x08010000)"};
+    }
+
+    void verifyUnits()
+    {
+        QFETCH(QStringList, selection);
+        QFETCH(int, changedUnit);
+        QFETCH(quint32, internal);
+        QFETCH(quint32, external);
+        QFETCH(int, status);
+        QFETCH(QStringList, out);
+        const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 18);
+        QVERIFY(!fixture.fileName.isEmpty());
+        prepareUnits(2, [&](vt520sim::Device &device, int unit) {
+            device.setInternalFlash(0x08004000, fixture.applicationRegion());
+            device.setExternalFlash(0, fixture.storedExternalRegion());
+            if (unit == 2)
+                device.setMode(vt520sim::Mode::Bootloader);
+            if (unit != changedUnit)
+                return;
+            if (internal)
+                device.setInternalFlash(internal, QByteArray(1, char(device.internalFlash(internal, 1)[0] ^ 0x40)));
+            if (external != ~0u)
+                device.setExternalFlash(external, QByteArray(1, char(device.externalFlash(external, 1)[0] ^ 0x40)));
+        });
+        QByteArray before[2];
+        for (int unit = 1; unit <= 2; ++unit)
+            before[unit - 1] = stateFile(2, unit, "internal.bin") + stateFile(2, unit, "external.bin")
+                               + stateFile(2, unit, "device.ini");
+
+        const Run result = run(QStringList{"verify", fixture.fileName} + selection, 2);
+        QCOMPARE(result.status, status);
+        for (QString &line : out)
+            line = line.arg(fixture.fileName);
+        QCOMPARE(lines(result.out), out);
+        QVERIFY2(result.err.isEmpty(), result.err.constData());
+        for (int unit = 1; unit <= 2; ++unit)
+            QCOMPARE(stateFile(2, unit, "internal.bin") + stateFile(2, unit, "external.bin")
+                         + stateFile(2, unit, "device.ini"),
+                     before[unit - 1]);
+    }
+
     // info: each kind told by its contents, with its regions, data, sums
     // and records as text and as JSON; a damaged or unknown file is exit 2
     // with its reason.
@@ -1122,6 +1194,8 @@ private slots:
         QTest::newRow("read-flash") << "read-flash ADDRESS LENGTH [--output FILE] [--device SEL]";
         QTest::newRow("write-flash") << "write-flash ADDRESS FILE.bin [--device SEL]";
         QTest::newRow("start, one unit") << "start [--device SEL]";
+        QTest::newRow("verify, one unit") << "verify FILE.upg [--device SEL]";
+        QTest::newRow("verify, several") << "verify FILE.upg --all | --device SEL --device SEL ...";
         QTest::newRow("start, several") << "start --all | --device SEL --device SEL ...";
         QTest::newRow("info") << "info FILE [--json]";
         QTest::newRow("make-upgrade") << "make-upgrade IN.hex OUT.upg";
