@@ -4,7 +4,6 @@
 #include <QMainWindow>
 #include <QScrollArea>
 #include <QSettings>
-#include <QStyle>
 #include <QTabWidget>
 
 namespace {
@@ -24,6 +23,12 @@ void forgetSizes(const QMainWindow &window)
         widget->updateGeometry();
     for (QLayout *layout : window.findChildren<QLayout *>())
         layout->invalidate();
+}
+
+// Top left corner of a rectangle of `size` in the middle of `area`.
+QPoint centredIn(const QRect &area, const QSize &size)
+{
+    return area.topLeft() + QPoint((area.width() - size.width()) / 2, (area.height() - size.height()) / 2);
 }
 } // namespace
 
@@ -62,12 +67,12 @@ void WindowPlacement::applyTo(QMainWindow &window, const QRect &available) const
         if (available.isValid() && (wanted.width() > available.width() || wanted.height() > available.height())) {
             // Un-maximised, the window keeps as much of its size as fits.
             const QSize normal = wanted.boundedTo(available.size());
-            window.setGeometry(QRect(available.center() - QPoint(normal.width() / 2, normal.height() / 2), normal));
+            window.setGeometry(QRect(centredIn(available, normal), normal));
             window.setWindowState(window.windowState() | Qt::WindowMaximized);
         } else {
             window.resize(wanted);
             if (available.isValid())
-                window.move(available.center() - QPoint(wanted.width() / 2, wanted.height() / 2));
+                window.move(centredIn(available, wanted));
         }
     }
     if (!state.isEmpty())
@@ -80,14 +85,11 @@ void WindowPlacement::applyTo(QMainWindow &window, const QRect &available) const
 void WindowPlacement::limitScrollAreas(QMainWindow &window)
 {
     forgetSizes(window);
-    // A scroll area never grows past its contents (with room for a vertical
-    // scroll bar, for a window too low for them): width it cannot use goes to
-    // its neighbours, such as the scene overview beside the lamps.
+    // A scroll area never grows past its contents: width it cannot use goes
+    // to its neighbours, such as the scene overview beside the lamps.
     for (QScrollArea *area : window.findChildren<QScrollArea *>()) {
-        if (!area->widget())
-            continue;
-        const int bar = area->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, area);
-        area->setMaximumWidth(area->widget()->sizeHint().width() + 2 * area->frameWidth() + bar);
+        if (area->widget())
+            area->setMaximumWidth(area->widget()->sizeHint().width() + 2 * area->frameWidth());
     }
 }
 

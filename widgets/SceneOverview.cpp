@@ -17,7 +17,8 @@ namespace {
 constexpr int PreferredCellWidth = 7;
 constexpr int PreferredCellHeight = 14;
 constexpr int MinimumCellWidth = 5;
-constexpr int MinimumCellHeight = 5;
+// Low enough for the window to fit a 1920x1080 screen at 200 % scaling.
+constexpr int MinimumCellHeight = 2;
 constexpr int MaximumCellWidth = 22;
 constexpr int MaximumCellHeight = 16;
 // Room for the frame of the current scene around the outermost cells.
@@ -32,7 +33,9 @@ SceneOverview::SceneOverview(int sceneCount, bool showsEndMarkers, QWidget *pare
     // Reached by Tab and by a click; the arrows then move between scenes.
     setFocusPolicy(Qt::StrongFocus);
     SceneOverviewAccessible::install();
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    // Lower than its preferred height on a low screen, down to small cells;
+    // never taller, where the cells would stop growing anyway.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     // Scene and lamp numbers in a smaller type than the captions beside them.
     QFont small = font();
     if (small.pointSizeF() > 0)
@@ -165,10 +168,13 @@ void SceneOverview::paintEvent(QPaintEvent *)
         }
     }
 
-    // Lamp numbers along the left edge, every one where the rows are tall enough.
+    // Lamp numbers along the left edge, every one where the rows are tall
+    // enough, else every second, third... so that they do not overlap.
     const QFontMetrics metrics = fontMetrics();
     painter.setPen(palette().color(QPalette::WindowText));
-    const int lampStep = metrics.height() <= g.cellHeight + 2 ? 1 : 2;
+    int lampStep = 1;
+    while (lampStep * g.cellHeight + 2 < metrics.height())
+        ++lampStep;
     for (int lamp = 0; lamp < SceneRecord::LampCount; lamp += lampStep)
         painter.drawText(QRect(0, g.top + lamp * g.cellHeight - 3, g.left - FrameMargin - 2, g.cellHeight + 6),
                          Qt::AlignRight | Qt::AlignVCenter, QString::number(lamp + 1));

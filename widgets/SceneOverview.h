@@ -53,10 +53,12 @@ private:
         int top = 0;  // y of the first row
         int cellWidth = 0;
         int cellHeight = 0;
-        // One pixel of the grid's background stays between neighbouring cells.
+        // One pixel of the grid's background stays between neighbouring
+        // cells; rows too low for it to leave colour to see touch.
         QRect cell(int scene, int lamp) const
         {
-            return QRect(left + scene * cellWidth, top + lamp * cellHeight, cellWidth - 1, cellHeight - 1);
+            const int height = cellHeight > 3 ? cellHeight - 1 : cellHeight;
+            return QRect(left + scene * cellWidth, top + lamp * cellHeight, cellWidth - 1, height);
         }
     };
     Geometry geometryFor(const QSize &size) const;

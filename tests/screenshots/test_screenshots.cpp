@@ -5,12 +5,15 @@
 
 #include "app/Information.h"
 #include "app/Vt410_bootloader.h"
+#include "app/WindowPlacement.h"
 #include "widgets/ColorSlider.h"
 #include "widgets/SceneOverview.h"
 #include "widgets/SuperRGB.h"
 
 #include <QDir>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTranslator>
@@ -86,11 +89,36 @@ void TestScreenshots::mainWindowTabs_data()
     QTest::addColumn<QString>("language");
     QTest::addColumn<int>("tab");
     QTest::addColumn<QString>("name");
+    // The available part of a screen the window is placed on as on first
+    // start (empty: the window at the size it is built with), the scale at
+    // which the picture is drawn, and whether all lamps fit in view.
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<bool>("allLampsInView");
+    struct Screen {
+        const char *name;
+        QSize available;
+        int scale;
+        bool allLampsInView;
+    };
+    // 1920x1080 at 200 % is 960x540; a task bar (40) and a title bar (30) take their part.
+    const Screen screens[] = {{"1920x1080", QSize(1920, 1080), 1, true},
+                              {"1024x768", QSize(1024, 768), 1, false},
+                              {"200percent", QSize(960, 540 - 40 - 30), 2, false}};
     for (const char *language : {"en", "pl"}) {
         const char *tabs[] = {"settings", "programs", "scenes"};
         for (int tab = 0; tab < 3; ++tab) {
             const QString name = QStringLiteral("%1_%2").arg(QLatin1String(language), QLatin1String(tabs[tab]));
-            QTest::newRow(qPrintable(name)) << QString::fromLatin1(language) << tab << name;
+            QTest::newRow(qPrintable(name)) << QString::fromLatin1(language) << tab << name << QSize() << 1 << false;
+        }
+        for (const Screen &screen : screens) {
+            for (int tab : {1, 2}) {
+                const QString name =
+                    QStringLiteral("%1_%2_%3")
+                        .arg(QLatin1String(language), QLatin1String(tabs[tab]), QLatin1String(screen.name));
+                QTest::newRow(qPrintable(name)) << QString::fromLatin1(language) << tab << name << screen.available
+                                                << screen.scale << screen.allLampsInView;
+            }
         }
     }
 }
@@ -100,22 +128,62 @@ void TestScreenshots::mainWindowTabs()
     QFETCH(QString, language);
     QFETCH(int, tab);
     QFETCH(QString, name);
+    QFETCH(QSize, screen);
+    QFETCH(int, scale);
+    QFETCH(bool, allLampsInView);
     const auto translator = installLanguage(language);
     {
         Vt410_bootloader window;
+        const QRect available(QPoint(0, 0), screen);
+        if (screen.isValid())
+            WindowPlacement().applyTo(window, available);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
         QVERIFY(tabs);
         tabs->setCurrentIndex(tab);
         QCoreApplication::processEvents();
+        if (screen.isValid()) {
+            // The whole window on the screen; where the screen is wide
+            // enough, every lamp in view without scrolling. A maximised
+            // window is fitted to the screen by the window manager (there is
+            // none here): its size when not maximised must fit too.
+            const QRect shown = window.isMaximized() ? window.normalGeometry() : window.geometry();
+            QVERIFY2(available.contains(shown), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                               .arg(shown.x())
+                                                               .arg(shown.y())
+                                                               .arg(shown.width())
+                                                               .arg(shown.height())));
+            const auto *lampArea = tabs->currentWidget()->findChild<QScrollArea *>();
+            QVERIFY(lampArea);
+            QCOMPARE(lampArea->horizontalScrollBar()->maximum() == 0, allLampsInView);
+            QCOMPARE(window.isMaximized(), !allLampsInView);
+        }
 
-        const QImage picture = window.grab().toImage();
-        QCOMPARE(picture.size(), window.size());
+        // Drawn at the row's scale, as a screen scaled so would show it.
+        QImage picture(window.size() * scale, QImage::Format_ARGB32_Premultiplied);
+        picture.setDevicePixelRatio(scale);
+        picture.fill(Qt::transparent);
+        window.render(&picture);
+        QCOMPARE(picture.size(), window.size() * scale);
         QVERIFY(distinctColours(picture) > 20);
         // The window carries the style's background colour.
         QCOMPARE(window.palette().color(QPalette::Window), WindowColour);
         saveChecked(picture, name);
+
+        if (allLampsInView) {
+            // Widened to the whole screen, as when maximised: the lamps keep
+            // their width, and the scene overview beside them gets wider.
+            auto *overview = tabs->currentWidget()->findChild<SceneOverview *>();
+            QVERIFY(overview);
+            const int overviewWidth = overview->width();
+            window.resize(screen.width(), window.height());
+            QCoreApplication::processEvents();
+            tabs->currentWidget()->layout()->activate();
+            QVERIFY2(overview->width() > overviewWidth + 100, qPrintable(QString::number(overview->width())));
+            for (const SuperRGB *lamp : tabs->currentWidget()->findChildren<SuperRGB *>())
+                QCOMPARE(lamp->width(), lamp->sizeHint().width());
+        }
     }
     QCoreApplication::removeTranslator(translator.get());
 }
