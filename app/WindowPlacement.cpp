@@ -15,6 +15,7 @@ QTabWidget *tabsOf(const QMainWindow &window)
 {
     return window.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
 }
+
 // Makes the layouts of a window not yet shown ask every widget for its size
 // again: sizes asked for before all widgets were placed are kept otherwise.
 void forgetSizes(const QMainWindow &window)
@@ -93,7 +94,7 @@ void WindowPlacement::limitScrollAreas(QMainWindow &window)
     }
 }
 
-QSize WindowPlacement::firstStartSize(const QMainWindow &window)
+QSize WindowPlacement::firstStartSize(QMainWindow &window)
 {
     // A scroll area asks for less than its contents need: for the measure,
     // each one is held at least as large as its contents; the layouts then

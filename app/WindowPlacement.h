@@ -29,8 +29,9 @@ public:
     void applyTo(QMainWindow &window, const QRect &available) const;
 
     // The size at which the window shows its scroll areas' contents, the
-    // rows of lamp editors, without scrolling.
-    static QSize firstStartSize(const QMainWindow &window);
+    // rows of lamp editors, without scrolling. For the measure the scroll
+    // areas' minimum sizes change and are then put back.
+    static QSize firstStartSize(QMainWindow &window);
 
     // Keeps each scroll area of `window` from growing wider than its
     // contents, so that the width it cannot use goes to its neighbours.
