@@ -6,7 +6,7 @@ bool Command::takes(const QString &option) const
 {
     if (option == QLatin1String("--verbose") || option == QLatin1String("--quiet"))
         return true;
-    if (option == QLatin1String("--device"))
+    if (option == QLatin1String("--device") || option == QLatin1String("--wait"))
         return devices != Devices::None;
     if (option == QLatin1String("--all"))
         return devices == Devices::Several;

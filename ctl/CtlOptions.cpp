@@ -83,6 +83,13 @@ const OptionForm OptionForms[] = {
      }},
     {"--first", "N", [](CtlOptions *o, const QString &v) { return takeDecimal("--first", v, &o->first); }},
     {"--count", "K", [](CtlOptions *o, const QString &v) { return takeDecimal("--count", v, &o->count); }},
+    {"--wait", "SECONDS",
+     [](CtlOptions *o, const QString &v) {
+         const QString refusal = takeDecimal("--wait", v, &o->waitSeconds);
+         return refusal.isEmpty() && o->waitSeconds < 0
+                    ? QStringLiteral("--wait needs a number of seconds, not \"%1\"").arg(v)
+                    : refusal;
+     }},
     {"--dir", "DIR",
      [](CtlOptions *o, const QString &v) {
          o->folder = v;

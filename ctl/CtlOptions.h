@@ -27,7 +27,8 @@ struct CtlOptions {
     QString prefix;
     int first = 0;
     int count = 0;
-    QString folder; // --dir
+    QString folder;      // --dir
+    int waitSeconds = 0; // --wait: how long a device command waits for its units to appear
 
     // Empty on success, otherwise the reason the command line is refused.
     static QString parse(const QStringList &arguments, CtlOptions *options);

@@ -4,9 +4,13 @@
 #include "ctl/Console.h"
 #include "ctl/CtlOptions.h"
 #include "ctl/ExitStatus.h"
+#include "ctl/Interruption.h"
 #include "usb/DeviceSelection.h"
 #include "usb/UnitLock.h"
 #include "usb/UsbDevice.h"
+
+#include <QElapsedTimer>
+#include <QThread>
 
 #include <algorithm>
 #include <list>
@@ -47,6 +51,9 @@ QJsonObject toJson(const Vt520Enumeration::Entry &device)
 }
 
 namespace {
+
+// How often the bus is looked at while --wait waits.
+constexpr qint64 WaitPollMs = 200;
 
 void listAttached(const QList<Vt520Enumeration::Entry> &devices, Console &console)
 {
@@ -134,6 +141,44 @@ int lockChosen(const CtlOptions &options, Console &console, const QList<Vt520Enu
     return status;
 }
 
+// Whether the units that the command names are attached: each --device
+// matching at least one, or any unit at all.
+bool present(const CtlOptions &options, const QList<Vt520Enumeration::Entry> &devices)
+{
+    if (devices.isEmpty())
+        return false;
+    return std::all_of(options.devices.begin(), options.devices.end(), [&](const QString &selector) {
+        return std::any_of(devices.begin(), devices.end(), [&](const Vt520Enumeration::Entry &device) {
+            return DeviceSelection::matches(selector, device);
+        });
+    });
+}
+
+// The attached units, after up to --wait seconds for the named ones to
+// appear (a unit being plugged in, or on its way back from a reset); one
+// line says so while it waits. A signal ends the wait.
+QList<Vt520Enumeration::Entry> attachedUnits(const CtlOptions &options, Console &console)
+{
+    QList<Vt520Enumeration::Entry> devices = Vt520Enumeration::list();
+    if (options.waitSeconds <= 0 || present(options, devices))
+        return devices;
+    if (!console.isQuiet()) {
+        const QString which = options.devices.isEmpty()
+                                  ? QStringLiteral("a Vt520")
+                                  : QStringLiteral("a Vt520 matching ") + options.devices.join(QStringLiteral(", "));
+        console.errorLine(
+            QStringLiteral("vt520ctl: waiting up to %1 s for %2 ...").arg(options.waitSeconds).arg(which));
+    }
+    QElapsedTimer waited;
+    waited.start();
+    const qint64 limit = qint64(options.waitSeconds) * 1000;
+    while (!present(options, devices) && waited.elapsed() < limit && !Interruption::requested()) {
+        QThread::msleep(static_cast<unsigned long>(std::min<qint64>(WaitPollMs, limit - waited.elapsed() + 1)));
+        devices = Vt520Enumeration::list();
+    }
+    return devices;
+}
+
 } // namespace
 
 int refuseNoDevice(Console &console)
@@ -148,7 +193,7 @@ int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::
         console.error(QStringLiteral("%1 works on one device: give --device once").arg(options.command->name));
         return ExitUsage;
     }
-    const QList<Vt520Enumeration::Entry> devices = Vt520Enumeration::list();
+    const QList<Vt520Enumeration::Entry> devices = attachedUnits(options, console);
     if (devices.isEmpty())
         return refuseNoDevice(console);
     if (options.all)

@@ -7,6 +7,7 @@
 #include "ctl/DeviceChoice.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/InputFile.h"
+#include "ctl/ProgressLine.h"
 #include "usb/CompleteFileWriter.h"
 #include "usb/USBVT350.h"
 #include "usb/tools/ExtFlashBinWriter.h"
@@ -17,6 +18,8 @@
 #include <QJsonDocument>
 
 #include <algorithm>
+#include <cstdio>
+#include <unistd.h>
 
 namespace Commands {
 
@@ -59,6 +62,15 @@ int deliver(const CtlOptions &options, Console &console, const QByteArray &bytes
 {
     if (options.output.isEmpty()) {
         console.result(ServiceRead::dumpText(bytes));
+        return ExitDone;
+    }
+    // "-": the bytes themselves onto standard output, for a pipe.
+    if (options.output == QLatin1String("-")) {
+        if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size())
+            || std::fflush(stdout) != 0) {
+            console.error(QStringLiteral("standard output could not be written"));
+            return ExitFileRefused;
+        }
         return ExitDone;
     }
     QString reason;
@@ -201,8 +213,18 @@ int writeFlash(const CtlOptions &options, Console &console)
     ChosenDevice chosen(options, console);
     if (chosen.status() != ExitDone)
         return chosen.status();
+    // Progress as the firmware change shows it: on standard error, kept
+    // back with --quiet.
+    ProgressLine progress(stderr, isatty(STDERR_FILENO) != 0, !options.quiet);
+    USBVT350 &usb = chosen.usb();
+    QObject::connect(&usb, &USBVT350::sendPercentExtFlashWrite, &usb,
+                     [&](int percent) { progress.show(QStringLiteral("Writing external flash"), percent); });
+    QObject::connect(&usb, &USBVT350::sendPercentExtFlashRead, &usb,
+                     [&](int percent) { progress.show(QStringLiteral("Verifying external flash"), percent); });
     qsizetype difference = 0;
-    switch (ExtFlashBinWriter::writeAndVerify(chosen.usb(), image, address, &difference)) {
+    const ExtFlashBinWriter::Result written = ExtFlashBinWriter::writeAndVerify(usb, image, address, &difference);
+    progress.finish();
+    switch (written) {
     case ExtFlashBinWriter::Result::Ok:
         console.line(QStringLiteral("Write OK"));
         return ExitDone;

@@ -244,6 +244,16 @@ private slots:
             << 2 << QStringList{"upgrade", "%1/good.upg", "--device", "1-1.1", "--device", "261100099"} << 3
             << "no attached Vt520 matches \"261100099\"";
         QTest::newRow("device operation failed") << 1 << QStringList{"read-memory", "0", "16"} << 4 << "failed";
+        QTest::newRow("write-flash progress")
+            << 1 << QStringList{"write-flash", "0", "%1/page.bin"} << 0 << "Verifying external flash: 100%";
+        QTest::newRow("wait for a unit that never comes")
+            << 2 << QStringList{"status", "--device", "9-9", "--wait", "1"} << 3
+            << "vt520ctl: waiting up to 1 s for a Vt520 matching 9-9 ...";
+        QTest::newRow("wait, every unit, none there")
+            << 0 << QStringList{"upgrade", "%1/good.upg", "--all", "--wait", "1"} << 3 << "no Vt520 found";
+        QTest::newRow("wait of a negative time") << 1 << QStringList{"status", "--wait", "-1"} << 1 << "--wait needs";
+        QTest::newRow("wait for a file command")
+            << 0 << QStringList{"info", "%1/good.upg", "--wait", "1"} << 1 << "info does not take --wait";
     }
 
     void exitStatuses()
@@ -281,8 +291,14 @@ private slots:
 
         const QByteArray before = units ? stateFile(units, 1, "internal.bin") : QByteArray();
         const QByteArray externalBefore = units ? stateFile(units, 1, "external.bin") : QByteArray();
+        QElapsedTimer timer;
+        timer.start();
         const Run result = run(arguments, units, false, standardOutput);
         QCOMPARE(result.status, status);
+        // --wait waits its whole time for a unit that does not come.
+        const int wait = arguments.indexOf("--wait");
+        if (wait > 0 && status == 3)
+            QVERIFY(timer.elapsed() >= arguments.value(wait + 1).toInt() * 1000);
         QVERIFY2(result.err.contains(message.toLocal8Bit()), result.err.constData());
         if (status == 2 || status == 1) { // a refused file or argument never reaches a unit
             QCOMPARE(stateFile(units, 1, "internal.bin"), before);
@@ -402,6 +418,7 @@ private slots:
         for (const QString &line : hidden)
             QVERIFY2(expected.removeAll(line) == 1, said.out.constData());
         QCOMPARE(lines(quiet.out).replaceInStrings(bufferAddress, "src address"), expected);
+        QVERIFY2(!quiet.err.contains("%\n"), quiet.err.constData()); // no progress either
         QVERIFY2(!expected.isEmpty() || !hidden.isEmpty(), said.out.constData());
     }
 
@@ -909,6 +926,68 @@ private slots:
         const QString text = document["error"].toString();
         QVERIFY2(text.contains(error), qPrintable(text));
         QVERIFY2(result.err.contains(text.toLocal8Bit()), result.err.constData());
+    }
+
+    // --output -: the bytes themselves on standard output, as they are in
+    // the unit.
+    void bytesOntoStandardOutput_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("state"); // the state file that holds them as read; empty: none
+        QTest::addColumn<int>("offset");    // where in it
+        QTest::newRow("read-flash") << QStringList{"read-flash", "0x100", "300"} << "" << 0; // stored scrambled
+        QTest::newRow("read-memory") << QStringList{"read-memory", "0x08004010", "300"} << "internal.bin" << 0x4010;
+    }
+
+    void bytesOntoStandardOutput()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, state);
+        QFETCH(int, offset);
+        prepareUnits(1, [](vt520sim::Device &device, int) {
+            device.setExternalFlash(0, HexFiles::randomBytes(4096, 7));
+            device.setInternalFlash(0x08004000, HexFiles::randomBytes(4096, 8));
+        });
+        const Run result = run(arguments + QStringList{"--output", "-"});
+        QCOMPARE(result.status, 0);
+        QCOMPARE(run(arguments + QStringList{"--output", path("bytes.bin")}).status, 0);
+        QCOMPARE(result.out, HexFiles::readFile(path("bytes.bin")));
+        QCOMPARE(result.out.size(), 300);
+        if (!state.isEmpty())
+            QCOMPARE(result.out, stateFile(1, 1, state).mid(offset, 300));
+        QVERIFY(QDir(dir->path()).entryList({"-"}).isEmpty()); // no file of that name
+    }
+
+    // --wait through the system's libusb: a unit that has left the bus (as
+    // after a reset) is waited for and found back at its port.
+    void waitForAUnitBack()
+    {
+        if (QStringLiteral(USBFS_RUN).isEmpty())
+            QSKIP("vt520-usbfs-run is not built (no umockdev)");
+        prepareUnits(1);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_RUNTIME_DIR", dir->path());
+        environment.insert("VT520_SIM_STATE", path("state"));
+        environment.insert("VT520_SIM_UNITS", "1");
+        if (QStringLiteral(ASAN_RUNTIME).isEmpty())
+            environment.remove("LD_PRELOAD");
+        else
+            environment.insert("LD_PRELOAD", QStringLiteral(ASAN_RUNTIME));
+        // The first status read takes the unit off the bus for 1.5 s; the
+        // second command waits for it.
+        const QString script =
+            "\"$0\" status --device 101-1 >first.out 2>&1; echo $? >first.status; "
+            "\"$0\" status --device 101-1 --wait 30 >second.out 2>second.err; echo $? >second.status";
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(dir->path());
+        process.start(USBFS_RUN, QStringList{"--devices", "1", "--unplug-at-request", "9:1500", "--", "/bin/sh", "-c",
+                                             script, VT520CTL});
+        QVERIFY(process.waitForFinished(120000));
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(HexFiles::readFile(path("first.status")).trimmed(), QByteArray("4"));
+        QCOMPARE(HexFiles::readFile(path("second.status")).trimmed(), QByteArray("0"));
+        QCOMPARE(lines(HexFiles::readFile(path("second.out"))), QStringList{"Status: " + QString(32, '0')});
     }
 
     // verify: units that hold the file's firmware, and units with one byte
