@@ -66,8 +66,8 @@ QString text()
                             "  --device SEL   port path (1-1.4), BUS:ADDRESS (1:7) or serial (261100042 or\n"
                             "                 261100042b); needed when several Vt520s are attached, else the\n"
                             "                 only one is used\n"
-                            "  --quiet        no log or informational lines; listings, dumps and the\n"
-                            "                 status word are still shown, errors always\n"
+                            "  --quiet        no log, progress or informational lines; listings, dumps and\n"
+                            "                 the status word are still shown, errors always\n"
                             "  --wait SECONDS a device command waits up to SECONDS for its units to appear\n"
                             "                 (plugged in, or back from a reset), saying so once\n"
                             "  --output -     read-memory and read-flash: the bytes onto standard output\n"
@@ -90,7 +90,14 @@ QString text()
                             "     not back running its application; verify: a unit that differs\n"
                             "  5  a unit is in use by another process (refused before any transfer)\n"
                             "  129, 130, 143  stopped by SIGHUP, SIGINT or SIGTERM at a safe point, with\n"
-                            "     the unit's state and how to recover on standard error\n");
+                            "     the unit's state and how to recover on standard error\n"
+                            "\n"
+                            "Examples:\n"
+                            "  vt520ctl upgrade firmware.upg --all --json >report.json\n"
+                            "  vt520ctl verify firmware.upg --all\n"
+                            "  vt520ctl info firmware.hex\n"
+                            "  vt520ctl upgrade firmware.upg --device 1-1.4 --wait 60\n"
+                            "  vt520ctl read-flash 0x14000 7680 --output - | sha256sum\n");
 }
 
 } // namespace HelpText
