@@ -4,6 +4,10 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QStringList>
+#include <QTimer>
+
+#include <utility>
 
 int main(int argc, char *argv[])
 {
@@ -15,7 +19,12 @@ int main(int argc, char *argv[])
     // A termination from outside goes the way of a close: a running firmware
     // change ends first.
     QuitSignals quitSignals;
-    return runLanguageRestartLoop(localeName, [&quitSignals](Vt410_bootloader &window) {
+    // Programs and scenes files named on the command line open in the first
+    // window, once it is on screen, so that a refusal shows over it.
+    QStringList files = app.arguments().mid(1);
+    return runLanguageRestartLoop(localeName, [&quitSignals, &files](Vt410_bootloader &window) {
         QObject::connect(&quitSignals, &QuitSignals::quitRequested, &window, &Vt410_bootloader::requestQuit);
+        if (!files.isEmpty())
+            QTimer::singleShot(0, &window, [&window, toOpen = std::exchange(files, {})] { window.openFiles(toOpen); });
     });
 }
