@@ -96,6 +96,8 @@ private slots:
     void unitStopsAnswering();
     void stopBetweenExternalFlashChunks_data();
     void stopBetweenExternalFlashChunks();
+    void compareReadsBackOnly_data();
+    void compareReadsBackOnly();
 
 private:
     vt520sim::Device &addDevice(vt520sim::Mode mode, const QByteArray &serial = "261100042");
@@ -731,6 +733,72 @@ void TestUpgraderSequence::stopBetweenExternalFlashChunks()
     QCOMPARE(run.lines.last(), request == 6 ? QString("Writting External Flash ... ") : "Verify External Flash ...  ");
     QCOMPARE(bus.requestCount(4), 0);
     QCOMPARE(device.mode(), vt520sim::Mode::Bootloader);
+}
+
+void TestUpgraderSequence::compareReadsBackOnly_data()
+{
+    using Result = FirmwareChange::Comparison::Result;
+    QTest::addColumn<vt520sim::Mode>("mode");
+    QTest::addColumn<quint32>("internal"); // a changed byte's device address; 0: none
+    QTest::addColumn<int>("external");     // a changed byte's external flash offset; -1: none
+    QTest::addColumn<int>("stopAfter");    // a stop asked for once this many reads of request 1 and 5 went; -1: never
+    QTest::addColumn<Result>("result");
+    QTest::addColumn<quint32>("address");
+    QTest::newRow("application, identical") << vt520sim::Mode::Application << 0u << -1 << -1 << Result::Identical << 0u;
+    QTest::newRow("bootloader, identical") << vt520sim::Mode::Bootloader << 0u << -1 << -1 << Result::Identical << 0u;
+    QTest::newRow("last page")
+        << vt520sim::Mode::Application << 0x0801FC00u << -1 << -1 << Result::PageDiffers << 0x0801FC00u;
+    QTest::newRow("first chunk") << vt520sim::Mode::Bootloader << 0u << 0 << -1 << Result::ChunkDiffers << 0u;
+    QTest::newRow("last byte of the first chunk")
+        << vt520sim::Mode::Application << 0u << 0x1FF << -1 << Result::ChunkDiffers << 0u;
+    QTest::newRow("chunk at 0x13E00")
+        << vt520sim::Mode::Application << 0u << 0x13E01 << -1 << Result::ChunkDiffers << 0x13E00u;
+    // The version block is not read: the first read is the first page.
+    QTest::newRow("stopped between pages") << vt520sim::Mode::Application << 0u << -1 << 5 << Result::Stopped << 0u;
+    QTest::newRow("stopped between chunks")
+        << vt520sim::Mode::Bootloader << 0u << -1 << 112 + 3 << Result::Stopped << 0u;
+}
+
+// compare() reads every page and the external flash region back as the
+// change verifies them and names the first difference; it writes nothing,
+// neither resets nor starts the unit, and stops on request between reads.
+void TestUpgraderSequence::compareReadsBackOnly()
+{
+    using Result = FirmwareChange::Comparison::Result;
+    QFETCH(vt520sim::Mode, mode);
+    QFETCH(quint32, internal);
+    QFETCH(int, external);
+    QFETCH(int, stopAfter);
+    QFETCH(Result, result);
+    QFETCH(quint32, address);
+    auto &bus = vt520sim::Bus::instance();
+    vt520sim::Device &device = addDevice(mode);
+    device.setInternalFlash(0x08004000, fixture.applicationRegion());
+    device.setExternalFlash(0, fixture.storedExternalRegion());
+    if (internal)
+        device.setInternalFlash(internal, QByteArray(1, char(device.internalFlash(internal, 1)[0] ^ 1)));
+    if (external >= 0)
+        device.setExternalFlash(quint32(external),
+                                QByteArray(1, char(device.externalFlash(quint32(external), 1)[0] ^ 1)));
+    bus.clearTransferLog();
+
+    USBVT350 usb;
+    FirmwareChange::Callbacks callbacks;
+    callbacks.sleep = [](int milliseconds) { vt520sim::sleepMs(static_cast<unsigned long>(milliseconds)); };
+    callbacks.now = [] { return qint64(vt520sim::Bus::instance().nowMs()); };
+    callbacks.stopRequested = [&] { return stopAfter >= 0 && bus.requestCount(1) + bus.requestCount(5) >= stopAfter; };
+    FirmwareChange change(usb, callbacks);
+    const UpgradeFile::Contents contents = UpgradeFile::read(fixture.fileName);
+    QCOMPARE(contents.status, UpgradeFile::Status::Ok);
+    const FirmwareChange::Comparison comparison = change.compare(contents);
+    QCOMPARE(comparison.result, result);
+    QCOMPARE(comparison.address, address);
+    QCOMPARE(comparison.mode, mode == vt520sim::Mode::Bootloader ? DeviceMode::Bootloader : DeviceMode::Application);
+    if (stopAfter >= 0)
+        QCOMPARE(bus.requestCount(1) + bus.requestCount(5), stopAfter);
+    for (const uint8_t request : {2, 3, 4, 6, 7, 8})
+        QCOMPARE(bus.requestCount(request), 0);
+    QCOMPARE(device.mode(), mode);
 }
 
 QTEST_GUILESS_MAIN(TestUpgraderSequence)
