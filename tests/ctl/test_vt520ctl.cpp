@@ -564,10 +564,13 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("units"); // more than one: all at once with --all
-        QTest::newRow("SIGINT") << int(SIGINT) << 130 << "SIGINT" << 1;
-        QTest::newRow("SIGTERM") << int(SIGTERM) << 143 << "SIGTERM" << 1;
-        QTest::newRow("SIGHUP") << int(SIGHUP) << 129 << "SIGHUP" << 1;
-        QTest::newRow("SIGINT, every unit") << int(SIGINT) << 130 << "SIGINT" << 2;
+        QTest::addColumn<bool>("json");
+        QTest::newRow("SIGINT") << int(SIGINT) << 130 << "SIGINT" << 1 << false;
+        QTest::newRow("SIGTERM") << int(SIGTERM) << 143 << "SIGTERM" << 1 << false;
+        QTest::newRow("SIGHUP") << int(SIGHUP) << 129 << "SIGHUP" << 1 << false;
+        QTest::newRow("SIGINT, every unit") << int(SIGINT) << 130 << "SIGINT" << 2 << false;
+        QTest::newRow("SIGTERM, JSON") << int(SIGTERM) << 143 << "SIGTERM" << 1 << true;
+        QTest::newRow("SIGINT, every unit, JSON") << int(SIGINT) << 130 << "SIGINT" << 2 << true;
     }
 
     void interruptedAtASafePoint()
@@ -576,6 +579,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, name);
         QFETCH(int, units);
+        QFETCH(bool, json);
         prepareUnits(units);
         const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 14);
         QVERIFY(!fixture.fileName.isEmpty());
@@ -591,11 +595,26 @@ private slots:
         QStringList arguments{"upgrade", fixture.fileName};
         if (units > 1)
             arguments << "--all";
+        if (json)
+            arguments << "--json";
         process.start(VT520CTL, arguments);
         QByteArray out;
-        while (out.count("Reset device\n") < units && process.waitForReadyRead(30000))
-            out += process.readAllStandardOutput();
-        QVERIFY2(out.count("Reset device\n") == units, out.constData());
+        if (json) {
+            // No log lines: the units' own state shows the reset, in the
+            // wait after it, long before the start of the new firmware.
+            const auto reset = [&] {
+                for (int unit = 1; unit <= units; ++unit) {
+                    if (!stateFile(units, unit, "device.ini").contains("mode=bootloader\n"))
+                        return false;
+                }
+                return true;
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(reset(), 30000);
+        } else {
+            while (out.count("Reset device\n") < units && process.waitForReadyRead(30000))
+                out += process.readAllStandardOutput();
+            QVERIFY2(out.count("Reset device\n") == units, out.constData());
+        }
         QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit); // not killed by the signal
@@ -611,7 +630,16 @@ private slots:
                                            + " did not finish its change and may be in its bootloader: run the "
                                              "upgrade again";
             QVERIFY2(errors.contains(line), qPrintable(errors.join('\n')));
-            QVERIFY2(lines(out).contains(units == 1 ? stopped : port + ": " + stopped), out.constData());
+            if (json) {
+                const QJsonObject report = QJsonDocument::fromJson(out).object();
+                QCOMPARE(report["exitStatus"].toInt(), status);
+                const QJsonObject result = report["units"].toArray().at(unit - 1).toObject();
+                QCOMPARE(result["portPath"].toString(), port);
+                QCOMPARE(result["result"].toString(), QString("interrupted"));
+                QCOMPARE(result["reason"].toString(), stopped);
+            } else {
+                QVERIFY2(lines(out).contains(units == 1 ? stopped : port + ": " + stopped), out.constData());
+            }
             QVERIFY(stateFile(units, unit, "device.ini").contains("mode=bootloader\n"));
         }
     }
