@@ -5,7 +5,6 @@
 
 #include "ctl/Console.h"
 #include "ctl/CtlOptions.h"
-#include "ctl/DeviceChoice.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/InputFile.h"
 #include "ctl/Interruption.h"
@@ -55,16 +54,8 @@ int upgradeMany(const CtlOptions &options, Console &log)
         return refused;
 
     QList<Vt520Enumeration::Entry> chosen;
-    QList<DeviceChoice::Busy> busy;
-    if (const int refused = DeviceChoice::choose(options, log, &chosen, &busy)) {
-        if (options.json && !busy.isEmpty()) {
-            UpgradeReport report(fileName);
-            for (const DeviceChoice::Busy &unit : std::as_const(busy))
-                report.addBusy(unit.portPath, unit.reason);
-            report.give(log, refused);
-        }
+    if (const int refused = UpgradeReport::chooseUnits(options, log, fileName, &chosen))
         return refused;
-    }
     QStringList ports;
     for (const Vt520Enumeration::Entry &device : std::as_const(chosen))
         ports.append(device.portPath); // GangChange takes each port once

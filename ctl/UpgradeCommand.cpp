@@ -4,7 +4,6 @@
 
 #include "ctl/Console.h"
 #include "ctl/CtlOptions.h"
-#include "ctl/DeviceChoice.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/InputFile.h"
 #include "ctl/Interruption.h"
@@ -53,16 +52,8 @@ int upgrade(const CtlOptions &options, Console &log)
         return refused;
 
     QList<Vt520Enumeration::Entry> chosen;
-    QList<DeviceChoice::Busy> busy;
-    if (const int refused = DeviceChoice::choose(options, log, &chosen, &busy)) {
-        if (options.json && !busy.isEmpty()) {
-            UpgradeReport report(fileName);
-            for (const DeviceChoice::Busy &unit : std::as_const(busy))
-                report.addBusy(unit.portPath, unit.reason);
-            report.give(log, refused);
-        }
+    if (const int refused = UpgradeReport::chooseUnits(options, log, fileName, &chosen))
         return refused;
-    }
     const Vt520Enumeration::Entry device = chosen.first();
     usb.pinToPort(device.portPath);
     FirmwareChange change(usb, callbacks);

@@ -1,6 +1,8 @@
 #include "ctl/UpgradeReport.h"
 
 #include "ctl/Console.h"
+#include "ctl/CtlOptions.h"
+#include "ctl/DeviceChoice.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -71,4 +73,18 @@ void UpgradeReport::give(Console &console, int exitStatus) const
     }
     console.documentGiven();
     console.result(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)).trimmed());
+}
+
+int UpgradeReport::chooseUnits(const CtlOptions &options, Console &console, const QString &fileName,
+                               QList<Vt520Enumeration::Entry> *chosen)
+{
+    QList<DeviceChoice::Busy> busy;
+    const int refused = DeviceChoice::choose(options, console, chosen, &busy);
+    if (refused && options.json && !busy.isEmpty()) {
+        UpgradeReport report(fileName);
+        for (const DeviceChoice::Busy &unit : std::as_const(busy))
+            report.addBusy(unit.portPath, unit.reason);
+        report.give(console, refused);
+    }
+    return refused;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "firmware/FirmwareChange.h"
+#include "usb/Vt520Enumeration.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -8,6 +9,7 @@
 #include <QString>
 
 class Console;
+struct CtlOptions;
 
 // The one JSON document of `upgrade --json`, given at the end of the run:
 // per unit its port path, its serial before and after, the result
@@ -39,6 +41,12 @@ public:
     // The document onto standard output, the console's errors in it; the
     // console then gives no closing object of its own.
     void give(Console &console, int exitStatus) const;
+
+    // The units an upgrade of fileName goes to, as DeviceChoice picks them;
+    // when they are refused because another process holds some, --json
+    // gives the document with those units as "busy".
+    static int chooseUnits(const CtlOptions &options, Console &console, const QString &fileName,
+                           QList<Vt520Enumeration::Entry> *chosen);
 
 private:
     QString fileName;
