@@ -24,6 +24,10 @@ QString describe(const Vt520Enumeration::Entry &device)
         QStringLiteral("%1  bus %2 address %3").arg(device.portPath).arg(device.bus).arg(device.address);
     if (device.accessDenied)
         return place + QStringLiteral("  access denied");
+    if (device.busy)
+        return place
+               + QStringLiteral("  busy (claimed by another program)  %1  serial %2")
+                     .arg(Vt520Enumeration::modeName(device.mode), QString::fromLatin1(device.serialString));
     return place
            + QStringLiteral("  %1  serial %2  bootloader %3 (%4)")
                  .arg(Vt520Enumeration::modeName(device.mode), QString::fromLatin1(device.serialString),
@@ -33,10 +37,8 @@ QString describe(const Vt520Enumeration::Entry &device)
 QJsonObject toJson(const Vt520Enumeration::Entry &device)
 {
     QJsonObject object{
-        {"portPath", device.portPath},
-        {"bus", device.bus},
-        {"address", device.address},
-        {"accessDenied", device.accessDenied},
+        {"portPath", device.portPath},         {"bus", device.bus},   {"address", device.address},
+        {"accessDenied", device.accessDenied}, {"busy", device.busy},
     };
     if (device.accessDenied) {
         object.insert("hint", UsbDevice::accessDeniedHint());
@@ -212,7 +214,23 @@ int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::
             return ExitNoDevice;
         }
     }
-    return lockChosen(options, console, *chosen, busy);
+    if (const int refused = lockChosen(options, console, *chosen, busy))
+        return refused;
+    // Held by a program that takes no lock of ours: the kernel says so.
+    int status = ExitDone;
+    QStringList named;
+    for (const Vt520Enumeration::Entry &device : std::as_const(*chosen)) {
+        if (!device.busy || named.contains(device.portPath))
+            continue;
+        named.append(device.portPath);
+        const QString reason =
+            QStringLiteral("unit %1 is in use by another program (its interface is claimed)").arg(device.portPath);
+        console.error(reason);
+        if (busy)
+            busy->append({device.portPath, reason});
+        status = ExitInUse;
+    }
+    return status;
 }
 
 } // namespace DeviceChoice

@@ -148,6 +148,7 @@ int UsbDevice::connectPrivate()
 {
     qDebug() << "USB Connect";
     connectDeniedAccess = false;
+    connectFoundBusy = false;
     if (handle) {
         // A fresh scan: the old handle is closed without releasing the interface.
         libusb_close(handle);
@@ -203,7 +204,10 @@ int UsbDevice::connectPrivate()
             continue;
         }
         qDebug() << "usb_set_configuration ";
-        if (libusb_claim_interface(handle, Interface) < 0) {
+        if (const int claimed = libusb_claim_interface(handle, Interface); claimed < 0) {
+            // Another program holds the interface (the kernel says busy).
+            if (claimed == LIBUSB_ERROR_BUSY)
+                connectFoundBusy = true;
             releaseAndClosePrivate();
             continue;
         }
@@ -269,6 +273,11 @@ bool UsbDevice::lastConnectDeniedAccess() const
 {
     QMutexLocker locker(&transportLock);
     return connectDeniedAccess;
+}
+
+bool UsbDevice::lastConnectFoundBusy() const
+{
+    return connectFoundBusy;
 }
 
 QString UsbDevice::accessDeniedHint()

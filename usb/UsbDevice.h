@@ -86,6 +86,9 @@ public:
     // the right ids that the system would not let this user open
     // (LIBUSB_ERROR_ACCESS): on Linux, the udev rule is missing.
     bool lastConnectDeniedAccess() const;
+    // True when the last connect attempt met a device with the right ids
+    // whose interface another program has claimed (LIBUSB_ERROR_BUSY).
+    bool lastConnectFoundBusy() const;
 
     // The line shown after a failed connection when lastConnectDeniedAccess().
     static QString accessDeniedHint();
@@ -121,6 +124,7 @@ private:
     mutable QMutex transportLock;
     libusb_device_handle *handle = nullptr;
     bool connectDeniedAccess = false;
+    bool connectFoundBusy = false;
     QString pinnedPortPath;
     QString openPortPath;
 };

@@ -1,5 +1,6 @@
 #include "usb/Vt520Enumeration.h"
 
+#include "usb/SysfsSerial.h"
 #include "usb/USBVT350.h"
 #include "usb/UntilZero.h"
 #include "usb/VersionBlock.h"
@@ -33,6 +34,12 @@ QList<Vt520Enumeration::Entry> Vt520Enumeration::list()
             // refused to be opened.
             if (usb.lastConnectDeniedAccess()) {
                 entry.accessDenied = true;
+                entries.append(entry);
+            } else if (usb.lastConnectFoundBusy()) {
+                entry.busy = true;
+                entry.serialString = sysfsSerial(entry.portPath, entry.bus, entry.address);
+                entry.mode = deviceModeOf(entry.serialString);
+                entry.serial = productionSerialOf(entry.serialString);
                 entries.append(entry);
             }
             continue;

@@ -8,7 +8,8 @@
 
 // Every Vt520 on the buses, each asked for its identity: port path, bus and
 // address, mode, serial and the two bootloader version texts. A device that
-// the user may not open is listed with accessDenied and nothing else.
+// the user may not open is listed with accessDenied and nothing else; one
+// that another program holds, with busy and what sysfs tells of it.
 // Each device is reached through its own device object pinned to its port
 // and closed again before the next one.
 class Vt520Enumeration
@@ -21,6 +22,9 @@ public:
         int bus = 0;
         int address = 0;
         bool accessDenied = false;
+        // Claimed by another program: only what sysfs tells (serial and mode
+        // where it has them) is known.
+        bool busy = false;
         Mode mode = Mode::Unknown;
         QByteArray serial;            // the production serial, without the bootloader's 'b'
         QByteArray serialString;      // as the device reports it in its mode

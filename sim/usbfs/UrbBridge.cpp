@@ -213,6 +213,11 @@ bool UrbBridge::handle(UMockdevIoctlClient *client)
         }
         // One configuration (1) with one interface (0).
         const bool known = request == USBDEVFS_SETCONFIGURATION ? (value == 1 || value == -1) : value == 0;
+        if (known && request == USBDEVFS_CLAIMINTERFACE
+            && claimedElsewhere.contains(QByteArray::number(node->busNumber) + '-' + node->ports)) {
+            complete(client, -1, EBUSY);
+            return true;
+        }
         complete(client, known ? 0 : -1, known ? 0 : (request == USBDEVFS_SETCONFIGURATION ? EINVAL : ENOENT));
         return true;
     }

@@ -3,6 +3,7 @@
 #include "sim/usbfs/UsbfsNode.h"
 
 #include <QByteArray>
+#include <QList>
 
 #include <condition_variable>
 #include <cstdint>
@@ -39,6 +40,9 @@ public:
     UMockdevIoctlBase *handler() const { return ioctlHandler; }
 
     // A new appearance; call before attaching the handler to its node.
+    // Devices at these host port paths ("101-1.1") act as if another
+    // program held their interface: a claim fails with EBUSY.
+    void setClaimedElsewhere(const QList<QByteArray> &portPaths) { claimedElsewhere = portPaths; }
     void addNode(const std::shared_ptr<UsbfsNode> &node);
     // The appearance left the bus: its URBs fail, its clients wake up.
     void nodeGone(UsbfsNode &node);
@@ -74,6 +78,7 @@ private:
     std::condition_variable queued;
     std::map<QByteArray, std::shared_ptr<UsbfsNode>> nodes; // by device node, gone ones too
     std::list<std::shared_ptr<Urb>> urbs;
+    QList<QByteArray> claimedElsewhere; // set before the first client
     uint64_t completions = 0;
     int answered = 0;
     int64_t answeredUs = 0;

@@ -45,6 +45,8 @@ public:
     bool isValid() const { return testbed && emulator; }
     // Device nodes that the user may not open (mode 000).
     void setNodesDenied(bool denied) { nodesDenied = denied; }
+    // Devices whose interface another program holds, by host port path.
+    void setClaimedElsewhere(const QList<QByteArray> &portPaths) { bridge.setClaimedElsewhere(portPaths); }
     // Follows the emulator's bus: unplugs what left, plugs in what came.
     void refresh();
 

@@ -48,6 +48,9 @@ void usage(FILE *stream = stderr)
                     "  --reenumerate-ms MS          every device is back MS after a reset (kept in\n"
                     "                               a state folder)\n"
                     "  --deny-open                  device nodes this user may not open\n"
+                    "  --claimed PORT               the device at this port path (e.g. 101-1.1) is held\n"
+                    "                               by another program: claiming its interface fails\n"
+                    "                               with EBUSY (may be given more than once)\n"
                     "  --stats                      print the transfers the emulator logged (every one\n"
                     "                               that reached a unit, failed ones included) and the\n"
                     "                               time per answered transfer\n"
@@ -170,6 +173,7 @@ int main(int argc, char **argv)
     }
 
     bool denyOpen = false;
+    QList<QByteArray> claimed;
     bool stats = false;
     int first = -1;
     for (int i = 1; i < argc; ++i) {
@@ -209,6 +213,8 @@ int main(int argc, char **argv)
                 device->setReenumerateDelay(milliseconds);
         } else if (arg == "--deny-open") {
             denyOpen = true;
+        } else if (arg == "--claimed" && hasValue) {
+            claimed.append(argv[++i]);
         } else if (arg == "--stats") {
             stats = true;
         } else if (arg == "--help") {
@@ -230,6 +236,7 @@ int main(int argc, char **argv)
         return 2;
     }
     testbed.setNodesDenied(denyOpen);
+    testbed.setClaimedElsewhere(claimed);
     testbed.refresh();
 
     const pid_t child = fork();

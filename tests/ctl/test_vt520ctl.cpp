@@ -62,7 +62,7 @@ class TestVt520Ctl : public QObject
     // vt520-usbfs-run, and the command runs between two listings in one
     // testbed, written to before.json and after.json.
     Run run(const QStringList &arguments, int units = 1, bool throughUsbfs = false,
-            const QString &standardOutput = QString())
+            const QString &standardOutput = QString(), const QStringList &usbfsOptions = {})
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         QStringList preload{QStringLiteral(ASAN_RUNTIME)}; // first, when there is one
@@ -81,11 +81,13 @@ class TestVt520Ctl : public QObject
         if (!standardOutput.isEmpty())
             process.setStandardOutputFile(standardOutput);
         if (throughUsbfs)
-            process.start(USBFS_RUN, QStringList{"--devices", QString::number(units), "--", "/bin/sh", "-c",
-                                                 "\"$0\" list --json >before.json || exit 9; \"$0\" \"$@\"; s=$?; "
-                                                 "\"$0\" list --json >after.json || exit 9; exit $s",
-                                                 VT520CTL}
-                                         + arguments);
+            process.start(USBFS_RUN,
+                          QStringList{"--devices", QString::number(units)} + usbfsOptions
+                              + QStringList{"--", "/bin/sh", "-c",
+                                            "\"$0\" list --json >before.json || exit 9; \"$0\" \"$@\"; s=$?; "
+                                            "\"$0\" list --json >after.json || exit 9; exit $s",
+                                            VT520CTL}
+                              + arguments);
         else
             process.start(VT520CTL, arguments);
         Run result;
@@ -735,6 +737,50 @@ private slots:
             QVERIFY2(
                 stateFile(2, unit, "device.ini").contains(application ? "mode=application\n" : "mode=bootloader\n"),
                 stateFile(2, unit, "device.ini").constData());
+        }
+    }
+
+    // A unit whose interface another program has claimed (the kernel says
+    // busy; no lock of ours names the holder): listed as busy with what
+    // sysfs tells, refused with exit status 5, nothing sent to any unit.
+    void unitClaimedByAnotherProgram_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // %1: the upgrade file
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("line"); // on standard error, or of the list
+        const QString refusal = "vt520ctl: unit 101-1.1 is in use by another program (its interface is claimed)";
+        QTest::newRow("by port") << QStringList{"status", "--device", "101-1.1"} << 5 << refusal;
+        QTest::newRow("by serial") << QStringList{"status", "--device", "261100042"} << 5 << refusal;
+        QTest::newRow("every unit") << QStringList{"upgrade", "%1", "--all"} << 5 << refusal;
+        QTest::newRow("another unit") << QStringList{"status", "--device", "101-1.2"} << 0 << "";
+        QTest::newRow("list")
+            << QStringList{"list"} << 0
+            << "101-1.1  bus 101 address 3  busy (claimed by another program)  application  serial 261100042";
+    }
+
+    void unitClaimedByAnotherProgram()
+    {
+        if (QStringLiteral(USBFS_RUN).isEmpty())
+            QSKIP("vt520-usbfs-run is not built (no umockdev)");
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, line);
+        prepareUnits(2);
+        const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 14);
+        arguments.replaceInStrings("%1", fixture.fileName);
+        QByteArray before[2];
+        for (int unit = 1; unit <= 2; ++unit)
+            before[unit - 1] = stateFile(2, unit, "internal.bin") + stateFile(2, unit, "device.ini");
+
+        const Run result = run(arguments, 2, true, QString(), {"--claimed", "101-1.1"});
+        QCOMPARE(result.status, status);
+        if (arguments.first() == "list")
+            QVERIFY2(lines(result.out).contains(line), result.out.constData());
+        else if (status != 0)
+            QCOMPARE(lines(result.err), QStringList{line});
+        if (status != 0) {
+            for (int unit = 1; unit <= 2; ++unit)
+                QCOMPARE(stateFile(2, unit, "internal.bin") + stateFile(2, unit, "device.ini"), before[unit - 1]);
         }
     }
 
