@@ -261,7 +261,12 @@ void Vt410_bootloader::showFailure(const QString &text)
     if (unitMonitor)
         unitMonitor->refresh();
     const bool noUnit = unitMonitor && unitMonitor->units().isEmpty();
-    statusBar()->showMessage(noUnit ? Vt520Monitor::statusText({}) : text, FailureMessageMs);
+    QString shown = text;
+    if (noUnit)
+        shown = Vt520Monitor::statusText({});
+    else if (usb->lastConnectFoundBusy())
+        shown = tr("The Vt520 is in use by another program; close it and try again.");
+    statusBar()->showMessage(shown, FailureMessageMs);
 }
 
 void Vt410_bootloader::slotpushButtonSaveProgramsToFile(bool)

@@ -935,6 +935,10 @@ Keep the Vt520 plugged in until the change has ended.</translation>
         <source>Loaded %1</source>
         <translation>Loaded %1</translation>
     </message>
+    <message>
+        <source>The Vt520 is in use by another program; close it and try again.</source>
+        <translation>The Vt520 is in use by another program; close it and try again.</translation>
+    </message>
 </context>
 <context>
     <name>Vt410_bootloaderClass</name>

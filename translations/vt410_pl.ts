@@ -935,6 +935,10 @@ Nie odłączaj Vt520, dopóki zmiana się nie zakończy.</translation>
         <source>Loaded %1</source>
         <translation>Wczytano %1</translation>
     </message>
+    <message>
+        <source>The Vt520 is in use by another program; close it and try again.</source>
+        <translation>Vt520 jest używany przez inny program; zamknij go i spróbuj ponownie.</translation>
+    </message>
 </context>
 <context>
     <name>Vt410_bootloaderClass</name>

@@ -125,6 +125,7 @@ private slots:
     void setWritesScrambledTable();
     void noDeviceShowsTimeout_data();
     void noDeviceShowsTimeout();
+    void claimedUnitIsNamedInTheStatusBar();
     void failedReadReportsAndReleases_data();
     void failedReadReportsAndReleases();
     void failedWriteReportsAndReleases_data();
@@ -542,6 +543,16 @@ void TestLightingWindow::noDeviceShowsTimeout_data()
     QTest::newRow("set programs") << 1;
     QTest::newRow("get scenes") << 2;
     QTest::newRow("set scenes") << 3;
+}
+
+// The fixed box stays; the status bar says why no table came.
+void TestLightingWindow::claimedUnitIsNamedInTheStatusBar()
+{
+    vt->failClaimInterface(LIBUSB_ERROR_BUSY);
+    run(ProgramsTab.get);
+    checkOnlyMessage("Error", "USB Timeout\nCheck USB Cable");
+    QCOMPARE(window->statusBar()->currentMessage(),
+             "The Vt520 is in use by another program; close it and try again.");
 }
 
 void TestLightingWindow::noDeviceShowsTimeout()
