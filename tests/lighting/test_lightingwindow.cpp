@@ -551,8 +551,7 @@ void TestLightingWindow::claimedUnitIsNamedInTheStatusBar()
     vt->failClaimInterface(LIBUSB_ERROR_BUSY);
     run(ProgramsTab.get);
     checkOnlyMessage("Error", "USB Timeout\nCheck USB Cable");
-    QCOMPARE(window->statusBar()->currentMessage(),
-             "The Vt520 is in use by another program; close it and try again.");
+    QCOMPARE(window->statusBar()->currentMessage(), "The Vt520 is in use by another program; close it and try again.");
 }
 
 void TestLightingWindow::noDeviceShowsTimeout()
