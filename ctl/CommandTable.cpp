@@ -38,12 +38,14 @@ const QList<Command> &commands()
          Commands::start},
         {"verify",
          {"FILE.upg"},
-         {},
+         {"--json"},
          Devices::Several,
          "whether units hold exactly that firmware,\n"
          "read back as a change verifies, nothing\n"
          "written, each left in its mode; 4 names\n"
-         "the first differing page or chunk",
+         "the first differing page or chunk;\n"
+         "--json: one document, a result per unit\n"
+         "(identical, differs, failed, interrupted)",
          Commands::verify},
         {"programs get", {"FILE.pgm"}, {}, Devices::One, "programs table to a file", Commands::programsGet},
         {"programs set", {"FILE.pgm"}, {}, Devices::One, "programs table from a file", Commands::programsSet},

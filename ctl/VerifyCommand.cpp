@@ -15,6 +15,11 @@
 #include "usb/USBVT350.h"
 #include "usb/Vt520Enumeration.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+
 #include <utility>
 
 namespace Commands {
@@ -26,9 +31,23 @@ QString hex32(quint32 value)
     return QStringLiteral("0x") + QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')).toUpper();
 }
 
-// One unit: ExitDone when it holds the file's firmware.
+// One unit's entry in the --json document; the serial and mode are null
+// where the unit did not tell them.
+QJsonObject unitEntry(const QString &port, const QString &serial, DeviceMode mode, const QString &result)
+{
+    return QJsonObject{
+        {"portPath", port},
+        {"serial", serial.isEmpty() ? QJsonValue() : QJsonValue(serial)},
+        {"mode", mode == DeviceMode::Unknown ? QJsonValue() : QJsonValue(Vt520Enumeration::modeName(mode))},
+        {"result", result},
+        {"difference", QJsonValue()},
+    };
+}
+
+// One unit: ExitDone when it holds the file's firmware. Its line goes to
+// the console, or with --json its entry into *units.
 int verifyUnit(const Vt520Enumeration::Entry &device, const QString &fileName, const UpgradeFile::Contents &contents,
-               Console &console)
+               Console &console, QJsonArray *units)
 {
     using Result = FirmwareChange::Comparison::Result;
     const QString port = device.portPath;
@@ -41,43 +60,56 @@ int verifyUnit(const Vt520Enumeration::Entry &device, const QString &fileName, c
     const QString serial = QString::fromLatin1(change.identifiedSerial());
     const QString mode =
         comparison.mode == DeviceMode::Bootloader ? QStringLiteral("bootloader") : QStringLiteral("application");
+    const auto said = [&](const QString &result, const QString &line, const QString &difference = QString()) {
+        QJsonObject entry = unitEntry(port, serial, comparison.mode, result);
+        if (!difference.isEmpty())
+            entry.insert("difference", difference);
+        if (units)
+            units->append(entry);
+        else if (result == QLatin1String("identical") || result == QLatin1String("differs"))
+            console.result(line);
+    };
+    const auto differs = [&](const QString &where) {
+        said(QStringLiteral("differs"), QStringLiteral("%1: differs from %2 at %3").arg(port, fileName, where), where);
+        return ExitDeviceFailed;
+    };
+    const auto failed = [&](const QString &reason) {
+        console.error(reason);
+        said(QStringLiteral("failed"), reason);
+        return ExitDeviceFailed;
+    };
     switch (comparison.result) {
     case Result::Identical:
-        console.result(
-            QStringLiteral("%1: the Vt520 %2 (%3) holds the firmware of %4").arg(port, serial, mode, fileName));
+        said(QStringLiteral("identical"),
+             QStringLiteral("%1: the Vt520 %2 (%3) holds the firmware of %4").arg(port, serial, mode, fileName));
         return ExitDone;
     case Result::PageDiffers: {
         const quint32 page = (comparison.address - UpgradeImage::ApplicationAddress) / USBVT350::PageSize;
-        console.result(QStringLiteral("%1: differs from %2 at application page %3 of %4 (%5)")
-                           .arg(port, fileName)
+        return differs(QStringLiteral("application page %1 of %2 (%3)")
                            .arg(page + 1)
                            .arg(UpgradeImage::ApplicationSize / USBVT350::PageSize)
                            .arg(hex32(comparison.address)));
-        return ExitDeviceFailed;
     }
     case Result::ChunkDiffers: {
         const quint32 chunk = (comparison.address - FirmwareChange::ExternalFlashAddress) / USBVT350::ExtFlashReadChunk;
-        console.result(QStringLiteral("%1: differs from %2 at external flash chunk %3 of %4 (%5)")
-                           .arg(port, fileName)
+        return differs(QStringLiteral("external flash chunk %1 of %2 (%3)")
                            .arg(chunk + 1)
                            .arg(UpgradeImage::ExternalFlashSize / USBVT350::ExtFlashReadChunk)
                            .arg(hex32(comparison.address)));
-        return ExitDeviceFailed;
     }
     case Result::ReadFailed:
-        console.error(QStringLiteral("unit %1: reading it back failed; it is unchanged").arg(port));
-        return ExitDeviceFailed;
+        return failed(QStringLiteral("unit %1: reading it back failed; it is unchanged").arg(port));
     case Result::NoDevice:
-        console.error(QStringLiteral("unit %1 did not answer; it is unchanged").arg(port));
-        return ExitDeviceFailed;
+        return failed(QStringLiteral("unit %1 did not answer; it is unchanged").arg(port));
     case Result::NotIdentified:
-        console.error(QStringLiteral("unit %1: its serial \"%2\" fits neither mode; nothing read").arg(port, serial));
-        return ExitDeviceFailed;
+        return failed(QStringLiteral("unit %1: its serial \"%2\" fits neither mode; nothing read").arg(port, serial));
     case Result::Stopped:
         break;
     }
-    console.error(QStringLiteral("%1: unit %2 was not verified to the end; it is unchanged")
-                      .arg(Interruption::signalName(), port));
+    const QString reason = QStringLiteral("%1: unit %2 was not verified to the end; it is unchanged")
+                               .arg(Interruption::signalName(), port);
+    console.error(reason);
+    said(QStringLiteral("interrupted"), reason);
     return Interruption::exitStatus();
 }
 
@@ -96,20 +128,34 @@ int verify(const CtlOptions &options, Console &console)
         return refused;
     int status = ExitDone;
     QStringList done;
+    QJsonArray units;
     for (const Vt520Enumeration::Entry &device : std::as_const(chosen)) {
         if (done.contains(device.portPath)) // named twice
             continue;
         done.append(device.portPath);
         if (Interruption::requested()) {
-            console.error(QStringLiteral("%1: unit %2 was not verified; it is unchanged")
-                              .arg(Interruption::signalName(), device.portPath));
+            const QString reason = QStringLiteral("%1: unit %2 was not verified; it is unchanged")
+                                       .arg(Interruption::signalName(), device.portPath);
+            console.error(reason);
+            units.append(unitEntry(device.portPath, QString::fromLatin1(device.serialString), device.mode,
+                                   QStringLiteral("interrupted")));
             continue;
         }
-        const int unitStatus = verifyUnit(device, fileName, contents, console);
+        const int unitStatus = verifyUnit(device, fileName, contents, console, options.json ? &units : nullptr);
         if (unitStatus != ExitDone)
             status = ExitDeviceFailed;
     }
-    return Interruption::requested() ? Interruption::exitStatus() : status;
+    if (Interruption::requested())
+        status = Interruption::exitStatus();
+    // --json: one document at the end, as upgrade gives it.
+    if (options.json) {
+        QJsonObject document{{"file", fileName}, {"units", units}, {"exitStatus", status}};
+        if (status != ExitDone && !console.errors().isEmpty())
+            document.insert("error", console.errors().first());
+        console.documentGiven();
+        console.result(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)).trimmed());
+    }
+    return status;
 }
 
 } // namespace Commands

@@ -1095,6 +1095,11 @@ private slots:
             << QStringList{"--all"} << 2 << 0x08010000u << none << 4
             << QStringList{"1-1.1: the Vt520 261100042 (application) holds the firmware of %1",
                            "1-1.2: differs from %1 at application page 49 of 112 (0x08010000)"};
+
+        // --json: one document; out lists "port result difference" per unit.
+        QTest::newRow("every unit, one differing, as JSON")
+            << QStringList{"--all", "--json"} << 2 << 0x08010000u << none << 4
+            << QStringList{"1-1.1 identical ", "1-1.2 differs application page 49 of 112 (0x08010000)"};
     }
 
     void verifyUnits()
@@ -1126,9 +1131,20 @@ private slots:
 
         const Run result = run(QStringList{"verify", fixture.fileName} + selection, 2);
         QCOMPARE(result.status, status);
-        for (QString &line : out)
-            line = line.arg(fixture.fileName);
-        QCOMPARE(lines(result.out), out);
+        if (selection.contains("--json")) {
+            const QJsonObject document = QJsonDocument::fromJson(result.out).object();
+            QCOMPARE(document["exitStatus"].toInt(), status);
+            QCOMPARE(document["file"].toString(), fixture.fileName);
+            QStringList said;
+            for (const QJsonValue unit : document["units"].toArray())
+                said << unit["portPath"].toString() + ' ' + unit["result"].toString() + ' '
+                            + unit["difference"].toString();
+            QCOMPARE(said, out);
+        } else {
+            for (QString &line : out)
+                line = line.arg(fixture.fileName);
+            QCOMPARE(lines(result.out), out);
+        }
         QVERIFY2(result.err.isEmpty(), result.err.constData());
         for (int unit = 1; unit <= 2; ++unit)
             QCOMPARE(stateFile(2, unit, "internal.bin") + stateFile(2, unit, "external.bin")
@@ -1347,7 +1363,7 @@ private slots:
         QTest::newRow("read-flash") << "read-flash ADDRESS LENGTH [--output FILE] [--device SEL]";
         QTest::newRow("write-flash") << "write-flash ADDRESS FILE.bin [--device SEL]";
         QTest::newRow("start, one unit") << "start [--device SEL]";
-        QTest::newRow("verify, one unit") << "verify FILE.upg [--device SEL]";
+        QTest::newRow("verify, one unit") << "verify FILE.upg [--json] [--device SEL]";
         QTest::newRow("verify, several") << "verify FILE.upg --all | --device SEL --device SEL ...";
         QTest::newRow("start, several") << "start --all | --device SEL --device SEL ...";
         QTest::newRow("info") << "info FILE [--json]";
