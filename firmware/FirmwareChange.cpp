@@ -78,7 +78,8 @@ bool FirmwareChange::run(const QString &fileName, const UpgradeFile::Contents &c
     return runChecked(fileName, contents) == Outcome::Changed;
 }
 
-FirmwareChange::Outcome FirmwareChange::runChecked(const QString &fileName, const UpgradeFile::Contents &contents)
+// What a run (a change, a start, a comparison) learns starts empty each time.
+void FirmwareChange::forgetLastRun()
 {
     serialAtStart.clear();
     serialAfter.clear();
@@ -86,6 +87,11 @@ FirmwareChange::Outcome FirmwareChange::runChecked(const QString &fileName, cons
     everyPageVerified = true;
     startRequestFailed = false;
     stopped = false;
+}
+
+FirmwareChange::Outcome FirmwareChange::runChecked(const QString &fileName, const UpgradeFile::Contents &contents)
+{
+    forgetLastRun();
     if (contents.status != UpgradeFile::Status::Ok) {
         say(UpgradeFile::statusText(contents.status, fileName));
         ended = Outcome::FileRefused;
@@ -137,12 +143,7 @@ FirmwareChange::Outcome FirmwareChange::writeAndStart(const UpgradeFile::Content
 
 FirmwareChange::Outcome FirmwareChange::startApplication()
 {
-    serialAtStart.clear();
-    serialAfter.clear();
-    unitPort.clear();
-    everyPageVerified = true;
-    startRequestFailed = false;
-    stopped = false;
+    forgetLastRun();
     usb.disconnect();
     if (!connectFirstTime()) {
         ended = Outcome::NoDevice;
@@ -392,10 +393,7 @@ int FirmwareChange::readBackExternalFlash(QByteArray *plain, USBVT350::TransferF
 FirmwareChange::Comparison FirmwareChange::compare(const UpgradeFile::Contents &contents)
 {
     using Result = Comparison::Result;
-    serialAtStart.clear();
-    serialAfter.clear();
-    unitPort.clear();
-    stopped = false;
+    forgetLastRun();
     Comparison comparison;
     usb.disconnect();
     if (!connectFirstTime())

@@ -149,6 +149,7 @@ private:
     QByteArray serialString();
     static QByteArray serialString(UsbDevice &device);
     void say(const QString &text);
+    void forgetLastRun();
     // Whether the caller asked to stop; remembered once asked.
     bool stopNow();
     void wait(int milliseconds) const;
