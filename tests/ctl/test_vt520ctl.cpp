@@ -58,25 +58,36 @@ class TestVt520Ctl : public QObject
         bus.reset();
     }
 
+    // The environment of a vt520ctl run on `units` emulated units: the
+    // emulator preloaded, or through usbfs the system's libusb (the
+    // sanitizer runtime first, when there is one); the unit locks in
+    // runtimeDir, by default the test's own folder, since another run of
+    // these tests at the same time has units at the same port paths.
+    QProcessEnvironment unitsEnvironment(int units, bool throughUsbfs, const QString &runtimeDir = QString()) const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QStringList preload{QStringLiteral(ASAN_RUNTIME)};
+        if (!throughUsbfs)
+            preload.append(EMULATOR_LIBRARY);
+        preload.removeAll(QString());
+        if (preload.isEmpty())
+            environment.remove("LD_PRELOAD");
+        else
+            environment.insert("LD_PRELOAD", preload.join(' '));
+        environment.insert("VT520_SIM_STATE", path("state"));
+        environment.insert("VT520_SIM_UNITS", QString::number(units));
+        environment.insert("XDG_RUNTIME_DIR", runtimeDir.isEmpty() ? dir->path() : runtimeDir);
+        return environment;
+    }
+
     // Through usbfs the system's libusb drives the same units behind
     // vt520-usbfs-run, and the command runs between two listings in one
     // testbed, written to before.json and after.json.
     Run run(const QStringList &arguments, int units = 1, bool throughUsbfs = false,
             const QString &standardOutput = QString(), const QStringList &usbfsOptions = {})
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        QStringList preload{QStringLiteral(ASAN_RUNTIME)}; // first, when there is one
-        if (!throughUsbfs)
-            preload.append(EMULATOR_LIBRARY);
-        preload.removeAll(QString());
-        environment.insert("LD_PRELOAD", preload.join(' '));
-        environment.insert("VT520_SIM_STATE", path("state"));
-        environment.insert("VT520_SIM_UNITS", QString::number(units));
-        // The unit locks in the test's own folder: another run of these tests
-        // at the same time has units at the same port paths.
-        environment.insert("XDG_RUNTIME_DIR", dir->path());
         QProcess process;
-        process.setProcessEnvironment(environment);
+        process.setProcessEnvironment(unitsEnvironment(units, throughUsbfs));
         process.setWorkingDirectory(dir->path());
         if (!standardOutput.isEmpty())
             process.setStandardOutputFile(standardOutput);
@@ -503,15 +514,7 @@ private slots:
         for (int unit = 1; unit <= 2; ++unit)
             before[unit - 1] = stateFile(2, unit, "internal.bin") + stateFile(2, unit, "device.ini");
 
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_RUNTIME_DIR", path("run"));
-        environment.insert("VT520_SIM_STATE", path("state"));
-        environment.insert("VT520_SIM_UNITS", "2");
-        // Through usbfs: the sanitizer runtime alone, when there is one.
-        if (QStringLiteral(ASAN_RUNTIME).isEmpty())
-            environment.remove("LD_PRELOAD");
-        else
-            environment.insert("LD_PRELOAD", QStringLiteral(ASAN_RUNTIME));
+        const QProcessEnvironment environment = unitsEnvironment(2, true, path("run"));
         // The first fills the pipe and waits, its transfers done (the dump
         // comes after the whole read); the reader waits for its first byte
         // and its lock, runs the second, then lets the first finish.
@@ -585,15 +588,8 @@ private slots:
         prepareUnits(units);
         const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 14);
         QVERIFY(!fixture.fileName.isEmpty());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        QStringList preload{QStringLiteral(ASAN_RUNTIME), EMULATOR_LIBRARY};
-        preload.removeAll(QString());
-        environment.insert("LD_PRELOAD", preload.join(' '));
-        environment.insert("VT520_SIM_STATE", path("state"));
-        environment.insert("VT520_SIM_UNITS", QString::number(units));
-        environment.insert("XDG_RUNTIME_DIR", dir->path());
         QProcess process;
-        process.setProcessEnvironment(environment);
+        process.setProcessEnvironment(unitsEnvironment(units, false));
         QStringList arguments{"upgrade", fixture.fileName};
         if (units > 1)
             arguments << "--all";
@@ -666,15 +662,8 @@ private slots:
         QVERIFY(!fixture.fileName.isEmpty());
         for (QString &argument : arguments)
             argument = argument.arg(dir->path());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        QStringList preload{QStringLiteral(ASAN_RUNTIME), EMULATOR_LIBRARY};
-        preload.removeAll(QString());
-        environment.insert("LD_PRELOAD", preload.join(' '));
-        environment.insert("VT520_SIM_STATE", path("state"));
-        environment.insert("VT520_SIM_UNITS", "1");
-        environment.insert("XDG_RUNTIME_DIR", dir->path());
         QProcess process;
-        process.setProcessEnvironment(environment);
+        process.setProcessEnvironment(unitsEnvironment(1, false));
         process.setWorkingDirectory(dir->path());
         // The reader takes the first line and leaves: every later write
         // meets a pipe without a reader.
@@ -833,15 +822,7 @@ private slots:
                                     QByteArray(programs ? ProgramsTableSize : ScenesTableSize, '\5')),
                  LightingFile::Status::Ok);
 
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_RUNTIME_DIR", dir->path());
-        environment.insert("VT520_SIM_STATE", path("state"));
-        environment.insert("VT520_SIM_UNITS", "1");
-        // Through usbfs: the sanitizer runtime alone, when there is one.
-        if (QStringLiteral(ASAN_RUNTIME).isEmpty())
-            environment.remove("LD_PRELOAD");
-        else
-            environment.insert("LD_PRELOAD", QStringLiteral(ASAN_RUNTIME));
+        const QProcessEnvironment environment = unitsEnvironment(1, true);
         QStringList arguments{"--devices", "1"};
         if (!fault.isEmpty())
             arguments << "--fail-request" << fault;
@@ -1039,14 +1020,7 @@ private slots:
         if (QStringLiteral(USBFS_RUN).isEmpty())
             QSKIP("vt520-usbfs-run is not built (no umockdev)");
         prepareUnits(1);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_RUNTIME_DIR", dir->path());
-        environment.insert("VT520_SIM_STATE", path("state"));
-        environment.insert("VT520_SIM_UNITS", "1");
-        if (QStringLiteral(ASAN_RUNTIME).isEmpty())
-            environment.remove("LD_PRELOAD");
-        else
-            environment.insert("LD_PRELOAD", QStringLiteral(ASAN_RUNTIME));
+        const QProcessEnvironment environment = unitsEnvironment(1, true);
         // The first status read takes the unit off the bus for 1.5 s; the
         // second command waits for it.
         const QString script =
