@@ -105,8 +105,12 @@ QList<UsbDevice::Location> UsbDevice::findAll(uint16_t vid, uint16_t pid)
 {
     // No device object's lock: listing opens nothing, and libusb lets any
     // thread enumerate on the shared context.
+    return findAll(vid, pid, sharedContext());
+}
+
+QList<UsbDevice::Location> UsbDevice::findAll(uint16_t vid, uint16_t pid, libusb_context *context)
+{
     QList<Location> found;
-    libusb_context *context = sharedContext();
     if (!context)
         return found;
     libusb_device **list = nullptr;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+struct libusb_context;
 struct libusb_device;
 struct libusb_device_handle;
 
@@ -51,6 +52,8 @@ public:
     // Every device with these ids on the buses, in the order connect() tries
     // them (bus number, then address). Opens nothing.
     static QList<Location> findAll(uint16_t vid, uint16_t pid);
+    // The same on a libusb context of the caller's own.
+    static QList<Location> findAll(uint16_t vid, uint16_t pid, libusb_context *context);
 
     // The port path of a device as Linux names it: bus number, '-', the port
     // numbers from the root hub joined by '.'.

@@ -100,32 +100,19 @@ void Vt520Monitor::setPollInterval(int milliseconds)
 
 QList<Vt520Monitor::Unit> Vt520Monitor::scan() const
 {
+    // In the order the transport tries them: bus number, then address.
     QList<Unit> found;
-    if (!context)
-        return found;
-    libusb_device **list = nullptr;
-    const ssize_t count = libusb_get_device_list(context, &list);
-    if (count < 0 || !list)
-        return found;
-    for (ssize_t i = 0; i < count; ++i) {
-        libusb_device_descriptor descriptor{};
-        if (libusb_get_device_descriptor(list[i], &descriptor) < 0 || descriptor.idVendor != USBVT350::VendorId
-            || descriptor.idProduct != USBVT350::ProductId)
-            continue;
+    for (const UsbDevice::Location &location : UsbDevice::findAll(USBVT350::VendorId, USBVT350::ProductId, context)) {
         Unit unit;
-        unit.portPath = UsbDevice::portPathOf(list[i]);
-        unit.bus = libusb_get_bus_number(list[i]);
-        unit.address = libusb_get_device_address(list[i]);
+        unit.portPath = location.portPath;
+        unit.bus = location.bus;
+        unit.address = location.address;
         QByteArray serialString = sysfsSerial(unit.portPath, unit.bus, unit.address);
         if (serialString.isEmpty())
             serialString = SerialStringCache::lookup(unit.bus, unit.address);
         unit.mode = deviceModeOf(serialString);
         found.append(unit);
     }
-    libusb_free_device_list(list, 1);
-    // In the order the transport tries them: bus number, then address.
-    std::sort(found.begin(), found.end(),
-              [](const Unit &a, const Unit &b) { return a.bus != b.bus ? a.bus < b.bus : a.address < b.address; });
     return found;
 }
 
