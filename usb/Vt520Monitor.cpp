@@ -111,6 +111,7 @@ QList<Vt520Monitor::Unit> Vt520Monitor::scan() const
         if (serialString.isEmpty())
             serialString = SerialStringCache::lookup(unit.bus, unit.address);
         unit.mode = deviceModeOf(serialString);
+        unit.serial = QString::fromLatin1(productionSerialOf(serialString));
         found.append(unit);
     }
     return found;

@@ -24,9 +24,10 @@ struct libusb_context;
 // the emulator) it lists them once a second. unitsChanged() is emitted
 // whenever the set differs from the last one reported.
 //
-// A unit's mode comes from the sysfs "serial" attribute of its port where
-// the system has one (Linux), else from the serial string the last command
-// read from that appearance of the unit (SerialStringCache), else Unknown.
+// A unit's mode and production serial come from the sysfs "serial"
+// attribute of its port where the system has one (Linux), else from the
+// serial string the last command read from that appearance of the unit
+// (SerialStringCache), else they are unknown (Unknown, an empty serial).
 class Vt520Monitor : public QObject
 {
     Q_OBJECT
@@ -37,10 +38,12 @@ public:
         int bus = 0;
         int address = 0;
         DeviceMode mode = DeviceMode::Unknown;
+        QString serial; // the production serial, e.g. "261100042"; empty while unknown
 
         bool operator==(const Unit &other) const
         {
-            return portPath == other.portPath && bus == other.bus && address == other.address && mode == other.mode;
+            return portPath == other.portPath && bus == other.bus && address == other.address && mode == other.mode
+                   && serial == other.serial;
         }
         bool operator!=(const Unit &other) const { return !(*this == other); }
     };
