@@ -14,6 +14,32 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+// Keeps the device object on the port of the unit a sequence identified,
+// through every reset and re-enumeration (its address changes, its port
+// does not), so that no reconnection ever takes whichever unit comes first;
+// the object's own pin is given back at the end.
+class PortPin
+{
+public:
+    explicit PortPin(UsbDevice &device)
+        : device(device)
+        , before(device.pinnedPort())
+    {
+        device.pinToPort(device.connectedPortPath());
+    }
+    ~PortPin() { device.pinToPort(before); }
+    PortPin(const PortPin &) = delete;
+    PortPin &operator=(const PortPin &) = delete;
+
+private:
+    UsbDevice &device;
+    const QString before;
+};
+
+} // namespace
+
 FirmwareChange::FirmwareChange(USBVT350 &usb, Callbacks callbacks)
     : usb(usb)
     , callbacks(std::move(callbacks))
@@ -109,6 +135,7 @@ FirmwareChange::Outcome FirmwareChange::writeAndStart(const UpgradeFile::Content
     usb.disconnect();
     if (!connectFirstTime())
         return Outcome::NoDevice;
+    const PortPin pin(usb);
 
     DeviceMode mode = DeviceMode::Unknown;
     if (!identify(&mode))
@@ -149,6 +176,7 @@ FirmwareChange::Outcome FirmwareChange::startApplication()
         ended = Outcome::NoDevice;
         return ended;
     }
+    const PortPin pin(usb);
     serialAtStart = serialString();
     if (deviceModeOf(serialAtStart) != DeviceMode::Bootloader) {
         usb.disconnect();
@@ -398,6 +426,7 @@ FirmwareChange::Comparison FirmwareChange::compare(const UpgradeFile::Contents &
     usb.disconnect();
     if (!connectFirstTime())
         return comparison;
+    const PortPin pin(usb);
     unitPort = usb.connectedPortPath();
     serialAtStart = serialString();
     comparison.mode = deviceModeOf(serialAtStart);

@@ -70,6 +70,7 @@ private slots:
     void init();
     void completeChange_data();
     void completeChange();
+    void staysOnTheIdentifiedUnit();
     void deviceAnswersLate_data();
     void deviceAnswersLate();
     void noDevice();
@@ -172,6 +173,35 @@ void TestUpgraderSequence::completeChange()
     bus.advanceClock(2000);
     QCOMPARE(device.mode(), vt520sim::Mode::Application);
     QVERIFY(!usb.isConnected());
+}
+
+// Two units: one in its bootloader at a higher address than the other's
+// (as after its own reset), the other in application mode. The change
+// identifies the lower address, resets it, and must find that unit again
+// at its port after it re-enumerated behind the first, never the
+// bootloader that now comes first on the bus.
+void TestUpgraderSequence::staysOnTheIdentifiedUnit()
+{
+    auto &bus = vt520sim::Bus::instance();
+    vt520sim::Device &waiting = bus.addVt520(1, 3, "261100042");
+    waiting.setVersionBlock("1.00", UpgradeFixture::versionDate().toLatin1());
+    waiting.setMode(vt520sim::Mode::Bootloader);
+    vt520sim::Device &identified = bus.addVt520(1, 2, "261100043");
+    identified.setVersionBlock("1.00", UpgradeFixture::versionDate().toLatin1());
+    identified.setMode(vt520sim::Mode::Application);
+    const QByteArray untouched = waiting.internalFlash(0x08004000, 0x1C000);
+
+    USBVT350 usb;
+    Run run;
+    run(usb, fixture.fileName);
+
+    QCOMPARE(run.lines, UpgradeFixture::linesFromApplication(fixture.fileName, "261100043"));
+    QCOMPARE(run.outcome, FirmwareChange::Outcome::Changed);
+    verifyDeviceHolds(identified, fixture);
+    QCOMPARE(waiting.internalFlash(0x08004000, 0x1C000), untouched);
+    QCOMPARE(waiting.mode(), vt520sim::Mode::Bootloader);
+    // The caller's object is left unpinned, as it came.
+    QCOMPARE(usb.pinnedPort(), QString());
 }
 
 void TestUpgraderSequence::deviceAnswersLate_data()
