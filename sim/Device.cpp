@@ -264,6 +264,13 @@ void Device::failClaimInterface(int libusbError)
     d->claimError = libusbError;
 }
 
+void Device::setActiveConfiguration(int configuration)
+{
+    Lock lock(busMutex());
+    d->activeConfiguration = configuration;
+    d->configurationEpoch = d->epoch;
+}
+
 void Device::corruptReadBack(uint32_t address, uint8_t xorMask, int count)
 {
     Lock lock(busMutex());

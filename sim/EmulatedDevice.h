@@ -110,6 +110,18 @@ public:
     int epoch = 0;
     int64_t returnAtUs = -1;
 
+    // What the system knows of this appearance of the device: the system
+    // selects configuration 1 when a device appears, and one open handle
+    // at a time may claim its interface. Both hold for the appearance
+    // (epoch) they were set in only.
+    int activeConfiguration = 1;
+    int configurationEpoch = 0;
+    const void *claimHolder = nullptr;
+    int claimEpoch = -1;
+    int activeConfigurationNow() const { return configurationEpoch == epoch ? activeConfiguration : 1; }
+    bool claimedByOther(const void *handle) const { return claimEpoch == epoch && claimHolder && claimHolder != handle; }
+    bool claimedByAnyone() const { return claimEpoch == epoch && claimHolder; }
+
     int openError = 0;
     int setConfigurationError = 0;
     int claimError = 0;

@@ -38,7 +38,6 @@ struct libusb_device {
 struct libusb_device_handle {
     libusb_device *device = nullptr;
     int epoch = 0;
-    int configuration = 0;
     bool claimed = false;
 };
 
@@ -305,6 +304,12 @@ void LIBUSB_CALL libusb_close(libusb_device_handle *dev_handle)
     // Keeps the device alive past the handle's last reference to it.
     const std::shared_ptr<EmulatedDevice> device = dev_handle->device->device;
     TransportEntry entry(*device); // an overlapping close is counted; the handle still goes
+    {
+        // Closing gives up the claim, as the system does with a closed file.
+        Lock lock(BusPrivate::global().mutex);
+        if (device->claimHolder == dev_handle)
+            device->claimHolder = nullptr;
+    }
     libusb_unref_device(dev_handle->device);
     delete dev_handle;
 }
@@ -313,7 +318,11 @@ int LIBUSB_CALL libusb_get_configuration(libusb_device_handle *dev_handle, int *
 {
     if (!dev_handle || !config)
         return LIBUSB_ERROR_INVALID_PARAM;
-    *config = dev_handle->configuration;
+    BusPrivate &bus = BusPrivate::global();
+    Lock lock(bus.mutex);
+    if (!reachable(dev_handle))
+        return LIBUSB_ERROR_NO_DEVICE;
+    *config = dev_handle->device->device->activeConfigurationNow();
     return LIBUSB_SUCCESS;
 }
 
@@ -328,11 +337,17 @@ int LIBUSB_CALL libusb_set_configuration(libusb_device_handle *dev_handle, int c
     Lock lock(bus.mutex);
     if (!reachable(dev_handle))
         return LIBUSB_ERROR_NO_DEVICE;
-    if (dev_handle->device->device->setConfigurationError)
-        return dev_handle->device->device->setConfigurationError;
+    EmulatedDevice &device = *dev_handle->device->device;
+    if (device.setConfigurationError)
+        return device.setConfigurationError;
+    // The system refuses to change the configuration while any program,
+    // this one included, has claimed an interface of it.
+    if (device.claimedByAnyone() || device.claimError == LIBUSB_ERROR_BUSY)
+        return LIBUSB_ERROR_BUSY;
     if (configuration != 1 && configuration != -1)
         return LIBUSB_ERROR_NOT_FOUND;
-    dev_handle->configuration = configuration == 1 ? 1 : 0;
+    device.activeConfiguration = configuration == 1 ? 1 : 0;
+    device.configurationEpoch = device.epoch;
     return LIBUSB_SUCCESS;
 }
 
@@ -349,9 +364,14 @@ int LIBUSB_CALL libusb_claim_interface(libusb_device_handle *dev_handle, int int
         return LIBUSB_ERROR_NO_DEVICE;
     if (dev_handle->device->device->claimError)
         return dev_handle->device->device->claimError;
-    if (interface_number != 0 || dev_handle->configuration != 1)
+    EmulatedDevice &device = *dev_handle->device->device;
+    if (interface_number != 0 || device.activeConfigurationNow() != 1)
         return LIBUSB_ERROR_NOT_FOUND;
+    if (device.claimedByOther(dev_handle))
+        return LIBUSB_ERROR_BUSY;
     dev_handle->claimed = true;
+    device.claimHolder = dev_handle;
+    device.claimEpoch = device.epoch;
     return LIBUSB_SUCCESS;
 }
 
@@ -367,6 +387,8 @@ int LIBUSB_CALL libusb_release_interface(libusb_device_handle *dev_handle, int i
     if (interface_number != 0 || !dev_handle->claimed)
         return LIBUSB_ERROR_NOT_FOUND;
     dev_handle->claimed = false;
+    if (dev_handle->device->device->claimHolder == dev_handle)
+        dev_handle->device->device->claimHolder = nullptr;
     return reachable(dev_handle) ? LIBUSB_SUCCESS : LIBUSB_ERROR_NO_DEVICE;
 }
 

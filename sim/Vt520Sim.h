@@ -205,6 +205,9 @@ public:
     void failOpen(int libusbError); // e.g. LIBUSB_ERROR_ACCESS
     void failSetConfiguration(int libusbError);
     void failClaimInterface(int libusbError);
+    // The configuration the system has selected for this appearance of the
+    // device (1 when it appears; 0 = unconfigured).
+    void setActiveConfiguration(int configuration);
     // Request 1 returns the byte at this internal flash address XORed with
     // xorMask (the stored byte stays right), for count reads (Never = always).
     void corruptReadBack(uint32_t address, uint8_t xorMask = 0x01, int count = Never);

@@ -203,11 +203,19 @@ int UsbDevice::connectPrivate()
             continue;
         }
         qDebug() << "usb_opened ";
-        if (libusb_set_configuration(handle, Configuration) < 0) {
-            releaseAndClosePrivate();
-            continue;
+        // The configuration is set only where it is not 1 already: setting
+        // it resets the device's interfaces under any other program that is
+        // using them, and the system refuses it while one has claimed them.
+        int active = 0;
+        if (libusb_get_configuration(handle, &active) < 0 || active != Configuration) {
+            if (const int set = libusb_set_configuration(handle, Configuration); set < 0) {
+                if (set == LIBUSB_ERROR_BUSY)
+                    connectFoundBusy = true;
+                releaseAndClosePrivate();
+                continue;
+            }
+            qDebug() << "usb_set_configuration ";
         }
-        qDebug() << "usb_set_configuration ";
         if (const int claimed = libusb_claim_interface(handle, Interface); claimed < 0) {
             // Another program holds the interface (the kernel says busy).
             if (claimed == LIBUSB_ERROR_BUSY)
@@ -281,6 +289,7 @@ bool UsbDevice::lastConnectDeniedAccess() const
 
 bool UsbDevice::lastConnectFoundBusy() const
 {
+    QMutexLocker locker(&transportLock);
     return connectFoundBusy;
 }
 
