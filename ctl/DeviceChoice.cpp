@@ -24,6 +24,11 @@ QString describe(const Vt520Enumeration::Entry &device)
         QStringLiteral("%1  bus %2 address %3").arg(device.portPath).arg(device.bus).arg(device.address);
     if (device.accessDenied)
         return place + QStringLiteral("  access denied");
+    if (device.busy && !device.holder.isEmpty())
+        return place
+               + QStringLiteral("  busy (in use by %1)  %2  serial %3")
+                     .arg(device.holder, Vt520Enumeration::modeName(device.mode),
+                          QString::fromLatin1(device.serialString));
     if (device.busy)
         return place
                + QStringLiteral("  busy (claimed by another program)  %1  serial %2")
@@ -44,6 +49,8 @@ QJsonObject toJson(const Vt520Enumeration::Entry &device)
         object.insert("hint", UsbDevice::accessDeniedHint());
         return object;
     }
+    if (!device.holder.isEmpty())
+        object.insert("holder", device.holder);
     object.insert("mode", Vt520Enumeration::modeName(device.mode));
     object.insert("serial", QString::fromLatin1(device.serial));
     object.insert("serialString", QString::fromLatin1(device.serialString));
@@ -127,12 +134,12 @@ int lockChosen(const CtlOptions &options, Console &console, const QList<Vt520Enu
         UnitLock &lock = held.emplace_back(device.portPath);
         switch (lock.take(holder)) {
         case UnitLock::Status::Taken:
+            if (!lock.warning().isEmpty())
+                console.errorLine(QStringLiteral("vt520ctl: warning: ") + lock.warning());
             break;
         case UnitLock::Status::InUse:
-            refuse(device.portPath, QStringLiteral("unit %1 is in use by process %2 (%3)")
-                                        .arg(device.portPath)
-                                        .arg(lock.holderPid())
-                                        .arg(lock.holderName()));
+            refuse(device.portPath,
+                   QStringLiteral("unit %1 is in use by %2").arg(device.portPath, lock.holderText()));
             break;
         case UnitLock::Status::Failed:
             refuse(device.portPath,
@@ -216,6 +223,19 @@ int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::
     }
     if (const int refused = lockChosen(options, console, *chosen, busy))
         return refused;
+    // A unit listed as held by another of our programs is ours now: that
+    // holder has finished, so it is looked at again.
+    const bool wasHeld = std::any_of(chosen->begin(), chosen->end(),
+                                     [](const Vt520Enumeration::Entry &device) { return !device.holder.isEmpty(); });
+    if (wasHeld) {
+        const QList<Vt520Enumeration::Entry> again = Vt520Enumeration::list();
+        for (Vt520Enumeration::Entry &device : *chosen) {
+            for (const Vt520Enumeration::Entry &fresh : again) {
+                if (!device.holder.isEmpty() && fresh.portPath == device.portPath)
+                    device = fresh;
+            }
+        }
+    }
     // Held by a program that takes no lock of ours: the kernel says so.
     int status = ExitDone;
     QStringList named;

@@ -1,9 +1,12 @@
 #include "usb/Vt520Enumeration.h"
 
 #include "usb/SysfsSerial.h"
+#include "usb/UnitLock.h"
 #include "usb/USBVT350.h"
 #include "usb/UntilZero.h"
 #include "usb/VersionBlock.h"
+
+#include <QCoreApplication>
 
 QString Vt520Enumeration::modeName(Mode mode)
 {
@@ -18,6 +21,19 @@ QString Vt520Enumeration::modeName(Mode mode)
     return QStringLiteral("unknown");
 }
 
+namespace {
+
+// Only what the kernel read when the unit appeared: nothing goes to it.
+void describeFromSysfs(Vt520Enumeration::Entry &entry)
+{
+    entry.busy = true;
+    entry.serialString = sysfsSerial(entry.portPath, entry.bus, entry.address);
+    entry.mode = deviceModeOf(entry.serialString);
+    entry.serial = productionSerialOf(entry.serialString);
+}
+
+} // namespace
+
 QList<Vt520Enumeration::Entry> Vt520Enumeration::list()
 {
     QList<Entry> entries;
@@ -27,6 +43,15 @@ QList<Vt520Enumeration::Entry> Vt520Enumeration::list()
         entry.bus = location.bus;
         entry.address = location.address;
 
+        // This process's own operation on the unit does not keep it from
+        // looking.
+        UnitLock lock(location.portPath);
+        if (lock.look() == UnitLock::Status::InUse && lock.holderPid() != QCoreApplication::applicationPid()) {
+            entry.holder = lock.holderText();
+            describeFromSysfs(entry);
+            entries.append(entry);
+            continue;
+        }
         USBVT350 usb;
         usb.pinToPort(location.portPath);
         if (usb.connect() != 0) {
@@ -36,10 +61,7 @@ QList<Vt520Enumeration::Entry> Vt520Enumeration::list()
                 entry.accessDenied = true;
                 entries.append(entry);
             } else if (usb.lastConnectFoundBusy()) {
-                entry.busy = true;
-                entry.serialString = sysfsSerial(entry.portPath, entry.bus, entry.address);
-                entry.mode = deviceModeOf(entry.serialString);
-                entry.serial = productionSerialOf(entry.serialString);
+                describeFromSysfs(entry);
                 entries.append(entry);
             }
             continue;

@@ -11,7 +11,10 @@
 // the user may not open is listed with accessDenied and nothing else; one
 // that another program holds, with busy and what sysfs tells of it.
 // Each device is reached through its own device object pinned to its port
-// and closed again before the next one.
+// and closed again before the next one, while its unit lock is held for a
+// look: a unit that an operation of this tool holds (in any process) is
+// never opened, only listed as busy with its holder. Listing never sets a
+// configuration that is already selected.
 class Vt520Enumeration
 {
 public:
@@ -25,6 +28,10 @@ public:
         // Claimed by another program: only what sysfs tells (serial and mode
         // where it has them) is known.
         bool busy = false;
+        // Who holds the unit's lock, when one of this tool's programs does
+        // ("process 1234 (vt520ctl upgrade fw.upg)"); empty when a program
+        // that takes no lock of ours has claimed it.
+        QString holder;
         Mode mode = Mode::Unknown;
         QByteArray serial;            // the production serial, without the bootloader's 'b'
         QByteArray serialString;      // as the device reports it in its mode

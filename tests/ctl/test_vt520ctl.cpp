@@ -76,7 +76,7 @@ class TestVt520Ctl : public QObject
             environment.insert("LD_PRELOAD", preload.join(' '));
         environment.insert("VT520_SIM_STATE", path("state"));
         environment.insert("VT520_SIM_UNITS", QString::number(units));
-        environment.insert("XDG_RUNTIME_DIR", runtimeDir.isEmpty() ? dir->path() : runtimeDir);
+        environment.insert("VT520_LOCK_DIR", runtimeDir.isEmpty() ? dir->path() : runtimeDir);
         return environment;
     }
 
@@ -484,16 +484,16 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("message"); // %1: the holder's process id
         QTest::newRow("the same unit") << QStringList{"status", "--set", "2", "--device", "101-1.1"} << 5
-                                       << "vt520ctl: unit 101-1.1 is in use by process %1 (vt520ctl read-flash)";
+                                       << "vt520ctl: unit 101-1.1 is in use by process %1 (vt520ctl read-flash 0 131072 --device 101-1.1)";
         QTest::newRow("the same unit by its serial")
             << QStringList{"status", "--set", "2", "--device", "261100042"} << 5
-            << "vt520ctl: unit 101-1.1 is in use by process %1 (vt520ctl read-flash)";
+            << "vt520ctl: unit 101-1.1 is in use by process %1 (vt520ctl read-flash 0 131072 --device 101-1.1)";
         QTest::newRow("every unit, one of them held")
             << QStringList{"upgrade", "%2/new.upg", "--all"} << 5
-            << "vt520ctl: unit 101-1.1 is in use by process %1 (vt520ctl read-flash)";
+            << "vt520ctl: unit 101-1.1 is in use by process %1 (vt520ctl read-flash 0 131072 --device 101-1.1)";
         QTest::newRow("every unit, one of them held, as JSON")
             << QStringList{"upgrade", "%2/new.upg", "--all", "--json"} << 5
-            << "vt520ctl: unit 101-1.1 is in use by process %1 (vt520ctl read-flash)";
+            << "vt520ctl: unit 101-1.1 is in use by process %1 (vt520ctl read-flash 0 131072 --device 101-1.1)";
         QTest::newRow("another unit") << QStringList{"status", "--set", "2", "--device", "101-1.2"} << 0 << "";
     }
 
@@ -521,8 +521,9 @@ private slots:
         const QString script =
             "\"$0\" read-flash 0 131072 --device 101-1.1 | { "
             "dd bs=1 count=1 >/dev/null 2>&1; "
-            "while ! grep -q ' vt520ctl read-flash' run/vt520-101-1.1.lock 2>/dev/null; do sleep 0.01; done; "
-            "cut -d' ' -f1 run/vt520-101-1.1.lock >holder.txt; "
+            "ino=$(stat -c %i run/vt520-101-1.1.lock); "
+            "awk -v ino=\":$ino\" '$2 == \"FLOCK\" && substr($6, length($6) - length(ino) + 1) == ino "
+            "{ print $5 }' /proc/locks >holder.txt; "
             "\"$0\" \"$@\" >second.out 2>second.err; echo $? >second.status; cat >/dev/null; }";
         QProcess process;
         process.setProcessEnvironment(environment);

@@ -1,6 +1,7 @@
 #include "sim/Vt520Sim.h"
 #include "usb/DeviceSelection.h"
 #include "usb/USBVT350.h"
+#include "usb/UnitLock.h"
 #include "usb/Vt520Enumeration.h"
 
 #include <QtTest>
@@ -70,8 +71,10 @@ private slots:
                 bad.setIdReply(QByteArray("\xFC", 1));
             else if (decoy == "open")
                 bad.failOpen(LIBUSB_ERROR_ACCESS);
-            else if (decoy == "configuration")
+            else if (decoy == "configuration") {
+                bad.setActiveConfiguration(0);
                 bad.failSetConfiguration(LIBUSB_ERROR_BUSY);
+            }
             else if (decoy == "claim")
                 bad.failClaimInterface(LIBUSB_ERROR_ACCESS);
             else if (decoy == "stall")
@@ -198,6 +201,63 @@ private slots:
         bus.reset();
         QCOMPARE(DeviceSelection::select(selector, Vt520Enumeration::list(), &chosen),
                  DeviceSelection::Result::NoDevice);
+    }
+
+    // A unit another holder has is listed as busy without being disturbed:
+    // one whose interface another handle has claimed keeps its handle
+    // working (no configuration set under it), and one whose lock another
+    // process holds is not even opened, but named with its holder.
+    void listingLeavesHeldUnitsAlone_data()
+    {
+        QTest::addColumn<bool>("byLock");
+        QTest::newRow("interface claimed by another handle") << false;
+        QTest::newRow("lock held by another process") << true;
+    }
+
+    void listingLeavesHeldUnitsAlone()
+    {
+        QFETCH(bool, byLock);
+        QTemporaryDir locks;
+        QVERIFY(locks.isValid());
+        const QByteArray lockDirBefore = qgetenv("VT520_LOCK_DIR");
+        const auto restore = qScopeGuard([&] { qputenv("VT520_LOCK_DIR", lockDirBefore); });
+        qputenv("VT520_LOCK_DIR", QFile::encodeName(locks.path()));
+        bus.addVt520At("1-1.1", "111111111");
+        vt520sim::Device &held = bus.addVt520At("1-1.2", "222222222");
+        USBVT350 holder;
+        QProcess lockHolder;
+        if (byLock) {
+            const QString lockFile = locks.filePath("vt520-1-1.2.lock");
+            { UnitLock made("1-1.2"); QCOMPARE(made.take(), UnitLock::Status::Taken); }
+            lockHolder.start("flock", {"-x", lockFile, "cat"});
+            QVERIFY(lockHolder.waitForStarted());
+            QTRY_VERIFY([] { UnitLock probe("1-1.2"); return probe.take() == UnitLock::Status::InUse; }());
+        } else {
+            holder.pinToPort("1-1.2");
+            QCOMPARE(holder.connect(), 0);
+        }
+        bus.clearTransferLog();
+
+        const QList<Vt520Enumeration::Entry> devices = Vt520Enumeration::list();
+        QCOMPARE(devices.size(), 2);
+        QVERIFY(!devices[0].busy);
+        QCOMPARE(devices[0].serial, QByteArray("111111111"));
+        QVERIFY(devices[1].busy);
+        QCOMPARE(devices[1].portPath, QString("1-1.2"));
+        if (byLock) {
+            QCOMPARE(devices[1].holder, QString("process %1 (flock -x %2 cat)")
+                                            .arg(lockHolder.processId())
+                                            .arg(locks.filePath("vt520-1-1.2.lock")));
+            for (const auto &record : bus.transferLog())
+                QVERIFY(record.address != held.address());
+            lockHolder.closeWriteChannel();
+            QVERIFY(lockHolder.waitForFinished());
+        } else {
+            QCOMPARE(devices[1].holder, QString());
+            uint32_t status = 0;
+            QCOMPARE(holder.StatusGet(&status), 0);
+            QVERIFY(holder.isConnected());
+        }
     }
 
     void transferWhileClosedConnectsLazily()
