@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QPushButton>
 
 QString DialogQuestions::openFileName(QWidget *parent, const QString &caption, const QString &dir,
                                       const QString &filter)
@@ -33,16 +34,37 @@ QString DialogQuestions::item(QWidget *parent, const QString &title, const QStri
     return QInputDialog::getItem(parent, title, label, items, current, editable, ok);
 }
 
+// As QMessageBox::critical, warning and information ask, with a box of our
+// own, so that closeLastMessage() can reach it.
 QMessageBox::StandardButton DialogQuestions::message(QMessageBox::Icon icon, QWidget *parent, const QString &title,
                                                      const QString &text, QMessageBox::StandardButtons buttons,
                                                      QMessageBox::StandardButton defaultButton)
 {
-    switch (icon) {
-    case QMessageBox::Critical:
-        return QMessageBox::critical(parent, title, text, buttons, defaultButton);
-    case QMessageBox::Warning:
-        return QMessageBox::warning(parent, title, text, buttons, defaultButton);
-    default:
-        return QMessageBox::information(parent, title, text, buttons, defaultButton);
+    if (icon != QMessageBox::Critical && icon != QMessageBox::Warning)
+        icon = QMessageBox::Information;
+    QMessageBox box(icon, title, text, buttons, parent);
+    // Without a default given, the first accepting button is the default,
+    // as in the static functions.
+    QAbstractButton *preferred = box.button(defaultButton);
+    for (QAbstractButton *button : box.buttons()) {
+        if (!preferred && box.buttonRole(button) == QMessageBox::AcceptRole)
+            preferred = button;
     }
+    if (auto *push = qobject_cast<QPushButton *>(preferred))
+        box.setDefaultButton(push);
+    openBoxes.append(&box);
+    box.exec();
+    openBoxes.removeAll(&box);
+    // A box closed by closeLastMessage() has no button clicked.
+    QAbstractButton *clicked = box.clickedButton();
+    return clicked ? box.standardButton(clicked) : QMessageBox::NoButton;
+}
+
+void DialogQuestions::closeLastMessage()
+{
+    if (openBoxes.isEmpty())
+        return;
+    QPointer<QMessageBox> box = openBoxes.takeLast();
+    if (box)
+        box->reject();
 }

@@ -2,6 +2,9 @@
 
 #include "app/UserQuestions.h"
 
+#include <QList>
+#include <QPointer>
+
 // Asks the user through the toolkit's standard modal dialogs.
 class DialogQuestions : public UserQuestions
 {
@@ -17,4 +20,9 @@ public:
     QMessageBox::StandardButton message(QMessageBox::Icon icon, QWidget *parent, const QString &title,
                                         const QString &text, QMessageBox::StandardButtons buttons,
                                         QMessageBox::StandardButton defaultButton) override;
+    void closeLastMessage() override;
+
+private:
+    // The boxes open now, the last opened last.
+    QList<QPointer<QMessageBox>> openBoxes;
 };

@@ -30,6 +30,13 @@ public:
                                                 const QString &text, QMessageBox::StandardButtons buttons,
                                                 QMessageBox::StandardButton defaultButton) = 0;
 
+    // Closes the message box opened last while it is still open, as if no
+    // button had been pressed: its message() returns NoButton. For a
+    // question that the course of events has answered (a firmware change
+    // ended while the user was asked about closing during it). Nothing to
+    // do where message() never waits.
+    virtual void closeLastMessage() {}
+
     // Shorthands for the three kinds of box the window shows.
     QMessageBox::StandardButton critical(QWidget *parent, const QString &title, const QString &text,
                                          QMessageBox::StandardButtons buttons = QMessageBox::Ok,
