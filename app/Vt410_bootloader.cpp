@@ -7,6 +7,7 @@
 #include "lighting/LightingDocument.h"
 #include "firmware/Upgrader.h"
 #include "usb/USBVT350.h"
+#include "usb/UnitLock.h"
 #include "usb/Vt520Monitor.h"
 #include "style/ArthurStyle.h"
 #include "ui_Vt410_bootloader.h"
@@ -117,16 +118,8 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     // Scene overviews, tool bar and scene clipboard of the lighting tabs.
     setUpEditing();
 
-    // Whether a Vt520 is attached, and where, always in view; the monitor
-    // only lists devices, so it never disturbs a command or a change.
-    auto *unitField = new QLabel(this);
-    unitField->setObjectName(QStringLiteral("labelAttachedUnit"));
-    statusBar()->addPermanentWidget(unitField);
-    unitMonitor = new Vt520Monitor(this);
-    unitField->setText(Vt520Monitor::statusText(unitMonitor->units()));
-    connect(unitMonitor, &Vt520Monitor::unitsChanged, unitField, [unitField](const QList<Vt520Monitor::Unit> &units) {
-        unitField->setText(Vt520Monitor::statusText(units));
-    });
+    // The Device menu and the unit field of the status bar.
+    setUpDeviceMenu();
 
     upgrader = new Upgrader(usb);
     connect(upgrader, &Upgrader::sendText, this, &Vt410_bootloader::appendUpgraderText);
@@ -204,20 +197,25 @@ void Vt410_bootloader::closeEvent(QCloseEvent *event)
     // could take that for the end and unplug the unit.
     if (upgrader && upgrader->isRunning()) {
         event->ignore();
-        if (closeAfterChange)
+        if (closeAfterChange || askingToCloseDuringChange)
             return;
+        // The question is closed unanswered if the change ends meanwhile.
+        askingToCloseDuringChange = true;
         const QMessageBox::StandardButton answer =
             questions->warning(this, tr("Firmware change running"),
                                tr("A firmware change is running; keep the Vt520 plugged in until it has ended.\n"
                                   "Close the window when the change has ended?"),
                                QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-        if (answer == QMessageBox::Yes)
+        askingToCloseDuringChange = false;
+        if (answer == QMessageBox::Yes && firmwareChanging)
             closeWhenChangeEnds();
         return;
     }
-    // Edits that would be lost are saved, or given up, first.
+    // Edits that would be lost are saved, or given up, first. Kept after
+    // all, the window no longer waits to close.
     if (!maybeSave(*programTab) || !maybeSave(*sceneTab)) {
         event->ignore();
+        withdrawCloseRequest();
         return;
     }
     QMainWindow::closeEvent(event);
@@ -240,6 +238,15 @@ void Vt410_bootloader::closeWhenChangeEnds()
 {
     closeAfterChange = true;
     statusBar()->showMessage(tr("The window closes when the firmware change has ended."));
+}
+
+void Vt410_bootloader::withdrawCloseRequest()
+{
+    if (!closeAfterChange)
+        return;
+    closeAfterChange = false;
+    if (statusBar()->currentMessage() == tr("The window closes when the firmware change has ended."))
+        statusBar()->clearMessage();
 }
 
 // After the change's last line, which may still be on its way into the log.

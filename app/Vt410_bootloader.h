@@ -2,6 +2,8 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QString>
+#include <functional>
 #include <memory>
 
 #include "lighting/SceneTables.h"
@@ -15,13 +17,16 @@ class LightingDocument;
 class LightingTab;
 struct HexToBinResult;
 class QAction;
+class QActionGroup;
 class QDragEnterEvent;
 class QDropEvent;
 class QHBoxLayout;
+class QLabel;
 class QMenu;
 class QUndoGroup;
 class SceneOverview;
 class SuperRGB;
+class UnitLock;
 class UserQuestions;
 class Upgrader;
 class USBVT350;
@@ -56,6 +61,14 @@ public:
     // file was refused or the question cancelled.
     bool openFile(const QString &fileName);
     void openFiles(const QStringList &fileNames);
+
+    // The port path of the unit that device commands go to; empty while
+    // none is chosen.
+    QString chosenUnit() const { return chosenPort; }
+
+    // How the firmware change waits and measures its patience (see
+    // Upgrader); set while no change runs. Tests pass the emulator's clock.
+    void setFirmwareChangeClock(std::function<void(int milliseconds)> sleep, std::function<qint64()> now);
 
 public slots:
     void slotpushButtonConnect(bool t);
@@ -121,7 +134,41 @@ private:
     // A close asked for during a change waits for its end and its last line.
     void closeWhenChangeEnds();
     void closeOnceLogShown();
+    // The operator kept the window after all: no close waits any more.
+    void withdrawCloseRequest();
     bool closeAfterChange = false;
+    // The question whether to close once the change has ended is open.
+    bool askingToCloseDuringChange = false;
+    // From the start of a change until its worker has finished.
+    bool firmwareChanging = false;
+    // Held from the start of a change until its worker has finished, through
+    // the unit's reset and re-enumeration.
+    std::unique_ptr<UnitLock> changeLock;
+
+    // The unit the device commands go to, chosen by the operator in the
+    // Device menu, when asked, or alone on the bus. A chosen unit that goes
+    // away stays chosen (shown as gone) until the operator chooses another.
+    void setUpDeviceMenu();
+    void followUnits();
+    void rebuildDeviceMenu();
+    void updateUnitField();
+    void chooseUnit(const QString &portPath);
+    bool chosenUnitAttached() const;
+    // Before a device command: refused (with the reason shown) while a
+    // change runs; asks for the unit when several are attached and none is
+    // chosen. False when nothing may be sent.
+    bool prepareDeviceCommand();
+    // Takes the chosen unit for one device command, so that no other
+    // program drives it meanwhile. False, with the holder or the reason
+    // shown, when it is not to be had; nothing may be sent then.
+    bool holdChosenUnit(std::unique_ptr<UnitLock> &lock);
+    // Both, for the commands that need nothing from the operator between.
+    bool beginDeviceCommand(std::unique_ptr<UnitLock> &lock);
+    void refuseDeviceCommand(const QString &text);
+    QString chosenPort;
+    QMenu *deviceMenu = nullptr;
+    QActionGroup *deviceGroup = nullptr;
+    QLabel *unitField = nullptr;
 
     struct LogPiece {
         QString text;

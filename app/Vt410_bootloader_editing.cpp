@@ -214,7 +214,9 @@ void Vt410_bootloader::updateEditingActions()
         const QString text = (programsTab ? entry.programsButton : entry.scenesButton)->text();
         entry.action->setText(text);
         entry.action->setToolTip(withShortcut(text, entry.action));
-        entry.action->setEnabled(lightingTab);
+        // Read and Write reach the unit: not while a firmware change runs.
+        const bool toUnit = entry.action == actionReadTable || entry.action == actionWriteTable;
+        entry.action->setEnabled(lightingTab && !(toUnit && firmwareChanging));
     }
 
     actionSaveTableAs->setEnabled(lightingTab);

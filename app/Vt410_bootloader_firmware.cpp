@@ -10,9 +10,12 @@
 #include "firmware/UpgradeImage.h"
 #include "firmware/Upgrader.h"
 #include "ui_Vt410_bootloader.h"
+#include "usb/UnitLock.h"
 
+#include <QAction>
 #include <QDate>
 #include <QDebug>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -125,6 +128,13 @@ void Vt410_bootloader::slotpushButtonCHF(bool)
 
 void Vt410_bootloader::startFirmwareChange(const QString &name)
 {
+    // The unit is chosen and held for the whole change, its reset and
+    // re-enumeration included; a start while a change runs only leaves the
+    // name for the next one.
+    if (!name.isEmpty() && !upgrader->isRunning()) {
+        if (!prepareDeviceCommand() || !holdChosenUnit(changeLock))
+            return;
+    }
     ui->progressBarFlash->setValue(0);
     ui->progressBarExtFlashWr->setValue(0);
     ui->progressBarExtFlashRd->setValue(0);
@@ -143,6 +153,17 @@ void Vt410_bootloader::showFirmwareChangeRunning(bool running)
     // A language switch rebuilds the window: not while the change it shows runs.
     ui->actionPolish->setEnabled(!running);
     ui->actionEnglish->setEnabled(!running);
+    // Nothing else reaches the unit meanwhile, and the choice of unit stays;
+    // the files can still be loaded and saved.
+    firmwareChanging = running;
+    for (QPushButton *button : {ui->pushButtonGetProgramsFormVt410, ui->pushButtonSetProgramsInVt410,
+                                ui->pushButtonGetScenesFormVt410, ui->pushButtonSetScenesInVt410})
+        button->setEnabled(!running);
+    updateEditingActions();
+    for (QAction *action : deviceMenu->actions()) {
+        if (!action->data().toString().isEmpty())
+            action->setEnabled(!running);
+    }
 }
 
 void Vt410_bootloader::firmwareChangeEnded()
@@ -150,7 +171,13 @@ void Vt410_bootloader::firmwareChangeEnded()
     // A run started while this signal was on its way keeps everything off.
     if (upgrader->isRunning())
         return;
+    changeLock.reset();
     showFirmwareChangeRunning(false);
+    // A question about closing during the change has lost its point.
+    if (askingToCloseDuringChange)
+        questions->closeLastMessage();
+    // A unit that came or went during the change may be the one meant now.
+    followUnits();
     if (closeAfterChange)
         closeOnceLogShown();
 }

@@ -11,6 +11,7 @@
 #include "lighting/LightingTransfer.h"
 #include "ui_Vt410_bootloader.h"
 #include "usb/USBVT350.h"
+#include "usb/UnitLock.h"
 #include "usb/Vt520Monitor.h"
 
 #include <QDir>
@@ -113,7 +114,10 @@ bool Vt410_bootloader::maybeSave(LightingTab &tab)
 // were, edits on display included; a new one replaces everything.
 bool Vt410_bootloader::readTable(LightingTab &tab)
 {
-    if (!maybeSave(tab))
+    if (!prepareDeviceCommand() || !maybeSave(tab))
+        return false;
+    std::unique_ptr<UnitLock> hold;
+    if (!holdChosenUnit(hold))
         return false;
     LightingDocument &document = tab.document();
     QByteArray table(document.location().length, '\0');
@@ -143,6 +147,9 @@ bool Vt410_bootloader::readTable(LightingTab &tab)
 // clean point.
 void Vt410_bootloader::writeTable(LightingTab &tab)
 {
+    std::unique_ptr<UnitLock> hold;
+    if (!beginDeviceCommand(hold))
+        return;
     LightingDocument &document = tab.document();
     const LightingTransfer::Status status =
         LightingTransfer(*usb).write(document.location(), document.constData(), [&tab] { tab.storeSelected(); });
@@ -264,6 +271,8 @@ void Vt410_bootloader::showFailure(const QString &text)
     QString shown = text;
     if (noUnit)
         shown = Vt520Monitor::statusText({});
+    else if (!chosenPort.isEmpty() && !chosenUnitAttached())
+        shown = tr("No Vt520 attached at %1").arg(chosenPort);
     else if (usb->lastConnectFoundBusy())
         shown = tr("The Vt520 is in use by another program; close it and try again.");
     statusBar()->showMessage(shown, FailureMessageMs);

@@ -7,6 +7,7 @@
 #include "usb/HexDump.h"
 #include "usb/Scrambling.h"
 #include "usb/USBVT350.h"
+#include "usb/UnitLock.h"
 #include "usb/tools/ExtFlashBinWriter.h"
 #include "app/RuntimeRandom.h"
 #include "app/ServiceDialogValues.h"
@@ -17,6 +18,7 @@
 #include <QByteArray>
 #include <QDebug>
 #include <QFile>
+#include <QStatusBar>
 
 namespace {
 
@@ -47,6 +49,9 @@ QString dumpText(const QByteArray &buffer)
 void Vt410_bootloader::slotpushButtonConnect(bool)
 {
     qDebug() << "Vt410_bootloader::slotpushButtonConnect(bool t)";
+    std::unique_ptr<UnitLock> hold;
+    if (!beginDeviceCommand(hold))
+        return;
     if (usb->connect() != 0) {
         qDebug() << "Connect ERROR";
         ui->txt->append(QStringLiteral("Connect ERROR"));
@@ -60,6 +65,11 @@ void Vt410_bootloader::slotpushButtonConnect(bool)
 
 void Vt410_bootloader::slotpushButtonDisconnect(bool)
 {
+    // Closing the handle under a running change would cut it off.
+    if (firmwareChanging) {
+        statusBar()->showMessage(tr("A firmware change is running; nothing was sent."), FailureMessageMs);
+        return;
+    }
     usb->disconnect();
     qDebug() << "Vt410_bootloader::slotpushButtonDisconnect(bool t)";
     ui->txt->clear();
@@ -77,6 +87,9 @@ void Vt410_bootloader::slotpushButtonDisconnect(bool)
 
 void Vt410_bootloader::slotpushButtonRunApplication(bool)
 {
+    std::unique_ptr<UnitLock> hold;
+    if (!beginDeviceCommand(hold))
+        return;
     usb->RunApplication();
     usb->disconnect();
     usb->connect();
@@ -84,6 +97,9 @@ void Vt410_bootloader::slotpushButtonRunApplication(bool)
 
 void Vt410_bootloader::slotpushButtonStatusGet(bool)
 {
+    std::unique_ptr<UnitLock> hold;
+    if (!beginDeviceCommand(hold))
+        return;
     quint32 status = 0;
     if (usb->StatusGet(&status) != 0)
         ui->txt->append(QStringLiteral("Status: ERROR"));
@@ -93,6 +109,9 @@ void Vt410_bootloader::slotpushButtonStatusGet(bool)
 
 void Vt410_bootloader::slotpushButtonStatusSet(bool)
 {
+    std::unique_ptr<UnitLock> hold;
+    if (!beginDeviceCommand(hold))
+        return;
     if (usb->StatusSet(HostAccessMask) != 0)
         ui->txt->append(QStringLiteral("StatusSet() ERROR"));
     else
@@ -101,6 +120,9 @@ void Vt410_bootloader::slotpushButtonStatusSet(bool)
 
 void Vt410_bootloader::slotpushButtonStatusClr(bool)
 {
+    std::unique_ptr<UnitLock> hold;
+    if (!beginDeviceCommand(hold))
+        return;
     if (usb->StatusClr(HostAccessMask) != 0)
         ui->txt->append(QStringLiteral("StatusClr() ERROR"));
     else
@@ -110,6 +132,9 @@ void Vt410_bootloader::slotpushButtonStatusClr(bool)
 void Vt410_bootloader::slotpushButtonRead(bool)
 {
     qDebug() << "Vt410_bootloader::slotpushButtonRead(bool t)";
+    std::unique_ptr<UnitLock> hold;
+    if (!beginDeviceCommand(hold))
+        return;
     ServiceDialogValues &remembered = ServiceDialogValues::remembered();
 
     bool ok = false;
@@ -138,6 +163,9 @@ void Vt410_bootloader::slotpushButtonRead(bool)
 void Vt410_bootloader::slotpushButtonWrite(bool)
 {
     qDebug() << "Vt410_bootloader::slotpushButtonWrite(bool t)";
+    std::unique_ptr<UnitLock> hold;
+    if (!beginDeviceCommand(hold))
+        return;
     QByteArray buffer(TestBlockSize, '\0');
     for (int i = 0; i < TestBlockSize; ++i)
         buffer[i] = char(i % 256);
@@ -148,6 +176,9 @@ void Vt410_bootloader::slotpushButtonWrite(bool)
 void Vt410_bootloader::slotpushButtonWritePage(bool)
 {
     qDebug() << "Vt410_bootloader::slotpushButtonWritePage(bool t)";
+    std::unique_ptr<UnitLock> hold;
+    if (!beginDeviceCommand(hold))
+        return;
     ServiceDialogValues &remembered = ServiceDialogValues::remembered();
 
     bool ok = false;
@@ -167,6 +198,9 @@ void Vt410_bootloader::slotpushButtonWritePage(bool)
 void Vt410_bootloader::slotpushButtonWriteExtFlashBin(bool)
 {
     qDebug() << "Vt410_bootloader::slotpushButtonWriteExtFlashBin(bool t)";
+    std::unique_ptr<UnitLock> hold;
+    if (!beginDeviceCommand(hold))
+        return;
     const QString fileName = questions->openFileName(this, tr("Open File"), QStringLiteral("."), tr("Bin (*.bin)"));
     if (fileName.isEmpty())
         return;
@@ -200,6 +234,9 @@ void Vt410_bootloader::slotpushButtonWriteExtFlashBin(bool)
 void Vt410_bootloader::slotpushButtonWriteExternalFlash(bool)
 {
     qDebug() << "Vt410_bootloader::slotpushButtonWriteExternalFlash(bool t)";
+    std::unique_ptr<UnitLock> hold;
+    if (!beginDeviceCommand(hold))
+        return;
     ServiceDialogValues &remembered = ServiceDialogValues::remembered();
     const QString title = tr("Write To External Flash Vt350");
 
@@ -243,6 +280,9 @@ void Vt410_bootloader::slotpushButtonWriteExternalFlash(bool)
 void Vt410_bootloader::slotpushButtonReadExternalFlash(bool)
 {
     qDebug() << "Vt410_bootloader::slotpushButtonReadExternalFlash(bool t)";
+    std::unique_ptr<UnitLock> hold;
+    if (!beginDeviceCommand(hold))
+        return;
     ServiceDialogValues &remembered = ServiceDialogValues::remembered();
     const QString title = tr("Read External Flash From Vt350");
 

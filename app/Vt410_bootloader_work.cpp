@@ -30,6 +30,7 @@ WindowWork Vt410_bootloader::work()
     result.tab = ui->tabWidget->currentIndex();
     if (!ui->txt->document()->isEmpty())
         result.log = ui->txt->toHtml();
+    result.unit = chosenPort;
     return result;
 }
 
@@ -46,6 +47,10 @@ void Vt410_bootloader::resumeWork(const WindowWork &work)
     sceneTab->resume(work.scene);
     // After the records: the tab change updates what the editing actions offer.
     ui->tabWidget->setCurrentIndex(work.tab);
+
+    // The operator's choice of unit stands, whatever this window found alone.
+    if (!work.unit.isEmpty())
+        chooseUnit(work.unit);
 
     if (!work.log.isEmpty()) {
         ui->txt->setHtml(work.log);

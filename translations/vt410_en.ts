@@ -939,6 +939,74 @@ Keep the Vt520 plugged in until the change has ended.</translation>
         <source>The Vt520 is in use by another program; close it and try again.</source>
         <translation>The Vt520 is in use by another program; close it and try again.</translation>
     </message>
+    <message>
+        <source>No Vt520 attached at %1</source>
+        <translation>No Vt520 attached at %1</translation>
+    </message>
+    <message>
+        <source>A firmware change is running; nothing was sent.</source>
+        <translation>A firmware change is running; nothing was sent.</translation>
+    </message>
+    <message>
+        <source>serial unknown</source>
+        <translation>serial unknown</translation>
+    </message>
+    <message>
+        <source>serial %1</source>
+        <translation>serial %1</translation>
+    </message>
+    <message>
+        <source>application</source>
+        <translation>application</translation>
+    </message>
+    <message>
+        <source>bootloader</source>
+        <translation>bootloader</translation>
+    </message>
+    <message>
+        <source>mode unknown</source>
+        <translation>mode unknown</translation>
+    </message>
+    <message>
+        <source>%1: %2, %3</source>
+        <translation>%1: %2, %3</translation>
+    </message>
+    <message>
+        <source>&amp;Device</source>
+        <translation>&amp;Device</translation>
+    </message>
+    <message>
+        <source>%1: not attached</source>
+        <translation>%1: not attached</translation>
+    </message>
+    <message>
+        <source>%1 Vt520s attached: choose one in the Device menu</source>
+        <translation>%1 Vt520s attached: choose one in the Device menu</translation>
+    </message>
+    <message>
+        <source>Vt520 at %1 (%2 attached)</source>
+        <translation>Vt520 at %1 (%2 attached)</translation>
+    </message>
+    <message>
+        <source>Vt520 in use</source>
+        <translation>Vt520 in use</translation>
+    </message>
+    <message>
+        <source>Choose a Vt520</source>
+        <translation>Choose a Vt520</translation>
+    </message>
+    <message>
+        <source>Several Vt520s are attached. Which one is the command for?</source>
+        <translation>Several Vt520s are attached. Which one is the command for?</translation>
+    </message>
+    <message>
+        <source>The Vt520 at %1 is in use by %2; nothing was sent.</source>
+        <translation>The Vt520 at %1 is in use by %2; nothing was sent.</translation>
+    </message>
+    <message>
+        <source>The Vt520 at %1 could not be reserved for this program (%2); nothing was sent.</source>
+        <translation>The Vt520 at %1 could not be reserved for this program (%2); nothing was sent.</translation>
+    </message>
 </context>
 <context>
     <name>Vt410_bootloaderClass</name>

@@ -939,6 +939,74 @@ Nie odłączaj Vt520, dopóki zmiana się nie zakończy.</translation>
         <source>The Vt520 is in use by another program; close it and try again.</source>
         <translation>Vt520 jest używany przez inny program; zamknij go i spróbuj ponownie.</translation>
     </message>
+    <message>
+        <source>No Vt520 attached at %1</source>
+        <translation>Brak podłączonego Vt520 na porcie %1</translation>
+    </message>
+    <message>
+        <source>A firmware change is running; nothing was sent.</source>
+        <translation>Trwa zmiana oprogramowania; nic nie zostało wysłane.</translation>
+    </message>
+    <message>
+        <source>serial unknown</source>
+        <translation>numer seryjny nieznany</translation>
+    </message>
+    <message>
+        <source>serial %1</source>
+        <translation>numer seryjny %1</translation>
+    </message>
+    <message>
+        <source>application</source>
+        <translation>aplikacja</translation>
+    </message>
+    <message>
+        <source>bootloader</source>
+        <translation>bootloader</translation>
+    </message>
+    <message>
+        <source>mode unknown</source>
+        <translation>tryb nieznany</translation>
+    </message>
+    <message>
+        <source>%1: %2, %3</source>
+        <translation>%1: %2, %3</translation>
+    </message>
+    <message>
+        <source>&amp;Device</source>
+        <translation>&amp;Urządzenie</translation>
+    </message>
+    <message>
+        <source>%1: not attached</source>
+        <translation>%1: niepodłączony</translation>
+    </message>
+    <message>
+        <source>%1 Vt520s attached: choose one in the Device menu</source>
+        <translation>Podłączonych Vt520: %1; wybierz jeden w menu Urządzenie</translation>
+    </message>
+    <message>
+        <source>Vt520 at %1 (%2 attached)</source>
+        <translation>Vt520 w %1 (podłączonych: %2)</translation>
+    </message>
+    <message>
+        <source>Vt520 in use</source>
+        <translation>Vt520 jest zajęty</translation>
+    </message>
+    <message>
+        <source>Choose a Vt520</source>
+        <translation>Wybierz Vt520</translation>
+    </message>
+    <message>
+        <source>Several Vt520s are attached. Which one is the command for?</source>
+        <translation>Podłączono kilka Vt520. Do którego z nich jest polecenie?</translation>
+    </message>
+    <message>
+        <source>The Vt520 at %1 is in use by %2; nothing was sent.</source>
+        <translation>Vt520 na porcie %1 jest używany przez %2; nic nie zostało wysłane.</translation>
+    </message>
+    <message>
+        <source>The Vt520 at %1 could not be reserved for this program (%2); nothing was sent.</source>
+        <translation>Nie udało się zarezerwować Vt520 na porcie %1 dla tego programu (%2); nic nie zostało wysłane.</translation>
+    </message>
 </context>
 <context>
     <name>Vt410_bootloaderClass</name>
