@@ -949,11 +949,11 @@ Nie odłączaj Vt520, dopóki zmiana się nie zakończy.</translation>
     </message>
     <message>
         <source>serial unknown</source>
-        <translation>numer seryjny nieznany</translation>
+        <translation>nr seryjny nieznany</translation>
     </message>
     <message>
         <source>serial %1</source>
-        <translation>numer seryjny %1</translation>
+        <translation>nr seryjny %1</translation>
     </message>
     <message>
         <source>application</source>

@@ -701,7 +701,7 @@ void TestWindowUnits::polishTexts()
     QCOMPARE(field, QStringLiteral("Podłączonych Vt520: 2; wybierz jeden w menu Urządzenie"));
     QCOMPARE(chosenField, QStringLiteral("Vt520 w 1-1.1 (podłączonych: 2)"));
     QCOMPARE(goneField, QStringLiteral("Brak podłączonego Vt520 na porcie 1-1.1"));
-    QCOMPARE(menuTexts, (QStringList{"1-1.2: numer seryjny nieznany, tryb nieznany", "1-1.1: niepodłączony"}));
+    QCOMPARE(menuTexts, (QStringList{"1-1.2: nr seryjny nieznany, tryb nieznany", "1-1.1: niepodłączony"}));
 }
 
 QTEST_MAIN(TestWindowUnits)
