@@ -6,6 +6,7 @@
 
 #include <linux/usbdevice_fs.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 
 #include <cerrno>
 #include <chrono>
@@ -90,7 +91,7 @@ UrbBridge::UrbBridge()
     : ioctlHandler(umockdev_ioctl_base_new())
 {
     g_signal_connect(ioctlHandler, "handle-ioctl", G_CALLBACK(&UrbBridge::onIoctl), this);
-    g_signal_connect(ioctlHandler, "client-vanished", G_CALLBACK(&UrbBridge::onClientVanished), this);
+    g_signal_connect(ioctlHandler, "client-connected", G_CALLBACK(&UrbBridge::onClientConnected), this);
     for (int i = 0; i < WorkerCount; ++i)
         workers.emplace_back([this] { work(); });
 }
@@ -107,16 +108,27 @@ UrbBridge::~UrbBridge()
     g_signal_handlers_disconnect_by_data(ioctlHandler, this);
     std::lock_guard<std::mutex> lock(mutex);
     urbs.clear();
-    for (auto &entry : nodes)
-        if (entry.second->fifo >= 0)
-            ::close(entry.second->fifo);
+    // The command has ended; a client whose stream umockdev has not closed
+    // yet is left to it (releasing it now would finalize an open stream).
+    for (auto &entry : clients) {
+        g_signal_handlers_disconnect_by_data(entry.first, this);
+        if (!umockdev_ioctl_client_get_connected(entry.first))
+            g_object_unref(entry.first);
+    }
+    clients.clear();
     g_object_unref(ioctlHandler);
 }
 
 void UrbBridge::addNode(const std::shared_ptr<UsbfsNode> &node)
 {
     std::lock_guard<std::mutex> lock(mutex);
+    node->claimedElsewhere = claimedElsewhere.contains(QByteArray::number(node->busNumber) + '-' + node->ports);
     nodes[node->devNode] = node;
+}
+
+void UrbBridge::setConfigurationListener(std::function<void(const UsbfsNode &, int)> listener)
+{
+    configurationListener = std::move(listener);
 }
 
 void UrbBridge::nodeGone(UsbfsNode &node)
@@ -152,25 +164,133 @@ int UrbBridge::onIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, void *s
     return static_cast<UrbBridge *>(self)->handle(client);
 }
 
-void UrbBridge::onClientVanished(UMockdevIoctlBase *, UMockdevIoctlClient *client, void *self)
+// A new open file of a device node: it belongs to the appearance that has
+// the node now, for as long as it stays open.
+void UrbBridge::onClientConnected(UMockdevIoctlBase *, UMockdevIoctlClient *client, void *self)
 {
-    auto *bridge = static_cast<UrbBridge *>(self);
-    std::lock_guard<std::mutex> lock(bridge->mutex);
-    bridge->urbs.remove_if([client](const std::shared_ptr<Urb> &urb) { return urb->client == client; });
+    static_cast<UrbBridge *>(self)->nodeOf(client);
+}
+
+void UrbBridge::onClientConnectionChanged(UMockdevIoctlClient *client, void *, void *self)
+{
+    if (!umockdev_ioctl_client_get_connected(client))
+        static_cast<UrbBridge *>(self)->forgetClient(client);
+}
+
+// The file was closed: as the kernel does, its claim is released and its
+// URBs are given up.
+void UrbBridge::forgetClient(UMockdevIoctlClient *client)
+{
+    std::list<std::shared_ptr<Urb>> dropped;
+    bool known = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        for (auto it = urbs.begin(); it != urbs.end();) {
+            if ((*it)->client == client) {
+                (*it)->state = Urb::State::Done; // a worker running it drops it
+                dropped.push_back(*it);
+                it = urbs.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        const auto it = clients.find(client);
+        if (it != clients.end()) {
+            if (it->second->interfaceHolder == client)
+                it->second->interfaceHolder = nullptr;
+            clients.erase(it);
+            known = true;
+        }
+    }
+    dropped.clear();
+    if (known) {
+        g_signal_handlers_disconnect_by_data(client, this);
+        g_object_unref(client);
+    }
+}
+
+int UrbBridge::connectionOf(UMockdevIoctlClient *client) const
+{
+    // umockdev does not give the client's connection: its private part
+    // starts with the handler and the stream (umockdev 0.16 and later). Both
+    // are checked before the stream is used.
+    struct ClientPrivateStart {
+        UMockdevIoctlBase *handler;
+        GIOStream *stream;
+    };
+    const auto *start = reinterpret_cast<const ClientPrivateStart *>(client->priv);
+    if (!start || start->handler != ioctlHandler || !G_IS_SOCKET_CONNECTION(start->stream))
+        return -1;
+    return g_socket_get_fd(g_socket_connection_get_socket(G_SOCKET_CONNECTION(start->stream)));
+}
+
+bool UrbBridge::connectionEnded(UMockdevIoctlClient *client) const
+{
+    if (!umockdev_ioctl_client_get_connected(client))
+        return true;
+    const int fd = connectionOf(client);
+    char byte = 0;
+    return fd >= 0 && ::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
+}
+
+int UrbBridge::processOf(UMockdevIoctlClient *client) const
+{
+    ucred credentials{};
+    socklen_t length = sizeof credentials;
+    const int fd = connectionOf(client);
+    if (fd < 0 || ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0)
+        return 0;
+    return int(credentials.pid);
+}
+
+// The kernel releases a file's claim within close(); here the preload only
+// closes the file's connection, and umockdev reads its end a little later.
+// A process that closes its file and then claims the interface through
+// another one (or tells another process to) must find it free: a holder
+// whose connection has ended is let go first. Every ioctl runs on umockdev's
+// one handler thread, so nothing claims in between.
+void UrbBridge::releaseClosedHolder(UMockdevIoctlClient *client, UsbfsNode &node)
+{
+    UMockdevIoctlClient *holder = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (node.interfaceHolder && node.interfaceHolder != client)
+            holder = UMOCKDEV_IOCTL_CLIENT(g_object_ref(node.interfaceHolder));
+    }
+    if (!holder)
+        return;
+    if (connectionEnded(holder))
+        forgetClient(holder);
+    g_object_unref(holder);
+}
+
+std::shared_ptr<UsbfsNode> UrbBridge::nodeOf(UMockdevIoctlClient *client)
+{
+    std::shared_ptr<UsbfsNode> node;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        const auto known = clients.find(client);
+        if (known != clients.end())
+            return known->second;
+        const auto it = nodes.find(QByteArray(umockdev_ioctl_client_get_devnode(client)));
+        if (it == nodes.end())
+            return nullptr;
+        node = it->second;
+        clients.emplace(client, node);
+    }
+    g_object_ref(client);
+    g_signal_connect(client, "notify::connected", G_CALLBACK(&UrbBridge::onClientConnectionChanged), this);
+    return node;
 }
 
 bool UrbBridge::handle(UMockdevIoctlClient *client)
 {
     const unsigned long request = umockdev_ioctl_client_get_request(client);
-    std::shared_ptr<UsbfsNode> node;
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        const auto it = nodes.find(QByteArray(umockdev_ioctl_client_get_devnode(client)));
-        if (it != nodes.end())
-            node = it->second;
-    }
-    if (debugEnabled())
-        fprintf(stderr, "vt520-usbfs: ioctl 0x%lx on %s\n", request, umockdev_ioctl_client_get_devnode(client));
+    const std::shared_ptr<UsbfsNode> node = nodeOf(client);
+    if (debugEnabled() && request != USBDEVFS_SUBMITURB && request != USBDEVFS_REAPURB
+        && request != USBDEVFS_REAPURBNDELAY)
+        fprintf(stderr, "vt520-usbfs: ioctl 0x%lx on %s from process %d\n", request,
+                umockdev_ioctl_client_get_devnode(client), processOf(client));
     if (!node) {
         complete(client, -1, ENODEV);
         return true;
@@ -185,6 +305,19 @@ bool UrbBridge::handle(UMockdevIoctlClient *client)
     if (isGone(*node)) {
         complete(client, -1, ENODEV);
         return true;
+    }
+
+    switch (request) {
+    case USBDEVFS_SETCONFIGURATION:
+    case USBDEVFS_CLAIMINTERFACE:
+    case USBDEVFS_SETINTERFACE:
+    case USBDEVFS_CLEAR_HALT:
+    case USBDEVFS_RESETEP:
+    case USBDEVFS_SUBMITURB:
+        releaseClosedHolder(client, *node);
+        break;
+    default:
+        break;
     }
 
     UMockdevIoctlData *arg = umockdev_ioctl_client_get_arg(client);
@@ -206,26 +339,60 @@ bool UrbBridge::handle(UMockdevIoctlClient *client)
     case USBDEVFS_CLAIMINTERFACE:
     case USBDEVFS_RELEASEINTERFACE: {
         UMockdevIoctlData *number = umockdev_ioctl_data_resolve(arg, 0, sizeof(int), nullptr);
-        int value = 0;
-        if (number) {
-            std::memcpy(&value, number->data, sizeof value);
-            g_object_unref(number);
-        }
-        // One configuration (1) with one interface (0).
-        const bool known = request == USBDEVFS_SETCONFIGURATION ? (value == 1 || value == -1) : value == 0;
-        if (known && request == USBDEVFS_CLAIMINTERFACE
-            && claimedElsewhere.contains(QByteArray::number(node->busNumber) + '-' + node->ports)) {
-            complete(client, -1, EBUSY);
+        if (!number) {
+            complete(client, -1, EFAULT);
             return true;
         }
-        complete(client, known ? 0 : -1, known ? 0 : (request == USBDEVFS_SETCONFIGURATION ? EINVAL : ENOENT));
+        int value = 0;
+        std::memcpy(&value, number->data, sizeof value);
+        g_object_unref(number);
+        if (request == USBDEVFS_SETCONFIGURATION)
+            setConfiguration(client, *node, value);
+        else if (request == USBDEVFS_CLAIMINTERFACE)
+            claimInterface(client, *node, unsigned(value));
+        else
+            releaseInterface(client, *node, unsigned(value));
         return true;
     }
-    case USBDEVFS_SETINTERFACE:
-    case USBDEVFS_CLEAR_HALT:
-    case USBDEVFS_RESETEP:
-        complete(client, 0, 0);
+    case USBDEVFS_SETINTERFACE: {
+        UMockdevIoctlData *setting = umockdev_ioctl_data_resolve(arg, 0, sizeof(usbdevfs_setinterface), nullptr);
+        if (!setting) {
+            complete(client, -1, EFAULT);
+            return true;
+        }
+        usbdevfs_setinterface value{};
+        std::memcpy(&value, setting->data, sizeof value);
+        g_object_unref(setting);
+        int error = 0;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            error = value.interface != 0 ? (node->configuration ? ENOENT : EHOSTUNREACH)
+                                         : useInterfaceLocked(client, *node);
+        }
+        if (!error && value.altsetting != 0)
+            error = EINVAL; // interface 0 has alternate setting 0 only
+        complete(client, error ? -1 : 0, error);
         return true;
+    }
+    case USBDEVFS_CLEAR_HALT:
+    case USBDEVFS_RESETEP: {
+        UMockdevIoctlData *endpoint = umockdev_ioctl_data_resolve(arg, 0, sizeof(unsigned int), nullptr);
+        if (!endpoint) {
+            complete(client, -1, EFAULT);
+            return true;
+        }
+        unsigned int address = 0;
+        std::memcpy(&address, endpoint->data, sizeof address);
+        g_object_unref(endpoint);
+        int error = 0;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            const int interface = interfaceOfEndpoint(*node, address);
+            error = interface < 0 ? -interface : useInterfaceLocked(client, *node);
+        }
+        complete(client, error ? -1 : 0, error);
+        return true;
+    }
     case USBDEVFS_GETDRIVER:
     case USBDEVFS_IOCTL:
         complete(client, -1, ENODATA); // no kernel driver is bound to the interface
@@ -243,6 +410,90 @@ bool UrbBridge::handle(UMockdevIoctlClient *client)
         complete(client, -1, ENOTTY);
         return true;
     }
+}
+
+// As the kernel's usbfs: nothing changes while an interface of the active
+// configuration is claimed, whoever holds it (the caller's own claim too);
+// the active configuration again is a reset of it; 0 and -1 unconfigure.
+void UrbBridge::setConfiguration(UMockdevIoctlClient *client, UsbfsNode &node, int value)
+{
+    int error = 0;
+    bool changed = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (node.configuration != 0 && (node.interfaceHolder || node.claimedElsewhere)) {
+            error = EBUSY;
+        } else if (value == 0 || value == -1 || value == 1) {
+            const int configuration = value == 1 ? 1 : 0;
+            changed = configuration != node.configuration;
+            node.configuration = configuration;
+        } else {
+            error = EINVAL; // the device has configuration 1 only
+        }
+    }
+    if (changed && configurationListener)
+        configurationListener(node, value == 1 ? 1 : 0);
+    complete(client, error ? -1 : 0, error);
+}
+
+void UrbBridge::claimInterface(UMockdevIoctlClient *client, UsbfsNode &node, unsigned int number)
+{
+    int error = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (number >= 8 * sizeof(unsigned long))
+            error = EINVAL;
+        else if (number == 0 && node.interfaceHolder == client)
+            error = 0; // its own already
+        else if (number != 0 || node.configuration == 0)
+            error = ENOENT;
+        else if (node.interfaceHolder || node.claimedElsewhere)
+            error = EBUSY;
+        else
+            node.interfaceHolder = client;
+    }
+    if (debugEnabled())
+        fprintf(stderr, "vt520-usbfs: claim of %s by process %d: %s\n", node.devNode.constData(), processOf(client),
+                error ? strerror(error) : "done");
+    complete(client, error ? -1 : 0, error);
+}
+
+void UrbBridge::releaseInterface(UMockdevIoctlClient *client, UsbfsNode &node, unsigned int number)
+{
+    int error = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (number >= 8 * sizeof(unsigned long))
+            error = EINVAL;
+        else if (number != 0 || node.configuration == 0)
+            error = ENOENT;
+        else if (node.interfaceHolder != client)
+            error = EINVAL; // not claimed through this file
+        else
+            node.interfaceHolder = nullptr;
+    }
+    complete(client, error ? -1 : 0, error);
+}
+
+int UrbBridge::useInterfaceLocked(UMockdevIoctlClient *client, UsbfsNode &node)
+{
+    if (node.configuration == 0)
+        return EHOSTUNREACH;
+    if (node.interfaceHolder == client)
+        return 0;
+    if (node.interfaceHolder || node.claimedElsewhere)
+        return EBUSY;
+    node.interfaceHolder = client; // the kernel claims it for the file, with a warning
+    return 0;
+}
+
+int UrbBridge::interfaceOfEndpoint(const UsbfsNode &node, unsigned int endpoint)
+{
+    if (endpoint & ~(0x80u | 0x0fu))
+        return -EINVAL;
+    if (node.configuration == 0)
+        return -ESRCH;
+    return endpoint == 0x81 || endpoint == 0x02 ? 0 : -ENOENT; // the bulk pair of interface 0
 }
 
 void UrbBridge::submit(UMockdevIoctlClient *client, const std::shared_ptr<UsbfsNode> &node)
@@ -273,9 +524,34 @@ void UrbBridge::submit(UMockdevIoctlClient *client, const std::shared_ptr<UsbfsN
     }
     if (urb->buffer)
         urb->data = QByteArray(reinterpret_cast<const char *>(urb->buffer->data), length);
+    const auto *setup = reinterpret_cast<const uint8_t *>(urb->data.constData());
+    int error = 0;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        urbs.push_back(urb);
+        if (!control || (urb->endpoint & 0x7f) != 0) {
+            // A transfer through an interface's endpoint needs the interface.
+            const int interface = interfaceOfEndpoint(*node, urb->endpoint);
+            error = interface < 0 ? -interface : useInterfaceLocked(client, *node);
+        } else if ((setup[0] & 0x60) != 0x40) {
+            // A standard or class request to an interface or an endpoint
+            // needs that interface; vendor requests and those to the device
+            // need nothing.
+            const unsigned int index = setup[4];
+            if ((setup[0] & 0x1f) == 1) {
+                error = index == 0 ? useInterfaceLocked(client, *node) : (node->configuration ? ENOENT : EHOSTUNREACH);
+            } else if ((setup[0] & 0x1f) == 2 && (index & 0x7f) != 0) {
+                int interface = interfaceOfEndpoint(*node, index);
+                if (interface < 0)
+                    interface = interfaceOfEndpoint(*node, index ^ 0x80); // the endpoint number alone
+                error = interface < 0 ? -interface : useInterfaceLocked(client, *node);
+            }
+        }
+        if (!error)
+            urbs.push_back(urb);
+    }
+    if (error) {
+        complete(client, -1, error);
+        return;
     }
     queued.notify_one();
     complete(client, 0, 0);

@@ -7,6 +7,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <map>
 #include <memory>
@@ -29,6 +30,13 @@ namespace vt520usbfs {
 // where the device keeps NAKing. A device that leaves fails its URBs in
 // flight with -ESHUTDOWN and every later ioctl with ENODEV (the emulated
 // node gives no POLLERR).
+//
+// Each open file of a node is a client of its own, bound to the appearance
+// it opened: a file opened before an unplug keeps answering ENODEV even
+// once a newcomer has the same device node. Interface claims belong to the
+// open file, as in the kernel: a claim another file holds makes a claim,
+// a transfer through the interface and a change of configuration busy, and
+// closing the file releases its claim.
 class UrbBridge
 {
 public:
@@ -44,6 +52,9 @@ public:
     // program held their interface: a claim fails with EBUSY.
     void setClaimedElsewhere(const QList<QByteArray> &portPaths) { claimedElsewhere = portPaths; }
     void addNode(const std::shared_ptr<UsbfsNode> &node);
+    // Told when a client changes a device's active configuration (0:
+    // unconfigured), on umockdev's handler thread; set before the first client.
+    void setConfigurationListener(std::function<void(const UsbfsNode &, int)> listener);
     // The appearance left the bus: its URBs fail, its clients wake up.
     void nodeGone(UsbfsNode &node);
     // True once a transfer found the device gone (the caller unplugs it).
@@ -58,8 +69,30 @@ private:
     struct Urb;
 
     static int onIoctl(UMockdevIoctlBase *base, UMockdevIoctlClient *client, void *self);
-    static void onClientVanished(UMockdevIoctlBase *base, UMockdevIoctlClient *client, void *self);
+    static void onClientConnected(UMockdevIoctlBase *base, UMockdevIoctlClient *client, void *self);
+    static void onClientConnectionChanged(UMockdevIoctlClient *client, void *spec, void *self);
+    void forgetClient(UMockdevIoctlClient *client);
+    // The client's connection, -1 where umockdev hides it.
+    int connectionOf(UMockdevIoctlClient *client) const;
+    // True once the client's process has closed its end of the connection.
+    bool connectionEnded(UMockdevIoctlClient *client) const;
+    // The client's process id, 0 where unknown (for the debug output).
+    int processOf(UMockdevIoctlClient *client) const;
+    // Releases the interface of a node whose holder has closed its file
+    // before umockdev noticed (see the definition).
+    void releaseClosedHolder(UMockdevIoctlClient *client, UsbfsNode &node);
+    std::shared_ptr<UsbfsNode> nodeOf(UMockdevIoctlClient *client);
     bool handle(UMockdevIoctlClient *client);
+    // The kernel's checks of these requests, answered here.
+    void setConfiguration(UMockdevIoctlClient *client, UsbfsNode &node, int value);
+    void claimInterface(UMockdevIoctlClient *client, UsbfsNode &node, unsigned int number);
+    void releaseInterface(UMockdevIoctlClient *client, UsbfsNode &node, unsigned int number);
+    // For a request that uses interface 0: 0 once the client holds it
+    // (claimed now if nobody does), else the errno.
+    int useInterfaceLocked(UMockdevIoctlClient *client, UsbfsNode &node);
+    // The interface an endpoint belongs to: 0 for those of interface 0, -1
+    // for an endpoint the active configuration lacks.
+    static int interfaceOfEndpoint(const UsbfsNode &node, unsigned int endpoint);
     void submit(UMockdevIoctlClient *client, const std::shared_ptr<UsbfsNode> &node);
     void reap(UMockdevIoctlClient *client, const std::shared_ptr<UsbfsNode> &node);
     void discard(UMockdevIoctlClient *client);
@@ -76,9 +109,12 @@ private:
 
     mutable std::mutex mutex;
     std::condition_variable queued;
-    std::map<QByteArray, std::shared_ptr<UsbfsNode>> nodes; // by device node, gone ones too
+    std::map<QByteArray, std::shared_ptr<UsbfsNode>> nodes; // by device node: the newest appearance
+    // Open files, each with the appearance it opened (referenced while open).
+    std::map<UMockdevIoctlClient *, std::shared_ptr<UsbfsNode>> clients;
     std::list<std::shared_ptr<Urb>> urbs;
     QList<QByteArray> claimedElsewhere; // set before the first client
+    std::function<void(const UsbfsNode &, int)> configurationListener;
     uint64_t completions = 0;
     int answered = 0;
     int64_t answeredUs = 0;

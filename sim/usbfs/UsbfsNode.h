@@ -6,6 +6,10 @@
 
 #include <mutex>
 
+#include <unistd.h>
+
+typedef struct _UMockdevIoctlClient UMockdevIoctlClient;
+
 namespace vt520usbfs {
 
 // The size of the device node's FIFO: one page, read out to wake a client
@@ -17,6 +21,17 @@ constexpr int FifoPage = 4096;
 // new appearance with a new device address). Fields below `gone` are set on
 // creation and read-only afterwards.
 struct UsbfsNode {
+    UsbfsNode() = default;
+    UsbfsNode(const UsbfsNode &) = delete;
+    UsbfsNode &operator=(const UsbfsNode &) = delete;
+    // The FIFO goes with the last holder: the testbed, or a file still open
+    // on the appearance after it left.
+    ~UsbfsNode()
+    {
+        if (fifo >= 0)
+            ::close(fifo);
+    }
+
     int modelBus = 0; // place on the emulator's bus
     int modelAddress = 0;
     int busNumber = 0; // as the host sees it
@@ -36,6 +51,13 @@ struct UsbfsNode {
     bool awake = false;
     bool gone = false;
     bool running = false; // one of its URBs is in the emulator
+
+    // The device's state as usbfs keeps it, under the bridge's lock: the
+    // active configuration (0: unconfigured), the open file that claimed
+    // interface 0, and whether another program holds that interface.
+    int configuration = 1;
+    UMockdevIoctlClient *interfaceHolder = nullptr;
+    bool claimedElsewhere = false;
 };
 
 } // namespace vt520usbfs

@@ -72,6 +72,11 @@ UsbfsTestbed::UsbfsTestbed()
     g_free(dir);
     if (libusb_init(&emulator) != 0)
         emulator = nullptr;
+    // The kernel shows an unconfigured device with an empty attribute.
+    bridge.setConfigurationListener([this](const UsbfsNode &node, int configuration) {
+        umockdev_testbed_set_attribute(testbed, ("/sys" + node.sysPath).constData(), "bConfigurationValue",
+                                       configuration ? QByteArray::number(configuration).constData() : "");
+    });
 }
 
 UsbfsTestbed::~UsbfsTestbed()
@@ -243,8 +248,16 @@ void UsbfsTestbed::plug(libusb_device *device)
     const QByteArray dev = QByteArray::number(node->deviceAddress).rightJustified(3, '0');
     node->devNode = "/dev/bus/usb/" + bus + "/" + dev;
 
-    // The node first, as a FIFO (umockdev would make a regular file, always
-    // ready for poll()); then the handler; then the device and its uevent.
+    // The handler first (once for each device node: it stays, so that a
+    // file opened on an earlier appearance at the same node keeps its
+    // connection), then the node as a FIFO (umockdev would make a regular
+    // file, always ready for poll()), then the device and its uevent.
+    bridge.addNode(node);
+    if (attachedNodes.insert(node->devNode).second) {
+        GError *error = nullptr;
+        if (!umockdev_testbed_attach_ioctl(testbed, node->devNode.constData(), bridge.handler(), &error))
+            warn("attach ioctl handler", error);
+    }
     QDir().mkpath(QString::fromUtf8(rootPath("/dev/bus/usb/" + bus)));
     // A device that the emulator refuses to open (failOpen) has a node
     // this user may not open either.
@@ -252,10 +265,6 @@ void UsbfsTestbed::plug(libusb_device *device)
     node->fifo = makeSleepingFifo(rootPath(node->devNode), denied ? 0000 : 0666);
     if (node->fifo < 0)
         fprintf(stderr, "vt520-usbfs-run: cannot make %s: %s\n", node->devNode.constData(), strerror(errno));
-    bridge.addNode(node);
-    GError *error = nullptr;
-    if (!umockdev_testbed_attach_ioctl(testbed, node->devNode.constData(), bridge.handler(), &error))
-        warn("attach ioctl handler", error);
     addDescriptions(testbed,
                     deviceDescription(node->sysPath, node->busNumber, node->deviceAddress, descriptor, strings),
                     "add device");
@@ -279,13 +288,13 @@ void UsbfsTestbed::unplug(const std::shared_ptr<UsbfsNode> &node)
     const QByteArray sysPath = "/sys" + node->sysPath;
     umockdev_testbed_uevent(testbed, sysPath.constData(), "remove");
     umockdev_testbed_remove_device(testbed, sysPath.constData());
-    // The node goes before its handler: a client that opens a node without a
-    // handler is ended by the preload, one that finds no node gets ENOENT.
-    // Descriptors already open stay valid and get ENODEV from the bridge.
+    // The node goes, its handler stays: a client that opens the node now
+    // gets ENOENT, and files already open keep their connection to the
+    // handler, which answers ENODEV. (Detaching the handler would close its
+    // listening socket, and with it a connection that a client made just
+    // before, still waiting to be accepted: the preload then aborts the
+    // client.)
     ::unlink(rootPath(node->devNode).constData());
-    GError *error = nullptr;
-    if (!umockdev_testbed_detach_ioctl(testbed, node->devNode.constData(), &error))
-        warn("detach ioctl handler", error);
     std::lock_guard<std::mutex> lock(emulatorLock);
     std::lock_guard<std::mutex> handleLock(node->handleLock);
     if (node->emulated) {

@@ -72,6 +72,7 @@ private:
     QByteArray root;
     bool nodesDenied = false;
     std::vector<std::shared_ptr<UsbfsNode>> nodes; // present appearances
+    std::set<QByteArray> attachedNodes;            // device nodes with the bridge's handler
     std::set<int> rootHubs;
     std::set<QByteArray> hubs;                  // sysfs paths of the hubs below root hubs
     std::set<int> busesLeftOut;                 // emulator buses without a usbfs number

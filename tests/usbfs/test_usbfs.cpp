@@ -10,9 +10,16 @@
 #include "usb/Vt520Monitor.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
+
+#include <libusb.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -85,6 +92,81 @@ bool waitForMode(USBVT350 &usb, bool bootloader)
     return false;
 }
 
+// A context of the system's libusb and handles in it, closed however the
+// test ends, so that a failed row leaves no claim behind for the next.
+struct Usb {
+    libusb_context *context = nullptr;
+    std::vector<libusb_device_handle *> handles;
+    Usb() { libusb_init(&context); }
+    ~Usb()
+    {
+        for (libusb_device_handle *handle : handles)
+            libusb_close(handle);
+        if (context)
+            libusb_exit(context);
+    }
+    Usb(const Usb &) = delete;
+    Usb &operator=(const Usb &) = delete;
+    libusb_device_handle *keep(libusb_device_handle *handle)
+    {
+        if (handle)
+            handles.push_back(handle);
+        return handle;
+    }
+};
+
+// A handle of the system's libusb on the unit at the port, with a file of
+// its own; null if the unit is not there.
+libusb_device_handle *openAt(libusb_context *context, const QString &port)
+{
+    libusb_device **list = nullptr;
+    const ssize_t count = libusb_get_device_list(context, &list);
+    libusb_device_handle *handle = nullptr;
+    for (ssize_t i = 0; i < count && !handle; ++i) {
+        if (UsbDevice::portPathOf(list[i]) == port && libusb_open(list[i], &handle) != 0)
+            handle = nullptr;
+    }
+    if (list)
+        libusb_free_device_list(list, 1);
+    return handle;
+}
+
+// The usbfs node of a handle's device.
+QString nodeOf(libusb_device_handle *handle)
+{
+    libusb_device *device = libusb_get_device(handle);
+    return QString::asprintf("/dev/bus/usb/%03d/%03d", libusb_get_bus_number(device),
+                             libusb_get_device_address(device));
+}
+
+// A standard GET_STATUS to the device: a transfer that needs no interface.
+int deviceStatus(libusb_device_handle *handle)
+{
+    unsigned char status[2] = {};
+    return libusb_control_transfer(handle, LIBUSB_ENDPOINT_IN, LIBUSB_REQUEST_GET_STATUS, 0, 0, status, 2, 1000);
+}
+
+// The second process of the tests that need one (test_usbfs --hold-interface
+// PORT): claims the interface of the unit at PORT, says "claimed" (or
+// "failed") and keeps it until its standard input closes; then it ends
+// without releasing it, as a program that exits does.
+int holdInterface(const char *port)
+{
+    libusb_context *context = nullptr;
+    if (libusb_init(&context) != 0)
+        return 2;
+    libusb_device_handle *handle = openAt(context, QString::fromUtf8(port));
+    const bool claimed = handle && libusb_claim_interface(handle, 0) == 0;
+    std::puts(claimed ? "claimed" : "failed");
+    std::fflush(stdout);
+    while (std::getchar() != EOF) {
+    }
+    if (handle)
+        libusb_close(handle);
+    libusb_exit(context);
+    return claimed ? 0 : 1;
+}
+
 // What the device holds, read back through the real stack.
 void verifyHolds(USBVT350 &usb, const UpgradeFixture &fixture)
 {
@@ -116,6 +198,12 @@ private slots:
     void startNotTaken();
     void externalFlashGlitch();
     void monitorFollowsUevents();
+    void setConfiguration_data();
+    void setConfiguration();
+    void claimedElsewhere_data();
+    void claimedElsewhere();
+    void goneDevice_data();
+    void goneDevice();
 
 private:
     QTemporaryDir dir;
@@ -261,6 +349,15 @@ void TestUsbfs::manyReturns()
 {
     const QList<UsbDevice::Location> before = UsbDevice::findAll(USBVT350::VendorId, USBVT350::ProductId);
     QCOMPARE(before.size(), 2);
+    // A file opened on the first appearance: once a later appearance has
+    // its address (and so its device node), the file still reaches the
+    // device that left, and gets ENODEV, never the newcomer's answer.
+    Usb system;
+    QVERIFY(system.context);
+    libusb_device_handle *stale = system.keep(openAt(system.context, before[1].portPath));
+    QVERIFY(stale);
+    const int staleAddress = libusb_get_device_address(libusb_get_device(stale));
+    bool staleTried = false;
     USBVT350 usb;
     usb.pinToPort(before[1].portPath);
     for (int round = 0; round < 130; ++round) {
@@ -270,9 +367,18 @@ void TestUsbfs::manyReturns()
             QVERIFY2(waited.elapsed() < 10000, qPrintable(QString("round %1").arg(round)));
             QThread::msleep(1);
         }
+        if (round > 0 && !staleTried) {
+            for (const UsbDevice::Location &now : UsbDevice::findAll(USBVT350::VendorId, USBVT350::ProductId)) {
+                if (now.portPath == before[1].portPath && now.address == staleAddress) {
+                    QCOMPARE(deviceStatus(stale), int(LIBUSB_ERROR_NO_DEVICE));
+                    staleTried = true;
+                }
+            }
+        }
         usb.RunApplication(); // into the other mode: it leaves and comes back
         usb.disconnect();
     }
+    QVERIFY(staleTried); // the addresses came round
     QTRY_COMPARE_WITH_TIMEOUT(UsbDevice::findAll(USBVT350::VendorId, USBVT350::ProductId).size(), 2, 10000);
     const QList<UsbDevice::Location> after = UsbDevice::findAll(USBVT350::VendorId, USBVT350::ProductId);
     const int kept = after[0].portPath == before[0].portPath ? 0 : 1;
@@ -346,5 +452,143 @@ void TestUsbfs::monitorFollowsUevents()
     QCOMPARE(Vt520Monitor::statusText(back), QString("Vt520 at 101-1"));
 }
 
-QTEST_GUILESS_MAIN(TestUsbfs)
+// Who holds the interface while a configuration is set.
+enum class Holder { Nobody, SameHandle, OtherHandle, OtherProcess };
+
+void TestUsbfs::setConfiguration_data()
+{
+    QTest::addColumn<Holder>("holder");
+    QTest::addColumn<int>("configuration");
+    QTest::addColumn<int>("expected");
+    // As the kernel: the active configuration again resets it, 0 and -1
+    // unconfigure; nothing changes while any file holds the interface, the
+    // caller's own included; once the holder lets go, it does.
+    QTest::newRow("nobody holds it: the active one again") << Holder::Nobody << 1 << int(LIBUSB_SUCCESS);
+    QTest::newRow("nobody holds it: unconfigured") << Holder::Nobody << -1 << int(LIBUSB_SUCCESS);
+    QTest::newRow("nobody holds it: one the unit lacks") << Holder::Nobody << 2 << int(LIBUSB_ERROR_NOT_FOUND);
+    QTest::newRow("its own claim") << Holder::SameHandle << 1 << int(LIBUSB_ERROR_BUSY);
+    QTest::newRow("another handle's claim") << Holder::OtherHandle << 1 << int(LIBUSB_ERROR_BUSY);
+    QTest::newRow("another handle's claim: unconfigured") << Holder::OtherHandle << -1 << int(LIBUSB_ERROR_BUSY);
+    QTest::newRow("another process's claim") << Holder::OtherProcess << 1 << int(LIBUSB_ERROR_BUSY);
+    QTest::newRow("another process's claim: unconfigured") << Holder::OtherProcess << 0 << int(LIBUSB_ERROR_BUSY);
+}
+
+void TestUsbfs::setConfiguration()
+{
+    QFETCH(Holder, holder);
+    QFETCH(int, configuration);
+    QFETCH(int, expected);
+    Usb system;
+    QVERIFY(system.context);
+    libusb_device_handle *handle = system.keep(openAt(system.context, Port));
+    libusb_device_handle *other = system.keep(openAt(system.context, Port));
+    QVERIFY(handle && other);
+    QProcess process;
+    if (holder == Holder::SameHandle)
+        QCOMPARE(libusb_claim_interface(handle, 0), 0);
+    if (holder == Holder::OtherHandle)
+        QCOMPARE(libusb_claim_interface(other, 0), 0);
+    if (holder == Holder::OtherProcess) {
+        process.start(QCoreApplication::applicationFilePath(), {"--hold-interface", Port});
+        QVERIFY(process.waitForStarted());
+        while (!process.canReadLine())
+            QVERIFY(process.waitForReadyRead(10000));
+        QCOMPARE(process.readLine().trimmed(), QByteArray("claimed"));
+        QCOMPARE(libusb_claim_interface(handle, 0), int(LIBUSB_ERROR_BUSY)); // held there
+    }
+
+    QCOMPARE(libusb_set_configuration(handle, configuration), expected);
+    int active = -1;
+    QCOMPARE(libusb_get_configuration(handle, &active), 0);
+    QCOMPARE(active, expected == LIBUSB_SUCCESS ? (configuration == 1 ? 1 : 0) : 1);
+
+    // The holder lets go: by a release, or by closing its file as it ends.
+    if (holder == Holder::SameHandle)
+        QCOMPARE(libusb_release_interface(handle, 0), 0);
+    if (holder == Holder::OtherHandle)
+        QCOMPARE(libusb_release_interface(other, 0), 0);
+    if (holder == Holder::OtherProcess) {
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitCode(), 0);
+    }
+    if (holder != Holder::Nobody)
+        QCOMPARE(libusb_set_configuration(handle, configuration), int(LIBUSB_SUCCESS));
+    QCOMPARE(libusb_set_configuration(handle, 1), int(LIBUSB_SUCCESS)); // as the next row needs it
+    QCOMPARE(libusb_claim_interface(handle, 0), 0);
+}
+
+// Started with the unit's interface held by another program (--claimed).
+void TestUsbfs::claimedElsewhere_data()
+{
+    QTest::addColumn<QString>("request");
+    QTest::newRow("claim") << "claim";
+    QTest::newRow("the active configuration again") << "configuration 1";
+    QTest::newRow("unconfigured") << "configuration -1";
+}
+
+void TestUsbfs::claimedElsewhere()
+{
+    QFETCH(QString, request);
+    Usb system;
+    QVERIFY(system.context);
+    libusb_device_handle *handle = system.keep(openAt(system.context, Port));
+    QVERIFY(handle);
+    const int result = request == "claim" ? libusb_claim_interface(handle, 0)
+                                          : libusb_set_configuration(handle, request.section(' ', 1).toInt());
+    QCOMPARE(result, int(LIBUSB_ERROR_BUSY));
+    QCOMPARE(deviceStatus(handle), 2); // the device itself answers
+}
+
+// Each row with a file on the unit that then leaves (it resets into its
+// other mode and comes back at a new address): every request through that
+// file is answered "no device", and the program goes on.
+void TestUsbfs::goneDevice_data()
+{
+    QTest::addColumn<QString>("request");
+    QTest::newRow("set configuration") << "configuration";
+    QTest::newRow("release interface") << "release";
+    QTest::newRow("control transfer") << "control";
+    QTest::newRow("bulk transfer") << "bulk";
+}
+
+void TestUsbfs::goneDevice()
+{
+    QFETCH(QString, request);
+    Usb system;
+    QVERIFY(system.context);
+    libusb_device_handle *handle = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((handle = system.keep(openAt(system.context, Port))) != nullptr,
+                             10000); // back from the last row
+    QCOMPARE(libusb_claim_interface(handle, 0), 0);
+    const QString node = nodeOf(handle);
+    libusb_control_transfer(handle, LIBUSB_ENDPOINT_OUT | LIBUSB_REQUEST_TYPE_VENDOR | LIBUSB_RECIPIENT_DEVICE,
+                            USBVT350::RequestRunApplication, 0, 0, nullptr, 0, 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(node), 10000);
+
+    int result = 0;
+    if (request == "configuration") {
+        result = libusb_set_configuration(handle, 1);
+    } else if (request == "release") {
+        result = libusb_release_interface(handle, 0);
+    } else if (request == "control") {
+        result = deviceStatus(handle);
+    } else {
+        unsigned char data[64] = {};
+        int moved = 0;
+        result = libusb_bulk_transfer(handle, 0x02, data, sizeof data, &moved, 1000);
+    }
+    QCOMPARE(result, int(LIBUSB_ERROR_NO_DEVICE));
+}
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && std::strcmp(argv[1], "--hold-interface") == 0)
+        return holdInterface(argv[2]);
+    QCoreApplication app(argc, argv);
+    TestUsbfs test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "test_usbfs.moc"
