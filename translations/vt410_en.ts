@@ -245,6 +245,14 @@ Check USB cable</translation>
         <source>The file holds no data for the application region (0x08004000 to 0x0801FFFF).</source>
         <translation>The file holds no data for the application region (0x08004000 to 0x0801FFFF).</translation>
     </message>
+    <message>
+        <source>The record gives addresses that line %1 gave, with other bytes.</source>
+        <translation>The record gives addresses that line %1 gave, with other bytes.</translation>
+    </message>
+    <message>
+        <source>The record gives addresses that an earlier line gave, with other bytes.</source>
+        <translation>The record gives addresses that an earlier line gave, with other bytes.</translation>
+    </message>
 </context>
 <context>
     <name>Lamp</name>
@@ -498,6 +506,10 @@ Check USB cable</translation>
     <message>
         <source>The file %1 is damaged: its external flash region does not match its sum. Nothing was sent to the Vt520.</source>
         <translation>The file %1 is damaged: its external flash region does not match its sum. Nothing was sent to the Vt520.</translation>
+    </message>
+    <message>
+        <source>The file %1 holds no application: its application region is all zeros. Nothing was sent to the Vt520.</source>
+        <translation>The file %1 holds no application: its application region is all zeros. Nothing was sent to the Vt520.</translation>
     </message>
 </context>
 <context>

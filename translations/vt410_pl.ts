@@ -245,6 +245,14 @@ Sprawdź kabel USB</translation>
         <source>The file holds no data for the application region (0x08004000 to 0x0801FFFF).</source>
         <translation>Plik nie zawiera danych dla obszaru aplikacji (0x08004000 do 0x0801FFFF).</translation>
     </message>
+    <message>
+        <source>The record gives addresses that line %1 gave, with other bytes.</source>
+        <translation>Rekord podaje adresy, które podał już wiersz %1, z innymi bajtami.</translation>
+    </message>
+    <message>
+        <source>The record gives addresses that an earlier line gave, with other bytes.</source>
+        <translation>Rekord podaje adresy, które podał już wcześniejszy wiersz, z innymi bajtami.</translation>
+    </message>
 </context>
 <context>
     <name>Lamp</name>
@@ -498,6 +506,10 @@ Sprawdź kabel USB</translation>
     <message>
         <source>The file %1 is damaged: its external flash region does not match its sum. Nothing was sent to the Vt520.</source>
         <translation>Plik %1 jest uszkodzony: obszar pamięci zewnętrznej nie zgadza się z jego sumą kontrolną. Nic nie zostało wysłane do Vt520.</translation>
+    </message>
+    <message>
+        <source>The file %1 holds no application: its application region is all zeros. Nothing was sent to the Vt520.</source>
+        <translation>Plik %1 nie zawiera aplikacji: jej obszar to same zera. Nic nie zostało wysłane do Vt520.</translation>
     </message>
 </context>
 <context>
