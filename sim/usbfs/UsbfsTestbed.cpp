@@ -70,6 +70,7 @@ UsbfsTestbed::UsbfsTestbed()
     gchar *dir = umockdev_testbed_get_root_dir(testbed);
     root = dir;
     g_free(dir);
+    uevents = std::make_unique<UeventSender>(root);
     if (libusb_init(&emulator) != 0)
         emulator = nullptr;
     // The kernel shows an unconfigured device with an empty attribute.
@@ -269,8 +270,8 @@ void UsbfsTestbed::plug(libusb_device *device)
                     deviceDescription(node->sysPath, node->busNumber, node->deviceAddress, descriptor, strings),
                     "add device");
     // As the kernel announces them: the device, then its interface.
-    umockdev_testbed_uevent(testbed, ("/sys" + node->sysPath).constData(), "add");
-    umockdev_testbed_uevent(testbed, ("/sys" + interfacePath(node->sysPath)).constData(), "add");
+    uevents->send(node->sysPath, "add");
+    uevents->send(interfacePath(node->sysPath), "add");
     nodes.push_back(node);
     if (qEnvironmentVariableIntValue("VT520_USBFS_DEBUG"))
         fprintf(stderr, "vt520-usbfs: plugged %s at %s\n", node->devNode.constData(), node->sysPath.constData());
@@ -282,12 +283,10 @@ void UsbfsTestbed::unplug(const std::shared_ptr<UsbfsNode> &node)
         fprintf(stderr, "vt520-usbfs: unplugged %s\n", node->devNode.constData());
     bridge.nodeGone(*node);
     // The interface goes first, as on a kernel.
-    const QByteArray interfaceSysPath = "/sys" + interfacePath(node->sysPath);
-    umockdev_testbed_uevent(testbed, interfaceSysPath.constData(), "remove");
-    umockdev_testbed_remove_device(testbed, interfaceSysPath.constData());
-    const QByteArray sysPath = "/sys" + node->sysPath;
-    umockdev_testbed_uevent(testbed, sysPath.constData(), "remove");
-    umockdev_testbed_remove_device(testbed, sysPath.constData());
+    uevents->send(interfacePath(node->sysPath), "remove");
+    umockdev_testbed_remove_device(testbed, ("/sys" + interfacePath(node->sysPath)).constData());
+    uevents->send(node->sysPath, "remove");
+    umockdev_testbed_remove_device(testbed, ("/sys" + node->sysPath).constData());
     // The node goes, its handler stays: a client that opens the node now
     // gets ENOENT, and files already open keep their connection to the
     // handler, which answers ENODEV. (Detaching the handler would close its

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sim/usbfs/UeventSender.h"
 #include "sim/usbfs/UrbBridge.h"
 #include "sim/usbfs/UsbfsNode.h"
 
@@ -70,6 +71,7 @@ private:
     UMockdevTestbed *testbed = nullptr;
     libusb_context *emulator = nullptr;
     QByteArray root;
+    std::unique_ptr<UeventSender> uevents; // to every process under the testbed
     bool nodesDenied = false;
     std::vector<std::shared_ptr<UsbfsNode>> nodes; // present appearances
     std::set<QByteArray> attachedNodes;            // device nodes with the bridge's handler

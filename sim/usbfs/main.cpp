@@ -137,13 +137,15 @@ void passOnSignal(int signalNumber)
 // This process runs under the preload too: the uevents it sends for plugs
 // and unplugs go through a libudev that must see the testbed. The command
 // inherits the same LD_PRELOAD, after any preload the caller gave (a
-// sanitizer runtime must stay first).
+// sanitizer runtime must stay first): this program's own preload, then
+// umockdev's, whose uevent sockets ours gives a name of each process's own.
 void runUnderPreload(char **argv)
 {
     const QByteArray given = qgetenv("LD_PRELOAD");
     if (given.contains(Preload))
         return;
-    const QByteArray preload = given.isEmpty() ? QByteArray(Preload) : given + " " + Preload;
+    const QByteArray ours = QByteArray(VT520_USBFS_PRELOAD) + " " + Preload;
+    const QByteArray preload = given.isEmpty() ? ours : given + " " + ours;
     setenv("LD_PRELOAD", preload.constData(), 1);
     execv("/proc/self/exe", argv);
     fprintf(stderr, "vt520-usbfs-run: cannot restart under %s: %s\n", Preload, strerror(errno));

@@ -167,6 +167,48 @@ int holdInterface(const char *port)
     return claimed ? 0 : 1;
 }
 
+// Another process of the tests (test_usbfs --watch-return PORT): follows
+// the hotplug events of its own libusb, says "watching", and ends with 0 once
+// it has seen the unit at PORT leave and come back (1 if not within 20 s).
+int watchReturn(const char *port)
+{
+    struct Seen {
+        QString port;
+        bool left = false;
+        bool back = false;
+    } seen{QString::fromUtf8(port)};
+    libusb_context *context = nullptr;
+    if (libusb_init(&context) != 0)
+        return 2;
+    const auto onEvent = [](libusb_context *, libusb_device *device, libusb_hotplug_event event, void *data) {
+        auto *state = static_cast<Seen *>(data);
+        if (UsbDevice::portPathOf(device) == state->port) {
+            if (event == LIBUSB_HOTPLUG_EVENT_DEVICE_LEFT)
+                state->left = true;
+            else if (state->left)
+                state->back = true;
+        }
+        return 0;
+    };
+    libusb_hotplug_callback_handle callback = 0;
+    if (libusb_hotplug_register_callback(
+            context, LIBUSB_HOTPLUG_EVENT_DEVICE_ARRIVED | LIBUSB_HOTPLUG_EVENT_DEVICE_LEFT, LIBUSB_HOTPLUG_NO_FLAGS,
+            USBVT350::VendorId, USBVT350::ProductId, LIBUSB_HOTPLUG_MATCH_ANY, onEvent, &seen, &callback)
+        != 0)
+        return 2;
+    std::puts("watching");
+    std::fflush(stdout);
+    QElapsedTimer waited;
+    waited.start();
+    while (!seen.back && waited.elapsed() < 20000) {
+        timeval step{0, 100000};
+        libusb_handle_events_timeout_completed(context, &step, nullptr);
+    }
+    libusb_hotplug_deregister_callback(context, callback);
+    libusb_exit(context);
+    return seen.back ? 0 : 1;
+}
+
 // What the device holds, read back through the real stack.
 void verifyHolds(USBVT350 &usb, const UpgradeFixture &fixture)
 {
@@ -204,6 +246,7 @@ private slots:
     void claimedElsewhere();
     void goneDevice_data();
     void goneDevice();
+    void everyProcessSeesTheReturn();
 
 private:
     QTemporaryDir dir;
@@ -581,10 +624,35 @@ void TestUsbfs::goneDevice()
     QCOMPARE(result, int(LIBUSB_ERROR_NO_DEVICE));
 }
 
+// Two processes of one program, alike down to their descriptor numbers,
+// each following hotplug events with its own libusb while the unit resets
+// (leaves, comes back): each sees it leave and come back.
+void TestUsbfs::everyProcessSeesTheReturn()
+{
+    QProcess watchers[2];
+    for (QProcess &watcher : watchers) {
+        watcher.start(QCoreApplication::applicationFilePath(), {"--watch-return", Port});
+        QVERIFY(watcher.waitForStarted());
+        while (!watcher.canReadLine())
+            QVERIFY(watcher.waitForReadyRead(10000));
+        QCOMPARE(watcher.readLine().trimmed(), QByteArray("watching"));
+    }
+    USBVT350 usb;
+    QCOMPARE(usb.connect(), 0);
+    usb.RunApplication(); // into the bootloader: it leaves and comes back
+    usb.disconnect();
+    for (QProcess &watcher : watchers) {
+        QVERIFY(watcher.waitForFinished(30000));
+        QCOMPARE(watcher.exitCode(), 0);
+    }
+}
+
 int main(int argc, char **argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "--hold-interface") == 0)
         return holdInterface(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "--watch-return") == 0)
+        return watchReturn(argv[2]);
     QCoreApplication app(argc, argv);
     TestUsbfs test;
     QTEST_SET_MAIN_SOURCE_PATH
