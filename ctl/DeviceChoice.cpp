@@ -138,8 +138,7 @@ int lockChosen(const CtlOptions &options, Console &console, const QList<Vt520Enu
                 console.errorLine(QStringLiteral("vt520ctl: warning: ") + lock.warning());
             break;
         case UnitLock::Status::InUse:
-            refuse(device.portPath,
-                   QStringLiteral("unit %1 is in use by %2").arg(device.portPath, lock.holderText()));
+            refuse(device.portPath, QStringLiteral("unit %1 is in use by %2").arg(device.portPath, lock.holderText()));
             break;
         case UnitLock::Status::Failed:
             refuse(device.portPath,

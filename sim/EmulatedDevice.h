@@ -119,7 +119,10 @@ public:
     const void *claimHolder = nullptr;
     int claimEpoch = -1;
     int activeConfigurationNow() const { return configurationEpoch == epoch ? activeConfiguration : 1; }
-    bool claimedByOther(const void *handle) const { return claimEpoch == epoch && claimHolder && claimHolder != handle; }
+    bool claimedByOther(const void *handle) const
+    {
+        return claimEpoch == epoch && claimHolder && claimHolder != handle;
+    }
     bool claimedByAnyone() const { return claimEpoch == epoch && claimHolder; }
 
     int openError = 0;

@@ -191,10 +191,11 @@ int UnitLock::openTrusted()
 {
     const QByteArray name = QFile::encodeName(path);
     const QByteArray folderName = QFile::encodeName(QFileInfo(path).absolutePath());
-    struct stat folder{};
+    struct stat folder {
+    };
     if (::stat(folderName.constData(), &folder) != 0) {
-        failure = QStringLiteral("cannot use the lock folder %1: %2").arg(QString::fromLocal8Bit(folderName),
-                                                                           systemReason(errno));
+        failure = QStringLiteral("cannot use the lock folder %1: %2")
+                      .arg(QString::fromLocal8Bit(folderName), systemReason(errno));
         return -1;
     }
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -209,7 +210,8 @@ int UnitLock::openTrusted()
                 continue; // made by another process just now
         }
         const int openError = errno;
-        struct stat found{};
+        struct stat found {
+        };
         if (file >= 0 && ::fstat(file, &found) == 0 && trusted(found, folder))
             return file;
         if (file >= 0)
@@ -243,7 +245,8 @@ void UnitLock::learnHolder(int file)
 {
     otherPid = 0;
     otherName.clear();
-    struct stat found{};
+    struct stat found {
+    };
     if (::fstat(file, &found) != 0)
         return;
     for (const Holder &holder : holdersOf(found)) {
@@ -286,7 +289,8 @@ UnitLock::Status UnitLock::lock(bool exclusive)
             return Status::Failed;
         }
         // Only looks in the way of an operation: they end within moments.
-        struct stat found{};
+        struct stat found {
+        };
         bool onlyLooks = exclusive && ::fstat(file, &found) == 0;
         if (onlyLooks) {
             const std::vector<Holder> holders = holdersOf(found);

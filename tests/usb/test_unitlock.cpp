@@ -20,7 +20,8 @@ constexpr gid_t NoGroup = 65534;
 
 struct stat statOf(const QString &path)
 {
-    struct stat found{};
+    struct stat found {
+    };
     ::lstat(QFile::encodeName(path).constData(), &found);
     return found;
 }
@@ -70,8 +71,7 @@ private slots:
         QCOMPARE(status, secondTakes ? UnitLock::Status::Taken : UnitLock::Status::InUse);
         if (!secondTakes) {
             QCOMPARE(second.holderPid(), QCoreApplication::applicationPid());
-            QVERIFY2(second.holderName().startsWith(QStringLiteral("test_unitlock")),
-                     qPrintable(second.holderName()));
+            QVERIFY2(second.holderName().startsWith(QStringLiteral("test_unitlock")), qPrintable(second.holderName()));
         }
         // Another unit is free all along, and the unit once its holder lets go.
         UnitLock other(QStringLiteral("1-1.5"));

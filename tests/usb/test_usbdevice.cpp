@@ -74,8 +74,7 @@ private slots:
             else if (decoy == "configuration") {
                 bad.setActiveConfiguration(0);
                 bad.failSetConfiguration(LIBUSB_ERROR_BUSY);
-            }
-            else if (decoy == "claim")
+            } else if (decoy == "claim")
                 bad.failClaimInterface(LIBUSB_ERROR_ACCESS);
             else if (decoy == "stall")
                 bus.failRequest(255, LIBUSB_ERROR_PIPE, 1); // the first id request is the decoy's
@@ -228,10 +227,16 @@ private slots:
         QProcess lockHolder;
         if (byLock) {
             const QString lockFile = locks.filePath("vt520-1-1.2.lock");
-            { UnitLock made("1-1.2"); QCOMPARE(made.take(), UnitLock::Status::Taken); }
+            {
+                UnitLock made("1-1.2");
+                QCOMPARE(made.take(), UnitLock::Status::Taken);
+            }
             lockHolder.start("flock", {"-x", lockFile, "cat"});
             QVERIFY(lockHolder.waitForStarted());
-            QTRY_VERIFY([] { UnitLock probe("1-1.2"); return probe.take() == UnitLock::Status::InUse; }());
+            QTRY_VERIFY([] {
+                UnitLock probe("1-1.2");
+                return probe.take() == UnitLock::Status::InUse;
+            }());
         } else {
             holder.pinToPort("1-1.2");
             QCOMPARE(holder.connect(), 0);
