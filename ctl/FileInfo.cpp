@@ -113,8 +113,10 @@ bool examineHex(FileInfo *info)
     std::copy(std::begin(read.records), std::end(read.records), std::begin(info->records));
     info->outsideBytes = read.outsideBytes;
     if (read.code != 0) {
-        info->problem =
-            QStringLiteral("%1: line %2: %3").arg(info->fileName).arg(read.line).arg(hexToBinErrorText(read.code));
+        info->problem = QStringLiteral("%1: line %2: %3")
+                            .arg(info->fileName)
+                            .arg(read.line)
+                            .arg(hexToBinErrorText(read.code, read.earlierLine));
         return true;
     }
     readHexWindows(info->fileName, oneWindows);

@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <algorithm>
 #include <iterator>
+#include <map>
 
 namespace {
 
@@ -126,12 +128,60 @@ int parseRecord(const char *line, qint64 length, Record *record)
     return 0;
 }
 
+// The data bytes read so far, by address, with the line that gave each, so
+// that a record that gives an address again with another byte is refused
+// as peer tools refuse it, whether the address lies in a window or not.
+class GivenData
+{
+public:
+    // The line of earlier data that these bytes contradict, or 0; marks in
+    // covered[] the bytes that earlier data gave already.
+    int conflictWith(quint32 start, const unsigned char *bytes, quint32 count, bool *covered) const
+    {
+        std::fill(covered, covered + count, false);
+        const quint64 end = quint64(start) + count;
+        // No earlier record is longer than the longest record.
+        auto span = spans.lower_bound(start >= quint32(MaximumCount) ? start - quint32(MaximumCount) : 0);
+        for (; span != spans.end() && span->first < end; ++span) {
+            const quint64 from = std::max<quint64>(span->first, start);
+            const quint64 to = std::min<quint64>(span->second.end, end);
+            for (quint64 at = from; at < to; ++at) {
+                if (static_cast<unsigned char>(given.at(span->second.offset + qsizetype(at - span->first)))
+                    != bytes[at - start])
+                    return span->second.line;
+                covered[at - start] = true;
+            }
+        }
+        return 0;
+    }
+
+    void add(quint32 start, const unsigned char *bytes, quint32 count, int line)
+    {
+        if (count == 0)
+            return;
+        spans.insert({start, {quint64(start) + count, line, given.size()}});
+        given.append(reinterpret_cast<const char *>(bytes), qsizetype(count));
+    }
+
+private:
+    struct Span {
+        quint64 end;
+        int line;
+        qsizetype offset; // of its bytes in `given`
+    };
+    std::multimap<quint32, Span> spans;
+    QByteArray given;
+};
+
 // Places the record's bytes into every window that holds their addresses;
-// returns how many of them lie in none.
-qint64 placeData(const Record &record, quint32 base, QList<HexWindow> &windows)
+// returns how many of them lie in none. Bytes that earlier records gave
+// (the same again) are counted once.
+qint64 placeData(const Record &record, quint32 base, QList<HexWindow> &windows, const bool *covered)
 {
     qint64 outside = 0;
     for (quint32 i = 0; i < record.count; ++i) {
+        if (covered[i])
+            continue;
         // A plain 32-bit sum: a record may run past a 64 KiB boundary.
         const quint32 target = base + record.address + i;
         bool placed = false;
@@ -160,6 +210,8 @@ HexToBinResult readHexWindows(const QString &fileName, QList<HexWindow> &windows
     }
 
     quint32 base = 0;
+    GivenData given;
+    bool covered[MaximumCount];
     // One byte more than the limit is read, so a longer line shows as such.
     char line[HexLineLimit + 2];
     Record record;
@@ -184,7 +236,14 @@ HexToBinResult readHexWindows(const QString &fileName, QList<HexWindow> &windows
         const quint32 value = record.count >= 2 ? (quint32(record.data[0]) << 8) | record.data[1] : 0;
         switch (record.type) {
         case DataRecord:
-            result.outsideBytes += placeData(record, base, windows);
+            if (const int earlier = given.conflictWith(base + record.address, record.data, record.count, covered)) {
+                result.code = HexOverlappingData;
+                result.line = lineNumber;
+                result.earlierLine = earlier;
+                return result;
+            }
+            given.add(base + record.address, record.data, record.count, lineNumber);
+            result.outsideBytes += placeData(record, base, windows, covered);
             break;
         case EndOfFileRecord:
             return result;
@@ -216,7 +275,7 @@ int HexToBin(const QString &fileName, unsigned char *buffer, quint32 firstAddres
     return readHexWindow(fileName, buffer, firstAddress, lastAddress).code;
 }
 
-QString hexToBinErrorText(int result)
+QString hexToBinErrorText(int result, int earlierLine)
 {
     switch (result) {
     case 0:
@@ -253,6 +312,13 @@ QString hexToBinErrorText(int result)
     case HexFileWithoutApplication:
         return QCoreApplication::translate(
             "HexToBin", "The file holds no data for the application region (0x08004000 to 0x0801FFFF).");
+    case HexOverlappingData:
+        if (earlierLine > 0)
+            return QCoreApplication::translate("HexToBin", "The record gives addresses that line %1 gave, with "
+                                                           "other bytes.")
+                .arg(earlierLine);
+        return QCoreApplication::translate("HexToBin", "The record gives addresses that an earlier line gave, with "
+                                                       "other bytes.");
     default:
         return QCoreApplication::translate("HexToBin", "Unknown error %1.").arg(result);
     }

@@ -41,8 +41,12 @@ constexpr int HexBadChecksumField = -14;      // the checksum is missing or not 
 // this file has data for the external flash region only (UpgradeImage).
 constexpr int HexFileWithoutApplication = -15;
 
+// A data record gives an address that an earlier record gave, with another
+// byte (the same bytes again are accepted); earlierLine names that record.
+constexpr int HexOverlappingData = -16;
+
 // The lowest result code; every result lies in HexLowestResult..0.
-constexpr int HexLowestResult = HexFileWithoutApplication;
+constexpr int HexLowestResult = HexOverlappingData;
 
 // The longest line read, line end included. A record of 255 data bytes takes
 // 521 characters; the rest leaves room for trailing white space, while a
@@ -62,6 +66,7 @@ struct HexWindow {
 struct HexToBinResult {
     int code = 0;            // 0 or one of the codes above
     int line = 0;            // 1-based line of a refused record; 0 when no line is at fault
+    int earlierLine = 0;     // with HexOverlappingData: the line whose data the refused record contradicts
     qint64 outsideBytes = 0; // data bytes that lie in no window
     int records[6] = {};     // records read and accepted, by type 00..05 (an end of file ends the count)
 };
@@ -80,4 +85,4 @@ HexToBinResult readHexWindow(const QString &fileName, unsigned char *buffer, qui
 int HexToBin(const QString &fileName, unsigned char *buffer, quint32 firstAddress, quint32 lastAddress);
 
 // The reason behind a failure, in the user's language; empty for 0.
-QString hexToBinErrorText(int result);
+QString hexToBinErrorText(int result, int earlierLine = 0);

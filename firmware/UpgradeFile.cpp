@@ -27,6 +27,8 @@ Status damagedRegion(const QByteArray &scrambledImage)
         return Status::DamagedApplication;
     if (!UpgradeImage::regionSumHolds(plain + UpgradeImage::ExternalFlashOffset, UpgradeImage::ExternalFlashSize))
         return Status::DamagedExternalFlash;
+    if (!UpgradeImage::holdsApplication(plain))
+        return Status::EmptyApplication;
     return Status::Ok;
 }
 
@@ -87,7 +89,8 @@ Contents read(const QString &fileName)
 QString refusalText(Status status, const QString &fileName)
 {
     const QString text = statusText(status, fileName);
-    if (status == Status::DamagedApplication || status == Status::DamagedExternalFlash)
+    if (status == Status::DamagedApplication || status == Status::DamagedExternalFlash
+        || status == Status::EmptyApplication)
         return text; // names the file already
     return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(fileName), text);
 }
@@ -112,6 +115,10 @@ QString statusText(Status status, const QString &fileName)
     case Status::DamagedExternalFlash:
         return QCoreApplication::translate("Upgrader", "The file %1 is damaged: its external flash region does not "
                                                        "match its sum. Nothing was sent to the Vt520.")
+            .arg(name);
+    case Status::EmptyApplication:
+        return QCoreApplication::translate("Upgrader", "The file %1 holds no application: its application region is "
+                                                       "all zeros. Nothing was sent to the Vt520.")
             .arg(name);
     }
     return QString();

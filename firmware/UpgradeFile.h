@@ -25,6 +25,7 @@ enum class Status {
     WrongSize,            // the image array is missing, cut short or not 262144 bytes
     DamagedApplication,   // the application region does not add up to its sum word
     DamagedExternalFlash, // the external flash region does not add up to its sum word
+    EmptyApplication,     // the sums hold, but the application region holds no byte other than zero
 };
 
 struct Contents {

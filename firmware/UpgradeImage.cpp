@@ -2,6 +2,8 @@
 
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace UpgradeImage {
 
 quint32 regionSum(const unsigned char *region, int regionSize)
@@ -15,6 +17,12 @@ quint32 regionSum(const unsigned char *region, int regionSize)
 bool regionSumHolds(const unsigned char *region, int regionSize)
 {
     return qFromLittleEndian<quint32>(region + regionSize - 4) == regionSum(region, regionSize);
+}
+
+bool holdsApplication(const unsigned char *image)
+{
+    const unsigned char *region = image + ApplicationOffset;
+    return std::any_of(region, region + ApplicationSize - 4, [](unsigned char byte) { return byte != 0; });
 }
 
 static void storeSum(unsigned char *region, int regionSize)
@@ -41,8 +49,9 @@ FromHex fromHexFile(const QString &hexFileName)
     if (result.hex.code != 0)
         return result;
     // An all-zero application would pass for a firmware that the unit runs.
-    if (regions.at(0).storedBytes == 0) {
-        result.hex.code = regions.at(1).storedBytes == 0 ? HexFileWithoutData : HexFileWithoutApplication;
+    if (!holdsApplication(image)) {
+        const bool noData = regions.at(0).storedBytes == 0 && regions.at(1).storedBytes == 0;
+        result.hex.code = noData ? HexFileWithoutData : HexFileWithoutApplication;
         return result;
     }
     storeRegionSums(image);

@@ -29,6 +29,11 @@ quint32 regionSum(const unsigned char *region, int regionSize);
 // True when the region's last word is the sum of the words before it.
 bool regionSumHolds(const unsigned char *region, int regionSize);
 
+// True when the application region of a plain image holds a byte other
+// than zero before its sum word. An all-zero application adds up to its sum
+// (zero), so a unit's own check would pass and jump into zeros.
+bool holdsApplication(const unsigned char *image);
+
 // Replaces the last word of both regions with the sum of the words before it.
 void storeRegionSums(unsigned char *image);
 

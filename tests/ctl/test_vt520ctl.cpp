@@ -5,6 +5,7 @@
 #include "LightingTestData.h"
 #include "ScriptedQuestions.h"
 #include "UpgradeFixture.h"
+#include "firmware/UpgradeFile.h"
 #include "app/Vt410_bootloader.h"
 #include "lighting/LightingFile.h"
 #include "lighting/SceneTables.h"
@@ -171,6 +172,10 @@ private slots:
             << 1 << QStringList{"upgrade", "%1/damaged.upg", "--quiet"} << 2 << "its application region does not match";
         QTest::newRow("damaged upgrade file, every unit")
             << 2 << QStringList{"upgrade", "%1/damaged.upg", "--all"} << 2 << "its application region does not match";
+        QTest::newRow("upgrade file without an application")
+            << 1 << QStringList{"upgrade", "%1/zeros.upg", "--quiet"} << 2 << "holds no application";
+        QTest::newRow("upgrade file without an application, every unit")
+            << 2 << QStringList{"upgrade", "%1/zeros.upg", "--all"} << 2 << "holds no application";
         QTest::newRow("upgrade file not a regular file")
             << 1 << QStringList{"upgrade", "/dev/urandom", "--quiet"} << 2 << "/dev/urandom: not a regular file";
         QTest::newRow("upgrade file not a regular file, every unit")
@@ -225,6 +230,9 @@ private slots:
         QTest::newRow("HEX record with a wrong checksum")
             << 0 << QStringList{"make-upgrade", "%1/checksum.hex", "%1/out.upg"} << 2
             << "Line 2: The checksum does not match the record.";
+        QTest::newRow("HEX record giving other bytes for an address")
+            << 0 << QStringList{"make-upgrade", "%1/overlap.hex", "%1/out.upg"} << 2
+            << "Line 3: The record gives addresses that line 2 gave, with other bytes.";
         QTest::newRow("HEX file without application data")
             << 0 << QStringList{"make-upgrade", "%1/external.hex", "%1/out.upg"} << 2
             << "The file holds no data for the application region";
@@ -287,6 +295,11 @@ private slots:
         QVERIFY(QFile::copy(damaged.fileName, path("good.upg")));
         QVERIFY(HexFiles::writeFile(damaged.fileName,
                                     HexFiles::readFile(damaged.fileName).replace(66 + 0x5000, 1, "\xC3")));
+        QVERIFY(UpgradeFile::write(path("zeros.upg"), QByteArray(0x40000, '\0')));
+        QVERIFY(HexFiles::writeFile(path("overlap.hex"), HexFiles::extendedLinearAddress(0x0800) + "\n"
+                                                             + HexFiles::record(0, 0x4000, "\x11\x22") + "\n"
+                                                             + HexFiles::record(0, 0x4001, "\x23") + "\n"
+                                                             + HexFiles::endOfFile() + "\n"));
         QVERIFY(HexFiles::writeFile(path("odd.bin"), "0123456789"));
         QVERIFY(HexFiles::writeFile(path("bad.hex"), "0400000001020304F2\n"));
         QVERIFY(HexFiles::writeFile(path("empty.hex"), ""));
@@ -473,7 +486,8 @@ private slots:
     }
 
     // One process per unit, through the system's libusb (where both
-    // processes reach the same emulated units): while one vt520ctl holds
+    // processes reach the same emulated units), the second from another
+    // login session (its own runtime folder): while one vt520ctl holds
     // unit 101-1.1 (its standard output full, so that it holds it as long as
     // the test wants), a second on that unit is refused at once with exit
     // status 5 and the holder named, and touches no unit; another unit is
@@ -483,8 +497,9 @@ private slots:
         QTest::addColumn<QStringList>("second");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("message"); // %1: the holder's process id
-        QTest::newRow("the same unit") << QStringList{"status", "--set", "2", "--device", "101-1.1"} << 5
-                                       << "vt520ctl: unit 101-1.1 is in use by process %1 (vt520ctl read-flash 0 131072 --device 101-1.1)";
+        QTest::newRow("the same unit")
+            << QStringList{"status", "--set", "2", "--device", "101-1.1"} << 5
+            << "vt520ctl: unit 101-1.1 is in use by process %1 (vt520ctl read-flash 0 131072 --device 101-1.1)";
         QTest::newRow("the same unit by its serial")
             << QStringList{"status", "--set", "2", "--device", "261100042"} << 5
             << "vt520ctl: unit 101-1.1 is in use by process %1 (vt520ctl read-flash 0 131072 --device 101-1.1)";
@@ -524,7 +539,8 @@ private slots:
             "ino=$(stat -c %i run/vt520-101-1.1.lock); "
             "awk -v ino=\":$ino\" '$2 == \"FLOCK\" && substr($6, length($6) - length(ino) + 1) == ino "
             "{ print $5 }' /proc/locks >holder.txt; "
-            "\"$0\" \"$@\" >second.out 2>second.err; echo $? >second.status; cat >/dev/null; }";
+            "XDG_RUNTIME_DIR=\"$PWD/another-session\" \"$0\" \"$@\" >second.out 2>second.err; "
+            "echo $? >second.status; cat >/dev/null; }";
         QProcess process;
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(dir->path());
@@ -1164,6 +1180,11 @@ private slots:
                            "address 0, start segment address 0, extended linear "
                            "address 1, start linear address 0"}
             << "checksum.hex: line 2: ";
+        QTest::newRow("upgrade file without an application")
+            << "zeros.upg" << 2 << "upgrade" << QStringList{"usable: no"} << "holds no application";
+        QTest::newRow("HEX record giving other bytes for an address")
+            << "overlap.hex" << 2 << "intel-hex" << QStringList()
+            << "overlap.hex: line 3: The record gives addresses that line 2 gave, with other bytes.";
         QTest::newRow("HEX file without application data")
             << "external.hex" << 2 << "intel-hex" << QStringList{"usable: no"} << "external.hex: ";
         QTest::newRow("programs file") << "table.pgm" << 0 << "programs"
@@ -1200,6 +1221,9 @@ private slots:
         QVERIFY(writeFile(path("damaged.upg"), image.replace(66 + 0x4000, 1, "\xFF")));
         QVERIFY(writeFile(path("checksum.hex"), extendedLinearAddress(0x0800) + "\n" + ":0440000001020304AB\n"));
         QVERIFY(writeFile(path("external.hex"), hexText(0x08020000, "external")));
+        QVERIFY(UpgradeFile::write(path("zeros.upg"), QByteArray(0x40000, '\0')));
+        QVERIFY(writeFile(path("overlap.hex"), extendedLinearAddress(0x0800) + "\n" + record(0, 0x4000, "\x11\x22")
+                                                   + "\n" + record(0, 0x4001, "\x23") + "\n" + endOfFile() + "\n"));
         QVERIFY(writeFile(path("odd.bin"), "0123456789"));
         QCOMPARE(LightingFile::save(path("table.pgm"), LightingFile::Kind::Programs, QByteArray(7680, '\2')),
                  LightingFile::Status::Ok);
@@ -1233,7 +1257,8 @@ private slots:
             const QJsonArray regions = document["regions"].toArray();
             QCOMPARE(regions.size(), 2);
             QCOMPARE(regions[0]["start"].toString(), QString("0x08004000"));
-            QCOMPARE(regions[0]["holds"].toBool(), kind == "upgrade" && status == 0);
+            // The sum of an all-zero application holds; the file is refused all the same.
+            QCOMPARE(regions[0]["holds"].toBool(), kind == "upgrade" && file != "damaged.upg");
             QCOMPARE(regions[1]["holds"].toBool(), kind == "upgrade");
         }
         if (kind == "intel-hex")

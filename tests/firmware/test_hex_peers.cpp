@@ -82,7 +82,21 @@ elif start.startswith("EIP:"):
 ih.write_hex_file(out, byte_count=byte_count)
 )";
 
-enum class Corruption { None, ChecksumDigit, DataDigit };
+// The corrupt variants: one digit changed; or a copy of a data record put
+// right after it, the same or with one data byte changed (and a checksum
+// that holds).
+enum class Corruption { None, ChecksumDigit, DataDigit, OverlapSame, OverlapDifferent };
+
+// A record line with its checksum made to hold again.
+QByteArray withChecksum(QByteArray line)
+{
+    line = line.trimmed();
+    const QByteArray body = QByteArray::fromHex(line.mid(1, line.size() - 3));
+    quint8 sum = 0;
+    for (char byte : body)
+        sum = quint8(sum + quint8(byte));
+    return line.left(line.size() - 2) + QByteArray::number(quint8(-sum), 16).rightJustified(2, '0').toUpper();
+}
 
 QString findPythonWithIntelHex()
 {
@@ -224,6 +238,9 @@ void TestHexPeers::sameBytes_data()
         QTest::addRow("%s, a checksum digit changed", maker.name)
             << maker.tool << maker.steps << Corruption::ChecksumDigit;
         QTest::addRow("%s, a data digit changed", maker.name) << maker.tool << maker.steps << Corruption::DataDigit;
+        QTest::addRow("%s, a record given twice", maker.name) << maker.tool << maker.steps << Corruption::OverlapSame;
+        QTest::addRow("%s, a record given again with another byte", maker.name)
+            << maker.tool << maker.steps << Corruption::OverlapDifferent;
     }
 }
 
@@ -247,10 +264,33 @@ void TestHexPeers::sameBytes()
     QByteArray text = HexFiles::readFile(hexName);
     QVERIFY(!text.isEmpty());
 
-    // The corrupt variants change one digit of a data record in the middle.
+    // The reading of the file as made: a record given twice must read the same.
+    const Run asMade = runTool(python, {dir->filePath("read.py"), hexName, dir->filePath("reference")}, dir->path());
+    QVERIFY2(asMade.finished && asMade.exitCode == 0, asMade.output.constData());
+
+    // The corrupt variants change one digit of a data record in the middle,
+    // or give that record again right after it.
     QList<QByteArray> lines = text.split('\n');
     int changedLine = 0;
-    if (corruption != Corruption::None) {
+    const bool overlap = corruption == Corruption::OverlapSame || corruption == Corruption::OverlapDifferent;
+    if (overlap) {
+        changedLine = middleDataLine(lines);
+        QVERIFY(changedLine > 0);
+        QByteArray copy = lines.at(changedLine - 1).trimmed();
+        if (corruption == Corruption::OverlapDifferent)
+            copy[9] = otherDigit(copy.at(9));
+        lines.insert(changedLine, withChecksum(copy));
+        text = lines.join('\n');
+        QVERIFY(HexFiles::writeFile(hexName, text));
+        // srec_cat takes the same bytes again (with a warning) and refuses
+        // other bytes for an address it has.
+        const QString srecCat = QStandardPaths::findExecutable("srec_cat");
+        if (!srecCat.isEmpty()) {
+            const Run peer = runTool(srecCat, {hexName, "-intel", "-o", "/dev/null", "-binary"}, dir->path());
+            QVERIFY(peer.finished);
+            QVERIFY2((peer.exitCode == 0) == (corruption == Corruption::OverlapSame), peer.output.constData());
+        }
+    } else if (corruption != Corruption::None) {
         changedLine = middleDataLine(lines);
         QVERIFY(changedLine > 0);
         QByteArray &line = lines[changedLine - 1];
@@ -260,7 +300,11 @@ void TestHexPeers::sameBytes()
         QVERIFY(HexFiles::writeFile(hexName, text));
     }
 
-    const Run reference = runTool(python, {dir->filePath("read.py"), hexName, dir->filePath("reference")}, dir->path());
+    // intelhex refuses any address given twice, even with the same bytes.
+    const Run reference =
+        corruption == Corruption::OverlapSame
+            ? asMade
+            : runTool(python, {dir->filePath("read.py"), hexName, dir->filePath("reference")}, dir->path());
     QVERIFY(reference.finished);
 
     QList<QByteArray> buffers;
@@ -271,7 +315,14 @@ void TestHexPeers::sameBytes()
         windows.append({reinterpret_cast<unsigned char *>(buffers[i].data()), Windows[i].first, Windows[i].last, 0});
     const HexToBinResult result = readHexWindows(hexName, windows);
 
-    if (corruption != Corruption::None) {
+    if (corruption == Corruption::OverlapDifferent) {
+        QVERIFY2(reference.exitCode == 2, reference.output.constData());
+        QCOMPARE(result.code, HexOverlappingData);
+        QCOMPARE(result.line, changedLine + 1);
+        QCOMPARE(result.earlierLine, changedLine);
+        return;
+    }
+    if (corruption == Corruption::ChecksumDigit || corruption == Corruption::DataDigit) {
         QVERIFY2(reference.exitCode == 2, reference.output.constData());
         QCOMPARE(result.code, HexChecksumMismatch);
         QCOMPARE(result.line, changedLine);

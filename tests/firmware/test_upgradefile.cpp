@@ -132,10 +132,11 @@ void TestUpgradeFile::dataOutsideBothWindows()
     QCOMPARE(built.hex.outsideBytes, qint64(0x4100));
     QCOMPARE(built.image, QByteArray(0x40000, '\0'));
 
+    // Nor is such an image taken from a file made some other way.
     const QString upgName = dir->filePath("zero.upg");
     QVERIFY(UpgradeFile::write(upgName, built.image));
     const UpgradeFile::Contents contents = UpgradeFile::read(upgName);
-    QCOMPARE(contents.status, UpgradeFile::Status::Ok);
+    QCOMPARE(contents.status, UpgradeFile::Status::EmptyApplication);
     QVERIFY(contents.scrambledImage != built.image); // zeros are scrambled too
     QCOMPARE(decoded(contents.scrambledImage), built.image);
 }
@@ -170,6 +171,16 @@ void TestUpgradeFile::refusedHex_data()
         << hexText(0x08000000, "boot").replace(endOfFile() + "\n", external) << -15 << 0;
     QTest::newRow("no data at all") << endOfFile() << -9 << 0;
     QTest::newRow("missing file") << QByteArray() << -8 << 0;
+    QTest::newRow("application data all zeros") << hexText(0x08004000, QByteArray(0x40, '\0')) << -15 << 0;
+    // Line 8 gives the external flash's first bytes (line 7) again, one of
+    // them other; the same bytes again are taken.
+    const QByteArray externalBytes = randomBytes(0x40, 14);
+    const QByteArray firstExternal = record(0, 0x0000, externalBytes.left(16));
+    QByteArray otherBytes = externalBytes.left(16);
+    otherBytes[3] = char(otherBytes.at(3) ^ 0x5A);
+    QByteArray again = merged;
+    again.replace(firstExternal + "\n", firstExternal + "\n" + record(0, 0x0000, otherBytes) + "\n");
+    QTest::newRow("external flash bytes given again, one other") << again << -16 << 8;
     // The defects lie in the external flash part, after all application
     // data: lines 1-5 hold the application, line 6 the external flash's
     // extended address, line 7 its first data record.
@@ -339,6 +350,15 @@ void TestUpgradeFile::reader_data()
     QByteArray hugeLength = good;
     hugeLength.replace(62, 4, QByteArray::fromHex("7FFFFFF0"));
     QTest::newRow("image length far past the end") << hugeLength << UpgradeFile::Status::WrongSize << "Wrong file size";
+    // Zeros add up to a zero sum: a unit's own check would pass them.
+    QByteArray zeros(0x40000, '\0');
+    QTest::newRow("application all zeros, sums holding")
+        << streamed(header, "01", scrambled(zeros)) << UpgradeFile::Status::EmptyApplication
+        << "The file  holds no application: its application region is all zeros. Nothing was sent to the Vt520.";
+    zeros[0x1BFFB] = 1; // the application's last byte before its sum word
+    UpgradeImage::storeRegionSums(reinterpret_cast<unsigned char *>(zeros.data()));
+    QTest::newRow("application with one byte")
+        << streamed(header, "01", scrambled(zeros)) << UpgradeFile::Status::Ok << QString();
 }
 
 void TestUpgradeFile::reader()
@@ -354,7 +374,7 @@ void TestUpgradeFile::reader()
     QCOMPARE(UpgradeFile::statusText(contents.status), text);
     // A damaged region still gives the image, for a report of the file.
     if (expected == UpgradeFile::Status::Ok || expected == UpgradeFile::Status::DamagedApplication
-        || expected == UpgradeFile::Status::DamagedExternalFlash)
+        || expected == UpgradeFile::Status::DamagedExternalFlash || expected == UpgradeFile::Status::EmptyApplication)
         QCOMPARE(contents.scrambledImage, file.mid(66, 0x40000));
     else
         QVERIFY(contents.scrambledImage.isEmpty());
