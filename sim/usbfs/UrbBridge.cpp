@@ -209,7 +209,7 @@ void UrbBridge::forgetClient(UMockdevIoctlClient *client)
     }
 }
 
-int UrbBridge::connectionOf(UMockdevIoctlClient *client) const
+GSocket *UrbBridge::socketOf(UMockdevIoctlClient *client) const
 {
     // umockdev does not give the client's connection: its private part
     // starts with the handler and the stream (umockdev 0.16 and later). Both
@@ -220,25 +220,33 @@ int UrbBridge::connectionOf(UMockdevIoctlClient *client) const
     };
     const auto *start = reinterpret_cast<const ClientPrivateStart *>(client->priv);
     if (!start || start->handler != ioctlHandler || !G_IS_SOCKET_CONNECTION(start->stream))
-        return -1;
-    return g_socket_get_fd(g_socket_connection_get_socket(G_SOCKET_CONNECTION(start->stream)));
+        return nullptr;
+    return g_socket_connection_get_socket(G_SOCKET_CONNECTION(start->stream));
 }
 
 bool UrbBridge::connectionEnded(UMockdevIoctlClient *client) const
 {
     if (!umockdev_ioctl_client_get_connected(client))
         return true;
-    const int fd = connectionOf(client);
+    GSocket *socket = socketOf(client);
+    if (!socket)
+        return false;
+    // umockdev closes the socket as soon as it has read the end, and only
+    // later marks the client as gone.
+    if (g_socket_is_closed(socket))
+        return true;
     char byte = 0;
-    return fd >= 0 && ::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
+    const ssize_t peeked = ::recv(g_socket_get_fd(socket), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    return peeked == 0 || (peeked < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
 }
 
 int UrbBridge::processOf(UMockdevIoctlClient *client) const
 {
     ucred credentials{};
     socklen_t length = sizeof credentials;
-    const int fd = connectionOf(client);
-    if (fd < 0 || ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0)
+    GSocket *socket = socketOf(client);
+    if (!socket || g_socket_is_closed(socket)
+        || ::getsockopt(g_socket_get_fd(socket), SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0)
         return 0;
     return int(credentials.pid);
 }

@@ -17,6 +17,7 @@
 
 typedef struct _UMockdevIoctlBase UMockdevIoctlBase;
 typedef struct _UMockdevIoctlClient UMockdevIoctlClient;
+typedef struct _GSocket GSocket;
 
 namespace vt520usbfs {
 
@@ -72,8 +73,8 @@ private:
     static void onClientConnected(UMockdevIoctlBase *base, UMockdevIoctlClient *client, void *self);
     static void onClientConnectionChanged(UMockdevIoctlClient *client, void *spec, void *self);
     void forgetClient(UMockdevIoctlClient *client);
-    // The client's connection, -1 where umockdev hides it.
-    int connectionOf(UMockdevIoctlClient *client) const;
+    // The socket of the client's connection, null where umockdev hides it.
+    GSocket *socketOf(UMockdevIoctlClient *client) const;
     // True once the client's process has closed its end of the connection.
     bool connectionEnded(UMockdevIoctlClient *client) const;
     // The client's process id, 0 where unknown (for the debug output).
