@@ -191,8 +191,7 @@ int UnitLock::openTrusted()
 {
     const QByteArray name = QFile::encodeName(path);
     const QByteArray folderName = QFile::encodeName(QFileInfo(path).absolutePath());
-    struct stat folder {
-    };
+    struct stat folder = {};
     if (::stat(folderName.constData(), &folder) != 0) {
         failure = QStringLiteral("cannot use the lock folder %1: %2")
                       .arg(QString::fromLocal8Bit(folderName), systemReason(errno));
@@ -210,8 +209,7 @@ int UnitLock::openTrusted()
                 continue; // made by another process just now
         }
         const int openError = errno;
-        struct stat found {
-        };
+        struct stat found = {};
         if (file >= 0 && ::fstat(file, &found) == 0 && trusted(found, folder))
             return file;
         if (file >= 0)
@@ -245,8 +243,7 @@ void UnitLock::learnHolder(int file)
 {
     otherPid = 0;
     otherName.clear();
-    struct stat found {
-    };
+    struct stat found = {};
     if (::fstat(file, &found) != 0)
         return;
     for (const Holder &holder : holdersOf(found)) {
@@ -289,13 +286,12 @@ UnitLock::Status UnitLock::lock(bool exclusive)
             return Status::Failed;
         }
         // Only looks in the way of an operation: they end within moments.
-        struct stat found {
-        };
+        // A holder that has gone by the time the kernel's list is read is
+        // tried again too.
+        struct stat found = {};
         bool onlyLooks = exclusive && ::fstat(file, &found) == 0;
         if (onlyLooks) {
-            const std::vector<Holder> holders = holdersOf(found);
-            onlyLooks = !holders.empty();
-            for (const Holder &holder : holders)
+            for (const Holder &holder : holdersOf(found))
                 onlyLooks = onlyLooks && !holder.exclusive;
         }
         if (!onlyLooks || lookWait.hasExpired()) {

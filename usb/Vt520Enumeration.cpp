@@ -7,6 +7,7 @@
 #include "usb/VersionBlock.h"
 
 #include <QCoreApplication>
+#include <QThread>
 
 QString Vt520Enumeration::modeName(Mode mode)
 {
@@ -22,6 +23,10 @@ QString Vt520Enumeration::modeName(Mode mode)
 }
 
 namespace {
+
+// How often a unit found claimed is looked at again, and how far apart.
+constexpr int BusyLookAttempts = 10;
+constexpr unsigned long BusyLookPauseMs = 50;
 
 // Only what the kernel read when the unit appeared: nothing goes to it.
 void describeFromSysfs(Vt520Enumeration::Entry &entry)
@@ -54,7 +59,14 @@ QList<Vt520Enumeration::Entry> Vt520Enumeration::list()
         }
         USBVT350 usb;
         usb.pinToPort(location.portPath);
-        if (usb.connect() != 0) {
+        int connected = usb.connect();
+        // Another listing may hold the unit open for the moment it reads
+        // its identity: that claim ends within moments, a program's does not.
+        for (int attempt = 1; connected != 0 && usb.lastConnectFoundBusy() && attempt < BusyLookAttempts; ++attempt) {
+            QThread::msleep(BusyLookPauseMs);
+            connected = usb.connect();
+        }
+        if (connected != 0) {
             // Not a Vt520 (another device with the same ids) unless it
             // refused to be opened.
             if (usb.lastConnectDeniedAccess()) {

@@ -20,8 +20,7 @@ constexpr gid_t NoGroup = 65534;
 
 struct stat statOf(const QString &path)
 {
-    struct stat found {
-    };
+    struct stat found = {};
     ::lstat(QFile::encodeName(path).constData(), &found);
     return found;
 }
