@@ -44,6 +44,7 @@ FirmwareChange::FirmwareChange(USBVT350 &usb, Callbacks callbacks)
     : usb(usb)
     , callbacks(std::move(callbacks))
 {
+    steadyClock.start();
 }
 
 bool FirmwareChange::stopNow()
@@ -79,7 +80,10 @@ QByteArray FirmwareChange::serialString(UsbDevice &device)
 
 USBVT350::Recovery FirmwareChange::recovery()
 {
-    return {[this](int milliseconds) { wait(milliseconds); }, callbacks.now, [this] { return stopNow(); }};
+    std::function<qint64()> now = callbacks.now;
+    if (!now)
+        now = [this] { return steadyClock.elapsed(); };
+    return {[this](int milliseconds) { wait(milliseconds); }, now, [this] { return stopNow(); }};
 }
 
 bool FirmwareChange::run(const QString &fileName)
@@ -362,29 +366,29 @@ bool FirmwareChange::resetIntoBootloader()
 
 // Writes every page and reads it back. A page that cannot be written ends
 // the change; a page that cannot be read back or reads back differently is
-// reported and the change goes on.
+// reported and the change goes on. A write or read-back that fails on the
+// way (the unit left the bus, a transfer timed out) is tried again once the
+// unit answers, a few times, before it counts.
 bool FirmwareChange::writeApplication(const QByteArray &region)
 {
     constexpr int PageSize = USBVT350::PageSize;
     const int size = region.size();
-    unsigned char page[PageSize];
     unsigned char plain[PageSize];
     for (int offset = 0; offset < size;) {
         if (stopNow())
             return false;
         const int length = std::min(PageSize, size - offset);
-        std::memset(page, 0xFF, PageSize);
-        std::memcpy(page, region.constData() + offset, size_t(length));
-        std::memcpy(plain, page, PageSize);
+        std::memset(plain, 0xFF, PageSize);
+        std::memcpy(plain, region.constData() + offset, size_t(length));
 
         const quint32 address = UpgradeImage::ApplicationAddress + quint32(offset);
-        if (usb.WritePage(page, address) != 0) {
-            qDebug() << "page write ERROR";
+        bool written = false;
+        const PageCheck check = writePage(address, plain, &written);
+        if (!written) {
             say(tr("ERROR"));
             return false;
         }
-        qDebug() << "page write OK";
-        if (checkPage(address, plain) != PageCheck::Same) {
+        if (check != PageCheck::Same) {
             say(tr("ERROR"));
             everyPageVerified = false;
         }
@@ -394,6 +398,31 @@ bool FirmwareChange::writeApplication(const QByteArray &region)
             callbacks.percent(int(qint64(offset) * 100 / size));
     }
     return true;
+}
+
+FirmwareChange::PageCheck FirmwareChange::writePage(quint32 address, const unsigned char *plain, bool *written)
+{
+    const USBVT350::Recovery patience = recovery();
+    const qint64 lastGood = patience.now();
+    PageCheck check = PageCheck::ReadFailed;
+    *written = false;
+    for (int attempt = 1; attempt <= PageAttempts; ++attempt) {
+        // The failed transfer has dropped the connection.
+        if (attempt > 1 && (stopNow() || !usb.awaitReturn(patience, lastGood)))
+            break;
+        unsigned char page[USBVT350::PageSize];
+        std::memcpy(page, plain, USBVT350::PageSize); // scrambled in place by the write
+        *written = usb.WritePage(page, address) == 0;
+        if (!*written) {
+            qDebug() << "page write ERROR";
+            continue;
+        }
+        qDebug() << "page write OK";
+        check = checkPage(address, plain);
+        if (check != PageCheck::ReadFailed)
+            break;
+    }
+    return check;
 }
 
 // The read-back of one page: ReadMemory of the whole page, compared with

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QString>
 
 #include <functional>
@@ -67,6 +68,9 @@ public:
     // its application (a unit takes about a second to re-enumerate).
     static constexpr int ComeBackAttempts = 25;
     static constexpr int ComeBackRetryWait = 200;
+    // A firmware page whose write or read-back failed is tried this often in
+    // all, each try after the unit answers again (a cable glitch, a replug).
+    static constexpr int PageAttempts = 5;
 
     static constexpr quint32 ExternalFlashAddress = 0;
 
@@ -142,6 +146,9 @@ private:
     bool writeApplication(const QByteArray &region);
     enum class PageCheck { Same, Differs, ReadFailed };
     PageCheck checkPage(quint32 address, const unsigned char *plain);
+    // Writes one page and reads it back; after a transfer that failed, waits
+    // for the unit to come back and tries the page again.
+    PageCheck writePage(quint32 address, const unsigned char *plain, bool *written);
     int readBackExternalFlash(QByteArray *plain, USBVT350::TransferFailure *failure);
     std::optional<Outcome> writeAndVerifyExternalFlash(const QByteArray &region);
     USBVT350::Recovery recovery();
@@ -156,6 +163,7 @@ private:
 
     USBVT350 &usb;
     Callbacks callbacks;
+    QElapsedTimer steadyClock; // the recoveries' clock when callbacks.now is missing
     QByteArray serialAtStart;
     QByteArray serialAfter;
     QString unitPort;

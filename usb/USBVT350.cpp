@@ -110,6 +110,11 @@ USBVT350::USBVT350()
     qDebug() << "USBVT350 constructor";
 }
 
+bool USBVT350::awaitReturn(const Recovery &recovery, qint64 lastGoodMs)
+{
+    return reconnectAfterFailure(*this, RecoveryClock(&recovery), lastGoodMs);
+}
+
 int USBVT350::ReadMemory(unsigned char *buffer, uint32_t address, uint32_t length)
 {
     while (length > 0) {

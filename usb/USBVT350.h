@@ -72,6 +72,13 @@ public:
 
     USBVT350();
 
+    // After a failed transfer (which has dropped the connection): connects
+    // again, giving a unit that has left the bus ComeBackAttempts tries
+    // ComeBackPauseMs apart to return, and none once it has been silent for
+    // SilenceLimitMs since lastGoodMs on the recovery's clock (which must
+    // be given here). False when it did not come back.
+    bool awaitReturn(const Recovery &recovery, qint64 lastGoodMs);
+
     // Reads length bytes of device memory and unscrambles each chunk.
     int ReadMemory(unsigned char *buffer, uint32_t address, uint32_t length);
 

@@ -23,6 +23,7 @@ struct Run {
     QList<int> waits;
     std::function<void(const QString &)> onSay;
     std::function<void(int)> onWait;
+    std::function<void(int)> onPercent;
     std::function<bool()> stopRequested;
     bool succeeded = false;
     // Every run ends with its verdict; it is kept apart from the lines of
@@ -38,7 +39,11 @@ struct Run {
             if (onSay)
                 onSay(line);
         };
-        callbacks.percent = [this](int percent) { percents.append(percent); };
+        callbacks.percent = [this](int percent) {
+            percents.append(percent);
+            if (onPercent)
+                onPercent(percent);
+        };
         callbacks.sleep = [this](int milliseconds) {
             waits.append(milliseconds);
             if (onWait)
@@ -84,7 +89,10 @@ private slots:
     void rejectedFile();
     void emptyFileName();
     void pageReadsBackDifferently();
+    void pageReadBackFails_data();
     void pageReadBackFails();
+    void pageGlitch_data();
+    void pageGlitch();
     void pageWriteFails();
     void externalFlashWriteFails();
     void externalFlashReadFails();
@@ -451,26 +459,87 @@ void TestUpgraderSequence::pageReadsBackDifferently()
     QCOMPARE(device.mode(), vt520sim::Mode::Application);
 }
 
+void TestUpgraderSequence::pageReadBackFails_data()
+{
+    QTest::addColumn<int>("failures");
+    QTest::addColumn<bool>("recovered");
+    QTest::newRow("once: the page is written and read again") << 1 << true;
+    QTest::newRow("as often as a page is tried") << FirmwareChange::PageAttempts << false;
+}
+
+// The read-back of the first page fails; the next try reconnects, writes
+// the page again and reads it back. A page never read back is reported,
+// and the change goes on.
 void TestUpgraderSequence::pageReadBackFails()
 {
+    QFETCH(int, failures);
+    QFETCH(bool, recovered);
     auto &bus = vt520sim::Bus::instance();
     vt520sim::Device &device = addDevice(vt520sim::Mode::Bootloader);
 
     USBVT350 usb;
     Run run;
-    // The read-back of the first page fails; the next write reconnects.
     run.onSay = [&](const QString &line) {
         if (line == "Writting firmware ... ")
-            bus.failRequest(1, LIBUSB_ERROR_IO, 1);
+            bus.failRequest(1, LIBUSB_ERROR_IO, failures);
     };
     run(usb, fixture.fileName);
 
     QStringList expected = UpgradeFixture::linesFromBootloader(fixture.fileName, "261100042");
-    expected.insert(expected.indexOf("Writting firmware ... ") + 1, "ERROR");
+    if (!recovered)
+        expected.insert(expected.indexOf("Writting firmware ... ") + 1, "ERROR");
     QCOMPARE(run.lines, expected);
     QCOMPARE(run.percents, UpgradeFixture::percents());
-    QCOMPARE(run.outcome, FirmwareChange::Outcome::PagesDiffer); // one page went unchecked
+    // One page went unchecked when it was never read back.
+    QCOMPARE(run.outcome, recovered ? FirmwareChange::Outcome::Changed : FirmwareChange::Outcome::PagesDiffer);
+    QCOMPARE(bus.requestCount(3), ApplicationPages + std::min(failures, FirmwareChange::PageAttempts - 1));
     verifyDeviceHolds(device, fixture);
+}
+
+void TestUpgraderSequence::pageGlitch_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<int>("replugAfterMs");
+    QTest::newRow("first page, back at once") << 1 << 0;
+    QTest::newRow("a page, back after 500 ms") << 50 << 500;
+    QTest::newRow("last page, back after 2 s") << ApplicationPages << 2000;
+}
+
+// A cable glitch while the pages are written: the unit leaves the bus at
+// the chosen page's write and comes back with its state; the change waits
+// for it, writes the page again and completes.
+void TestUpgraderSequence::pageGlitch()
+{
+    QFETCH(int, page);
+    QFETCH(int, replugAfterMs);
+    auto &bus = vt520sim::Bus::instance();
+    vt520sim::Device &device = addDevice(vt520sim::Mode::Bootloader);
+
+    USBVT350 usb;
+    Run run;
+    // The next transfer is the page's write: after the line before the
+    // pages, or after the percent of the page before it (the first percent
+    // comes before the unit is even looked for).
+    int percents = 0;
+    run.onSay = [&](const QString &line) {
+        if (page == 1 && line == "Writting firmware ... ")
+            bus.unplugAtTransfer(1, replugAfterMs);
+    };
+    run.onPercent = [&](int) {
+        if (page > 1 && percents++ == page - 1)
+            bus.unplugAtTransfer(1, replugAfterMs);
+    };
+    run(usb, fixture.fileName);
+
+    QCOMPARE(run.lines, UpgradeFixture::linesFromBootloader(fixture.fileName, "261100042"));
+    QCOMPARE(run.outcome, FirmwareChange::Outcome::Changed);
+    int unplugged = 0;
+    for (const vt520sim::TransferRecord &record : bus.transferLog())
+        unplugged += record.result == LIBUSB_ERROR_NO_DEVICE ? 1 : 0;
+    QVERIFY(unplugged >= 1);
+    QCOMPARE(bus.requestCount(3), ApplicationPages + 1);
+    verifyDeviceHolds(device, fixture);
+    QCOMPARE(device.mode(), vt520sim::Mode::Application);
 }
 
 void TestUpgraderSequence::pageWriteFails()
