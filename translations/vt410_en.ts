@@ -486,6 +486,21 @@ Check USB cable</translation>
     </message>
 </context>
 <context>
+    <name>UnitLock</name>
+    <message>
+        <source>another process</source>
+        <translation>another process</translation>
+    </message>
+    <message>
+        <source>process %1</source>
+        <translation>process %1</translation>
+    </message>
+    <message>
+        <source>process %1 (%2)</source>
+        <translation>process %1 (%2)</translation>
+    </message>
+</context>
+<context>
     <name>Upgrader</name>
     <message>
         <source>Wrong file header</source>

@@ -486,6 +486,21 @@ Sprawdź kabel USB</translation>
     </message>
 </context>
 <context>
+    <name>UnitLock</name>
+    <message>
+        <source>another process</source>
+        <translation>inny proces</translation>
+    </message>
+    <message>
+        <source>process %1</source>
+        <translation>proces %1</translation>
+    </message>
+    <message>
+        <source>process %1 (%2)</source>
+        <translation>proces %1 (%2)</translation>
+    </message>
+</context>
+<context>
     <name>Upgrader</name>
     <message>
         <source>Wrong file header</source>

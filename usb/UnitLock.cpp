@@ -1,6 +1,7 @@
 #include "usb/UnitLock.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -167,10 +168,10 @@ QString UnitLock::directory()
 QString UnitLock::holderText() const
 {
     if (otherPid <= 0)
-        return QStringLiteral("another process");
+        return QCoreApplication::translate("UnitLock", "another process");
     if (otherName.isEmpty())
-        return QStringLiteral("process %1").arg(otherPid);
-    return QStringLiteral("process %1 (%2)").arg(otherPid).arg(otherName);
+        return QCoreApplication::translate("UnitLock", "process %1").arg(otherPid);
+    return QCoreApplication::translate("UnitLock", "process %1 (%2)").arg(otherPid).arg(otherName);
 }
 
 UnitLock::Status UnitLock::take(const QString &)
