@@ -21,12 +21,15 @@ LightingTransfer::Location LightingFileTransfer::locationOf(LightingFile::Kind k
 }
 
 LightingFileTransfer::Result LightingFileTransfer::getToFile(USBVT350 &usb, LightingFile::Kind kind,
-                                                             const QString &fileName)
+                                                             const QString &fileName,
+                                                             const USBVT350::Recovery &recovery)
 {
     const LightingTransfer::Location where = locationOf(kind);
     QByteArray table(where.length, '\0');
     Result result;
-    result.status = statusOf(LightingTransfer(usb).read(where, table.data()));
+    LightingTransfer transfer(usb, recovery);
+    result.status = statusOf(transfer.read(where, table.data()));
+    result.hostAccessMayBeSet = transfer.hostAccessMayBeSet();
     if (result.status != Status::Done)
         return result;
     result.fileStatus = LightingFile::save(fileName, kind, table, &result.reason);

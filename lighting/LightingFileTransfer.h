@@ -26,11 +26,15 @@ public:
         Status status = Status::Done;
         LightingFile::Status fileStatus = LightingFile::Status::Ok;
         QString reason;
+        // The unit may still hold its host-access bit (see
+        // LightingTransfer::hostAccessMayBeSet), whatever the status.
+        bool hostAccessMayBeSet = false;
     };
 
     static LightingTransfer::Location locationOf(LightingFile::Kind kind);
     // The outcome of a device transfer as one of these.
     static Status statusOf(LightingTransfer::Status transferStatus);
 
-    static Result getToFile(USBVT350 &usb, LightingFile::Kind kind, const QString &fileName);
+    static Result getToFile(USBVT350 &usb, LightingFile::Kind kind, const QString &fileName,
+                            const USBVT350::Recovery &recovery = {});
 };

@@ -1,32 +1,114 @@
 #include "lighting/LightingTransfer.h"
 
 #include "usb/Scrambling.h"
-#include "usb/USBVT350.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
+#include <QThread>
 
 #include <cstring>
+#include <memory>
+
+namespace {
+
+USBVT350::Recovery &defaultRecovery()
+{
+    static USBVT350::Recovery recovery;
+    return recovery;
+}
+
+// The recovery with its sleep and clock filled in, so that the patience of
+// the acquire and the release is measured on the same clock as the
+// transfers'.
+USBVT350::Recovery completed(USBVT350::Recovery recovery)
+{
+    const USBVT350::Recovery &fallback = defaultRecovery();
+    if (!recovery.sleep)
+        recovery.sleep = fallback.sleep;
+    if (!recovery.sleep)
+        recovery.sleep = [](int milliseconds) { QThread::msleep(static_cast<unsigned long>(milliseconds)); };
+    if (!recovery.now)
+        recovery.now = fallback.now;
+    if (!recovery.now) {
+        auto steady = std::make_shared<QElapsedTimer>();
+        steady->start();
+        recovery.now = [steady] { return steady->elapsed(); };
+    }
+    return recovery;
+}
+
+} // namespace
+
+LightingTransfer::LightingTransfer(USBVT350 &usb, const USBVT350::Recovery &recovery)
+    : usb(usb)
+    , recovery(completed(recovery))
+{
+}
+
+void LightingTransfer::setDefaultRecovery(const USBVT350::Recovery &recovery)
+{
+    defaultRecovery() = recovery;
+}
+
+bool LightingTransfer::acquire()
+{
+    accessMayBeSet = false;
+    const qint64 start = recovery.now();
+    if (usb.StatusAcquire() == 0)
+        return true;
+    // A unit that answered and then left the bus gets the same chance to
+    // come back as within a transfer, and is asked once more; a unit that
+    // was never there, or is there but does not grant access, is not
+    // waited for.
+    if (usb.lastAcquireReachedUnit() && !usb.isConnected() && recovery.now() - start < USBVT350::SilenceLimitMs
+        && usb.awaitReturn(recovery, start) && usb.StatusAcquire() == 0)
+        return true;
+    if (usb.lastAcquireAskedForBit())
+        giveBack(recovery.now());
+    return false;
+}
+
+bool LightingTransfer::giveBack(qint64 lastAnswer)
+{
+    accessMayBeSet = false;
+    if (usb.StatusRelease() == 0)
+        return true;
+    // The failed request has dropped the connection: a unit that left the
+    // bus is waited for, then asked again.
+    accessMayBeSet = !(usb.awaitReturn(recovery, lastAnswer) && usb.StatusRelease() == 0);
+    return !accessMayBeSet;
+}
+
+qint64 LightingTransfer::lastAnswerAfter(USBVT350::TransferFailure failure) const
+{
+    // A unit that has stopped answering has been silent for the whole limit
+    // already: the release gets one more try, not another wait.
+    const qint64 now = recovery.now();
+    return failure == USBVT350::TransferFailure::StoppedAnswering ? now - USBVT350::SilenceLimitMs : now;
+}
 
 LightingTransfer::Status LightingTransfer::read(const Location &where, void *table)
 {
-    if (usb.StatusAcquire() != 0)
+    if (!acquire())
         return Status::AcquireFailed;
 
     QByteArray buffer(where.length, Qt::Uninitialized);
     auto *bytes = reinterpret_cast<unsigned char *>(buffer.data());
-    const bool done = usb.ReadExternalFlashFromAddress(bytes, where.address, uint32_t(where.length)) == 0;
+    USBVT350::TransferFailure failure = USBVT350::TransferFailure::None;
+    const bool done =
+        usb.ReadExternalFlashFromAddress(bytes, where.address, uint32_t(where.length), recovery, &failure) == 0;
     if (done) {
         DecodeBuffer(bytes, unsigned(where.length));
         std::memcpy(table, bytes, size_t(where.length));
     }
-    usb.StatusRelease();
+    giveBack(lastAnswerAfter(failure));
     return done ? Status::Done : Status::TransferFailed;
 }
 
 LightingTransfer::Status LightingTransfer::write(const Location &where, const void *table,
                                                  const std::function<void()> &onAcquired)
 {
-    if (usb.StatusAcquire() != 0)
+    if (!acquire())
         return Status::AcquireFailed;
     if (onAcquired)
         onAcquired();
@@ -34,33 +116,37 @@ LightingTransfer::Status LightingTransfer::write(const Location &where, const vo
     QByteArray buffer(static_cast<const char *>(table), where.length);
     auto *bytes = reinterpret_cast<unsigned char *>(buffer.data());
     EncodeBuffer(bytes, unsigned(where.length));
-    const bool done = usb.WriteExternalFlashToAddress(bytes, where.address, uint32_t(where.length)) == 0;
-    usb.StatusRelease();
+    USBVT350::TransferFailure failure = USBVT350::TransferFailure::None;
+    const bool done =
+        usb.WriteExternalFlashToAddress(bytes, where.address, uint32_t(where.length), recovery, &failure) == 0;
+    giveBack(lastAnswerAfter(failure));
     return done ? Status::Done : Status::TransferFailed;
 }
 
 LightingTransfer::Verified LightingTransfer::writeVerified(const Location &where, const void *table)
 {
-    if (usb.StatusAcquire() != 0)
+    if (!acquire())
         return Verified::AcquireFailed;
 
     QByteArray buffer(static_cast<const char *>(table), where.length);
     auto *bytes = reinterpret_cast<unsigned char *>(buffer.data());
     EncodeBuffer(bytes, unsigned(where.length));
     Verified outcome = Verified::Done;
-    if (usb.WriteExternalFlashToAddress(bytes, where.address, uint32_t(where.length)) != 0) {
+    USBVT350::TransferFailure failure = USBVT350::TransferFailure::None;
+    if (usb.WriteExternalFlashToAddress(bytes, where.address, uint32_t(where.length), recovery, &failure) != 0) {
         outcome = Verified::WriteFailed;
     } else {
         QByteArray readBack(where.length, Qt::Uninitialized);
         auto *back = reinterpret_cast<unsigned char *>(readBack.data());
-        if (usb.ReadExternalFlashFromAddress(back, where.address, uint32_t(where.length)) != 0)
+        if (usb.ReadExternalFlashFromAddress(back, where.address, uint32_t(where.length), recovery, &failure) != 0)
             outcome = Verified::ReadBackFailed;
         else if (readBack != buffer) // both scrambled with the same key words
             outcome = Verified::Mismatch;
     }
-    // The access is given back whatever happened; a failed release only
-    // counts when the table itself is in place.
-    if (usb.StatusRelease() != 0 && outcome == Verified::Done)
+    // The access is given back whatever happened; a failed release is the
+    // outcome only when the table itself is in place, and is told by
+    // hostAccessMayBeSet() in every case.
+    if (!giveBack(lastAnswerAfter(failure)) && outcome == Verified::Done)
         outcome = Verified::ReleaseFailed;
     return outcome;
 }

@@ -1,24 +1,29 @@
 #pragma once
 
 #include "lighting/SceneTables.h"
+#include "usb/USBVT350.h"
 
 #include <QtGlobal>
 
 #include <functional>
-
-class USBVT350;
 
 // Moves the programs or the scenes table as a whole between memory and the
 // device's external flash. Each call takes the device's host-access bit
 // (StatusAcquire), transfers the table scrambled as one block of its own (key
 // word 0 at the table's first byte), and gives the bit back (StatusRelease)
 // whatever the transfer's outcome. The table in memory always stays plain.
+//
+// A unit that leaves the bus for a moment (a cable glitch, a re-plug) is
+// waited for as a firmware change waits for it in its external flash
+// transfers (USBVT350::Recovery), and one that stops answering is given up
+// after USBVT350::SilenceLimitMs. A release that fails is tried again once
+// the unit is back; hostAccessMayBeSet() tells when it never went through.
 class LightingTransfer
 {
 public:
     enum class Status {
         Done,
-        AcquireFailed,  // the device did not grant access (e.g. none on the bus); not released
+        AcquireFailed,  // the device did not grant access (e.g. none on the bus); released if it was asked
         TransferFailed, // the external-flash read or write failed; released
     };
 
@@ -29,10 +34,15 @@ public:
     static constexpr Location Programs{0x14000, ProgramsTableSize};
     static constexpr Location Scenes{0x15E00, ScenesTableSize};
 
-    explicit LightingTransfer(USBVT350 &usb)
-        : usb(usb)
-    {
-    }
+    // The recovery's sleep and clock are those the transfers wait and
+    // measure their patience with; where it leaves them out, those of
+    // setDefaultRecovery, else QThread::msleep and a steady clock.
+    explicit LightingTransfer(USBVT350 &usb, const USBVT350::Recovery &recovery = {});
+
+    // The sleep and clock of transfers whose recovery leaves them out (the
+    // real ones unless set; tests give the emulator's virtual clock). Set it
+    // while no transfer runs.
+    static void setDefaultRecovery(const USBVT350::Recovery &recovery);
 
     // Reads and unscrambles the table; `table` (where.length bytes) is
     // overwritten only when the whole read succeeded.
@@ -57,6 +67,24 @@ public:
     // then the access given back, the release checked too.
     Verified writeVerified(const Location &where, const void *table);
 
+    // After the last call, whatever its outcome: true when the unit may
+    // still hold its host-access bit, because giving it back failed even
+    // after waiting for the unit (or a failed acquire had asked for it and
+    // could not give it back). A later call that succeeds clears the bit.
+    bool hostAccessMayBeSet() const { return accessMayBeSet; }
+
 private:
+    // StatusAcquire, asked again once a unit that answered and then left
+    // the bus is back; a failed acquire that may have set the bit gives it
+    // back.
+    bool acquire();
+    // StatusRelease, tried again once the unit is back when it failed;
+    // lastAnswer is when the unit last answered, on the recovery's clock.
+    bool giveBack(qint64 lastAnswer);
+    // When the unit last answered, after a transfer that ended so.
+    qint64 lastAnswerAfter(USBVT350::TransferFailure failure) const;
+
     USBVT350 &usb;
+    USBVT350::Recovery recovery;
+    bool accessMayBeSet = false;
 };

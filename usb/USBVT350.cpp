@@ -261,8 +261,11 @@ int USBVT350::StatusClr(uint32_t mask)
 
 int USBVT350::StatusAcquire()
 {
+    acquireReachedUnit = false;
+    acquireAskedForBit = false;
     if (connect() != 0)
         return -1;
+    acquireReachedUnit = true;
     for (int read = 0; read < StatusAcquireReads; ++read) {
         uint32_t status = 0;
         if (StatusGet(&status) != 0) {
@@ -271,6 +274,7 @@ int USBVT350::StatusAcquire()
         }
         if (status & HostAccessBit)
             return 0;
+        acquireAskedForBit = true;
         StatusSet(HostAccessBit);
     }
     return -1;

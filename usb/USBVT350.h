@@ -121,11 +121,20 @@ public:
     // read that shows it clear. 0 once bit 0 is reported set.
     int StatusAcquire();
     int StatusRelease();
+    // What the last StatusAcquire got to, for a caller that has to clean up
+    // after it failed: whether it reached a unit at all (a unit that then
+    // left the bus may be worth waiting for), and whether it asked for bit 0
+    // (which the unit may then hold although it was not seen set).
+    bool lastAcquireReachedUnit() const { return acquireReachedUnit; }
+    bool lastAcquireAskedForBit() const { return acquireAskedForBit; }
 
     // One 64-byte bulk read on endpoint 0x81; 0 if exactly 64 bytes came.
     int ReadBulkBlock(unsigned char *buffer);
 
 private:
+    bool acquireReachedUnit = false;
+    bool acquireAskedForBit = false;
+
     int readExternalFlash(unsigned char *buffer, uint32_t address, uint32_t length, const Recovery *recovery,
                           TransferFailure *failure);
     int writeExternalFlash(const unsigned char *buffer, uint32_t address, uint32_t length, const Recovery *recovery,

@@ -1,4 +1,5 @@
 #include "LightingTestData.h"
+#include "UnitFaults.h"
 #include "lighting/LightingTransfer.h"
 #include "sim/Vt520Sim.h"
 #include "usb/TransferKey.h"
@@ -12,6 +13,7 @@ using Location = LightingTransfer::Location;
 using Status = LightingTransfer::Status;
 
 Q_DECLARE_METATYPE(LightingTransfer::Location)
+Q_DECLARE_METATYPE(LightingTransfer::Status)
 
 namespace {
 
@@ -95,6 +97,8 @@ private slots:
     void failedWriteReleases_data();
     void failedWriteReleases();
     void writeTakesTableAfterAcquire();
+    void unitThatLeavesOrHangs_data();
+    void unitThatLeavesOrHangs();
 
 private:
     vt520sim::Device *vt = nullptr;
@@ -237,6 +241,73 @@ void TestLightingTransfer::writeTakesTableAfterAcquire()
     QVERIFY(statusReadsAtCallback > 0);
     QVERIFY(vt520sim::Bus::instance().requestCount(6) > 0);
     QCOMPARE(vt->externalFlash(LightingTransfer::Scenes.address, 384), scrambled(table));
+}
+
+// A unit that leaves the bus for a moment during a read (the window's and
+// vt520ctl's Get) or a write (the window's Set) is waited for as a firmware
+// change waits for it, and the table moves whole; one that stops answering
+// ends the call within 45 s on the emulator's clock, its host-access bit
+// given back where the unit still answers that, and said to be set where it
+// does not.
+void TestLightingTransfer::unitThatLeavesOrHangs_data()
+{
+    QTest::addColumn<bool>("write");
+    QTest::addColumn<Location>("where");
+    QTest::addColumn<QString>("faults"); // see applyFaults
+    QTest::addColumn<Status>("status");
+    QTest::addColumn<bool>("accessBitSet"); // left set, and said to be
+    QTest::addColumn<bool>("hangs");        // the verdict comes after the silence limit
+
+    QTest::newRow("read programs, unplugged, back at once")
+        << false << LightingTransfer::Programs << "unplug 5 2 0" << Status::Done << false << false;
+    QTest::newRow("read scenes, unplugged, back after 500 ms")
+        << false << LightingTransfer::Scenes << "unplug 5 1 500" << Status::Done << false << false;
+    QTest::newRow("write programs, unplugged, back at once")
+        << true << LightingTransfer::Programs << "unplug 6 5 0" << Status::Done << false << false;
+    QTest::newRow("write scenes, unplugged, back after 500 ms")
+        << true << LightingTransfer::Scenes << "unplug 6 1 500" << Status::Done << false << false;
+    QTest::newRow("read programs, unplugged in the acquire, back after 500 ms")
+        << false << LightingTransfer::Programs << "unplug 9 1 500" << Status::Done << false << false;
+    QTest::newRow("write programs, unplugged in the release, back after 500 ms")
+        << true << LightingTransfer::Programs << "unplug 8 1 500" << Status::Done << false << false;
+    QTest::newRow("read programs, unit hangs in the read")
+        << false << LightingTransfer::Programs << "timeout 5" << Status::TransferFailed << false << true;
+    QTest::newRow("write programs, unit hangs in the write and the release")
+        << true << LightingTransfer::Programs << "timeout 6; timeout 8" << Status::TransferFailed << true << true;
+    QTest::newRow("read scenes, release refused")
+        << false << LightingTransfer::Scenes << "stall 8" << Status::Done << true << false;
+}
+
+void TestLightingTransfer::unitThatLeavesOrHangs()
+{
+    QFETCH(bool, write);
+    QFETCH(Location, where);
+    QFETCH(QString, faults);
+    QFETCH(Status, status);
+    QFETCH(bool, accessBitSet);
+    QFETCH(bool, hangs);
+    auto &bus = vt520sim::Bus::instance();
+    const QByteArray plain = randomTable(where.length, where.address + 2);
+    if (!write)
+        vt->setExternalFlash(where.address, scrambled(plain));
+    QVERIFY(applyFaults(faults));
+
+    QByteArray table = write ? plain : QByteArray(where.length, '\0');
+    USBVT350 usb;
+    LightingTransfer transfer(usb, emulatorClock());
+    const qint64 start = bus.nowMs();
+    QCOMPARE(write ? transfer.write(where, table.constData()) : transfer.read(where, table.data()), status);
+    const qint64 took = bus.nowMs() - start;
+
+    QVERIFY2(took <= 45000, qPrintable(QString::number(took)));
+    if (hangs)
+        QVERIFY2(took >= USBVT350::SilenceLimitMs, qPrintable(QString::number(took)));
+    QCOMPARE(transfer.hostAccessMayBeSet(), accessBitSet);
+    QCOMPARE((vt->status() & USBVT350::HostAccessBit) != 0, accessBitSet);
+    if (status == Status::Done) {
+        QCOMPARE(table, plain);
+        QCOMPARE(vt->externalFlash(where.address, where.length), scrambled(plain));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestLightingTransfer)
