@@ -2,6 +2,7 @@
 #include "ctl/Commands.h"
 
 #include "ctl/ChosenDevice.h"
+#include "ctl/Command.h"
 #include "ctl/Console.h"
 #include "ctl/CtlOptions.h"
 #include "ctl/ExitStatus.h"
@@ -11,6 +12,9 @@
 #include "usb/USBVT350.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace Commands {
 
@@ -19,6 +23,41 @@ namespace {
 enum class Direction { Get, Set };
 
 constexpr qint64 MaxTableFileSize = 1024 * 1024;
+
+// What a command did to the unit and the file, for its --json document.
+struct Outcome {
+    QString port;         // empty while no unit was chosen
+    bool reached = false; // a transfer was tried
+    bool hostAccessMayBeSet = false;
+    QString unitHolds;        // set: old, new, mix or unknown (old, new or a mix)
+    bool fileWritten = false; // get
+};
+
+// The last line after a failure that may have left the host-access bit set:
+// the unit keeps it until it is cleared or the unit starts afresh.
+void reportHostAccess(Console &console, const QString &port)
+{
+    console.error(QStringLiteral("the Vt520 at %1 may still have its host-access bit set: clear it with "
+                                 "'vt520ctl status --clear 1', or unplug the unit and plug it in again")
+                      .arg(port));
+}
+
+QString unitHoldsName(LightingTransfer::Verified verified)
+{
+    switch (verified) {
+    case LightingTransfer::Verified::Done:
+    case LightingTransfer::Verified::ReleaseFailed:
+        return QStringLiteral("new");
+    case LightingTransfer::Verified::AcquireFailed:
+        return QStringLiteral("old");
+    case LightingTransfer::Verified::Mismatch:
+        return QStringLiteral("mix");
+    case LightingTransfer::Verified::WriteFailed:
+    case LightingTransfer::Verified::ReadBackFailed:
+        break;
+    }
+    return QStringLiteral("unknown");
+}
 
 // The outcome of a verified set once the unit granted access: what went
 // wrong, then what the unit now holds and what to do.
@@ -58,7 +97,8 @@ int reportVerified(LightingTransfer::Verified verified, Console &console, const 
     return ExitDeviceFailed;
 }
 
-int transfer(const CtlOptions &options, Console &console, LightingFile::Kind kind, Direction direction)
+int transfer(const CtlOptions &options, Console &console, LightingFile::Kind kind, Direction direction,
+             Outcome *outcome)
 {
     const bool set = direction == Direction::Set;
     const QString what = kind == LightingFile::Kind::Programs ? QStringLiteral("programs") : QStringLiteral("scenes");
@@ -95,13 +135,24 @@ int transfer(const CtlOptions &options, Console &console, LightingFile::Kind kin
     if (chosen.status() != ExitDone)
         return chosen.status();
     USBVT350 &usb = chosen.usb();
+    const QString port = chosen.entry().portPath;
+    outcome->port = port;
+    outcome->reached = true;
 
     LightingFileTransfer::Result result;
     if (set) {
+        LightingTransfer table(usb);
         const LightingTransfer::Verified verified =
-            LightingTransfer(usb).writeVerified(LightingFileTransfer::locationOf(kind), loaded.table.constData());
+            table.writeVerified(LightingFileTransfer::locationOf(kind), loaded.table.constData());
+        outcome->unitHolds = unitHoldsName(verified);
+        outcome->hostAccessMayBeSet = table.hostAccessMayBeSet();
+        result.hostAccessMayBeSet = table.hostAccessMayBeSet();
         if (verified != LightingTransfer::Verified::AcquireFailed) {
-            const int status = reportVerified(verified, console, chosen.entry().portPath, what, fileName);
+            const int status = reportVerified(verified, console, port, what, fileName);
+            // A failed release says so itself; after another failure the
+            // bit is named last.
+            if (table.hostAccessMayBeSet() && verified != LightingTransfer::Verified::ReleaseFailed)
+                reportHostAccess(console, port);
             // The write and the release are one step; a signal during it
             // is acted on here, with what the unit holds said above.
             if (!Interruption::requested())
@@ -115,49 +166,96 @@ int transfer(const CtlOptions &options, Console &console, LightingFile::Kind kin
     } else {
         // Get + Save.
         result = LightingFileTransfer::getToFile(usb, kind, fileName);
+        outcome->hostAccessMayBeSet = result.hostAccessMayBeSet;
+        outcome->fileWritten = result.status == LightingFileTransfer::Status::Done;
     }
 
+    int status = ExitDeviceFailed;
     switch (result.status) {
     case LightingFileTransfer::Status::Done:
-        return ExitDone;
+        if (!result.hostAccessMayBeSet)
+            return ExitDone;
+        console.error(QStringLiteral("the %1 are saved in %2, but the Vt520 at %3 did not give back host access "
+                                     "(StatusClr of bit 0)")
+                          .arg(what, QDir::toNativeSeparators(fileName), port));
+        break;
     case LightingFileTransfer::Status::SaveFailed:
         console.error(QStringLiteral("The file %1 could not be saved: %2")
                           .arg(QDir::toNativeSeparators(fileName), result.reason));
-        return ExitFileRefused;
+        status = ExitFileRefused;
+        break;
     case LightingFileTransfer::Status::AcquireFailed:
-        console.error(QStringLiteral("the Vt520 at %1 did not grant access to its %2 (USB Timeout)")
-                          .arg(chosen.entry().portPath, what));
+        console.error(QStringLiteral("the Vt520 at %1 did not grant access to its %2 (USB Timeout)").arg(port, what));
         if (usb.lastConnectDeniedAccess())
             console.errorLine(UsbDevice::accessDeniedHint());
-        return ExitDeviceFailed;
+        break;
     case LightingFileTransfer::Status::TransferFailed:
         console.error(set ? QStringLiteral("writing the %1 to the Vt520 failed (WriteExternalFlashToAddress)").arg(what)
                           : QStringLiteral("reading the %1 from the Vt520 failed; no file written").arg(what));
-        return ExitDeviceFailed;
+        break;
     }
-    return ExitDeviceFailed;
+    if (result.hostAccessMayBeSet)
+        reportHostAccess(console, port);
+    return status;
+}
+
+// The command, and with --json one document at its end: the exit status and
+// errors as every command gives them, the unit, whether it may still hold
+// its host-access bit, and what the unit (set) or the file (get) holds.
+int run(const CtlOptions &options, Console &console, LightingFile::Kind kind, Direction direction)
+{
+    Outcome outcome;
+    int status = transfer(options, console, kind, direction, &outcome);
+    if (!options.json)
+        return status;
+    // As main() would after the command, but before the document, which
+    // has to give the final exit status.
+    if (Interruption::requested() && status != Interruption::exitStatus()) {
+        console.error(QStringLiteral("%1: stopped after the command's last step").arg(Interruption::signalName()));
+        status = Interruption::exitStatus();
+    }
+    const QStringList errors = console.errors();
+    QJsonObject document{
+        {"command", options.command ? options.command->name : QString()},
+        {"file", QDir::toNativeSeparators(options.arguments.value(0))},
+        {"portPath", outcome.port.isEmpty() ? QJsonValue() : QJsonValue(outcome.port)},
+        {"exitStatus", status},
+        {"hostAccessMayBeSet", outcome.hostAccessMayBeSet},
+    };
+    if (direction == Direction::Set)
+        document.insert("unitHolds", outcome.reached ? QJsonValue(outcome.unitHolds) : QJsonValue());
+    else
+        document.insert("fileWritten", outcome.fileWritten);
+    if (!errors.isEmpty()) {
+        document.insert("error", errors.first());
+        if (errors.size() > 1)
+            document.insert("errors", QJsonArray::fromStringList(errors));
+    }
+    console.documentGiven();
+    console.result(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)).trimmed());
+    return status;
 }
 
 } // namespace
 
 int programsGet(const CtlOptions &options, Console &console)
 {
-    return transfer(options, console, LightingFile::Kind::Programs, Direction::Get);
+    return run(options, console, LightingFile::Kind::Programs, Direction::Get);
 }
 
 int programsSet(const CtlOptions &options, Console &console)
 {
-    return transfer(options, console, LightingFile::Kind::Programs, Direction::Set);
+    return run(options, console, LightingFile::Kind::Programs, Direction::Set);
 }
 
 int scenesGet(const CtlOptions &options, Console &console)
 {
-    return transfer(options, console, LightingFile::Kind::Scenes, Direction::Get);
+    return run(options, console, LightingFile::Kind::Scenes, Direction::Get);
 }
 
 int scenesSet(const CtlOptions &options, Console &console)
 {
-    return transfer(options, console, LightingFile::Kind::Scenes, Direction::Set);
+    return run(options, console, LightingFile::Kind::Scenes, Direction::Set);
 }
 
 } // namespace Commands

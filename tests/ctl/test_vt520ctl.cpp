@@ -790,37 +790,76 @@ private slots:
         }
     }
 
-    // programs set and scenes set through the system's libusb, with one
+    // programs and scenes set and get through the system's libusb, with one
     // vendor request failing: exit status 4 and a line on what the unit now
-    // holds; a failed release leaves the host-access bit set, and says so.
+    // holds; a failed release leaves the host-access bit set, and says so
+    // last, with what clears it (also as "hostAccessMayBeSet" with --json).
+    // A unit unplugged during the transfer and back at once or after 500 ms
+    // is waited for: the command completes.
     void tableSetVerified_data()
     {
         QTest::addColumn<QString>("table");
-        QTest::addColumn<QString>("fault"); // --fail-request of vt520-usbfs-run; empty: none
+        QTest::addColumn<QString>("command");         // set or get
+        QTest::addColumn<QStringList>("usbfsFaults"); // options of vt520-usbfs-run; empty: none
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("holds"); // the last line on standard error
         QTest::addColumn<bool>("accessBitSet");
+        QTest::addColumn<bool>("json");
+        const QString bitSet = "vt520ctl: the Vt520 at 101-1 may still have its host-access bit set: clear it with "
+                               "'vt520ctl status --clear 1', or unplug the unit and plug it in again";
         QTest::newRow("programs written") << "programs"
-                                          << "" << 0 << "" << false;
+                                          << "set" << QStringList() << 0 << "" << false << false;
         QTest::newRow("scenes written") << "scenes"
-                                        << "" << 0 << "" << false;
+                                        << "set" << QStringList() << 0 << "" << false << false;
         QTest::newRow("release refused")
             << "programs"
-            << "8:stall" << 4
+            << "set" << QStringList{"--fail-request", "8:stall"} << 4
             << "vt520ctl: the Vt520 at 101-1 holds the new programs, its host-access bit still set: write them "
                "again, or clear it with 'vt520ctl status --clear 1'"
-            << true;
+            << true << false;
         QTest::newRow("write refused")
             << "scenes"
-            << "6:io" << 4
+            << "set" << QStringList{"--fail-request", "6:io"} << 4
             << "vt520ctl: the Vt520 at 101-1 may hold its old scenes, the new ones or a mix of both: write them again"
-            << false;
+            << false << false;
         QTest::newRow("read back refused")
             << "programs"
-            << "5:io" << 4
+            << "set" << QStringList{"--fail-request", "5:io"} << 4
             << "vt520ctl: the Vt520 at 101-1 may hold its old programs, the new ones or a mix of both: write them "
                "again"
+            << false << false;
+        QTest::newRow("write and release refused")
+            << "scenes"
+            << "set" << QStringList{"--fail-request", "6:io", "--fail-request", "8:stall"} << 4 << bitSet << true
             << false;
+        QTest::newRow("write and release refused, --json")
+            << "programs"
+            << "set" << QStringList{"--fail-request", "6:io", "--fail-request", "8:stall"} << 4 << bitSet << true
+            << true;
+        QTest::newRow("programs written, --json") << "programs"
+                                                  << "set" << QStringList() << 0 << "" << false << true;
+        QTest::newRow("programs unplugged in the write, back at once")
+            << "programs"
+            << "set" << QStringList{"--unplug-at-request", "6:0:3"} << 0 << "" << false << false;
+        QTest::newRow("programs unplugged in the write, back after 500 ms")
+            << "programs"
+            << "set" << QStringList{"--unplug-at-request", "6:500:3"} << 0 << "" << false << false;
+        QTest::newRow("scenes unplugged in the read back, back after 500 ms")
+            << "scenes"
+            << "set" << QStringList{"--unplug-at-request", "5:500"} << 0 << "" << false << false;
+        QTest::newRow("programs read, unplugged, back at once")
+            << "programs"
+            << "get" << QStringList{"--unplug-at-request", "5:0:2"} << 0 << "" << false << false;
+        QTest::newRow("scenes read, unplugged, back after 500 ms")
+            << "scenes"
+            << "get" << QStringList{"--unplug-at-request", "5:500"} << 0 << "" << false << false;
+        QTest::newRow("programs read, release refused")
+            << "programs"
+            << "get" << QStringList{"--fail-request", "8:stall"} << 4 << bitSet << true << false;
+        QTest::newRow("scenes read and release refused, --json")
+            << "scenes"
+            << "get" << QStringList{"--fail-request", "5:io", "--fail-request", "8:stall"} << 4 << bitSet << true
+            << true;
     }
 
     void tableSetVerified()
@@ -828,32 +867,65 @@ private slots:
         if (QStringLiteral(USBFS_RUN).isEmpty())
             QSKIP("vt520-usbfs-run is not built (no umockdev)");
         QFETCH(QString, table);
-        QFETCH(QString, fault);
+        QFETCH(QString, command);
+        QFETCH(QStringList, usbfsFaults);
         QFETCH(int, status);
         QFETCH(QString, holds);
         QFETCH(bool, accessBitSet);
-        prepareUnits(1);
+        QFETCH(bool, json);
         const bool programs = table == "programs";
+        const LightingFile::Kind kind = programs ? LightingFile::Kind::Programs : LightingFile::Kind::Scenes;
+        const QByteArray onUnit =
+            editableTable((programs ? ProgramsTableSize : ScenesTableSize) / SceneRecord::Size, programs ? 61 : 62);
+        prepareUnits(1, [&](vt520sim::Device &device, int) {
+            device.setExternalFlash(programs ? 0x14000 : 0x15E00, scrambled(onUnit));
+        });
         const QString file = path(programs ? "table.pgm" : "table.scn");
-        QCOMPARE(LightingFile::save(file, programs ? LightingFile::Kind::Programs : LightingFile::Kind::Scenes,
-                                    QByteArray(programs ? ProgramsTableSize : ScenesTableSize, '\5')),
-                 LightingFile::Status::Ok);
+        const QByteArray written(programs ? ProgramsTableSize : ScenesTableSize, '\5');
+        if (command == "set")
+            QCOMPARE(LightingFile::save(file, kind, written), LightingFile::Status::Ok);
 
         const QProcessEnvironment environment = unitsEnvironment(1, true);
-        QStringList arguments{"--devices", "1"};
-        if (!fault.isEmpty())
-            arguments << "--fail-request" << fault;
         QProcess process;
         process.setProcessEnvironment(environment);
-        process.start(USBFS_RUN, arguments + QStringList{"--", VT520CTL, table, "set", file});
+        QStringList ctl{VT520CTL, table, command, file};
+        if (json)
+            ctl << "--json";
+        process.start(USBFS_RUN, QStringList{"--devices", "1"} + usbfsFaults + QStringList{"--"} + ctl);
         QVERIFY(process.waitForFinished(120000));
         const QByteArray errors = process.readAllStandardError();
+        const QByteArray out = process.readAllStandardOutput();
         QCOMPARE(process.exitCode(), status);
         if (status == 0)
             QVERIFY2(errors.isEmpty(), errors.constData());
         else
             QCOMPARE(lines(errors).last(), holds);
         QCOMPARE(stateFile(1, 1, "device.ini").contains("status=1\n"), accessBitSet);
+        if (status == 0) {
+            // The table moved whole: on the unit, or in the file.
+            const QByteArray external = stateFile(1, 1, "external.bin");
+            const int address = programs ? 0x14000 : 0x15E00;
+            if (command == "set") {
+                QCOMPARE(external.mid(address, written.size()), scrambled(written));
+            } else {
+                const LightingFile::ReadResult read = LightingFile::load(file, kind);
+                QCOMPARE(read.status, LightingFile::Status::Ok);
+                QCOMPARE(read.table, onUnit);
+            }
+        }
+        if (json) {
+            QJsonParseError parsed;
+            const QJsonObject document = QJsonDocument::fromJson(out, &parsed).object();
+            QVERIFY2(parsed.error == QJsonParseError::NoError, out.constData());
+            QCOMPARE(document["exitStatus"].toInt(-1), status);
+            QCOMPARE(document["hostAccessMayBeSet"].toBool(!accessBitSet), accessBitSet);
+            QCOMPARE(document["portPath"].toString(), QString("101-1"));
+            QCOMPARE(document["command"].toString(), table + " " + command);
+            if (status != 0)
+                QCOMPARE("vt520ctl: " + document["errors"].toArray().last().toString(), holds);
+        } else {
+            QVERIFY2(out.isEmpty(), out.constData());
+        }
     }
 
     // A unit written and verified, but not back on its new firmware: the
@@ -1354,10 +1426,10 @@ private slots:
         QTest::newRow("list") << "list [--json]";
         QTest::newRow("upgrade, one unit") << "upgrade FILE.upg [--json] [--device SEL]";
         QTest::newRow("upgrade, several") << "upgrade FILE.upg --all | --device SEL --device SEL ...";
-        QTest::newRow("programs get") << "programs get FILE.pgm [--device SEL]";
-        QTest::newRow("programs set") << "programs set FILE.pgm [--device SEL]";
-        QTest::newRow("scenes get") << "scenes get FILE.scn [--device SEL]";
-        QTest::newRow("scenes set") << "scenes set FILE.scn [--device SEL]";
+        QTest::newRow("programs get") << "programs get FILE.pgm [--json] [--device SEL]";
+        QTest::newRow("programs set") << "programs set FILE.pgm [--json] [--device SEL]";
+        QTest::newRow("scenes get") << "scenes get FILE.scn [--json] [--device SEL]";
+        QTest::newRow("scenes set") << "scenes set FILE.scn [--json] [--device SEL]";
         QTest::newRow("status") << "status [--set MASK] [--clear MASK] [--json] [--device SEL]";
         QTest::newRow("read-memory") << "read-memory ADDRESS LENGTH [--output FILE] [--device SEL]";
         QTest::newRow("read-flash") << "read-flash ADDRESS LENGTH [--output FILE] [--device SEL]";
