@@ -31,10 +31,14 @@ void reportUsbTimeout(UserQuestions &questions, QWidget *parent, USBVT350 &usb, 
         log->append(UsbDevice::accessDeniedHint());
 }
 
-// " at 1-1.4" for the unit a command used, when it is known.
+// " at 1-1.4" for the unit a command used, when it is known: the one open
+// now, else the one the commands are pinned to (a release that failed has
+// dropped the connection).
 QString atPort(USBVT350 &usb)
 {
-    const QString port = usb.connectedPortPath();
+    QString port = usb.connectedPortPath();
+    if (port.isEmpty())
+        port = usb.pinnedPort();
     return port.isEmpty() ? QString() : Vt410_bootloader::tr(" at %1").arg(port);
 }
 
@@ -55,6 +59,20 @@ bool reportLoadFailure(UserQuestions &questions, QWidget *parent, LightingFile::
     questions.critical(parent, Vt410_bootloader::tr("File error"), LightingFile::loadFailureText(status),
                        QMessageBox::Ok);
     return true;
+}
+
+// After a Get or Set that may have left the unit's host-access bit set
+// (giving it back failed even once the unit was back): the message in the
+// status bar gets what clears it beside it, and the log pane the same line.
+void reportHostAccess(QStatusBar *bar, QTextEdit *log, int timeoutMs)
+{
+    const QString note = Vt410_bootloader::tr("The Vt520 may still have its host-access bit set: get or set the "
+                                              "table again, or unplug the Vt520 and plug it in again.");
+    const QString shown = bar->currentMessage();
+    const QString separator =
+        shown.isEmpty() || shown.endsWith(QLatin1Char('.')) ? QStringLiteral(" ") : QStringLiteral(". ");
+    bar->showMessage((shown + separator + note).trimmed(), timeoutMs);
+    log->append(note);
 }
 
 } // namespace
@@ -121,25 +139,26 @@ bool Vt410_bootloader::readTable(LightingTab &tab)
         return false;
     LightingDocument &document = tab.document();
     QByteArray table(document.location().length, '\0');
-    const LightingTransfer::Status status = LightingTransfer(*usb).read(document.location(), table.data());
+    LightingTransfer transfer(*usb);
+    const LightingTransfer::Status status = transfer.read(document.location(), table.data());
     const QString failed = tab.isPrograms() ? tr("Reading the programs from the Vt520 failed; the table is unchanged.")
                                             : tr("Reading the scenes from the Vt520 failed; the table is unchanged.");
     if (status == LightingTransfer::Status::AcquireFailed) {
         reportUsbTimeout(*questions, this, *usb, ui->txt);
         showFailure(failed);
-        return false;
-    }
-    if (status == LightingTransfer::Status::TransferFailed) {
+    } else if (status == LightingTransfer::Status::TransferFailed) {
         questions->critical(this, tr("Error"), tr("slotUpdateProgramScene"), QMessageBox::Ok);
         showFailure(failed);
-        return false;
+    } else {
+        if (table != document.table())
+            tab.replaceTable(table, tr("Get from Vt520"));
+        document.setClean();
+        showResult((tab.isPrograms() ? tr("Programs read from the Vt520%1") : tr("Scenes read from the Vt520%1"))
+                       .arg(atPort(*usb)));
     }
-    if (table != document.table())
-        tab.replaceTable(table, tr("Get from Vt520"));
-    document.setClean();
-    showResult((tab.isPrograms() ? tr("Programs read from the Vt520%1") : tr("Scenes read from the Vt520%1"))
-                   .arg(atPort(*usb)));
-    return true;
+    if (transfer.hostAccessMayBeSet())
+        reportHostAccess(statusBar(), ui->txt, FailureMessageMs);
+    return status == LightingTransfer::Status::Done;
 }
 
 // Set: the record selected now is stored, whatever was shown
@@ -151,8 +170,9 @@ void Vt410_bootloader::writeTable(LightingTab &tab)
     if (!beginDeviceCommand(hold))
         return;
     LightingDocument &document = tab.document();
+    LightingTransfer transfer(*usb);
     const LightingTransfer::Status status =
-        LightingTransfer(*usb).write(document.location(), document.constData(), [&tab] { tab.storeSelected(); });
+        transfer.write(document.location(), document.constData(), [&tab] { tab.storeSelected(); });
     if (status == LightingTransfer::Status::AcquireFailed) {
         reportUsbTimeout(*questions, this, *usb, ui->txt);
         showFailure(tr("Writing to the Vt520 failed before anything was sent; the Vt520 is unchanged."));
@@ -164,6 +184,8 @@ void Vt410_bootloader::writeTable(LightingTab &tab)
         showResult((tab.isPrograms() ? tr("Programs written to the Vt520%1") : tr("Scenes written to the Vt520%1"))
                        .arg(atPort(*usb)));
     }
+    if (transfer.hostAccessMayBeSet())
+        reportHostAccess(statusBar(), ui->txt, FailureMessageMs);
     updateTitle();
 }
 

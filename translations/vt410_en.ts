@@ -1034,6 +1034,10 @@ Keep the Vt520 plugged in until the change has ended.</translation>
         <source>The Vt520 at %1 could not be reserved for this program (%2); nothing was sent.</source>
         <translation>The Vt520 at %1 could not be reserved for this program (%2); nothing was sent.</translation>
     </message>
+    <message>
+        <source>The Vt520 may still have its host-access bit set: get or set the table again, or unplug the Vt520 and plug it in again.</source>
+        <translation>The Vt520 may still have its host-access bit set: get or set the table again, or unplug the Vt520 and plug it in again.</translation>
+    </message>
 </context>
 <context>
     <name>Vt410_bootloaderClass</name>

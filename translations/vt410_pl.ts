@@ -1034,6 +1034,10 @@ Nie odłączaj Vt520, dopóki zmiana się nie zakończy.</translation>
         <source>The Vt520 at %1 could not be reserved for this program (%2); nothing was sent.</source>
         <translation>Nie udało się zarezerwować Vt520 na porcie %1 dla tego programu (%2); nic nie zostało wysłane.</translation>
     </message>
+    <message>
+        <source>The Vt520 may still have its host-access bit set: get or set the table again, or unplug the Vt520 and plug it in again.</source>
+        <translation>Vt520 może nadal mieć ustawiony bit dostępu hosta: odczytaj lub zapisz tabelę ponownie albo odłącz Vt520 i podłącz go ponownie.</translation>
+    </message>
 </context>
 <context>
     <name>Vt410_bootloaderClass</name>

@@ -2,9 +2,11 @@
 // four device commands against the emulator and the four file commands.
 #include "LightingTestData.h"
 #include "ScriptedQuestions.h"
+#include "UnitFaults.h"
 #include "app/RecentFiles.h"
 #include "app/Vt410_bootloader.h"
 #include "lighting/LightingFile.h"
+#include "lighting/LightingTransfer.h"
 #include "lighting/SceneClip.h"
 #include "sim/Vt520Sim.h"
 #include "widgets/SceneOverview.h"
@@ -19,6 +21,8 @@
 #include <QStatusBar>
 #include <QUrl>
 #include <QTabWidget>
+#include <QTextEdit>
+#include <QTranslator>
 #include <QDataStream>
 #include <QDir>
 #include <QHBoxLayout>
@@ -106,6 +110,7 @@ class TestLightingWindow : public QObject
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -130,6 +135,10 @@ private slots:
     void failedReadReportsAndReleases();
     void failedWriteReportsAndReleases_data();
     void failedWriteReportsAndReleases();
+    void unitBackFromAGlitchCompletes_data();
+    void unitBackFromAGlitchCompletes();
+    void hostAccessLeftSetIsSaid_data();
+    void hostAccessLeftSetIsSaid();
 
     // files
     void fileDialogsAskExactly_data();
@@ -191,6 +200,13 @@ void TestLightingWindow::initTestCase()
 {
     QVERIFY(settingsDir.isValid());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsDir.path()));
+    // The window's Get and Set wait for a unit on the emulator's clock.
+    LightingTransfer::setDefaultRecovery(emulatorClock());
+}
+
+void TestLightingWindow::cleanupTestCase()
+{
+    LightingTransfer::setDefaultRecovery({});
 }
 
 void TestLightingWindow::init()
@@ -639,6 +655,110 @@ void TestLightingWindow::failedWriteReportsAndReleases()
     QCOMPARE(vendorRequestSequence().last(), uint8_t(8));
     // The shown record was stored before the write and stays so.
     QCOMPARE(savedTable(tab), withFirstRise(table, edited));
+}
+
+// A unit that leaves the bus for a moment during Get or Set (unplugged,
+// back at once or after 500 ms) is waited for: the command completes as
+// without the glitch.
+void TestLightingWindow::unitBackFromAGlitchCompletes_data()
+{
+    QTest::addColumn<int>("command"); // 0 get programs, 1 set programs, 2 get scenes, 3 set scenes
+    QTest::addColumn<QString>("faults");
+    QTest::newRow("get programs, back at once") << 0 << "unplug 5 3 0";
+    QTest::newRow("get programs, back after 500 ms") << 0 << "unplug 5 3 500";
+    QTest::newRow("set programs, back at once") << 1 << "unplug 6 7 0";
+    QTest::newRow("set programs, back after 500 ms") << 1 << "unplug 6 7 500";
+    QTest::newRow("get scenes, back after 500 ms") << 2 << "unplug 5 1 500";
+    QTest::newRow("set scenes, back after 500 ms") << 3 << "unplug 6 1 500";
+    QTest::newRow("set scenes, release back after 500 ms") << 3 << "unplug 8 1 500";
+}
+
+void TestLightingWindow::unitBackFromAGlitchCompletes()
+{
+    QFETCH(int, command);
+    QFETCH(QString, faults);
+    const Tab &tab = command < 2 ? ProgramsTab : ScenesTab;
+    const bool get = command % 2 == 0;
+    const QByteArray onDevice = editableTable(tab.length / SceneRecord::Size, 40);
+    const QByteArray inWindow = editableTable(tab.length / SceneRecord::Size, 41);
+    vt->setExternalFlash(tab.address, scrambled(onDevice));
+    loadTable(tab, inWindow);
+    QVERIFY(applyFaults(faults));
+
+    run(get ? tab.get : tab.set);
+
+    QVERIFY2(questions->messages().isEmpty(), qPrintable(questions->messages().value(0).label));
+    const QString done = tab.kind == Kind::Programs
+                             ? (get ? "Programs read from the Vt520" : "Programs written to the Vt520")
+                             : (get ? "Scenes read from the Vt520" : "Scenes written to the Vt520");
+    QVERIFY2(window->statusBar()->currentMessage().startsWith(done), qPrintable(window->statusBar()->currentMessage()));
+    QCOMPARE(vt->status() & 1u, 0u);
+    vt520sim::Bus::instance().clearFaults();
+    QCOMPARE(vt->externalFlash(tab.address, uint32_t(tab.length)), scrambled(get ? onDevice : inWindow));
+    QCOMPARE(savedTable(tab), get ? onDevice : inWindow);
+}
+
+// A Get or Set after which the unit may still hold its host-access bit
+// says so in the status bar and the log pane, with what clears it, in
+// English and in Polish; the table's state is said as before.
+void TestLightingWindow::hostAccessLeftSetIsSaid_data()
+{
+    QTest::addColumn<int>("command"); // 0 get programs, 1 set programs, 2 get scenes, 3 set scenes
+    QTest::addColumn<QString>("faults");
+    QTest::addColumn<QString>("language"); // empty: the built-in English
+    QTest::addColumn<QString>("statusBar");
+    QTest::addColumn<QString>("note"); // in the log pane
+
+    const QString english = "The Vt520 may still have its host-access bit set: get or set the table again, or "
+                            "unplug the Vt520 and plug it in again.";
+    const QString polish = "Vt520 może nadal mieć ustawiony bit dostępu hosta: odczytaj lub zapisz tabelę "
+                           "ponownie albo odłącz Vt520 i podłącz go ponownie.";
+    QTest::newRow("set programs, write and release failed")
+        << 1 << "io 6; stall 8"
+        << ""
+        << "Writing failed; the Vt520 may now hold part of the new table: write again. " + english << english;
+    QTest::newRow("get scenes, read and release failed")
+        << 2 << "io 5; stall 8"
+        << ""
+        << "Reading the scenes from the Vt520 failed; the table is unchanged. " + english << english;
+    QTest::newRow("get programs, release failed") << 0 << "stall 8"
+                                                  << ""
+                                                  << "Programs read from the Vt520 at 1-4. " + english << english;
+    QTest::newRow("set scenes, write and release failed, in Polish")
+        << 3 << "io 6; stall 8"
+        << "pl"
+        << "Zapis nie powiódł się; Vt520 może teraz zawierać część nowej tabeli: zapisz ponownie. " + polish << polish;
+    QTest::newRow("get programs, read and release failed, in Polish")
+        << 0 << "io 5; stall 8"
+        << "pl"
+        << "Odczyt programów z Vt520 nie powiódł się; tabela nie została zmieniona. " + polish << polish;
+}
+
+void TestLightingWindow::hostAccessLeftSetIsSaid()
+{
+    QFETCH(int, command);
+    QFETCH(QString, faults);
+    QFETCH(QString, language);
+    QFETCH(QString, statusBar);
+    QFETCH(QString, note);
+    const Tab &tab = command < 2 ? ProgramsTab : ScenesTab;
+    const bool get = command % 2 == 0;
+    QTranslator translator;
+    if (!language.isEmpty()) {
+        QVERIFY(translator.load("vt410_" + language + ".qm", QStringLiteral(VT520_BINARY_DIR "/bin")));
+        QCoreApplication::installTranslator(&translator);
+    }
+    vt->setExternalFlash(tab.address, scrambled(editableTable(tab.length / SceneRecord::Size, 42)));
+    QVERIFY(applyFaults(faults));
+
+    run(get ? tab.get : tab.set);
+    const QString shown = window->statusBar()->currentMessage();
+    const QString log = window->findChild<QTextEdit *>("txt")->toPlainText();
+    QCoreApplication::removeTranslator(&translator);
+
+    QCOMPARE(shown, statusBar);
+    QVERIFY2(log.split('\n').contains(note), qPrintable(log));
+    QCOMPARE(vt->status() & 1u, 1u);
 }
 
 // ---- files ---------------------------------------------------------------
