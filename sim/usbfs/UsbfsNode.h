@@ -19,7 +19,8 @@ constexpr int FifoPage = 4096;
 // One appearance of an emulated device on the emulated usbfs: the device at
 // a port, between a plug and the next unplug (a reset re-enumerates it as a
 // new appearance with a new device address). Fields above `handleLock` are
-// set on creation and read-only afterwards; from `fifo` on they change under
+// set on creation and read-only afterwards, but for `emulated`, cleared under
+// that lock once the appearance has left; from `fifo` on they change under
 // the bridge's lock.
 struct UsbfsNode {
     UsbfsNode() = default;
