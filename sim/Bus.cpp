@@ -49,6 +49,7 @@ void BusPrivate::resetLocked()
     realStartUs = steadyMicroseconds();
     nthFaults.clear();
     requestFaults.clear();
+    requestAtFaults.clear();
     requestUnplugs.clear();
     wireFreeAtUs.clear();
     log.clear();
@@ -249,6 +250,7 @@ BusPrivate::Fault BusPrivate::takeFaultLocked(const ControlSetup *setup)
             if (fault.error == 0) {
                 fault.error = it->error;
                 fault.unplugForUs = it->unplugForUs;
+                fault.powerOn = it->powerOn;
             }
             it = nthFaults.erase(it);
         } else {
@@ -263,11 +265,27 @@ BusPrivate::Fault BusPrivate::takeFaultLocked(const ControlSetup *setup)
             if (it->second.remaining > 0 && --it->second.remaining == 0)
                 requestFaults.erase(it);
         }
+        for (auto at = requestAtFaults.begin(); at != requestAtFaults.end();) {
+            if (at->request != setup->request) {
+                ++at;
+            } else if (at->skip > 0) {
+                --at->skip;
+                ++at;
+            } else {
+                if (fault.error == 0)
+                    fault.error = at->error;
+                if (at->remaining > 0 && --at->remaining == 0)
+                    at = requestAtFaults.erase(at);
+                else
+                    ++at;
+            }
+        }
         for (auto unplug = requestUnplugs.begin(); unplug != requestUnplugs.end();) {
             if (unplug->request == setup->request && --unplug->countdown <= 0) {
                 if (fault.error == 0) {
                     fault.error = LIBUSB_ERROR_NO_DEVICE;
                     fault.unplugForUs = unplug->unplugForUs;
+                    fault.powerOn = unplug->powerOn;
                 }
                 unplug = requestUnplugs.erase(unplug);
             } else {
@@ -275,13 +293,20 @@ BusPrivate::Fault BusPrivate::takeFaultLocked(const ControlSetup *setup)
             }
         }
     }
+    if (fault.error == AnswerLost) {
+        fault.error = LIBUSB_ERROR_TIMEOUT;
+        fault.answerLost = true;
+    }
     return fault;
 }
 
 int BusPrivate::applyFaultLocked(const Fault &fault, EmulatedDevice &device)
 {
-    if (fault.unplugForUs >= 0)
+    if (fault.unplugForUs >= 0) {
         device.leaveBus(nowUsLocked() + fault.unplugForUs);
+        if (fault.powerOn)
+            device.powerOn();
+    }
     return fault.error;
 }
 
@@ -459,20 +484,22 @@ void Bus::failTransfer(int nth, int libusbError)
         p.nthFaults.push_back({nth, libusbError});
 }
 
-void Bus::unplugAtTransfer(int nth, int64_t replugAfterMs)
+void Bus::unplugAtTransfer(int nth, int64_t replugAfterMs, Return back)
 {
     BusPrivate &p = BusPrivate::global();
     std::lock_guard<std::mutex> lock(p.mutex);
     if (nth >= 1)
-        p.nthFaults.push_back({nth, LIBUSB_ERROR_NO_DEVICE, qMax<int64_t>(0, replugAfterMs) * 1000});
+        p.nthFaults.push_back(
+            {nth, LIBUSB_ERROR_NO_DEVICE, qMax<int64_t>(0, replugAfterMs) * 1000, back == Return::PowerOn});
 }
 
-void Bus::unplugAtRequest(uint8_t request, int occurrence, int64_t replugAfterMs)
+void Bus::unplugAtRequest(uint8_t request, int occurrence, int64_t replugAfterMs, Return back)
 {
     BusPrivate &p = BusPrivate::global();
     std::lock_guard<std::mutex> lock(p.mutex);
     if (occurrence >= 1)
-        p.requestUnplugs.push_back({request, occurrence, qMax<int64_t>(0, replugAfterMs) * 1000});
+        p.requestUnplugs.push_back(
+            {request, occurrence, qMax<int64_t>(0, replugAfterMs) * 1000, back == Return::PowerOn});
 }
 
 void Bus::failRequest(uint8_t request, int libusbError, int count)
@@ -485,12 +512,21 @@ void Bus::failRequest(uint8_t request, int libusbError, int count)
         p.requestFaults[request] = {libusbError, count < 0 ? Never : count};
 }
 
+void Bus::failRequestAt(uint8_t request, int occurrence, int libusbError, int count)
+{
+    BusPrivate &p = BusPrivate::global();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    if (occurrence >= 1 && count != 0 && libusbError != 0)
+        p.requestAtFaults.push_back({request, occurrence - 1, count < 0 ? Never : count, libusbError});
+}
+
 void Bus::clearFaults()
 {
     BusPrivate &p = BusPrivate::global();
     std::lock_guard<std::mutex> lock(p.mutex);
     p.nthFaults.clear();
     p.requestFaults.clear();
+    p.requestAtFaults.clear();
     p.requestUnplugs.clear();
 }
 

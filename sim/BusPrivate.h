@@ -32,21 +32,35 @@ public:
         int remaining = Never;
     };
 
+    // A later run of one vendor request that fails: skip such requests go
+    // through first, then remaining of them fail (Never: all from there).
+    struct RequestAtFault {
+        uint8_t request = 0;
+        int skip = 0;
+        int remaining = 1;
+        int error = 0;
+    };
+
     struct NthFault {
         int countdown = 0;
         int error = 0;
         int64_t unplugForUs = -1; // >= 0: the device leaves the bus for this long
+        bool powerOn = false;     // and comes back as at power-on
     };
 
     struct RequestUnplug {
         uint8_t request = 0;
         int countdown = 0; // the countdown-th such request from now pulls the device out
         int64_t unplugForUs = 0;
+        bool powerOn = false;
     };
 
     struct Fault {
         int error = 0; // 0: the transfer goes through
         int64_t unplugForUs = -1;
+        bool powerOn = false;
+        // The device acts on the transfer, the host sees error (a timeout).
+        bool answerLost = false;
     };
 
     void resetLocked();
@@ -66,7 +80,8 @@ public:
     // without holding the lock on a real one. lock must own mutex.
     void pass(std::unique_lock<std::mutex> &lock, int64_t microseconds);
 
-    // Transfer fault due now (error 0 if none); counts the transfer.
+    // Transfer fault due now (error 0 if none); counts the transfer. An
+    // ordered AnswerLost comes as answerLost with LIBUSB_ERROR_TIMEOUT.
     Fault takeFaultLocked(const ControlSetup *setup);
     // Applies a due fault to the device that the transfer went to: an
     // ordered unplug takes it off the bus. Returns the transfer's error.
@@ -86,6 +101,7 @@ public:
 
     std::vector<NthFault> nthFaults;
     std::map<uint8_t, RequestFault> requestFaults;
+    std::vector<RequestAtFault> requestAtFaults;
     std::vector<RequestUnplug> requestUnplugs;
 
     std::map<int, int64_t> wireFreeAtUs; // per bus number: when its wire is free again

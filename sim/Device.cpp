@@ -238,6 +238,17 @@ void Device::replug()
     d->comeBack();
 }
 
+void Device::powerCycle()
+{
+    BusPrivate &bus = BusPrivate::global();
+    Lock lock(bus.mutex);
+    if (d->removed)
+        return;
+    d->leaveBus(bus.nowUsLocked());
+    d->powerOn();
+    d->comeBack();
+}
+
 bool Device::isPresent() const
 {
     BusPrivate &bus = BusPrivate::global();

@@ -141,6 +141,18 @@ void EmulatedDevice::leaveBus(int64_t returnAt)
     returnAtUs = returnAt;
 }
 
+void EmulatedDevice::powerOn()
+{
+    mode = computeApplicationSum() == storedApplicationSum() ? Mode::Application : Mode::Bootloader;
+    status = 0;
+    acknowledgePending = false;
+    pendingAcknowledgeReads = 0;
+    bulkIn.clear();
+    bulkOut.clear();
+    testBlock.clear();
+    persistSettings();
+}
+
 void EmulatedDevice::comeBack()
 {
     if (removed)

@@ -47,6 +47,10 @@ public:
     // epoch, so handles opened before it fail with LIBUSB_ERROR_NO_DEVICE.
     void refreshPresence(int64_t nowUs);
     void leaveBus(int64_t returnAtUs); // returnAtUs < 0: never comes back
+    // The state of a unit that has lost power, once it is powered again:
+    // the mode the bootloader chooses from the application's sum, the
+    // status word at 0, RAM (bulk queues, test block) empty; flash kept.
+    void powerOn();
     // Back on the bus at the same port, with a new address from the bus
     // (as a host numbers every enumeration afresh). Bus lock held.
     void comeBack();

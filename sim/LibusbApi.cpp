@@ -472,9 +472,22 @@ int LIBUSB_CALL libusb_control_transfer(libusb_device_handle *dev_handle, uint8_
     const ControlSetup setup{request_type, bRequest, wValue, wIndex, wLength};
     return passTransfer(dev_handle, setup, wLength, false,
                         [&](BusPrivate &bus, EmulatedDevice &device, int64_t &costUs) {
-                            if (const int fault = bus.applyFaultLocked(bus.takeFaultLocked(&setup), device)) {
-                                costUs = unansweredCostUs(bus, fault, timeout, device.cost.controlMicroseconds);
-                                return fault;
+                            const BusPrivate::Fault fault = bus.takeFaultLocked(&setup);
+                            if (fault.answerLost) {
+                                // The device acts on it; an IN answer never reaches the caller's buffer.
+                                QByteArray answer;
+                                unsigned char *target = data;
+                                if ((request_type & LIBUSB_ENDPOINT_IN) && data && wLength > 0) {
+                                    answer = QByteArray(wLength, '\0');
+                                    target = reinterpret_cast<unsigned char *>(answer.data());
+                                }
+                                device.control(setup, target, bus.nowUsLocked(), costUs);
+                                costUs = unansweredCostUs(bus, fault.error, timeout, costUs);
+                                return fault.error;
+                            }
+                            if (const int error = bus.applyFaultLocked(fault, device)) {
+                                costUs = unansweredCostUs(bus, error, timeout, device.cost.controlMicroseconds);
+                                return error;
                             }
                             return device.control(setup, data, bus.nowUsLocked(), costUs);
                         });
@@ -490,9 +503,21 @@ int LIBUSB_CALL libusb_bulk_transfer(libusb_device_handle *dev_handle, unsigned 
         passTransfer(dev_handle, setup, length, true, [&](BusPrivate &bus, EmulatedDevice &device, int64_t &costUs) {
             if (!dev_handle->claimed)
                 return int(LIBUSB_ERROR_NOT_FOUND);
-            if (const int fault = bus.applyFaultLocked(bus.takeFaultLocked(nullptr), device)) {
-                costUs = unansweredCostUs(bus, fault, timeout, 0);
-                return fault;
+            const BusPrivate::Fault fault = bus.takeFaultLocked(nullptr);
+            if (fault.answerLost) {
+                QByteArray answer;
+                unsigned char *target = data;
+                if ((endpoint & LIBUSB_ENDPOINT_IN) && data && length > 0) {
+                    answer = QByteArray(length, '\0');
+                    target = reinterpret_cast<unsigned char *>(answer.data());
+                }
+                device.bulk(endpoint, target, length, costUs);
+                costUs = unansweredCostUs(bus, fault.error, timeout, costUs);
+                return fault.error;
+            }
+            if (const int error = bus.applyFaultLocked(fault, device)) {
+                costUs = unansweredCostUs(bus, error, timeout, 0);
+                return error;
             }
             const int result = device.bulk(endpoint, data, length, costUs);
             costUs = unansweredCostUs(bus, result, timeout, costUs);

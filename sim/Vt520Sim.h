@@ -30,7 +30,8 @@
 // run on this clock.
 //
 // A failed transfer (fault, stall, device gone) changes nothing on the
-// device. Every vendor request is strict: wrong direction, size, address,
+// device, except an answer lost on its way back (AnswerLost): the device has
+// acted on that request, the host sees a timeout. Every vendor request is strict: wrong direction, size, address,
 // mode or a non-zero wValue/wIndex where none belongs stalls
 // (LIBUSB_ERROR_PIPE), as a real device would.
 //
@@ -51,6 +52,18 @@
 // libusb_get_device_address, libusb_get_port_number and
 // libusb_get_port_numbers answer accordingly. A device added by bus and
 // address sits at port path "bus-address" unless placed elsewhere.
+//
+// Power-on (Return::PowerOn, Device::powerCycle): our model of a Vt520 that
+// has lost power, from its observed behaviour rather than the maker's
+// documentation. The bootloader starts first and chooses the mode from the
+// application's sum: a stored sum equal to the computed one starts the
+// application, anything else stays in the bootloader. Everything held in RAM
+// is gone: the status word is back to its power-on value 0 (the host-access
+// bit clear, no acknowledge pending), the bulk queues and the last test
+// block are empty. Both flashes keep their contents, including a page or
+// chunk whose write had been acted on. A plain unplug and replug
+// (Return::StateKept) keeps mode and status instead, as a cable glitch that
+// leaves the unit powered does.
 
 #include <QByteArray>
 #include <QList>
@@ -76,6 +89,19 @@ inline constexpr uint32_t ApplicationSumAddress = 0x0801FFFC; // sum of the word
 inline constexpr uint32_t PageSize = 1024;
 inline constexpr uint32_t ExternalFlashSize = 1024 * 1024;
 inline constexpr int Never = -1;
+// Given as the error of a transfer fault (failTransfer, failRequest,
+// failRequestAt): the device acts on the request (writes the page, sets the
+// status bit, stores the chunk, counts the status read) but its answer is
+// lost. The host sees LIBUSB_ERROR_TIMEOUT after its timeout, as for a
+// device that never answers, and an IN transfer's buffer is left as it was.
+// Outside every libusb error code.
+inline constexpr int AnswerLost = -1000;
+
+// How a device pulled out by an ordered unplug comes back.
+enum class Return {
+    StateKept, // mode, status and RAM as they were (a cable glitch)
+    PowerOn,   // as at power-on, see the top of this file
+};
 
 // Time that transfers take on the bus clock. Zero by default in tests.
 //
@@ -199,6 +225,9 @@ public:
     // the re-enumeration delay in its new mode.
     void unplug();
     void replug();
+    // Loses power and comes back at once as at power-on (see the top of
+    // this file): off the bus for open handles, mode chosen by the sum.
+    void powerCycle();
     bool isPresent() const; // on the bus now (also false while re-enumerating)
 
     // ---- per-device faults (0 = no fault) ------------------------------
@@ -283,15 +312,22 @@ public:
     void failTransfer(int nth, int libusbError);
     // The next count vendor requests bRequest fail (Never = all of them).
     void failRequest(uint8_t request, int libusbError, int count = Never);
+    // The occurrence-th vendor request bRequest from now (1 = the next) and
+    // the count - 1 such requests after it fail with libusbError (Never =
+    // all from there on); the requests before it go through. Several may be
+    // ordered for one request, also beside failRequest; the first ordered
+    // that is due decides a transfer's error.
+    void failRequestAt(uint8_t request, int occurrence, int libusbError, int count = 1);
     // The nth transfer from now (1 = the next) finds its device pulled out:
     // it fails with LIBUSB_ERROR_NO_DEVICE, every handle open on the device
-    // is dead from then on, and the device is plugged in again with its state
-    // kept once replugAfterMs have passed on the bus clock (0: it is back on
-    // the bus for the very next call, as a new device to be opened afresh).
-    void unplugAtTransfer(int nth, int64_t replugAfterMs);
+    // is dead from then on, and the device is plugged in again once
+    // replugAfterMs have passed on the bus clock (0: it is back on the bus
+    // for the very next call, as a new device to be opened afresh), with its
+    // state kept or as at power-on.
+    void unplugAtTransfer(int nth, int64_t replugAfterMs, Return back = Return::StateKept);
     // The same for the occurrence-th vendor request bRequest from now (1 =
     // the next one), whatever transfers come between.
-    void unplugAtRequest(uint8_t request, int occurrence, int64_t replugAfterMs);
+    void unplugAtRequest(uint8_t request, int occurrence, int64_t replugAfterMs, Return back = Return::StateKept);
     void clearFaults();
 
     // ---- transfer log -------------------------------------------------

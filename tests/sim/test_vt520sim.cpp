@@ -459,6 +459,206 @@ private slots:
         QCOMPARE(usb.StatusGet(&status), 0);
     }
 
+    // A run of one request later in a phase: the requests before it go
+    // through, other requests do not count, and the run ends as ordered.
+    void laterRequestFault_data()
+    {
+        QTest::addColumn<int>("occurrence");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("results"); // of six status reads, a status set between each
+        QTest::newRow("the third status read") << 3 << 1 << "ok ok fail ok ok ok";
+        QTest::newRow("the third and the fourth") << 3 << 2 << "ok ok fail fail ok ok";
+        QTest::newRow("from the fifth on") << 5 << int(vt520sim::Never) << "ok ok ok ok fail fail";
+        QTest::newRow("the next one") << 1 << 1 << "fail ok ok ok ok ok";
+    }
+
+    void laterRequestFault()
+    {
+        QFETCH(int, occurrence);
+        QFETCH(int, count);
+        QFETCH(QString, results);
+        USBVT350 usb;
+        QCOMPARE(usb.connect(), 0);
+        bus.failRequestAt(USBVT350::RequestStatusGet, occurrence, LIBUSB_ERROR_TIMEOUT, count);
+        QStringList seen;
+        for (int i = 0; i < 6; ++i) {
+            uint32_t status = 0;
+            seen.append(usb.StatusGet(&status) == 0 ? "ok" : "fail");
+            QCOMPARE(usb.StatusSet(0x10), 0);
+        }
+        QCOMPARE(seen.join(' '), results);
+        QCOMPARE(bus.requestCount(USBVT350::RequestStatusGet), 6);
+        for (const vt520sim::TransferRecord &record : bus.transferLog())
+            if (record.request == USBVT350::RequestStatusGet && record.result < 0)
+                QCOMPARE(record.result, int(LIBUSB_ERROR_TIMEOUT));
+    }
+
+    // An answer lost on its way back: the unit has acted on the request,
+    // the host sees a timeout after the whole of its timeout and an IN
+    // buffer untouched; the next request is answered as usual.
+    void answerLost_data()
+    {
+        QTest::addColumn<int>("request");
+        QTest::addColumn<int>("order"); // 0: failTransfer, 1: failRequest, 2: failRequestAt
+        QTest::newRow("page written") << 3 << 0;
+        QTest::newRow("chunk stored") << 6 << 1;
+        QTest::newRow("status bit set") << 7 << 2;
+        QTest::newRow("status read") << 9 << 0;
+    }
+
+    void answerLost()
+    {
+        QFETCH(int, request);
+        QFETCH(int, order);
+        constexpr unsigned TimeoutMs = 700;
+        vt->setMode(request == 3 ? vt520sim::Mode::Bootloader : vt520sim::Mode::Application);
+        vt->setStatus(0x5A);
+        libusb_context *context = nullptr;
+        QCOMPARE(libusb_init(&context), 0);
+        libusb_device_handle *handle = openOnlyDevice(context);
+        QVERIFY(handle);
+
+        QByteArray data = randomBytes(request == 3 ? 1024 : request == 6 ? 256 : 4, 11);
+        if (request == 7)
+            data = QByteArray("\x04\x00\x00\x00", 4);
+        const QByteArray sent = data;
+        const bool in = request == 9;
+        const uint16_t value = request == 3 ? 0x4400 : request == 6 ? 0x2000 : 0;
+        const uint16_t index = request == 3 ? 0x0800 : request == 6 ? 0x0002 : 0;
+        if (order == 0)
+            bus.failTransfer(1, vt520sim::AnswerLost);
+        else if (order == 1)
+            bus.failRequest(uint8_t(request), vt520sim::AnswerLost, 1);
+        else
+            bus.failRequestAt(uint8_t(request), 1, vt520sim::AnswerLost);
+        const int64_t before = bus.nowMs();
+        QCOMPARE(libusb_control_transfer(handle, in ? 0xC0 : 0x40, uint8_t(request), value, index,
+                                         reinterpret_cast<unsigned char *>(data.data()), uint16_t(data.size()),
+                                         TimeoutMs),
+                 int(LIBUSB_ERROR_TIMEOUT));
+        QCOMPARE(bus.nowMs() - before, int64_t(TimeoutMs));
+        QCOMPARE(bus.transferLog().last().result, int(LIBUSB_ERROR_TIMEOUT));
+        QCOMPARE(data, sent); // an IN answer never reached the buffer
+
+        switch (request) {
+        case 3: { // the same bytes written cleanly to the next page land equal
+            QCOMPARE(libusb_control_transfer(handle, 0x40, 3, 0x4800, 0x0800,
+                                             reinterpret_cast<unsigned char *>(data.data()), 1024, TimeoutMs),
+                     1024);
+            QCOMPARE(vt->internalFlash(0x08004400, 1024), vt->internalFlash(0x08004800, 1024));
+            QVERIFY(vt->internalFlash(0x08004400, 1024) != QByteArray(1024, char(0xFF)));
+            break;
+        }
+        case 6:
+            QCOMPARE(vt->externalFlash(0x22000, 256), sent);
+            break;
+        case 7:
+            QCOMPARE(vt->status(), 0x5Eu);
+            break;
+        case 9: {
+            unsigned char word[4] = {};
+            QCOMPARE(libusb_control_transfer(handle, 0xC0, 9, 0, 0, word, 4, TimeoutMs), 4);
+            QCOMPARE(word[0], uint8_t(0x5A));
+            break;
+        }
+        }
+        libusb_close(handle);
+        libusb_exit(context);
+    }
+
+    // A unit that comes back as at power-on: its bootloader picks the mode
+    // from the application's sum, the status word and RAM are cleared, the
+    // flashes kept; a unit back with its state kept is unchanged.
+    void powerOnReturn_data()
+    {
+        QTest::addColumn<QString>("how"); // transfer, request, cycle
+        QTest::addColumn<bool>("powerOn");
+        QTest::addColumn<bool>("fromBootloader");
+        QTest::addColumn<bool>("sumValid");
+        QTest::addColumn<bool>("application"); // the mode it comes back in
+        QTest::newRow("application, valid sum") << "transfer" << true << false << true << true;
+        QTest::newRow("application, bad sum") << "request" << true << false << false << false;
+        QTest::newRow("bootloader, valid sum") << "request" << true << true << true << true;
+        QTest::newRow("bootloader, bad sum") << "transfer" << true << true << false << false;
+        QTest::newRow("power cycled, valid sum") << "cycle" << true << true << true << true;
+        QTest::newRow("state kept, bad sum") << "transfer" << false << false << false << true;
+        QTest::newRow("state kept, bootloader") << "request" << false << true << true << false;
+    }
+
+    void powerOnReturn()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, powerOn);
+        QFETCH(bool, fromBootloader);
+        QFETCH(bool, sumValid);
+        QFETCH(bool, application);
+        vt->setMode(fromBootloader ? vt520sim::Mode::Bootloader : vt520sim::Mode::Application);
+        if (!sumValid) {
+            QByteArray byte = vt->internalFlash(0x08008000, 1);
+            byte[0] = char(byte[0] ^ 0x01);
+            vt->setInternalFlash(0x08008000, byte);
+        }
+        const QByteArray internal = vt->internalFlash(vt520sim::InternalFlashBase, vt520sim::InternalFlashSize);
+        vt->setExternalFlash(0x14000, "kept");
+        vt->setStatus(0x5B);
+        vt->setAcknowledgeAfterReads(3);
+        vt->queueBulkIn("queued");
+        const int address = vt->address();
+        USBVT350 usb;
+        QCOMPARE(usb.connect(), 0);
+
+        const vt520sim::Return back = powerOn ? vt520sim::Return::PowerOn : vt520sim::Return::StateKept;
+        uint32_t status = 0;
+        if (how == "cycle") {
+            vt->powerCycle();
+        } else {
+            if (how == "transfer")
+                bus.unplugAtTransfer(2, 300, back);
+            else
+                bus.unplugAtRequest(USBVT350::RequestStatusGet, 2, 300, back);
+            QCOMPARE(usb.StatusGet(&status), 0);
+            QCOMPARE(usb.StatusGet(&status), -1);
+            QCOMPARE(bus.transferLog().last().result, int(LIBUSB_ERROR_NO_DEVICE));
+            QVERIFY(!vt->isPresent());
+            bus.advanceClock(300);
+        }
+        QVERIFY(vt->isPresent());
+        QVERIFY(vt->address() != address);
+        if (how == "cycle")
+            QCOMPARE(usb.StatusGet(&status), -1); // the old handle is dead (and dropped)
+        QCOMPARE(vt->mode(), application ? vt520sim::Mode::Application : vt520sim::Mode::Bootloader);
+        {
+            // The block queued for the bulk endpoint was in RAM.
+            libusb_context *context = nullptr;
+            QCOMPARE(libusb_init(&context), 0);
+            libusb_device_handle *handle = openOnlyDevice(context);
+            QVERIFY(handle);
+            QCOMPARE(libusb_claim_interface(handle, 0), 0);
+            unsigned char block[16] = {};
+            int moved = 0;
+            QCOMPARE(libusb_bulk_transfer(handle, 0x81, block, 16, &moved, 100),
+                     powerOn ? int(LIBUSB_ERROR_TIMEOUT) : int(LIBUSB_SUCCESS));
+            libusb_close(handle);
+            libusb_exit(context);
+        }
+        QCOMPARE(usb.connect(), 0);
+        QCOMPARE(usb.getSerialString(), application ? QByteArray("261100042") : QByteArray("261100042b"));
+        QCOMPARE(usb.StatusGet(&status), 0);
+        QCOMPARE(status, powerOn ? 0u : 0x5Bu);
+        QCOMPARE(vt->internalFlash(vt520sim::InternalFlashBase, vt520sim::InternalFlashSize), internal);
+        QCOMPARE(vt->externalFlash(0x14000, 4), QByteArray("kept"));
+        if (!powerOn)
+            return;
+        // Setting the host-access bit shows it after the acknowledge reads,
+        // with no set pending from before the power loss.
+        QCOMPARE(usb.StatusSet(USBVT350::HostAccessBit), 0);
+        QCOMPARE(usb.StatusGet(&status), 0);
+        QCOMPARE(status & USBVT350::HostAccessBit, 0u);
+        QCOMPARE(usb.StatusGet(&status), 0);
+        QCOMPARE(usb.StatusGet(&status), 0);
+        QCOMPARE(status & USBVT350::HostAccessBit, USBVT350::HostAccessBit);
+    }
+
     void transferCostAdvancesTheVirtualClock()
     {
         vt->setMode(vt520sim::Mode::Bootloader);
