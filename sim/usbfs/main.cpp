@@ -38,12 +38,19 @@ void usage(FILE *stream = stderr)
                     "  --devices N                  N emulated Vt520s as VT520_SIM_UNITS=N gives them:\n"
                     "                               one at 101-1, or unit k at 101-1.k (default:\n"
                     "                               VT520_SIM_UNITS, else 1)\n"
-                    "  --fail-request R:KIND[:N]    the next N (default: all) vendor requests R fail;\n"
-                    "                               KIND: timeout (never answered), stall, io\n"
+                    "  --fail-request R:KIND[:N][@K]\n"
+                    "                               N (default: all) vendor requests R fail, from the\n"
+                    "                               Kth on (default: the next); KIND: timeout (never\n"
+                    "                               answered), stall, io, lost (the unit acts on the\n"
+                    "                               request, its answer is lost: a timeout); may be\n"
+                    "                               given more than once\n"
                     "  --unplug-at-transfer N[:MS]  the Nth transfer pulls the device out; back after MS\n"
                     "  --unplug-at-request R[:MS[:N]]\n"
                     "                               the Nth (default: the next) vendor request R pulls\n"
                     "                               the device out; back after MS (default 0)\n"
+                    "  --power-on                   units pulled out by --unplug-at-* come back as at\n"
+                    "                               power-on (mode by the application's sum, status 0)\n"
+                    "                               instead of with their state kept\n"
                     "  --bootloader                 the units start in their bootloader\n"
                     "  --reenumerate-ms MS          every device is back MS after a reset (kept in\n"
                     "                               a state folder)\n"
@@ -58,8 +65,22 @@ void usage(FILE *stream = stderr)
                     "  --help                       this text\n");
 }
 
-bool parseFailRequest(const QByteArray &text)
+// How units pulled out by an ordered unplug come back.
+vt520sim::Return unplugReturn = vt520sim::Return::StateKept;
+
+bool parseFailRequest(const QByteArray &given)
 {
+    // R:KIND[:N][@K]: the run of N starts at the Kth request R.
+    QByteArray text = given;
+    int from = 0;
+    const int at = text.indexOf('@');
+    if (at >= 0) {
+        bool ok = false;
+        from = text.mid(at + 1).toInt(&ok);
+        if (!ok || from < 1)
+            return false;
+        text.truncate(at);
+    }
     const QList<QByteArray> parts = text.split(':');
     if (parts.size() < 2 || parts.size() > 3)
         return false;
@@ -74,12 +95,17 @@ bool parseFailRequest(const QByteArray &text)
         error = LIBUSB_ERROR_PIPE;
     else if (parts[1] == "io")
         error = LIBUSB_ERROR_IO;
+    else if (parts[1] == "lost")
+        error = vt520sim::AnswerLost;
     else
         return false;
     int count = vt520sim::Never;
     if (parts.size() == 3 && (count = parts[2].toInt(&ok), !ok || count < 1))
         return false;
-    vt520sim::Bus::instance().failRequest(uint8_t(request), error, count);
+    if (from > 0)
+        vt520sim::Bus::instance().failRequestAt(uint8_t(request), from, error, count);
+    else
+        vt520sim::Bus::instance().failRequest(uint8_t(request), error, count);
     return true;
 }
 
@@ -93,7 +119,7 @@ bool parseUnplug(const QByteArray &text)
     int replugMs = 0;
     if (parts.size() == 2 && (replugMs = parts[1].toInt(&ok), !ok || replugMs < 0))
         return false;
-    vt520sim::Bus::instance().unplugAtTransfer(nth, replugMs);
+    vt520sim::Bus::instance().unplugAtTransfer(nth, replugMs, unplugReturn);
     return true;
 }
 
@@ -112,7 +138,7 @@ bool parseUnplugAtRequest(const QByteArray &text)
     int occurrence = 1;
     if (parts.size() == 3 && (occurrence = parts[2].toInt(&ok), !ok || occurrence < 1))
         return false;
-    vt520sim::Bus::instance().unplugAtRequest(uint8_t(request), occurrence, replugMs);
+    vt520sim::Bus::instance().unplugAtRequest(uint8_t(request), occurrence, replugMs, unplugReturn);
     return true;
 }
 
@@ -161,6 +187,8 @@ int main(int argc, char **argv)
     // The units first: the faults below are set on the bus they make.
     int devices = -1;
     for (int i = 1; i + 1 < argc && strcmp(argv[i], "--") != 0; ++i) {
+        if (strcmp(argv[i], "--power-on") == 0) // before the unplugs it changes, wherever given
+            unplugReturn = vt520sim::Return::PowerOn;
         if (strcmp(argv[i], "--devices") == 0) {
             bool ok = false;
             devices = QByteArray(argv[i + 1]).toInt(&ok);
@@ -187,6 +215,8 @@ int main(int argc, char **argv)
             break;
         } else if (arg == "--devices" && hasValue) {
             ++i; // taken above
+        } else if (arg == "--power-on") {
+            // taken above
         } else if (arg == "--fail-request" && hasValue) {
             if (!parseFailRequest(argv[++i])) {
                 usage();
