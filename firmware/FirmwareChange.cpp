@@ -114,6 +114,7 @@ void FirmwareChange::forgetLastRun()
     serialAtStart.clear();
     serialAfter.clear();
     unitPort.clear();
+    connectionsAtWrite = 0;
     everyPageVerified = true;
     startRequestFailed = false;
     stopped = false;
@@ -151,6 +152,7 @@ FirmwareChange::Outcome FirmwareChange::writeAndStart(const UpgradeFile::Content
         say(tr("Bootloader mode"));
     }
     unitPort = usb.connectedPortPath();
+    connectionsAtWrite = usb.connectionCount();
 
     say(tr("Writting firmware ... "));
     QByteArray image = contents.scrambledImage;
@@ -199,9 +201,17 @@ FirmwareChange::Outcome FirmwareChange::startAndAwait()
 {
     if (const QString port = usb.connectedPortPath(); !port.isEmpty())
         unitPort = port;
-    // A unit may restart before it answers the request; its return decides.
-    startRequestFailed = usb.RunApplication() != 0;
-    wait(AfterStartWait);
+    // A unit that lost power during the external flash writes comes back in
+    // its application (every page was written, so its sum holds): it runs
+    // the new firmware already, and the request would reset it into its
+    // bootloader. Its serial is read only when it was reached afresh.
+    const bool runningAlready = connectionsAtWrite != 0 && usb.connectionCount() != connectionsAtWrite
+                                && deviceModeOf(serialString()) == DeviceMode::Application;
+    if (!runningAlready) {
+        // A unit may restart before it answers the request; its return decides.
+        startRequestFailed = usb.RunApplication() != 0;
+        wait(AfterStartWait);
+    }
     usb.disconnect();
     if (unitPort.isEmpty())
         return Outcome::NotBack;

@@ -170,5 +170,8 @@ private:
     bool everyPageVerified = true;
     bool stopped = false;
     bool startRequestFailed = false;
+    // The device object's connections when the writes began: a unit reached
+    // afresh since then may have restarted on its own (a power cut).
+    quint64 connectionsAtWrite = 0;
     Outcome ended = Outcome::NotRun;
 };

@@ -235,6 +235,7 @@ int UsbDevice::connectPrivate()
             qDebug("\nUSB_VT810_ID: %x", deviceId);
             if (id == deviceId) {
                 openPortPath = portPathOf(dev);
+                ++connections;
                 result = 0;
                 break;
             }
@@ -279,6 +280,12 @@ QString UsbDevice::connectedPortPath() const
 {
     QMutexLocker locker(&transportLock);
     return openPortPath;
+}
+
+quint64 UsbDevice::connectionCount() const
+{
+    QMutexLocker locker(&transportLock);
+    return connections;
 }
 
 bool UsbDevice::lastConnectDeniedAccess() const

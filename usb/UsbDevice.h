@@ -85,6 +85,11 @@ public:
     // change learns here where to look for the unit after its restart.
     QString connectedPortPath() const;
 
+    // How many connections this object has made so far (lazy ones and
+    // reconnections after a failed transfer included): a sequence tells by
+    // it whether the unit was reached afresh since a point of its own.
+    quint64 connectionCount() const;
+
     // True when the last connect attempt (also a lazy one) met a device with
     // the right ids that the system would not let this user open
     // (LIBUSB_ERROR_ACCESS): on Linux, the udev rule is missing.
@@ -130,4 +135,5 @@ private:
     bool connectFoundBusy = false;
     QString pinnedPortPath;
     QString openPortPath;
+    quint64 connections = 0;
 };
