@@ -64,22 +64,43 @@ fi
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:allocator_may_return_null=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 
-failed=0
-summary=()
-for reader in "${readers[@]}"; do
-    work="$build/corpus/$reader"
-    artifacts="$build/artifacts/$reader"
-    log="$build/fuzz_$reader.log"
+# Runs one target for its time; its exit status goes to its own file.
+fuzz_one() {
+    local reader=$1
+    local work="$build/corpus/$reader" artifacts="$build/artifacts/$reader"
     mkdir -p "$work" "$artifacts"
-    printf '\n---- fuzz_%s, %s s ----\n' "$reader" "$seconds"
-    status=0
+    local status=0
     # No single allocation of a reader needs 64 MB for inputs of these sizes:
     # one that asks for more was sized from a length field in the input.
     "$build/bin/fuzz_$reader" -max_total_time="$seconds" -rss_limit_mb=2048 -malloc_limit_mb=64 \
         -max_len="$(max_len "$reader")" -timeout=30 -print_final_stats=1 \
-        -artifact_prefix="$artifacts/" "$work" "$root/fuzz/corpus/$reader" >"$log" 2>&1 || status=$?
+        -artifact_prefix="$artifacts/" "$work" "$root/fuzz/corpus/$reader" >"$build/fuzz_$reader.log" 2>&1 || status=$?
+    echo "$status" >"$build/fuzz_$reader.status"
+}
+
+# As many targets at a time as there are processors: each still runs its
+# full time on a processor of its own.
+printf '\n---- %s targets, %s s each, %s at a time ----\n' "${#readers[@]}" "$seconds" "$jobs"
+rm -f "$build"/fuzz_*.status
+running=0
+for reader in "${readers[@]}"; do
+    if [ "$running" -ge "$jobs" ]; then
+        wait -n
+        running=$((running - 1))
+    fi
+    fuzz_one "$reader" &
+    running=$((running + 1))
+done
+wait
+
+failed=0
+summary=()
+for reader in "${readers[@]}"; do
+    log="$build/fuzz_$reader.log"
+    status="$(cat "$build/fuzz_$reader.status" 2>/dev/null || echo missing)"
     runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)"
-    if [ "$status" -ne 0 ] || grep -qE 'ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error:' "$log"; then
+    printf '\n---- fuzz_%s ----\n' "$reader"
+    if [ "$status" != "0" ] || grep -qE 'ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error:' "$log"; then
         failed=1
         summary+=("$(printf '%-14s FAILED (exit %s), log: %s' "$reader" "$status" "$log")")
         tail -n 40 "$log"
