@@ -25,7 +25,8 @@ vt520_install_packages
 jobs="$(nproc 2>/dev/null || echo 2)"
 export QT_QPA_PLATFORM=offscreen
 
-step() { printf '\n==== %s ====\n' "$*"; }
+# Each stage's heading says when it started, counted from the script's start.
+step() { printf '\n==== %s (at %d s) ====\n' "$*" "$SECONDS"; }
 
 if [ "${VT520_LINT:-1}" != "0" ]; then
     step "lint"
@@ -110,4 +111,4 @@ if [ -x "$here/fuzz.sh" ]; then
     "$here/fuzz.sh" "${VT520_FUZZ_SECONDS:-60}"
 fi
 echo
-echo "all test stages passed"
+echo "all test stages passed in $SECONDS s"
