@@ -15,6 +15,7 @@ class Vt410_bootloaderClass;
 class ArthurStyle;
 class LightingDocument;
 class LightingTab;
+struct Failure;
 struct HexToBinResult;
 class QAction;
 class QActionGroup;
@@ -188,7 +189,8 @@ private:
     static constexpr int ResultMessageMs = 5000;
     static constexpr int FailureMessageMs = 15000;
     void showResult(const QString &text);
-    void showFailure(const QString &text);
+    // failure: why the command failed, for the words of a unit found busy.
+    void showFailure(const QString &text, const Failure &failure);
     // Before work on display would be lost: Save, Discard or Cancel. True
     // when the action may go on.
     bool maybeSave(LightingTab &tab);

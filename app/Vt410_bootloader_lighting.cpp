@@ -6,6 +6,7 @@
 #include "app/RecentFiles.h"
 #include "app/UserQuestions.h"
 #include "app/Version.h"
+#include "firmware/FailureText.h"
 #include "lighting/LightingDocument.h"
 #include "lighting/LightingFile.h"
 #include "lighting/LightingTransfer.h"
@@ -23,12 +24,12 @@ namespace {
 
 // After the box, a device that was there but could not be opened gets the
 // hint on the udev rule in the log pane.
-void reportUsbTimeout(UserQuestions &questions, QWidget *parent, USBVT350 &usb, QTextEdit *log)
+void reportUsbTimeout(UserQuestions &questions, QWidget *parent, const Failure &failure, QTextEdit *log)
 {
     questions.critical(parent, Vt410_bootloader::tr("Error"), Vt410_bootloader::tr("USB Timeout\nCheck USB Cable"),
                        QMessageBox::Ok);
-    if (usb.lastConnectDeniedAccess())
-        log->append(UsbDevice::accessDeniedHint());
+    if (failure.kind == Failure::Kind::AccessDenied)
+        log->append(FailureText::sentence(failure.kind));
 }
 
 // " at 1-1.4" for the unit a command used, when it is known: the one open
@@ -144,11 +145,11 @@ bool Vt410_bootloader::readTable(LightingTab &tab)
     const QString failed = tab.isPrograms() ? tr("Reading the programs from the Vt520 failed; the table is unchanged.")
                                             : tr("Reading the scenes from the Vt520 failed; the table is unchanged.");
     if (status == LightingTransfer::Status::AcquireFailed) {
-        reportUsbTimeout(*questions, this, *usb, ui->txt);
-        showFailure(failed);
+        reportUsbTimeout(*questions, this, transfer.failure(), ui->txt);
+        showFailure(failed, transfer.failure());
     } else if (status == LightingTransfer::Status::TransferFailed) {
         questions->critical(this, tr("Error"), tr("slotUpdateProgramScene"), QMessageBox::Ok);
-        showFailure(failed);
+        showFailure(failed, transfer.failure());
     } else {
         if (table != document.table())
             tab.replaceTable(table, tr("Get from Vt520"));
@@ -174,11 +175,13 @@ void Vt410_bootloader::writeTable(LightingTab &tab)
     const LightingTransfer::Status status =
         transfer.write(document.location(), document.constData(), [&tab] { tab.storeSelected(); });
     if (status == LightingTransfer::Status::AcquireFailed) {
-        reportUsbTimeout(*questions, this, *usb, ui->txt);
-        showFailure(tr("Writing to the Vt520 failed before anything was sent; the Vt520 is unchanged."));
+        reportUsbTimeout(*questions, this, transfer.failure(), ui->txt);
+        showFailure(tr("Writing to the Vt520 failed before anything was sent; the Vt520 is unchanged."),
+                    transfer.failure());
     } else if (status == LightingTransfer::Status::TransferFailed) {
         questions->critical(this, tr("Error"), tr("WriteExternalFlashToAddress"), QMessageBox::Ok);
-        showFailure(tr("Writing failed; the Vt520 may now hold part of the new table: write again."));
+        showFailure(tr("Writing failed; the Vt520 may now hold part of the new table: write again."),
+                    transfer.failure());
     } else {
         document.setClean();
         showResult((tab.isPrograms() ? tr("Programs written to the Vt520%1") : tr("Scenes written to the Vt520%1"))
@@ -284,7 +287,7 @@ void Vt410_bootloader::showResult(const QString &text)
 
 // Beside a fixed box that names a function, what happened in plain words;
 // a command that found no unit says so.
-void Vt410_bootloader::showFailure(const QString &text)
+void Vt410_bootloader::showFailure(const QString &text, const Failure &failure)
 {
     // Listing the units opens none, so it cannot disturb anything.
     if (unitMonitor)
@@ -295,8 +298,8 @@ void Vt410_bootloader::showFailure(const QString &text)
         shown = Vt520Monitor::statusText({});
     else if (!chosenPort.isEmpty() && !chosenUnitAttached())
         shown = tr("No Vt520 attached at %1").arg(chosenPort);
-    else if (usb->lastConnectFoundBusy())
-        shown = tr("The Vt520 is in use by another program; close it and try again.");
+    else if (failure.kind == Failure::Kind::Busy)
+        shown = FailureText::sentence(failure.kind);
     statusBar()->showMessage(shown, FailureMessageMs);
 }
 

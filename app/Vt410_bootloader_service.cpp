@@ -3,6 +3,7 @@
 #include "app/Vt410_bootloader.h"
 
 #include "app/UserQuestions.h"
+#include "firmware/FailureText.h"
 #include "ui_Vt410_bootloader.h"
 #include "usb/HexDump.h"
 #include "usb/Scrambling.h"
@@ -52,11 +53,11 @@ void Vt410_bootloader::slotpushButtonConnect(bool)
     std::unique_ptr<UnitLock> hold;
     if (!beginDeviceCommand(hold))
         return;
-    if (usb->connect() != 0) {
+    if (const Failure failure = usb->tryConnect(); failure.failed()) {
         qDebug() << "Connect ERROR";
         ui->txt->append(QStringLiteral("Connect ERROR"));
-        if (usb->lastConnectDeniedAccess())
-            ui->txt->append(UsbDevice::accessDeniedHint());
+        if (failure.kind == Failure::Kind::AccessDenied)
+            ui->txt->append(FailureText::sentence(failure.kind));
     } else {
         qDebug() << "Connect OK";
         ui->txt->append(QStringLiteral("Connect OK"));

@@ -5,6 +5,7 @@
 #include "ctl/CtlOptions.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/Interruption.h"
+#include "firmware/FailureText.h"
 #include "usb/DeviceSelection.h"
 #include "usb/UnitLock.h"
 #include "usb/UsbDevice.h"
@@ -46,7 +47,7 @@ QJsonObject toJson(const Vt520Enumeration::Entry &device)
         {"accessDenied", device.accessDenied}, {"busy", device.busy},
     };
     if (device.accessDenied) {
-        object.insert("hint", UsbDevice::accessDeniedHint());
+        object.insert("hint", FailureText::sentence(Failure::Kind::AccessDenied));
         return object;
     }
     if (!device.holder.isEmpty())
@@ -216,7 +217,7 @@ int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::
     for (const Vt520Enumeration::Entry &device : std::as_const(*chosen)) {
         if (device.accessDenied) {
             console.error(QStringLiteral("the Vt520 at %1 may not be opened by this user.").arg(device.portPath));
-            console.errorLine(UsbDevice::accessDeniedHint());
+            console.errorLine(FailureText::sentence(Failure::Kind::AccessDenied));
             return ExitNoDevice;
         }
     }

@@ -8,6 +8,7 @@
 #include "ctl/ExitStatus.h"
 #include "ctl/InputFile.h"
 #include "ctl/ProgressLine.h"
+#include "firmware/FailureText.h"
 #include "usb/CompleteFileWriter.h"
 #include "usb/USBVT350.h"
 #include "usb/tools/ExtFlashBinWriter.h"
@@ -123,7 +124,7 @@ int list(const CtlOptions &options, Console &console)
     const bool denied = std::any_of(devices.begin(), devices.end(),
                                     [](const Vt520Enumeration::Entry &device) { return device.accessDenied; });
     if (denied && !options.json)
-        console.errorLine(UsbDevice::accessDeniedHint());
+        console.errorLine(FailureText::sentence(Failure::Kind::AccessDenied));
     return ExitDone;
 }
 

@@ -8,6 +8,7 @@
 #include "ctl/ExitStatus.h"
 #include "ctl/InputFile.h"
 #include "ctl/Interruption.h"
+#include "firmware/FailureText.h"
 #include "ctl/UpgradeReport.h"
 #include "firmware/GangChange.h"
 #include "firmware/UpgradeFile.h"
@@ -64,7 +65,7 @@ int upgradeMany(const CtlOptions &options, Console &log)
     console.line(summaryRow(QStringLiteral("port"), QStringLiteral("serial before"), QStringLiteral("serial after"),
                             QStringLiteral("result"), QStringLiteral("time")));
     for (const GangChange::UnitResult &unit : result.units) {
-        const QString outcome = GangChange::outcomeText(unit.outcome);
+        const QString outcome = FailureText::summaryWord(unit.change);
         console.line(summaryRow(unit.portPath, orDash(unit.serialBefore), orDash(unit.serialAfter), outcome,
                                 QString::number(double(unit.milliseconds) / 1000.0, 'f', 1) + QStringLiteral(" s")));
         if (!unit.succeeded())
@@ -83,7 +84,7 @@ int upgradeMany(const CtlOptions &options, Console &log)
     if (options.json) {
         UpgradeReport report(fileName);
         for (const GangChange::UnitResult &unit : result.units)
-            report.add({unit.portPath, unit.serialBefore, unit.serialAfter, UpgradeReport::resultOf(unit.change),
+            report.add({unit.portPath, unit.serialBefore, unit.serialAfter, FailureText::resultWord(unit.change),
                         unit.verdict, unit.milliseconds});
         report.give(log, status);
     }

@@ -8,6 +8,7 @@
 #include "ctl/ExitStatus.h"
 #include "ctl/InputFile.h"
 #include "ctl/Interruption.h"
+#include "firmware/FailureText.h"
 #include "lighting/LightingFileTransfer.h"
 #include "usb/USBVT350.h"
 
@@ -163,6 +164,7 @@ int transfer(const CtlOptions &options, Console &console, LightingFile::Kind kin
             return Interruption::exitStatus();
         }
         result.status = LightingFileTransfer::Status::AcquireFailed;
+        result.failure = table.failure();
     } else {
         // Get + Save.
         result = LightingFileTransfer::getToFile(usb, kind, fileName);
@@ -186,8 +188,8 @@ int transfer(const CtlOptions &options, Console &console, LightingFile::Kind kin
         break;
     case LightingFileTransfer::Status::AcquireFailed:
         console.error(QStringLiteral("the Vt520 at %1 did not grant access to its %2 (USB Timeout)").arg(port, what));
-        if (usb.lastConnectDeniedAccess())
-            console.errorLine(UsbDevice::accessDeniedHint());
+        if (result.failure.kind == Failure::Kind::AccessDenied)
+            console.errorLine(FailureText::sentence(result.failure.kind));
         break;
     case LightingFileTransfer::Status::TransferFailed:
         console.error(set ? QStringLiteral("writing the %1 to the Vt520 failed (WriteExternalFlashToAddress)").arg(what)

@@ -7,6 +7,7 @@
 #include "ctl/ExitStatus.h"
 #include "ctl/InputFile.h"
 #include "ctl/Interruption.h"
+#include "firmware/FailureText.h"
 #include "ctl/ProgressLine.h"
 #include "ctl/UpgradeReport.h"
 #include "firmware/FirmwareChange.h"
@@ -82,7 +83,7 @@ int upgrade(const CtlOptions &options, Console &log)
     if (options.json) {
         UpgradeReport report(fileName);
         report.add({device.portPath, change.identifiedSerial(), change.serialAfterStart(),
-                    UpgradeReport::resultOf(change.outcome()), change.verdict(), milliseconds});
+                    FailureText::resultWord(change.outcome()), change.verdict(), milliseconds});
         report.give(log, status);
     }
     return status;

@@ -3,6 +3,7 @@
 #include "ctl/Console.h"
 #include "ctl/CtlOptions.h"
 #include "ctl/DeviceChoice.h"
+#include "firmware/FailureText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,22 +12,6 @@
 UpgradeReport::UpgradeReport(const QString &fileName)
     : fileName(fileName)
 {
-}
-
-QString UpgradeReport::resultOf(FirmwareChange::Outcome outcome)
-{
-    switch (outcome) {
-    case FirmwareChange::Outcome::Changed:
-        return QStringLiteral("ok");
-    case FirmwareChange::Outcome::NotBack:
-        return QStringLiteral("not-back");
-    case FirmwareChange::Outcome::StayedInBootloader:
-        return QStringLiteral("in-bootloader");
-    case FirmwareChange::Outcome::Stopped:
-        return QStringLiteral("interrupted");
-    default:
-        return QStringLiteral("failed");
-    }
 }
 
 namespace {
@@ -54,7 +39,7 @@ void UpgradeReport::addBusy(const QString &portPath, const QString &reason)
 {
     Unit unit;
     unit.portPath = portPath;
-    unit.result = QStringLiteral("busy");
+    unit.result = FailureText::word(Failure::Kind::Busy);
     unit.reason = reason;
     units.append(unit);
 }

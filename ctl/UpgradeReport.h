@@ -30,8 +30,6 @@ public:
 
     explicit UpgradeReport(const QString &fileName);
 
-    // The result word of a firmware change's outcome.
-    static QString resultOf(FirmwareChange::Outcome outcome);
     static QJsonObject toJson(const Unit &unit);
 
     void add(const Unit &unit) { units.append(unit); }

@@ -1,5 +1,6 @@
 #include "firmware/FirmwareChange.h"
 
+#include "firmware/FailureText.h"
 #include "firmware/UpgradeFile.h"
 #include "firmware/UpgradeImage.h"
 #include "usb/HexDump.h"
@@ -244,60 +245,15 @@ FirmwareChange::Outcome FirmwareChange::startAndAwait()
 
 QString FirmwareChange::verdict() const
 {
-    return verdictOf(ended, QString::fromLatin1(productionSerialOf(serialAtStart)), unitPort, startRequestFailed);
-}
-
-QString FirmwareChange::verdictOf(Outcome outcome, const QString &serial, const QString &unitPort,
-                                  bool startRequestFailed)
-{
-    switch (outcome) {
-    case Outcome::NotRun:
-        return QString();
-    case Outcome::Changed:
-        return tr("Done: the Vt520 %1 at %2 runs the new firmware.").arg(serial, unitPort);
-    case Outcome::FileRefused:
-        return tr("Nothing was sent to the Vt520; it is unchanged.");
-    case Outcome::NoDevice:
-        return tr("No Vt520 answered; nothing was written.");
-    case Outcome::NotIdentified:
-        return tr("Nothing was written; the Vt520 is unchanged.");
-    case Outcome::BootloaderNotReached:
-        return tr("Nothing was written: the Vt520 did not answer in its bootloader after the reset. "
-                  "Replug it and run the change again.");
-    case Outcome::PageWriteFailed:
-        return tr("Failed: a firmware page could not be written. The Vt520 is in its bootloader; "
-                  "run the change again.");
-    case Outcome::ExternalFlashFailed:
-        return tr("Failed: the external flash could not be written or read back. The Vt520 is in its "
-                  "bootloader; run the change again.");
-    case Outcome::StoppedAnswering:
-        return tr("Failed: the Vt520 stopped answering during the external flash transfer. Check the cable, "
-                  "replug it and run the change again; it starts in its bootloader.");
-    case Outcome::ExternalFlashDiffers:
-        return tr("Failed: the external flash read back different from the file. The Vt520 is in its "
-                  "bootloader; run the change again.");
-    case Outcome::PagesDiffer:
-        return tr("Failed: a firmware page read back different from the file; the Vt520 may run damaged "
-                  "firmware. Run the change again.");
-    case Outcome::NotBack:
-        return tr("Failed: the Vt520 did not come back at %1 after the start of the new firmware. Replug it; "
-                  "if it stays in its bootloader, run the change again.")
-            .arg(unitPort);
-    case Outcome::Stopped:
-        return tr("Stopped on request: the Vt520 is in its bootloader; run the change again.");
-    case Outcome::StayedInBootloader:
-        return startRequestFailed ? tr("Failed: the request to start the new firmware failed, and the Vt520 is in its "
-                                       "bootloader; run the change again.")
-                                  : tr("Failed: the Vt520 came back in its bootloader: the new firmware did not start. "
-                                       "Run the change again.");
-    }
-    return QString();
+    return FailureText::verdict(ended, QString::fromLatin1(productionSerialOf(serialAtStart)), unitPort,
+                                startRequestFailed);
 }
 
 bool FirmwareChange::connectFirstTime()
 {
+    Failure failure;
     for (int attempt = 1; attempt <= ConnectAttempts; ++attempt) {
-        if (usb.connect() == 0)
+        if (failure = usb.tryConnect(); !failure.failed())
             return true;
         if (attempt < ConnectAttempts) {
             qDebug() << "usb->connect()\nmssleep(200)";
@@ -305,8 +261,8 @@ bool FirmwareChange::connectFirstTime()
         }
     }
     say(tr("USB Timeout\nCheck USB Cable"));
-    if (usb.lastConnectDeniedAccess())
-        say(UsbDevice::accessDeniedHint());
+    if (failure.kind == Failure::Kind::AccessDenied)
+        say(FailureText::sentence(failure.kind));
     return false;
 }
 
@@ -353,16 +309,17 @@ bool FirmwareChange::resetIntoBootloader()
     wait(AfterDisconnectWait);
 
     bool bootloaderFound = false;
+    Failure failure;
     for (int attempt = 1; attempt <= BootloaderAttempts && !bootloaderFound; ++attempt) {
-        if (usb.connect() == 0 && showsBootloaderMark(serialString()))
+        if (failure = usb.tryConnect(); !failure.failed() && showsBootloaderMark(serialString()))
             bootloaderFound = true;
         else
             wait(BootloaderRetryWait);
     }
     if (!bootloaderFound) {
         say(tr("USB timout\nCheck USB cable"));
-        if (usb.lastConnectDeniedAccess())
-            say(UsbDevice::accessDeniedHint());
+        if (failure.kind == Failure::Kind::AccessDenied)
+            say(FailureText::sentence(failure.kind));
         return false;
     }
 
@@ -449,7 +406,7 @@ FirmwareChange::PageCheck FirmwareChange::checkPage(quint32 address, const unsig
 
 // The read-back of the external flash region, plain->size() bytes from its
 // start, descrambled into *plain; the transfer's result.
-int FirmwareChange::readBackExternalFlash(QByteArray *plain, USBVT350::TransferFailure *failure)
+int FirmwareChange::readBackExternalFlash(QByteArray *plain, Failure *failure)
 {
     if (usb.ReadExternalFlashFromAddress(*plain, ExternalFlashAddress, recovery(), failure) != 0)
         return -1;
@@ -505,9 +462,9 @@ FirmwareChange::Comparison FirmwareChange::compare(const UpgradeFile::Contents &
 
     const QByteArray external = image.mid(UpgradeImage::ExternalFlashOffset, UpgradeImage::ExternalFlashSize);
     QByteArray readBack(external.size(), '\0');
-    USBVT350::TransferFailure failure = USBVT350::TransferFailure::None;
+    Failure failure;
     if (readBackExternalFlash(&readBack, &failure) != 0)
-        return done(failure == USBVT350::TransferFailure::Stopped ? Result::Stopped : Result::ReadFailed);
+        return done(failure.kind == Failure::Kind::Stopped ? Result::Stopped : Result::ReadFailed);
     const auto differing = std::mismatch(external.begin(), external.end(), readBack.begin());
     if (differing.first != external.end()) {
         const int offset = int(differing.first - external.begin());
@@ -526,20 +483,12 @@ std::optional<FirmwareChange::Outcome> FirmwareChange::writeAndVerifyExternalFla
         return Outcome::ExternalFlashFailed;
     }
     const USBVT350::Recovery patience = recovery();
-    USBVT350::TransferFailure failure = USBVT350::TransferFailure::None;
+    Failure failure;
     auto failed = [this, &failure] {
-        switch (failure) {
-        case USBVT350::TransferFailure::Stopped:
+        if (failure.kind == Failure::Kind::Stopped)
             return Outcome::Stopped; // not a fault: the verdict says it
-        case USBVT350::TransferFailure::StoppedAnswering:
-            say(tr("Error"));
-            return Outcome::StoppedAnswering;
-        case USBVT350::TransferFailure::None:
-        case USBVT350::TransferFailure::Refused:
-            break;
-        }
         say(tr("Error"));
-        return Outcome::ExternalFlashFailed;
+        return USBVT350::unitLost(failure) ? Outcome::StoppedAnswering : Outcome::ExternalFlashFailed;
     };
 
     QByteArray scrambled = region;

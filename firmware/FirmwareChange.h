@@ -129,12 +129,9 @@ public:
     QString portPath() const { return unitPort; }
     Outcome outcome() const { return ended; }
 
-    // The last line of a run: the outcome in plain words, with what to do.
+    // The last line of a run: the outcome in plain words, with what to do
+    // (FailureText::verdict words any outcome).
     QString verdict() const;
-    // The same for any outcome, of the unit with this production serial at
-    // this port.
-    static QString verdictOf(Outcome outcome, const QString &serial = QString(), const QString &port = QString(),
-                             bool startRequestFailed = false);
 
 private:
     Outcome runChecked(const QString &fileName, const UpgradeFile::Contents &contents);
@@ -149,7 +146,7 @@ private:
     // Writes one page and reads it back; after a transfer that failed, waits
     // for the unit to come back and tries the page again.
     PageCheck writePage(quint32 address, const unsigned char *plain, bool *written);
-    int readBackExternalFlash(QByteArray *plain, USBVT350::TransferFailure *failure);
+    int readBackExternalFlash(QByteArray *plain, Failure *failure);
     std::optional<Outcome> writeAndVerifyExternalFlash(const QByteArray &region);
     USBVT350::Recovery recovery();
 

@@ -1,5 +1,6 @@
 #include "firmware/GangChange.h"
 
+#include "firmware/FailureText.h"
 #include "usb/USBVT350.h"
 
 #include <QElapsedTimer>
@@ -19,21 +20,6 @@ bool GangChange::Result::allSucceeded() const
 GangChange::GangChange(Callbacks callbacks)
     : callbacks(std::move(callbacks))
 {
-}
-
-QString GangChange::outcomeText(Outcome outcome)
-{
-    switch (outcome) {
-    case Outcome::Changed:
-        return QStringLiteral("OK");
-    case Outcome::Failed:
-        return QStringLiteral("failed");
-    case Outcome::NotBack:
-        return QStringLiteral("not back");
-    case Outcome::StayedInBootloader:
-        return QStringLiteral("in bootloader");
-    }
-    return QString();
 }
 
 GangChange::Outcome GangChange::outcomeOf(FirmwareChange::Outcome outcome)
@@ -87,7 +73,7 @@ GangChange::Result GangChange::run(const QString &fileName, const UpgradeFile::C
     if (contents.status != UpgradeFile::Status::Ok) {
         say(QString(), fileName);
         say(QString(), UpgradeFile::statusText(contents.status, fileName));
-        say(QString(), FirmwareChange::verdictOf(FirmwareChange::Outcome::FileRefused));
+        say(QString(), FailureText::verdict(FirmwareChange::Outcome::FileRefused));
         return result;
     }
 

@@ -66,7 +66,6 @@ public:
     // (before it looked for the units), so that it is read only once.
     Result run(const QString &fileName, const UpgradeFile::Contents &contents, const QStringList &portPaths);
 
-    static QString outcomeText(Outcome outcome);
     static Outcome outcomeOf(FirmwareChange::Outcome outcome);
 
 private:

@@ -30,6 +30,7 @@ LightingFileTransfer::Result LightingFileTransfer::getToFile(USBVT350 &usb, Ligh
     LightingTransfer transfer(usb, recovery);
     result.status = statusOf(transfer.read(where, table.data()));
     result.hostAccessMayBeSet = transfer.hostAccessMayBeSet();
+    result.failure = transfer.failure();
     if (result.status != Status::Done)
         return result;
     result.fileStatus = LightingFile::save(fileName, kind, table, &result.reason);

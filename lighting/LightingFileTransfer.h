@@ -26,6 +26,8 @@ public:
         Status status = Status::Done;
         LightingFile::Status fileStatus = LightingFile::Status::Ok;
         QString reason;
+        // Why the device transfer failed (see LightingTransfer::failure).
+        Failure failure;
         // The unit may still hold its host-access bit (see
         // LightingTransfer::hostAccessMayBeSet), whatever the status.
         bool hostAccessMayBeSet = false;

@@ -50,22 +50,26 @@ void LightingTransfer::setDefaultRecovery(const USBVT350::Recovery &recovery)
     defaultRecovery() = recovery;
 }
 
-bool LightingTransfer::acquire()
+Failure LightingTransfer::acquire()
 {
     accessMayBeSet = false;
     const qint64 start = recovery.now();
-    if (usb.StatusAcquire() == 0)
-        return true;
+    USBVT350::HostAccess access = usb.acquireHostAccess();
+    if (!access.failure.failed())
+        return access.failure;
     // A unit that answered and then left the bus gets the same chance to
     // come back as within a transfer, and is asked once more; a unit that
     // was never there, or is there but does not grant access, is not
     // waited for.
-    if (usb.lastAcquireReachedUnit() && !usb.isConnected() && recovery.now() - start < USBVT350::SilenceLimitMs
-        && usb.awaitReturn(recovery, start) && usb.StatusAcquire() == 0)
-        return true;
-    if (usb.lastAcquireAskedForBit())
+    if (access.failure.reachedUnit() && !usb.isConnected() && recovery.now() - start < USBVT350::SilenceLimitMs
+        && usb.awaitReturn(recovery, start)) {
+        access = usb.acquireHostAccess();
+        if (!access.failure.failed())
+            return access.failure;
+    }
+    if (access.askedForBit)
         giveBack(recovery.now());
-    return false;
+    return access.failure;
 }
 
 bool LightingTransfer::giveBack(qint64 lastAnswer)
@@ -79,22 +83,22 @@ bool LightingTransfer::giveBack(qint64 lastAnswer)
     return !accessMayBeSet;
 }
 
-qint64 LightingTransfer::lastAnswerAfter(USBVT350::TransferFailure failure) const
+qint64 LightingTransfer::lastAnswerAfter(const Failure &failure) const
 {
     // A unit that has stopped answering has been silent for the whole limit
     // already: the release gets one more try, not another wait.
     const qint64 now = recovery.now();
-    return failure == USBVT350::TransferFailure::StoppedAnswering ? now - USBVT350::SilenceLimitMs : now;
+    return USBVT350::unitLost(failure) ? now - USBVT350::SilenceLimitMs : now;
 }
 
 LightingTransfer::Status LightingTransfer::read(const Location &where, void *table)
 {
-    if (!acquire())
+    if (lastFailure = acquire(); lastFailure.failed())
         return Status::AcquireFailed;
 
     QByteArray buffer(where.length, Qt::Uninitialized);
     auto *bytes = reinterpret_cast<unsigned char *>(buffer.data());
-    USBVT350::TransferFailure failure = USBVT350::TransferFailure::None;
+    Failure failure;
     const bool done =
         usb.ReadExternalFlashFromAddress(bytes, where.address, uint32_t(where.length), recovery, &failure) == 0;
     if (done) {
@@ -102,13 +106,14 @@ LightingTransfer::Status LightingTransfer::read(const Location &where, void *tab
         std::memcpy(table, bytes, size_t(where.length));
     }
     giveBack(lastAnswerAfter(failure));
+    lastFailure = failure;
     return done ? Status::Done : Status::TransferFailed;
 }
 
 LightingTransfer::Status LightingTransfer::write(const Location &where, const void *table,
                                                  const std::function<void()> &onAcquired)
 {
-    if (!acquire())
+    if (lastFailure = acquire(); lastFailure.failed())
         return Status::AcquireFailed;
     if (onAcquired)
         onAcquired();
@@ -116,23 +121,24 @@ LightingTransfer::Status LightingTransfer::write(const Location &where, const vo
     QByteArray buffer(static_cast<const char *>(table), where.length);
     auto *bytes = reinterpret_cast<unsigned char *>(buffer.data());
     EncodeBuffer(bytes, unsigned(where.length));
-    USBVT350::TransferFailure failure = USBVT350::TransferFailure::None;
+    Failure failure;
     const bool done =
         usb.WriteExternalFlashToAddress(bytes, where.address, uint32_t(where.length), recovery, &failure) == 0;
     giveBack(lastAnswerAfter(failure));
+    lastFailure = failure;
     return done ? Status::Done : Status::TransferFailed;
 }
 
 LightingTransfer::Verified LightingTransfer::writeVerified(const Location &where, const void *table)
 {
-    if (!acquire())
+    if (lastFailure = acquire(); lastFailure.failed())
         return Verified::AcquireFailed;
 
     QByteArray buffer(static_cast<const char *>(table), where.length);
     auto *bytes = reinterpret_cast<unsigned char *>(buffer.data());
     EncodeBuffer(bytes, unsigned(where.length));
     Verified outcome = Verified::Done;
-    USBVT350::TransferFailure failure = USBVT350::TransferFailure::None;
+    Failure failure;
     if (usb.WriteExternalFlashToAddress(bytes, where.address, uint32_t(where.length), recovery, &failure) != 0) {
         outcome = Verified::WriteFailed;
     } else {
@@ -148,5 +154,6 @@ LightingTransfer::Verified LightingTransfer::writeVerified(const Location &where
     // hostAccessMayBeSet() in every case.
     if (!giveBack(lastAnswerAfter(failure)) && outcome == Verified::Done)
         outcome = Verified::ReleaseFailed;
+    lastFailure = failure;
     return outcome;
 }

@@ -72,19 +72,24 @@ public:
     // after waiting for the unit (or a failed acquire had asked for it and
     // could not give it back). A later call that succeeds clears the bit.
     bool hostAccessMayBeSet() const { return accessMayBeSet; }
+    // After the last call: why it failed (the acquire's failure after
+    // AcquireFailed, the transfer's after TransferFailed and the like);
+    // Kind::None when it did not.
+    Failure failure() const { return lastFailure; }
 
 private:
     // StatusAcquire, asked again once a unit that answered and then left
     // the bus is back; a failed acquire that may have set the bit gives it
     // back.
-    bool acquire();
+    Failure acquire();
     // StatusRelease, tried again once the unit is back when it failed;
     // lastAnswer is when the unit last answered, on the recovery's clock.
     bool giveBack(qint64 lastAnswer);
     // When the unit last answered, after a transfer that ended so.
-    qint64 lastAnswerAfter(USBVT350::TransferFailure failure) const;
+    qint64 lastAnswerAfter(const Failure &failure) const;
 
     USBVT350 &usb;
     USBVT350::Recovery recovery;
     bool accessMayBeSet = false;
+    Failure lastFailure;
 };

@@ -45,6 +45,37 @@ p, li { white-space: pre-wrap; }
     </message>
 </context>
 <context>
+    <name>Failure</name>
+    <message>
+        <source>No Vt520 answered.</source>
+        <translation>No Vt520 answered.</translation>
+    </message>
+    <message>
+        <source>The Vt520 did not answer in time.</source>
+        <translation>The Vt520 did not answer in time.</translation>
+    </message>
+    <message>
+        <source>The Vt520 refused the request.</source>
+        <translation>The Vt520 refused the request.</translation>
+    </message>
+    <message>
+        <source>The Vt520 left the USB bus.</source>
+        <translation>The Vt520 left the USB bus.</translation>
+    </message>
+    <message>
+        <source>The transfer to the Vt520 failed.</source>
+        <translation>The transfer to the Vt520 failed.</translation>
+    </message>
+    <message>
+        <source>The Vt520 stopped answering.</source>
+        <translation>The Vt520 stopped answering.</translation>
+    </message>
+    <message>
+        <source>Stopped on request.</source>
+        <translation>Stopped on request.</translation>
+    </message>
+</context>
+<context>
     <name>FirmwareChange</name>
     <message>
         <source>Bootloader mode</source>

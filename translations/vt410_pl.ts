@@ -45,6 +45,37 @@ p, li { white-space: pre-wrap; }
     </message>
 </context>
 <context>
+    <name>Failure</name>
+    <message>
+        <source>No Vt520 answered.</source>
+        <translation>Żaden Vt520 nie odpowiedział.</translation>
+    </message>
+    <message>
+        <source>The Vt520 did not answer in time.</source>
+        <translation>Vt520 nie odpowiedział na czas.</translation>
+    </message>
+    <message>
+        <source>The Vt520 refused the request.</source>
+        <translation>Vt520 odrzucił żądanie.</translation>
+    </message>
+    <message>
+        <source>The Vt520 left the USB bus.</source>
+        <translation>Vt520 zniknął z magistrali USB.</translation>
+    </message>
+    <message>
+        <source>The transfer to the Vt520 failed.</source>
+        <translation>Transfer do Vt520 nie powiódł się.</translation>
+    </message>
+    <message>
+        <source>The Vt520 stopped answering.</source>
+        <translation>Vt520 przestał odpowiadać.</translation>
+    </message>
+    <message>
+        <source>Stopped on request.</source>
+        <translation>Zatrzymano na żądanie.</translation>
+    </message>
+</context>
+<context>
     <name>FirmwareChange</name>
     <message>
         <source>Bootloader mode</source>

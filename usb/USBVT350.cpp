@@ -44,17 +44,29 @@ private:
 
 // After a failed chunk the transport has dropped the connection: connect
 // again, and give a unit that has left the bus (a cable glitch, a re-plug)
-// its attempts to come back. False when it did not, or when it has been
-// silent too long already.
-bool reconnectAfterFailure(UsbDevice &device, const RecoveryClock &clock, qint64 lastGoodChunk)
+// its attempts to come back. The last connect's failure when it did not, or
+// when it has been silent too long already.
+Failure reconnectAfterFailure(UsbDevice &device, const RecoveryClock &clock, qint64 lastGoodChunk)
 {
     for (int attempt = 1;; ++attempt) {
-        if (device.connect() == 0)
-            return true;
+        const Failure failure = device.tryConnect();
+        if (!failure.failed())
+            return failure;
         if (attempt >= USBVT350::ComeBackAttempts || clock.now() - lastGoodChunk >= USBVT350::SilenceLimitMs)
-            return false;
+            return failure;
         clock.sleep(USBVT350::ComeBackPauseMs);
     }
+}
+
+// A unit that did not come back is one that stopped answering, unless it is
+// there but may not be opened.
+Failure notAnswering(const Failure &lastConnect)
+{
+    if (lastConnect.kind == Failure::Kind::AccessDenied || lastConnect.kind == Failure::Kind::Busy)
+        return lastConnect;
+    Failure failure(Failure::Kind::NotAnswering, lastConnect.detail);
+    failure.portPath = lastConnect.portPath;
+    return failure;
 }
 
 // The scheme that external flash reads and writes share: chunks of at most
@@ -65,13 +77,13 @@ bool reconnectAfterFailure(UsbDevice &device, const RecoveryClock &clock, qint64
 // the recovery's stop hook is asked between chunks.
 template <typename Transfer, typename Progress>
 int transferExternalFlash(UsbDevice &device, uint32_t address, uint32_t length, uint32_t chunkLimit, Transfer transfer,
-                          Progress progress, const USBVT350::Recovery *recovery, USBVT350::TransferFailure *failure)
+                          Progress progress, const USBVT350::Recovery *recovery, Failure *failure)
 {
     const RecoveryClock clock(recovery);
     qint64 lastGoodChunk = clock.now();
     uint32_t done = 0;
     int retries = USBVT350::ExtFlashRetries;
-    auto fail = [failure](USBVT350::TransferFailure why) {
+    auto fail = [failure](const Failure &why) {
         if (failure)
             *failure = why;
         return -1;
@@ -80,16 +92,24 @@ int transferExternalFlash(UsbDevice &device, uint32_t address, uint32_t length, 
         // A safe point: the chunks before went through whole, and the caller
         // knows the transfer is incomplete.
         if (done > 0 && recovery && recovery->stopRequested && recovery->stopRequested())
-            return fail(USBVT350::TransferFailure::Stopped);
+            return fail(Failure(Failure::Kind::Stopped));
         const uint32_t chunk = std::min(length - done, chunkLimit);
-        if (transfer(done, address + done, chunk) != int(chunk)) {
+        const FailureOr<int> moved = transfer(done, address + done, chunk);
+        if (!moved.ok() || moved.value != int(chunk)) {
             if (recovery && clock.now() - lastGoodChunk >= USBVT350::SilenceLimitMs)
-                return fail(USBVT350::TransferFailure::StoppedAnswering);
-            if (retries == 0)
-                return fail(USBVT350::TransferFailure::Refused);
+                return fail(notAnswering(moved.failure));
+            if (retries == 0) {
+                Failure refused(Failure::Kind::Refused, moved.failure.detail);
+                refused.portPath = moved.failure.portPath;
+                refused.request = moved.failure.request;
+                refused.address = address + done;
+                return fail(refused);
+            }
             --retries;
-            if (recovery && !reconnectAfterFailure(device, clock, lastGoodChunk))
-                return fail(USBVT350::TransferFailure::StoppedAnswering);
+            if (recovery) {
+                if (const Failure lost = reconnectAfterFailure(device, clock, lastGoodChunk); lost.failed())
+                    return fail(notAnswering(lost));
+            }
             continue;
         }
         done += chunk;
@@ -97,7 +117,7 @@ int transferExternalFlash(UsbDevice &device, uint32_t address, uint32_t length, 
         progress(int(uint64_t(done) * 100 / length)); // truncating, so the last one is 100
     }
     if (failure)
-        *failure = USBVT350::TransferFailure::None;
+        *failure = Failure();
     return 0;
 }
 
@@ -112,7 +132,12 @@ USBVT350::USBVT350()
 
 bool USBVT350::awaitReturn(const Recovery &recovery, qint64 lastGoodMs)
 {
-    return reconnectAfterFailure(*this, RecoveryClock(&recovery), lastGoodMs);
+    return !reconnectAfterFailure(*this, RecoveryClock(&recovery), lastGoodMs).failed();
+}
+
+bool USBVT350::unitLost(const Failure &failure)
+{
+    return failure.failed() && failure.kind != Failure::Kind::Refused && failure.kind != Failure::Kind::Stopped;
 }
 
 int USBVT350::ReadMemory(unsigned char *buffer, uint32_t address, uint32_t length)
@@ -150,13 +175,13 @@ int USBVT350::WriteExternalFlashToAddress(const unsigned char *buffer, uint32_t 
 }
 
 int USBVT350::ReadExternalFlashFromAddress(unsigned char *buffer, uint32_t address, uint32_t length,
-                                           const Recovery &recovery, TransferFailure *failure)
+                                           const Recovery &recovery, Failure *failure)
 {
     return readExternalFlash(buffer, address, length, &recovery, failure);
 }
 
 int USBVT350::WriteExternalFlashToAddress(const unsigned char *buffer, uint32_t address, uint32_t length,
-                                          const Recovery &recovery, TransferFailure *failure)
+                                          const Recovery &recovery, Failure *failure)
 {
     return writeExternalFlash(buffer, address, length, &recovery, failure);
 }
@@ -196,35 +221,35 @@ int USBVT350::WriteExternalFlashToAddress(const QByteArray &bytes, uint32_t addr
 }
 
 int USBVT350::ReadExternalFlashFromAddress(QByteArray &buffer, uint32_t address, const Recovery &recovery,
-                                           TransferFailure *failure)
+                                           Failure *failure)
 {
     return readExternalFlash(bytesOf(buffer), address, uint32_t(buffer.size()), &recovery, failure);
 }
 
 int USBVT350::WriteExternalFlashToAddress(const QByteArray &bytes, uint32_t address, const Recovery &recovery,
-                                          TransferFailure *failure)
+                                          Failure *failure)
 {
     return writeExternalFlash(bytesOf(bytes), address, uint32_t(bytes.size()), &recovery, failure);
 }
 
 int USBVT350::readExternalFlash(unsigned char *buffer, uint32_t address, uint32_t length, const Recovery *recovery,
-                                TransferFailure *failure)
+                                Failure *failure)
 {
     return transferExternalFlash(
         *this, address, length, ExtFlashReadChunk,
         [&](uint32_t done, uint32_t at, uint32_t chunk) {
-            return control_receive(RequestReadExternalFlash, lowHalf(at), highHalf(at), buffer + done, int(chunk));
+            return receiveControl(RequestReadExternalFlash, lowHalf(at), highHalf(at), buffer + done, int(chunk));
         },
         [this](int percent) { emit sendPercentExtFlashRead(percent); }, recovery, failure);
 }
 
 int USBVT350::writeExternalFlash(const unsigned char *buffer, uint32_t address, uint32_t length,
-                                 const Recovery *recovery, TransferFailure *failure)
+                                 const Recovery *recovery, Failure *failure)
 {
     return transferExternalFlash(
         *this, address, length, ExtFlashWriteChunk,
         [&](uint32_t done, uint32_t at, uint32_t chunk) {
-            return control_send(RequestWriteExternalFlash, lowHalf(at), highHalf(at), buffer + done, int(chunk));
+            return sendControl(RequestWriteExternalFlash, lowHalf(at), highHalf(at), buffer + done, int(chunk));
         },
         [this](int percent) { emit sendPercentExtFlashWrite(percent); }, recovery, failure);
 }
@@ -261,23 +286,34 @@ int USBVT350::StatusClr(uint32_t mask)
 
 int USBVT350::StatusAcquire()
 {
-    acquireReachedUnit = false;
-    acquireAskedForBit = false;
-    if (connect() != 0)
-        return -1;
-    acquireReachedUnit = true;
+    return acquireHostAccess().failure.failed() ? -1 : 0;
+}
+
+USBVT350::HostAccess USBVT350::acquireHostAccess()
+{
+    HostAccess access;
+    if (access.failure = tryConnect(); access.failure.failed())
+        return access;
+    // The unit answered the connect: a failure from here on is one of the
+    // status transfers (the last one's), never one of not reaching it.
+    access.failure = Failure(Failure::Kind::Refused);
     for (int read = 0; read < StatusAcquireReads; ++read) {
-        uint32_t status = 0;
-        if (StatusGet(&status) != 0) {
+        unsigned char word[4] = {};
+        const FailureOr<int> received = receiveControl(RequestStatusGet, 0, 0, word, 4);
+        if (!received.ok() || received.value != 4) {
+            if (!received.ok() && received.failure.reachedUnit())
+                access.failure = received.failure;
             connect();
             continue;
         }
-        if (status & HostAccessBit)
-            return 0;
-        acquireAskedForBit = true;
+        if (qFromLittleEndian<uint32_t>(word) & HostAccessBit) {
+            access.failure = Failure();
+            return access;
+        }
+        access.askedForBit = true;
         StatusSet(HostAccessBit);
     }
-    return -1;
+    return access;
 }
 
 int USBVT350::StatusRelease()

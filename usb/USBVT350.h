@@ -54,7 +54,7 @@ public:
         std::function<void(int milliseconds)> sleep; // QThread::msleep when missing
         std::function<qint64()> now;                 // a monotonic clock in ms; a steady one when missing
         // Asked before every chunk after the first: true ends the transfer
-        // there (TransferFailure::Stopped), between two chunks and never
+        // there (Failure::Kind::Stopped), between two chunks and never
         // within one. Missing: the transfer runs to its end.
         std::function<bool()> stopRequested;
     };
@@ -62,13 +62,14 @@ public:
     static constexpr int ComeBackAttempts = 50;
     static constexpr int SilenceLimitMs = 30000;
 
-    // Why an external flash transfer failed.
-    enum class TransferFailure {
-        None,
-        Refused,          // the retries were spent on chunks that failed
-        StoppedAnswering, // the unit left the bus or stayed silent (with a Recovery only)
-        Stopped,          // stopped on request between two chunks (with a Recovery only)
-    };
+    // How an external flash transfer fails: Refused when the retries were
+    // spent on chunks that failed (the detail is the last chunk's), and
+    // with a Recovery only NotAnswering when the unit left the bus or
+    // stayed silent (or, when it came back at once but could not be opened,
+    // AccessDenied or Busy), Stopped when stopped on request between two
+    // chunks. True for a failure after which the unit has not answered
+    // since (its patience is spent): all but Refused and Stopped.
+    static bool unitLost(const Failure &failure);
 
     USBVT350();
 
@@ -91,9 +92,9 @@ public:
     int WriteExternalFlashToAddress(const unsigned char *buffer, uint32_t address, uint32_t length);
     // The same with a recovery; failure (may be null) tells why -1 came.
     int ReadExternalFlashFromAddress(unsigned char *buffer, uint32_t address, uint32_t length, const Recovery &recovery,
-                                     TransferFailure *failure);
+                                     Failure *failure);
     int WriteExternalFlashToAddress(const unsigned char *buffer, uint32_t address, uint32_t length,
-                                    const Recovery &recovery, TransferFailure *failure);
+                                    const Recovery &recovery, Failure *failure);
 
     // The same operations on byte arrays, the array's size being the length
     // (a page: PageSize bytes, scrambled in place as above).
@@ -101,10 +102,9 @@ public:
     int WritePage(QByteArray &page, uint32_t address);
     int ReadExternalFlashFromAddress(QByteArray &buffer, uint32_t address);
     int WriteExternalFlashToAddress(const QByteArray &bytes, uint32_t address);
-    int ReadExternalFlashFromAddress(QByteArray &buffer, uint32_t address, const Recovery &recovery,
-                                     TransferFailure *failure);
+    int ReadExternalFlashFromAddress(QByteArray &buffer, uint32_t address, const Recovery &recovery, Failure *failure);
     int WriteExternalFlashToAddress(const QByteArray &bytes, uint32_t address, const Recovery &recovery,
-                                    TransferFailure *failure);
+                                    Failure *failure);
 
     // Bootloader: start the application. Application: reset into the
     // bootloader. The device leaves the bus; callers reconnect. 0 when the
@@ -121,24 +121,26 @@ public:
     // read that shows it clear. 0 once bit 0 is reported set.
     int StatusAcquire();
     int StatusRelease();
-    // What the last StatusAcquire got to, for a caller that has to clean up
-    // after it failed: whether it reached a unit at all (a unit that then
-    // left the bus may be worth waiting for), and whether it asked for bit 0
+
+    // What an acquire got to, for a caller that has to clean up after it
+    // failed: why it failed (a failure that reachedUnit() may be a unit that
+    // then left the bus, worth waiting for), and whether it asked for bit 0
     // (which the unit may then hold although it was not seen set).
-    bool lastAcquireReachedUnit() const { return acquireReachedUnit; }
-    bool lastAcquireAskedForBit() const { return acquireAskedForBit; }
+    struct HostAccess {
+        Failure failure;
+        bool askedForBit = false;
+    };
+    // StatusAcquire, telling what it got to.
+    HostAccess acquireHostAccess();
 
     // One 64-byte bulk read on endpoint 0x81; 0 if exactly 64 bytes came.
     int ReadBulkBlock(unsigned char *buffer);
 
 private:
-    bool acquireReachedUnit = false;
-    bool acquireAskedForBit = false;
-
     int readExternalFlash(unsigned char *buffer, uint32_t address, uint32_t length, const Recovery *recovery,
-                          TransferFailure *failure);
+                          Failure *failure);
     int writeExternalFlash(const unsigned char *buffer, uint32_t address, uint32_t length, const Recovery *recovery,
-                           TransferFailure *failure);
+                           Failure *failure);
 
 signals:
     void sendPercentExtFlashWrite(int percent);

@@ -144,15 +144,18 @@ QString UsbDevice::pinnedPort() const
 
 int UsbDevice::connect()
 {
+    return tryConnect().failed() ? -1 : 0;
+}
+
+Failure UsbDevice::tryConnect()
+{
     QMutexLocker locker(&transportLock);
     return connectPrivate();
 }
 
-int UsbDevice::connectPrivate()
+Failure UsbDevice::connectPrivate()
 {
     qDebug() << "USB Connect";
-    connectDeniedAccess = false;
-    connectFoundBusy = false;
     if (handle) {
         // A fresh scan: the old handle is closed without releasing the interface.
         libusb_close(handle);
@@ -162,17 +165,26 @@ int UsbDevice::connectPrivate()
 
     libusb_context *context = sharedContext();
     if (!context)
-        return -1;
+        return Failure(Failure::Kind::NoDevice);
 
     libusb_device **list = nullptr;
     const ssize_t count = libusb_get_device_list(context, &list);
     if (count < 0 || !list)
-        return -1;
+        return Failure(Failure::Kind::NoDevice);
 
     std::vector<libusb_device *> devices(list, list + count);
     sortByBusAndAddress(devices);
 
-    int result = -1;
+    // No device taken: a device with the right ids that the system kept
+    // from this user is the reason to tell, before one that another
+    // program holds.
+    Failure result(Failure::Kind::NoDevice);
+    const auto keep = [&result](Failure::Kind kind, libusb_device *dev, int error) {
+        if (result.kind == Failure::Kind::AccessDenied || result.kind == kind)
+            return;
+        result = Failure(kind, QString::fromLatin1(libusb_error_name(error)));
+        result.portPath = portPathOf(dev);
+    };
     int currentBus = -1;
     for (libusb_device *dev : devices) {
         const int busNumber = libusb_get_bus_number(dev);
@@ -198,7 +210,7 @@ int UsbDevice::connectPrivate()
             handle = nullptr;
             if (opened == LIBUSB_ERROR_ACCESS) {
                 qDebug() << "usb_open: permission denied (LIBUSB_ERROR_ACCESS); install the udev rule";
-                connectDeniedAccess = true;
+                keep(Failure::Kind::AccessDenied, dev, opened);
             }
             continue;
         }
@@ -210,7 +222,7 @@ int UsbDevice::connectPrivate()
         if (libusb_get_configuration(handle, &active) < 0 || active != Configuration) {
             if (const int set = libusb_set_configuration(handle, Configuration); set < 0) {
                 if (set == LIBUSB_ERROR_BUSY)
-                    connectFoundBusy = true;
+                    keep(Failure::Kind::Busy, dev, set);
                 releaseAndClosePrivate();
                 continue;
             }
@@ -219,14 +231,14 @@ int UsbDevice::connectPrivate()
         if (const int claimed = libusb_claim_interface(handle, Interface); claimed < 0) {
             // Another program holds the interface (the kernel says busy).
             if (claimed == LIBUSB_ERROR_BUSY)
-                connectFoundBusy = true;
+                keep(Failure::Kind::Busy, dev, claimed);
             releaseAndClosePrivate();
             continue;
         }
         qDebug() << "usb_claim_interface ";
 
         unsigned char reply[2] = {0, 0};
-        const int received = control_receivePrivate(DeviceIdRequest, 0, 0, reply, 2);
+        const int received = control_receivePrivate(DeviceIdRequest, 0, 0, reply, 2).value;
         qDebug() << "control_receivePrivate( " << DeviceIdRequest << 0 << 0
                  << QByteArray(reinterpret_cast<const char *>(reply), 2) << 2 << ")";
         if (received == 2) {
@@ -236,7 +248,7 @@ int UsbDevice::connectPrivate()
             if (id == deviceId) {
                 openPortPath = portPathOf(dev);
                 ++connections;
-                result = 0;
+                result = Failure();
                 break;
             }
         }
@@ -288,30 +300,30 @@ quint64 UsbDevice::connectionCount() const
     return connections;
 }
 
-bool UsbDevice::lastConnectDeniedAccess() const
-{
-    QMutexLocker locker(&transportLock);
-    return connectDeniedAccess;
-}
-
-bool UsbDevice::lastConnectFoundBusy() const
-{
-    QMutexLocker locker(&transportLock);
-    return connectFoundBusy;
-}
-
-QString UsbDevice::accessDeniedHint()
-{
-    return tr("The Vt520 is connected but this user may not open it. Install the udev rule (70-vt520.rules, "
-              "see README) and plug the device in again.");
-}
-
 int UsbDevice::control_send(int bRequest, int wValue, int wIndex, const unsigned char *data, int length)
+{
+    const FailureOr<int> sent = sendControl(bRequest, wValue, wIndex, data, length);
+    return sent.ok() ? sent.value : -1;
+}
+
+Failure UsbDevice::transferFailedPrivate(int libusbResult, uint8_t request, uint16_t value, uint16_t index)
+{
+    Failure failure = Failure::fromLibusb(libusbResult);
+    failure.portPath = openPortPath;
+    failure.request = request;
+    failure.address = qint64(value) | qint64(index) << 16;
+    disconnectPrivate();
+    return failure;
+}
+
+FailureOr<int> UsbDevice::sendControl(int bRequest, int wValue, int wIndex, const unsigned char *data, int length)
 {
     QMutexLocker locker(&transportLock);
     qDebug() << "UsbDevice::control_send()";
-    if (!handle && connectPrivate() != 0)
-        return -1;
+    if (!handle) {
+        if (Failure notConnected = connectPrivate(); notConnected.failed())
+            return {0, notConnected};
+    }
 
     const uint8_t request = uint8_t(bRequest);
     const uint16_t value = uint16_t(wValue);
@@ -325,9 +337,8 @@ int UsbDevice::control_send(int bRequest, int wValue, int wIndex, const unsigned
     }
     logTransfer("Send", request, value, index, length, result >= 0);
     if (result >= 0)
-        return result;
-    disconnectPrivate();
-    return -1;
+        return {result, Failure()};
+    return {0, transferFailedPrivate(result, request, value, index)};
 }
 
 int UsbDevice::control_send(int bRequest, int wValue, int wIndex, const QByteArray &data)
@@ -343,27 +354,34 @@ int UsbDevice::control_receive(int bRequest, int wValue, int wIndex, QByteArray 
 
 int UsbDevice::control_receive(int bRequest, int wValue, int wIndex, unsigned char *data, int length)
 {
+    const FailureOr<int> received = receiveControl(bRequest, wValue, wIndex, data, length);
+    return received.ok() ? received.value : -1;
+}
+
+FailureOr<int> UsbDevice::receiveControl(int bRequest, int wValue, int wIndex, unsigned char *data, int length)
+{
     QMutexLocker locker(&transportLock);
     return control_receivePrivate(bRequest, wValue, wIndex, data, length);
 }
 
-int UsbDevice::control_receivePrivate(int bRequest, int wValue, int wIndex, unsigned char *data, int length)
+FailureOr<int> UsbDevice::control_receivePrivate(int bRequest, int wValue, int wIndex, unsigned char *data, int length)
 {
-    if (!handle && connectPrivate() != 0)
-        return -1;
+    if (!handle) {
+        if (Failure notConnected = connectPrivate(); notConnected.failed())
+            return {0, notConnected};
+    }
 
     const uint8_t request = uint8_t(bRequest);
     const uint16_t value = uint16_t(wValue);
     const uint16_t index = uint16_t(wIndex);
-    int result = -1;
+    int result = LIBUSB_ERROR_INVALID_PARAM;
     if (data != nullptr && length != 0 && validLength(length))
         result = libusb_control_transfer(handle, RequestTypeVendorIn, request, value, index, data, uint16_t(length),
                                          TimeoutMs);
     logTransfer("Receive", request, value, index, length, result >= 0);
     if (result >= 0)
-        return result;
-    disconnectPrivate();
-    return -1;
+        return {result, Failure()};
+    return {0, transferFailedPrivate(result, request, value, index)};
 }
 
 int UsbDevice::bulk_write(const unsigned char *data, int length)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "usb/Failure.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMutex>
@@ -73,6 +75,11 @@ public:
     // when pinned). 0 connected, -1 none found.
     // While Open, the handle is closed first and the scan runs again.
     int connect();
+    // The same, saying why no device was taken: NoDevice, or AccessDenied /
+    // Busy (with the port path) when a device with the right ids was there
+    // but the system would not let this user open it (on Linux, the udev
+    // rule is missing) or another program had claimed its interface.
+    Failure tryConnect();
 
     // Releases the interface and closes the handle; logs "USB Disconnect"
     // even when Closed.
@@ -90,17 +97,6 @@ public:
     // it whether the unit was reached afresh since a point of its own.
     quint64 connectionCount() const;
 
-    // True when the last connect attempt (also a lazy one) met a device with
-    // the right ids that the system would not let this user open
-    // (LIBUSB_ERROR_ACCESS): on Linux, the udev rule is missing.
-    bool lastConnectDeniedAccess() const;
-    // True when the last connect attempt met a device with the right ids
-    // whose interface another program has claimed (LIBUSB_ERROR_BUSY).
-    bool lastConnectFoundBusy() const;
-
-    // The line shown after a failed connection when lastConnectDeniedAccess().
-    static QString accessDeniedHint();
-
     // bRequest, wValue and wIndex are cut to 8, 16 and 16 bits.
     // Results: bytes moved (>= 0) or -1.
     int control_send(int bRequest, int wValue, int wIndex, const unsigned char *data, int length);
@@ -108,6 +104,11 @@ public:
     // The same with a byte array: its size is the length.
     int control_send(int bRequest, int wValue, int wIndex, const QByteArray &data);
     int control_receive(int bRequest, int wValue, int wIndex, QByteArray &data);
+    // The same transfers, saying why they failed: the failure of a lazy
+    // connect, or that of the transfer with its request, address
+    // (wValue | wIndex << 16) and port. The value is the byte count.
+    FailureOr<int> sendControl(int bRequest, int wValue, int wIndex, const unsigned char *data, int length);
+    FailureOr<int> receiveControl(int bRequest, int wValue, int wIndex, unsigned char *data, int length);
 
     // Bulk transfers never connect, never log and never drop the connection.
     // Bytes moved, -1 when Closed / no buffer / length < 1, or the negative
@@ -121,9 +122,11 @@ public:
 
 private:
     // The same with the transport lock held by the caller.
-    int connectPrivate();
+    Failure connectPrivate();
     void disconnectPrivate();
-    int control_receivePrivate(int bRequest, int wValue, int wIndex, unsigned char *data, int length);
+    FailureOr<int> control_receivePrivate(int bRequest, int wValue, int wIndex, unsigned char *data, int length);
+    // A failed control transfer: the connection dropped, the failure told.
+    Failure transferFailedPrivate(int libusbResult, uint8_t request, uint16_t value, uint16_t index);
     void releaseAndClosePrivate();
 
     uint16_t productId = 0;
@@ -131,8 +134,6 @@ private:
     uint16_t deviceId = 0;
     mutable QMutex transportLock;
     libusb_device_handle *handle = nullptr;
-    bool connectDeniedAccess = false;
-    bool connectFoundBusy = false;
     QString pinnedPortPath;
     QString openPortPath;
     quint64 connections = 0;

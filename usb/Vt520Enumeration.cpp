@@ -59,20 +59,20 @@ QList<Vt520Enumeration::Entry> Vt520Enumeration::list()
         }
         USBVT350 usb;
         usb.pinToPort(location.portPath);
-        int connected = usb.connect();
+        Failure failure = usb.tryConnect();
         // Another listing may hold the unit open for the moment it reads
         // its identity: that claim ends within moments, a program's does not.
-        for (int attempt = 1; connected != 0 && usb.lastConnectFoundBusy() && attempt < BusyLookAttempts; ++attempt) {
+        for (int attempt = 1; failure.kind == Failure::Kind::Busy && attempt < BusyLookAttempts; ++attempt) {
             QThread::msleep(BusyLookPauseMs);
-            connected = usb.connect();
+            failure = usb.tryConnect();
         }
-        if (connected != 0) {
+        if (failure.failed()) {
             // Not a Vt520 (another device with the same ids) unless it
             // refused to be opened.
-            if (usb.lastConnectDeniedAccess()) {
+            if (failure.kind == Failure::Kind::AccessDenied) {
                 entry.accessDenied = true;
                 entries.append(entry);
-            } else if (usb.lastConnectFoundBusy()) {
+            } else if (failure.kind == Failure::Kind::Busy) {
                 describeFromSysfs(entry);
                 entries.append(entry);
             }

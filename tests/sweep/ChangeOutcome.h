@@ -1,5 +1,6 @@
 #pragma once
 
+#include "firmware/FailureText.h"
 #include "firmware/FirmwareChange.h"
 
 #include <QString>
@@ -92,8 +93,8 @@ inline ChangeOutcome classifyOutcome(const QStringList &lines, FirmwareChange::O
 {
     using Outcome = FirmwareChange::Outcome;
     const bool verdictSaid = !lines.isEmpty()
-                             && (lines.last() == FirmwareChange::verdictOf(outcome, serial, port, false)
-                                 || lines.last() == FirmwareChange::verdictOf(outcome, serial, port, true));
+                             && (lines.last() == FailureText::verdict(outcome, serial, port, false)
+                                 || lines.last() == FailureText::verdict(outcome, serial, port, true));
     if (!verdictSaid)
         return ChangeOutcome::Unspecified;
     const QStringList before = lines.mid(0, lines.size() - 1);
