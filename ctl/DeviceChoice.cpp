@@ -23,14 +23,14 @@ QString describe(const Vt520Enumeration::Entry &device)
 {
     const QString place =
         QStringLiteral("%1  bus %2 address %3").arg(device.portPath).arg(device.bus).arg(device.address);
-    if (device.accessDenied)
+    if (device.accessDenied())
         return place + QStringLiteral("  access denied");
-    if (device.busy && !device.holder.isEmpty())
+    if (device.busy() && !device.holder.isEmpty())
         return place
                + QStringLiteral("  busy (in use by %1)  %2  serial %3")
                      .arg(device.holder, Vt520Enumeration::modeName(device.mode),
                           QString::fromLatin1(device.serialString));
-    if (device.busy)
+    if (device.busy())
         return place
                + QStringLiteral("  busy (claimed by another program)  %1  serial %2")
                      .arg(Vt520Enumeration::modeName(device.mode), QString::fromLatin1(device.serialString));
@@ -43,10 +43,10 @@ QString describe(const Vt520Enumeration::Entry &device)
 QJsonObject toJson(const Vt520Enumeration::Entry &device)
 {
     QJsonObject object{
-        {"portPath", device.portPath},         {"bus", device.bus},   {"address", device.address},
-        {"accessDenied", device.accessDenied}, {"busy", device.busy},
+        {"portPath", device.portPath},           {"bus", device.bus},     {"address", device.address},
+        {"accessDenied", device.accessDenied()}, {"busy", device.busy()},
     };
-    if (device.accessDenied) {
+    if (device.accessDenied()) {
         object.insert("hint", FailureText::sentence(Failure::Kind::AccessDenied));
         return object;
     }
@@ -215,7 +215,7 @@ int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::
         chosen->append(device);
     }
     for (const Vt520Enumeration::Entry &device : std::as_const(*chosen)) {
-        if (device.accessDenied) {
+        if (device.accessDenied()) {
             console.error(QStringLiteral("the Vt520 at %1 may not be opened by this user.").arg(device.portPath));
             console.errorLine(FailureText::sentence(Failure::Kind::AccessDenied));
             return ExitNoDevice;
@@ -240,7 +240,7 @@ int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::
     int status = ExitDone;
     QStringList named;
     for (const Vt520Enumeration::Entry &device : std::as_const(*chosen)) {
-        if (!device.busy || named.contains(device.portPath))
+        if (!device.busy() || named.contains(device.portPath))
             continue;
         named.append(device.portPath);
         const QString reason =

@@ -122,7 +122,7 @@ int list(const CtlOptions &options, Console &console)
     // The hint once, beside the list, so that scripts reading the list's
     // first column see device lines only.
     const bool denied = std::any_of(devices.begin(), devices.end(),
-                                    [](const Vt520Enumeration::Entry &device) { return device.accessDenied; });
+                                    [](const Vt520Enumeration::Entry &device) { return device.accessDenied(); });
     if (denied && !options.json)
         console.errorLine(FailureText::sentence(Failure::Kind::AccessDenied));
     return ExitDone;

@@ -31,7 +31,7 @@ constexpr unsigned long BusyLookPauseMs = 50;
 // Only what the kernel read when the unit appeared: nothing goes to it.
 void describeFromSysfs(Vt520Enumeration::Entry &entry)
 {
-    entry.busy = true;
+    entry.unopened = Failure::Kind::Busy;
     entry.serialString = sysfsSerial(entry.portPath, entry.bus, entry.address);
     entry.mode = deviceModeOf(entry.serialString);
     entry.serial = productionSerialOf(entry.serialString);
@@ -70,7 +70,7 @@ QList<Vt520Enumeration::Entry> Vt520Enumeration::list()
             // Not a Vt520 (another device with the same ids) unless it
             // refused to be opened.
             if (failure.kind == Failure::Kind::AccessDenied) {
-                entry.accessDenied = true;
+                entry.unopened = failure.kind;
                 entries.append(entry);
             } else if (failure.kind == Failure::Kind::Busy) {
                 describeFromSysfs(entry);

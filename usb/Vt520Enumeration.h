@@ -1,6 +1,7 @@
 #pragma once
 
 #include "usb/DeviceMode.h"
+#include "usb/Failure.h"
 
 #include <QByteArray>
 #include <QList>
@@ -8,8 +9,9 @@
 
 // Every Vt520 on the buses, each asked for its identity: port path, bus and
 // address, mode, serial and the two bootloader version texts. A device that
-// the user may not open is listed with accessDenied and nothing else; one
-// that another program holds, with busy and what sysfs tells of it.
+// could not be opened is listed with the reason (unopened): AccessDenied,
+// the user may not open it, with nothing else; Busy, another program holds
+// it, with what sysfs tells of it.
 // Each device is reached through its own device object pinned to its port
 // and closed again before the next one, while its unit lock is held for a
 // look: a unit that an operation of this tool holds (in any process) is
@@ -24,10 +26,12 @@ public:
         QString portPath; // e.g. "1-1.4"
         int bus = 0;
         int address = 0;
-        bool accessDenied = false;
+        // Why the device was not opened; None when it was.
+        Failure::Kind unopened = Failure::Kind::None;
+        bool accessDenied() const { return unopened == Failure::Kind::AccessDenied; }
         // Claimed by another program: only what sysfs tells (serial and mode
         // where it has them) is known.
-        bool busy = false;
+        bool busy() const { return unopened == Failure::Kind::Busy; }
         // Who holds the unit's lock, when one of this tool's programs does
         // ("process 1234 (vt520ctl upgrade fw.upg)"); empty when a program
         // that takes no lock of ours has claimed it.

@@ -8,6 +8,8 @@
 
 #include <libusb.h>
 
+Q_DECLARE_METATYPE(Failure::Kind)
+
 // The transport against the emulated bus: enumeration rules, lazy
 // connection, dropping on failure, serial string and bulk transfers.
 class TestUsbDevice : public QObject
@@ -188,7 +190,7 @@ private slots:
         QCOMPARE(devices[1].mode, Vt520Enumeration::Mode::Bootloader);
         QCOMPARE(devices[1].bootloaderVersion, QByteArray("1.00"));
         QCOMPARE(devices[1].bootloaderDate, QByteArray("Nov 26 2010"));
-        QVERIFY(devices[2].accessDenied && devices[2].serial.isEmpty());
+        QVERIFY(devices[2].accessDenied() && devices[2].serial.isEmpty());
 
         Vt520Enumeration::Entry chosen;
         const DeviceSelection::Result result = DeviceSelection::select(selector, devices, &chosen);
@@ -245,9 +247,9 @@ private slots:
 
         const QList<Vt520Enumeration::Entry> devices = Vt520Enumeration::list();
         QCOMPARE(devices.size(), 2);
-        QVERIFY(!devices[0].busy);
+        QVERIFY(!devices[0].busy());
         QCOMPARE(devices[0].serial, QByteArray("111111111"));
-        QVERIFY(devices[1].busy);
+        QVERIFY(devices[1].busy());
         QCOMPARE(devices[1].portPath, QString("1-1.2"));
         if (byLock) {
             QCOMPARE(devices[1].holder, QString("process %1 (flock -x %2 cat)")
@@ -310,6 +312,52 @@ private slots:
         QVERIFY(!usb.isConnected());
         QCOMPARE(usb.StatusGet(&status), 0);
         QCOMPARE(bus.requestCount(255), 2);
+    }
+
+    // A failed transfer says why, of which request at which address and
+    // port, and still drops the connection.
+    void failedTransferSaysWhy_data()
+    {
+        QTest::addColumn<int>("libusbError");
+        QTest::addColumn<Failure::Kind>("kind");
+        QTest::addColumn<QString>("detail");
+        QTest::newRow("timeout") << int(LIBUSB_ERROR_TIMEOUT) << Failure::Kind::Timeout << "LIBUSB_ERROR_TIMEOUT";
+        QTest::newRow("stall") << int(LIBUSB_ERROR_PIPE) << Failure::Kind::Stalled << "LIBUSB_ERROR_PIPE";
+        QTest::newRow("gone") << int(LIBUSB_ERROR_NO_DEVICE) << Failure::Kind::Gone << "LIBUSB_ERROR_NO_DEVICE";
+        QTest::newRow("other") << int(LIBUSB_ERROR_IO) << Failure::Kind::Refused << "LIBUSB_ERROR_IO";
+    }
+
+    void failedTransferSaysWhy()
+    {
+        QFETCH(int, libusbError);
+        QFETCH(Failure::Kind, kind);
+        QFETCH(QString, detail);
+        bus.addVt520(1, 1);
+        USBVT350 usb;
+        QVERIFY(!usb.tryConnect().failed());
+        const QString port = usb.connectedPortPath();
+        bus.failRequest(5, libusbError, 1);
+        unsigned char buffer[16] = {};
+        const FailureOr<int> received = usb.receiveControl(5, 0x4000, 0x0001, buffer, 16);
+        QVERIFY(!received.ok());
+        QCOMPARE(received.failure.kind, kind);
+        QCOMPARE(received.failure.detail, detail);
+        QCOMPARE(received.failure.request, 5);
+        QCOMPARE(received.failure.address, qint64(0x14000));
+        QCOMPARE(received.failure.portPath, port);
+        QVERIFY(!usb.isConnected());
+    }
+
+    // A connect that finds no unit says so; a transfer's lazy connect gives
+    // the same reason.
+    void noUnitSaysWhy()
+    {
+        USBVT350 usb;
+        QCOMPARE(usb.tryConnect().kind, Failure::Kind::NoDevice);
+        unsigned char buffer[4] = {};
+        const FailureOr<int> received = usb.receiveControl(9, 0, 0, buffer, 4);
+        QCOMPARE(received.failure.kind, Failure::Kind::NoDevice);
+        QVERIFY(!received.failure.reachedUnit());
     }
 
     void receiveWithoutBufferFailsAndCloses_data()
