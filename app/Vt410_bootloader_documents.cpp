@@ -1,12 +1,13 @@
 // Programs and scenes files from outside the tabs' buttons: given on the
 // command line, dropped on the window or picked from Open Recent. The kind
-// of a file is told by its header, not by its name. A dropped upgrade file
-// offers a firmware change.
+// of a file is told by its header (FileKind), not by its name. A dropped
+// upgrade file offers a firmware change.
 #include "app/Vt410_bootloader.h"
 
 #include "app/LightingTab.h"
 #include "app/RecentFiles.h"
 #include "app/UserQuestions.h"
+#include "lighting/FileKind.h"
 #include "lighting/LightingDocument.h"
 #include "lighting/LightingFile.h"
 #include "ui_Vt410_bootloader.h"
@@ -34,22 +35,18 @@ QStringList localFiles(const QMimeData *data)
     return files;
 }
 
-bool isUpgradeFile(const QString &fileName)
-{
-    return QFileInfo(fileName).suffix().compare(QLatin1String("upg"), Qt::CaseInsensitive) == 0;
-}
-
 } // namespace
 
 bool Vt410_bootloader::openFile(const QString &fileName)
 {
-    LightingFile::ReadResult file = LightingFile::load(fileName, LightingFile::Kind::Programs);
-    LightingTab *tab = programTab;
-    if (file.status == LightingFile::Status::WrongHeader) {
-        file = LightingFile::load(fileName, LightingFile::Kind::Scenes);
-        tab = sceneTab;
-    }
-    if (file.status == LightingFile::Status::WrongHeader) {
+    const FileKind::Kind kind = FileKind::of(fileName);
+    const bool lighting = kind == FileKind::Kind::Programs || kind == FileKind::Kind::Scenes;
+    LightingTab *tab = kind == FileKind::Kind::Scenes ? sceneTab : programTab;
+    // Read as programs when it is neither, so that a file that cannot be
+    // opened is refused with the system's reason.
+    const LightingFile::ReadResult file =
+        LightingFile::load(fileName, tab->isPrograms() ? LightingFile::Kind::Programs : LightingFile::Kind::Scenes);
+    if (!lighting && file.status != LightingFile::Status::CannotOpen) {
         questions->critical(this, tr("File error"),
                             tr("The file %1 is neither a programs file nor a scenes file; it was not opened.")
                                 .arg(QDir::toNativeSeparators(fileName)),
@@ -129,7 +126,7 @@ void Vt410_bootloader::dropEvent(QDropEvent *event)
         return;
     event->acceptProposedAction();
     for (const QString &file : files) {
-        if (isUpgradeFile(file))
+        if (FileKind::of(file) == FileKind::Kind::Upgrade)
             offerFirmwareChange(file);
         else
             openFile(file);
