@@ -11,6 +11,7 @@
 #include "usb/Vt520Monitor.h"
 #include "style/ArthurStyle.h"
 #include "ui_Vt410_bootloader.h"
+#include "widgets/LogPane.h"
 #include "widgets/SuperRGB.h"
 
 #include <QActionGroup>
@@ -18,7 +19,6 @@
 #include <QDebug>
 #include <QLabel>
 #include <QStatusBar>
-#include <QTimer>
 
 Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     : QMainWindow(parent)
@@ -122,7 +122,8 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     setUpDeviceMenu();
 
     upgrader = new Upgrader(usb);
-    connect(upgrader, &Upgrader::sendText, this, &Vt410_bootloader::appendUpgraderText);
+    log = new LogPane(ui->txt);
+    connect(upgrader, &Upgrader::sendText, log, &LogPane::append);
     connect(upgrader, &Upgrader::sendPercent, ui->progressBarFlash, &QProgressBar::setValue);
     connect(upgrader, &QThread::finished, this, &Vt410_bootloader::firmwareChangeEnded);
 }
@@ -247,16 +248,6 @@ void Vt410_bootloader::withdrawCloseRequest()
     closeAfterChange = false;
     if (statusBar()->currentMessage() == tr("The window closes when the firmware change has ended."))
         statusBar()->clearMessage();
-}
-
-// After the change's last line, which may still be on its way into the log.
-void Vt410_bootloader::closeOnceLogShown()
-{
-    if (!pendingUpgraderText.isEmpty()) {
-        QTimer::singleShot(10, this, &Vt410_bootloader::closeOnceLogShown);
-        return;
-    }
-    close();
 }
 
 void Vt410_bootloader::slotShowInfo(bool)

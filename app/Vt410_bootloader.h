@@ -15,6 +15,7 @@ class Vt410_bootloaderClass;
 class ArthurStyle;
 class LightingDocument;
 class LightingTab;
+class LogPane;
 struct HexToBinResult;
 class QAction;
 class QActionGroup;
@@ -110,11 +111,6 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private slots:
-    // Lines of the firmware change for the log pane. A long plain text (the
-    // hex dumps of a verify failure) goes in over several turns of the event
-    // loop, so that the window stays responsive; the pane ends up the same.
-    void appendUpgraderText(const QString &text);
-    void appendPendingUpgraderText();
     void firmwareChangeEnded();
 
 private:
@@ -133,7 +129,6 @@ private:
     void showFirmwareChangeRunning(bool running);
     // A close asked for during a change waits for its end and its last line.
     void closeWhenChangeEnds();
-    void closeOnceLogShown();
     // The operator kept the window after all: no close waits any more.
     void withdrawCloseRequest();
     bool closeAfterChange = false;
@@ -170,11 +165,8 @@ private:
     QActionGroup *deviceGroup = nullptr;
     QLabel *unitField = nullptr;
 
-    struct LogPiece {
-        QString text;
-        bool continuesParagraph = false;
-    };
-    QList<LogPiece> pendingUpgraderText;
+    // The log pane: the firmware change's lines go in through it.
+    LogPane *log = nullptr;
 
     // Programs and scenes: the commands that both tabs share.
     bool readTable(LightingTab &tab);

@@ -11,15 +11,12 @@
 #include "firmware/Upgrader.h"
 #include "ui_Vt410_bootloader.h"
 #include "usb/UnitLock.h"
+#include "widgets/LogPane.h"
 
 #include <QAction>
 #include <QDate>
 #include <QDebug>
 #include <QMenu>
-#include <QScrollBar>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTimer>
 
 void Vt410_bootloader::reportRefusedHexFile(const QString &fileName, const HexToBinResult &result)
 {
@@ -178,63 +175,11 @@ void Vt410_bootloader::firmwareChangeEnded()
         questions->closeLastMessage();
     // A unit that came or went during the change may be the one meant now.
     followUnits();
-    if (closeAfterChange)
-        closeOnceLogShown();
-}
-
-namespace {
-
-// Texts above this size are appended in pieces of at most PieceLines lines.
-constexpr int LongText = 16 * 1024;
-constexpr int PieceLines = 256;
-
-} // namespace
-
-void Vt410_bootloader::appendUpgraderText(const QString &text)
-{
-    const bool idle = pendingUpgraderText.isEmpty();
-    if (idle && (text.size() < LongText || Qt::mightBeRichText(text))) {
-        ui->txt->append(text);
-        return;
+    // After the change's last line, which may still be on its way into the log.
+    if (closeAfterChange) {
+        if (log->isShowingAll())
+            close();
+        else
+            connect(log, &LogPane::allShown, this, &QWidget::close, Qt::SingleShotConnection);
     }
-    if (text.size() < LongText || Qt::mightBeRichText(text)) {
-        pendingUpgraderText.append({text, false});
-    } else {
-        // Cut at line ends: the first piece opens the paragraph as append()
-        // would, each further piece starts with the line end before it.
-        qsizetype start = 0;
-        bool first = true;
-        while (start < text.size()) {
-            qsizetype end = start;
-            for (int line = 0; line < PieceLines && end >= 0; ++line)
-                end = text.indexOf(QLatin1Char('\n'), end + 1);
-            if (end < 0)
-                end = text.size();
-            pendingUpgraderText.append({text.mid(start, end - start), !first});
-            first = false;
-            start = end;
-        }
-    }
-    if (idle)
-        QTimer::singleShot(0, this, &Vt410_bootloader::appendPendingUpgraderText);
-}
-
-void Vt410_bootloader::appendPendingUpgraderText()
-{
-    if (pendingUpgraderText.isEmpty())
-        return;
-    const LogPiece piece = pendingUpgraderText.takeFirst();
-    if (!piece.continuesParagraph) {
-        ui->txt->append(piece.text);
-    } else {
-        QScrollBar *bar = ui->txt->verticalScrollBar();
-        const bool atBottom = bar->value() >= bar->maximum();
-        QTextCursor cursor(ui->txt->document());
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText(piece.text);
-        if (atBottom)
-            bar->setValue(bar->maximum());
-    }
-    if (!pendingUpgraderText.isEmpty())
-        QTimer::singleShot(0, this, &Vt410_bootloader::appendPendingUpgraderText);
 }
