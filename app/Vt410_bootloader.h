@@ -13,6 +13,7 @@ class Vt410_bootloaderClass;
 }
 
 class ArthurStyle;
+class FirmwareChangeController;
 class LightingDocument;
 class LightingTab;
 class LogPane;
@@ -110,9 +111,6 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
-private slots:
-    void firmwareChangeEnded();
-
 private:
     void addLampEditors(QList<SuperRGB *> &lamps, QHBoxLayout *layout);
     void connectExtFlashBars();
@@ -125,20 +123,8 @@ private:
     void startFirmwareChange(const QString &fileName);
     // A dropped upgrade file: asks, then changes the firmware with it.
     void offerFirmwareChange(const QString &fileName);
-    // While a change runs, "Firmware Change" and the Language actions are off.
-    void showFirmwareChangeRunning(bool running);
-    // A close asked for during a change waits for its end and its last line.
-    void closeWhenChangeEnds();
-    // The operator kept the window after all: no close waits any more.
-    void withdrawCloseRequest();
-    bool closeAfterChange = false;
-    // The question whether to close once the change has ended is open.
-    bool askingToCloseDuringChange = false;
-    // From the start of a change until its worker has finished.
-    bool firmwareChanging = false;
-    // Held from the start of a change until its worker has finished, through
-    // the unit's reset and re-enumeration.
-    std::unique_ptr<UnitLock> changeLock;
+    void showChangeRunning(bool running);
+    FirmwareChangeController *firmwareChange = nullptr;
 
     // The unit the device commands go to, chosen by the operator in the
     // Device menu, when asked, or alone on the bus. A chosen unit that goes

@@ -3,6 +3,8 @@
 // scene clipboard (copy, cut, paste, blackout).
 #include "app/Vt410_bootloader.h"
 
+#include "app/FirmwareChangeController.h"
+
 #include "app/LightingTab.h"
 #include "app/TextFieldShortcuts.h"
 #include "lighting/LightingDocument.h"
@@ -216,7 +218,7 @@ void Vt410_bootloader::updateEditingActions()
         entry.action->setToolTip(withShortcut(text, entry.action));
         // Read and Write reach the unit: not while a firmware change runs.
         const bool toUnit = entry.action == actionReadTable || entry.action == actionWriteTable;
-        entry.action->setEnabled(lightingTab && !(toUnit && firmwareChanging));
+        entry.action->setEnabled(lightingTab && !(toUnit && firmwareChange->isChanging()));
     }
 
     actionSaveTableAs->setEnabled(lightingTab);

@@ -2,6 +2,7 @@
 // images from Intel HEX files, and starting a firmware change.
 #include "app/Vt410_bootloader.h"
 
+#include "app/FirmwareChangeController.h"
 #include "app/UserQuestions.h"
 #include "firmware/BootloaderImage.h"
 #include "firmware/HexFileTexts.h"
@@ -11,7 +12,6 @@
 #include "firmware/Upgrader.h"
 #include "ui_Vt410_bootloader.h"
 #include "usb/UnitLock.h"
-#include "widgets/LogPane.h"
 
 #include <QAction>
 #include <QDate>
@@ -123,63 +123,23 @@ void Vt410_bootloader::slotpushButtonCHF(bool)
     startFirmwareChange(name);
 }
 
+// The unit is chosen and held for the whole change, its reset and
+// re-enumeration included.
 void Vt410_bootloader::startFirmwareChange(const QString &name)
 {
-    // The unit is chosen and held for the whole change, its reset and
-    // re-enumeration included; a start while a change runs only leaves the
-    // name for the next one.
-    if (!name.isEmpty() && !upgrader->isRunning()) {
-        if (!prepareDeviceCommand() || !holdChosenUnit(changeLock))
-            return;
-    }
-    ui->progressBarFlash->setValue(0);
-    ui->progressBarExtFlashWr->setValue(0);
-    ui->progressBarExtFlashRd->setValue(0);
-    // A cancelled dialog hands over a null name; the run then ends at once.
-    // During a run the new name waits for the next start.
-    upgrader->slotSetFileName(name);
-    showFirmwareChangeRunning(true);
-    upgrader->start();
+    std::unique_ptr<UnitLock> lock;
+    if (firmwareChange->startNeedsUnit(name) && !beginDeviceCommand(lock))
+        return;
+    firmwareChange->start(name, std::move(lock));
 }
 
-void Vt410_bootloader::showFirmwareChangeRunning(bool running)
+// What the window itself keeps in step with a change: the tool bar's device
+// actions and the Device menu (the choice of unit stays during a change).
+void Vt410_bootloader::showChangeRunning(bool running)
 {
-    ui->pushButtonCHF->setEnabled(!running);
-    ui->pushButtonCHF->setToolTip(
-        running ? tr("A firmware change is running. The button is enabled again when it has ended.") : QString());
-    // A language switch rebuilds the window: not while the change it shows runs.
-    ui->actionPolish->setEnabled(!running);
-    ui->actionEnglish->setEnabled(!running);
-    // Nothing else reaches the unit meanwhile, and the choice of unit stays;
-    // the files can still be loaded and saved.
-    firmwareChanging = running;
-    for (QPushButton *button : {ui->pushButtonGetProgramsFormVt410, ui->pushButtonSetProgramsInVt410,
-                                ui->pushButtonGetScenesFormVt410, ui->pushButtonSetScenesInVt410})
-        button->setEnabled(!running);
     updateEditingActions();
     for (QAction *action : deviceMenu->actions()) {
         if (!action->data().toString().isEmpty())
             action->setEnabled(!running);
-    }
-}
-
-void Vt410_bootloader::firmwareChangeEnded()
-{
-    // A run started while this signal was on its way keeps everything off.
-    if (upgrader->isRunning())
-        return;
-    changeLock.reset();
-    showFirmwareChangeRunning(false);
-    // A question about closing during the change has lost its point.
-    if (askingToCloseDuringChange)
-        questions->closeLastMessage();
-    // A unit that came or went during the change may be the one meant now.
-    followUnits();
-    // After the change's last line, which may still be on its way into the log.
-    if (closeAfterChange) {
-        if (log->isShowingAll())
-            close();
-        else
-            connect(log, &LogPane::allShown, this, &QWidget::close, Qt::SingleShotConnection);
     }
 }
