@@ -3,6 +3,7 @@
 #include "app/DialogQuestions.h"
 #include "app/FirmwareChangeController.h"
 #include "app/Information.h"
+#include "app/LightingFilesController.h"
 #include "app/LightingTab.h"
 #include "app/Version.h"
 #include "lighting/LightingDocument.h"
@@ -17,6 +18,8 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QDebug>
 #include <QLabel>
 #include <QStatusBar>
@@ -171,6 +174,7 @@ void Vt410_bootloader::setQuestions(std::unique_ptr<UserQuestions> newQuestions)
 {
     questions = std::move(newQuestions);
     firmwareChange->setQuestions(questions.get());
+    files->setQuestions(questions.get());
 }
 
 void Vt410_bootloader::slotTabChange(int index)
@@ -216,7 +220,7 @@ void Vt410_bootloader::closeEvent(QCloseEvent *event)
     }
     // Edits that would be lost are saved, or given up, first. Kept after
     // all, the window no longer waits to close.
-    if (!maybeSave(*programTab) || !maybeSave(*sceneTab)) {
+    if (!files->maybeSave(*programTab) || !files->maybeSave(*sceneTab)) {
         event->ignore();
         firmwareChange->withdrawCloseRequest();
         return;
@@ -232,6 +236,31 @@ void Vt410_bootloader::showLanguage(const QString &language)
 void Vt410_bootloader::requestQuit()
 {
     firmwareChange->requestQuit();
+}
+
+bool Vt410_bootloader::openFile(const QString &fileName)
+{
+    return files->open(fileName);
+}
+
+void Vt410_bootloader::openFiles(const QStringList &fileNames)
+{
+    files->openAll(fileNames);
+}
+
+void Vt410_bootloader::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!LightingFilesController::localFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void Vt410_bootloader::dropEvent(QDropEvent *event)
+{
+    const QStringList dropped = LightingFilesController::localFiles(event->mimeData());
+    if (dropped.isEmpty())
+        return;
+    event->acceptProposedAction();
+    files->drop(dropped);
 }
 
 void Vt410_bootloader::slotShowInfo(bool)

@@ -15,6 +15,7 @@ class Vt410_bootloaderClass;
 class ArthurStyle;
 class FirmwareChangeController;
 class LightingDocument;
+class LightingFilesController;
 class LightingTab;
 class LogPane;
 struct HexToBinResult;
@@ -157,19 +158,9 @@ private:
     // Programs and scenes: the commands that both tabs share.
     bool readTable(LightingTab &tab);
     void writeTable(LightingTab &tab);
-    // Save asks for a name (a name without extension gets the kind's) unless
-    // toCurrentFile and the document has one; false when nothing was saved.
-    bool saveTable(LightingTab &tab, bool toCurrentFile);
-    bool loadTable(LightingTab &tab);
-    void adoptFile(LightingTab &tab, const QString &fileName, const QByteArray &table);
     // Results in words in the status bar for a few seconds; failures longer.
-    static constexpr int ResultMessageMs = 5000;
-    static constexpr int FailureMessageMs = 15000;
     void showResult(const QString &text);
     void showFailure(const QString &text);
-    // Before work on display would be lost: Save, Discard or Cancel. True
-    // when the action may go on.
-    bool maybeSave(LightingTab &tab);
     // The tab shown, or none on the Settings tab.
     LightingTab *shownTab() const;
     // "Vt520 ver. 1.03" and the shown tab's file, with * while it is modified.
@@ -178,9 +169,6 @@ private:
     // Editing comfort: scene overviews, tool bar, scene clipboard.
     void setUpEditing();
     void setUpEditMenu();
-    void setUpOpenRecent(QAction *before);
-    void fillRecentMenu();
-    QMenu *recentMenu = nullptr;
     void updateEditingActions();
     void copyScene();
     void cutScene();
@@ -212,6 +200,7 @@ private:
     LightingDocument *scenes = nullptr;
     LightingTab *programTab = nullptr;
     LightingTab *sceneTab = nullptr;
+    LightingFilesController *files = nullptr;
 
     std::unique_ptr<UserQuestions> questions;
     QMetaObject::Connection extFlashWriteBar;

@@ -5,6 +5,7 @@
 
 #include "app/FirmwareChangeController.h"
 
+#include "app/LightingFilesController.h"
 #include "app/LightingTab.h"
 #include "app/TextFieldShortcuts.h"
 #include "lighting/LightingDocument.h"
@@ -83,6 +84,14 @@ void Vt410_bootloader::setUpEditing()
     sceneFields.overview = sceneOverview;
     sceneTab = new LightingTab(scenes, sceneFields, this);
 
+    // Their files: saved, loaded, opened from outside, remembered.
+    files =
+        new LightingFilesController(*this, *programTab, *sceneTab, *ui->tabWidget, *ui->tabPrograms, *ui->tabScenes);
+    files->setQuestions(questions.get());
+    connect(files, &LightingFilesController::fileChanged, this, &Vt410_bootloader::updateTitle);
+    connect(files, &LightingFilesController::upgradeFileDropped, this, &Vt410_bootloader::offerFirmwareChange);
+    setAcceptDrops(true);
+
     const auto addAction = [this](const char *objectName, const char *icon, QKeySequence::StandardKey key) {
         auto *action = new QAction(QIcon(QStringLiteral(":/res/images/") + QLatin1String(icon)), QString(), this);
         action->setObjectName(QLatin1String(objectName));
@@ -132,13 +141,13 @@ void Vt410_bootloader::setUpEditing()
     const auto saveShown = [this](bool toCurrentFile) {
         return [this, toCurrentFile] {
             if (LightingTab *tab = shownTab())
-                saveTable(*tab, toCurrentFile);
+                files->save(*tab, toCurrentFile);
         };
     };
     connect(actionSaveTable, &QAction::triggered, this, saveShown(true));
     connect(actionSaveTableAs, &QAction::triggered, this, saveShown(false));
     ui->menuFile->insertActions(ui->actionClose, {actionOpenTable, actionSaveTable, actionSaveTableAs});
-    setUpOpenRecent(actionSaveTable);
+    ui->menuFile->insertMenu(actionSaveTable, files->makeRecentMenu());
     ui->menuFile->insertSeparator(ui->actionClose);
     ui->menuFile->insertActions(ui->actionClose, {actionReadTable, actionWriteTable});
     ui->menuFile->insertSeparator(ui->actionClose);

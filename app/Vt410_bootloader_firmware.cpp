@@ -3,6 +3,7 @@
 #include "app/Vt410_bootloader.h"
 
 #include "app/FirmwareChangeController.h"
+#include "app/StatusMessageTimes.h"
 #include "app/UserQuestions.h"
 #include "firmware/BootloaderImage.h"
 #include "firmware/HexFileTexts.h"
@@ -15,6 +16,9 @@
 
 #include <QAction>
 #include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QStatusBar>
 #include <QDebug>
 #include <QMenu>
 
@@ -142,4 +146,22 @@ void Vt410_bootloader::showChangeRunning(bool running)
         if (!action->data().toString().isEmpty())
             action->setEnabled(!running);
     }
+}
+
+// A dropped upgrade file: asks, then changes the firmware with it.
+void Vt410_bootloader::offerFirmwareChange(const QString &fileName)
+{
+    if (!ui->pushButtonCHF->isEnabled()) {
+        statusBar()->showMessage(
+            tr("A firmware change is running; %1 was not used.").arg(QFileInfo(fileName).fileName()), FailureMessageMs);
+        return;
+    }
+    const QMessageBox::StandardButton answer =
+        questions->message(QMessageBox::Question, this, tr("Firmware Change"),
+                           tr("Change the firmware of the Vt520 with %1?\nKeep the Vt520 plugged in until the "
+                              "change has ended.")
+                               .arg(QDir::toNativeSeparators(fileName)),
+                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer == QMessageBox::Yes)
+        startFirmwareChange(fileName);
 }

@@ -3,6 +3,7 @@
 #include "app/Vt410_bootloader.h"
 
 #include "app/FirmwareChangeController.h"
+#include "app/StatusMessageTimes.h"
 
 #include "app/UserQuestions.h"
 #include "ui_Vt410_bootloader.h"

@@ -4,6 +4,7 @@
 #include "app/Vt410_bootloader.h"
 
 #include "app/FirmwareChangeController.h"
+#include "app/StatusMessageTimes.h"
 
 #include "app/UserQuestions.h"
 #include "firmware/Upgrader.h"
