@@ -13,6 +13,7 @@ class Vt410_bootloaderClass;
 }
 
 class ArthurStyle;
+class EditingActions;
 class FirmwareChangeController;
 class LightingDocument;
 class LightingFilesController;
@@ -26,7 +27,6 @@ class QDropEvent;
 class QHBoxLayout;
 class QLabel;
 class QMenu;
-class QUndoGroup;
 class SceneOverview;
 class SuperRGB;
 class UnitLock;
@@ -161,31 +161,15 @@ private:
     // Results in words in the status bar for a few seconds; failures longer.
     void showResult(const QString &text);
     void showFailure(const QString &text);
-    // The tab shown, or none on the Settings tab.
-    LightingTab *shownTab() const;
-    // "Vt520 ver. 1.03" and the shown tab's file, with * while it is modified.
+    // The program's name and version, and on a lighting tab its file, marked
+    // while modified (setWindowFilePath, setWindowModified).
     void updateTitle();
 
     // Editing comfort: scene overviews, tool bar, scene clipboard.
     void setUpEditing();
-    void setUpEditMenu();
-    void updateEditingActions();
-    void copyScene();
-    void cutScene();
-    void pasteScene();
-    void blackoutScene();
     SceneOverview *programOverview = nullptr;
     SceneOverview *sceneOverview = nullptr;
-    QAction *actionOpenTable = nullptr;
-    QAction *actionSaveTable = nullptr;
-    QAction *actionSaveTableAs = nullptr;
-    QAction *actionReadTable = nullptr;
-    QAction *actionWriteTable = nullptr;
-    QAction *actionCopyScene = nullptr;
-    QAction *actionCutScene = nullptr;
-    QAction *actionPasteScene = nullptr;
-    QAction *actionBlackout = nullptr;
-    QUndoGroup *undoGroup = nullptr;
+    EditingActions *editing = nullptr;
 
     USBVT350 *usb = nullptr;
     Vt520Monitor *unitMonitor = nullptr;

@@ -2,6 +2,7 @@
 // images from Intel HEX files, and starting a firmware change.
 #include "app/Vt410_bootloader.h"
 
+#include "app/EditingActions.h"
 #include "app/FirmwareChangeController.h"
 #include "app/StatusMessageTimes.h"
 #include "app/UserQuestions.h"
@@ -141,7 +142,7 @@ void Vt410_bootloader::startFirmwareChange(const QString &name)
 // actions and the Device menu (the choice of unit stays during a change).
 void Vt410_bootloader::showChangeRunning(bool running)
 {
-    updateEditingActions();
+    editing->setDeviceActionsBlocked(running);
     for (QAction *action : deviceMenu->actions()) {
         if (!action->data().toString().isEmpty())
             action->setEnabled(!running);

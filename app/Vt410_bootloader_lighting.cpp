@@ -3,6 +3,7 @@
 // .pgm/.scn files.
 #include "app/Vt410_bootloader.h"
 
+#include "app/EditingActions.h"
 #include "app/LightingFilesController.h"
 #include "app/LightingTab.h"
 #include "app/StatusMessageTimes.h"
@@ -70,25 +71,24 @@ void Vt410_bootloader::slotUpdateScene(int)
     sceneTab->showSelected();
 }
 
-LightingTab *Vt410_bootloader::shownTab() const
-{
-    if (ui->tabWidget->currentWidget() == ui->tabPrograms)
-        return programTab;
-    if (ui->tabWidget->currentWidget() == ui->tabScenes)
-        return sceneTab;
-    return nullptr;
-}
-
+// "Vt520 ver. 1.03", and on a lighting tab " - " and the tab's file, with
+// the mark of a modified document while its table differs from the file.
 void Vt410_bootloader::updateTitle()
 {
-    QString title = tr("Vt520 ver. ") + QLatin1String(Vt520VersionText);
-    if (LightingTab *tab = shownTab()) {
-        const QString file = tab->document().fileName();
-        const QString name = file.isEmpty() ? tr("untitled") : QFileInfo(file).fileName();
-        title += QStringLiteral(" - ") + name + (tab->isModifiedOnDisplay() ? QStringLiteral("*") : QString());
+    const QString program = tr("Vt520 ver. ") + QLatin1String(Vt520VersionText);
+    LightingTab *tab = editing->shownTab();
+    if (!tab) {
+        setWindowFilePath(QString());
+        setWindowModified(false);
+        setWindowTitle(program);
+        return;
     }
-    if (windowTitle() != title)
-        setWindowTitle(title);
+    const QString file = tab->document().fileName();
+    const QString name = file.isEmpty() ? tr("untitled") : QFileInfo(file).fileName();
+    setWindowFilePath(file);
+    // [*] is where the toolkit shows "*" while the window is modified.
+    setWindowTitle(program + QStringLiteral(" - ") + name + QStringLiteral("[*]"));
+    setWindowModified(tab->isModifiedOnDisplay());
 }
 
 // Get: a table that could not be read leaves the table and the tab as they
