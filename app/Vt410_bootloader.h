@@ -20,7 +20,6 @@ class LightingFilesController;
 class LightingTab;
 class LogPane;
 struct HexToBinResult;
-class QAction;
 class QActionGroup;
 class QDragEnterEvent;
 class QDropEvent;
@@ -124,6 +123,8 @@ private:
     void startFirmwareChange(const QString &fileName);
     // A dropped upgrade file: asks, then changes the firmware with it.
     void offerFirmwareChange(const QString &fileName);
+    // What the window keeps in step with a change: the tool bar's device
+    // actions and the Device menu; the controller does the rest.
     void showChangeRunning(bool running);
     FirmwareChangeController *firmwareChange = nullptr;
 
@@ -165,7 +166,8 @@ private:
     // while modified (setWindowFilePath, setWindowModified).
     void updateTitle();
 
-    // Editing comfort: scene overviews, tool bar, scene clipboard.
+    // The lighting tabs: scene overviews, the tabs, their files and the
+    // editing actions (tool bar, menus, scene clipboard).
     void setUpEditing();
     SceneOverview *programOverview = nullptr;
     SceneOverview *sceneOverview = nullptr;

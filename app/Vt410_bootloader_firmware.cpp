@@ -138,8 +138,7 @@ void Vt410_bootloader::startFirmwareChange(const QString &name)
     firmwareChange->start(name, std::move(lock));
 }
 
-// What the window itself keeps in step with a change: the tool bar's device
-// actions and the Device menu (the choice of unit stays during a change).
+// The choice of unit stays during a change.
 void Vt410_bootloader::showChangeRunning(bool running)
 {
     editing->setDeviceActionsBlocked(running);
