@@ -1,7 +1,9 @@
 #include "app/Vt410_bootloader.h"
 
 #include "app/DialogQuestions.h"
+#include "app/FirmwareChangeController.h"
 #include "app/Information.h"
+#include "app/LightingFilesController.h"
 #include "app/LightingTab.h"
 #include "app/Version.h"
 #include "lighting/LightingDocument.h"
@@ -11,14 +13,16 @@
 #include "usb/Vt520Monitor.h"
 #include "style/ArthurStyle.h"
 #include "ui_Vt410_bootloader.h"
+#include "widgets/LogPane.h"
 #include "widgets/SuperRGB.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QDebug>
 #include <QLabel>
 #include <QStatusBar>
-#include <QTimer>
 
 Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     : QMainWindow(parent)
@@ -115,16 +119,31 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     // The window starts on the Settings tab, whose bars follow external flash transfers.
     connectExtFlashBars();
 
+    upgrader = new Upgrader(usb);
+    log = new LogPane(ui->txt);
+    connect(upgrader, &Upgrader::sendText, log, &LogPane::append);
+    connect(upgrader, &Upgrader::sendPercent, ui->progressBarFlash, &QProgressBar::setValue);
+
+    // The firmware change keeps everything that reaches the unit, and the
+    // language switch that would rebuild the window, off while it runs.
+    firmwareChange = new FirmwareChangeController(*upgrader, *this, *log);
+    firmwareChange->setQuestions(questions.get());
+    firmwareChange->setChangeButton(ui->pushButtonCHF);
+    firmwareChange->setProgressBars({ui->progressBarFlash, ui->progressBarExtFlashWr, ui->progressBarExtFlashRd});
+    for (QPushButton *button : {ui->pushButtonGetProgramsFormVt410, ui->pushButtonSetProgramsInVt410,
+                                ui->pushButtonGetScenesFormVt410, ui->pushButtonSetScenesInVt410})
+        firmwareChange->disableDuringChange(button);
+    firmwareChange->disableDuringChange(ui->actionPolish);
+    firmwareChange->disableDuringChange(ui->actionEnglish);
+    connect(firmwareChange, &FirmwareChangeController::runningChanged, this, &Vt410_bootloader::showChangeRunning);
+    // A unit that came or went during the change may be the one meant now.
+    connect(firmwareChange, &FirmwareChangeController::changeEnded, this, &Vt410_bootloader::followUnits);
+
     // Scene overviews, tool bar and scene clipboard of the lighting tabs.
     setUpEditing();
 
     // The Device menu and the unit field of the status bar.
     setUpDeviceMenu();
-
-    upgrader = new Upgrader(usb);
-    connect(upgrader, &Upgrader::sendText, this, &Vt410_bootloader::appendUpgraderText);
-    connect(upgrader, &Upgrader::sendPercent, ui->progressBarFlash, &QProgressBar::setValue);
-    connect(upgrader, &QThread::finished, this, &Vt410_bootloader::firmwareChangeEnded);
 }
 
 Vt410_bootloader::~Vt410_bootloader()
@@ -154,6 +173,8 @@ void Vt410_bootloader::addLampEditors(QList<SuperRGB *> &lamps, QHBoxLayout *lay
 void Vt410_bootloader::setQuestions(std::unique_ptr<UserQuestions> newQuestions)
 {
     questions = std::move(newQuestions);
+    firmwareChange->setQuestions(questions.get());
+    files->setQuestions(questions.get());
 }
 
 void Vt410_bootloader::slotTabChange(int index)
@@ -193,29 +214,15 @@ void Vt410_bootloader::slotEnglish(bool)
 void Vt410_bootloader::closeEvent(QCloseEvent *event)
 {
     qDebug() << "Vt410_bootloader::closeEvent ( QCloseEvent * event )";
-    // The window never goes while the device is being written: the operator
-    // could take that for the end and unplug the unit.
-    if (upgrader && upgrader->isRunning()) {
+    if (!firmwareChange->mayClose()) {
         event->ignore();
-        if (closeAfterChange || askingToCloseDuringChange)
-            return;
-        // The question is closed unanswered if the change ends meanwhile.
-        askingToCloseDuringChange = true;
-        const QMessageBox::StandardButton answer =
-            questions->warning(this, tr("Firmware change running"),
-                               tr("A firmware change is running; keep the Vt520 plugged in until it has ended.\n"
-                                  "Close the window when the change has ended?"),
-                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-        askingToCloseDuringChange = false;
-        if (answer == QMessageBox::Yes && firmwareChanging)
-            closeWhenChangeEnds();
         return;
     }
     // Edits that would be lost are saved, or given up, first. Kept after
     // all, the window no longer waits to close.
-    if (!maybeSave(*programTab) || !maybeSave(*sceneTab)) {
+    if (!files->maybeSave(*programTab) || !files->maybeSave(*sceneTab)) {
         event->ignore();
-        withdrawCloseRequest();
+        firmwareChange->withdrawCloseRequest();
         return;
     }
     QMainWindow::closeEvent(event);
@@ -228,35 +235,32 @@ void Vt410_bootloader::showLanguage(const QString &language)
 
 void Vt410_bootloader::requestQuit()
 {
-    if (upgrader && upgrader->isRunning())
-        closeWhenChangeEnds();
-    else
-        close();
+    firmwareChange->requestQuit();
 }
 
-void Vt410_bootloader::closeWhenChangeEnds()
+bool Vt410_bootloader::openFile(const QString &fileName)
 {
-    closeAfterChange = true;
-    statusBar()->showMessage(tr("The window closes when the firmware change has ended."));
+    return files->open(fileName);
 }
 
-void Vt410_bootloader::withdrawCloseRequest()
+void Vt410_bootloader::openFiles(const QStringList &fileNames)
 {
-    if (!closeAfterChange)
+    files->openAll(fileNames);
+}
+
+void Vt410_bootloader::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!LightingFilesController::localFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void Vt410_bootloader::dropEvent(QDropEvent *event)
+{
+    const QStringList dropped = LightingFilesController::localFiles(event->mimeData());
+    if (dropped.isEmpty())
         return;
-    closeAfterChange = false;
-    if (statusBar()->currentMessage() == tr("The window closes when the firmware change has ended."))
-        statusBar()->clearMessage();
-}
-
-// After the change's last line, which may still be on its way into the log.
-void Vt410_bootloader::closeOnceLogShown()
-{
-    if (!pendingUpgraderText.isEmpty()) {
-        QTimer::singleShot(10, this, &Vt410_bootloader::closeOnceLogShown);
-        return;
-    }
-    close();
+    event->acceptProposedAction();
+    files->drop(dropped);
 }
 
 void Vt410_bootloader::slotShowInfo(bool)

@@ -13,18 +13,20 @@ class Vt410_bootloaderClass;
 }
 
 class ArthurStyle;
+class EditingActions;
+class FirmwareChangeController;
 class LightingDocument;
+class LightingFilesController;
 class LightingTab;
 struct Failure;
+class LogPane;
 struct HexToBinResult;
-class QAction;
 class QActionGroup;
 class QDragEnterEvent;
 class QDropEvent;
 class QHBoxLayout;
 class QLabel;
 class QMenu;
-class QUndoGroup;
 class SceneOverview;
 class SuperRGB;
 class UnitLock;
@@ -110,14 +112,6 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
-private slots:
-    // Lines of the firmware change for the log pane. A long plain text (the
-    // hex dumps of a verify failure) goes in over several turns of the event
-    // loop, so that the window stays responsive; the pane ends up the same.
-    void appendUpgraderText(const QString &text);
-    void appendPendingUpgraderText();
-    void firmwareChangeEnded();
-
 private:
     void addLampEditors(QList<SuperRGB *> &lamps, QHBoxLayout *layout);
     void connectExtFlashBars();
@@ -130,21 +124,10 @@ private:
     void startFirmwareChange(const QString &fileName);
     // A dropped upgrade file: asks, then changes the firmware with it.
     void offerFirmwareChange(const QString &fileName);
-    // While a change runs, "Firmware Change" and the Language actions are off.
-    void showFirmwareChangeRunning(bool running);
-    // A close asked for during a change waits for its end and its last line.
-    void closeWhenChangeEnds();
-    void closeOnceLogShown();
-    // The operator kept the window after all: no close waits any more.
-    void withdrawCloseRequest();
-    bool closeAfterChange = false;
-    // The question whether to close once the change has ended is open.
-    bool askingToCloseDuringChange = false;
-    // From the start of a change until its worker has finished.
-    bool firmwareChanging = false;
-    // Held from the start of a change until its worker has finished, through
-    // the unit's reset and re-enumeration.
-    std::unique_ptr<UnitLock> changeLock;
+    // What the window keeps in step with a change: the tool bar's device
+    // actions and the Device menu; the controller does the rest.
+    void showChangeRunning(bool running);
+    FirmwareChangeController *firmwareChange = nullptr;
 
     // The unit the device commands go to, chosen by the operator in the
     // Device menu, when asked, or alone on the bus. A chosen unit that goes
@@ -171,57 +154,26 @@ private:
     QActionGroup *deviceGroup = nullptr;
     QLabel *unitField = nullptr;
 
-    struct LogPiece {
-        QString text;
-        bool continuesParagraph = false;
-    };
-    QList<LogPiece> pendingUpgraderText;
+    // The log pane: the firmware change's lines go in through it.
+    LogPane *log = nullptr;
 
     // Programs and scenes: the commands that both tabs share.
     bool readTable(LightingTab &tab);
     void writeTable(LightingTab &tab);
-    // Save asks for a name (a name without extension gets the kind's) unless
-    // toCurrentFile and the document has one; false when nothing was saved.
-    bool saveTable(LightingTab &tab, bool toCurrentFile);
-    bool loadTable(LightingTab &tab);
-    void adoptFile(LightingTab &tab, const QString &fileName, const QByteArray &table);
     // Results in words in the status bar for a few seconds; failures longer.
-    static constexpr int ResultMessageMs = 5000;
-    static constexpr int FailureMessageMs = 15000;
     void showResult(const QString &text);
     // failure: why the command failed, for the words of a unit found busy.
     void showFailure(const QString &text, const Failure &failure);
-    // Before work on display would be lost: Save, Discard or Cancel. True
-    // when the action may go on.
-    bool maybeSave(LightingTab &tab);
-    // The tab shown, or none on the Settings tab.
-    LightingTab *shownTab() const;
-    // "Vt520 ver. 1.03" and the shown tab's file, with * while it is modified.
+    // The program's name and version, and on a lighting tab its file, marked
+    // while modified (setWindowFilePath, setWindowModified).
     void updateTitle();
 
-    // Editing comfort: scene overviews, tool bar, scene clipboard.
+    // The lighting tabs: scene overviews, the tabs, their files and the
+    // editing actions (tool bar, menus, scene clipboard).
     void setUpEditing();
-    void setUpEditMenu();
-    void setUpOpenRecent(QAction *before);
-    void fillRecentMenu();
-    QMenu *recentMenu = nullptr;
-    void updateEditingActions();
-    void copyScene();
-    void cutScene();
-    void pasteScene();
-    void blackoutScene();
     SceneOverview *programOverview = nullptr;
     SceneOverview *sceneOverview = nullptr;
-    QAction *actionOpenTable = nullptr;
-    QAction *actionSaveTable = nullptr;
-    QAction *actionSaveTableAs = nullptr;
-    QAction *actionReadTable = nullptr;
-    QAction *actionWriteTable = nullptr;
-    QAction *actionCopyScene = nullptr;
-    QAction *actionCutScene = nullptr;
-    QAction *actionPasteScene = nullptr;
-    QAction *actionBlackout = nullptr;
-    QUndoGroup *undoGroup = nullptr;
+    EditingActions *editing = nullptr;
 
     USBVT350 *usb = nullptr;
     Vt520Monitor *unitMonitor = nullptr;
@@ -236,6 +188,7 @@ private:
     LightingDocument *scenes = nullptr;
     LightingTab *programTab = nullptr;
     LightingTab *sceneTab = nullptr;
+    LightingFilesController *files = nullptr;
 
     std::unique_ptr<UserQuestions> questions;
     QMetaObject::Connection extFlashWriteBar;

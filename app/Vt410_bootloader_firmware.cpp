@@ -2,6 +2,9 @@
 // images from Intel HEX files, and starting a firmware change.
 #include "app/Vt410_bootloader.h"
 
+#include "app/EditingActions.h"
+#include "app/FirmwareChangeController.h"
+#include "app/StatusMessageTimes.h"
 #include "app/UserQuestions.h"
 #include "firmware/BootloaderImage.h"
 #include "firmware/HexFileTexts.h"
@@ -14,12 +17,11 @@
 
 #include <QAction>
 #include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QStatusBar>
 #include <QDebug>
 #include <QMenu>
-#include <QScrollBar>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTimer>
 
 void Vt410_bootloader::reportRefusedHexFile(const QString &fileName, const HexToBinResult &result)
 {
@@ -126,115 +128,40 @@ void Vt410_bootloader::slotpushButtonCHF(bool)
     startFirmwareChange(name);
 }
 
+// The unit is chosen and held for the whole change, its reset and
+// re-enumeration included.
 void Vt410_bootloader::startFirmwareChange(const QString &name)
 {
-    // The unit is chosen and held for the whole change, its reset and
-    // re-enumeration included; a start while a change runs only leaves the
-    // name for the next one.
-    if (!name.isEmpty() && !upgrader->isRunning()) {
-        if (!prepareDeviceCommand() || !holdChosenUnit(changeLock))
-            return;
-    }
-    ui->progressBarFlash->setValue(0);
-    ui->progressBarExtFlashWr->setValue(0);
-    ui->progressBarExtFlashRd->setValue(0);
-    // A cancelled dialog hands over a null name; the run then ends at once.
-    // During a run the new name waits for the next start.
-    upgrader->slotSetFileName(name);
-    showFirmwareChangeRunning(true);
-    upgrader->start();
+    std::unique_ptr<UnitLock> lock;
+    if (firmwareChange->startNeedsUnit(name) && !beginDeviceCommand(lock))
+        return;
+    firmwareChange->start(name, std::move(lock));
 }
 
-void Vt410_bootloader::showFirmwareChangeRunning(bool running)
+// The choice of unit stays during a change.
+void Vt410_bootloader::showChangeRunning(bool running)
 {
-    ui->pushButtonCHF->setEnabled(!running);
-    ui->pushButtonCHF->setToolTip(
-        running ? tr("A firmware change is running. The button is enabled again when it has ended.") : QString());
-    // A language switch rebuilds the window: not while the change it shows runs.
-    ui->actionPolish->setEnabled(!running);
-    ui->actionEnglish->setEnabled(!running);
-    // Nothing else reaches the unit meanwhile, and the choice of unit stays;
-    // the files can still be loaded and saved.
-    firmwareChanging = running;
-    for (QPushButton *button : {ui->pushButtonGetProgramsFormVt410, ui->pushButtonSetProgramsInVt410,
-                                ui->pushButtonGetScenesFormVt410, ui->pushButtonSetScenesInVt410})
-        button->setEnabled(!running);
-    updateEditingActions();
+    editing->setDeviceActionsBlocked(running);
     for (QAction *action : deviceMenu->actions()) {
         if (!action->data().toString().isEmpty())
             action->setEnabled(!running);
     }
 }
 
-void Vt410_bootloader::firmwareChangeEnded()
+// A dropped upgrade file: asks, then changes the firmware with it.
+void Vt410_bootloader::offerFirmwareChange(const QString &fileName)
 {
-    // A run started while this signal was on its way keeps everything off.
-    if (upgrader->isRunning())
-        return;
-    changeLock.reset();
-    showFirmwareChangeRunning(false);
-    // A question about closing during the change has lost its point.
-    if (askingToCloseDuringChange)
-        questions->closeLastMessage();
-    // A unit that came or went during the change may be the one meant now.
-    followUnits();
-    if (closeAfterChange)
-        closeOnceLogShown();
-}
-
-namespace {
-
-// Texts above this size are appended in pieces of at most PieceLines lines.
-constexpr int LongText = 16 * 1024;
-constexpr int PieceLines = 256;
-
-} // namespace
-
-void Vt410_bootloader::appendUpgraderText(const QString &text)
-{
-    const bool idle = pendingUpgraderText.isEmpty();
-    if (idle && (text.size() < LongText || Qt::mightBeRichText(text))) {
-        ui->txt->append(text);
+    if (!ui->pushButtonCHF->isEnabled()) {
+        statusBar()->showMessage(
+            tr("A firmware change is running; %1 was not used.").arg(QFileInfo(fileName).fileName()), FailureMessageMs);
         return;
     }
-    if (text.size() < LongText || Qt::mightBeRichText(text)) {
-        pendingUpgraderText.append({text, false});
-    } else {
-        // Cut at line ends: the first piece opens the paragraph as append()
-        // would, each further piece starts with the line end before it.
-        qsizetype start = 0;
-        bool first = true;
-        while (start < text.size()) {
-            qsizetype end = start;
-            for (int line = 0; line < PieceLines && end >= 0; ++line)
-                end = text.indexOf(QLatin1Char('\n'), end + 1);
-            if (end < 0)
-                end = text.size();
-            pendingUpgraderText.append({text.mid(start, end - start), !first});
-            first = false;
-            start = end;
-        }
-    }
-    if (idle)
-        QTimer::singleShot(0, this, &Vt410_bootloader::appendPendingUpgraderText);
-}
-
-void Vt410_bootloader::appendPendingUpgraderText()
-{
-    if (pendingUpgraderText.isEmpty())
-        return;
-    const LogPiece piece = pendingUpgraderText.takeFirst();
-    if (!piece.continuesParagraph) {
-        ui->txt->append(piece.text);
-    } else {
-        QScrollBar *bar = ui->txt->verticalScrollBar();
-        const bool atBottom = bar->value() >= bar->maximum();
-        QTextCursor cursor(ui->txt->document());
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText(piece.text);
-        if (atBottom)
-            bar->setValue(bar->maximum());
-    }
-    if (!pendingUpgraderText.isEmpty())
-        QTimer::singleShot(0, this, &Vt410_bootloader::appendPendingUpgraderText);
+    const QMessageBox::StandardButton answer =
+        questions->message(QMessageBox::Question, this, tr("Firmware Change"),
+                           tr("Change the firmware of the Vt520 with %1?\nKeep the Vt520 plugged in until the "
+                              "change has ended.")
+                               .arg(QDir::toNativeSeparators(fileName)),
+                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer == QMessageBox::Yes)
+        startFirmwareChange(fileName);
 }

@@ -1,14 +1,16 @@
 // Programs and scenes: the Programs and Scenes tabs' commands, moving the
-// tables to and from the device and the .pgm/.scn files.
+// tables to and from the device and, through the files controller, the
+// .pgm/.scn files.
 #include "app/Vt410_bootloader.h"
 
+#include "app/EditingActions.h"
+#include "app/LightingFilesController.h"
 #include "app/LightingTab.h"
-#include "app/RecentFiles.h"
+#include "app/StatusMessageTimes.h"
 #include "app/UserQuestions.h"
 #include "app/Version.h"
 #include "firmware/FailureText.h"
 #include "lighting/LightingDocument.h"
-#include "lighting/LightingFile.h"
 #include "lighting/LightingTransfer.h"
 #include "ui_Vt410_bootloader.h"
 #include "usb/USBVT350.h"
@@ -43,25 +45,6 @@ QString atPort(USBVT350 &usb)
     return port.isEmpty() ? QString() : Vt410_bootloader::tr(" at %1").arg(port);
 }
 
-// Names the file and the system's reason; the old file, if any, is intact.
-void reportSaveFailure(UserQuestions &questions, QWidget *parent, const QString &fileName, const QString &reason)
-{
-    questions.critical(
-        parent, Vt410_bootloader::tr("File error"),
-        Vt410_bootloader::tr("The file %1 could not be saved.\n%2").arg(QDir::toNativeSeparators(fileName), reason),
-        QMessageBox::Ok);
-}
-
-// Shows why a loaded file was refused; false when it was accepted.
-bool reportLoadFailure(UserQuestions &questions, QWidget *parent, LightingFile::Status status)
-{
-    if (status == LightingFile::Status::Ok)
-        return false;
-    questions.critical(parent, Vt410_bootloader::tr("File error"), LightingFile::loadFailureText(status),
-                       QMessageBox::Ok);
-    return true;
-}
-
 // After a Get or Set that may have left the unit's host-access bit set
 // (giving it back failed even once the unit was back): the message in the
 // status bar gets what clears it beside it, and the log pane the same line.
@@ -89,51 +72,31 @@ void Vt410_bootloader::slotUpdateScene(int)
     sceneTab->showSelected();
 }
 
-LightingTab *Vt410_bootloader::shownTab() const
-{
-    if (ui->tabWidget->currentWidget() == ui->tabPrograms)
-        return programTab;
-    if (ui->tabWidget->currentWidget() == ui->tabScenes)
-        return sceneTab;
-    return nullptr;
-}
-
+// "Vt520 ver. 1.03", and on a lighting tab " - " and the tab's file, with
+// the mark of a modified document while its table differs from the file.
 void Vt410_bootloader::updateTitle()
 {
-    QString title = tr("Vt520 ver. ") + QLatin1String(Vt520VersionText);
-    if (LightingTab *tab = shownTab()) {
-        const QString file = tab->document().fileName();
-        const QString name = file.isEmpty() ? tr("untitled") : QFileInfo(file).fileName();
-        title += QStringLiteral(" - ") + name + (tab->isModifiedOnDisplay() ? QStringLiteral("*") : QString());
+    const QString program = tr("Vt520 ver. ") + QLatin1String(Vt520VersionText);
+    LightingTab *tab = editing->shownTab();
+    if (!tab) {
+        setWindowFilePath(QString());
+        setWindowModified(false);
+        setWindowTitle(program);
+        return;
     }
-    if (windowTitle() != title)
-        setWindowTitle(title);
-}
-
-bool Vt410_bootloader::maybeSave(LightingTab &tab)
-{
-    if (!tab.isModifiedOnDisplay())
-        return true;
-    const QString text = tab.isPrograms() ? tr("The programs have been changed since they were last saved, "
-                                               "read or written.\nSave the changes?")
-                                          : tr("The scenes have been changed since they were last saved, "
-                                               "read or written.\nSave the changes?");
-    switch (questions->warning(this, tr("Unsaved changes"), text,
-                               QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save)) {
-    case QMessageBox::Save:
-        return saveTable(tab, true);
-    case QMessageBox::Discard:
-        return true;
-    default:
-        return false;
-    }
+    const QString file = tab->document().fileName();
+    const QString name = file.isEmpty() ? tr("untitled") : QFileInfo(file).fileName();
+    setWindowFilePath(file);
+    // [*] is where the toolkit shows "*" while the window is modified.
+    setWindowTitle(program + QStringLiteral(" - ") + name + QStringLiteral("[*]"));
+    setWindowModified(tab->isModifiedOnDisplay());
 }
 
 // Get: a table that could not be read leaves the table and the tab as they
 // were, edits on display included; a new one replaces everything.
 bool Vt410_bootloader::readTable(LightingTab &tab)
 {
-    if (!prepareDeviceCommand() || !maybeSave(tab))
+    if (!prepareDeviceCommand() || !files->maybeSave(tab))
         return false;
     std::unique_ptr<UnitLock> hold;
     if (!holdChosenUnit(hold))
@@ -216,70 +179,6 @@ void Vt410_bootloader::slotpushButtonSetScenesInVt410(bool)
     writeTable(*sceneTab);
 }
 
-// As before sending the table, the record selected now is stored first, so
-// that the file holds what the tab shows.
-bool Vt410_bootloader::saveTable(LightingTab &tab, bool toCurrentFile)
-{
-    LightingDocument &document = tab.document();
-    const bool programsDocument = tab.isPrograms();
-    QString fileName = toCurrentFile ? document.fileName() : QString();
-    if (fileName.isEmpty()) {
-        fileName = questions->saveFileName(this, programsDocument ? tr("Save Programs File") : tr("Save Scenes File"),
-                                           RecentFiles().folderFor(document.fileSuffix()),
-                                           programsDocument ? tr("Programs Files (*.pgm)") : tr("Scens Files (*.scn)"));
-        if (fileName.isNull())
-            return false;
-        // The open dialog's filter would hide a file without its extension.
-        if (QFileInfo(fileName).suffix().isEmpty())
-            fileName += QLatin1Char('.') + document.fileSuffix();
-    }
-    tab.storeSelected();
-    QString reason;
-    if (LightingFile::save(fileName, document.kind(), document.table(), &reason) != LightingFile::Status::Ok) {
-        reportSaveFailure(*questions, this, fileName, reason);
-        return false;
-    }
-    document.setFileName(fileName);
-    document.setClean();
-    RecentFiles().add(fileName);
-    showResult(tr("Saved %1").arg(QFileInfo(fileName).fileName()));
-    updateTitle();
-    return true;
-}
-
-// The whole file is checked before the table is touched.
-bool Vt410_bootloader::loadTable(LightingTab &tab)
-{
-    if (!maybeSave(tab))
-        return false;
-    LightingDocument &document = tab.document();
-    const bool programsDocument = tab.isPrograms();
-    const QString fileName =
-        questions->openFileName(this, programsDocument ? tr("Open Programs File") : tr("Open Scenes File"),
-                                RecentFiles().folderFor(document.fileSuffix()),
-                                programsDocument ? tr("Programs Files (*.pgm)") : tr("Scens Files (*.scn)"));
-    if (fileName.isNull())
-        return false;
-    const LightingFile::ReadResult file = LightingFile::load(fileName, document.kind());
-    if (reportLoadFailure(*questions, this, file.status))
-        return false;
-    adoptFile(tab, fileName, file.table);
-    return true;
-}
-
-// A file read whole and accepted becomes the tab's table (an undo step),
-// file and clean point.
-void Vt410_bootloader::adoptFile(LightingTab &tab, const QString &fileName, const QByteArray &table)
-{
-    LightingDocument &document = tab.document();
-    if (table != document.table())
-        tab.replaceTable(table, tr("Load from File"));
-    document.setFileName(fileName);
-    document.setClean();
-    RecentFiles().add(fileName);
-    showResult(tr("Loaded %1").arg(QFileInfo(fileName).fileName()));
-}
-
 void Vt410_bootloader::showResult(const QString &text)
 {
     statusBar()->showMessage(text, ResultMessageMs);
@@ -305,24 +204,24 @@ void Vt410_bootloader::showFailure(const QString &text, const Failure &failure)
 
 void Vt410_bootloader::slotpushButtonSaveProgramsToFile(bool)
 {
-    saveTable(*programTab, false);
+    files->save(*programTab, false);
 }
 
 void Vt410_bootloader::slotpushButtonLoadProgramsFromFile(bool)
 {
-    if (loadTable(*programTab))
+    if (files->load(*programTab))
         slotUpdateProgramScene(0);
     updateTitle();
 }
 
 void Vt410_bootloader::slotpushButtonSaveScenesToFile(bool)
 {
-    saveTable(*sceneTab, false);
+    files->save(*sceneTab, false);
 }
 
 void Vt410_bootloader::slotpushButtonLoadScenesFromFile(bool)
 {
-    if (loadTable(*sceneTab))
+    if (files->load(*sceneTab))
         slotUpdateScene(0);
     updateTitle();
 }

@@ -2,6 +2,9 @@
 // memory and external flash access.
 #include "app/Vt410_bootloader.h"
 
+#include "app/FirmwareChangeController.h"
+#include "app/StatusMessageTimes.h"
+
 #include "app/UserQuestions.h"
 #include "firmware/FailureText.h"
 #include "ui_Vt410_bootloader.h"
@@ -67,7 +70,7 @@ void Vt410_bootloader::slotpushButtonConnect(bool)
 void Vt410_bootloader::slotpushButtonDisconnect(bool)
 {
     // Closing the handle under a running change would cut it off.
-    if (firmwareChanging) {
+    if (firmwareChange->isChanging()) {
         statusBar()->showMessage(tr("A firmware change is running; nothing was sent."), FailureMessageMs);
         return;
     }

@@ -3,6 +3,9 @@
 // lock that keeps other programs off the unit while a command drives it.
 #include "app/Vt410_bootloader.h"
 
+#include "app/FirmwareChangeController.h"
+#include "app/StatusMessageTimes.h"
+
 #include "app/UserQuestions.h"
 #include "firmware/Upgrader.h"
 #include "ui_Vt410_bootloader.h"
@@ -78,7 +81,7 @@ void Vt410_bootloader::followUnits()
     // A unit alone on the bus is the one meant, when none was chosen. Not
     // while a change runs: the device object is the worker's then.
     const QList<Vt520Monitor::Unit> units = unitMonitor->units();
-    if (chosenPort.isEmpty() && units.size() == 1 && !firmwareChanging)
+    if (chosenPort.isEmpty() && units.size() == 1 && !firmwareChange->isChanging())
         chooseUnit(units.first().portPath);
     rebuildDeviceMenu();
     updateUnitField();
@@ -96,10 +99,10 @@ void Vt410_bootloader::rebuildDeviceMenu()
         action->setCheckable(true);
         action->setChecked(portPath == chosenPort);
         // The choice stays while a change runs.
-        action->setEnabled(!firmwareChanging);
+        action->setEnabled(!firmwareChange->isChanging());
         deviceGroup->addAction(action);
         connect(action, &QAction::triggered, this, [this, portPath] {
-            if (!firmwareChanging)
+            if (!firmwareChange->isChanging())
                 chooseUnit(portPath);
         });
     };
@@ -167,7 +170,7 @@ void Vt410_bootloader::refuseDeviceCommand(const QString &text)
 
 bool Vt410_bootloader::prepareDeviceCommand()
 {
-    if (firmwareChanging) {
+    if (firmwareChange->isChanging()) {
         statusBar()->showMessage(tr("A firmware change is running; nothing was sent."), FailureMessageMs);
         return false;
     }

@@ -6,6 +6,7 @@
 #include "app/WindowWork.h"
 #include "lighting/LightingDocument.h"
 #include "ui_Vt410_bootloader.h"
+#include "widgets/LogPane.h"
 
 #include <QTextCursor>
 
@@ -14,8 +15,7 @@ WindowWork Vt410_bootloader::work()
     // The edits on display belong to the records shown.
     programTab->storeSelected();
     sceneTab->storeSelected();
-    while (!pendingUpgraderText.isEmpty())
-        appendPendingUpgraderText();
+    log->showAll();
 
     WindowWork result;
     result.programs = programs->table();

@@ -4,6 +4,7 @@
 #include "firmware/HexToBin.h"
 #include "firmware/UpgradeFile.h"
 #include "firmware/UpgradeImage.h"
+#include "lighting/FileKind.h"
 #include "lighting/LightingFile.h"
 #include "usb/Scrambling.h"
 
@@ -75,7 +76,6 @@ FileInfo::Region imageRegion(const QByteArray &plain, const RegionPlace &place)
 
 void examineUpgrade(FileInfo *info, const UpgradeFile::Contents &contents)
 {
-    info->kind = FileInfo::Kind::Upgrade;
     if (contents.status != UpgradeFile::Status::Ok)
         info->problem = UpgradeFile::refusalText(contents.status, info->fileName);
     if (contents.scrambledImage.size() != UpgradeImage::Size)
@@ -88,7 +88,7 @@ void examineUpgrade(FileInfo *info, const UpgradeFile::Contents &contents)
 
 // The core's reader twice, into windows filled with 00 and with FF: a byte
 // that a record gave reads the same in both, any other differs.
-bool examineHex(FileInfo *info)
+void examineHex(FileInfo *info)
 {
     std::array<QByteArray, 2> zero, ones;
     QList<HexWindow> zeroWindows, oneWindows;
@@ -100,15 +100,7 @@ bool examineHex(FileInfo *info)
         zeroWindows.append({reinterpret_cast<unsigned char *>(zero[i].data()), first, last});
         oneWindows.append({reinterpret_cast<unsigned char *>(ones[i].data()), first, last});
     }
-    // A HEX file begins with its first record's colon; anything else is
-    // not one, rather than one with a damaged first line.
-    QFile file(info->fileName);
-    char first = 0;
-    if (!file.open(QIODevice::ReadOnly) || !file.getChar(&first) || first != ':')
-        return false;
-    file.close();
     const HexToBinResult read = readHexWindows(info->fileName, zeroWindows);
-    info->kind = FileInfo::Kind::IntelHex;
     info->hasRecords = true;
     std::copy(std::begin(read.records), std::end(read.records), std::begin(info->records));
     info->outsideBytes = read.outsideBytes;
@@ -117,7 +109,7 @@ bool examineHex(FileInfo *info)
                             .arg(info->fileName)
                             .arg(read.line)
                             .arg(hexToBinErrorText(read.code, read.earlierLine));
-        return true;
+        return;
     }
     readHexWindows(info->fileName, oneWindows);
     for (size_t i = 0; i < RegionPlaces.size(); ++i) {
@@ -142,38 +134,21 @@ bool examineHex(FileInfo *info)
     }
     if (!info->regions.first().hasData)
         info->problem = QStringLiteral("%1: %2").arg(info->fileName, hexToBinErrorText(HexFileWithoutApplication));
-    return true;
 }
 
-bool examineLighting(FileInfo *info, LightingFile::Kind kind)
+void examineLighting(FileInfo *info, LightingFile::Kind kind)
 {
     const LightingFile::ReadResult read = LightingFile::load(info->fileName, kind);
-    if (read.status == LightingFile::Status::WrongHeader || read.status == LightingFile::Status::CannotOpen)
-        return false;
-    info->kind = kind == LightingFile::Kind::Programs ? FileInfo::Kind::Programs : FileInfo::Kind::Scenes;
     info->tableSize = LightingFile::tableSize(kind);
     if (read.status != LightingFile::Status::Ok)
         info->problem = QStringLiteral("%1: %2").arg(info->fileName, LightingFile::loadFailureText(read.status));
-    return true;
 }
 
 } // namespace
 
 QString FileInfo::kindName(Kind kind)
 {
-    switch (kind) {
-    case Kind::Upgrade:
-        return QStringLiteral("upgrade");
-    case Kind::IntelHex:
-        return QStringLiteral("intel-hex");
-    case Kind::Programs:
-        return QStringLiteral("programs");
-    case Kind::Scenes:
-        return QStringLiteral("scenes");
-    case Kind::Unknown:
-        break;
-    }
-    return QStringLiteral("unknown");
+    return FileKind::name(kind);
 }
 
 FileInfo FileInfo::of(const QString &fileName)
@@ -198,16 +173,31 @@ FileInfo FileInfo::of(const QString &fileName)
             QStringLiteral("%1: %2 bytes, larger than any file of the Vt520 tools").arg(fileName).arg(info.size);
         return info;
     }
-    const UpgradeFile::Contents upgrade = UpgradeFile::read(fileName);
-    if (upgrade.status == UpgradeFile::Status::CannotOpen) {
-        info.problem = QStringLiteral("cannot read %1: %2").arg(fileName, upgrade.reason);
+    QFile opened(fileName);
+    if (!opened.open(QIODevice::ReadOnly)) {
+        info.problem = QStringLiteral("cannot read %1: %2").arg(fileName, opened.errorString());
         return info;
     }
-    if (upgrade.status != UpgradeFile::Status::WrongHeader)
-        examineUpgrade(&info, upgrade);
-    else if (!examineLighting(&info, LightingFile::Kind::Programs)
-             && !examineLighting(&info, LightingFile::Kind::Scenes) && !examineHex(&info))
+    // The kind from the file's first bytes, then the kind's own reader.
+    info.kind = FileKind::of(opened);
+    opened.close();
+    switch (info.kind) {
+    case Kind::Upgrade:
+        examineUpgrade(&info, UpgradeFile::read(fileName));
+        break;
+    case Kind::Programs:
+        examineLighting(&info, LightingFile::Kind::Programs);
+        break;
+    case Kind::Scenes:
+        examineLighting(&info, LightingFile::Kind::Scenes);
+        break;
+    case Kind::IntelHex:
+        examineHex(&info);
+        break;
+    case Kind::Unknown:
         info.problem = QStringLiteral("%1: not an upgrade, HEX, programs or scenes file").arg(fileName);
+        break;
+    }
     return info;
 }
 

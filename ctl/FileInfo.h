@@ -1,19 +1,20 @@
 #pragma once
 
+#include "lighting/FileKind.h"
+
 #include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 // What `vt520ctl info` tells about a file of the Vt520 tools, its kind
-// found from its contents (the headers of the upgrade, programs and scenes
-// files, Intel HEX records), each read by the core's own reader: its size,
+// found from its first bytes by FileKind, then read by the kind's own reader: its size,
 // the upgrade image's regions with where their data lies and their sums,
 // the HEX file's record counts, and whether it may be used as it stands.
 class FileInfo
 {
 public:
-    enum class Kind { Unknown, Upgrade, IntelHex, Programs, Scenes };
+    using Kind = FileKind::Kind;
 
     struct Region {
         QString name;      // "application", "external flash"

@@ -45,6 +45,101 @@ p, li { white-space: pre-wrap; }
     </message>
 </context>
 <context>
+    <name>EditingActions</name>
+    <message>
+        <source>Editing</source>
+        <translation>Editing</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>&amp;Language</source>
+        <translation>&amp;Language</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>Save As...</translation>
+    </message>
+    <message>
+        <source>Save the shown table to another file</source>
+        <translation>Save the shown table to another file</translation>
+    </message>
+    <message>
+        <source>Copy Scene</source>
+        <translation>Copy Scene</translation>
+    </message>
+    <message>
+        <source>Copy the shown scene: lamps, XFade, Scene Time and End Marker</source>
+        <translation>Copy the shown scene: lamps, XFade, Scene Time and End Marker</translation>
+    </message>
+    <message>
+        <source>Cut Scene</source>
+        <translation>Cut Scene</translation>
+    </message>
+    <message>
+        <source>Copy the shown scene, then make its lamps black and its times zero</source>
+        <translation>Copy the shown scene, then make its lamps black and its times zero</translation>
+    </message>
+    <message>
+        <source>Paste Scene</source>
+        <translation>Paste Scene</translation>
+    </message>
+    <message>
+        <source>Put the copied scene into the shown scene</source>
+        <translation>Put the copied scene into the shown scene</translation>
+    </message>
+    <message>
+        <source>Blackout</source>
+        <translation>Blackout</translation>
+    </message>
+    <message>
+        <source>Make all lamps of the shown scene black</source>
+        <translation>Make all lamps of the shown scene black</translation>
+    </message>
+    <message>
+        <source>Scene %1 copied</source>
+        <translation>Scene %1 copied</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Cut</translation>
+    </message>
+    <message>
+        <source>Scene %1 cut</source>
+        <translation>Scene %1 cut</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>Scene %1 pasted</source>
+        <translation>Scene %1 pasted</translation>
+    </message>
+    <message>
+        <source>Scene %1 blacked out</source>
+        <translation>Scene %1 blacked out</translation>
+    </message>
+</context>
+<context>
     <name>Failure</name>
     <message>
         <source>No Vt520 answered.</source>
@@ -211,6 +306,27 @@ Check USB cable</translation>
     </message>
 </context>
 <context>
+    <name>FirmwareChangeController</name>
+    <message>
+        <source>A firmware change is running. The button is enabled again when it has ended.</source>
+        <translation>A firmware change is running. The button is enabled again when it has ended.</translation>
+    </message>
+    <message>
+        <source>Firmware change running</source>
+        <translation>Firmware change running</translation>
+    </message>
+    <message>
+        <source>A firmware change is running; keep the Vt520 plugged in until it has ended.
+Close the window when the change has ended?</source>
+        <translation>A firmware change is running; keep the Vt520 plugged in until it has ended.
+Close the window when the change has ended?</translation>
+    </message>
+    <message>
+        <source>The window closes when the firmware change has ended.</source>
+        <translation>The window closes when the firmware change has ended.</translation>
+    </message>
+</context>
+<context>
     <name>HexToBin</name>
     <message>
         <source>A line is shorter than a record.</source>
@@ -358,6 +474,87 @@ Check USB cable</translation>
     <message>
         <source>L: %1</source>
         <translation>L: %1</translation>
+    </message>
+</context>
+<context>
+    <name>LightingFilesController</name>
+    <message>
+        <source>The programs have been changed since they were last saved, read or written.
+Save the changes?</source>
+        <translation>The programs have been changed since they were last saved, read or written.
+Save the changes?</translation>
+    </message>
+    <message>
+        <source>The scenes have been changed since they were last saved, read or written.
+Save the changes?</source>
+        <translation>The scenes have been changed since they were last saved, read or written.
+Save the changes?</translation>
+    </message>
+    <message>
+        <source>Unsaved changes</source>
+        <translation>Unsaved changes</translation>
+    </message>
+    <message>
+        <source>Save Programs File</source>
+        <translation>Save Programs File</translation>
+    </message>
+    <message>
+        <source>Save Scenes File</source>
+        <translation>Save Scenes File</translation>
+    </message>
+    <message>
+        <source>Programs Files (*.pgm)</source>
+        <translation>Programs Files (*.pgm)</translation>
+    </message>
+    <message>
+        <source>Scens Files (*.scn)</source>
+        <translation>Scens Files (*.scn)</translation>
+    </message>
+    <message>
+        <source>File error</source>
+        <translation>File error</translation>
+    </message>
+    <message>
+        <source>The file %1 could not be saved.
+%2</source>
+        <translation>The file %1 could not be saved.
+%2</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>Saved %1</translation>
+    </message>
+    <message>
+        <source>Open Programs File</source>
+        <translation>Open Programs File</translation>
+    </message>
+    <message>
+        <source>Open Scenes File</source>
+        <translation>Open Scenes File</translation>
+    </message>
+    <message>
+        <source>Load from File</source>
+        <translation>Load from File</translation>
+    </message>
+    <message>
+        <source>Loaded %1</source>
+        <translation>Loaded %1</translation>
+    </message>
+    <message>
+        <source>The file %1 is neither a programs file nor a scenes file; it was not opened.</source>
+        <translation>The file %1 is neither a programs file nor a scenes file; it was not opened.</translation>
+    </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation>Open &amp;Recent</translation>
+    </message>
+    <message>
+        <source>No longer found, removed from Open Recent: %1</source>
+        <translation>No longer found, removed from Open Recent: %1</translation>
+    </message>
+    <message>
+        <source>No recent files</source>
+        <translation>No recent files</translation>
     </message>
 </context>
 <context>
@@ -568,42 +765,6 @@ Check USB cable</translation>
 <context>
     <name>Vt410_bootloader</name>
     <message>
-        <source>Editing</source>
-        <translation>Editing</translation>
-    </message>
-    <message>
-        <source>Copy Scene</source>
-        <translation>Copy Scene</translation>
-    </message>
-    <message>
-        <source>Copy the shown scene: lamps, XFade, Scene Time and End Marker</source>
-        <translation>Copy the shown scene: lamps, XFade, Scene Time and End Marker</translation>
-    </message>
-    <message>
-        <source>Cut Scene</source>
-        <translation>Cut Scene</translation>
-    </message>
-    <message>
-        <source>Copy the shown scene, then make its lamps black and its times zero</source>
-        <translation>Copy the shown scene, then make its lamps black and its times zero</translation>
-    </message>
-    <message>
-        <source>Paste Scene</source>
-        <translation>Paste Scene</translation>
-    </message>
-    <message>
-        <source>Put the copied scene into the shown scene</source>
-        <translation>Put the copied scene into the shown scene</translation>
-    </message>
-    <message>
-        <source>Blackout</source>
-        <translation>Blackout</translation>
-    </message>
-    <message>
-        <source>Make all lamps of the shown scene black</source>
-        <translation>Make all lamps of the shown scene black</translation>
-    </message>
-    <message>
         <source>Vt520 ver. </source>
         <translation>Vt520 ver. </translation>
     </message>
@@ -758,12 +919,6 @@ Check USB Cable</source>
 Check USB Cable</translation>
     </message>
     <message>
-        <source>The file %1 could not be saved.
-%2</source>
-        <translation>The file %1 could not be saved.
-%2</translation>
-    </message>
-    <message>
         <source>Wrong file header</source>
         <translation>Wrong file header</translation>
     </message>
@@ -780,30 +935,6 @@ Check USB Cable</translation>
         <translation>slotUpdateProgramScene</translation>
     </message>
     <message>
-        <source>Save Programs File</source>
-        <translation>Save Programs File</translation>
-    </message>
-    <message>
-        <source>Programs Files (*.pgm)</source>
-        <translation>Programs Files (*.pgm)</translation>
-    </message>
-    <message>
-        <source>Open Programs File</source>
-        <translation>Open Programs File</translation>
-    </message>
-    <message>
-        <source>Save Scenes File</source>
-        <translation>Save Scenes File</translation>
-    </message>
-    <message>
-        <source>Scens Files (*.scn)</source>
-        <translation>Scens Files (*.scn)</translation>
-    </message>
-    <message>
-        <source>Open Scenes File</source>
-        <translation>Open Scenes File</translation>
-    </message>
-    <message>
         <source>Nothing was made from the file %1.
 %2</source>
         <translation>Nothing was made from the file %1.
@@ -818,106 +949,12 @@ Check USB Cable</translation>
         <translation>Bytes of the file outside the application and external flash regions, left out: %1.</translation>
     </message>
     <message>
-        <source>A firmware change is running. The button is enabled again when it has ended.</source>
-        <translation>A firmware change is running. The button is enabled again when it has ended.</translation>
-    </message>
-    <message>
-        <source>Firmware change running</source>
-        <translation>Firmware change running</translation>
-    </message>
-    <message>
-        <source>A firmware change is running; keep the Vt520 plugged in until it has ended.
-Close the window when the change has ended?</source>
-        <translation>A firmware change is running; keep the Vt520 plugged in until it has ended.
-Close the window when the change has ended?</translation>
-    </message>
-    <message>
-        <source>The window closes when the firmware change has ended.</source>
-        <translation>The window closes when the firmware change has ended.</translation>
-    </message>
-    <message>
-        <source>Save As...</source>
-        <translation>Save As...</translation>
-    </message>
-    <message>
-        <source>Save the shown table to another file</source>
-        <translation>Save the shown table to another file</translation>
-    </message>
-    <message>
         <source>untitled</source>
         <translation>untitled</translation>
     </message>
     <message>
-        <source>The programs have been changed since they were last saved, read or written.
-Save the changes?</source>
-        <translation>The programs have been changed since they were last saved, read or written.
-Save the changes?</translation>
-    </message>
-    <message>
-        <source>The scenes have been changed since they were last saved, read or written.
-Save the changes?</source>
-        <translation>The scenes have been changed since they were last saved, read or written.
-Save the changes?</translation>
-    </message>
-    <message>
-        <source>Unsaved changes</source>
-        <translation>Unsaved changes</translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation>Undo</translation>
-    </message>
-    <message>
-        <source>Redo</source>
-        <translation>Redo</translation>
-    </message>
-    <message>
-        <source>&amp;Edit</source>
-        <translation>&amp;Edit</translation>
-    </message>
-    <message>
-        <source>&amp;File</source>
-        <translation>&amp;File</translation>
-    </message>
-    <message>
-        <source>&amp;Language</source>
-        <translation>&amp;Language</translation>
-    </message>
-    <message>
-        <source>&amp;Help</source>
-        <translation>&amp;Help</translation>
-    </message>
-    <message>
-        <source>Cut</source>
-        <translation>Cut</translation>
-    </message>
-    <message>
-        <source>Paste</source>
-        <translation>Paste</translation>
-    </message>
-    <message>
         <source>Get from Vt520</source>
         <translation>Get from Vt520</translation>
-    </message>
-    <message>
-        <source>Load from File</source>
-        <translation>Load from File</translation>
-    </message>
-    <message>
-        <source>The file %1 is neither a programs file nor a scenes file; it was not opened.</source>
-        <translation>The file %1 is neither a programs file nor a scenes file; it was not opened.</translation>
-    </message>
-    <message>
-        <source>No longer found, removed from Open Recent: %1</source>
-        <translation>No longer found, removed from Open Recent: %1</translation>
-    </message>
-    <message>
-        <source>No recent files</source>
-        <translation>No recent files</translation>
-    </message>
-    <message>
-        <source>Open &amp;Recent</source>
-        <translation>Open &amp;Recent</translation>
     </message>
     <message>
         <source>A firmware change is running; %1 was not used.</source>
@@ -932,22 +969,6 @@ Save the changes?</translation>
 Keep the Vt520 plugged in until the change has ended.</source>
         <translation>Change the firmware of the Vt520 with %1?
 Keep the Vt520 plugged in until the change has ended.</translation>
-    </message>
-    <message>
-        <source>Scene %1 copied</source>
-        <translation>Scene %1 copied</translation>
-    </message>
-    <message>
-        <source>Scene %1 cut</source>
-        <translation>Scene %1 cut</translation>
-    </message>
-    <message>
-        <source>Scene %1 pasted</source>
-        <translation>Scene %1 pasted</translation>
-    </message>
-    <message>
-        <source>Scene %1 blacked out</source>
-        <translation>Scene %1 blacked out</translation>
     </message>
     <message>
         <source> at %1</source>
@@ -984,14 +1005,6 @@ Keep the Vt520 plugged in until the change has ended.</translation>
     <message>
         <source>Scenes written to the Vt520%1</source>
         <translation>Scenes written to the Vt520%1</translation>
-    </message>
-    <message>
-        <source>Saved %1</source>
-        <translation>Saved %1</translation>
-    </message>
-    <message>
-        <source>Loaded %1</source>
-        <translation>Loaded %1</translation>
     </message>
     <message>
         <source>The Vt520 is in use by another program; close it and try again.</source>

@@ -45,6 +45,101 @@ p, li { white-space: pre-wrap; }
     </message>
 </context>
 <context>
+    <name>EditingActions</name>
+    <message>
+        <source>Editing</source>
+        <translation>Edycja</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Cofnij</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Ponów</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Edycja</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Plik</translation>
+    </message>
+    <message>
+        <source>&amp;Language</source>
+        <translation>&amp;Język</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>Pomo&amp;c</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>Zapisz jako...</translation>
+    </message>
+    <message>
+        <source>Save the shown table to another file</source>
+        <translation>Zapisz pokazaną tabelę do innego pliku</translation>
+    </message>
+    <message>
+        <source>Copy Scene</source>
+        <translation>Kopiuj scenę</translation>
+    </message>
+    <message>
+        <source>Copy the shown scene: lamps, XFade, Scene Time and End Marker</source>
+        <translation>Kopiuj pokazaną scenę: lampy, przejście, czas sceny i znacznik końca</translation>
+    </message>
+    <message>
+        <source>Cut Scene</source>
+        <translation>Wytnij scenę</translation>
+    </message>
+    <message>
+        <source>Copy the shown scene, then make its lamps black and its times zero</source>
+        <translation>Kopiuj pokazaną scenę, potem wygaś jej lampy i wyzeruj jej czasy</translation>
+    </message>
+    <message>
+        <source>Paste Scene</source>
+        <translation>Wklej scenę</translation>
+    </message>
+    <message>
+        <source>Put the copied scene into the shown scene</source>
+        <translation>Wstaw skopiowaną scenę w miejsce pokazanej</translation>
+    </message>
+    <message>
+        <source>Blackout</source>
+        <translation>Wygaszenie</translation>
+    </message>
+    <message>
+        <source>Make all lamps of the shown scene black</source>
+        <translation>Wygaś wszystkie lampy pokazanej sceny</translation>
+    </message>
+    <message>
+        <source>Scene %1 copied</source>
+        <translation>Scena %1 skopiowana</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Wytnij</translation>
+    </message>
+    <message>
+        <source>Scene %1 cut</source>
+        <translation>Scena %1 wycięta</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Wklej</translation>
+    </message>
+    <message>
+        <source>Scene %1 pasted</source>
+        <translation>Scena %1 wklejona</translation>
+    </message>
+    <message>
+        <source>Scene %1 blacked out</source>
+        <translation>Scena %1 wygaszona</translation>
+    </message>
+</context>
+<context>
     <name>Failure</name>
     <message>
         <source>No Vt520 answered.</source>
@@ -211,6 +306,27 @@ Sprawdź kabel USB</translation>
     </message>
 </context>
 <context>
+    <name>FirmwareChangeController</name>
+    <message>
+        <source>A firmware change is running. The button is enabled again when it has ended.</source>
+        <translation>Trwa zmiana firmware. Przycisk będzie znów dostępny po jej zakończeniu.</translation>
+    </message>
+    <message>
+        <source>Firmware change running</source>
+        <translation>Trwa zmiana oprogramowania</translation>
+    </message>
+    <message>
+        <source>A firmware change is running; keep the Vt520 plugged in until it has ended.
+Close the window when the change has ended?</source>
+        <translation>Trwa zmiana oprogramowania; nie odłączaj Vt520, dopóki się nie zakończy.
+Zamknąć okno po zakończeniu zmiany?</translation>
+    </message>
+    <message>
+        <source>The window closes when the firmware change has ended.</source>
+        <translation>Okno zamknie się po zakończeniu zmiany oprogramowania.</translation>
+    </message>
+</context>
+<context>
     <name>HexToBin</name>
     <message>
         <source>A line is shorter than a record.</source>
@@ -358,6 +474,87 @@ Sprawdź kabel USB</translation>
     <message>
         <source>L: %1</source>
         <translation>L: %1</translation>
+    </message>
+</context>
+<context>
+    <name>LightingFilesController</name>
+    <message>
+        <source>The programs have been changed since they were last saved, read or written.
+Save the changes?</source>
+        <translation>Programy zmieniono od ostatniego zapisu, odczytu lub wysłania.
+Zapisać zmiany?</translation>
+    </message>
+    <message>
+        <source>The scenes have been changed since they were last saved, read or written.
+Save the changes?</source>
+        <translation>Sceny zmieniono od ostatniego zapisu, odczytu lub wysłania.
+Zapisać zmiany?</translation>
+    </message>
+    <message>
+        <source>Unsaved changes</source>
+        <translation>Niezapisane zmiany</translation>
+    </message>
+    <message>
+        <source>Save Programs File</source>
+        <translation>Zapisz plik programów</translation>
+    </message>
+    <message>
+        <source>Save Scenes File</source>
+        <translation>Zapisz plik scen</translation>
+    </message>
+    <message>
+        <source>Programs Files (*.pgm)</source>
+        <translation>Pliki programów (*.pgm)</translation>
+    </message>
+    <message>
+        <source>Scens Files (*.scn)</source>
+        <translation>Pliki scen (*.scn)</translation>
+    </message>
+    <message>
+        <source>File error</source>
+        <translation>Błąd pliku</translation>
+    </message>
+    <message>
+        <source>The file %1 could not be saved.
+%2</source>
+        <translation>Nie można zapisać pliku %1.
+%2</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>Zapisano %1</translation>
+    </message>
+    <message>
+        <source>Open Programs File</source>
+        <translation>Otwórz plik programów</translation>
+    </message>
+    <message>
+        <source>Open Scenes File</source>
+        <translation>Otwórz plik scen</translation>
+    </message>
+    <message>
+        <source>Load from File</source>
+        <translation>Wczytanie z pliku</translation>
+    </message>
+    <message>
+        <source>Loaded %1</source>
+        <translation>Wczytano %1</translation>
+    </message>
+    <message>
+        <source>The file %1 is neither a programs file nor a scenes file; it was not opened.</source>
+        <translation>Plik %1 nie jest ani plikiem programów, ani plikiem scen; nie został otwarty.</translation>
+    </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation>Otwórz &amp;ostatni</translation>
+    </message>
+    <message>
+        <source>No longer found, removed from Open Recent: %1</source>
+        <translation>Już nie istnieją, usunięte z listy ostatnich plików: %1</translation>
+    </message>
+    <message>
+        <source>No recent files</source>
+        <translation>Brak ostatnich plików</translation>
     </message>
 </context>
 <context>
@@ -568,42 +765,6 @@ Sprawdź kabel USB</translation>
 <context>
     <name>Vt410_bootloader</name>
     <message>
-        <source>Editing</source>
-        <translation>Edycja</translation>
-    </message>
-    <message>
-        <source>Copy Scene</source>
-        <translation>Kopiuj scenę</translation>
-    </message>
-    <message>
-        <source>Copy the shown scene: lamps, XFade, Scene Time and End Marker</source>
-        <translation>Kopiuj pokazaną scenę: lampy, przejście, czas sceny i znacznik końca</translation>
-    </message>
-    <message>
-        <source>Cut Scene</source>
-        <translation>Wytnij scenę</translation>
-    </message>
-    <message>
-        <source>Copy the shown scene, then make its lamps black and its times zero</source>
-        <translation>Kopiuj pokazaną scenę, potem wygaś jej lampy i wyzeruj jej czasy</translation>
-    </message>
-    <message>
-        <source>Paste Scene</source>
-        <translation>Wklej scenę</translation>
-    </message>
-    <message>
-        <source>Put the copied scene into the shown scene</source>
-        <translation>Wstaw skopiowaną scenę w miejsce pokazanej</translation>
-    </message>
-    <message>
-        <source>Blackout</source>
-        <translation>Wygaszenie</translation>
-    </message>
-    <message>
-        <source>Make all lamps of the shown scene black</source>
-        <translation>Wygaś wszystkie lampy pokazanej sceny</translation>
-    </message>
-    <message>
         <source>Vt520 ver. </source>
         <translation>Vt520 wer. </translation>
     </message>
@@ -758,12 +919,6 @@ Check USB Cable</source>
 Sprawdź kabel USB</translation>
     </message>
     <message>
-        <source>The file %1 could not be saved.
-%2</source>
-        <translation>Nie można zapisać pliku %1.
-%2</translation>
-    </message>
-    <message>
         <source>Wrong file header</source>
         <translation>Nieprawidłowy nagłówek pliku</translation>
     </message>
@@ -780,30 +935,6 @@ Sprawdź kabel USB</translation>
         <translation>Błąd odczytu z Vt520</translation>
     </message>
     <message>
-        <source>Save Programs File</source>
-        <translation>Zapisz plik programów</translation>
-    </message>
-    <message>
-        <source>Programs Files (*.pgm)</source>
-        <translation>Pliki programów (*.pgm)</translation>
-    </message>
-    <message>
-        <source>Open Programs File</source>
-        <translation>Otwórz plik programów</translation>
-    </message>
-    <message>
-        <source>Save Scenes File</source>
-        <translation>Zapisz plik scen</translation>
-    </message>
-    <message>
-        <source>Scens Files (*.scn)</source>
-        <translation>Pliki scen (*.scn)</translation>
-    </message>
-    <message>
-        <source>Open Scenes File</source>
-        <translation>Otwórz plik scen</translation>
-    </message>
-    <message>
         <source>Nothing was made from the file %1.
 %2</source>
         <translation>Z pliku %1 nic nie utworzono.
@@ -818,106 +949,12 @@ Sprawdź kabel USB</translation>
         <translation>Bajty pliku spoza obszarów aplikacji i zewnętrznej pamięci flash, pominięte: %1.</translation>
     </message>
     <message>
-        <source>A firmware change is running. The button is enabled again when it has ended.</source>
-        <translation>Trwa zmiana firmware. Przycisk będzie znów dostępny po jej zakończeniu.</translation>
-    </message>
-    <message>
-        <source>Firmware change running</source>
-        <translation>Trwa zmiana oprogramowania</translation>
-    </message>
-    <message>
-        <source>A firmware change is running; keep the Vt520 plugged in until it has ended.
-Close the window when the change has ended?</source>
-        <translation>Trwa zmiana oprogramowania; nie odłączaj Vt520, dopóki się nie zakończy.
-Zamknąć okno po zakończeniu zmiany?</translation>
-    </message>
-    <message>
-        <source>The window closes when the firmware change has ended.</source>
-        <translation>Okno zamknie się po zakończeniu zmiany oprogramowania.</translation>
-    </message>
-    <message>
-        <source>Save As...</source>
-        <translation>Zapisz jako...</translation>
-    </message>
-    <message>
-        <source>Save the shown table to another file</source>
-        <translation>Zapisz pokazaną tabelę do innego pliku</translation>
-    </message>
-    <message>
         <source>untitled</source>
         <translation>bez nazwy</translation>
     </message>
     <message>
-        <source>The programs have been changed since they were last saved, read or written.
-Save the changes?</source>
-        <translation>Programy zmieniono od ostatniego zapisu, odczytu lub wysłania.
-Zapisać zmiany?</translation>
-    </message>
-    <message>
-        <source>The scenes have been changed since they were last saved, read or written.
-Save the changes?</source>
-        <translation>Sceny zmieniono od ostatniego zapisu, odczytu lub wysłania.
-Zapisać zmiany?</translation>
-    </message>
-    <message>
-        <source>Unsaved changes</source>
-        <translation>Niezapisane zmiany</translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation>Cofnij</translation>
-    </message>
-    <message>
-        <source>Redo</source>
-        <translation>Ponów</translation>
-    </message>
-    <message>
-        <source>&amp;Edit</source>
-        <translation>&amp;Edycja</translation>
-    </message>
-    <message>
-        <source>&amp;File</source>
-        <translation>&amp;Plik</translation>
-    </message>
-    <message>
-        <source>&amp;Language</source>
-        <translation>&amp;Język</translation>
-    </message>
-    <message>
-        <source>&amp;Help</source>
-        <translation>Pomo&amp;c</translation>
-    </message>
-    <message>
-        <source>Cut</source>
-        <translation>Wytnij</translation>
-    </message>
-    <message>
-        <source>Paste</source>
-        <translation>Wklej</translation>
-    </message>
-    <message>
         <source>Get from Vt520</source>
         <translation>Odczyt z Vt520</translation>
-    </message>
-    <message>
-        <source>Load from File</source>
-        <translation>Wczytanie z pliku</translation>
-    </message>
-    <message>
-        <source>The file %1 is neither a programs file nor a scenes file; it was not opened.</source>
-        <translation>Plik %1 nie jest ani plikiem programów, ani plikiem scen; nie został otwarty.</translation>
-    </message>
-    <message>
-        <source>No longer found, removed from Open Recent: %1</source>
-        <translation>Już nie istnieją, usunięte z listy ostatnich plików: %1</translation>
-    </message>
-    <message>
-        <source>No recent files</source>
-        <translation>Brak ostatnich plików</translation>
-    </message>
-    <message>
-        <source>Open &amp;Recent</source>
-        <translation>Otwórz &amp;ostatni</translation>
     </message>
     <message>
         <source>A firmware change is running; %1 was not used.</source>
@@ -932,22 +969,6 @@ Zapisać zmiany?</translation>
 Keep the Vt520 plugged in until the change has ended.</source>
         <translation>Zmienić oprogramowanie Vt520 na zawarte w pliku %1?
 Nie odłączaj Vt520, dopóki zmiana się nie zakończy.</translation>
-    </message>
-    <message>
-        <source>Scene %1 copied</source>
-        <translation>Scena %1 skopiowana</translation>
-    </message>
-    <message>
-        <source>Scene %1 cut</source>
-        <translation>Scena %1 wycięta</translation>
-    </message>
-    <message>
-        <source>Scene %1 pasted</source>
-        <translation>Scena %1 wklejona</translation>
-    </message>
-    <message>
-        <source>Scene %1 blacked out</source>
-        <translation>Scena %1 wygaszona</translation>
     </message>
     <message>
         <source> at %1</source>
@@ -984,14 +1005,6 @@ Nie odłączaj Vt520, dopóki zmiana się nie zakończy.</translation>
     <message>
         <source>Scenes written to the Vt520%1</source>
         <translation>Sceny zapisane w Vt520%1</translation>
-    </message>
-    <message>
-        <source>Saved %1</source>
-        <translation>Zapisano %1</translation>
-    </message>
-    <message>
-        <source>Loaded %1</source>
-        <translation>Wczytano %1</translation>
     </message>
     <message>
         <source>The Vt520 is in use by another program; close it and try again.</source>

@@ -1,3 +1,4 @@
+#include "ShownTitle.h"
 #include "ScriptedQuestions.h"
 #include "app/LanguageRestartLoop.h"
 #include "app/Vt410_bootloader.h"
@@ -124,7 +125,7 @@ void TestLanguageLoop::firstPassFollowsTheLocale()
     QString seenCancel;
     const int result = runLanguageRestartLoop(locale, [&](Vt410_bootloader &window) {
         seenCaption = window.findChild<QPushButton *>(QStringLiteral("pushButtonCHF"))->text();
-        seenTitle = window.windowTitle();
+        seenTitle = shownTitle(window);
         seenCancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
         QTimer::singleShot(0, &window, &QWidget::close);
     });
@@ -189,7 +190,7 @@ void TestLanguageLoop::languageSwitchKeepsTheWork()
         now.sceneStatic = spin("spinBoxSceneStaticTime")->value();
         now.lamp = lampOf(window, "horizontalLayout")->color();
         now.log = window.findChild<QTextBrowser *>("txt")->toPlainText();
-        now.title = window.windowTitle();
+        now.title = shownTitle(window);
         now.programColumn = window.findChild<SceneOverview *>("programOverview")->currentScene();
         now.sceneColumn = window.findChild<SceneOverview *>("sceneOverview")->currentScene();
         seen << now;

@@ -1,5 +1,6 @@
 // The Programs and Scenes tabs of the window: record show/store logic, the
 // four device commands against the emulator and the four file commands.
+#include "ShownTitle.h"
 #include "LightingTestData.h"
 #include "ScriptedQuestions.h"
 #include "UnitFaults.h"
@@ -1280,14 +1281,14 @@ void TestLightingWindow::undoAndRedoEachEdit()
         run(tab.get);
     }
     const bool tableStep = edit == "load" || edit == "get";
-    QVERIFY(window->windowTitle().endsWith('*') != tableStep);
+    QVERIFY(shownTitle(*window).endsWith('*') != tableStep);
 
     // Undo from another record.
     select(programs, 7);
     QCOMPARE(action("actionUndo")->text(), "Undo " + step);
     action("actionUndo")->trigger();
     QCOMPARE(spin(programs ? "spinBoxSceneNumber" : "spinBoxSceneSceneNumber")->value(), (tableStep ? 7 : 5) + 1);
-    QCOMPARE(window->windowTitle().endsWith('*'), tableStep);
+    QCOMPARE(shownTitle(*window).endsWith('*'), tableStep);
     QCOMPARE(action("actionRedo")->text(), "Redo " + step);
     const QByteArray edited = [&] {
         action("actionRedo")->trigger();
@@ -1361,7 +1362,7 @@ void TestLightingWindow::filesFromOutsideGoToTheirTab()
     }
     QVERIFY(questions->messages().isEmpty());
     QCOMPARE(tabs->currentIndex(), kind == 0 ? 1 : 2);
-    QCOMPARE(window->windowTitle(), "Vt520 ver. 1.03 - " + name);
+    QCOMPARE(shownTitle(*window), "Vt520 ver. 1.03 - " + name);
     QCOMPARE(savedTable(kind == 0 ? ProgramsTab : ScenesTab), kind == 0 ? programs : scenes);
 }
 
@@ -1437,30 +1438,30 @@ void TestLightingWindow::textFieldsKeepTheirShortcuts()
 void TestLightingWindow::titleShowsFileAndMark()
 {
     window->findChild<QTabWidget *>("tabWidget")->setCurrentIndex(1); // Programs
-    QCOMPARE(window->windowTitle(), QStringLiteral("Vt520 ver. 1.03 - untitled"));
+    QCOMPARE(shownTitle(*window), QStringLiteral("Vt520 ver. 1.03 - untitled"));
     spin("spinBoxRiseTime")->setValue(321);
-    QCOMPARE(window->windowTitle(), QStringLiteral("Vt520 ver. 1.03 - untitled*"));
+    QCOMPARE(shownTitle(*window), QStringLiteral("Vt520 ver. 1.03 - untitled*"));
     spin("spinBoxRiseTime")->setValue(0); // back as it was: nothing to save
-    QCOMPARE(window->windowTitle(), QStringLiteral("Vt520 ver. 1.03 - untitled"));
+    QCOMPARE(shownTitle(*window), QStringLiteral("Vt520 ver. 1.03 - untitled"));
 
     spin("spinBoxRiseTime")->setValue(321);
     questions->answer(dir->filePath("venue"));
     action("actionSaveTable")->trigger();
     QCOMPARE(questions->asked.size(), 1); // no file yet: asked for one
-    QCOMPARE(window->windowTitle(), QStringLiteral("Vt520 ver. 1.03 - venue.pgm"));
+    QCOMPARE(shownTitle(*window), QStringLiteral("Vt520 ver. 1.03 - venue.pgm"));
 
     programLamp(2)->setBlueColor(77);
-    QCOMPARE(window->windowTitle(), QStringLiteral("Vt520 ver. 1.03 - venue.pgm*"));
+    QCOMPARE(shownTitle(*window), QStringLiteral("Vt520 ver. 1.03 - venue.pgm*"));
     action("actionSaveTable")->trigger();
     QCOMPARE(questions->asked.size(), 1); // its own file: no dialog
-    QCOMPARE(window->windowTitle(), QStringLiteral("Vt520 ver. 1.03 - venue.pgm"));
+    QCOMPARE(shownTitle(*window), QStringLiteral("Vt520 ver. 1.03 - venue.pgm"));
     const SceneRecord saved = recordAt(LightingFile::load(dir->filePath("venue.pgm"), Kind::Programs).table, 0);
     QCOMPARE(saved.riseTime(), 321);
     QCOMPARE(int(saved.blue(2)), 77);
 
     // The Scenes tab has its own document.
     window->findChild<QTabWidget *>("tabWidget")->setCurrentIndex(2);
-    QCOMPARE(window->windowTitle(), QStringLiteral("Vt520 ver. 1.03 - untitled"));
+    QCOMPARE(shownTitle(*window), QStringLiteral("Vt520 ver. 1.03 - untitled"));
 }
 
 void TestLightingWindow::closeAsksBeforeLosingEdits_data()

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QObject>
+
+namespace Ui {
+class Vt410_bootloaderClass;
+}
+
+class LightingFilesController;
+class LightingTab;
+class QAction;
+class QMainWindow;
+class QString;
+class QUndoGroup;
+
+// The editing commands of the Programs and Scenes tabs as tool bar buttons,
+// menu entries and shortcuts: open, save, save as, read from and write to
+// the unit, undo and redo, and the scene clipboard (copy, cut, paste,
+// blackout). Each serves the tab shown and is off on the Settings tab. The
+// table commands do what the shown tab's button does; their captions are
+// that button's.
+class EditingActions : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Adds the actions to the form's tool bar and File menu and an Edit menu
+    // to its menu bar.
+    EditingActions(QMainWindow &window, Ui::Vt410_bootloaderClass &ui, LightingTab &programTab, LightingTab &sceneTab,
+                   LightingFilesController &files);
+
+    // The tab shown, or none on the Settings tab.
+    LightingTab *shownTab() const;
+
+    // Read and Write reach the unit: off while something else drives it.
+    void setDeviceActionsBlocked(bool blocked);
+
+    // Enabled states, captions and tooltips for the tab shown and the
+    // clipboard's contents.
+    void update();
+
+private:
+    void addToFileMenu();
+    void addEditMenu();
+    void copyScene();
+    void cutScene();
+    void pasteScene();
+    void blackoutScene();
+    void showResult(const QString &text);
+
+    QMainWindow &window;
+    Ui::Vt410_bootloaderClass &ui;
+    LightingTab &programTab;
+    LightingTab &sceneTab;
+    LightingFilesController &files;
+    bool deviceActionsBlocked = false;
+
+    QAction *openTable = nullptr;
+    QAction *saveTable = nullptr;
+    QAction *saveTableAs = nullptr;
+    QAction *readTable = nullptr;
+    QAction *writeTable = nullptr;
+    QAction *copy = nullptr;
+    QAction *cut = nullptr;
+    QAction *paste = nullptr;
+    QAction *blackout = nullptr;
+    QUndoGroup *undoGroup = nullptr;
+};
