@@ -125,7 +125,7 @@ FirmwareChange::Outcome FirmwareChange::runChecked(const QString &fileName, cons
 {
     forgetLastRun();
     if (contents.status != UpgradeFile::Status::Ok) {
-        say(UpgradeFile::statusText(contents.status, fileName));
+        say(FailureText::upgradeFileRefusal(contents.status, fileName));
         ended = Outcome::FileRefused;
     } else {
         ended = writeAndStart(contents);
