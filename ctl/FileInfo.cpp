@@ -1,6 +1,7 @@
 #include "ctl/FileInfo.h"
 
 #include "ctl/InputFile.h"
+#include "firmware/FailureText.h"
 #include "firmware/HexToBin.h"
 #include "firmware/UpgradeFile.h"
 #include "firmware/UpgradeImage.h"
@@ -77,7 +78,7 @@ FileInfo::Region imageRegion(const QByteArray &plain, const RegionPlace &place)
 void examineUpgrade(FileInfo *info, const UpgradeFile::Contents &contents)
 {
     if (contents.status != UpgradeFile::Status::Ok)
-        info->problem = UpgradeFile::refusalText(contents.status, info->fileName);
+        info->problem = FailureText::upgradeFileRefusalLine(contents.status, info->fileName);
     if (contents.scrambledImage.size() != UpgradeImage::Size)
         return;
     QByteArray plain = contents.scrambledImage;
@@ -108,7 +109,7 @@ void examineHex(FileInfo *info)
         info->problem = QStringLiteral("%1: line %2: %3")
                             .arg(info->fileName)
                             .arg(read.line)
-                            .arg(hexToBinErrorText(read.code, read.earlierLine));
+                            .arg(FailureText::hexFileRefusal(read.code, read.earlierLine));
         return;
     }
     readHexWindows(info->fileName, oneWindows);
@@ -133,7 +134,8 @@ void examineHex(FileInfo *info)
         info->regions.append(region);
     }
     if (!info->regions.first().hasData)
-        info->problem = QStringLiteral("%1: %2").arg(info->fileName, hexToBinErrorText(HexFileWithoutApplication));
+        info->problem =
+            QStringLiteral("%1: %2").arg(info->fileName, FailureText::hexFileRefusal(HexFileWithoutApplication));
 }
 
 void examineLighting(FileInfo *info, LightingFile::Kind kind)

@@ -2,6 +2,7 @@
 
 #include "ctl/Console.h"
 #include "ctl/ExitStatus.h"
+#include "firmware/FailureText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -91,7 +92,7 @@ int readUpgrade(const QString &fileName, Console &console,
         return ExitFileRefused;
     default:
         showRefusal(*contents);
-        console.error(UpgradeFile::refusalText(contents->status, fileName));
+        console.error(FailureText::upgradeFileRefusalLine(contents->status, fileName));
         return ExitFileRefused;
     }
 }

@@ -1,6 +1,9 @@
 #include "firmware/FailureText.h"
 
+#include "firmware/HexToBin.h"
+
 #include <QCoreApplication>
+#include <QDir>
 
 #include <algorithm>
 #include <iterator>
@@ -119,6 +122,71 @@ const OutcomeRow OutcomeRows[] = {
      nullptr},
 };
 
+// The upgrade file's refusals, in the context "Upgrader" where the catalogues
+// hold them; a text that names the file takes it as %1.
+struct UpgradeFileRow {
+    UpgradeFile::Status status;
+    const char *text;
+    bool namesFile;
+};
+
+using UpgradeStatus = UpgradeFile::Status;
+
+const UpgradeFileRow UpgradeFileRows[] = {
+    {UpgradeStatus::Ok, nullptr, false},
+    {UpgradeStatus::CannotOpen, QT_TRANSLATE_NOOP("Upgrader", "Wrong file header"), false},
+    {UpgradeStatus::WrongHeader, QT_TRANSLATE_NOOP("Upgrader", "Wrong file header"), false},
+    {UpgradeStatus::WrongVersion, QT_TRANSLATE_NOOP("Upgrader", "Wrong file version"), false},
+    {UpgradeStatus::WrongSize, QT_TRANSLATE_NOOP("Upgrader", "Wrong file size"), false},
+    {UpgradeStatus::DamagedApplication,
+     QT_TRANSLATE_NOOP("Upgrader", "The file %1 is damaged: its application region does not "
+                                   "match its sum. Nothing was sent to the Vt520."),
+     true},
+    {UpgradeStatus::DamagedExternalFlash,
+     QT_TRANSLATE_NOOP("Upgrader", "The file %1 is damaged: its external flash region does not "
+                                   "match its sum. Nothing was sent to the Vt520."),
+     true},
+    {UpgradeStatus::EmptyApplication,
+     QT_TRANSLATE_NOOP("Upgrader", "The file %1 holds no application: its application region is "
+                                   "all zeros. Nothing was sent to the Vt520."),
+     true},
+};
+
+// The HEX reader's refusals, in the context "HexToBin". -7 stands for two
+// faults and has one text naming both.
+struct HexRow {
+    int code;
+    const char *text;
+};
+
+const HexRow HexRows[] = {
+    {0, nullptr},
+    {HexLineTooShort, QT_TRANSLATE_NOOP("HexToBin", "A line is shorter than a record.")},
+    {HexNoColon, QT_TRANSLATE_NOOP("HexToBin", "A line does not begin with ':'.")},
+    {HexBadByteCount, QT_TRANSLATE_NOOP("HexToBin", "A byte count is not hexadecimal.")},
+    {HexBadAddress, QT_TRANSLATE_NOOP("HexToBin", "An address is not hexadecimal.")},
+    {HexBadRecordType, QT_TRANSLATE_NOOP("HexToBin", "A record type is not hexadecimal.")},
+    {HexBadData, QT_TRANSLATE_NOOP("HexToBin", "A data byte is not hexadecimal or is missing.")},
+    {HexUnsupportedRecord,
+     QT_TRANSLATE_NOOP("HexToBin", "A record type is not supported or an extended address is not hexadecimal.")},
+    {HexFileNotOpened, QT_TRANSLATE_NOOP("HexToBin", "The file cannot be opened.")},
+    {HexFileWithoutData, QT_TRANSLATE_NOOP("HexToBin", "The file holds no data for the device's address range.")},
+    {HexChecksumMismatch, QT_TRANSLATE_NOOP("HexToBin", "The checksum does not match the record.")},
+    {HexWrongCountForType, QT_TRANSLATE_NOOP("HexToBin", "The byte count does not fit the record type.")},
+    {HexCharactersAfterRecord, QT_TRANSLATE_NOOP("HexToBin", "Characters follow the checksum.")},
+    {HexLineTooLong, QT_TRANSLATE_NOOP("HexToBin", "A line is longer than %1 bytes.")},
+    {HexBadChecksumField, QT_TRANSLATE_NOOP("HexToBin", "The checksum is missing or not hexadecimal.")},
+    {HexFileWithoutApplication,
+     QT_TRANSLATE_NOOP("HexToBin", "The file holds no data for the application region (0x08004000 to 0x0801FFFF).")},
+    {HexOverlappingData,
+     QT_TRANSLATE_NOOP("HexToBin", "The record gives addresses that an earlier line gave, with other bytes.")},
+};
+
+// An overlapping record whose earlier line is known names it.
+const char *const HexOverlapNamingLine =
+    QT_TRANSLATE_NOOP("HexToBin", "The record gives addresses that line %1 gave, with other bytes.");
+const char *const HexUnknownCode = QT_TRANSLATE_NOOP("HexToBin", "Unknown error %1.");
+
 const KindRow &rowOf(Failure::Kind kind)
 {
     const auto found =
@@ -131,6 +199,13 @@ const OutcomeRow &rowOf(Outcome outcome)
     const auto found = std::find_if(std::begin(OutcomeRows), std::end(OutcomeRows),
                                     [outcome](const OutcomeRow &row) { return row.outcome == outcome; });
     return found != std::end(OutcomeRows) ? *found : OutcomeRows[0];
+}
+
+const UpgradeFileRow &rowOf(UpgradeStatus status)
+{
+    const auto found = std::find_if(std::begin(UpgradeFileRows), std::end(UpgradeFileRows),
+                                    [status](const UpgradeFileRow &row) { return row.status == status; });
+    return found != std::end(UpgradeFileRows) ? *found : UpgradeFileRows[0];
 }
 
 } // namespace
@@ -171,6 +246,37 @@ QString resultWord(Outcome outcome)
 QString summaryWord(Outcome outcome)
 {
     return QString::fromLatin1(rowOf(outcome).summaryWord);
+}
+
+QString upgradeFileRefusal(UpgradeFile::Status status, const QString &fileName)
+{
+    const UpgradeFileRow &row = rowOf(status);
+    if (!row.text)
+        return QString();
+    const QString words = QCoreApplication::translate("Upgrader", row.text);
+    return row.namesFile ? words.arg(QDir::toNativeSeparators(fileName)) : words;
+}
+
+QString upgradeFileRefusalLine(UpgradeFile::Status status, const QString &fileName)
+{
+    const QString words = upgradeFileRefusal(status, fileName);
+    if (rowOf(status).namesFile)
+        return words;
+    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(fileName), words);
+}
+
+QString hexFileRefusal(int code, int earlierLine)
+{
+    if (code == HexOverlappingData && earlierLine > 0)
+        return QCoreApplication::translate("HexToBin", HexOverlapNamingLine).arg(earlierLine);
+    const auto found =
+        std::find_if(std::begin(HexRows), std::end(HexRows), [code](const HexRow &row) { return row.code == code; });
+    if (found == std::end(HexRows))
+        return QCoreApplication::translate("HexToBin", HexUnknownCode).arg(code);
+    if (!found->text)
+        return QString();
+    const QString words = QCoreApplication::translate("HexToBin", found->text);
+    return code == HexLineTooLong ? words.arg(HexLineLimit) : words;
 }
 
 } // namespace FailureText

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "firmware/FirmwareChange.h"
+#include "firmware/UpgradeFile.h"
 #include "usb/Failure.h"
 
 #include <QString>
@@ -29,5 +30,20 @@ QString resultWord(FirmwareChange::Outcome outcome);
 // The result column of the table that a gang upgrade prints: "OK", "failed",
 // "not back" or "in bootloader".
 QString summaryWord(FirmwareChange::Outcome outcome);
+
+// The file-refused family: why a file was not taken, worded from the status
+// of the module that read it.
+
+// Why an upgrade file was refused, as the firmware change shows it; empty
+// for Ok. A damaged or empty application region is named together with the
+// file. A file that cannot be opened gets the words of a wrong header, as the
+// window has always shown it (an empty stream has no header).
+QString upgradeFileRefusal(UpgradeFile::Status status, const QString &fileName = QString());
+// The same as one line that names the file, for a reader without the log
+// line of the file name before it.
+QString upgradeFileRefusalLine(UpgradeFile::Status status, const QString &fileName);
+// The reason behind a HEX reader's result code (HexToBin.h); empty for 0.
+// earlierLine names the line that an overlapping record contradicts.
+QString hexFileRefusal(int code, int earlierLine = 0);
 
 } // namespace FailureText

@@ -119,13 +119,14 @@ void FirmwareChange::forgetLastRun()
     everyPageVerified = true;
     startRequestFailed = false;
     stopped = false;
+    endingFailure = Failure();
 }
 
 FirmwareChange::Outcome FirmwareChange::runChecked(const QString &fileName, const UpgradeFile::Contents &contents)
 {
     forgetLastRun();
     if (contents.status != UpgradeFile::Status::Ok) {
-        say(UpgradeFile::statusText(contents.status, fileName));
+        say(FailureText::upgradeFileRefusal(contents.status, fileName));
         ended = Outcome::FileRefused;
     } else {
         ended = writeAndStart(contents);
@@ -260,6 +261,7 @@ bool FirmwareChange::connectFirstTime()
             wait(ConnectRetryWait);
         }
     }
+    endingFailure = failure;
     say(tr("USB Timeout\nCheck USB Cable"));
     if (failure.kind == Failure::Kind::AccessDenied)
         say(FailureText::sentence(failure.kind));
@@ -317,6 +319,7 @@ bool FirmwareChange::resetIntoBootloader()
             wait(BootloaderRetryWait);
     }
     if (!bootloaderFound) {
+        endingFailure = failure;
         say(tr("USB timout\nCheck USB cable"));
         if (failure.kind == Failure::Kind::AccessDenied)
             say(FailureText::sentence(failure.kind));
@@ -485,6 +488,7 @@ std::optional<FirmwareChange::Outcome> FirmwareChange::writeAndVerifyExternalFla
     const USBVT350::Recovery patience = recovery();
     Failure failure;
     auto failed = [this, &failure] {
+        endingFailure = failure;
         if (failure.kind == Failure::Kind::Stopped)
             return Outcome::Stopped; // not a fault: the verdict says it
         say(tr("Error"));

@@ -2,6 +2,7 @@
 
 #include "firmware/UpgradeFile.h"
 #include "usb/DeviceMode.h"
+#include "usb/Failure.h"
 #include "usb/USBVT350.h"
 
 #include <QByteArray>
@@ -128,6 +129,10 @@ public:
     // The port path of the unit that was written; empty before.
     QString portPath() const { return unitPort; }
     Outcome outcome() const { return ended; }
+    // The transport failure that ended the last run (no unit answered, the
+    // unit did not come back in its bootloader, an external flash transfer
+    // failed); Kind::None when the run ended otherwise.
+    const Failure &failure() const { return endingFailure; }
 
     // The last line of a run: the outcome in plain words, with what to do
     // (FailureText::verdict words any outcome).
@@ -171,4 +176,5 @@ private:
     // afresh since then may have restarted on its own (a power cut).
     quint64 connectionsAtWrite = 0;
     Outcome ended = Outcome::NotRun;
+    Failure endingFailure;
 };

@@ -72,7 +72,7 @@ GangChange::Result GangChange::run(const QString &fileName, const UpgradeFile::C
     result.fileStatus = contents.status;
     if (contents.status != UpgradeFile::Status::Ok) {
         say(QString(), fileName);
-        say(QString(), UpgradeFile::statusText(contents.status, fileName));
+        say(QString(), FailureText::upgradeFileRefusal(contents.status, fileName));
         say(QString(), FailureText::verdict(FirmwareChange::Outcome::FileRefused));
         return result;
     }

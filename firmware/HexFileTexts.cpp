@@ -1,5 +1,6 @@
 #include "firmware/HexFileTexts.h"
 
+#include "firmware/FailureText.h"
 #include "firmware/HexToBin.h"
 
 #include <QCoreApplication>
@@ -19,7 +20,7 @@ bool isHexRecordDefect(const HexToBinResult &result)
 
 QString refusedHexFileText(const QString &fileName, const HexToBinResult &result)
 {
-    QString reason = hexToBinErrorText(result.code, result.earlierLine);
+    QString reason = FailureText::hexFileRefusal(result.code, result.earlierLine);
     if (result.line > 0)
         reason =
             QCoreApplication::translate("Vt410_bootloader", "Line %1: %2").arg(QString::number(result.line), reason);

@@ -1,6 +1,5 @@
 #include "firmware/HexToBin.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
@@ -273,53 +272,4 @@ HexToBinResult readHexWindow(const QString &fileName, unsigned char *buffer, qui
 int HexToBin(const QString &fileName, unsigned char *buffer, quint32 firstAddress, quint32 lastAddress)
 {
     return readHexWindow(fileName, buffer, firstAddress, lastAddress).code;
-}
-
-QString hexToBinErrorText(int result, int earlierLine)
-{
-    switch (result) {
-    case 0:
-        return QString();
-    case HexLineTooShort:
-        return QCoreApplication::translate("HexToBin", "A line is shorter than a record.");
-    case HexNoColon:
-        return QCoreApplication::translate("HexToBin", "A line does not begin with ':'.");
-    case HexBadByteCount:
-        return QCoreApplication::translate("HexToBin", "A byte count is not hexadecimal.");
-    case HexBadAddress:
-        return QCoreApplication::translate("HexToBin", "An address is not hexadecimal.");
-    case HexBadRecordType:
-        return QCoreApplication::translate("HexToBin", "A record type is not hexadecimal.");
-    case HexBadData:
-        return QCoreApplication::translate("HexToBin", "A data byte is not hexadecimal or is missing.");
-    case HexUnsupportedRecord: // also HexBadExtendedAddress
-        return QCoreApplication::translate("HexToBin",
-                                           "A record type is not supported or an extended address is not hexadecimal.");
-    case HexFileNotOpened:
-        return QCoreApplication::translate("HexToBin", "The file cannot be opened.");
-    case HexFileWithoutData:
-        return QCoreApplication::translate("HexToBin", "The file holds no data for the device's address range.");
-    case HexChecksumMismatch:
-        return QCoreApplication::translate("HexToBin", "The checksum does not match the record.");
-    case HexWrongCountForType:
-        return QCoreApplication::translate("HexToBin", "The byte count does not fit the record type.");
-    case HexCharactersAfterRecord:
-        return QCoreApplication::translate("HexToBin", "Characters follow the checksum.");
-    case HexLineTooLong:
-        return QCoreApplication::translate("HexToBin", "A line is longer than %1 bytes.").arg(HexLineLimit);
-    case HexBadChecksumField:
-        return QCoreApplication::translate("HexToBin", "The checksum is missing or not hexadecimal.");
-    case HexFileWithoutApplication:
-        return QCoreApplication::translate(
-            "HexToBin", "The file holds no data for the application region (0x08004000 to 0x0801FFFF).");
-    case HexOverlappingData:
-        if (earlierLine > 0)
-            return QCoreApplication::translate("HexToBin", "The record gives addresses that line %1 gave, with "
-                                                           "other bytes.")
-                .arg(earlierLine);
-        return QCoreApplication::translate("HexToBin", "The record gives addresses that an earlier line gave, with "
-                                                       "other bytes.");
-    default:
-        return QCoreApplication::translate("HexToBin", "Unknown error %1.").arg(result);
-    }
 }

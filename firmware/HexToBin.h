@@ -84,5 +84,4 @@ HexToBinResult readHexWindow(const QString &fileName, unsigned char *buffer, qui
 // readHexWindow's result code alone.
 int HexToBin(const QString &fileName, unsigned char *buffer, quint32 firstAddress, quint32 lastAddress);
 
-// The reason behind a failure, in the user's language; empty for 0.
-QString hexToBinErrorText(int result, int earlierLine = 0);
+// The words for a failure are FailureText::hexFileRefusal.

@@ -4,9 +4,7 @@
 #include "usb/CompleteFileWriter.h"
 #include "usb/Scrambling.h"
 
-#include <QCoreApplication>
 #include <QDataStream>
-#include <QDir>
 #include <QFile>
 
 namespace UpgradeFile {
@@ -84,44 +82,6 @@ Contents read(const QString &fileName)
     contents.status = damagedRegion(image);
     contents.scrambledImage = image;
     return contents;
-}
-
-QString refusalText(Status status, const QString &fileName)
-{
-    const QString text = statusText(status, fileName);
-    if (status == Status::DamagedApplication || status == Status::DamagedExternalFlash
-        || status == Status::EmptyApplication)
-        return text; // names the file already
-    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(fileName), text);
-}
-
-QString statusText(Status status, const QString &fileName)
-{
-    const QString name = QDir::toNativeSeparators(fileName);
-    switch (status) {
-    case Status::Ok:
-        return QString();
-    case Status::CannotOpen:
-    case Status::WrongHeader:
-        return QCoreApplication::translate("Upgrader", "Wrong file header");
-    case Status::WrongVersion:
-        return QCoreApplication::translate("Upgrader", "Wrong file version");
-    case Status::WrongSize:
-        return QCoreApplication::translate("Upgrader", "Wrong file size");
-    case Status::DamagedApplication:
-        return QCoreApplication::translate("Upgrader", "The file %1 is damaged: its application region does not "
-                                                       "match its sum. Nothing was sent to the Vt520.")
-            .arg(name);
-    case Status::DamagedExternalFlash:
-        return QCoreApplication::translate("Upgrader", "The file %1 is damaged: its external flash region does not "
-                                                       "match its sum. Nothing was sent to the Vt520.")
-            .arg(name);
-    case Status::EmptyApplication:
-        return QCoreApplication::translate("Upgrader", "The file %1 holds no application: its application region is "
-                                                       "all zeros. Nothing was sent to the Vt520.")
-            .arg(name);
-    }
-    return QString();
 }
 
 } // namespace UpgradeFile

@@ -40,13 +40,6 @@ struct Contents {
 // descrambled image included.
 Contents read(const QString &fileName);
 
-// The text that the firmware change shows for a rejected file; a damaged
-// region is named together with the file. A file that cannot be opened gets
-// the text of a wrong header, as the window has always shown it (an empty
-// stream has no header).
-QString statusText(Status status, const QString &fileName = QString());
-// The same as one line that names the file, for a reader without the log
-// line of the file name before it.
-QString refusalText(Status status, const QString &fileName);
+// The words for a refused file are FailureText::upgradeFileRefusal.
 
 } // namespace UpgradeFile

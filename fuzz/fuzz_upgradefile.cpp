@@ -3,6 +3,7 @@
 #include "FuzzCheck.h"
 #include "FuzzInputFile.h"
 
+#include "firmware/FailureText.h"
 #include "firmware/UpgradeFile.h"
 #include "firmware/UpgradeImage.h"
 #include "usb/Scrambling.h"
@@ -17,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     const UpgradeFile::Contents contents = UpgradeFile::read(fileName);
     if (contents.status != UpgradeFile::Status::Ok) {
-        FUZZ_CHECK(!UpgradeFile::statusText(contents.status).isEmpty());
+        FUZZ_CHECK(!FailureText::upgradeFileRefusal(contents.status).isEmpty());
         return 0;
     }
     // Nothing shorter than a complete file can pass; bytes after it are not

@@ -4,6 +4,7 @@
 // word is spelled out here, so that two swapped or reworded rows fail.
 
 #include "firmware/FailureText.h"
+#include "firmware/HexToBin.h"
 
 #include <QCoreApplication>
 #include <QTranslator>
@@ -11,6 +12,7 @@
 
 Q_DECLARE_METATYPE(Failure::Kind)
 Q_DECLARE_METATYPE(FirmwareChange::Outcome)
+Q_DECLARE_METATYPE(UpgradeFile::Status)
 
 class TestFailureText : public QObject
 {
@@ -21,6 +23,10 @@ private slots:
     void failureKindWords();
     void outcomeWords_data();
     void outcomeWords();
+    void upgradeFileRefusals_data();
+    void upgradeFileRefusals();
+    void hexFileRefusals_data();
+    void hexFileRefusals();
 
 private:
     // The sentence that `words` gives with the Polish catalogue installed.
@@ -200,6 +206,118 @@ void TestFailureText::outcomeWords()
     QCOMPARE(inPolish(verdict), polish);
     QCOMPARE(FailureText::resultWord(outcome), resultWord);
     QCOMPARE(FailureText::summaryWord(outcome), summaryWord);
+}
+
+void TestFailureText::upgradeFileRefusals_data()
+{
+    using Status = UpgradeFile::Status;
+    QTest::addColumn<Status>("status");
+    QTest::addColumn<QString>("english");
+    QTest::addColumn<QString>("polish");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("ok") << Status::Ok << QString() << QString() << "new.upg: ";
+    QTest::newRow("cannot open") << Status::CannotOpen << "Wrong file header"
+                                 << QString::fromUtf8("Nieprawidłowy nagłówek pliku") << "new.upg: Wrong file header";
+    QTest::newRow("wrong header") << Status::WrongHeader << "Wrong file header"
+                                  << QString::fromUtf8("Nieprawidłowy nagłówek pliku") << "new.upg: Wrong file header";
+    QTest::newRow("wrong version") << Status::WrongVersion << "Wrong file version"
+                                   << QString::fromUtf8("Nieprawidłowa wersja pliku") << "new.upg: Wrong file version";
+    QTest::newRow("wrong size") << Status::WrongSize << "Wrong file size"
+                                << QString::fromUtf8("Nieprawidłowy rozmiar pliku") << "new.upg: Wrong file size";
+    QTest::newRow("damaged application")
+        << Status::DamagedApplication
+        << "The file new.upg is damaged: its application region does not match its sum. Nothing was sent to the Vt520."
+        << QString::fromUtf8("Plik new.upg jest uszkodzony: obszar aplikacji nie zgadza się z jego sumą kontrolną. "
+                             "Nic nie zostało wysłane do Vt520.")
+        << "The file new.upg is damaged: its application region does not match its sum. Nothing was sent to the "
+           "Vt520.";
+    QTest::newRow("damaged external flash")
+        << Status::DamagedExternalFlash
+        << "The file new.upg is damaged: its external flash region does not match its sum. Nothing was sent to the "
+           "Vt520."
+        << QString::fromUtf8("Plik new.upg jest uszkodzony: obszar pamięci zewnętrznej nie zgadza się z jego sumą "
+                             "kontrolną. Nic nie zostało wysłane do Vt520.")
+        << "The file new.upg is damaged: its external flash region does not match its sum. Nothing was sent to the "
+           "Vt520.";
+    QTest::newRow("empty application")
+        << Status::EmptyApplication
+        << "The file new.upg holds no application: its application region is all zeros. Nothing was sent to the Vt520."
+        << QString::fromUtf8("Plik new.upg nie zawiera aplikacji: jej obszar to same zera. Nic nie zostało wysłane "
+                             "do Vt520.")
+        << "The file new.upg holds no application: its application region is all zeros. Nothing was sent to the "
+           "Vt520.";
+}
+
+void TestFailureText::upgradeFileRefusals()
+{
+    QFETCH(UpgradeFile::Status, status);
+    QFETCH(QString, english);
+    QFETCH(QString, polish);
+    QFETCH(QString, line);
+    const QString fileName = QStringLiteral("new.upg");
+    QCOMPARE(FailureText::upgradeFileRefusal(status, fileName), english);
+    QCOMPARE(inPolish([&] { return FailureText::upgradeFileRefusal(status, fileName); }), polish);
+    QCOMPARE(FailureText::upgradeFileRefusalLine(status, fileName), line);
+}
+
+void TestFailureText::hexFileRefusals_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("earlierLine");
+    QTest::addColumn<QString>("english");
+    QTest::addColumn<QString>("polish");
+    QTest::newRow("read") << 0 << 0 << QString() << QString();
+    QTest::newRow("line too short") << HexLineTooShort << 0 << "A line is shorter than a record."
+                                    << QString::fromUtf8("Wiersz jest krótszy niż rekord.");
+    QTest::newRow("no colon")
+        << HexNoColon << 0 << "A line does not begin with ':'." << QString::fromUtf8("Wiersz nie zaczyna się od ':'.");
+    QTest::newRow("bad byte count") << HexBadByteCount << 0 << "A byte count is not hexadecimal."
+                                    << QString::fromUtf8("Liczba bajtów nie jest szesnastkowa.");
+    QTest::newRow("bad address")
+        << HexBadAddress << 0 << "An address is not hexadecimal." << QString::fromUtf8("Adres nie jest szesnastkowy.");
+    QTest::newRow("bad record type") << HexBadRecordType << 0 << "A record type is not hexadecimal."
+                                     << QString::fromUtf8("Typ rekordu nie jest szesnastkowy.");
+    QTest::newRow("bad data") << HexBadData << 0 << "A data byte is not hexadecimal or is missing."
+                              << QString::fromUtf8("Bajt danych nie jest szesnastkowy albo go brakuje.");
+    QTest::newRow("unsupported record or bad extended address")
+        << HexUnsupportedRecord << 0 << "A record type is not supported or an extended address is not hexadecimal."
+        << QString::fromUtf8("Typ rekordu nie jest obsługiwany albo adres rozszerzony nie jest szesnastkowy.");
+    QTest::newRow("not opened")
+        << HexFileNotOpened << 0 << "The file cannot be opened." << QString::fromUtf8("Nie można otworzyć pliku.");
+    QTest::newRow("without data") << HexFileWithoutData << 0 << "The file holds no data for the device's address range."
+                                  << QString::fromUtf8("Plik nie zawiera danych dla zakresu adresów urządzenia.");
+    QTest::newRow("checksum mismatch") << HexChecksumMismatch << 0 << "The checksum does not match the record."
+                                       << QString::fromUtf8("Suma kontrolna nie zgadza się z rekordem.");
+    QTest::newRow("wrong count for type") << HexWrongCountForType << 0 << "The byte count does not fit the record type."
+                                          << QString::fromUtf8("Liczba bajtów nie pasuje do typu rekordu.");
+    QTest::newRow("characters after record") << HexCharactersAfterRecord << 0 << "Characters follow the checksum."
+                                             << QString::fromUtf8("Po sumie kontrolnej są jeszcze znaki.");
+    QTest::newRow("line too long") << HexLineTooLong << 0 << "A line is longer than 1024 bytes."
+                                   << QString::fromUtf8("Wiersz przekracza dopuszczalną długość (1024 B).");
+    QTest::newRow("bad checksum field") << HexBadChecksumField << 0 << "The checksum is missing or not hexadecimal."
+                                        << QString::fromUtf8("Brak sumy kontrolnej albo nie jest ona szesnastkowa.");
+    QTest::newRow("without application")
+        << HexFileWithoutApplication << 0
+        << "The file holds no data for the application region (0x08004000 to 0x0801FFFF)."
+        << QString::fromUtf8("Plik nie zawiera danych dla obszaru aplikacji (0x08004000 do 0x0801FFFF).");
+    QTest::newRow("overlapping data, earlier line known")
+        << HexOverlappingData << 7 << "The record gives addresses that line 7 gave, with other bytes."
+        << QString::fromUtf8("Rekord podaje adresy, które podał już wiersz 7, z innymi bajtami.");
+    QTest::newRow("overlapping data, earlier line unknown")
+        << HexOverlappingData << 0 << "The record gives addresses that an earlier line gave, with other bytes."
+        << QString::fromUtf8("Rekord podaje adresy, które podał już wcześniejszy wiersz, z innymi bajtami.");
+    QTest::newRow("unknown code")
+        << HexLowestResult - 1 << 0 << "Unknown error -17." << QString::fromUtf8("Nieznany błąd -17.");
+}
+
+void TestFailureText::hexFileRefusals()
+{
+    QFETCH(int, code);
+    QFETCH(int, earlierLine);
+    QFETCH(QString, english);
+    QFETCH(QString, polish);
+    QCOMPARE(FailureText::hexFileRefusal(code, earlierLine), english);
+    QCOMPARE(inPolish([&] { return FailureText::hexFileRefusal(code, earlierLine); }), polish);
 }
 
 QTEST_GUILESS_MAIN(TestFailureText)

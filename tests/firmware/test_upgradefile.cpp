@@ -1,6 +1,7 @@
 // Upgrade image and upgrade file: the region sums, the exact bytes of the
 // file, the scrambling, and the reader's checks on foreign and damaged files.
 #include "HexFiles.h"
+#include "firmware/FailureText.h"
 #include "firmware/UpgradeFile.h"
 #include "firmware/UpgradeImage.h"
 #include "usb/Scrambling.h"
@@ -371,7 +372,7 @@ void TestUpgradeFile::reader()
     QVERIFY(HexFiles::writeFile(upgName, file));
     const UpgradeFile::Contents contents = UpgradeFile::read(upgName);
     QCOMPARE(contents.status, expected);
-    QCOMPARE(UpgradeFile::statusText(contents.status), text);
+    QCOMPARE(FailureText::upgradeFileRefusal(contents.status), text);
     // A damaged region still gives the image, for a report of the file.
     if (expected == UpgradeFile::Status::Ok || expected == UpgradeFile::Status::DamagedApplication
         || expected == UpgradeFile::Status::DamagedExternalFlash || expected == UpgradeFile::Status::EmptyApplication)
@@ -396,7 +397,7 @@ void TestUpgradeFile::readerOfFileThatCannotBeOpened()
     QCOMPARE(contents.status, UpgradeFile::Status::CannotOpen);
     QVERIFY(!contents.reason.isEmpty());
     QVERIFY(contents.scrambledImage.isEmpty());
-    QCOMPARE(UpgradeFile::statusText(contents.status), QStringLiteral("Wrong file header"));
+    QCOMPARE(FailureText::upgradeFileRefusal(contents.status), QStringLiteral("Wrong file header"));
 }
 
 void TestUpgradeFile::writeToImpossiblePlaceLeavesNothing()

@@ -29,6 +29,7 @@ struct Run {
     // Every run ends with its verdict; it is kept apart from the lines of
     // the sequence before it, and only when it is the change's own.
     FirmwareChange::Outcome outcome = FirmwareChange::Outcome::NotRun;
+    Failure failure; // the transport failure that ended the run
     QString verdict;
 
     void operator()(USBVT350 &usb, const QString &fileName)
@@ -55,6 +56,7 @@ struct Run {
         FirmwareChange change(usb, callbacks);
         succeeded = change.run(fileName);
         outcome = change.outcome();
+        failure = change.failure();
         if (!lines.isEmpty() && lines.last() == change.verdict())
             verdict = lines.takeLast();
     }
@@ -75,6 +77,8 @@ QString withoutHeader(const QString &dump)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Failure::Kind)
 
 class TestUpgraderSequence : public QObject
 {
@@ -177,6 +181,7 @@ void TestUpgraderSequence::completeChange()
     QCOMPARE(run.percents.at(1), 0); // 1024 * 100 / 114688 rounds down
     QVERIFY(run.succeeded);
     QCOMPARE(run.outcome, FirmwareChange::Outcome::Changed);
+    QCOMPARE(run.failure.kind, Failure::Kind::None);
     QCOMPARE(run.verdict, QString("Done: the Vt520 261100042 at 1-1 runs the new firmware."));
     verifyDeviceHolds(device, fixture);
 
@@ -259,6 +264,7 @@ void TestUpgraderSequence::noDevice()
 
     QCOMPARE(run.lines, (QStringList{fixture.fileName, "USB Timeout\nCheck USB Cable"}));
     QCOMPARE(run.outcome, FirmwareChange::Outcome::NoDevice);
+    QCOMPARE(run.failure.kind, Failure::Kind::NoDevice);
     QCOMPARE(run.percents, QList<int>{0});
     // Four attempts, 200 ms apart.
     QCOMPARE(run.waits, (QList<int>{200, 200, 200}));
@@ -279,6 +285,7 @@ void TestUpgraderSequence::bootloaderDoesNotComeBack()
     QCOMPARE(run.lines, (QStringList{fixture.fileName, "261100042", "1.00", UpgradeFixture::versionDate(),
                                      "Apllication mode", "Reset device", "USB timout\nCheck USB cable"}));
     QCOMPARE(run.outcome, FirmwareChange::Outcome::BootloaderNotReached);
+    QCOMPARE(run.failure.kind, Failure::Kind::NoDevice);
     QCOMPARE(run.waits, (QList<int>{2000, 500, 200, 200, 200, 200, 200, 200, 200, 200, 200, 200}));
     QCOMPARE(bus.requestCount(3), 0);
     QCOMPARE(device.internalFlash(0x08004000, 0x1C000), before);
@@ -584,6 +591,9 @@ void TestUpgraderSequence::externalFlashWriteFails()
     QCOMPARE(run.lines, expected);
     QCOMPARE(run.percents, UpgradeFixture::percents());
     QCOMPARE(run.outcome, FirmwareChange::Outcome::ExternalFlashFailed);
+    QCOMPARE(run.failure.kind, Failure::Kind::Refused);
+    QCOMPARE(run.failure.request, 6);
+    QCOMPARE(run.failure.detail, QString("LIBUSB_ERROR_IO"));
     QCOMPARE(bus.requestCount(6), 101); // the first try and 100 retries
     QCOMPARE(bus.requestCount(5), 0);
     QCOMPARE(bus.requestCount(4), 0);
@@ -603,6 +613,8 @@ void TestUpgraderSequence::externalFlashReadFails()
     expected = expected.mid(0, expected.indexOf("Verify External Flash ...  ") + 1) << "Error";
     QCOMPARE(run.lines, expected);
     QCOMPARE(run.outcome, FirmwareChange::Outcome::ExternalFlashFailed);
+    QCOMPARE(run.failure.kind, Failure::Kind::Refused);
+    QCOMPARE(run.failure.request, 5);
     QCOMPARE(bus.requestCount(4), 0);
 }
 
@@ -752,9 +764,10 @@ void TestUpgraderSequence::unitStopsAnswering_data()
 {
     QTest::addColumn<QString>("trouble");
     QTest::addColumn<int>("limitMs");
+    QTest::addColumn<Failure::Kind>("failure");
     // Each silent chunk holds the transfer for its 2 s timeout.
-    QTest::newRow("every write chunk times out") << "silent" << 32000;
-    QTest::newRow("unplugged for good") << "gone" << 10000;
+    QTest::newRow("every write chunk times out") << "silent" << 32000 << Failure::Kind::NotAnswering;
+    QTest::newRow("unplugged for good") << "gone" << 10000 << Failure::Kind::NotAnswering;
 }
 
 // A unit that does not answer at all ends the external flash phase in
@@ -763,6 +776,7 @@ void TestUpgraderSequence::unitStopsAnswering()
 {
     QFETCH(QString, trouble);
     QFETCH(int, limitMs);
+    QFETCH(Failure::Kind, failure);
     auto &bus = vt520sim::Bus::instance();
     addDevice(vt520sim::Mode::Bootloader);
 
@@ -784,6 +798,7 @@ void TestUpgraderSequence::unitStopsAnswering()
     expected = expected.mid(0, expected.indexOf("Writting External Flash ... ") + 1) << "Error";
     QCOMPARE(run.lines, expected);
     QCOMPARE(run.outcome, FirmwareChange::Outcome::StoppedAnswering);
+    QCOMPARE(run.failure.kind, failure);
     QVERIFY2(run.verdict.contains("stopped answering"), qPrintable(run.verdict));
     QVERIFY(phaseStart >= 0);
     const qint64 phase = bus.nowMs() - phaseStart;
