@@ -201,12 +201,12 @@ void TestLightingWindow::initTestCase()
     QVERIFY(settingsDir.isValid());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsDir.path()));
     // The window's Get and Set wait for a unit on the emulator's clock.
-    LightingTransfer::setDefaultRecovery(emulatorClock());
+    Clock::setStandard(&emulatorClock());
 }
 
 void TestLightingWindow::cleanupTestCase()
 {
-    LightingTransfer::setDefaultRecovery({});
+    Clock::setStandard(nullptr);
 }
 
 void TestLightingWindow::init()

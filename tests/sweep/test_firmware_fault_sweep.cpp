@@ -456,8 +456,8 @@ void TestFirmwareFaultSweep::faultThroughTheUpgraderThread()
     vt520sim::Device &device = freshDevice();
     USBVT350 usb;
     Upgrader upgrader(&usb);
-    upgrader.setSleep([](int milliseconds) { vt520sim::sleepMs(static_cast<unsigned long>(milliseconds)); });
-    upgrader.setClock([] { return qint64(vt520sim::Bus::instance().nowMs()); });
+    EmulatorClock clock;
+    upgrader.setClock(&clock);
     QSignalSpy said(&upgrader, &Upgrader::sendText);
     upgrader.slotSetFileName(fixture.fileName);
 
