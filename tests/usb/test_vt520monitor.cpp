@@ -110,7 +110,8 @@ private slots:
         }
 
         if (action == "decoy") {
-            QTest::qWait(100); // ten polls that must not report
+            for (int poll = 0; poll < 10; ++poll) // ten polls that must not report
+                monitor.refresh();
             QCOMPARE(reports.size(), 0);
         } else {
             QVERIFY(reports.wait(10000));
