@@ -4,6 +4,7 @@
 // change follows its time-out lines with the hint on the udev rule. Without
 // such a device no hint appears.
 #include "EmulatorClock.h"
+#include "FailOnWarnings.h"
 #include "UpgradeFixture.h"
 #include "firmware/FirmwareChange.h"
 #include "sim/Vt520Sim.h"
@@ -67,6 +68,7 @@ void TestAccessHint::cleanupTestCase()
 
 void TestAccessHint::init()
 {
+    failOnUnexpectedWarnings();
     vt520sim::Bus::instance().reset();
     vt520sim::Bus::instance().useVirtualClock(true);
     traced.clear();

@@ -2,6 +2,7 @@
 // shows its own time-out or connection line as before and then, in the log
 // pane, the hint on the udev rule. With no device at all the same commands
 // show their lines without the hint.
+#include "FailOnWarnings.h"
 #include "ScriptedQuestions.h"
 #include "UpgradeFixture.h"
 #include "app/Vt410_bootloader.h"
@@ -48,6 +49,7 @@ private:
 
 void TestAccessHintWindow::init()
 {
+    failOnUnexpectedWarnings();
     vt520sim::Bus::instance().reset();
     window = std::make_unique<Vt410_bootloader>();
     auto scripted = std::make_unique<ScriptedQuestions>();

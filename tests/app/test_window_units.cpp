@@ -2,6 +2,7 @@
 // takes every device command and no other does, a unit held by another
 // program is refused, nothing but the change reaches the unit while a
 // change runs, and a close asked for during a change can be withdrawn.
+#include "FailOnWarnings.h"
 #include "GatedClock.h"
 #include "ScriptedQuestions.h"
 #include "UpgradeFixture.h"
@@ -171,6 +172,7 @@ void TestWindowUnits::initTestCase()
 
 void TestWindowUnits::init()
 {
+    failOnUnexpectedWarnings();
     auto &bus = vt520sim::Bus::instance();
     bus.resetToDefault();
     bus.useVirtualClock(true);

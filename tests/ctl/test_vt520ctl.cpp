@@ -2,6 +2,7 @@
 // choice among several units, the firmware change's lines and the files it
 // writes, each against what the window says and writes.
 #include "EmulatorClock.h"
+#include "FailOnWarnings.h"
 #include "HexFiles.h"
 #include "LightingTestData.h"
 #include "ScriptedQuestions.h"
@@ -144,6 +145,7 @@ private slots:
 
     void init()
     {
+        failOnUnexpectedWarnings();
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
     }
@@ -332,7 +334,7 @@ private slots:
                  LightingFile::Status::Ok);
         prepareUnits(units);
         for (QString &argument : arguments)
-            argument = argument.arg(dir->path());
+            argument.replace(QStringLiteral("%1"), dir->path());
         QString standardOutput;
         if (arguments.first().startsWith('>'))
             standardOutput = arguments.takeFirst().mid(1);
@@ -448,7 +450,7 @@ private slots:
         QFETCH(QStringList, hidden);
         QVERIFY(HexFiles::writeFile(path("page.bin"), QByteArray(64, 'p')));
         for (QString &argument : arguments)
-            argument = argument.arg(dir->path());
+            argument.replace(QStringLiteral("%1"), dir->path());
         prepareUnits(2);
         arguments << "--device"
                   << "1-1.2";
@@ -490,7 +492,7 @@ private slots:
         const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 12);
         QVERIFY(!fixture.fileName.isEmpty());
         for (QString &argument : arguments)
-            argument = argument.arg(dir->path());
+            argument.replace(QStringLiteral("%1"), dir->path());
         QByteArray before[3];
         for (int unit = 1; unit <= 3; ++unit)
             before[unit - 1] = stateFile(3, unit, "internal.bin") + stateFile(3, unit, "device.ini");
@@ -702,7 +704,7 @@ private slots:
         const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 15);
         QVERIFY(!fixture.fileName.isEmpty());
         for (QString &argument : arguments)
-            argument = argument.arg(dir->path());
+            argument.replace(QStringLiteral("%1"), dir->path());
         QProcess process;
         process.setProcessEnvironment(unitsEnvironment(1, false));
         process.setWorkingDirectory(dir->path());
@@ -1084,7 +1086,7 @@ private slots:
         QVERIFY(!UpgradeFixture::make(path("new.upg"), 17).fileName.isEmpty());
         QVERIFY(HexFiles::writeFile(path("short.upg"), QByteArray(300, 'x')));
         for (QString &argument : arguments)
-            argument = argument.arg(dir->path());
+            argument.replace(QStringLiteral("%1"), dir->path());
         const Run result = run(arguments, units);
         QCOMPARE(result.status, status);
         QJsonParseError parsed;
@@ -1399,9 +1401,9 @@ private slots:
         QFETCH(QStringList, errors);
         QVERIFY(HexFiles::writeFile(path("in.hex"), text));
         for (QString &argument : arguments)
-            argument = argument.arg(dir->path());
+            argument.replace(QStringLiteral("%1"), dir->path());
         for (QString &error : errors)
-            error = error.arg(dir->path());
+            error.replace(QStringLiteral("%1"), dir->path());
 
         const Run result = run(arguments, 0);
         QCOMPARE(result.status, 2);

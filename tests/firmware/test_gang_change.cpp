@@ -4,6 +4,7 @@
 // it alone brings it to the new firmware. Plain QThreads and no event loop,
 // so that it also runs under ThreadSanitizer.
 #include "EmulatorClock.h"
+#include "FailOnWarnings.h"
 #include "UpgradeFixture.h"
 #include "firmware/GangChange.h"
 #include "sim/Vt520Sim.h"
@@ -52,6 +53,7 @@ class TestGangChange : public QObject
 private slots:
     void init()
     {
+        failOnUnexpectedWarnings();
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
         fixture = UpgradeFixture::make(dir->filePath("new.upg"), 300);

@@ -1,6 +1,7 @@
 // The firmware change sequence against the device emulator, on the virtual
 // clock: complete changes from both modes and every road that ends a run.
 #include "EmulatorClock.h"
+#include "FailOnWarnings.h"
 #include "UpgradeFixture.h"
 #include "firmware/FirmwareChange.h"
 #include "sim/Vt520Sim.h"
@@ -127,6 +128,7 @@ private:
 
 void TestUpgraderSequence::init()
 {
+    failOnUnexpectedWarnings();
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
     fixture = UpgradeFixture::make(dir->filePath("new.upg"), 100);

@@ -2,6 +2,7 @@
 // with the virtual clock and once with the real waits; two runs in a row;
 // a new file name given while a run is going on.
 #include "EmulatorClock.h"
+#include "FailOnWarnings.h"
 #include "UpgradeFixture.h"
 #include "firmware/Upgrader.h"
 #include "sim/Vt520Sim.h"
@@ -54,6 +55,7 @@ private:
 
 void TestUpgraderThread::init()
 {
+    failOnUnexpectedWarnings();
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
     vt520sim::Bus::instance().reset();

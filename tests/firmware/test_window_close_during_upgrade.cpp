@@ -2,6 +2,7 @@
 // virtual clock: it reaches the log pane and the bar, and it finishes whole
 // when the window is closed or rebuilt for another language in the middle
 // of it (held at its wait after the reset while the test acts).
+#include "FailOnWarnings.h"
 #include "GatedClock.h"
 #include "ScriptedQuestions.h"
 #include "UpgradeFixture.h"
@@ -69,6 +70,7 @@ private:
 
 void TestWindowCloseDuringUpgrade::init()
 {
+    failOnUnexpectedWarnings();
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
     fixture = UpgradeFixture::make(dir->filePath("new.upg"), 31);

@@ -1,5 +1,6 @@
 // The Programs and Scenes tabs of the window: record show/store logic, the
 // four device commands against the emulator and the four file commands.
+#include "FailOnWarnings.h"
 #include "LightingTestData.h"
 #include "ScriptedQuestions.h"
 #include "UnitFaults.h"
@@ -211,6 +212,7 @@ void TestLightingWindow::cleanupTestCase()
 
 void TestLightingWindow::init()
 {
+    failOnUnexpectedWarnings();
     auto &bus = vt520sim::Bus::instance();
     bus.reset();
     bus.useVirtualClock(true);

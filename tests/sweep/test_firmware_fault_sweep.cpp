@@ -10,6 +10,7 @@
 // firmware. Everything runs on the emulator's virtual
 // clock, so the waits of the sequence cost nothing.
 #include "ChangeOutcome.h"
+#include "FailOnWarnings.h"
 #include "FaultKind.h"
 #include "SweepChange.h"
 #include "UpgradeFixture.h"
@@ -105,6 +106,7 @@ class TestFirmwareFaultSweep : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void initTestCase();
     void cleanupTestCase();
     void emulatorUnplugsAtTheOrderedTransfer_data();

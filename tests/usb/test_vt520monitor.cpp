@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "sim/Vt520Sim.h"
 #include "usb/SerialStringCache.h"
 #include "usb/USBVT350.h"
@@ -36,6 +37,7 @@ class TestVt520Monitor : public QObject
 private slots:
     void init()
     {
+        failOnUnexpectedWarnings();
         bus.reset();
         bus.useVirtualClock(true);
         SerialStringCache::clear();
