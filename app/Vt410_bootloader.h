@@ -13,6 +13,7 @@ class Vt410_bootloaderClass;
 }
 
 class ArthurStyle;
+class Clock;
 class EditingActions;
 class FirmwareChangeController;
 class LightingDocument;
@@ -69,9 +70,9 @@ public:
     // none is chosen.
     QString chosenUnit() const { return chosenPort; }
 
-    // How the firmware change waits and measures its patience (see
-    // Upgrader); set while no change runs. Tests pass the emulator's clock.
-    void setFirmwareChangeClock(std::function<void(int milliseconds)> sleep, std::function<qint64()> now);
+    // The clock the firmware change waits on and measures its patience with
+    // (see Upgrader); set while no change runs. Tests pass the emulator's.
+    void setFirmwareChangeClock(Clock *clock);
 
 public slots:
     void slotpushButtonConnect(bool t);

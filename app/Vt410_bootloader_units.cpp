@@ -156,10 +156,9 @@ bool Vt410_bootloader::chosenUnitAttached() const
     return isAttached(unitMonitor->units(), chosenPort);
 }
 
-void Vt410_bootloader::setFirmwareChangeClock(std::function<void(int)> sleep, std::function<qint64()> now)
+void Vt410_bootloader::setFirmwareChangeClock(Clock *clock)
 {
-    upgrader->setSleep(std::move(sleep));
-    upgrader->setClock(std::move(now));
+    upgrader->setClock(clock);
 }
 
 void Vt410_bootloader::refuseDeviceCommand(const QString &text)

@@ -6,6 +6,7 @@
 //     window runs a change, and while it shows the two 81920-byte hex dumps
 //     of an external flash verify failure.
 #include "BenchmarkUpgradeFile.h"
+#include "EmulatorClock.h"
 #include "ScriptedQuestions.h"
 #include "app/Vt410_bootloader.h"
 #include "firmware/FirmwareChange.h"
@@ -42,8 +43,8 @@ double floorMs(const QString &fileName)
     freshDevice(true);
     USBVT350 usb;
     FirmwareChange::Callbacks callbacks;
-    callbacks.sleep = [](int ms) { vt520sim::sleepMs(static_cast<unsigned long>(ms)); };
-    FirmwareChange(usb, callbacks).run(fileName);
+    EmulatorClock clock;
+    FirmwareChange(usb, callbacks, clock).run(fileName);
     return double(vt520sim::Bus::instance().nowMs());
 }
 

@@ -6,12 +6,10 @@
 #include "ctl/ExitStatus.h"
 #include "ctl/Interruption.h"
 #include "firmware/FailureText.h"
+#include "usb/Clock.h"
 #include "usb/DeviceSelection.h"
 #include "usb/UnitLock.h"
 #include "usb/UsbDevice.h"
-
-#include <QElapsedTimer>
-#include <QThread>
 
 #include <algorithm>
 #include <list>
@@ -178,11 +176,12 @@ QList<Vt520Enumeration::Entry> attachedUnits(const CtlOptions &options, Console 
         console.errorLine(
             QStringLiteral("vt520ctl: waiting up to %1 s for %2 ...").arg(options.waitSeconds).arg(which));
     }
-    QElapsedTimer waited;
-    waited.start();
+    Clock &clock = Clock::standard();
+    const qint64 start = clock.now();
     const qint64 limit = qint64(options.waitSeconds) * 1000;
-    while (!present(options, devices) && waited.elapsed() < limit && !Interruption::requested()) {
-        QThread::msleep(static_cast<unsigned long>(std::min<qint64>(WaitPollMs, limit - waited.elapsed() + 1)));
+    const auto waited = [&] { return clock.now() - start; };
+    while (!present(options, devices) && waited() < limit && !Interruption::requested()) {
+        clock.sleep(int(std::min<qint64>(WaitPollMs, limit - waited() + 1)));
         devices = Vt520Enumeration::list();
     }
     return devices;

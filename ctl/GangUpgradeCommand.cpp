@@ -12,6 +12,7 @@
 #include "ctl/UpgradeReport.h"
 #include "firmware/GangChange.h"
 #include "firmware/UpgradeFile.h"
+#include "usb/InterruptibleClock.h"
 #include "usb/Vt520Enumeration.h"
 
 #include <utility>
@@ -44,8 +45,8 @@ int upgradeMany(const CtlOptions &options, Console &log)
         for (const QString &line : text.split(QLatin1Char('\n')))
             console.line(port.isEmpty() ? line : port + QStringLiteral(": ") + line);
     };
-    callbacks.stopRequested = Interruption::requested;
-    GangChange gang(callbacks);
+    InterruptibleClock clock(Clock::standard(), Interruption::requested);
+    GangChange gang(callbacks, clock);
 
     // The whole file is read and checked before the first device command; a
     // refused file gets the window's lines (its name, then the reason).

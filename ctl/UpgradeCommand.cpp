@@ -12,9 +12,9 @@
 #include "ctl/UpgradeReport.h"
 #include "firmware/FirmwareChange.h"
 #include "firmware/UpgradeFile.h"
+#include "usb/InterruptibleClock.h"
 #include "usb/USBVT350.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 
 #include <cstdio>
@@ -34,9 +34,9 @@ int upgrade(const CtlOptions &options, Console &log)
     console.setJson(options.json);
 
     USBVT350 usb;
+    InterruptibleClock clock(Clock::standard(), Interruption::requested);
     FirmwareChange::Callbacks callbacks;
     callbacks.say = [&](const QString &text) { console.line(text); };
-    callbacks.stopRequested = Interruption::requested;
     callbacks.percent = [&](int percent) { progress.show(QStringLiteral("Writing firmware"), percent); };
     QObject::connect(&usb, &USBVT350::sendPercentExtFlashWrite, &usb,
                      [&](int percent) { progress.show(QStringLiteral("Writing external flash"), percent); });
@@ -47,7 +47,7 @@ int upgrade(const CtlOptions &options, Console &log)
     // refused file gets the window's lines (its name, then the reason).
     UpgradeFile::Contents contents;
     const auto showRefusal = [&](const UpgradeFile::Contents &refused) {
-        FirmwareChange(usb, callbacks).run(fileName, refused);
+        FirmwareChange(usb, callbacks, clock).run(fileName, refused);
     };
     if (const int refused = InputFile::readUpgrade(fileName, log, showRefusal, &contents))
         return refused;
@@ -57,11 +57,10 @@ int upgrade(const CtlOptions &options, Console &log)
         return refused;
     const Vt520Enumeration::Entry device = chosen.first();
     usb.pinToPort(device.portPath);
-    FirmwareChange change(usb, callbacks);
-    QElapsedTimer timer;
-    timer.start();
+    FirmwareChange change(usb, callbacks, clock);
+    const qint64 start = clock.now();
     const bool changed = change.run(fileName, contents);
-    const qint64 milliseconds = timer.elapsed();
+    const qint64 milliseconds = clock.now() - start;
     progress.finish();
     int status = ExitDone;
     if (change.outcome() == FirmwareChange::Outcome::Stopped) {

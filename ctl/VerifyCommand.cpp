@@ -12,6 +12,7 @@
 #include "firmware/UpgradeFile.h"
 #include "firmware/UpgradeImage.h"
 #include "usb/DeviceMode.h"
+#include "usb/InterruptibleClock.h"
 #include "usb/USBVT350.h"
 #include "usb/Vt520Enumeration.h"
 
@@ -53,9 +54,8 @@ int verifyUnit(const Vt520Enumeration::Entry &device, const QString &fileName, c
     const QString port = device.portPath;
     USBVT350 usb;
     usb.pinToPort(port);
-    FirmwareChange::Callbacks callbacks;
-    callbacks.stopRequested = Interruption::requested;
-    FirmwareChange change(usb, callbacks);
+    InterruptibleClock clock(Clock::standard(), Interruption::requested);
+    FirmwareChange change(usb, FirmwareChange::Callbacks(), clock);
     const FirmwareChange::Comparison comparison = change.compare(contents);
     const QString serial = QString::fromLatin1(change.identifiedSerial());
     const QString mode =

@@ -10,7 +10,6 @@
 #include "usb/VersionBlock.h"
 
 #include <QDebug>
-#include <QThread>
 
 #include <algorithm>
 #include <cstring>
@@ -41,17 +40,18 @@ private:
 
 } // namespace
 
-FirmwareChange::FirmwareChange(USBVT350 &usb, Callbacks callbacks)
+FirmwareChange::FirmwareChange(USBVT350 &usb, Callbacks callbacks, Clock &clock)
     : usb(usb)
     , callbacks(std::move(callbacks))
+    , clock(clock)
+    , recoveryClock(clock, [this] { return stopNow(); })
 {
-    steadyClock.start();
 }
 
 bool FirmwareChange::stopNow()
 {
-    if (!stopped && callbacks.stopRequested)
-        stopped = callbacks.stopRequested();
+    if (!stopped)
+        stopped = clock.stopRequested();
     return stopped;
 }
 
@@ -63,10 +63,7 @@ void FirmwareChange::say(const QString &text)
 
 void FirmwareChange::wait(int milliseconds) const
 {
-    if (callbacks.sleep)
-        callbacks.sleep(milliseconds);
-    else
-        QThread::msleep(static_cast<unsigned long>(milliseconds));
+    clock.sleep(milliseconds);
 }
 
 QByteArray FirmwareChange::serialString()
@@ -77,14 +74,6 @@ QByteArray FirmwareChange::serialString()
 QByteArray FirmwareChange::serialString(UsbDevice &device)
 {
     return untilZero(device.getSerialString());
-}
-
-USBVT350::Recovery FirmwareChange::recovery()
-{
-    std::function<qint64()> now = callbacks.now;
-    if (!now)
-        now = [this] { return steadyClock.elapsed(); };
-    return {[this](int milliseconds) { wait(milliseconds); }, now, [this] { return stopNow(); }};
 }
 
 bool FirmwareChange::run(const QString &fileName)
@@ -372,13 +361,12 @@ bool FirmwareChange::writeApplication(const QByteArray &region)
 
 FirmwareChange::PageCheck FirmwareChange::writePage(quint32 address, const unsigned char *plain, bool *written)
 {
-    const USBVT350::Recovery patience = recovery();
-    const qint64 lastGood = patience.now();
+    const qint64 lastGood = clock.now();
     PageCheck check = PageCheck::ReadFailed;
     *written = false;
     for (int attempt = 1; attempt <= PageAttempts; ++attempt) {
         // The failed transfer has dropped the connection.
-        if (attempt > 1 && (stopNow() || !usb.awaitReturn(patience, lastGood)))
+        if (attempt > 1 && (stopNow() || !usb.awaitReturn(recoveryClock, lastGood)))
             break;
         unsigned char page[USBVT350::PageSize];
         std::memcpy(page, plain, USBVT350::PageSize); // scrambled in place by the write
@@ -411,7 +399,7 @@ FirmwareChange::PageCheck FirmwareChange::checkPage(quint32 address, const unsig
 // start, descrambled into *plain; the transfer's result.
 int FirmwareChange::readBackExternalFlash(QByteArray *plain, Failure *failure)
 {
-    if (usb.ReadExternalFlashFromAddress(*plain, ExternalFlashAddress, recovery(), failure) != 0)
+    if (usb.ReadExternalFlashFromAddress(*plain, ExternalFlashAddress, recoveryClock, failure) != 0)
         return -1;
     DecodeBuffer(*plain);
     return 0;
@@ -485,7 +473,6 @@ std::optional<FirmwareChange::Outcome> FirmwareChange::writeAndVerifyExternalFla
         qDebug() << "length error" << region.size();
         return Outcome::ExternalFlashFailed;
     }
-    const USBVT350::Recovery patience = recovery();
     Failure failure;
     auto failed = [this, &failure] {
         endingFailure = failure;
@@ -498,7 +485,7 @@ std::optional<FirmwareChange::Outcome> FirmwareChange::writeAndVerifyExternalFla
     QByteArray scrambled = region;
     EncodeBuffer(scrambled);
     say(tr("Writting External Flash ... "));
-    if (usb.WriteExternalFlashToAddress(scrambled, ExternalFlashAddress, patience, &failure) != 0)
+    if (usb.WriteExternalFlashToAddress(scrambled, ExternalFlashAddress, recoveryClock, &failure) != 0)
         return failed();
 
     say(tr("OK"));

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "firmware/UpgradeFile.h"
+#include "usb/Clock.h"
+#include "usb/InterruptibleClock.h"
 #include "usb/DeviceMode.h"
 #include "usb/Failure.h"
 #include "usb/USBVT350.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QString>
 
 #include <functional>
@@ -30,13 +31,6 @@ public:
     struct Callbacks {
         std::function<void(const QString &)> say; // one line for the log pane
         std::function<void(int)> percent;         // application flash progress, 0..100
-        std::function<void(int)> sleep;           // waits, in milliseconds
-        std::function<qint64()> now;              // a monotonic clock in ms; a steady one if missing
-        // Asked at each safe point once the unit is in its bootloader:
-        // between pages, between external flash chunks, between the
-        // external flash write and its check, and before the start. True
-        // stops the change there (Stopped).
-        std::function<bool()> stopRequested;
     };
 
     // How a run ended, from the unit's end state.
@@ -75,8 +69,14 @@ public:
 
     static constexpr quint32 ExternalFlashAddress = 0;
 
-    // Missing callbacks do nothing; a missing sleep waits with QThread::msleep.
-    FirmwareChange(USBVT350 &usb, Callbacks callbacks);
+    // Missing callbacks do nothing. Every wait is a sleep on the clock, and
+    // its stop request is asked at each safe point once the unit is in its
+    // bootloader: between pages, between external flash chunks, between the
+    // external flash write and its check, and before the start; true stops
+    // the change there (Stopped).
+    FirmwareChange(USBVT350 &usb, Callbacks callbacks, Clock &clock = Clock::standard());
+    FirmwareChange(const FirmwareChange &) = delete;
+    FirmwareChange &operator=(const FirmwareChange &) = delete;
 
     // The whole sequence for one upgrade file. An empty name ends at once.
     // The file is read and checked whole before the first device command.
@@ -153,7 +153,6 @@ private:
     PageCheck writePage(quint32 address, const unsigned char *plain, bool *written);
     int readBackExternalFlash(QByteArray *plain, Failure *failure);
     std::optional<Outcome> writeAndVerifyExternalFlash(const QByteArray &region);
-    USBVT350::Recovery recovery();
 
     QByteArray serialString();
     static QByteArray serialString(UsbDevice &device);
@@ -165,7 +164,10 @@ private:
 
     USBVT350 &usb;
     Callbacks callbacks;
-    QElapsedTimer steadyClock; // the recoveries' clock when callbacks.now is missing
+    Clock &clock;
+    // What the transfers wait on when they recover a unit: the same time,
+    // and the change's own stop request, remembered once asked.
+    InterruptibleClock recoveryClock;
     QByteArray serialAtStart;
     QByteArray serialAfter;
     QString unitPort;

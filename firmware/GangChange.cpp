@@ -3,7 +3,6 @@
 #include "firmware/FailureText.h"
 #include "usb/USBVT350.h"
 
-#include <QElapsedTimer>
 #include <QMutexLocker>
 #include <QThread>
 
@@ -17,8 +16,9 @@ bool GangChange::Result::allSucceeded() const
            && std::all_of(units.begin(), units.end(), [](const UnitResult &unit) { return unit.succeeded(); });
 }
 
-GangChange::GangChange(Callbacks callbacks)
+GangChange::GangChange(Callbacks callbacks, Clock &clock)
     : callbacks(std::move(callbacks))
+    , clock(clock)
 {
 }
 
@@ -48,15 +48,6 @@ void GangChange::percent(const QString &portPath, int value)
     QMutexLocker locker(&callbackLock);
     if (callbacks.percent)
         callbacks.percent(portPath, value);
-}
-
-void GangChange::wait(int milliseconds)
-{
-    // Not under the callback lock: the units wait side by side.
-    if (callbacks.sleep)
-        callbacks.sleep(milliseconds);
-    else
-        QThread::msleep(static_cast<unsigned long>(milliseconds));
 }
 
 GangChange::Result GangChange::run(const QString &fileName, const QStringList &portPaths)
@@ -99,8 +90,7 @@ GangChange::Result GangChange::run(const QString &fileName, const UpgradeFile::C
 GangChange::UnitResult GangChange::changeUnit(const QString &fileName, const UpgradeFile::Contents &contents,
                                               const QString &portPath)
 {
-    QElapsedTimer timer;
-    timer.start();
+    const qint64 start = clock.now();
     UnitResult unit;
     unit.portPath = portPath;
 
@@ -111,16 +101,13 @@ GangChange::UnitResult GangChange::changeUnit(const QString &fileName, const Upg
     FirmwareChange::Callbacks unitCallbacks;
     unitCallbacks.say = [this, portPath](const QString &line) { say(portPath, line); };
     unitCallbacks.percent = [this, portPath](int value) { percent(portPath, value); };
-    unitCallbacks.sleep = [this](int milliseconds) { wait(milliseconds); };
-    unitCallbacks.now = callbacks.now;
-    unitCallbacks.stopRequested = callbacks.stopRequested;
-    FirmwareChange change(usb, unitCallbacks);
+    FirmwareChange change(usb, unitCallbacks, clock);
     change.run(fileName, contents);
     unit.serialBefore = change.identifiedSerial();
     unit.serialAfter = change.serialAfterStart();
     unit.outcome = outcomeOf(change.outcome());
     unit.change = change.outcome();
     unit.verdict = change.verdict();
-    unit.milliseconds = timer.elapsed();
+    unit.milliseconds = clock.now() - start;
     return unit;
 }

@@ -2,6 +2,7 @@
 
 #include "firmware/FirmwareChange.h"
 #include "firmware/UpgradeFile.h"
+#include "usb/Clock.h"
 
 #include <QByteArray>
 #include <QList>
@@ -36,7 +37,7 @@ public:
         Outcome outcome = Outcome::Failed;
         FirmwareChange::Outcome change = FirmwareChange::Outcome::NotRun; // the change's own, in detail
         QString verdict;                                                  // the change's last line
-        qint64 milliseconds = 0;                                          // wall time of this unit's change
+        qint64 milliseconds = 0;                                          // this unit's change, on the clock
         bool succeeded() const { return outcome == Outcome::Changed; }
     };
 
@@ -51,12 +52,12 @@ public:
     struct Callbacks {
         std::function<void(const QString &portPath, const QString &line)> say;
         std::function<void(const QString &portPath, int percent)> percent; // application flash
-        std::function<void(int milliseconds)> sleep; // every wait of every unit; QThread::msleep if missing
-        std::function<qint64()> now;                 // a monotonic clock in ms; a steady one if missing
-        std::function<bool()> stopRequested;         // each unit's safe points (FirmwareChange)
     };
 
-    explicit GangChange(Callbacks callbacks);
+    // Every wait of every unit is a sleep on the clock (the units wait side
+    // by side), and its stop request is asked at each unit's safe points
+    // (FirmwareChange).
+    explicit GangChange(Callbacks callbacks, Clock &clock = Clock::standard());
 
     // Changes every unit named by its port path, all at once, and returns
     // when the last one has finished. A refused file touches no device and
@@ -72,8 +73,8 @@ private:
     UnitResult changeUnit(const QString &fileName, const UpgradeFile::Contents &contents, const QString &portPath);
     void say(const QString &portPath, const QString &line);
     void percent(const QString &portPath, int value);
-    void wait(int milliseconds);
 
     Callbacks callbacks;
+    Clock &clock;
     QMutex callbackLock; // one callback at a time, whichever unit's thread calls
 };

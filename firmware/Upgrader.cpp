@@ -20,14 +20,9 @@ Upgrader::~Upgrader()
     wait();
 }
 
-void Upgrader::setSleep(std::function<void(int)> newSleep)
+void Upgrader::setClock(Clock *newClock)
 {
-    sleep = std::move(newSleep);
-}
-
-void Upgrader::setClock(std::function<qint64()> newNow)
-{
-    now = std::move(newNow);
+    clock = newClock;
 }
 
 void Upgrader::slotSetFileName(QString name)
@@ -49,7 +44,5 @@ void Upgrader::run()
     FirmwareChange::Callbacks callbacks;
     callbacks.say = [this](const QString &text) { emit sendText(text); };
     callbacks.percent = [this](int percent) { emit sendPercent(percent); };
-    callbacks.sleep = sleep;
-    callbacks.now = now;
-    FirmwareChange(*usb, callbacks).run(name);
+    FirmwareChange(*usb, callbacks, clock ? *clock : Clock::standard()).run(name);
 }

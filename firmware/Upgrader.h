@@ -4,8 +4,7 @@
 #include <QString>
 #include <QThread>
 
-#include <functional>
-
+class Clock;
 class USBVT350;
 
 // The worker thread of the firmware change. The window hands it the upgrade
@@ -19,12 +18,10 @@ public:
     explicit Upgrader(USBVT350 *usb);
     ~Upgrader() override;
 
-    // How the sequence waits; QThread::msleep unless replaced. Set it while
-    // the thread is not running (tests pass the emulator's clock here).
-    void setSleep(std::function<void(int milliseconds)> sleep);
-    // The clock the sequence measures its patience with (a steady one
-    // unless replaced); set it, like the sleep, while the thread is idle.
-    void setClock(std::function<qint64()> now);
+    // The clock the sequence waits on and measures its patience with; the
+    // process's own (Clock::standard) unless given another, which must
+    // outlive the runs. Set it while the thread is not running.
+    void setClock(Clock *clock);
 
 signals:
     void sendText(QString s);
@@ -42,6 +39,5 @@ private:
     QString fileName;
     // fileName is written on the GUI thread and read by run() on this one.
     QMutex fileNameLock;
-    std::function<void(int)> sleep;
-    std::function<qint64()> now;
+    Clock *clock = nullptr;
 };

@@ -21,13 +21,12 @@ LightingTransfer::Location LightingFileTransfer::locationOf(LightingFile::Kind k
 }
 
 LightingFileTransfer::Result LightingFileTransfer::getToFile(USBVT350 &usb, LightingFile::Kind kind,
-                                                             const QString &fileName,
-                                                             const USBVT350::Recovery &recovery)
+                                                             const QString &fileName, Clock &clock)
 {
     const LightingTransfer::Location where = locationOf(kind);
     QByteArray table(where.length, '\0');
     Result result;
-    LightingTransfer transfer(usb, recovery);
+    LightingTransfer transfer(usb, clock);
     result.status = statusOf(transfer.read(where, table.data()));
     result.hostAccessMayBeSet = transfer.hostAccessMayBeSet();
     result.failure = transfer.failure();

@@ -38,5 +38,5 @@ public:
     static Status statusOf(LightingTransfer::Status transferStatus);
 
     static Result getToFile(USBVT350 &usb, LightingFile::Kind kind, const QString &fileName,
-                            const USBVT350::Recovery &recovery = {});
+                            Clock &clock = Clock::standard());
 };

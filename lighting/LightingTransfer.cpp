@@ -3,57 +3,19 @@
 #include "usb/Scrambling.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
-#include <QThread>
 
 #include <cstring>
-#include <memory>
 
-namespace {
-
-USBVT350::Recovery &defaultRecovery()
-{
-    static USBVT350::Recovery recovery;
-    return recovery;
-}
-
-// The recovery with its sleep and clock filled in, so that the patience of
-// the acquire and the release is measured on the same clock as the
-// transfers'.
-USBVT350::Recovery completed(USBVT350::Recovery recovery)
-{
-    const USBVT350::Recovery &fallback = defaultRecovery();
-    if (!recovery.sleep)
-        recovery.sleep = fallback.sleep;
-    if (!recovery.sleep)
-        recovery.sleep = [](int milliseconds) { QThread::msleep(static_cast<unsigned long>(milliseconds)); };
-    if (!recovery.now)
-        recovery.now = fallback.now;
-    if (!recovery.now) {
-        auto steady = std::make_shared<QElapsedTimer>();
-        steady->start();
-        recovery.now = [steady] { return steady->elapsed(); };
-    }
-    return recovery;
-}
-
-} // namespace
-
-LightingTransfer::LightingTransfer(USBVT350 &usb, const USBVT350::Recovery &recovery)
+LightingTransfer::LightingTransfer(USBVT350 &usb, Clock &clock)
     : usb(usb)
-    , recovery(completed(recovery))
+    , clock(clock)
 {
-}
-
-void LightingTransfer::setDefaultRecovery(const USBVT350::Recovery &recovery)
-{
-    defaultRecovery() = recovery;
 }
 
 Failure LightingTransfer::acquire()
 {
     accessMayBeSet = false;
-    const qint64 start = recovery.now();
+    const qint64 start = clock.now();
     USBVT350::HostAccess access = usb.acquireHostAccess();
     if (!access.failure.failed())
         return access.failure;
@@ -61,14 +23,14 @@ Failure LightingTransfer::acquire()
     // come back as within a transfer, and is asked once more; a unit that
     // was never there, or is there but does not grant access, is not
     // waited for.
-    if (access.failure.reachedUnit() && !usb.isConnected() && recovery.now() - start < USBVT350::SilenceLimitMs
-        && usb.awaitReturn(recovery, start)) {
+    if (access.failure.reachedUnit() && !usb.isConnected() && clock.now() - start < USBVT350::SilenceLimitMs
+        && usb.awaitReturn(clock, start)) {
         access = usb.acquireHostAccess();
         if (!access.failure.failed())
             return access.failure;
     }
     if (access.askedForBit)
-        giveBack(recovery.now());
+        giveBack(clock.now());
     return access.failure;
 }
 
@@ -79,7 +41,7 @@ bool LightingTransfer::giveBack(qint64 lastAnswer)
         return true;
     // The failed request has dropped the connection: a unit that left the
     // bus is waited for, then asked again.
-    accessMayBeSet = !(usb.awaitReturn(recovery, lastAnswer) && usb.StatusRelease() == 0);
+    accessMayBeSet = !(usb.awaitReturn(clock, lastAnswer) && usb.StatusRelease() == 0);
     return !accessMayBeSet;
 }
 
@@ -87,7 +49,7 @@ qint64 LightingTransfer::lastAnswerAfter(const Failure &failure) const
 {
     // A unit that has stopped answering has been silent for the whole limit
     // already: the release gets one more try, not another wait.
-    const qint64 now = recovery.now();
+    const qint64 now = clock.now();
     return USBVT350::unitLost(failure) ? now - USBVT350::SilenceLimitMs : now;
 }
 
@@ -100,7 +62,7 @@ LightingTransfer::Status LightingTransfer::read(const Location &where, void *tab
     auto *bytes = reinterpret_cast<unsigned char *>(buffer.data());
     Failure failure;
     const bool done =
-        usb.ReadExternalFlashFromAddress(bytes, where.address, uint32_t(where.length), recovery, &failure) == 0;
+        usb.ReadExternalFlashFromAddress(bytes, where.address, uint32_t(where.length), clock, &failure) == 0;
     if (done) {
         DecodeBuffer(bytes, unsigned(where.length));
         std::memcpy(table, bytes, size_t(where.length));
@@ -123,7 +85,7 @@ LightingTransfer::Status LightingTransfer::write(const Location &where, const vo
     EncodeBuffer(bytes, unsigned(where.length));
     Failure failure;
     const bool done =
-        usb.WriteExternalFlashToAddress(bytes, where.address, uint32_t(where.length), recovery, &failure) == 0;
+        usb.WriteExternalFlashToAddress(bytes, where.address, uint32_t(where.length), clock, &failure) == 0;
     giveBack(lastAnswerAfter(failure));
     lastFailure = failure;
     return done ? Status::Done : Status::TransferFailed;
@@ -139,12 +101,12 @@ LightingTransfer::Verified LightingTransfer::writeVerified(const Location &where
     EncodeBuffer(bytes, unsigned(where.length));
     Verified outcome = Verified::Done;
     Failure failure;
-    if (usb.WriteExternalFlashToAddress(bytes, where.address, uint32_t(where.length), recovery, &failure) != 0) {
+    if (usb.WriteExternalFlashToAddress(bytes, where.address, uint32_t(where.length), clock, &failure) != 0) {
         outcome = Verified::WriteFailed;
     } else {
         QByteArray readBack(where.length, Qt::Uninitialized);
         auto *back = reinterpret_cast<unsigned char *>(readBack.data());
-        if (usb.ReadExternalFlashFromAddress(back, where.address, uint32_t(where.length), recovery, &failure) != 0)
+        if (usb.ReadExternalFlashFromAddress(back, where.address, uint32_t(where.length), clock, &failure) != 0)
             outcome = Verified::ReadBackFailed;
         else if (readBack != buffer) // both scrambled with the same key words
             outcome = Verified::Mismatch;

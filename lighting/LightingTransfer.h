@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lighting/SceneTables.h"
+#include "usb/Clock.h"
 #include "usb/USBVT350.h"
 
 #include <QtGlobal>
@@ -15,7 +16,7 @@
 //
 // A unit that leaves the bus for a moment (a cable glitch, a re-plug) is
 // waited for as a firmware change waits for it in its external flash
-// transfers (USBVT350::Recovery), and one that stops answering is given up
+// transfers (on a Clock, see USBVT350), and one that stops answering is given up
 // after USBVT350::SilenceLimitMs. A release that fails is tried again once
 // the unit is back; hostAccessMayBeSet() tells when it never went through.
 class LightingTransfer
@@ -34,15 +35,9 @@ public:
     static constexpr Location Programs{0x14000, ProgramsTableSize};
     static constexpr Location Scenes{0x15E00, ScenesTableSize};
 
-    // The recovery's sleep and clock are those the transfers wait and
-    // measure their patience with; where it leaves them out, those of
-    // setDefaultRecovery, else QThread::msleep and a steady clock.
-    explicit LightingTransfer(USBVT350 &usb, const USBVT350::Recovery &recovery = {});
-
-    // The sleep and clock of transfers whose recovery leaves them out (the
-    // real ones unless set; tests give the emulator's virtual clock). Set it
-    // while no transfer runs.
-    static void setDefaultRecovery(const USBVT350::Recovery &recovery);
+    // The clock is the one the transfers wait on and measure their
+    // patience with.
+    explicit LightingTransfer(USBVT350 &usb, Clock &clock = Clock::standard());
 
     // Reads and unscrambles the table; `table` (where.length bytes) is
     // overwritten only when the whole read succeeded.
@@ -83,13 +78,13 @@ private:
     // back.
     Failure acquire();
     // StatusRelease, tried again once the unit is back when it failed;
-    // lastAnswer is when the unit last answered, on the recovery's clock.
+    // lastAnswer is when the unit last answered, on the clock.
     bool giveBack(qint64 lastAnswer);
     // When the unit last answered, after a transfer that ended so.
     qint64 lastAnswerAfter(const Failure &failure) const;
 
     USBVT350 &usb;
-    USBVT350::Recovery recovery;
+    Clock &clock;
     bool accessMayBeSet = false;
     Failure lastFailure;
 };

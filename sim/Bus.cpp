@@ -32,6 +32,11 @@ BusPrivate::BusPrivate()
 {
     std::lock_guard<std::mutex> lock(mutex);
     resetLocked();
+    // A run that names a clock file shares its time with the program under
+    // test and with every other process on that file.
+    const QString clockFile = qEnvironmentVariable("VT520_SIM_CLOCK");
+    if (!clockFile.isEmpty())
+        sharedClock.map(clockFile, 0);
     addDefaultDeviceLocked();
 }
 
@@ -226,6 +231,8 @@ int BusPrivate::allocateAddressLocked(int bus, const EmulatedDevice *device)
 
 int64_t BusPrivate::nowUsLocked() const
 {
+    if (sharedClock.isMapped())
+        return sharedClock.microseconds();
     return virtualClock ? virtualUs : steadyMicroseconds() - realStartUs;
 }
 
@@ -233,6 +240,10 @@ void BusPrivate::pass(std::unique_lock<std::mutex> &lock, int64_t microseconds)
 {
     if (microseconds <= 0)
         return;
+    if (sharedClock.isMapped()) {
+        sharedClock.advance(microseconds);
+        return;
+    }
     if (virtualClock) {
         virtualUs += microseconds;
         return;
@@ -451,15 +462,22 @@ bool Bus::isVirtualClock() const
 {
     BusPrivate &p = BusPrivate::global();
     std::lock_guard<std::mutex> lock(p.mutex);
-    return p.virtualClock;
+    return p.virtualClock || p.sharedClock.isMapped();
 }
 
 void Bus::advanceClock(int64_t milliseconds)
 {
     BusPrivate &p = BusPrivate::global();
+    std::unique_lock<std::mutex> lock(p.mutex);
+    if ((p.virtualClock || p.sharedClock.isMapped()) && milliseconds > 0)
+        p.pass(lock, milliseconds * 1000);
+}
+
+bool Bus::shareClock(const QString &fileName)
+{
+    BusPrivate &p = BusPrivate::global();
     std::lock_guard<std::mutex> lock(p.mutex);
-    if (p.virtualClock && milliseconds > 0)
-        p.virtualUs += milliseconds * 1000;
+    return p.sharedClock.map(fileName, p.nowUsLocked());
 }
 
 int64_t Bus::nowMs() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sim/EmulatedDevice.h"
+#include "sim/SharedClockFile.h"
 #include "sim/Vt520Sim.h"
 
 #include <QList>
@@ -98,6 +99,9 @@ public:
     bool virtualClock = false;
     int64_t virtualUs = 0;
     int64_t realStartUs = 0;
+    // When mapped, the bus clock is this virtual one, shared with other
+    // processes (VT520_SIM_CLOCK, Bus::shareClock); a reset keeps it.
+    SharedClockFile sharedClock;
 
     std::vector<NthFault> nthFaults;
     std::map<uint8_t, RequestFault> requestFaults;

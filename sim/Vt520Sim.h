@@ -44,6 +44,8 @@
 // root port 1: unit k at port path 1-1.k, address k, serial 261100042 + k - 1,
 // with its state in VT520_SIM_STATE/unitk when that is set.
 // VT520_SIM_UNITS=0 leaves the bus empty: no device attached.
+// VT520_SIM_CLOCK names a clock file (see shareClock()): the bus then runs
+// on that shared virtual clock, costs and all, instead of real time.
 //
 // Addresses and port paths: as on a real host, a device that comes back to
 // the bus (after request 4, an unplug and replug, an ordered unplug) gets a
@@ -304,6 +306,14 @@ public:
     int64_t nowMs() const;
     // Sleeps on the bus clock: advances it when virtual, sleeps when real.
     void sleepMs(int64_t milliseconds);
+    // Puts the bus on a virtual clock kept in a file (created, at the bus's
+    // present time, when missing) that other processes share: an emulator
+    // preloaded with VT520_SIM_CLOCK naming the same file runs on the same
+    // time, and so do the waits of the program it runs under. It stays
+    // virtual from then on, through reset(), and useVirtualClock() no
+    // longer changes it; another file may be shared later. False, with a
+    // warning, when the file cannot be a clock.
+    bool shareClock(const QString &fileName);
 
     // ---- bus-wide transfer faults ---------------------------------------
     // A LIBUSB_ERROR_TIMEOUT fault is a device that never answers: on the

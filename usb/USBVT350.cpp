@@ -1,8 +1,6 @@
 #include "usb/USBVT350.h"
 
 #include <QDebug>
-#include <QElapsedTimer>
-#include <QThread>
 #include <QtEndian>
 
 #include <algorithm>
@@ -19,34 +17,11 @@ uint16_t highHalf(uint32_t address)
     return uint16_t(address >> 16);
 }
 
-// A monotonic clock in milliseconds: the recovery's own, or a steady one.
-class RecoveryClock
-{
-public:
-    explicit RecoveryClock(const USBVT350::Recovery *recovery)
-        : recovery(recovery)
-    {
-        steady.start();
-    }
-    qint64 now() const { return recovery && recovery->now ? recovery->now() : steady.elapsed(); }
-    void sleep(int milliseconds) const
-    {
-        if (recovery && recovery->sleep)
-            recovery->sleep(milliseconds);
-        else
-            QThread::msleep(static_cast<unsigned long>(milliseconds));
-    }
-
-private:
-    const USBVT350::Recovery *recovery;
-    QElapsedTimer steady;
-};
-
 // After a failed chunk the transport has dropped the connection: connect
 // again, and give a unit that has left the bus (a cable glitch, a re-plug)
 // its attempts to come back. The last connect's failure when it did not, or
 // when it has been silent too long already.
-Failure reconnectAfterFailure(UsbDevice &device, const RecoveryClock &clock, qint64 lastGoodChunk)
+Failure reconnectAfterFailure(UsbDevice &device, Clock &clock, qint64 lastGoodChunk)
 {
     for (int attempt = 1;; ++attempt) {
         const Failure failure = device.tryConnect();
@@ -73,14 +48,13 @@ Failure notAnswering(const Failure &lastConnect)
 // chunkLimit bytes, a budget of retries for the whole call (not per chunk),
 // and a progress value after every good chunk only. A failed transfer has
 // dropped the connection, so the repeated chunk reconnects first; with a
-// recovery that reconnection waits for a unit that has left the bus, and
-// the recovery's stop hook is asked between chunks.
+// clock that reconnection waits for a unit that has left the bus, and the
+// clock's stop request is asked between chunks.
 template <typename Transfer, typename Progress>
 int transferExternalFlash(UsbDevice &device, uint32_t address, uint32_t length, uint32_t chunkLimit, Transfer transfer,
-                          Progress progress, const USBVT350::Recovery *recovery, Failure *failure)
+                          Progress progress, Clock *clock, Failure *failure)
 {
-    const RecoveryClock clock(recovery);
-    qint64 lastGoodChunk = clock.now();
+    qint64 lastGoodChunk = clock ? clock->now() : 0;
     uint32_t done = 0;
     int retries = USBVT350::ExtFlashRetries;
     auto fail = [failure](const Failure &why) {
@@ -91,12 +65,12 @@ int transferExternalFlash(UsbDevice &device, uint32_t address, uint32_t length, 
     while (done < length) {
         // A safe point: the chunks before went through whole, and the caller
         // knows the transfer is incomplete.
-        if (done > 0 && recovery && recovery->stopRequested && recovery->stopRequested())
+        if (done > 0 && clock && clock->stopRequested())
             return fail(Failure(Failure::Kind::Stopped));
         const uint32_t chunk = std::min(length - done, chunkLimit);
         const FailureOr<int> moved = transfer(done, address + done, chunk);
         if (!moved.ok() || moved.value != int(chunk)) {
-            if (recovery && clock.now() - lastGoodChunk >= USBVT350::SilenceLimitMs)
+            if (clock && clock->now() - lastGoodChunk >= USBVT350::SilenceLimitMs)
                 return fail(notAnswering(moved.failure));
             if (retries == 0) {
                 Failure refused(Failure::Kind::Refused, moved.failure.detail);
@@ -106,14 +80,15 @@ int transferExternalFlash(UsbDevice &device, uint32_t address, uint32_t length, 
                 return fail(refused);
             }
             --retries;
-            if (recovery) {
-                if (const Failure lost = reconnectAfterFailure(device, clock, lastGoodChunk); lost.failed())
+            if (clock) {
+                if (const Failure lost = reconnectAfterFailure(device, *clock, lastGoodChunk); lost.failed())
                     return fail(notAnswering(lost));
             }
             continue;
         }
         done += chunk;
-        lastGoodChunk = clock.now();
+        if (clock)
+            lastGoodChunk = clock->now();
         progress(int(uint64_t(done) * 100 / length)); // truncating, so the last one is 100
     }
     if (failure)
@@ -130,9 +105,9 @@ USBVT350::USBVT350()
     qDebug() << "USBVT350 constructor";
 }
 
-bool USBVT350::awaitReturn(const Recovery &recovery, qint64 lastGoodMs)
+bool USBVT350::awaitReturn(Clock &clock, qint64 lastGoodMs)
 {
-    return !reconnectAfterFailure(*this, RecoveryClock(&recovery), lastGoodMs).failed();
+    return !reconnectAfterFailure(*this, clock, lastGoodMs).failed();
 }
 
 bool USBVT350::unitLost(const Failure &failure)
@@ -174,16 +149,16 @@ int USBVT350::WriteExternalFlashToAddress(const unsigned char *buffer, uint32_t 
     return writeExternalFlash(buffer, address, length, nullptr, nullptr);
 }
 
-int USBVT350::ReadExternalFlashFromAddress(unsigned char *buffer, uint32_t address, uint32_t length,
-                                           const Recovery &recovery, Failure *failure)
+int USBVT350::ReadExternalFlashFromAddress(unsigned char *buffer, uint32_t address, uint32_t length, Clock &clock,
+                                           Failure *failure)
 {
-    return readExternalFlash(buffer, address, length, &recovery, failure);
+    return readExternalFlash(buffer, address, length, &clock, failure);
 }
 
-int USBVT350::WriteExternalFlashToAddress(const unsigned char *buffer, uint32_t address, uint32_t length,
-                                          const Recovery &recovery, Failure *failure)
+int USBVT350::WriteExternalFlashToAddress(const unsigned char *buffer, uint32_t address, uint32_t length, Clock &clock,
+                                          Failure *failure)
 {
-    return writeExternalFlash(buffer, address, length, &recovery, failure);
+    return writeExternalFlash(buffer, address, length, &clock, failure);
 }
 
 namespace {
@@ -220,19 +195,17 @@ int USBVT350::WriteExternalFlashToAddress(const QByteArray &bytes, uint32_t addr
     return writeExternalFlash(bytesOf(bytes), address, uint32_t(bytes.size()), nullptr, nullptr);
 }
 
-int USBVT350::ReadExternalFlashFromAddress(QByteArray &buffer, uint32_t address, const Recovery &recovery,
-                                           Failure *failure)
+int USBVT350::ReadExternalFlashFromAddress(QByteArray &buffer, uint32_t address, Clock &clock, Failure *failure)
 {
-    return readExternalFlash(bytesOf(buffer), address, uint32_t(buffer.size()), &recovery, failure);
+    return readExternalFlash(bytesOf(buffer), address, uint32_t(buffer.size()), &clock, failure);
 }
 
-int USBVT350::WriteExternalFlashToAddress(const QByteArray &bytes, uint32_t address, const Recovery &recovery,
-                                          Failure *failure)
+int USBVT350::WriteExternalFlashToAddress(const QByteArray &bytes, uint32_t address, Clock &clock, Failure *failure)
 {
-    return writeExternalFlash(bytesOf(bytes), address, uint32_t(bytes.size()), &recovery, failure);
+    return writeExternalFlash(bytesOf(bytes), address, uint32_t(bytes.size()), &clock, failure);
 }
 
-int USBVT350::readExternalFlash(unsigned char *buffer, uint32_t address, uint32_t length, const Recovery *recovery,
+int USBVT350::readExternalFlash(unsigned char *buffer, uint32_t address, uint32_t length, Clock *clock,
                                 Failure *failure)
 {
     return transferExternalFlash(
@@ -240,18 +213,18 @@ int USBVT350::readExternalFlash(unsigned char *buffer, uint32_t address, uint32_
         [&](uint32_t done, uint32_t at, uint32_t chunk) {
             return receiveControl(RequestReadExternalFlash, lowHalf(at), highHalf(at), buffer + done, int(chunk));
         },
-        [this](int percent) { emit sendPercentExtFlashRead(percent); }, recovery, failure);
+        [this](int percent) { emit sendPercentExtFlashRead(percent); }, clock, failure);
 }
 
-int USBVT350::writeExternalFlash(const unsigned char *buffer, uint32_t address, uint32_t length,
-                                 const Recovery *recovery, Failure *failure)
+int USBVT350::writeExternalFlash(const unsigned char *buffer, uint32_t address, uint32_t length, Clock *clock,
+                                 Failure *failure)
 {
     return transferExternalFlash(
         *this, address, length, ExtFlashWriteChunk,
         [&](uint32_t done, uint32_t at, uint32_t chunk) {
             return sendControl(RequestWriteExternalFlash, lowHalf(at), highHalf(at), buffer + done, int(chunk));
         },
-        [this](int percent) { emit sendPercentExtFlashWrite(percent); }, recovery, failure);
+        [this](int percent) { emit sendPercentExtFlashWrite(percent); }, clock, failure);
 }
 
 int USBVT350::RunApplication()

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "usb/Clock.h"
 #include "usb/HexDump.h"
 #include "usb/Scrambling.h"
 #include "usb/UsbDevice.h"
 
 #include <cstdint>
-#include <functional>
 
 // The Vt520's command set: every device operation as vendor control transfers
 // on endpoint 0. A 32-bit device address travels as wValue = bits 0-15 and
@@ -43,28 +43,23 @@ public:
     static constexpr int StatusAcquireReads = 11;
     static constexpr uint32_t HostAccessBit = 1;
 
-    // How a chunked external flash transfer copes with a unit that leaves
-    // the bus or stops answering, as a firmware change needs: after a failed
-    // chunk it connects again, giving a unit that has left the bus up to
-    // ComeBackAttempts tries ComeBackPauseMs apart to return, and it gives
-    // up once no chunk has gone through for SilenceLimitMs. Chunks that the
-    // unit refuses still count against ExtFlashRetries. Without a recovery a
-    // failed chunk is simply tried again at once.
-    struct Recovery {
-        std::function<void(int milliseconds)> sleep; // QThread::msleep when missing
-        std::function<qint64()> now;                 // a monotonic clock in ms; a steady one when missing
-        // Asked before every chunk after the first: true ends the transfer
-        // there (Failure::Kind::Stopped), between two chunks and never
-        // within one. Missing: the transfer runs to its end.
-        std::function<bool()> stopRequested;
-    };
+    // How a chunked external flash transfer given a clock copes with a unit
+    // that leaves the bus or stops answering, as a firmware change needs:
+    // after a failed chunk it connects again, giving a unit that has left
+    // the bus up to ComeBackAttempts tries ComeBackPauseMs apart (on that
+    // clock) to return, and it gives up once no chunk has gone through for
+    // SilenceLimitMs. Chunks that the unit refuses still count against
+    // ExtFlashRetries. The clock's stop request is asked before every chunk
+    // after the first: true ends the transfer there (Failure::Kind::Stopped),
+    // between two chunks and never within one. Without a clock a failed
+    // chunk is simply tried again at once.
     static constexpr int ComeBackPauseMs = 100;
     static constexpr int ComeBackAttempts = 50;
     static constexpr int SilenceLimitMs = 30000;
 
     // How an external flash transfer fails: Refused when the retries were
     // spent on chunks that failed (the detail is the last chunk's), and
-    // with a Recovery only NotAnswering when the unit left the bus or
+    // with a clock only NotAnswering when the unit left the bus or
     // stayed silent (or, when it came back at once but could not be opened,
     // AccessDenied or Busy), Stopped when stopped on request between two
     // chunks. True for a failure after which the unit has not answered
@@ -76,9 +71,9 @@ public:
     // After a failed transfer (which has dropped the connection): connects
     // again, giving a unit that has left the bus ComeBackAttempts tries
     // ComeBackPauseMs apart to return, and none once it has been silent for
-    // SilenceLimitMs since lastGoodMs on the recovery's clock (which must
+    // SilenceLimitMs since lastGoodMs on the clock (which must
     // be given here). False when it did not come back.
-    bool awaitReturn(const Recovery &recovery, qint64 lastGoodMs);
+    bool awaitReturn(Clock &clock, qint64 lastGoodMs);
 
     // Reads length bytes of device memory and unscrambles each chunk.
     int ReadMemory(unsigned char *buffer, uint32_t address, uint32_t length);
@@ -90,11 +85,11 @@ public:
     // call; the progress signal follows every good chunk (last value 100).
     int ReadExternalFlashFromAddress(unsigned char *buffer, uint32_t address, uint32_t length);
     int WriteExternalFlashToAddress(const unsigned char *buffer, uint32_t address, uint32_t length);
-    // The same with a recovery; failure (may be null) tells why -1 came.
-    int ReadExternalFlashFromAddress(unsigned char *buffer, uint32_t address, uint32_t length, const Recovery &recovery,
+    // The same with a clock to recover on; failure (may be null) tells why -1 came.
+    int ReadExternalFlashFromAddress(unsigned char *buffer, uint32_t address, uint32_t length, Clock &clock,
                                      Failure *failure);
-    int WriteExternalFlashToAddress(const unsigned char *buffer, uint32_t address, uint32_t length,
-                                    const Recovery &recovery, Failure *failure);
+    int WriteExternalFlashToAddress(const unsigned char *buffer, uint32_t address, uint32_t length, Clock &clock,
+                                    Failure *failure);
 
     // The same operations on byte arrays, the array's size being the length
     // (a page: PageSize bytes, scrambled in place as above).
@@ -102,9 +97,8 @@ public:
     int WritePage(QByteArray &page, uint32_t address);
     int ReadExternalFlashFromAddress(QByteArray &buffer, uint32_t address);
     int WriteExternalFlashToAddress(const QByteArray &bytes, uint32_t address);
-    int ReadExternalFlashFromAddress(QByteArray &buffer, uint32_t address, const Recovery &recovery, Failure *failure);
-    int WriteExternalFlashToAddress(const QByteArray &bytes, uint32_t address, const Recovery &recovery,
-                                    Failure *failure);
+    int ReadExternalFlashFromAddress(QByteArray &buffer, uint32_t address, Clock &clock, Failure *failure);
+    int WriteExternalFlashToAddress(const QByteArray &bytes, uint32_t address, Clock &clock, Failure *failure);
 
     // Bootloader: start the application. Application: reset into the
     // bootloader. The device leaves the bus; callers reconnect. 0 when the
@@ -137,9 +131,8 @@ public:
     int ReadBulkBlock(unsigned char *buffer);
 
 private:
-    int readExternalFlash(unsigned char *buffer, uint32_t address, uint32_t length, const Recovery *recovery,
-                          Failure *failure);
-    int writeExternalFlash(const unsigned char *buffer, uint32_t address, uint32_t length, const Recovery *recovery,
+    int readExternalFlash(unsigned char *buffer, uint32_t address, uint32_t length, Clock *clock, Failure *failure);
+    int writeExternalFlash(const unsigned char *buffer, uint32_t address, uint32_t length, Clock *clock,
                            Failure *failure);
 
 signals:

@@ -3,6 +3,8 @@
 // traces the cause and remembers it until the next connect, and the firmware
 // change follows its time-out lines with the hint on the udev rule. Without
 // such a device no hint appears.
+#include "EmulatorClock.h"
+#include "FailOnWarnings.h"
 #include "UpgradeFixture.h"
 #include "firmware/FirmwareChange.h"
 #include "sim/Vt520Sim.h"
@@ -66,6 +68,7 @@ void TestAccessHint::cleanupTestCase()
 
 void TestAccessHint::init()
 {
+    failOnUnexpectedWarnings();
     vt520sim::Bus::instance().reset();
     vt520sim::Bus::instance().useVirtualClock(true);
     traced.clear();
@@ -200,8 +203,8 @@ void TestAccessHint::firmwareChangeHint()
         if (line == QLatin1String("Reset device") && situation == "bootloader denied")
             device->failOpen(LIBUSB_ERROR_ACCESS);
     };
-    callbacks.sleep = [](int milliseconds) { vt520sim::sleepMs(static_cast<unsigned long>(milliseconds)); };
-    FirmwareChange change(usb, callbacks);
+    EmulatorClock clock;
+    FirmwareChange change(usb, callbacks, clock);
     change.run(fixture.fileName);
 
     QCOMPARE(lines, QStringList{fixture.fileName} + lastLines << change.verdict());

@@ -2,12 +2,14 @@
 // shows its own time-out or connection line as before and then, in the log
 // pane, the hint on the udev rule. With no device at all the same commands
 // show their lines without the hint.
+#include "FailOnWarnings.h"
 #include "ScriptedQuestions.h"
 #include "UpgradeFixture.h"
 #include "app/Vt410_bootloader.h"
 #include "firmware/FirmwareChange.h"
 #include "sim/Vt520Sim.h"
 
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QtTest>
@@ -47,6 +49,7 @@ private:
 
 void TestAccessHintWindow::init()
 {
+    failOnUnexpectedWarnings();
     vt520sim::Bus::instance().reset();
     window = std::make_unique<Vt410_bootloader>();
     auto scripted = std::make_unique<ScriptedQuestions>();
@@ -147,8 +150,10 @@ void TestAccessHintWindow::firmwareChange()
     const QString expected = fixture.fileName + '\n' + timeout + (denied ? '\n' + Hint : QString()) + '\n'
                              + "No Vt520 answered; nothing was written.";
     QTRY_COMPARE_WITH_TIMEOUT(logText(), expected, 20000);
-    // Nothing follows once the run has ended.
-    QTest::qWait(50);
+    // Nothing follows once the run has ended: its worker is done (the
+    // button is offered again) and what it posted has been shown.
+    QTRY_VERIFY(window->findChild<QPushButton *>("pushButtonCHF")->isEnabled());
+    QCoreApplication::sendPostedEvents();
     QCOMPARE(logText(), expected);
 }
 

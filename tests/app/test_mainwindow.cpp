@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "app/Vt410_bootloader.h"
 
 #include <QAction>
@@ -41,6 +42,7 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void titleShowsVersion();
     void formGeometry();
     void captions_data();

@@ -2,6 +2,8 @@
 // takes every device command and no other does, a unit held by another
 // program is refused, nothing but the change reaches the unit while a
 // change runs, and a close asked for during a change can be withdrawn.
+#include "FailOnWarnings.h"
+#include "GatedClock.h"
 #include "ScriptedQuestions.h"
 #include "UpgradeFixture.h"
 #include "app/Vt410_bootloader.h"
@@ -13,7 +15,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
-#include <QMutex>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -21,7 +22,6 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTranslator>
-#include <QWaitCondition>
 #include <QtTest>
 
 #include <algorithm>
@@ -34,50 +34,6 @@ using WindowSlot = void (Vt410_bootloader::*)(bool);
 constexpr quint32 ApplicationBase = 0x08004000;
 constexpr quint32 ApplicationSize = 0x1C000;
 constexpr quint32 ExternalSize = 0x16000;
-
-// The firmware change's waits, on the emulator's clock; while closed, the
-// change stops at its next wait (after the unit's reset) until opened.
-class ChangeGate
-{
-public:
-    void sleep(int milliseconds)
-    {
-        {
-            QMutexLocker locker(&mutex);
-            ++waits;
-            while (closed)
-                opened.wait(&mutex);
-        }
-        vt520sim::sleepMs(static_cast<unsigned long>(milliseconds));
-    }
-    void close()
-    {
-        QMutexLocker locker(&mutex);
-        closed = true;
-    }
-    void open()
-    {
-        QMutexLocker locker(&mutex);
-        closed = false;
-        opened.wakeAll();
-    }
-    bool waiting()
-    {
-        QMutexLocker locker(&mutex);
-        return closed && waits > 0;
-    }
-    void forget()
-    {
-        QMutexLocker locker(&mutex);
-        waits = 0;
-    }
-
-private:
-    QMutex mutex;
-    QWaitCondition opened;
-    bool closed = false;
-    int waits = 0;
-};
 
 QStringList logLines(Vt410_bootloader &window)
 {
@@ -99,7 +55,7 @@ class WaitingQuestions : public ScriptedQuestions
 {
 public:
     QPushButton *changeButton = nullptr;
-    ChangeGate *gate = nullptr;
+    GatedClock *gate = nullptr;
     bool closedByWindow = false;
     bool openWhenChangeEnded = false;
 
@@ -193,7 +149,7 @@ private:
     QTemporaryDir settingsDir;
     UpgradeFixture fixture;
     UpgradeFixture second;
-    ChangeGate gate;
+    GatedClock gate;
     std::unique_ptr<Vt410_bootloader> window;
     ScriptedQuestions *questions = nullptr;
     vt520sim::Device *first = nullptr; // at 1-1.1
@@ -216,6 +172,7 @@ void TestWindowUnits::initTestCase()
 
 void TestWindowUnits::init()
 {
+    failOnUnexpectedWarnings();
     auto &bus = vt520sim::Bus::instance();
     bus.resetToDefault();
     bus.useVirtualClock(true);
@@ -243,8 +200,7 @@ void TestWindowUnits::newWindow(std::unique_ptr<ScriptedQuestions> scripted)
     window = std::make_unique<Vt410_bootloader>();
     questions = scripted.get();
     window->setQuestions(std::move(scripted));
-    window->setFirmwareChangeClock([this](int milliseconds) { gate.sleep(milliseconds); },
-                                   [] { return vt520sim::Bus::instance().nowMs(); });
+    window->setFirmwareChangeClock(&gate);
     window->show();
 }
 

@@ -1,6 +1,7 @@
 // The verified table write behind `programs set` and `scenes set`: the table
 // written, read back and compared, the host access given back and checked,
 // each fault reported by what the unit holds afterwards.
+#include "FailOnWarnings.h"
 #include "UnitFaults.h"
 #include "lighting/LightingTransfer.h"
 #include "sim/Vt520Sim.h"
@@ -19,6 +20,7 @@ class TestVerifiedTableWrite : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     // A unit that leaves the bus for a moment (unplugged, back at once or
     // after 500 ms) is waited for as a firmware change waits for it, and the
     // set completes; one that hangs gets its verdict within 45 s on the

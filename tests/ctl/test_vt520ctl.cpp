@@ -1,6 +1,8 @@
 // vt520ctl as a process with the emulator preloaded: its exit statuses, the
 // choice among several units, the firmware change's lines and the files it
 // writes, each against what the window says and writes.
+#include "EmulatorClock.h"
+#include "FailOnWarnings.h"
 #include "HexFiles.h"
 #include "LightingTestData.h"
 #include "ScriptedQuestions.h"
@@ -32,6 +34,11 @@ class TestVt520Ctl : public QObject
 
     std::unique_ptr<QTemporaryDir> dir;
     vt520sim::Bus &bus = vt520sim::Bus::instance();
+    // The emulator's clock, shared through a file with every vt520ctl run
+    // on the emulator preloaded, and the clock of the window in this process.
+    EmulatorClock sharedTime;
+    QTemporaryDir clockDir;
+    QString clockFile() const { return clockDir.filePath("clock"); }
 
     QString path(const QString &name) const { return dir->filePath(name); }
     QString stateFolder(int units, int unit) const
@@ -63,7 +70,11 @@ class TestVt520Ctl : public QObject
     // emulator preloaded, or through usbfs the system's libusb (the
     // sanitizer runtime first, when there is one); the unit locks in
     // runtimeDir, by default the test's own folder, since another run of
-    // these tests at the same time has units at the same port paths.
+    // these tests at the same time has units at the same port paths. With
+    // the emulator preloaded the run shares this process's virtual clock:
+    // its waits take no real time. Through usbfs it runs on real time, since
+    // vt520-usbfs-run shows a unit's return to the system's libusb only on
+    // its next real-time look at the bus.
     QProcessEnvironment unitsEnvironment(int units, bool throughUsbfs, const QString &runtimeDir = QString()) const
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -78,6 +89,10 @@ class TestVt520Ctl : public QObject
         environment.insert("VT520_SIM_STATE", path("state"));
         environment.insert("VT520_SIM_UNITS", QString::number(units));
         environment.insert("VT520_LOCK_DIR", runtimeDir.isEmpty() ? dir->path() : runtimeDir);
+        if (throughUsbfs)
+            environment.remove("VT520_SIM_CLOCK");
+        else
+            environment.insert("VT520_SIM_CLOCK", clockFile());
         return environment;
     }
 
@@ -120,8 +135,17 @@ class TestVt520Ctl : public QObject
     }
 
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(clockDir.isValid());
+        QVERIFY(bus.shareClock(clockFile()));
+        Clock::setStandard(&sharedTime);
+    }
+    void cleanupTestCase() { Clock::setStandard(nullptr); }
+
     void init()
     {
+        failOnUnexpectedWarnings();
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
     }
@@ -310,21 +334,20 @@ private slots:
                  LightingFile::Status::Ok);
         prepareUnits(units);
         for (QString &argument : arguments)
-            argument = argument.arg(dir->path());
+            argument.replace(QStringLiteral("%1"), dir->path());
         QString standardOutput;
         if (arguments.first().startsWith('>'))
             standardOutput = arguments.takeFirst().mid(1);
 
         const QByteArray before = units ? stateFile(units, 1, "internal.bin") : QByteArray();
         const QByteArray externalBefore = units ? stateFile(units, 1, "external.bin") : QByteArray();
-        QElapsedTimer timer;
-        timer.start();
+        const qint64 start = bus.nowMs();
         const Run result = run(arguments, units, false, standardOutput);
         QCOMPARE(result.status, status);
-        // --wait waits its whole time for a unit that does not come.
+        // --wait waits its whole time (on the shared clock) for a unit that does not come.
         const int wait = arguments.indexOf("--wait");
         if (wait > 0 && status == 3)
-            QVERIFY(timer.elapsed() >= arguments.value(wait + 1).toInt() * 1000);
+            QVERIFY(bus.nowMs() - start >= arguments.value(wait + 1).toInt() * 1000);
         QVERIFY2(result.err.contains(message.toLocal8Bit()), result.err.constData());
         if (status == 2 || status == 1) { // a refused file or argument never reaches a unit
             QCOMPARE(stateFile(units, 1, "internal.bin"), before);
@@ -427,7 +450,7 @@ private slots:
         QFETCH(QStringList, hidden);
         QVERIFY(HexFiles::writeFile(path("page.bin"), QByteArray(64, 'p')));
         for (QString &argument : arguments)
-            argument = argument.arg(dir->path());
+            argument.replace(QStringLiteral("%1"), dir->path());
         prepareUnits(2);
         arguments << "--device"
                   << "1-1.2";
@@ -469,7 +492,7 @@ private slots:
         const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 12);
         QVERIFY(!fixture.fileName.isEmpty());
         for (QString &argument : arguments)
-            argument = argument.arg(dir->path());
+            argument.replace(QStringLiteral("%1"), dir->path());
         QByteArray before[3];
         for (int unit = 1; unit <= 3; ++unit)
             before[unit - 1] = stateFile(3, unit, "internal.bin") + stateFile(3, unit, "device.ini");
@@ -606,7 +629,10 @@ private slots:
         const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 14);
         QVERIFY(!fixture.fileName.isEmpty());
         QProcess process;
-        process.setProcessEnvironment(unitsEnvironment(units, false));
+        // On real time: the signal has to come during the wait after the reset.
+        QProcessEnvironment environment = unitsEnvironment(units, false);
+        environment.remove("VT520_SIM_CLOCK");
+        process.setProcessEnvironment(environment);
         QStringList arguments{"upgrade", fixture.fileName};
         if (units > 1)
             arguments << "--all";
@@ -678,7 +704,7 @@ private slots:
         const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 15);
         QVERIFY(!fixture.fileName.isEmpty());
         for (QString &argument : arguments)
-            argument = argument.arg(dir->path());
+            argument.replace(QStringLiteral("%1"), dir->path());
         QProcess process;
         process.setProcessEnvironment(unitsEnvironment(1, false));
         process.setWorkingDirectory(dir->path());
@@ -1060,7 +1086,7 @@ private slots:
         QVERIFY(!UpgradeFixture::make(path("new.upg"), 17).fileName.isEmpty());
         QVERIFY(HexFiles::writeFile(path("short.upg"), QByteArray(300, 'x')));
         for (QString &argument : arguments)
-            argument = argument.arg(dir->path());
+            argument.replace(QStringLiteral("%1"), dir->path());
         const Run result = run(arguments, units);
         QCOMPARE(result.status, status);
         QJsonParseError parsed;
@@ -1375,9 +1401,9 @@ private slots:
         QFETCH(QStringList, errors);
         QVERIFY(HexFiles::writeFile(path("in.hex"), text));
         for (QString &argument : arguments)
-            argument = argument.arg(dir->path());
+            argument.replace(QStringLiteral("%1"), dir->path());
         for (QString &error : errors)
-            error = error.arg(dir->path());
+            error.replace(QStringLiteral("%1"), dir->path());
 
         const Run result = run(arguments, 0);
         QCOMPARE(result.status, 2);

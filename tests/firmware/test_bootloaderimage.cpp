@@ -1,4 +1,5 @@
 // Bootloader images: serial form, file name, serial bytes and safe writing.
+#include "FailOnWarnings.h"
 #include "HexFiles.h"
 #include "firmware/BootloaderImage.h"
 
@@ -10,6 +11,7 @@ class TestBootloaderImage : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void serial_data();
     void serial();
     void imageWithSerial();

@@ -3,6 +3,8 @@
 // leaves the others to finish, reports its own failure, and a second run for
 // it alone brings it to the new firmware. Plain QThreads and no event loop,
 // so that it also runs under ThreadSanitizer.
+#include "EmulatorClock.h"
+#include "FailOnWarnings.h"
 #include "UpgradeFixture.h"
 #include "firmware/GangChange.h"
 #include "sim/Vt520Sim.h"
@@ -15,6 +17,7 @@ class TestGangChange : public QObject
 {
     Q_OBJECT
 
+    EmulatorClock clock;
     vt520sim::Bus &bus = vt520sim::Bus::instance();
     std::unique_ptr<QTemporaryDir> dir;
     UpgradeFixture fixture;
@@ -37,7 +40,6 @@ class TestGangChange : public QObject
             if (onSay)
                 onSay(port, line);
         };
-        result.sleep = [](int milliseconds) { vt520sim::sleepMs(static_cast<unsigned long>(milliseconds)); };
         return result;
     }
 
@@ -51,6 +53,7 @@ class TestGangChange : public QObject
 private slots:
     void init()
     {
+        failOnUnexpectedWarnings();
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
         fixture = UpgradeFixture::make(dir->filePath("new.upg"), 300);
@@ -67,10 +70,13 @@ private slots:
         // The second unit leaves the bus once its bootloader starts taking pages.
         QMap<QString, QStringList> lines;
         const GangChange::Result result =
-            GangChange(callbacks(lines, [&](const QString &port, const QString &line) {
-                if (port == ports[1] && line == "Writting firmware ... ")
-                    units[1]->unplug();
-            })).run(fixture.fileName, ports + QStringList{ports[0]}); // a unit named twice is changed once
+            GangChange(callbacks(lines,
+                                 [&](const QString &port, const QString &line) {
+                                     if (port == ports[1] && line == "Writting firmware ... ")
+                                         units[1]->unplug();
+                                 }),
+                       clock)
+                .run(fixture.fileName, ports + QStringList{ports[0]}); // a unit named twice is changed once
 
         QCOMPARE(bus.overlapCount(), 0);
         QVERIFY(!result.allSucceeded());
@@ -98,7 +104,7 @@ private slots:
         // Plugged in again, still in its bootloader: a run for it alone recovers it.
         units[1]->replug();
         lines.clear();
-        const GangChange::Result rerun = GangChange(callbacks(lines)).run(fixture.fileName, {ports[1]});
+        const GangChange::Result rerun = GangChange(callbacks(lines), clock).run(fixture.fileName, {ports[1]});
         QVERIFY(rerun.allSucceeded());
         QCOMPARE(rerun.units.first().serialBefore, QByteArray("261100042b"));
         QCOMPARE(rerun.units.first().serialAfter, QByteArray("261100042"));
@@ -118,7 +124,7 @@ private slots:
         file.close();
 
         QMap<QString, QStringList> lines;
-        const GangChange::Result result = GangChange(callbacks(lines)).run(foreign, {port(1), port(2)});
+        const GangChange::Result result = GangChange(callbacks(lines), clock).run(foreign, {port(1), port(2)});
         QCOMPARE(result.fileStatus, UpgradeFile::Status::WrongHeader);
         QVERIFY(!result.allSucceeded());
         QVERIFY(result.units.isEmpty());

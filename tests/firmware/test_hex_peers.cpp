@@ -4,6 +4,7 @@
 // readHexWindows and by intelhex, and must give the same bytes; the same
 // files with one checksum digit or one data digit changed must be refused by
 // both.
+#include "FailOnWarnings.h"
 #include "HexFiles.h"
 #include "firmware/HexToBin.h"
 
@@ -176,6 +177,7 @@ void TestHexPeers::initTestCase()
 
 void TestHexPeers::init()
 {
+    failOnUnexpectedWarnings();
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
     for (const Piece &piece : Pieces)

@@ -1,5 +1,6 @@
 // Intel HEX reader: files made by binutils and srecord, and hand-made records
 // for every result code, its line, and the corners of the record format.
+#include "FailOnWarnings.h"
 #include "HexFiles.h"
 #include "firmware/HexToBin.h"
 
@@ -65,6 +66,7 @@ private:
 
 void TestHexToBin::init()
 {
+    failOnUnexpectedWarnings();
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
 }

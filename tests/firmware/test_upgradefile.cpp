@@ -1,5 +1,6 @@
 // Upgrade image and upgrade file: the region sums, the exact bytes of the
 // file, the scrambling, and the reader's checks on foreign and damaged files.
+#include "FailOnWarnings.h"
 #include "HexFiles.h"
 #include "firmware/FailureText.h"
 #include "firmware/UpgradeFile.h"
@@ -88,6 +89,7 @@ private:
 
 void TestUpgradeFile::init()
 {
+    failOnUnexpectedWarnings();
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
 }

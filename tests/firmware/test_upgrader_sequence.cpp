@@ -1,5 +1,7 @@
 // The firmware change sequence against the device emulator, on the virtual
 // clock: complete changes from both modes and every road that ends a run.
+#include "EmulatorClock.h"
+#include "FailOnWarnings.h"
 #include "UpgradeFixture.h"
 #include "firmware/FirmwareChange.h"
 #include "sim/Vt520Sim.h"
@@ -45,15 +47,14 @@ struct Run {
             if (onPercent)
                 onPercent(percent);
         };
-        callbacks.sleep = [this](int milliseconds) {
+        EmulatorClock clock;
+        clock.onWait = [this](int milliseconds) {
             waits.append(milliseconds);
             if (onWait)
                 onWait(milliseconds);
-            vt520sim::sleepMs(static_cast<unsigned long>(milliseconds));
         };
-        callbacks.now = [] { return qint64(vt520sim::Bus::instance().nowMs()); };
-        callbacks.stopRequested = stopRequested;
-        FirmwareChange change(usb, callbacks);
+        clock.stop = stopRequested;
+        FirmwareChange change(usb, callbacks, clock);
         succeeded = change.run(fileName);
         outcome = change.outcome();
         failure = change.failure();
@@ -131,6 +132,7 @@ private:
 
 void TestUpgraderSequence::init()
 {
+    failOnUnexpectedWarnings();
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
     fixture = UpgradeFixture::make(dir->filePath("new.upg"), 100);
@@ -900,11 +902,9 @@ void TestUpgraderSequence::compareReadsBackOnly()
     bus.clearTransferLog();
 
     USBVT350 usb;
-    FirmwareChange::Callbacks callbacks;
-    callbacks.sleep = [](int milliseconds) { vt520sim::sleepMs(static_cast<unsigned long>(milliseconds)); };
-    callbacks.now = [] { return qint64(vt520sim::Bus::instance().nowMs()); };
-    callbacks.stopRequested = [&] { return stopAfter >= 0 && bus.requestCount(1) + bus.requestCount(5) >= stopAfter; };
-    FirmwareChange change(usb, callbacks);
+    EmulatorClock clock;
+    clock.stop = [&] { return stopAfter >= 0 && bus.requestCount(1) + bus.requestCount(5) >= stopAfter; };
+    FirmwareChange change(usb, FirmwareChange::Callbacks(), clock);
     const UpgradeFile::Contents contents = UpgradeFile::read(fixture.fileName);
     QCOMPARE(contents.status, UpgradeFile::Status::Ok);
     const FirmwareChange::Comparison comparison = change.compare(contents);

@@ -1,6 +1,8 @@
 // The Upgrader thread against the emulator: a change on the worker thread,
 // with the virtual clock and once with the real waits; two runs in a row;
 // a new file name given while a run is going on.
+#include "EmulatorClock.h"
+#include "FailOnWarnings.h"
 #include "UpgradeFixture.h"
 #include "firmware/Upgrader.h"
 #include "sim/Vt520Sim.h"
@@ -29,11 +31,6 @@ QList<int> numbers(const QSignalSpy &spy)
     return result;
 }
 
-void onVirtualClock(int milliseconds)
-{
-    vt520sim::sleepMs(static_cast<unsigned long>(milliseconds));
-}
-
 } // namespace
 
 class TestUpgraderThread : public QObject
@@ -53,10 +50,12 @@ private:
     vt520sim::Device &addDevice(vt520sim::Mode mode);
 
     std::unique_ptr<QTemporaryDir> dir;
+    EmulatorClock virtualClock;
 };
 
 void TestUpgraderThread::init()
 {
+    failOnUnexpectedWarnings();
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
     vt520sim::Bus::instance().reset();
@@ -78,7 +77,7 @@ void TestUpgraderThread::changeOnTheWorkerThread()
 
     USBVT350 usb;
     Upgrader upgrader(&usb);
-    upgrader.setSleep(onVirtualClock);
+    upgrader.setClock(&virtualClock);
     QSignalSpy lines(&upgrader, &Upgrader::sendText);
     QSignalSpy percents(&upgrader, &Upgrader::sendPercent);
     QThread *emittingThread = nullptr;
@@ -105,7 +104,7 @@ void TestUpgraderThread::changeWithRealWaits()
     vt520sim::Device &device = addDevice(vt520sim::Mode::Application);
 
     USBVT350 usb;
-    Upgrader upgrader(&usb); // default waits: QThread::msleep
+    Upgrader upgrader(&usb); // the default clock: real time
     QSignalSpy lines(&upgrader, &Upgrader::sendText);
     upgrader.slotSetFileName(fixture.fileName);
     upgrader.start();
@@ -126,7 +125,7 @@ void TestUpgraderThread::twoRunsInARow()
 
     USBVT350 usb;
     Upgrader upgrader(&usb);
-    upgrader.setSleep(onVirtualClock);
+    upgrader.setClock(&virtualClock);
     QSignalSpy lines(&upgrader, &Upgrader::sendText);
 
     upgrader.slotSetFileName(first.fileName);
@@ -158,14 +157,15 @@ void TestUpgraderThread::newNameDuringARun()
     QSemaphore inWait;
     QSemaphore goOn;
     bool held = false;
-    upgrader.setSleep([&](int milliseconds) {
+    EmulatorClock holding;
+    holding.onWait = [&](int) {
         if (!held) {
             held = true;
             inWait.release();
             goOn.acquire();
         }
-        onVirtualClock(milliseconds);
-    });
+    };
+    upgrader.setClock(&holding);
     QSignalSpy lines(&upgrader, &Upgrader::sendText);
     QSignalSpy started(&upgrader, &QThread::started);
 
@@ -195,7 +195,7 @@ void TestUpgraderThread::nullNameEmitsNothing()
     addDevice(vt520sim::Mode::Application);
     USBVT350 usb;
     Upgrader upgrader(&usb);
-    upgrader.setSleep(onVirtualClock);
+    upgrader.setClock(&virtualClock);
     QSignalSpy lines(&upgrader, &Upgrader::sendText);
     QSignalSpy percents(&upgrader, &Upgrader::sendPercent);
     upgrader.slotSetFileName(QString());
@@ -216,7 +216,7 @@ void TestUpgraderThread::destroyedWhileRunning()
     connect(
         upgrader.get(), &Upgrader::sendPercent, upgrader.get(), [&writing](int) { writing.release(); },
         Qt::DirectConnection);
-    upgrader->setSleep(onVirtualClock);
+    upgrader->setClock(&virtualClock);
     upgrader->slotSetFileName(fixture.fileName);
     upgrader->start();
     QVERIFY(writing.tryAcquire(5, 60000)); // some pages are written

@@ -1,6 +1,9 @@
-// A firmware change started from the window, with the real waits: it
-// reaches the log pane and the bar, and it finishes whole when the window is
-// closed or rebuilt for another language in the middle of it.
+// A firmware change started from the window, its waits on the emulator's
+// virtual clock: it reaches the log pane and the bar, and it finishes whole
+// when the window is closed or rebuilt for another language in the middle
+// of it (held at its wait after the reset while the test acts).
+#include "FailOnWarnings.h"
+#include "GatedClock.h"
 #include "ScriptedQuestions.h"
 #include "UpgradeFixture.h"
 #include "firmware/FirmwareChange.h"
@@ -56,21 +59,27 @@ private:
     // Started by the button (with the file chosen in the dialog), or by
     // dropping the file on the window and answering the question.
     Vt410_bootloader *startChange(const QString &how = QStringLiteral("button"));
+    // The window's change, held at the gate closed before it started.
+    void waitUntilHeld();
     void verifyDeviceUpgraded();
 
     std::unique_ptr<QTemporaryDir> dir;
     UpgradeFixture fixture;
     vt520sim::Device *device = nullptr;
+    GatedClock gate;
 };
 
 void TestWindowCloseDuringUpgrade::init()
 {
+    failOnUnexpectedWarnings();
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
     fixture = UpgradeFixture::make(dir->filePath("new.upg"), 31);
     auto &bus = vt520sim::Bus::instance();
     bus.reset();
-    bus.useVirtualClock(false);
+    bus.useVirtualClock(true);
+    gate.open();
+    gate.forget();
     device = &bus.addVt520(1, 1, "261100042");
     device->setVersionBlock("1.00", UpgradeFixture::versionDate().toLatin1());
 }
@@ -78,6 +87,7 @@ void TestWindowCloseDuringUpgrade::init()
 Vt410_bootloader *TestWindowCloseDuringUpgrade::startChange(const QString &how)
 {
     auto *window = new Vt410_bootloader;
+    window->setFirmwareChangeClock(&gate);
     auto questions = std::make_unique<ScriptedQuestions>();
     if (how == "button")
         questions->answer(fixture.fileName);
@@ -96,6 +106,11 @@ Vt410_bootloader *TestWindowCloseDuringUpgrade::startChange(const QString &how)
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(window, &drop);
     return window;
+}
+
+void TestWindowCloseDuringUpgrade::waitUntilHeld()
+{
+    QTRY_VERIFY_WITH_TIMEOUT(gate.waiting(), 60000);
 }
 
 void TestWindowCloseDuringUpgrade::verifyDeviceUpgraded()
@@ -157,6 +172,7 @@ void TestWindowCloseDuringUpgrade::windowClosedDuringChange()
     QuitSignals quitSignals;
     QVERIFY(quitSignals.isValid());
     std::unique_ptr<Vt410_bootloader> window(new Vt410_bootloader);
+    window->setFirmwareChangeClock(&gate);
     auto questions = std::make_unique<ScriptedQuestions>();
     questions->answer(fixture.fileName);
     questions->answerMessage(how == "close, yes" ? QMessageBox::Yes : QMessageBox::No);
@@ -164,29 +180,34 @@ void TestWindowCloseDuringUpgrade::windowClosedDuringChange()
     window->setQuestions(std::move(questions));
     connect(&quitSignals, &QuitSignals::quitRequested, window.get(), &Vt410_bootloader::requestQuit);
     window->show();
+    gate.close();
     window->slotpushButtonCHF(false);
-    QTRY_VERIFY_WITH_TIMEOUT(bus.requestCount(3) >= 3, 60000); // pages are being written
+    waitUntilHeld(); // the change runs, held in its wait after the reset
 
     if (how.startsWith("close")) {
         QVERIFY(!window->close());
         QCOMPARE(asked->messages().size(), 1);
         QCOMPARE(asked->messages().first().buttons, QMessageBox::Yes | QMessageBox::No);
     } else {
+        QSignalSpy quitRequested(&quitSignals, &QuitSignals::quitRequested);
         raise(how == "SIGTERM" ? SIGTERM : SIGINT);
-        QTest::qWait(50); // the notifier's turn of the event loop
+        QVERIFY(quitRequested.wait()); // the notifier's turn of the event loop
         QVERIFY(asked->messages().isEmpty());
     }
     QVERIFY(window->isVisible());
     // Once the window is to close, a further close asks nothing; kept, it asks again.
     QVERIFY(!window->close());
     QCOMPARE(asked->messages().size(), how == "close, no" ? 2 : how == "close, yes" ? 1 : 0);
+    gate.open();
 
     const auto changeEnded = [&] { return window->findChild<QPushButton *>("pushButtonCHF")->isEnabled(); };
     QTRY_VERIFY_WITH_TIMEOUT(changeEnded(), 60000);
     if (closesAfterwards) {
         QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 10000);
     } else {
-        QTest::qWait(100);
+        // Whatever the end of the change has posted has been handled.
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
         QVERIFY(window->isVisible());
     }
     // Closed or not, the log ends with the verdict of a unit back on its new firmware.
@@ -199,12 +220,14 @@ void TestWindowCloseDuringUpgrade::windowClosedDuringChange()
 void TestWindowCloseDuringUpgrade::languageChangedDuringChange()
 {
     auto &bus = vt520sim::Bus::instance();
+    gate.close();
     Vt410_bootloader *window = startChange();
-    QTRY_VERIFY_WITH_TIMEOUT(bus.requestCount(3) >= 3, 60000);
+    waitUntilHeld();
     // The language action ends the event loop; the restart loop then
     // destroys the window and builds a new one.
     QTimer::singleShot(0, window, [window] { window->slotPolish(false); });
     QCOMPARE(QCoreApplication::exec(), -11);
+    gate.open();
     delete window;
     QCOMPARE(bus.requestCount(3), 112);
     verifyDeviceUpgraded();
@@ -220,15 +243,18 @@ void TestWindowCloseDuringUpgrade::secondPressDuringChange()
     auto &bus = vt520sim::Bus::instance();
     const UpgradeFixture other = UpgradeFixture::make(dir->filePath("other.upg"), 33);
     auto window = std::make_unique<Vt410_bootloader>();
+    window->setFirmwareChangeClock(&gate);
     auto questions = std::make_unique<ScriptedQuestions>();
     questions->answer(fixture.fileName);
     questions->answer(other.fileName);
     ScriptedQuestions *asked = questions.get();
     window->setQuestions(std::move(questions));
+    gate.close();
     window->slotpushButtonCHF(false);
-    QTRY_VERIFY_WITH_TIMEOUT(bus.requestCount(3) >= 3, 60000);
+    waitUntilHeld();
     window->slotpushButtonCHF(false);
     QCOMPARE(asked->asked.size(), 2);
+    gate.open();
 
     const QStringList expected = UpgradeFixture::completedFromApplication(fixture.fileName, "261100042");
     QTRY_COMPARE_WITH_TIMEOUT(logLines(*window).size(), expected.size(), 60000);

@@ -1,6 +1,7 @@
 // The window's firmware file commands: making upgrade files and bootloader
 // image series, with their questions, log lines, boxes and files; and the
 // firmware change command cancelled at its file question.
+#include "FailOnWarnings.h"
 #include "HexFiles.h"
 #include "ScriptedQuestions.h"
 #include "app/Vt410_bootloader.h"
@@ -86,6 +87,7 @@ private:
 
 void TestWindowFirmwareFiles::init()
 {
+    failOnUnexpectedWarnings();
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());
     previousDir = QDir::currentPath();

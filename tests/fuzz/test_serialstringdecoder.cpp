@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "usb/SerialStringDecoder.h"
 
 #include <QtTest>
@@ -7,6 +8,7 @@ class TestSerialStringDecoder : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void decodes_data();
     void decodes();
     void neverReadsPastTheBytesReceived();

@@ -2,6 +2,7 @@
 
 // Faults of a test row on the emulated unit, and the emulator's clock for
 // the transfers' patience.
+#include "EmulatorClock.h"
 #include "sim/Vt520Sim.h"
 #include "usb/USBVT350.h"
 
@@ -39,9 +40,8 @@ inline bool applyFaults(const QString &spec)
 
 // The emulator's clock for the transfers' waits and patience: on the
 // virtual clock a wait costs no real time.
-inline USBVT350::Recovery emulatorClock()
+inline EmulatorClock &emulatorClock()
 {
-    return {[](int milliseconds) { vt520sim::sleepMs(static_cast<unsigned long>(milliseconds)); },
-            [] { return qint64(vt520sim::Bus::instance().nowMs()); },
-            {}};
+    static EmulatorClock clock;
+    return clock;
 }

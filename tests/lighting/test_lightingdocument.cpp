@@ -1,5 +1,6 @@
 // The lighting document: what each kind carries, and its modified state
 // against the clean point, with the change signals an editor follows.
+#include "FailOnWarnings.h"
 #include "lighting/LightingDocument.h"
 
 #include <QSignalSpy>
@@ -21,6 +22,7 @@ class TestLightingDocument : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void whatEachKindCarries_data()
     {
         QTest::addColumn<LightingDocument::Kind>("kind");

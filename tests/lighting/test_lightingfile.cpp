@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "LightingTestData.h"
 #include "lighting/LightingFile.h"
 #include "lighting/SceneTables.h"
@@ -109,6 +110,7 @@ class TestLightingFile : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void layoutIsByteExact_data();
     void layoutIsByteExact();
     void staticTimeStaysLittleEndian_data();

@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "LightingTestData.h"
 #include "UnitFaults.h"
 #include "lighting/LightingTransfer.h"
@@ -107,6 +108,7 @@ private:
 
 void TestLightingTransfer::init()
 {
+    failOnUnexpectedWarnings();
     auto &bus = vt520sim::Bus::instance();
     bus.reset();
     bus.useVirtualClock(true);

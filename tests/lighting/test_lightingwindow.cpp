@@ -1,5 +1,6 @@
 // The Programs and Scenes tabs of the window: record show/store logic, the
 // four device commands against the emulator and the four file commands.
+#include "FailOnWarnings.h"
 #include "ShownTitle.h"
 #include "LightingTestData.h"
 #include "ScriptedQuestions.h"
@@ -202,16 +203,17 @@ void TestLightingWindow::initTestCase()
     QVERIFY(settingsDir.isValid());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsDir.path()));
     // The window's Get and Set wait for a unit on the emulator's clock.
-    LightingTransfer::setDefaultRecovery(emulatorClock());
+    Clock::setStandard(&emulatorClock());
 }
 
 void TestLightingWindow::cleanupTestCase()
 {
-    LightingTransfer::setDefaultRecovery({});
+    Clock::setStandard(nullptr);
 }
 
 void TestLightingWindow::init()
 {
+    failOnUnexpectedWarnings();
     auto &bus = vt520sim::Bus::instance();
     bus.reset();
     bus.useVirtualClock(true);

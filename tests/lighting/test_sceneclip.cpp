@@ -1,5 +1,6 @@
 // The scene clipboard format: what another program (or another copy of this
 // one) puts on the clipboard is outside input.
+#include "FailOnWarnings.h"
 #include "LightingTestData.h"
 #include "lighting/SceneClip.h"
 
@@ -10,6 +11,7 @@ class TestSceneClip : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void onlyWholeClipsAreTaken_data();
     void onlyWholeClipsAreTaken();
 };

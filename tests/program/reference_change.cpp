@@ -2,6 +2,7 @@
 // change made by the core on the emulator linked in, on the virtual clock.
 //   reference_change make FILE SEED   writes an upgrade file
 //   reference_change change FILE      changes the device of VT520_SIM_STATE
+#include "EmulatorClock.h"
 #include "firmware/FirmwareChange.h"
 #include "firmware/UpgradeFile.h"
 #include "firmware/UpgradeImage.h"
@@ -44,10 +45,9 @@ int main(int argc, char *argv[])
         QStringList lines;
         FirmwareChange::Callbacks callbacks;
         callbacks.say = [&](const QString &line) { lines.append(line); };
-        callbacks.sleep = [](int ms) { vt520sim::sleepMs(static_cast<unsigned long>(ms)); };
-        callbacks.now = [] { return qint64(vt520sim::Bus::instance().nowMs()); };
+        EmulatorClock clock;
         // Done only with the unit back on the new firmware.
-        const bool done = FirmwareChange(usb, callbacks).run(args[2]);
+        const bool done = FirmwareChange(usb, callbacks, clock).run(args[2]);
         if (!done)
             fprintf(stderr, "reference change failed: %s\n", qPrintable(lines.join(" | ")));
         return done ? 0 : 1;

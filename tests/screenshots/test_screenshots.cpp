@@ -3,6 +3,7 @@
 // at. The checks make sure every picture was really drawn with the program's
 // look; whether it looks right is for the eye.
 
+#include "FailOnWarnings.h"
 #include "app/Information.h"
 #include "app/Vt410_bootloader.h"
 #include "app/WindowPlacement.h"
@@ -52,6 +53,7 @@ class TestScreenshots : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void initTestCase();
     void mainWindowTabs_data();
     void mainWindowTabs();

@@ -1,5 +1,6 @@
 // The Disconnect command's test file "dane.csv". This runs in its own process
 // so that its first Disconnect is the first use of the program's generator.
+#include "FailOnWarnings.h"
 #include "app/Vt410_bootloader.h"
 
 #include "ScriptedQuestions.h"
@@ -74,6 +75,7 @@ class TestDisconnectTestFile : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void initTestCase();
     void firstDisconnectGivesKnownOrder();
     void secondDisconnectContinuesSequence();

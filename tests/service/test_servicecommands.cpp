@@ -1,5 +1,6 @@
 // The service commands of the Settings tab against the device emulator:
 // connection, status word, raw memory and external flash tools.
+#include "FailOnWarnings.h"
 #include "app/Vt410_bootloader.h"
 
 #include "ScriptedQuestions.h"
@@ -163,6 +164,7 @@ QString TestServiceCommands::logText() const
 
 void TestServiceCommands::init()
 {
+    failOnUnexpectedWarnings();
     QVERIFY(files.isValid());
     ServiceDialogValues::remembered() = ServiceDialogValues{};
     bus.reset();

@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "usb/tools/ServiceText.h"
 
 #include <QtTest>
@@ -7,6 +8,7 @@ class TestServiceText : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void parseHex_data();
     void parseHex();
     void hexEntry_data();

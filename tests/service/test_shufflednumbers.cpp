@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "app/RuntimeRandom.h"
 #include "app/ShuffledNumbers.h"
 
@@ -8,6 +9,7 @@ class TestShuffledNumbers : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void generatorMatchesWindowsRuntime();
     void generatorStaysInRange();
     void processGeneratorContinues();

@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "sim/Vt520Sim.h"
 #include "usb/USBVT350.h"
 
@@ -63,6 +64,7 @@ private slots:
 
     void init()
     {
+        failOnUnexpectedWarnings();
         bus.reset();
         bus.useVirtualClock(true);
         vt = &bus.addVt520(1, 1);

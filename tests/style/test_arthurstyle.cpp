@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "style/ArthurStyle.h"
 #include "widgets/ColorSlider.h"
 
@@ -78,6 +79,7 @@ class TestArthurStyle : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void progressGrooveFillsProportionally_data();
     void progressGrooveFillsProportionally();
     void progressBarWidgetFills99Of200AtHalf();

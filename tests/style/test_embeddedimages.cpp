@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "style/ArthurStyle.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@ class TestEmbeddedImages : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void imageLoadsWithItsSize_data();
     void imageLoadsWithItsSize();
     void treeHoldsExactlyTheListedImages();

@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "app/Information.h"
 #include "app/Version.h"
 #include "app/Vt410_bootloader.h"
@@ -52,6 +53,7 @@ class TestInformation : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void showsVersionAndForm();
     void richTextParagraphs();
     void logoComesFromTheResources();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EmulatorClock.h"
 #include "firmware/FirmwareChange.h"
 #include "sim/Vt520Sim.h"
 #include "usb/USBVT350.h"
@@ -18,9 +19,8 @@ inline SweepRun runChange(USBVT350 &usb, const QString &fileName)
     SweepRun run;
     FirmwareChange::Callbacks callbacks;
     callbacks.say = [&run](const QString &line) { run.lines.append(line); };
-    callbacks.sleep = [](int milliseconds) { vt520sim::sleepMs(static_cast<unsigned long>(milliseconds)); };
-    callbacks.now = [] { return qint64(vt520sim::Bus::instance().nowMs()); };
-    FirmwareChange change(usb, callbacks);
+    EmulatorClock clock;
+    FirmwareChange change(usb, callbacks, clock);
     change.run(fileName);
     run.outcome = change.outcome();
     return run;

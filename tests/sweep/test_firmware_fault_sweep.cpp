@@ -10,6 +10,7 @@
 // firmware. Everything runs on the emulator's virtual
 // clock, so the waits of the sequence cost nothing.
 #include "ChangeOutcome.h"
+#include "FailOnWarnings.h"
 #include "FaultKind.h"
 #include "SweepChange.h"
 #include "UpgradeFixture.h"
@@ -105,6 +106,7 @@ class TestFirmwareFaultSweep : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void initTestCase();
     void cleanupTestCase();
     void emulatorUnplugsAtTheOrderedTransfer_data();
@@ -456,8 +458,8 @@ void TestFirmwareFaultSweep::faultThroughTheUpgraderThread()
     vt520sim::Device &device = freshDevice();
     USBVT350 usb;
     Upgrader upgrader(&usb);
-    upgrader.setSleep([](int milliseconds) { vt520sim::sleepMs(static_cast<unsigned long>(milliseconds)); });
-    upgrader.setClock([] { return qint64(vt520sim::Bus::instance().nowMs()); });
+    EmulatorClock clock;
+    upgrader.setClock(&clock);
     QSignalSpy said(&upgrader, &Upgrader::sendText);
     upgrader.slotSetFileName(fixture.fileName);
 

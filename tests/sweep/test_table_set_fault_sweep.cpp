@@ -7,6 +7,7 @@
 // and whose hostAccessMayBeSet() is true whenever the unit still holds the
 // host-access bit. A clean set right after it completes. Everything runs on
 // the emulator's virtual clock.
+#include "FailOnWarnings.h"
 #include "FaultKind.h"
 #include "UnitFaults.h"
 #include "lighting/LightingTransfer.h"
@@ -80,6 +81,7 @@ class TestTableSetFaultSweep : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void initTestCase();
     void cleanupTestCase();
     void sweep_data();

@@ -1,6 +1,8 @@
 // Every translatable text that the code uses must have a finished entry in
 // both catalogues, and the compiled catalogues must load.
 
+#include "FailOnWarnings.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -64,6 +66,7 @@ class TestCatalogues : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void initTestCase();
     void everyUsedTextIsTranslated_data();
     void everyUsedTextIsTranslated();

@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "usb/HexDump.h"
 
 #include <QtTest>
@@ -15,6 +16,7 @@ private:
     }
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void rows_data()
     {
         QTest::addColumn<QByteArray>("bytes");

@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "usb/Scrambling.h"
 #include "usb/TransferKey.h"
 
@@ -21,6 +22,7 @@ private:
     }
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void roundTrip_data()
     {
         QTest::addColumn<int>("length");

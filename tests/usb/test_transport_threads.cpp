@@ -6,6 +6,7 @@
 // ThreadSanitizer: configure with -DVT520_SANITIZE=thread; ctest then passes
 // tsan.supp, which silences the uninstrumented Qt libraries only.
 
+#include "FailOnWarnings.h"
 #include "sim/Vt520Sim.h"
 #include "usb/USBVT350.h"
 
@@ -25,6 +26,7 @@ class TestTransportThreads : public QObject
 private slots:
     void init()
     {
+        failOnUnexpectedWarnings();
         bus.reset();
         bus.useVirtualClock(true);
     }

@@ -1,6 +1,7 @@
 // The unit lock: one owner per unit across processes and users, looks
 // beside operations, the holder named from the kernel, and lock files that
 // nobody can turn against the tool.
+#include "FailOnWarnings.h"
 #include "usb/UnitLock.h"
 
 #include <QFile>
@@ -41,6 +42,7 @@ class TestUnitLock : public QObject
 private slots:
     void init()
     {
+        failOnUnexpectedWarnings();
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
         qputenv("VT520_LOCK_DIR", QFile::encodeName(dir->path()));

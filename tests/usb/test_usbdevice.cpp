@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "sim/Vt520Sim.h"
 #include "usb/DeviceSelection.h"
 #include "usb/USBVT350.h"
@@ -30,6 +31,7 @@ class TestUsbDevice : public QObject
 private slots:
     void init()
     {
+        failOnUnexpectedWarnings();
         bus.reset();
         bus.useVirtualClock(true);
     }

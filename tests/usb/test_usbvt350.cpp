@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "sim/Vt520Sim.h"
 #include "usb/USBVT350.h"
 
@@ -52,6 +53,7 @@ class TestUSBVT350 : public QObject
 private slots:
     void init()
     {
+        failOnUnexpectedWarnings();
         bus.reset();
         bus.useVirtualClock(true);
         vt = &bus.addVt520(1, 1);

@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "sim/Vt520Sim.h"
 #include "usb/SerialStringCache.h"
 #include "usb/USBVT350.h"
@@ -36,6 +37,7 @@ class TestVt520Monitor : public QObject
 private slots:
     void init()
     {
+        failOnUnexpectedWarnings();
         bus.reset();
         bus.useVirtualClock(true);
         SerialStringCache::clear();
@@ -110,7 +112,8 @@ private slots:
         }
 
         if (action == "decoy") {
-            QTest::qWait(100); // ten polls that must not report
+            for (int poll = 0; poll < 10; ++poll) // ten polls that must not report
+                monitor.refresh();
             QCOMPARE(reports.size(), 0);
         } else {
             QVERIFY(reports.wait(10000));

@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "widgets/SceneOverview.h"
 #include "widgets/SuperRGB.h"
 
@@ -34,6 +35,7 @@ class TestAccessibility : public QObject
     }
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     // The third lamp (number 2 counted from 0), on DMX channels 7 to 9.
     void lampEditorTexts_data()
     {

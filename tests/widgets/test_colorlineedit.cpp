@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "widgets/ColorLineEdit.h"
 
 #include <QApplication>
@@ -121,6 +122,7 @@ private:
 
 void TestColorLineEdit::init()
 {
+    failOnUnexpectedWarnings();
     PickerScript::calls = 0;
     PickerScript::initial = QColor();
     PickerScript::parent = nullptr;

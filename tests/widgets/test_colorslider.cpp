@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "widgets/ColorSlider.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@ class TestColorSlider : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void newSliderIsBlankAndUnmarked_data();
     void newSliderIsBlankAndUnmarked();
     void pressModifiers_data();

@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "app/Vt410_bootloader.h"
 #include "widgets/ColorSlider.h"
 #include "widgets/SuperRGB.h"
@@ -12,6 +13,7 @@ class TestLampsInWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void twelveNumberedBlackLamps_data();
     void twelveNumberedBlackLamps();
 };

@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "widgets/ColorLineEdit.h"
 #include "widgets/ColorSlider.h"
 #include "widgets/SuperRGB.h"
@@ -99,6 +100,7 @@ class TestSuperRGB : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void formTree();
     void construction_data();
     void construction();
