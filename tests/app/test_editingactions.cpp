@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "LightingTestData.h"
 #include "ScriptedQuestions.h"
 #include "app/EditingActions.h"
@@ -76,6 +77,7 @@ void TestEditingActions::initTestCase()
 
 void TestEditingActions::init()
 {
+    failOnUnexpectedWarnings();
     QGuiApplication::clipboard()->clear();
     window = std::make_unique<QMainWindow>();
     ui = std::make_unique<Ui::Vt410_bootloaderClass>();

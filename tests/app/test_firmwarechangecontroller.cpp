@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "ScriptedQuestions.h"
 #include "app/FirmwareChangeController.h"
 #include "firmware/Upgrader.h"
@@ -125,6 +126,7 @@ private:
 
 void TestFirmwareChangeController::init()
 {
+    failOnUnexpectedWarnings();
     usb = std::make_unique<USBVT350>();
     upgrader = std::make_unique<HeldUpgrader>(usb.get());
     window = std::make_unique<Window>();

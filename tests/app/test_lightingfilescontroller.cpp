@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "LightingTestData.h"
 #include "ScriptedQuestions.h"
 #include "app/LightingFilesController.h"
@@ -103,6 +104,7 @@ void TestLightingFilesController::initTestCase()
 
 void TestLightingFilesController::init()
 {
+    failOnUnexpectedWarnings();
     QSettings().clear();
     dir = std::make_unique<QTemporaryDir>();
     QVERIFY(dir->isValid());

@@ -3,6 +3,7 @@
 // compiles) and as scripts read them in vt520ctl's JSON. Each sentence and
 // word is spelled out here, so that two swapped or reworded rows fail.
 
+#include "FailOnWarnings.h"
 #include "firmware/FailureText.h"
 #include "firmware/HexToBin.h"
 
@@ -19,6 +20,7 @@ class TestFailureText : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void failureKindWords_data();
     void failureKindWords();
     void outcomeWords_data();

@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "firmware/UpgradeFile.h"
 #include "firmware/UpgradeImage.h"
 #include "lighting/FileKind.h"
@@ -45,6 +46,7 @@ class TestFileKind : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void kindFromFirstBytes_data();
     void kindFromFirstBytes();
     void writtenFilesAreTheirKind_data();

@@ -1,3 +1,4 @@
+#include "FailOnWarnings.h"
 #include "widgets/LogPane.h"
 
 #include <QSignalSpy>
@@ -24,6 +25,7 @@ class TestLogPane : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
     void endsAsAppendedWhole_data();
     void endsAsAppendedWhole();
     void showAllPutsEverythingInAtOnce();
