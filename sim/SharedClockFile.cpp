@@ -74,4 +74,20 @@ void SharedClockFile::advance(int64_t microseconds)
     __atomic_fetch_add(&mapped->microseconds, microseconds, __ATOMIC_SEQ_CST);
 }
 
+void SharedClockFile::follow()
+{
+    __atomic_store_n(&mapped->followedMicroseconds, microseconds(), __ATOMIC_SEQ_CST);
+    __atomic_store_n(&mapped->followerPid, int32_t(::getpid()), __ATOMIC_SEQ_CST);
+}
+
+void SharedClockFile::markFollowed(int64_t microseconds)
+{
+    __atomic_store_n(&mapped->followedMicroseconds, microseconds, __ATOMIC_SEQ_CST);
+}
+
+void SharedClockFile::stopFollowing()
+{
+    __atomic_store_n(&mapped->followerPid, int32_t(0), __ATOMIC_SEQ_CST);
+}
+
 } // namespace vt520sim

@@ -23,6 +23,14 @@ public:
     int64_t microseconds() const;
     void advance(int64_t microseconds);
 
+    // For a process that shows the units to others at its own pace: names
+    // it as the clock's follower, whose look at the time every sleeper then
+    // waits for; markFollowed() says its view is up to date for that time.
+    // stopFollowing() lets sleepers go on without it.
+    void follow();
+    void markFollowed(int64_t microseconds);
+    void stopFollowing();
+
 private:
     void unmap();
 

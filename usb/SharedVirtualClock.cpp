@@ -6,6 +6,7 @@
 #include <QtDebug>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -72,6 +73,27 @@ qint64 SharedVirtualClock::now()
 
 void SharedVirtualClock::sleep(int milliseconds)
 {
-    if (milliseconds > 0)
-        __atomic_fetch_add(&mapped->microseconds, int64_t(milliseconds) * 1000, __ATOMIC_SEQ_CST);
+    if (milliseconds <= 0)
+        return;
+    const int64_t until = __atomic_add_fetch(&mapped->microseconds, int64_t(milliseconds) * 1000, __ATOMIC_SEQ_CST);
+    waitForFollower(until);
+}
+
+void SharedVirtualClock::waitForFollower(int64_t microseconds)
+{
+    const pid_t follower = __atomic_load_n(&mapped->followerPid, __ATOMIC_SEQ_CST);
+    if (follower == 0)
+        return;
+    // A follower looks every few hundred microseconds. One that has gone
+    // (killed with the run it served) or stopped looking must not hold the
+    // program for ever: after it, the wait is the program's own again.
+    constexpr int PollMicroseconds = 100;
+    constexpr int LongestWaitMicroseconds = 30 * 1000 * 1000;
+    for (int waited = 0; waited < LongestWaitMicroseconds; waited += PollMicroseconds) {
+        if (__atomic_load_n(&mapped->followedMicroseconds, __ATOMIC_SEQ_CST) >= microseconds)
+            return;
+        if (waited % 100000 == 0 && ::kill(follower, 0) != 0 && errno == ESRCH)
+            return;
+        ::usleep(PollMicroseconds);
+    }
 }

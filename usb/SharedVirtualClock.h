@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 
 struct SharedClockLayout;
@@ -13,7 +14,8 @@ struct SharedClockLayout;
 // that maps it sees the new time. The device emulator serves one to the
 // programs it runs under, so that their waits (a reset into the bootloader,
 // a unit coming back) pass at once while the emulated units, reading the
-// same clock, re-enumerate in step.
+// same clock, re-enumerate in step. Where a process follows the clock (see
+// SharedClockLayout), a sleep also waits, in real time, until it has looked.
 class SharedVirtualClock : public Clock
 {
 public:
@@ -38,6 +40,8 @@ public:
 
 private:
     explicit SharedVirtualClock(SharedClockLayout *mapped);
+    // Returns once a process that follows the clock has seen this time.
+    void waitForFollower(int64_t microseconds);
 
     SharedClockLayout *mapped;
 };

@@ -11,6 +11,7 @@
 
 #include "sim/Vt520Sim.h"
 #include "sim/usbfs/UsbfsTestbed.h"
+#include "sim/usbfs/VirtualClockFollower.h"
 
 #include <QByteArray>
 #include <QList>
@@ -59,6 +60,11 @@ void usage(FILE *stream = stderr)
                     "                               by another program: claiming its interface and\n"
                     "                               setting its configuration fail with EBUSY (may be\n"
                     "                               given more than once)\n"
+                    "  --virtual-clock              the units and the command share a virtual clock:\n"
+                    "                               the command's waits take no real time, and return\n"
+                    "                               once the device nodes show that time (without it,\n"
+                    "                               a clock VT520_SIM_CLOCK names is followed the same\n"
+                    "                               way)\n"
                     "  --stats                      print the transfers the emulator logged (every one\n"
                     "                               that reached a unit, failed ones included) and the\n"
                     "                               time per answered transfer\n"
@@ -184,6 +190,16 @@ int main(int argc, char **argv)
 {
     runUnderPreload(argv);
 
+    // Before the bus is made: it takes its clock from the environment.
+    bool ownClock = false;
+    for (int i = 1; i < argc && strcmp(argv[i], "--") != 0; ++i)
+        ownClock = ownClock || strcmp(argv[i], "--virtual-clock") == 0;
+    vt520usbfs::VirtualClockFollower clock(ownClock);
+    if (ownClock && !clock.isFollowing()) {
+        fprintf(stderr, "vt520-usbfs-run: cannot make a virtual clock\n");
+        return 2;
+    }
+
     // The units first: the faults below are set on the bus they make.
     int devices = -1;
     for (int i = 1; i + 1 < argc && strcmp(argv[i], "--") != 0; ++i) {
@@ -248,6 +264,8 @@ int main(int argc, char **argv)
             denyOpen = true;
         } else if (arg == "--claimed" && hasValue) {
             claimed.append(argv[++i]);
+        } else if (arg == "--virtual-clock") {
+            // taken above
         } else if (arg == "--stats") {
             stats = true;
         } else if (arg == "--help") {
@@ -293,6 +311,8 @@ int main(int argc, char **argv)
     signal(SIGTERM, passOnSignal);
     signal(SIGHUP, passOnSignal);
     int status = 0;
+    int64_t lookedAt = -1;
+    int idleRounds = 0;
     for (;;) {
         const pid_t done = waitpid(child, &status, WNOHANG);
         if (done == child)
@@ -301,8 +321,21 @@ int main(int argc, char **argv)
             perror("vt520-usbfs-run: waitpid");
             return 2;
         }
-        testbed.refresh();
-        usleep(2000);
+        if (!clock.isFollowing()) {
+            testbed.refresh();
+            usleep(2000);
+            continue;
+        }
+        // A look whenever the clock has moved (a sleeper waits for it), and
+        // now and then anyway for what transfers found.
+        const int64_t now = clock.microseconds();
+        if (now != lookedAt || ++idleRounds >= 8) {
+            testbed.refresh();
+            clock.lookedAt(now);
+            lookedAt = now;
+            idleRounds = 0;
+        }
+        usleep(250);
     }
     // The count is the emulator's own log, so that it matches the figures of
     // the tests that link the emulator directly; URBs that time out or meet

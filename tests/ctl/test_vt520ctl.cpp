@@ -109,7 +109,7 @@ class TestVt520Ctl : public QObject
             process.setStandardOutputFile(standardOutput);
         if (throughUsbfs)
             process.start(USBFS_RUN,
-                          QStringList{"--devices", QString::number(units)} + usbfsOptions
+                          QStringList{"--virtual-clock", "--devices", QString::number(units)} + usbfsOptions
                               + QStringList{"--", "/bin/sh", "-c",
                                             "\"$0\" list --json >before.json || exit 9; \"$0\" \"$@\"; s=$?; "
                                             "\"$0\" list --json >after.json || exit 9; exit $s",
@@ -917,7 +917,8 @@ private slots:
         QStringList ctl{VT520CTL, table, command, file};
         if (json)
             ctl << "--json";
-        process.start(USBFS_RUN, QStringList{"--devices", "1"} + usbfsFaults + QStringList{"--"} + ctl);
+        process.start(USBFS_RUN,
+                      QStringList{"--virtual-clock", "--devices", "1"} + usbfsFaults + QStringList{"--"} + ctl);
         QVERIFY(process.waitForFinished(120000));
         const QByteArray errors = process.readAllStandardError();
         const QByteArray out = process.readAllStandardOutput();
@@ -1144,8 +1145,8 @@ private slots:
         QProcess process;
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(dir->path());
-        process.start(USBFS_RUN, QStringList{"--devices", "1", "--unplug-at-request", "9:1500", "--", "/bin/sh", "-c",
-                                             script, VT520CTL});
+        process.start(USBFS_RUN, QStringList{"--virtual-clock", "--devices", "1", "--unplug-at-request", "9:1500", "--",
+                                             "/bin/sh", "-c", script, VT520CTL});
         QVERIFY(process.waitForFinished(120000));
         QCOMPARE(process.exitCode(), 0);
         QCOMPARE(HexFiles::readFile(path("first.status")).trimmed(), QByteArray("4"));

@@ -19,17 +19,16 @@ same() { for f in internal.bin external.bin device.ini; do cmp -s "$work/gui/$f"
 change() {
     local file=$1
     (cd "$(dirname "$program")" && LC_ALL=C LANG=C QT_QPA_PLATFORM=xcb VT520_SIM_STATE="$work/gui" XDG_CONFIG_HOME="$work/config" \
-        exec "$usbfs" -- "./$(basename "$program")" >"$work/program.log" 2>&1) &
+        exec "$usbfs" --virtual-clock -- "./$(basename "$program")" >"$work/program.log" 2>&1) &
     pid=$!
     local window=
     for _ in $(seq 1 200); do
-        window=$(xdotool search --name '^Vt520 ver' 2>/dev/null | head -1)
+        window=$(xdotool search --onlyvisible --name '^Vt520 ver' 2>/dev/null | head -1)
         [ -n "$window" ] && break
         kill -0 "$pid" 2>/dev/null || fail "the program ended before its window appeared"
         sleep 0.1
     done
     [ -n "$window" ] || fail "the main window never appeared"
-    sleep 1
     # "Firmware Change" is the one button of the Settings tab, current at
     # start: move the focus along with Tab and press Space until its file
     # dialog opens (Space does nothing on the other widgets on the way).
@@ -38,13 +37,19 @@ change() {
     for _ in $(seq 1 10); do
         xdotool key --window "$window" Tab space
         for _ in $(seq 1 10); do
-            dialog=$(xdotool search --name '^Open File' 2>/dev/null | head -1)
+            dialog=$(xdotool search --onlyvisible --name '^Open File' 2>/dev/null | head -1)
             [ -n "$dialog" ] && break 2
             sleep 0.1
         done
     done
     [ -n "$dialog" ] || fail "the file dialog did not open"
-    sleep 0.5
+    # Typed only once the dialog has the keyboard focus.
+    for _ in $(seq 1 50); do
+        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$dialog" ] && break
+        xdotool windowfocus "$dialog" 2>/dev/null
+        sleep 0.1
+    done
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$dialog" ] || fail "the file dialog never took the focus"
     xdotool type --delay 2 "$file"
     xdotool key Return
     for _ in $(seq 1 600); do
@@ -52,7 +57,11 @@ change() {
         sleep 0.1
     done
     same || fail "the state folder differs from the reference after the change with $file"
-    sleep 1.5 # the program's final wait and disconnect
+    # The program's last wait and its disconnect end the change.
+    for _ in $(seq 1 100); do
+        grep -q 'USB Disconnect' "$work/program.log" && break
+        sleep 0.1
+    done
     kill "$pid"; wait "$pid" 2>/dev/null; pid=
     grep -q 'USB Disconnect' "$work/program.log" || fail "no USB trace from the program"
 }

@@ -6,6 +6,7 @@
 #include "firmware/FirmwareChange.h"
 #include "lighting/LightingTransfer.h"
 #include "usb/SerialStringCache.h"
+#include "usb/Clock.h"
 #include "usb/USBVT350.h"
 #include "usb/Vt520Monitor.h"
 
@@ -79,10 +80,25 @@ QStringList change(USBVT350 &usb, const QString &fileName, FirmwareChange::Outco
 
 // Waits until the device answers in the given mode (after a reset it is
 // away for its re-enumeration delay).
+// Waits on the process's clock: on the emulator's virtual clock the units'
+// time passes only through such sleeps, and the device nodes follow it.
+template <typename Condition>
+bool waitOnClock(Condition condition, int milliseconds)
+{
+    Clock &clock = Clock::standard();
+    const qint64 until = clock.now() + milliseconds;
+    while (!condition()) {
+        if (clock.now() >= until)
+            return false;
+        clock.sleep(10);
+    }
+    return true;
+}
+
 bool waitForMode(USBVT350 &usb, bool bootloader)
 {
-    return QTest::qWaitFor([&] { return usb.connect() == 0 && usb.getSerialString().size() == (bootloader ? 10 : 9); },
-                           5000);
+    return waitOnClock([&] { return usb.connect() == 0 && usb.getSerialString().size() == (bootloader ? 10 : 9); },
+                       5000);
 }
 
 // A context of the system's libusb and handles in it, closed however the
@@ -387,8 +403,7 @@ void TestUsbfs::manyReturns()
     USBVT350 usb;
     usb.pinToPort(before[1].portPath);
     for (int round = 0; round < 130; ++round) {
-        QVERIFY2(QTest::qWaitFor([&] { return usb.connect() == 0; }, 10000),
-                 qPrintable(QString("round %1").arg(round)));
+        QVERIFY2(waitOnClock([&] { return usb.connect() == 0; }, 10000), qPrintable(QString("round %1").arg(round)));
         if (round > 0 && !staleTried) {
             for (const UsbDevice::Location &now : UsbDevice::findAll(USBVT350::VendorId, USBVT350::ProductId)) {
                 if (now.portPath == before[1].portPath && now.address == staleAddress) {
@@ -401,7 +416,7 @@ void TestUsbfs::manyReturns()
         usb.disconnect();
     }
     QVERIFY(staleTried); // the addresses came round
-    QTRY_COMPARE_WITH_TIMEOUT(UsbDevice::findAll(USBVT350::VendorId, USBVT350::ProductId).size(), 2, 10000);
+    QVERIFY(waitOnClock([] { return UsbDevice::findAll(USBVT350::VendorId, USBVT350::ProductId).size() == 2; }, 10000));
     const QList<UsbDevice::Location> after = UsbDevice::findAll(USBVT350::VendorId, USBVT350::ProductId);
     const int kept = after[0].portPath == before[0].portPath ? 0 : 1;
     QCOMPARE(after[kept].portPath, before[0].portPath);
@@ -580,13 +595,13 @@ void TestUsbfs::goneDevice()
     Usb system;
     QVERIFY(system.context);
     libusb_device_handle *handle = nullptr;
-    QTRY_VERIFY_WITH_TIMEOUT((handle = system.keep(openAt(system.context, Port))) != nullptr,
-                             10000); // back from the last row
+    QVERIFY(waitOnClock([&] { return (handle = system.keep(openAt(system.context, Port))) != nullptr; },
+                        10000)); // back from the last row
     QCOMPARE(libusb_claim_interface(handle, 0), 0);
     const QString node = nodeOf(handle);
     libusb_control_transfer(handle, LIBUSB_ENDPOINT_OUT | LIBUSB_REQUEST_TYPE_VENDOR | LIBUSB_RECIPIENT_DEVICE,
                             USBVT350::RequestRunApplication, 0, 0, nullptr, 0, 1000);
-    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(node), 10000);
+    QVERIFY(waitOnClock([&] { return !QFile::exists(node); }, 10000));
 
     int result = 0;
     if (request == "configuration") {
