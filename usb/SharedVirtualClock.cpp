@@ -81,16 +81,15 @@ void SharedVirtualClock::sleep(int milliseconds)
 
 void SharedVirtualClock::waitForFollower(int64_t microseconds)
 {
-    const pid_t follower = __atomic_load_n(&mapped->followerPid, __ATOMIC_SEQ_CST);
-    if (follower == 0)
-        return;
-    // A follower looks every few hundred microseconds. One that has gone
-    // (killed with the run it served) or stopped looking must not hold the
-    // program for ever: after it, the wait is the program's own again.
+    // A follower looks every few hundred microseconds, or holds the time on
+    // purpose until it stops following. One that has gone (killed with the
+    // run it served) must not hold the program for ever, nor one that has
+    // stopped looking: after it, the wait is the program's own again.
     constexpr int PollMicroseconds = 100;
     constexpr int LongestWaitMicroseconds = 30 * 1000 * 1000;
     for (int waited = 0; waited < LongestWaitMicroseconds; waited += PollMicroseconds) {
-        if (__atomic_load_n(&mapped->followedMicroseconds, __ATOMIC_SEQ_CST) >= microseconds)
+        const pid_t follower = __atomic_load_n(&mapped->followerPid, __ATOMIC_SEQ_CST);
+        if (follower == 0 || __atomic_load_n(&mapped->followedMicroseconds, __ATOMIC_SEQ_CST) >= microseconds)
             return;
         if (waited % 100000 == 0 && ::kill(follower, 0) != 0 && errno == ESRCH)
             return;

@@ -11,6 +11,7 @@
 #include "app/Vt410_bootloader.h"
 #include "lighting/LightingFile.h"
 #include "lighting/SceneTables.h"
+#include "sim/SharedClockFile.h"
 #include "sim/Vt520Sim.h"
 
 #include <QJsonArray>
@@ -21,6 +22,35 @@
 #include <QtTest>
 
 #include <csignal>
+
+// Holds the waits of every process on a shared virtual clock: this process
+// becomes the clock's follower and looks at no time, so a sleep advances the
+// clock and then waits, until release() (or the end of the scope).
+class HeldClock
+{
+public:
+    explicit HeldClock(const QString &fileName)
+    {
+        holding = clock.map(fileName, 0);
+        if (holding)
+            clock.follow();
+    }
+    ~HeldClock() { release(); }
+    HeldClock(const HeldClock &) = delete;
+    HeldClock &operator=(const HeldClock &) = delete;
+
+    bool isHolding() const { return holding; }
+    void release()
+    {
+        if (holding)
+            clock.stopFollowing();
+        holding = false;
+    }
+
+private:
+    vt520sim::SharedClockFile clock;
+    bool holding = false;
+};
 
 class TestVt520Ctl : public QObject
 {
@@ -628,11 +658,13 @@ private slots:
         prepareUnits(units);
         const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 14);
         QVERIFY(!fixture.fileName.isEmpty());
+        // The signal has to come during the wait after the reset, the
+        // change's first wait: this test follows the shared clock and looks
+        // at no time until the signal is sent, so every wait is held there.
+        HeldClock held(clockFile());
+        QVERIFY(held.isHolding());
         QProcess process;
-        // On real time: the signal has to come during the wait after the reset.
-        QProcessEnvironment environment = unitsEnvironment(units, false);
-        environment.remove("VT520_SIM_CLOCK");
-        process.setProcessEnvironment(environment);
+        process.setProcessEnvironment(unitsEnvironment(units, false));
         QStringList arguments{"upgrade", fixture.fileName};
         if (units > 1)
             arguments << "--all";
@@ -657,6 +689,7 @@ private slots:
             QVERIFY2(out.count("Reset device\n") == units, out.constData());
         }
         QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
+        held.release();
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit); // not killed by the signal
         QCOMPARE(process.exitCode(), status);
