@@ -52,6 +52,23 @@ private:
     bool holding = false;
 };
 
+// Whether a signal sent to a process waits to be handled there (the
+// kernel's pending sets in /proc).
+bool signalPending(qint64 pid, int signalNumber)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    const quint64 bit = quint64(1) << (signalNumber - 1);
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("SigPnd:") || line.startsWith("ShdPnd:")) {
+            if (line.mid(7).trimmed().toULongLong(nullptr, 16) & bit)
+                return true;
+        }
+    }
+    return false;
+}
+
 class TestVt520Ctl : public QObject
 {
     Q_OBJECT
@@ -689,6 +706,9 @@ private slots:
             QVERIFY2(out.count("Reset device\n") == units, out.constData());
         }
         QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
+        // Released once the signal's handler has run, so that the stop
+        // request is there when the held waits end.
+        QTRY_VERIFY(!signalPending(process.processId(), signalNumber));
         held.release();
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit); // not killed by the signal
