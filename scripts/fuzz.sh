@@ -4,7 +4,11 @@
 # from the committed seeds in fuzz/corpus/<reader>/.
 #
 #   scripts/fuzz.sh [seconds per target, default 60] [reader...]
+#   scripts/fuzz.sh --build-only [reader...]
 #
+# Every target gets its seconds of processor time: with more targets than
+# processors they all run at once, for seconds x targets / processors, so
+# that no processor idles while the last of them finishes.
 # Readers: hextobin upgradefile programsfile scenesfile serialstring (all by
 # default). Prints the number of inputs each target ran. Exits non-zero when a
 # target crashes, hangs, runs out of memory or reports a sanitizer finding; the
@@ -19,8 +23,16 @@ root="$(dirname "$here")"
 source "$here/deps.sh"
 vt520_install_packages clang-14 libclang-rt-14-dev
 
-seconds="${1:-60}"
-shift || true
+build_only=0
+if [ "${1:-}" = "--build-only" ]; then
+    build_only=1
+    shift
+fi
+seconds=60
+if [ "$build_only" = "0" ] && [ $# -gt 0 ]; then
+    seconds=$1
+    shift
+fi
 readers=("$@")
 if [ ${#readers[@]} -eq 0 ]; then
     readers=(hextobin upgradefile programsfile scenesfile serialstring)
@@ -52,6 +64,9 @@ cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 targets=()
 for reader in "${readers[@]}"; do targets+=("fuzz_$reader"); done
 cmake --build "$build" -j "$jobs" --target "${targets[@]}"
+if [ "$build_only" = "1" ]; then
+    exit 0
+fi
 
 # The HEX and upgrade file readers take a file name: each input is written to
 # a temporary file first, several times faster on a memory file system.
@@ -72,24 +87,22 @@ fuzz_one() {
     local status=0
     # No single allocation of a reader needs 64 MB for inputs of these sizes:
     # one that asks for more was sized from a length field in the input.
-    "$build/bin/fuzz_$reader" -max_total_time="$seconds" -rss_limit_mb=2048 -malloc_limit_mb=64 \
+    "$build/bin/fuzz_$reader" -max_total_time="$wall_seconds" -rss_limit_mb=2048 -malloc_limit_mb=64 \
         -max_len="$(max_len "$reader")" -timeout=30 -print_final_stats=1 \
         -artifact_prefix="$artifacts/" "$work" "$root/fuzz/corpus/$reader" >"$build/fuzz_$reader.log" 2>&1 || status=$?
     echo "$status" >"$build/fuzz_$reader.status"
 }
 
-# As many targets at a time as there are processors: each still runs its
-# full time on a processor of its own.
-printf '\n---- %s targets, %s s each, %s at a time ----\n' "${#readers[@]}" "$seconds" "$jobs"
+# All targets at once, each for its share of the processors' time.
+wall_seconds=$seconds
+if [ "${#readers[@]}" -gt "$jobs" ]; then
+    wall_seconds=$(((seconds * ${#readers[@]} + jobs - 1) / jobs))
+fi
+printf '\n---- %s targets at once on %s processors, %s s each (%s s of processor time) ----\n' \
+    "${#readers[@]}" "$jobs" "$wall_seconds" "$seconds"
 rm -f "$build"/fuzz_*.status
-running=0
 for reader in "${readers[@]}"; do
-    if [ "$running" -ge "$jobs" ]; then
-        wait -n
-        running=$((running - 1))
-    fi
     fuzz_one "$reader" &
-    running=$((running + 1))
 done
 wait
 
@@ -105,7 +118,7 @@ for reader in "${readers[@]}"; do
         summary+=("$(printf '%-14s FAILED (exit %s), log: %s' "$reader" "$status" "$log")")
         tail -n 40 "$log"
     else
-        summary+=("$(printf '%-14s %12s inputs run in %s s' "$reader" "${runs:-?}" "$seconds")")
+        summary+=("$(printf '%-14s %12s inputs run in %s s' "$reader" "${runs:-?}" "$wall_seconds")")
         grep -E '^(#[0-9]+ +DONE|Done [0-9]+ runs)' "$log" || true
     fi
 done

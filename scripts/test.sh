@@ -8,6 +8,9 @@
 #   3. the threaded tests under ThreadSanitizer;
 #   4. a short run of every fuzz target (skipped where clang is missing; the
 #      saved corpora are replayed by the normal suite in any case).
+# The sanitizer and fuzzing builds run in the background at the lowest
+# priority while the stage before them tests, on the processor time its
+# waits leave over; each stage then waits for its build.
 # The normal and sanitizer builds treat warnings as errors (-Werror; the
 # CMake files leave it out, so that a plain build with a newer compiler is
 # not stopped by a new warning). Exits non-zero on any failure or sanitizer report.
@@ -28,6 +31,71 @@ export QT_QPA_PLATFORM=offscreen
 # Each stage's heading says when it started, counted from the script's start.
 step() { printf '\n==== %s (at %d s) ====\n' "$*" "$SECONDS"; }
 
+# A build for a later stage, started now in the background at the lowest
+# priority, its output kept in NAME.log; wait_for NAME prints the output
+# and fails when the build failed.
+declare -A background=()
+in_background() {
+    local name=$1
+    shift
+    printf -- '---- %s build started in the background (at %d s) ----\n' "$name" "$SECONDS"
+    (
+        renice -n 19 -p "$BASHPID" >/dev/null
+        "$@"
+    ) >"$build/$name.log" 2>&1 &
+    background[$name]=$!
+}
+# A stage that fails ends the builds still running behind it.
+kill_tree() {
+    local child children
+    children=$(cat /proc/"$1"/task/*/children 2>/dev/null || true)
+    for child in $children; do
+        kill_tree "$child"
+    done
+    kill "$1" 2>/dev/null || true
+}
+end_background() {
+    local pid
+    for pid in "${background[@]}"; do
+        kill_tree "$pid"
+    done
+}
+trap end_background EXIT
+wait_for() {
+    local name=$1 status=0
+    wait "${background[$name]}" || status=$?
+    unset "background[$name]"
+    printf -- '---- %s build, from the background (done at %d s) ----\n' "$name" "$SECONDS"
+    cat "$build/$name.log"
+    [ "$status" -eq 0 ] || { echo "the $name build failed"; exit 1; }
+}
+
+asan_build() {
+    cmake -S "$root" -B "$build/asan" -DCMAKE_BUILD_TYPE=Debug -DVT520_SANITIZE=address \
+          -DVT520_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-Werror >/dev/null
+    cmake --build "$build/asan" -j "$jobs"
+}
+
+threaded='transport_threads|upgrader|close_during|gang_change'
+tsan_build() {
+    cmake -S "$root" -B "$build/tsan" -DCMAKE_BUILD_TYPE=Debug -DVT520_SANITIZE=thread \
+          -DVT520_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-Werror >/dev/null
+    local targets
+    targets=$(cd "$build/tsan" && ctest -N -R "$threaded" | sed -n 's/^ *Test *#[0-9]*: *//p')
+    [ -n "$targets" ] || { echo "no threaded tests found"; return 1; }
+    # shellcheck disable=SC2086
+    cmake --build "$build/tsan" -j "$jobs" --target $targets
+}
+
+# The fuzzing build, then the ThreadSanitizer one: the later stages' builds,
+# made while the AddressSanitizer tests run.
+later_builds() {
+    if [ -x "$here/fuzz.sh" ]; then
+        "$here/fuzz.sh" --build-only
+    fi
+    tsan_build
+}
+
 if [ "${VT520_LINT:-1}" != "0" ]; then
     step "lint"
     "$here/lint.sh"
@@ -36,6 +104,10 @@ fi
 step "normal build"
 cmake -S "$root" -B "$build/test" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Werror >/dev/null
 cmake --build "$build/test" -j "$jobs"
+mkdir -p "$build"
+if [ "${VT520_QUICK:-0}" != "1" ]; then
+    in_background asan asan_build
+fi
 (cd "$build/test" && ctest --output-on-failure -j "$jobs")
 
 step "Debian packages"
@@ -79,9 +151,8 @@ if [ "${VT520_QUICK:-0}" = "1" ]; then
 fi
 
 step "AddressSanitizer + UndefinedBehaviorSanitizer"
-cmake -S "$root" -B "$build/asan" -DCMAKE_BUILD_TYPE=Debug -DVT520_SANITIZE=address \
-      -DVT520_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-Werror >/dev/null
-cmake --build "$build/asan" -j "$jobs"
+wait_for asan
+in_background later later_builds
 (
     cd "$build/asan"
     # The program under Xvfb preloads the emulator, which cannot come before
@@ -94,16 +165,10 @@ cmake --build "$build/asan" -j "$jobs"
 )
 
 step "ThreadSanitizer (threaded tests)"
-threaded='transport_threads|upgrader|close_during|gang_change'
-cmake -S "$root" -B "$build/tsan" -DCMAKE_BUILD_TYPE=Debug -DVT520_SANITIZE=thread \
-      -DVT520_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-Werror >/dev/null
-threaded_targets=$(cd "$build/tsan" && ctest -N -R "$threaded" | sed -n 's/^ *Test *#[0-9]*: *//p')
-[ -n "$threaded_targets" ] || { echo "no threaded tests found"; exit 1; }
-# shellcheck disable=SC2086
-cmake --build "$build/tsan" -j "$jobs" --target $threaded_targets
+wait_for later
 (
     cd "$build/tsan"
-    ctest --output-on-failure -R "$threaded"
+    ctest --output-on-failure -j "$jobs" -R "$threaded"
 )
 
 if [ -x "$here/fuzz.sh" ]; then
