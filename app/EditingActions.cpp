@@ -1,5 +1,6 @@
 #include "app/EditingActions.h"
 
+#include "app/LampGroupEditing.h"
 #include "app/LightingFilesController.h"
 #include "app/LightingTab.h"
 #include "app/StatusMessageTimes.h"
@@ -139,6 +140,8 @@ void EditingActions::addEditMenu()
     menu->addActions({undo, redo});
     menu->addSeparator();
     menu->addActions({copy, cut, paste, blackout});
+    menu->addSeparator();
+    menu->addMenu(makeSelectionMenu());
     ui.menuBar->insertMenu(ui.menuLanguage->menuAction(), menu);
     // Alt and the marked letter open each menu.
     ui.menuFile->setTitle(tr("&File"));
@@ -146,6 +149,54 @@ void EditingActions::addEditMenu()
     ui.menuHelp->setTitle(tr("&Help"));
     connect(ui.tabWidget, &QTabWidget::currentChanged, undoGroup,
             [this] { undoGroup->setActiveStack(shownTab() ? shownTab()->undoStack() : nullptr); });
+}
+
+// Selecting and clearing sliders of every lamp of the shown tab, by
+// colour or all three; the lamps' context menu offers the same.
+QMenu *EditingActions::makeSelectionMenu()
+{
+    programLamps = new LampGroupEditing(programTab, this);
+    sceneLamps = new LampGroupEditing(sceneTab, this);
+    auto *menu = new QMenu(tr("&Select"), &window);
+    menu->setObjectName(QStringLiteral("menuSelect"));
+    using Group = LampGroupEditing;
+    const struct {
+        const char *objectName;
+        QString text;
+        Group::Components components;
+        bool state;
+    } entries[] = {
+        {"actionSelectAllSliders", tr("Select &All Sliders"), Group::AllComponents, true},
+        {"actionSelectRedSliders", tr("Select All &Red Sliders"), Group::Red, true},
+        {"actionSelectGreenSliders", tr("Select All &Green Sliders"), Group::Green, true},
+        {"actionSelectBlueSliders", tr("Select All &Blue Sliders"), Group::Blue, true},
+        {"actionSelectNoSliders", tr("Select &None"), Group::AllComponents, false},
+        {"actionDeselectRedSliders", tr("&Deselect Red Sliders"), Group::Red, false},
+        {"actionDeselectGreenSliders", tr("Deselect Gr&een Sliders"), Group::Green, false},
+        {"actionDeselectBlueSliders", tr("Deselect Blue &Sliders"), Group::Blue, false},
+    };
+    for (const auto &entry : entries) {
+        QAction *action = menu->addAction(entry.text);
+        action->setObjectName(QLatin1String(entry.objectName));
+        connect(action, &QAction::triggered, this, [this, components = entry.components, state = entry.state] {
+            if (LampGroupEditing *group = shownLampGroup())
+                group->select(components, state);
+        });
+        selectionActions.append(action);
+        if (entry.components == Group::Blue && entry.state)
+            menu->addSeparator();
+    }
+    for (LampGroupEditing *group : {programLamps, sceneLamps})
+        group->setSelectionActions(selectionActions);
+    return menu;
+}
+
+LampGroupEditing *EditingActions::shownLampGroup() const
+{
+    const LightingTab *tab = shownTab();
+    if (!tab)
+        return nullptr;
+    return tab == &programTab ? programLamps : sceneLamps;
 }
 
 LightingTab *EditingActions::shownTab() const
@@ -200,6 +251,8 @@ void EditingActions::update()
     blackout->setText(tr("Blackout"));
     blackout->setToolTip(withShortcut(tr("Make all lamps of the shown scene black"), blackout));
     for (QAction *action : {copy, cut, blackout})
+        action->setEnabled(lightingTab);
+    for (QAction *action : std::as_const(selectionActions))
         action->setEnabled(lightingTab);
     paste->setEnabled(lightingTab && !clipboardScene().isEmpty());
 }

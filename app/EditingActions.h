@@ -1,22 +1,25 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 
 namespace Ui {
 class Vt410_bootloaderClass;
 }
 
+class LampGroupEditing;
 class LightingFilesController;
 class LightingTab;
 class QAction;
 class QMainWindow;
+class QMenu;
 class QString;
 class QUndoGroup;
 
 // The editing commands of the Programs and Scenes tabs as tool bar buttons,
 // menu entries and shortcuts: open, save, save as, read from and write to
 // the unit, undo and redo, and the scene clipboard (copy, cut, paste,
-// blackout). Each serves the tab shown and is off on the Settings tab. The
+// blackout), and the selection of the lamps' sliders. Each serves the tab shown and is off on the Settings tab. The
 // table commands do what the shown tab's button does; their captions are
 // that button's.
 class EditingActions : public QObject
@@ -35,6 +38,9 @@ public:
     // Read and Write reach the unit: off while something else drives it.
     void setDeviceActionsBlocked(bool blocked);
 
+    // The group editing of the shown tab's lamps, or none on the Settings tab.
+    LampGroupEditing *shownLampGroup() const;
+
     // Enabled states, captions and tooltips for the tab shown and the
     // clipboard's contents.
     void update();
@@ -42,6 +48,7 @@ public:
 private:
     void addToFileMenu();
     void addEditMenu();
+    QMenu *makeSelectionMenu();
     void copyScene();
     void cutScene();
     void pasteScene();
@@ -65,4 +72,7 @@ private:
     QAction *paste = nullptr;
     QAction *blackout = nullptr;
     QUndoGroup *undoGroup = nullptr;
+    LampGroupEditing *programLamps = nullptr;
+    LampGroupEditing *sceneLamps = nullptr;
+    QList<QAction *> selectionActions;
 };

@@ -62,6 +62,14 @@ public:
     void replaceSelectedRecord(const SceneRecord &record, const QString &stepText);
     void replaceTable(const QByteArray &table, const QString &stepText);
 
+    // The row of lamp editors, in lamp order.
+    const QList<SuperRGB *> &lamps() const { return fields.lamps; }
+    // The tab's picture of all its scenes.
+    SceneOverview *overview() const { return fields.overview; }
+    // Edits from now on are an undo step of their own, not merged into the
+    // run of editing before.
+    void startEditRun() { ++editRun; }
+
     // The index a language switch carries over: the shown record.
     int shownIndex() const { return shown; }
     // Shows `index` as the shown record without storing anything.

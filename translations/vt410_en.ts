@@ -138,6 +138,42 @@ p, li { white-space: pre-wrap; }
         <source>Scene %1 blacked out</source>
         <translation>Scene %1 blacked out</translation>
     </message>
+    <message>
+        <source>&amp;Select</source>
+        <translation>&amp;Select</translation>
+    </message>
+    <message>
+        <source>Select &amp;All Sliders</source>
+        <translation>Select &amp;All Sliders</translation>
+    </message>
+    <message>
+        <source>Select All &amp;Red Sliders</source>
+        <translation>Select All &amp;Red Sliders</translation>
+    </message>
+    <message>
+        <source>Select All &amp;Green Sliders</source>
+        <translation>Select All &amp;Green Sliders</translation>
+    </message>
+    <message>
+        <source>Select All &amp;Blue Sliders</source>
+        <translation>Select All &amp;Blue Sliders</translation>
+    </message>
+    <message>
+        <source>Select &amp;None</source>
+        <translation>Select &amp;None</translation>
+    </message>
+    <message>
+        <source>&amp;Deselect Red Sliders</source>
+        <translation>&amp;Deselect Red Sliders</translation>
+    </message>
+    <message>
+        <source>Deselect Gr&amp;een Sliders</source>
+        <translation>Deselect Gr&amp;een Sliders</translation>
+    </message>
+    <message>
+        <source>Deselect Blue &amp;Sliders</source>
+        <translation>Deselect Blue &amp;Sliders</translation>
+    </message>
 </context>
 <context>
     <name>Failure</name>
@@ -474,6 +510,25 @@ Close the window when the change has ended?</translation>
     <message>
         <source>L: %1</source>
         <translation>L: %1</translation>
+    </message>
+</context>
+<context>
+    <name>LampGroupEditing</name>
+    <message>
+        <source>Colour to Selected Lamps</source>
+        <translation>Colour to Selected Lamps</translation>
+    </message>
+    <message>
+        <source>Colour to All Lamps</source>
+        <translation>Colour to All Lamps</translation>
+    </message>
+    <message>
+        <source>Apply this colour to the selected &amp;lamps</source>
+        <translation>Apply this colour to the selected &amp;lamps</translation>
+    </message>
+    <message>
+        <source>Apply &amp;this colour to all lamps</source>
+        <translation>Apply &amp;this colour to all lamps</translation>
     </message>
 </context>
 <context>

@@ -138,6 +138,42 @@ p, li { white-space: pre-wrap; }
         <source>Scene %1 blacked out</source>
         <translation>Scena %1 wygaszona</translation>
     </message>
+    <message>
+        <source>&amp;Select</source>
+        <translation>&amp;Zaznaczenie suwaków</translation>
+    </message>
+    <message>
+        <source>Select &amp;All Sliders</source>
+        <translation>Zaznacz &amp;wszystkie suwaki</translation>
+    </message>
+    <message>
+        <source>Select All &amp;Red Sliders</source>
+        <translation>Zaznacz wszystkie &amp;czerwone suwaki</translation>
+    </message>
+    <message>
+        <source>Select All &amp;Green Sliders</source>
+        <translation>Zaznacz wszystkie &amp;zielone suwaki</translation>
+    </message>
+    <message>
+        <source>Select All &amp;Blue Sliders</source>
+        <translation>Zaznacz wszystkie &amp;niebieskie suwaki</translation>
+    </message>
+    <message>
+        <source>Select &amp;None</source>
+        <translation>&amp;Odznacz wszystkie suwaki</translation>
+    </message>
+    <message>
+        <source>&amp;Deselect Red Sliders</source>
+        <translation>Odznacz czerwon&amp;e suwaki</translation>
+    </message>
+    <message>
+        <source>Deselect Gr&amp;een Sliders</source>
+        <translation>Odznacz zie&amp;lone suwaki</translation>
+    </message>
+    <message>
+        <source>Deselect Blue &amp;Sliders</source>
+        <translation>Odznacz niebieskie s&amp;uwaki</translation>
+    </message>
 </context>
 <context>
     <name>Failure</name>
@@ -474,6 +510,25 @@ Zamknąć okno po zakończeniu zmiany?</translation>
     <message>
         <source>L: %1</source>
         <translation>L: %1</translation>
+    </message>
+</context>
+<context>
+    <name>LampGroupEditing</name>
+    <message>
+        <source>Colour to Selected Lamps</source>
+        <translation>Kolor do zaznaczonych lamp</translation>
+    </message>
+    <message>
+        <source>Colour to All Lamps</source>
+        <translation>Kolor do wszystkich lamp</translation>
+    </message>
+    <message>
+        <source>Apply this colour to the selected &amp;lamps</source>
+        <translation>Nadaj ten kolor zaznaczonym l&amp;ampom</translation>
+    </message>
+    <message>
+        <source>Apply &amp;this colour to all lamps</source>
+        <translation>Nadaj ten kolor wszystkim lampo&amp;m</translation>
     </message>
 </context>
 <context>

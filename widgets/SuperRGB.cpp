@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 
@@ -86,6 +87,10 @@ SuperRGB::SuperRGB(unsigned char red, unsigned char green, unsigned char blue, u
     ui->EditGreen->setText(QString::asprintf("%03d", greenValue));
     ui->EditBlue->setText(QString::asprintf("%03d", blueValue));
 
+    // The swatch leaves its context menu to the lamp (the line edit's own
+    // would offer text commands for a field that takes no text).
+    ui->EditColor->setContextMenuPolicy(Qt::NoContextMenu);
+
     // Each entry field filters itself, so that double clicks there neither
     // open the colour dialog nor select text; the swatch keeps its dialog.
     for (ColorLineEdit *edit : {ui->EditRed, ui->EditGreen, ui->EditBlue})
@@ -97,12 +102,21 @@ SuperRGB::SuperRGB(unsigned char red, unsigned char green, unsigned char blue, u
     connect(ui->EditRed, &QLineEdit::textChanged, this, &SuperRGB::textRedChanged);
     connect(ui->EditGreen, &QLineEdit::textChanged, this, &SuperRGB::textGreenChanged);
     connect(ui->EditBlue, &QLineEdit::textChanged, this, &SuperRGB::textBlueChanged);
-    connect(ui->ButtonRPlus, &QPushButton::clicked, ui->SliderRed, &ColorSlider::plus);
-    connect(ui->ButtonGPlus, &QPushButton::clicked, ui->SliderGreen, &ColorSlider::plus);
-    connect(ui->ButtonBPlus, &QPushButton::clicked, ui->SliderBlue, &ColorSlider::plus);
-    connect(ui->ButtonRMinus, &QPushButton::clicked, ui->SliderRed, &ColorSlider::minus);
-    connect(ui->ButtonGMinus, &QPushButton::clicked, ui->SliderGreen, &ColorSlider::minus);
-    connect(ui->ButtonBMinus, &QPushButton::clicked, ui->SliderBlue, &ColorSlider::minus);
+    // Under an unselected slider the buttons step it by 1, as they always
+    // have; under a selected one they scale all selected sliders.
+    const struct {
+        QPushButton *button;
+        ColorSlider *slider;
+        int step;
+    } steps[] = {
+        {ui->ButtonRPlus, ui->SliderRed, 1},     {ui->ButtonGPlus, ui->SliderGreen, 1},
+        {ui->ButtonBPlus, ui->SliderBlue, 1},    {ui->ButtonRMinus, ui->SliderRed, -1},
+        {ui->ButtonGMinus, ui->SliderGreen, -1}, {ui->ButtonBMinus, ui->SliderBlue, -1},
+    };
+    for (const auto &entry : steps) {
+        connect(entry.button, &QPushButton::clicked, this,
+                [this, slider = entry.slider, step = entry.step] { stepOrScale(slider, step); });
+    }
     connect(ui->EditColor, &ColorLineEdit::redChanged, ui->SliderRed, &ColorSlider::setValue);
     connect(ui->EditColor, &ColorLineEdit::greenChanged, ui->SliderGreen, &ColorSlider::setValue);
     connect(ui->EditColor, &ColorLineEdit::blueChanged, ui->SliderBlue, &ColorSlider::setValue);
@@ -351,4 +365,40 @@ void SuperRGB::changePercentifSelected(int percent)
     ui->SliderRed->changePercentifSelected(percent);
     ui->SliderGreen->changePercentifSelected(percent);
     ui->SliderBlue->changePercentifSelected(percent);
+}
+
+bool SuperRGB::isRedSelected() const
+{
+    return ui->SliderRed->isSelected();
+}
+
+bool SuperRGB::isGreenSelected() const
+{
+    return ui->SliderGreen->isSelected();
+}
+
+bool SuperRGB::isBlueSelected() const
+{
+    return ui->SliderBlue->isSelected();
+}
+
+bool SuperRGB::hasSelectedSlider() const
+{
+    return isRedSelected() || isGreenSelected() || isBlueSelected();
+}
+
+void SuperRGB::stepOrScale(ColorSlider *slider, int step)
+{
+    if (!slider->isSelected()) {
+        if (step > 0)
+            slider->plus();
+        else
+            slider->minus();
+        return;
+    }
+    const int percent = step > 0 ? ScaleStepPercent : -ScaleStepPercent;
+    if (isSignalConnected(QMetaMethod::fromSignal(&SuperRGB::selectedPercentChange)))
+        emit selectedPercentChange(percent);
+    else
+        changePercentifSelected(percent);
 }

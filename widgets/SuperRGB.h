@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QWidget>
 
+class ColorSlider;
 class QRegularExpressionValidator;
 
 namespace Ui {
@@ -24,6 +25,15 @@ public:
     QColor color() const;
     // The width and height of the lamp's form.
     QSize sizeHint() const override;
+
+    // Which of the three sliders carry the selection mark.
+    bool isRedSelected() const;
+    bool isGreenSelected() const;
+    bool isBlueSelected() const;
+    bool hasSelectedSlider() const;
+
+    // The percentage by which "+" and "-" scale the selected sliders.
+    static constexpr int ScaleStepPercent = 10;
 
 signals:
     void selectedSliderValueChange(int value);
@@ -54,6 +64,12 @@ public slots:
     void selectBlue(bool state);
     void changePercentifSelected(int percent);
 
+signals:
+    // "+" or "-" was pressed under a selected slider: every selected slider
+    // of the row is to be scaled by `percent`. Without a receiver the lamp
+    // scales its own selected sliders.
+    void selectedPercentChange(int percent);
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -66,6 +82,9 @@ private:
     // Names and descriptions for assistive technology, with the lamp's number.
     void setAccessibleTexts();
     void typedComponent(const Component &component, const QString &text);
+    // "+" (step 1) or "-" (step -1) under `slider`: one step of that slider
+    // alone, or, on a selected slider, the selected sliders scaled.
+    void stepOrScale(ColorSlider *slider, int step);
 
     Ui::Lamp *ui = nullptr;
     QColor rgbColor;

@@ -2,16 +2,22 @@
 #include "LightingTestData.h"
 #include "ScriptedQuestions.h"
 #include "app/EditingActions.h"
+#include "app/LampGroupEditing.h"
 #include "app/LightingFilesController.h"
 #include "app/LightingTab.h"
 #include "lighting/LightingDocument.h"
 #include "lighting/SceneClip.h"
 #include "lighting/SceneTables.h"
 #include "ui_Vt410_bootloader.h"
+#include "widgets/ColorSlider.h"
 #include "widgets/SceneOverview.h"
 #include "widgets/SuperRGB.h"
 
 #include <QClipboard>
+#include <QMenu>
+#include <QPushButton>
+#include <QStyleOptionSlider>
+#include <QUndoStack>
 #include <QMainWindow>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -24,6 +30,27 @@ const QStringList TableActions{"actionOpenTable", "actionSaveTable", "actionRead
 const QStringList AllActions{"actionOpenTable", "actionSaveTable",  "actionSaveTableAs",
                              "actionReadTable", "actionWriteTable", "actionCopyScene",
                              "actionCutScene",  "actionPasteScene", "actionBlackout"};
+
+QByteArray bytesOf(const SceneRecord &record)
+{
+    return QByteArray(reinterpret_cast<const char *>(record.bytes), SceneRecord::Size);
+}
+
+// Where the slider's handle is drawn now.
+QPoint handleCentre(QSlider *slider)
+{
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = slider->sliderPosition();
+    option.sliderValue = slider->value();
+    option.upsideDown =
+        slider->orientation() == Qt::Vertical ? !slider->invertedAppearance() : slider->invertedAppearance();
+    option.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
+    return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider).center();
+}
 
 QList<SuperRGB *> lampsIn(QHBoxLayout *layout)
 {
@@ -56,6 +83,12 @@ private slots:
     void tableActionsAreTheShownTabsButtons();
     void sceneClipboard_data();
     void sceneClipboard();
+    void selectedSlidersMoveTogether_data();
+    void selectedSlidersMoveTogether();
+    void selectionCommands_data();
+    void selectionCommands();
+    void colourToLamps_data();
+    void colourToLamps();
 
 private:
     QAction *action(const QString &name) const { return window->findChild<QAction *>(name); }
@@ -263,6 +296,174 @@ void TestEditingActions::sceneClipboard()
                  QList<int>({first.red(lamp), first.green(lamp), first.blue(lamp)}));
     QCOMPARE(pasted.riseTime(), first.riseTime());
     QCOMPARE(pasted.staticTime(), first.staticTime());
+}
+
+void TestEditingActions::selectedSlidersMoveTogether_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("how");
+    for (int tab : {1, 2}) {
+        const QString name = tab == 1 ? "programs" : "scenes";
+        QTest::newRow(qPrintable(name + ", drag")) << tab << "drag";
+        QTest::newRow(qPrintable(name + ", mouse drag")) << tab << "mouse drag";
+        QTest::newRow(qPrintable(name + ", plus")) << tab << "plus";
+        QTest::newRow(qPrintable(name + ", minus")) << tab << "minus";
+    }
+}
+
+// Three selected red sliders (lamps 1, 4 and 8): moving one moves all three,
+// "+" or "-" under one scales all three, the other sliders stay, and one
+// undo gives the scene back as it was.
+void TestEditingActions::selectedSlidersMoveTogether()
+{
+    QFETCH(int, tab);
+    QFETCH(QString, how);
+    LightingTab *lightingTab = tab == 1 ? programTab : sceneTab;
+    const int records = lightingTab->document().recordCount();
+    const QByteArray table = editableTable(records, 33);
+    lightingTab->replaceTable(table, "table");
+    ui->tabWidget->setCurrentIndex(tab);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    const QList<int> selectedLamps{0, 3, 7};
+    for (int lamp : selectedLamps)
+        lightingTab->lamps().at(lamp)->selectRed(true);
+    const int undoSteps = lightingTab->undoStack()->count();
+    const SceneRecord before = lightingTab->recordOnDisplay();
+    QCOMPARE(bytesOf(before), bytesOf(recordAt(table, lightingTab->selectedIndex())));
+
+    auto *dragged = lightingTab->lamps().at(3)->findChild<ColorSlider *>("SliderRed");
+    const auto expectedRed = [&](int red) {
+        if (how == "plus")
+            return qBound(0, red + red * 10 / 100 + 5, 255);
+        if (how == "minus")
+            return qBound(0, red - red * 10 / 100 - 5, 255);
+        return how == "drag" ? 66 : int(dragged->value());
+    };
+    if (how == "drag") {
+        // What a drag of the handle does: the slider is down while its
+        // position moves.
+        dragged->setSliderDown(true);
+        dragged->setSliderPosition(66);
+        dragged->setSliderDown(false);
+    } else if (how == "mouse drag") {
+        // The handle taken with the mouse and pulled a way up or down.
+        const QPoint handle = handleCentre(dragged);
+        const QPoint target(handle.x(), handle.y() > dragged->height() / 2 ? handle.y() - 60 : handle.y() + 60);
+        QTest::mousePress(dragged, Qt::LeftButton, {}, handle);
+        QTest::mouseMove(dragged, target);
+        QTest::mouseRelease(dragged, Qt::LeftButton, {}, target);
+        QVERIFY(dragged->value() != before.red(3));
+    } else {
+        auto *button =
+            lightingTab->lamps().at(3)->findChild<QPushButton *>(how == "plus" ? "ButtonRPlus" : "ButtonRMinus");
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    const SceneRecord after = lightingTab->recordOnDisplay();
+    for (int lamp = 0; lamp < SceneRecord::LampCount; ++lamp) {
+        const int red = selectedLamps.contains(lamp) ? expectedRed(before.red(lamp)) : before.red(lamp);
+        QCOMPARE(QList<int>({after.red(lamp), after.green(lamp), after.blue(lamp)}),
+                 QList<int>({red, before.green(lamp), before.blue(lamp)}));
+    }
+    QCOMPARE(lightingTab->undoStack()->count(), undoSteps + 1);
+    lightingTab->undoStack()->undo();
+    QCOMPARE(bytesOf(lightingTab->recordOnDisplay()), bytesOf(before));
+    QCOMPARE(lightingTab->document().table(), table);
+}
+
+void TestEditingActions::selectionCommands_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QStringList>("actions");
+    // Per lamp: red, green and blue selected.
+    QTest::addColumn<QList<bool>>("expected");
+    QTest::newRow("all") << 1 << QStringList{"actionSelectAllSliders"} << QList<bool>{true, true, true};
+    QTest::newRow("red") << 2 << QStringList{"actionSelectRedSliders"} << QList<bool>{true, false, false};
+    QTest::newRow("green and blue")
+        << 1 << QStringList{"actionSelectGreenSliders", "actionSelectBlueSliders"} << QList<bool>{false, true, true};
+    QTest::newRow("all, then none")
+        << 2 << QStringList{"actionSelectAllSliders", "actionSelectNoSliders"} << QList<bool>{false, false, false};
+    QTest::newRow("all but red")
+        << 1 << QStringList{"actionSelectAllSliders", "actionDeselectRedSliders"} << QList<bool>{false, true, true};
+    QTest::newRow("all but green")
+        << 2 << QStringList{"actionSelectAllSliders", "actionDeselectGreenSliders"} << QList<bool>{true, false, true};
+    QTest::newRow("all but blue")
+        << 1 << QStringList{"actionSelectAllSliders", "actionDeselectBlueSliders"} << QList<bool>{true, true, false};
+}
+
+// The Edit menu's selection commands mark the shown tab's sliders, and only
+// those; marking changes no value and is no undo step.
+void TestEditingActions::selectionCommands()
+{
+    QFETCH(int, tab);
+    QFETCH(QStringList, actions);
+    QFETCH(QList<bool>, expected);
+    LightingTab *lightingTab = tab == 1 ? programTab : sceneTab;
+    LightingTab *otherTab = tab == 1 ? sceneTab : programTab;
+    const QByteArray table = editableTable(lightingTab->document().recordCount(), 34);
+    lightingTab->replaceTable(table, "table");
+    ui->tabWidget->setCurrentIndex(tab);
+    const int undoSteps = lightingTab->undoStack()->count();
+    for (const QString &name : actions) {
+        QVERIFY2(action(name) && action(name)->isEnabled(), qPrintable(name));
+        action(name)->trigger();
+    }
+    for (SuperRGB *lamp : lightingTab->lamps())
+        QCOMPARE(QList<bool>({lamp->isRedSelected(), lamp->isGreenSelected(), lamp->isBlueSelected()}), expected);
+    for (SuperRGB *lamp : otherTab->lamps())
+        QVERIFY(!lamp->hasSelectedSlider());
+    QCOMPARE(lightingTab->document().table(), table);
+    QCOMPARE(lightingTab->undoStack()->count(), undoSteps);
+    // The lamps' context menu offers the same commands.
+    std::unique_ptr<QMenu> menu(editing->shownLampGroup()->makeContextMenu(0));
+    for (const QString &name : actions)
+        QVERIFY2(menu->actions().contains(action(name)), qPrintable(name));
+}
+
+void TestEditingActions::colourToLamps_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QList<int>>("selectedLamps");
+    QTest::addColumn<QList<int>>("changedLamps");
+    const QList<int> all{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    QTest::newRow("programs, to selected")
+        << 1 << "actionColourToSelectedLamps" << QList<int>{2, 9} << QList<int>{2, 9};
+    QTest::newRow("scenes, to selected") << 2 << "actionColourToSelectedLamps" << QList<int>{11} << QList<int>{11};
+    QTest::newRow("programs, to all") << 1 << "actionColourToAllLamps" << QList<int>{2} << all;
+    QTest::newRow("scenes, to all, none selected") << 2 << "actionColourToAllLamps" << QList<int>{} << all;
+}
+
+// Lamp 6's colour through its context menu: one undo step, which gives the
+// other lamps' colours back.
+void TestEditingActions::colourToLamps()
+{
+    QFETCH(int, tab);
+    QFETCH(QString, command);
+    QFETCH(QList<int>, selectedLamps);
+    QFETCH(QList<int>, changedLamps);
+    LightingTab *lightingTab = tab == 1 ? programTab : sceneTab;
+    const QByteArray table = editableTable(lightingTab->document().recordCount(), 35);
+    lightingTab->replaceTable(table, "table");
+    ui->tabWidget->setCurrentIndex(tab);
+    for (int lamp : selectedLamps)
+        lightingTab->lamps().at(lamp)->selectBlue(true);
+    const SceneRecord before = lightingTab->recordOnDisplay();
+    const int undoSteps = lightingTab->undoStack()->count();
+    const int from = 5;
+    std::unique_ptr<QMenu> menu(editing->shownLampGroup()->makeContextMenu(from));
+    QAction *apply = menu->findChild<QAction *>(command);
+    QVERIFY(apply);
+    apply->trigger();
+    const SceneRecord after = lightingTab->recordOnDisplay();
+    for (int lamp = 0; lamp < SceneRecord::LampCount; ++lamp) {
+        const int source = changedLamps.contains(lamp) ? from : lamp;
+        QCOMPARE(QList<int>({after.red(lamp), after.green(lamp), after.blue(lamp)}),
+                 QList<int>({before.red(source), before.green(source), before.blue(source)}));
+    }
+    QCOMPARE(lightingTab->undoStack()->count(), undoSteps + 1);
+    lightingTab->undoStack()->undo();
+    QCOMPARE(bytesOf(lightingTab->recordOnDisplay()), bytesOf(before));
 }
 
 QTEST_MAIN(TestEditingActions)

@@ -126,6 +126,8 @@ private slots:
     void selectionSlots();
     void selectedSliderMoves_data();
     void selectedSliderMoves();
+    void buttonsUnderSelectedSliderScale_data();
+    void buttonsUnderSelectedSliderScale();
     void tabOrder();
 };
 
@@ -569,6 +571,40 @@ void TestSuperRGB::selectedSliderMoves()
     QCOMPARE(moved.count(), selected ? 1 : 0);
     if (selected)
         QCOMPARE(moved.first().first().toInt(), 66);
+}
+
+void TestSuperRGB::buttonsUnderSelectedSliderScale_data()
+{
+    QTest::addColumn<int>("component");
+    QTest::addColumn<bool>("plus");
+    QTest::addColumn<QList<bool>>("selected");
+    QTest::addColumn<QColor>("expected");
+    // From (100, 100, 100): scaling by 10 % gives 115 up and 85 down; an
+    // unselected slider under the button steps alone by 1.
+    QTest::newRow("plus on selected red, green selected too")
+        << 0 << true << QList<bool>{true, true, false} << QColor(115, 115, 100);
+    QTest::newRow("minus on selected blue, all selected")
+        << 2 << false << QList<bool>{true, true, true} << QColor(85, 85, 85);
+    QTest::newRow("plus on unselected green, red selected")
+        << 1 << true << QList<bool>{true, false, false} << QColor(100, 101, 100);
+    QTest::newRow("minus on unselected red, none selected")
+        << 0 << false << QList<bool>{false, false, false} << QColor(99, 100, 100);
+}
+
+// A lamp alone scales its own selected sliders.
+void TestSuperRGB::buttonsUnderSelectedSliderScale()
+{
+    QFETCH(int, component);
+    QFETCH(bool, plus);
+    QFETCH(QList<bool>, selected);
+    QFETCH(QColor, expected);
+    SuperRGB lamp(100, 100, 100, 0);
+    LampParts parts(lamp);
+    for (int i = 0; i < 3; ++i)
+        parts.slider[i]->setSelected(selected.at(i));
+    QTest::mouseClick(plus ? parts.plus[component] : parts.minus[component], Qt::LeftButton);
+    QCOMPARE(lamp.color(), expected);
+    QCOMPARE(lamp.hasSelectedSlider(), selected.contains(true));
 }
 
 void TestSuperRGB::tabOrder()
