@@ -3,6 +3,7 @@
 #include "app/LampGroupEditing.h"
 #include "app/LightingFilesController.h"
 #include "app/LightingTab.h"
+#include "app/SceneListActions.h"
 #include "app/StatusMessageTimes.h"
 #include "app/TextFieldShortcuts.h"
 #include "lighting/LightingDocument.h"
@@ -141,6 +142,9 @@ void EditingActions::addEditMenu()
     menu->addSeparator();
     menu->addActions({copy, cut, paste, blackout});
     menu->addSeparator();
+    sceneList = new SceneListActions(window, {&programTab, &sceneTab}, [this] { return shownTab(); });
+    sceneList->addTo(menu);
+    menu->addSeparator();
     menu->addMenu(makeSelectionMenu());
     ui.menuBar->insertMenu(ui.menuLanguage->menuAction(), menu);
     // Alt and the marked letter open each menu.
@@ -189,6 +193,11 @@ QMenu *EditingActions::makeSelectionMenu()
     for (LampGroupEditing *group : {programLamps, sceneLamps})
         group->setSelectionActions(selectionActions);
     return menu;
+}
+
+void EditingActions::setQuestions(UserQuestions *questions)
+{
+    sceneList->setQuestions(questions);
 }
 
 LampGroupEditing *EditingActions::shownLampGroup() const
@@ -254,6 +263,7 @@ void EditingActions::update()
         action->setEnabled(lightingTab);
     for (QAction *action : std::as_const(selectionActions))
         action->setEnabled(lightingTab);
+    sceneList->update();
     paste->setEnabled(lightingTab && !clipboardScene().isEmpty());
 }
 

@@ -10,6 +10,8 @@ class Vt410_bootloaderClass;
 class LampGroupEditing;
 class LightingFilesController;
 class LightingTab;
+class SceneListActions;
+class UserQuestions;
 class QAction;
 class QMainWindow;
 class QMenu;
@@ -19,7 +21,7 @@ class QUndoGroup;
 // The editing commands of the Programs and Scenes tabs as tool bar buttons,
 // menu entries and shortcuts: open, save, save as, read from and write to
 // the unit, undo and redo, and the scene clipboard (copy, cut, paste,
-// blackout), and the selection of the lamps' sliders. Each serves the tab shown and is off on the Settings tab. The
+// blackout), the scenes of a program as a list, and the selection of the lamps' sliders. Each serves the tab shown and is off on the Settings tab. The
 // table commands do what the shown tab's button does; their captions are
 // that button's.
 class EditingActions : public QObject
@@ -31,6 +33,9 @@ public:
     // to its menu bar.
     EditingActions(QMainWindow &window, Ui::Vt410_bootloaderClass &ui, LightingTab &programTab, LightingTab &sceneTab,
                    LightingFilesController &files);
+
+    // Where the scene list commands ask before a scene is dropped.
+    void setQuestions(UserQuestions *questions);
 
     // The tab shown, or none on the Settings tab.
     LightingTab *shownTab() const;
@@ -75,4 +80,5 @@ private:
     LampGroupEditing *programLamps = nullptr;
     LampGroupEditing *sceneLamps = nullptr;
     QList<QAction *> selectionActions;
+    SceneListActions *sceneList = nullptr;
 };

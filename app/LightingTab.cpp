@@ -58,8 +58,7 @@ LightingTab::LightingTab(LightingDocument *document, const LightingTabFields &ta
     overview->setCurrentScene(sceneColumn(selectedIndex()));
     // A click or a key selects through the spin box, so the record on display
     // is stored and the new one shown by the same rule as typing the number.
-    connect(overview, &SceneOverview::sceneSelected, fields.sceneNumber,
-            [this](int column) { fields.sceneNumber->setValue(column + 1); });
+    connect(overview, &SceneOverview::sceneSelected, this, &LightingTab::selectScene);
     connect(fields.sceneNumber, &QSpinBox::valueChanged, overview,
             [overview](int value) { overview->setCurrentScene(value - 1); });
     for (QSpinBox *box : {fields.programNumber, fields.endMarker}) {
@@ -89,6 +88,21 @@ int LightingTab::indexOfColumn(int column) const
         return qBound(0, column, doc->recordCount() - 1);
     const int program = qBound(0, fields.programNumber->value() - 1, ProgramCount - 1);
     return LightingDocument::programIndex(program, qBound(0, column, ScenesPerProgram - 1));
+}
+
+int LightingTab::listFirst() const
+{
+    return indexOfColumn(0);
+}
+
+int LightingTab::listCount() const
+{
+    return isPrograms() ? ScenesPerProgram : doc->recordCount();
+}
+
+void LightingTab::selectScene(int column)
+{
+    fields.sceneNumber->setValue(column + 1);
 }
 
 int LightingTab::sceneColumn(int index) const

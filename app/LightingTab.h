@@ -62,6 +62,13 @@ public:
     void replaceSelectedRecord(const SceneRecord &record, const QString &stepText);
     void replaceTable(const QByteArray &table, const QString &stepText);
 
+    // The list the selected scene belongs to: the selected program's 20
+    // records, or the stand-alone scenes; its first record's index and length.
+    int listFirst() const;
+    int listCount() const;
+    // Selects scene `column` of that list as a click on the overview does.
+    void selectScene(int column);
+
     // The row of lamp editors, in lamp order.
     const QList<SuperRGB *> &lamps() const { return fields.lamps; }
     // The tab's picture of all its scenes.

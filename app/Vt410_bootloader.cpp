@@ -1,6 +1,7 @@
 #include "app/Vt410_bootloader.h"
 
 #include "app/DialogQuestions.h"
+#include "app/EditingActions.h"
 #include "app/FirmwareChangeController.h"
 #include "app/Information.h"
 #include "app/LightingFilesController.h"
@@ -175,6 +176,7 @@ void Vt410_bootloader::setQuestions(std::unique_ptr<UserQuestions> newQuestions)
     questions = std::move(newQuestions);
     firmwareChange->setQuestions(questions.get());
     files->setQuestions(questions.get());
+    editing->setQuestions(questions.get());
 }
 
 void Vt410_bootloader::slotTabChange(int index)

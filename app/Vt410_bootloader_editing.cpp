@@ -70,6 +70,7 @@ void Vt410_bootloader::setUpEditing()
 
     // Tool bar, File and Edit menus, scene clipboard.
     editing = new EditingActions(*this, *ui, *programTab, *sceneTab, *files);
+    editing->setQuestions(questions.get());
 
     // The title follows the shown table: its file and whether it has changed.
     for (LightingDocument *document : {programs, scenes}) {

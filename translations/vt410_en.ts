@@ -647,6 +647,109 @@ Save the changes?</translation>
     </message>
 </context>
 <context>
+    <name>SceneListActions</name>
+    <message>
+        <source>&amp;Insert Scene</source>
+        <translation>&amp;Insert Scene</translation>
+    </message>
+    <message>
+        <source>Put a blank scene before the shown one; the later scenes move down and the last drops off</source>
+        <translation>Put a blank scene before the shown one; the later scenes move down and the last drops off</translation>
+    </message>
+    <message>
+        <source>&amp;Delete Scene</source>
+        <translation>&amp;Delete Scene</translation>
+    </message>
+    <message>
+        <source>Take the shown scene out; the later scenes move up and a blank scene comes in at the end</source>
+        <translation>Take the shown scene out; the later scenes move up and a blank scene comes in at the end</translation>
+    </message>
+    <message>
+        <source>&amp;Move Scene Up</source>
+        <translation>&amp;Move Scene Up</translation>
+    </message>
+    <message>
+        <source>Swap the shown scene with the one before it</source>
+        <translation>Swap the shown scene with the one before it</translation>
+    </message>
+    <message>
+        <source>Move Scene D&amp;own</source>
+        <translation>Move Scene D&amp;own</translation>
+    </message>
+    <message>
+        <source>Swap the shown scene with the one after it</source>
+        <translation>Swap the shown scene with the one after it</translation>
+    </message>
+    <message>
+        <source>Cop&amp;y Program</source>
+        <translation>Cop&amp;y Program</translation>
+    </message>
+    <message>
+        <source>Copy all scenes of the shown program</source>
+        <translation>Copy all scenes of the shown program</translation>
+    </message>
+    <message>
+        <source>Paste Pro&amp;gram</source>
+        <translation>Paste Pro&amp;gram</translation>
+    </message>
+    <message>
+        <source>Put the copied program&apos;s scenes into the shown program</source>
+        <translation>Put the copied program&apos;s scenes into the shown program</translation>
+    </message>
+    <message>
+        <source>Scene %1 of program %2 is not empty. Inserting a scene drops it.
+Insert a scene anyway?</source>
+        <translation>Scene %1 of program %2 is not empty. Inserting a scene drops it.
+Insert a scene anyway?</translation>
+    </message>
+    <message>
+        <source>Scene %1 is not empty. Inserting a scene drops it.
+Insert a scene anyway?</source>
+        <translation>Scene %1 is not empty. Inserting a scene drops it.
+Insert a scene anyway?</translation>
+    </message>
+    <message>
+        <source>Insert Scene</source>
+        <translation>Insert Scene</translation>
+    </message>
+    <message>
+        <source>Scene %1 inserted</source>
+        <translation>Scene %1 inserted</translation>
+    </message>
+    <message>
+        <source>Delete Scene</source>
+        <translation>Delete Scene</translation>
+    </message>
+    <message>
+        <source>Scene %1 deleted</source>
+        <translation>Scene %1 deleted</translation>
+    </message>
+    <message>
+        <source>Move Scene Up</source>
+        <translation>Move Scene Up</translation>
+    </message>
+    <message>
+        <source>Scene %1 moved to %2</source>
+        <translation>Scene %1 moved to %2</translation>
+    </message>
+    <message>
+        <source>Move Scene Down</source>
+        <translation>Move Scene Down</translation>
+    </message>
+    <message>
+        <source>Program %1 copied</source>
+        <translation>Program %1 copied</translation>
+    </message>
+    <message>
+        <source>Paste Program</source>
+        <translation>Paste Program</translation>
+    </message>
+    <message>
+        <source>Program %1 pasted</source>
+        <translation>Program %1 pasted</translation>
+    </message>
+</context>
+<context>
     <name>SceneOverview</name>
     <message>
         <source>Scene %1, lamp %2: R %3, G %4, B %5</source>

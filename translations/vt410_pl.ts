@@ -647,6 +647,109 @@ Zapisać zmiany?</translation>
     </message>
 </context>
 <context>
+    <name>SceneListActions</name>
+    <message>
+        <source>&amp;Insert Scene</source>
+        <translation>Wst&amp;aw scenę</translation>
+    </message>
+    <message>
+        <source>Put a blank scene before the shown one; the later scenes move down and the last drops off</source>
+        <translation>Wstaw pustą scenę przed pokazaną; dalsze sceny przesuwają się w dół, a ostatnia wypada</translation>
+    </message>
+    <message>
+        <source>&amp;Delete Scene</source>
+        <translation>&amp;Usuń scenę</translation>
+    </message>
+    <message>
+        <source>Take the shown scene out; the later scenes move up and a blank scene comes in at the end</source>
+        <translation>Usuń pokazaną scenę; dalsze sceny przesuwają się w górę, a na końcu pojawia się pusta scena</translation>
+    </message>
+    <message>
+        <source>&amp;Move Scene Up</source>
+        <translation>Przesuń scenę w gó&amp;rę</translation>
+    </message>
+    <message>
+        <source>Swap the shown scene with the one before it</source>
+        <translation>Zamień pokazaną scenę z poprzednią</translation>
+    </message>
+    <message>
+        <source>Move Scene D&amp;own</source>
+        <translation>Przesuń scenę w &amp;dół</translation>
+    </message>
+    <message>
+        <source>Swap the shown scene with the one after it</source>
+        <translation>Zamień pokazaną scenę z następną</translation>
+    </message>
+    <message>
+        <source>Cop&amp;y Program</source>
+        <translation>Kop&amp;iuj program</translation>
+    </message>
+    <message>
+        <source>Copy all scenes of the shown program</source>
+        <translation>Kopiuj wszystkie sceny pokazanego programu</translation>
+    </message>
+    <message>
+        <source>Paste Pro&amp;gram</source>
+        <translation>Wklej progra&amp;m</translation>
+    </message>
+    <message>
+        <source>Put the copied program&apos;s scenes into the shown program</source>
+        <translation>Wstaw sceny skopiowanego programu do pokazanego programu</translation>
+    </message>
+    <message>
+        <source>Scene %1 of program %2 is not empty. Inserting a scene drops it.
+Insert a scene anyway?</source>
+        <translation>Scena %1 programu %2 nie jest pusta. Wstawienie sceny ją usunie.
+Wstawić scenę mimo to?</translation>
+    </message>
+    <message>
+        <source>Scene %1 is not empty. Inserting a scene drops it.
+Insert a scene anyway?</source>
+        <translation>Scena %1 nie jest pusta. Wstawienie sceny ją usunie.
+Wstawić scenę mimo to?</translation>
+    </message>
+    <message>
+        <source>Insert Scene</source>
+        <translation>Wstawienie sceny</translation>
+    </message>
+    <message>
+        <source>Scene %1 inserted</source>
+        <translation>Wstawiono scenę %1</translation>
+    </message>
+    <message>
+        <source>Delete Scene</source>
+        <translation>Usunięcie sceny</translation>
+    </message>
+    <message>
+        <source>Scene %1 deleted</source>
+        <translation>Usunięto scenę %1</translation>
+    </message>
+    <message>
+        <source>Move Scene Up</source>
+        <translation>Przesunięcie sceny w górę</translation>
+    </message>
+    <message>
+        <source>Scene %1 moved to %2</source>
+        <translation>Scena %1 przeniesiona na miejsce %2</translation>
+    </message>
+    <message>
+        <source>Move Scene Down</source>
+        <translation>Przesunięcie sceny w dół</translation>
+    </message>
+    <message>
+        <source>Program %1 copied</source>
+        <translation>Program %1 skopiowany</translation>
+    </message>
+    <message>
+        <source>Paste Program</source>
+        <translation>Wklejenie programu</translation>
+    </message>
+    <message>
+        <source>Program %1 pasted</source>
+        <translation>Program %1 wklejony</translation>
+    </message>
+</context>
+<context>
     <name>SceneOverview</name>
     <message>
         <source>Scene %1, lamp %2: R %3, G %4, B %5</source>

@@ -3,6 +3,7 @@
 #include "ScriptedQuestions.h"
 #include "app/EditingActions.h"
 #include "app/LampGroupEditing.h"
+#include "app/SceneListActions.h"
 #include "app/LightingFilesController.h"
 #include "app/LightingTab.h"
 #include "lighting/LightingDocument.h"
@@ -52,6 +53,12 @@ QPoint handleCentre(QSlider *slider)
     return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider).center();
 }
 
+QByteArray fileContents(const QString &name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QList<SuperRGB *> lampsIn(QHBoxLayout *layout)
 {
     QList<SuperRGB *> lamps;
@@ -89,6 +96,11 @@ private slots:
     void selectionCommands();
     void colourToLamps_data();
     void colourToLamps();
+    void sceneListInSavedFile_data();
+    void sceneListInSavedFile();
+    void programCopiedAndPasted();
+    void sceneListCommandsEnabled_data();
+    void sceneListCommandsEnabled();
 
 private:
     QAction *action(const QString &name) const { return window->findChild<QAction *>(name); }
@@ -99,6 +111,7 @@ private:
     LightingTab *programTab = nullptr;
     LightingTab *sceneTab = nullptr;
     EditingActions *editing = nullptr;
+    LightingFilesController *files = nullptr;
     std::unique_ptr<ScriptedQuestions> questions;
 };
 
@@ -141,11 +154,12 @@ void TestEditingActions::init()
     auto *scenes = new LightingDocument(LightingDocument::Kind::Scenes, window.get());
     programTab = new LightingTab(programs, programFields, window.get());
     sceneTab = new LightingTab(scenes, sceneFields, window.get());
-    auto *files =
+    files =
         new LightingFilesController(*window, *programTab, *sceneTab, *ui->tabWidget, *ui->tabPrograms, *ui->tabScenes);
     questions = std::make_unique<ScriptedQuestions>();
     files->setQuestions(questions.get());
     editing = new EditingActions(*window, *ui, *programTab, *sceneTab, *files);
+    editing->setQuestions(questions.get());
 }
 
 void TestEditingActions::cleanup()
@@ -464,6 +478,182 @@ void TestEditingActions::colourToLamps()
     QCOMPARE(lightingTab->undoStack()->count(), undoSteps + 1);
     lightingTab->undoStack()->undo();
     QCOMPARE(bytesOf(lightingTab->recordOnDisplay()), bytesOf(before));
+}
+
+void TestEditingActions::sceneListInSavedFile_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<int>("program"); // from 1; 0 on the Scenes tab
+    QTest::addColumn<int>("scene");   // from 1
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("lastBlank");
+    // -1: no question; else the answer to the question.
+    QTest::addColumn<int>("answer");
+    // The list's records in their new order, as indices of the old list;
+    // -1 for a blank record.
+    QTest::addColumn<QList<int>>("order");
+    QTest::addColumn<int>("shownAfter"); // from 1
+
+    QList<int> twenty;
+    for (int i = 0; i < 20; ++i)
+        twenty << i;
+    QList<int> inserted = twenty;
+    inserted.insert(4, -1);
+    inserted.removeLast();
+    QTest::newRow("insert at scene 5, last scene blank")
+        << 1 << 3 << 5 << "actionInsertScene" << true << -1 << inserted << 5;
+    QTest::newRow("insert at scene 5, last scene dropped after Yes")
+        << 1 << 3 << 5 << "actionInsertScene" << false << int(QMessageBox::Yes) << inserted << 5;
+    QTest::newRow("insert at scene 5, refused")
+        << 1 << 3 << 5 << "actionInsertScene" << false << int(QMessageBox::No) << twenty << 5;
+    QList<int> deleted = twenty;
+    deleted.removeAt(4);
+    deleted << -1;
+    QTest::newRow("delete scene 5") << 1 << 3 << 5 << "actionDeleteScene" << false << -1 << deleted << 5;
+    QList<int> up = twenty;
+    up.swapItemsAt(3, 4);
+    QTest::newRow("move scene 5 up") << 1 << 8 << 5 << "actionMoveSceneUp" << false << -1 << up << 4;
+    QList<int> down = twenty;
+    down.swapItemsAt(4, 5);
+    QTest::newRow("move scene 5 down") << 1 << 1 << 5 << "actionMoveSceneDown" << false << -1 << down << 6;
+    QTest::newRow("insert at stand-alone scene 3") << 2 << 0 << 3 << "actionInsertScene" << false
+                                                   << int(QMessageBox::Yes) << QList<int>{0, 1, -1, 2, 3, 4, 5, 6} << 3;
+    QTest::newRow("delete stand-alone scene 8")
+        << 2 << 0 << 8 << "actionDeleteScene" << false << -1 << QList<int>{0, 1, 2, 3, 4, 5, 6, -1} << 8;
+}
+
+// The scenes move whole, End Markers with them, in the file saved after
+// the command: the saved bytes are the bytes saved before with the list's
+// records rearranged. One undo saves the first file's bytes again.
+void TestEditingActions::sceneListInSavedFile()
+{
+    QFETCH(int, tab);
+    QFETCH(int, program);
+    QFETCH(int, scene);
+    QFETCH(QString, command);
+    QFETCH(bool, lastBlank);
+    QFETCH(int, answer);
+    QFETCH(QList<int>, order);
+    QFETCH(int, shownAfter);
+    LightingTab *lightingTab = tab == 1 ? programTab : sceneTab;
+    const int first = program > 0 ? (program - 1) * ScenesPerProgram : 0;
+    const int count = order.size();
+    QByteArray table = editableTable(lightingTab->document().recordCount(), 36);
+    // Every record has an End Marker to carry (set on odd scenes).
+    for (int i = 0; i < lightingTab->document().recordCount(); ++i) {
+        SceneRecord record = recordAt(table, i);
+        record.setEndMarker(tab == 1 ? quint8(i % 2) : record.endMarker());
+        setRecordAt(table, i, record);
+    }
+    if (lastBlank)
+        setRecordAt(table, first + count - 1, SceneRecord{});
+    lightingTab->replaceTable(table, "table");
+    ui->tabWidget->setCurrentIndex(tab);
+    lightingTab->select(first + scene - 1);
+
+    QTemporaryDir dir;
+    const QString name = dir.filePath(tab == 1 ? "show.pgm" : "show.scn");
+    questions->answer(name);
+    QVERIFY(files->save(*lightingTab, false));
+    const QByteArray original = fileContents(name);
+    QCOMPARE(original.right(table.size()), table);
+    const int undoSteps = lightingTab->undoStack()->count();
+
+    if (answer >= 0)
+        questions->answerMessage(QMessageBox::StandardButton(answer));
+    action(command)->trigger();
+    QCOMPARE(questions->messages().size(), answer >= 0 ? 1 : 0);
+    QCOMPARE(questions->unscripted, 0);
+    QVERIFY(files->save(*lightingTab, true));
+
+    QByteArray expected = original;
+    const int tableStart = original.size() - table.size();
+    for (int i = 0; i < count; ++i) {
+        const QByteArray record = order.at(i) < 0
+                                      ? QByteArray(SceneRecord::Size, '\0')
+                                      : table.mid((first + order.at(i)) * SceneRecord::Size, SceneRecord::Size);
+        expected.replace(tableStart + (first + i) * SceneRecord::Size, SceneRecord::Size, record);
+    }
+    QCOMPARE(fileContents(name), expected);
+    QCOMPARE(lightingTab->selectedIndex(), first + shownAfter - 1);
+    QCOMPARE(bytesOf(lightingTab->recordOnDisplay()),
+             expected.mid(tableStart + (first + shownAfter - 1) * SceneRecord::Size, SceneRecord::Size));
+
+    const bool changed = expected != original;
+    QCOMPARE(lightingTab->undoStack()->count(), undoSteps + (changed ? 1 : 0));
+    if (changed)
+        lightingTab->undoStack()->undo();
+    QVERIFY(files->save(*lightingTab, true));
+    QCOMPARE(fileContents(name), original);
+}
+
+// Program 2's scenes into program 6, as one undo step; the clipboard keeps
+// the copy for another paste.
+void TestEditingActions::programCopiedAndPasted()
+{
+    const QByteArray table = editableTable(ProgramCount * ScenesPerProgram, 37);
+    programTab->replaceTable(table, "table");
+    ui->tabWidget->setCurrentIndex(1);
+    QVERIFY(!action("actionPasteProgram")->isEnabled());
+    programTab->select(LightingDocument::programIndex(1, 7));
+    action("actionCopyProgram")->trigger();
+    QVERIFY(action("actionPasteProgram")->isEnabled());
+    programTab->select(LightingDocument::programIndex(5, 2));
+    const int undoSteps = programTab->undoStack()->count();
+    action("actionPasteProgram")->trigger();
+    QByteArray expected = table;
+    expected.replace(5 * 960, 960, table.mid(960, 960));
+    QCOMPARE(programTab->document().table(), expected);
+    QCOMPARE(programTab->undoStack()->count(), undoSteps + 1);
+    QCOMPARE(bytesOf(programTab->recordOnDisplay()), table.mid(960 + 2 * SceneRecord::Size, SceneRecord::Size));
+    programTab->undoStack()->undo();
+    QCOMPARE(programTab->document().table(), table);
+    // The Scenes tab has no programs.
+    ui->tabWidget->setCurrentIndex(2);
+    QVERIFY(!action("actionCopyProgram")->isEnabled());
+    QVERIFY(!action("actionPasteProgram")->isEnabled());
+}
+
+void TestEditingActions::sceneListCommandsEnabled_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<int>("scene"); // from 1
+    QTest::addColumn<QStringList>("enabled");
+    const QStringList list{"actionInsertScene", "actionDeleteScene", "actionMoveSceneUp", "actionMoveSceneDown"};
+    QTest::newRow("Settings") << 0 << 1 << QStringList{};
+    QTest::newRow("programs, first scene")
+        << 1 << 1 << QStringList{"actionInsertScene", "actionDeleteScene", "actionMoveSceneDown", "actionCopyProgram"};
+    QTest::newRow("programs, scene 10") << 1 << 10 << (list + QStringList{"actionCopyProgram"});
+    QTest::newRow("programs, scene 20")
+        << 1 << 20 << QStringList{"actionInsertScene", "actionDeleteScene", "actionMoveSceneUp", "actionCopyProgram"};
+    QTest::newRow("scenes, scene 4") << 2 << 4 << list;
+    QTest::newRow("scenes, scene 8")
+        << 2 << 8 << QStringList{"actionInsertScene", "actionDeleteScene", "actionMoveSceneUp"};
+}
+
+// Up and down where there is a neighbour; programs on the Programs tab; all
+// of them in the Edit menu and the overview's context menu.
+void TestEditingActions::sceneListCommandsEnabled()
+{
+    QFETCH(int, tab);
+    QFETCH(int, scene);
+    QFETCH(QStringList, enabled);
+    const QStringList all{"actionInsertScene",   "actionDeleteScene", "actionMoveSceneUp",
+                          "actionMoveSceneDown", "actionCopyProgram", "actionPasteProgram"};
+    ui->tabWidget->setCurrentIndex(tab);
+    if (tab == 1)
+        programTab->select(scene - 1);
+    else if (tab == 2)
+        sceneTab->select(scene - 1);
+    QStringList shown;
+    auto *editMenu = window->findChild<QMenu *>("menuEdit");
+    for (const QString &name : all) {
+        QVERIFY2(action(name), qPrintable(name));
+        QVERIFY2(editMenu->actions().contains(action(name)), qPrintable(name));
+        if (action(name)->isEnabled())
+            shown << name;
+    }
+    QCOMPARE(shown, enabled);
 }
 
 QTEST_MAIN(TestEditingActions)
