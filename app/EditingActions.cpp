@@ -59,6 +59,10 @@ EditingActions::EditingActions(QMainWindow &window, Ui::Vt410_bootloaderClass &u
     saveTableAs = new QAction(&window);
     saveTableAs->setObjectName(QStringLiteral("actionSaveTableAs"));
     saveTableAs->setShortcuts(QKeySequence::SaveAs);
+    // Some platform themes (the toolkit's generic one among them) bind no
+    // key to Save As; Ctrl+Shift+S is what users of every platform try.
+    if (saveTableAs->shortcuts().isEmpty())
+        saveTableAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     readTable = addAction("actionReadTable", "read.png", QKeySequence::UnknownKey);
     writeTable = addAction("actionWriteTable", "write.png", QKeySequence::UnknownKey);
     ui.mainToolBar->addSeparator();

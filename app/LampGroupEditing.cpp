@@ -2,6 +2,7 @@
 
 #include "app/LightingTab.h"
 #include "lighting/SceneRecord.h"
+#include "widgets/MenuMnemonics.h"
 #include "widgets/SuperRGB.h"
 
 #include <QMenu>
@@ -85,5 +86,6 @@ QMenu *LampGroupEditing::makeContextMenu(int lamp)
     QAction *toAll = menu->addAction(tr("Apply &this colour to all lamps"));
     toAll->setObjectName(QStringLiteral("actionColourToAllLamps"));
     connect(toAll, &QAction::triggered, this, [this, lamp] { applyColour(lamp, false); });
+    MenuMnemonics::complete(menu->actions());
     return menu;
 }

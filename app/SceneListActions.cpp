@@ -6,6 +6,7 @@
 #include "lighting/LightingDocument.h"
 #include "lighting/SceneList.h"
 #include "lighting/SceneTables.h"
+#include "widgets/MenuMnemonics.h"
 #include "widgets/SceneOverview.h"
 
 #include <QAction>
@@ -86,6 +87,7 @@ QMenu *SceneListActions::makeContextMenu(QWidget *parent) const
     auto *menu = new QMenu(parent);
     menu->setObjectName(QStringLiteral("sceneContextMenu"));
     addTo(menu);
+    MenuMnemonics::complete(menu->actions());
     return menu;
 }
 

@@ -15,6 +15,7 @@
 #include "style/ArthurStyle.h"
 #include "ui_Vt410_bootloader.h"
 #include "widgets/LogPane.h"
+#include "widgets/MenuMnemonics.h"
 #include "widgets/SuperRGB.h"
 
 #include <QActionGroup>
@@ -23,6 +24,7 @@
 #include <QDropEvent>
 #include <QDebug>
 #include <QLabel>
+#include <QMenu>
 #include <QStatusBar>
 
 Vt410_bootloader::Vt410_bootloader(QWidget *parent)
@@ -142,9 +144,15 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
 
     // Scene overviews, tool bar and scene clipboard of the lighting tabs.
     setUpEditing();
+    nameForAssistiveTechnology();
 
     // The Device menu and the unit field of the status bar.
     setUpDeviceMenu();
+
+    // Every menu entry, also those named after a button or a file, has a
+    // letter of its own.
+    for (QMenu *menu : findChildren<QMenu *>())
+        MenuMnemonics::keepComplete(menu);
 }
 
 Vt410_bootloader::~Vt410_bootloader()
@@ -169,6 +177,31 @@ void Vt410_bootloader::addLampEditors(QList<SuperRGB *> &lamps, QHBoxLayout *lay
         lamps.append(lamp);
         layout->addWidget(lamp, 0);
     }
+}
+
+// Each spin box is labelled by the caption beside it (its name, and the
+// "labelled by" relation, for a screen reader; Alt and the caption's marked
+// letter, where it has one); the bars and the log pane get names of their own.
+void Vt410_bootloader::nameForAssistiveTechnology()
+{
+    const struct {
+        QLabel *label;
+        QSpinBox *spinBox;
+    } captions[] = {
+        {ui->labelProgramNr, ui->spinBoxProgramNumber},  {ui->labelSceneNr, ui->spinBoxSceneNumber},
+        {ui->labelRiseTime, ui->spinBoxRiseTime},        {ui->labelStaticTime, ui->spinBoxStaticTime},
+        {ui->labelEndMarker, ui->spinBoxEndMarker},      {ui->labelSceneNr_2, ui->spinBoxSceneSceneNumber},
+        {ui->labelRiseTime_2, ui->spinBoxSceneRiseTime}, {ui->labelStaticTime_2, ui->spinBoxSceneStaticTime},
+    };
+    for (const auto &caption : captions) {
+        caption.label->setBuddy(caption.spinBox);
+        caption.spinBox->setAccessibleName(caption.label->text());
+    }
+    ui->progressBarFlash->setAccessibleName(tr("Firmware write progress"));
+    ui->progressBarExtFlashWr->setAccessibleName(tr("External flash write progress"));
+    ui->progressBarExtFlashRd->setAccessibleName(tr("External flash verify progress"));
+    ui->txt->setAccessibleName(tr("Log"));
+    ui->txt->setAccessibleDescription(tr("What the program did and what the Vt520 answered, newest line last"));
 }
 
 void Vt410_bootloader::setQuestions(std::unique_ptr<UserQuestions> newQuestions)

@@ -115,6 +115,7 @@ protected:
 
 private:
     void addLampEditors(QList<SuperRGB *> &lamps, QHBoxLayout *layout);
+    void nameForAssistiveTechnology();
     void connectExtFlashBars();
     void disconnectExtFlashBars();
 

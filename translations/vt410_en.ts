@@ -775,6 +775,14 @@ Insert a scene anyway?</translation>
         <source>Scene %1 of %2 shown. Left, Right, Home and End choose another.</source>
         <translation>Scene %1 of %2 shown. Left, Right, Home and End choose another.</translation>
     </message>
+    <message>
+        <source>Scene %1, end of program, lamp %2: R %3 G %4 B %5</source>
+        <translation>Scene %1, end of program, lamp %2: R %3 G %4 B %5</translation>
+    </message>
+    <message>
+        <source>Scene %1, end of program: its End Marker is set</source>
+        <translation>Scene %1, end of program: its End Marker is set</translation>
+    </message>
 </context>
 <context>
     <name>SuperRGB</name>
@@ -1239,6 +1247,26 @@ Keep the Vt520 plugged in until the change has ended.</translation>
     <message>
         <source>The Vt520 may still have its host-access bit set: get or set the table again, or unplug the Vt520 and plug it in again.</source>
         <translation>The Vt520 may still have its host-access bit set: get or set the table again, or unplug the Vt520 and plug it in again.</translation>
+    </message>
+    <message>
+        <source>Firmware write progress</source>
+        <translation>Firmware write progress</translation>
+    </message>
+    <message>
+        <source>External flash write progress</source>
+        <translation>External flash write progress</translation>
+    </message>
+    <message>
+        <source>External flash verify progress</source>
+        <translation>External flash verify progress</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Log</translation>
+    </message>
+    <message>
+        <source>What the program did and what the Vt520 answered, newest line last</source>
+        <translation>What the program did and what the Vt520 answered, newest line last</translation>
     </message>
 </context>
 <context>

@@ -775,6 +775,14 @@ Wstawić scenę mimo to?</translation>
         <source>Scene %1 of %2 shown. Left, Right, Home and End choose another.</source>
         <translation>Pokazana scena %1 z %2. Strzałki w lewo i w prawo, Home i End wybierają inną.</translation>
     </message>
+    <message>
+        <source>Scene %1, end of program, lamp %2: R %3 G %4 B %5</source>
+        <translation>Scena %1, koniec programu, lampa %2: R %3 G %4 B %5</translation>
+    </message>
+    <message>
+        <source>Scene %1, end of program: its End Marker is set</source>
+        <translation>Scena %1, koniec programu: ma ustawiony znacznik końca</translation>
+    </message>
 </context>
 <context>
     <name>SuperRGB</name>
@@ -1239,6 +1247,26 @@ Nie odłączaj Vt520, dopóki zmiana się nie zakończy.</translation>
     <message>
         <source>The Vt520 may still have its host-access bit set: get or set the table again, or unplug the Vt520 and plug it in again.</source>
         <translation>Vt520 może nadal mieć ustawiony bit dostępu hosta: odczytaj lub zapisz tabelę ponownie albo odłącz Vt520 i podłącz go ponownie.</translation>
+    </message>
+    <message>
+        <source>Firmware write progress</source>
+        <translation>Postęp zapisu oprogramowania</translation>
+    </message>
+    <message>
+        <source>External flash write progress</source>
+        <translation>Postęp zapisu pamięci zewnętrznej</translation>
+    </message>
+    <message>
+        <source>External flash verify progress</source>
+        <translation>Postęp weryfikacji pamięci zewnętrznej</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>Dziennik</translation>
+    </message>
+    <message>
+        <source>What the program did and what the Vt520 answered, newest line last</source>
+        <translation>Co zrobił program i co odpowiedział Vt520; najnowszy wiersz na końcu</translation>
     </message>
 </context>
 <context>

@@ -1,8 +1,10 @@
 #include "widgets/LogPane.h"
 
+#include <QAccessible>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -17,7 +19,7 @@ void LogPane::append(const QString &text)
     const bool idle = pending.isEmpty();
     const bool whole = text.size() < LongText || Qt::mightBeRichText(text);
     if (idle && whole) {
-        view->append(text);
+        appendParagraph(text);
         return;
     }
     if (whole) {
@@ -67,14 +69,40 @@ void LogPane::appendPiece()
 {
     const Piece piece = pending.takeFirst();
     if (!piece.continuesParagraph) {
-        view->append(piece.text);
+        appendParagraph(piece.text);
         return;
     }
     QScrollBar *bar = view->verticalScrollBar();
     const bool atBottom = bar->value() >= bar->maximum();
     QTextCursor cursor(view->document());
     cursor.movePosition(QTextCursor::End);
+    const int position = cursor.position();
     cursor.insertText(piece.text);
     if (atBottom)
         bar->setValue(bar->maximum());
+    announce(position, piece.text);
+}
+
+void LogPane::appendParagraph(const QString &text)
+{
+    const int position = view->document()->characterCount() - 1;
+    view->append(text);
+    announce(position, text);
+}
+
+// A screen reader reads new lines out when it is idle, without taking the
+// user's focus away: the text view does not report text put in by the
+// program, so the pane does.
+void LogPane::announce(int position, const QString &text)
+{
+    const QString plain = Qt::mightBeRichText(text) ? QTextDocumentFragment::fromHtml(text).toPlainText() : text;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    Q_UNUSED(position);
+    QAccessibleAnnouncementEvent event(view, plain);
+    event.setPoliteness(QAccessible::AnnouncementPoliteness::Polite);
+#else
+    QAccessibleTextInsertEvent event(view, position, plain);
+#endif
+    QAccessible::updateAccessibility(&event);
+    emit announced(plain);
 }

@@ -33,10 +33,15 @@ public:
 signals:
     // The last waiting piece has gone into the view.
     void allShown();
+    // Text went into the view and was told to assistive technology, as
+    // plain text.
+    void announced(const QString &text);
 
 private:
     void appendNextPiece();
     void appendPiece();
+    void appendParagraph(const QString &text);
+    void announce(int position, const QString &text);
 
     struct Piece {
         QString text;

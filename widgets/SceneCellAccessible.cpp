@@ -66,7 +66,12 @@ QString SceneCellAccessible::text(QAccessible::Text t) const
     switch (t) {
     case QAccessible::Name: {
         const QColor colour = overview->cellColour(scene, lamp);
-        return QCoreApplication::translate("SceneOverview", "Scene %1, lamp %2: R %3 G %4 B %5")
+        // The last scene of a program's run says so before its colour.
+        const char *const name =
+            overview->endMarkerAt(scene)
+                ? QT_TRANSLATE_NOOP("SceneOverview", "Scene %1, end of program, lamp %2: R %3 G %4 B %5")
+                : QT_TRANSLATE_NOOP("SceneOverview", "Scene %1, lamp %2: R %3 G %4 B %5");
+        return QCoreApplication::translate("SceneOverview", name)
             .arg(scene + 1)
             .arg(lamp + 1)
             .arg(colour.red())

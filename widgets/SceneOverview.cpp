@@ -222,6 +222,12 @@ bool SceneOverview::event(QEvent *event)
         const int scene = sceneAt(help->pos());
         const Geometry g = geometryFor(size());
         const int lamp = (help->pos().y() - g.top) / qMax(1, g.cellHeight);
+        // The wedge under a column: what it marks.
+        if (scene >= 0 && lamp >= SceneRecord::LampCount && endMarkerAt(scene)) {
+            QToolTip::showText(help->globalPos(), tr("Scene %1, end of program: its End Marker is set").arg(scene + 1),
+                               this);
+            return true;
+        }
         if (scene < 0 || help->pos().y() < g.top || lamp >= SceneRecord::LampCount) {
             QToolTip::hideText();
             event->ignore();

@@ -5,7 +5,9 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QHelpEvent>
 #include <QLineEdit>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -17,7 +19,7 @@ class TestAccessibility : public QObject
     Q_OBJECT
 
     // Scene s, lamp l holds R = 10 s + l, G = 0, B = 30; scene 3, lamp 2 is
-    // R 255 G 0 B 30.
+    // R 255 G 0 B 30; scene 4 has its End Marker set.
     static SceneRecord record(int scene)
     {
         SceneRecord r;
@@ -25,6 +27,8 @@ class TestAccessibility : public QObject
             r.setLamp(lamp, quint8(10 * scene + lamp), 0, 30);
         if (scene == 3)
             r.setLamp(2, 255, 0, 30);
+        // Scene 5 ends a program.
+        r.setEndMarker(scene == 4 ? 1 : 0);
         return r;
     }
 
@@ -75,6 +79,8 @@ private slots:
         QTest::newRow("cell") << 3 << 2 << false << "Scene 4, lamp 3: R 255 G 0 B 30";
         QTest::newRow("last cell") << 19 << 11 << false << "Scene 20, lamp 12: R 201 G 0 B 30";
         QTest::newRow("cell of the scene shown") << 1 << 0 << true << "In the scene shown";
+        QTest::newRow("cell of the scene that ends the program")
+            << 4 << 0 << false << "Scene 5, end of program, lamp 1: R 40 G 0 B 30";
         QTest::newRow("cell of another scene") << 3 << 2 << true << "Press to show scene 4";
     }
 
@@ -99,6 +105,40 @@ private slots:
             QCOMPARE(face->parent(), QAccessible::queryAccessibleInterface(&overview));
         }
         QCOMPARE(face->text(description ? QAccessible::Description : QAccessible::Name), text);
+    }
+
+    void endMarkerToolTip_data()
+    {
+        QTest::addColumn<bool>("showsEndMarkers");
+        QTest::addColumn<int>("scene");
+        QTest::addColumn<QString>("text"); // empty: no tool tip
+        QTest::newRow("under a scene with its End Marker set")
+            << true << 4 << "Scene 5, end of program: its End Marker is set";
+        QTest::newRow("under a scene without") << true << 3 << "";
+        QTest::newRow("stand-alone scenes have no End Markers") << false << 4 << "";
+    }
+
+    // The wedge under a column says what it marks.
+    void endMarkerToolTip()
+    {
+        QFETCH(bool, showsEndMarkers);
+        QFETCH(int, scene);
+        QFETCH(QString, text);
+        QToolTip::hideText();
+        SceneOverview overview(20, showsEndMarkers);
+        overview.setRecordSource(&TestAccessibility::record);
+        overview.resize(overview.sizeHint());
+        overview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&overview));
+        const QRect lastCell = overview.cellRect(scene, SceneRecord::LampCount - 1);
+        const QPoint underColumn(lastCell.center().x(), lastCell.bottom() + 5);
+        QHelpEvent help(QEvent::ToolTip, underColumn, overview.mapToGlobal(underColumn));
+        // The offscreen platform cannot raise the tool tip's window.
+        if (!text.isEmpty() && QGuiApplication::platformName() == QLatin1String("offscreen"))
+            QTest::ignoreMessage(QtWarningMsg, "This plugin does not support raise()");
+        QApplication::sendEvent(&overview, &help);
+        QCOMPARE(QToolTip::text(), text);
+        QToolTip::hideText();
     }
 
     // Tab reaches the overview from the field before it; then each key asks

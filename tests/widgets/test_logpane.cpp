@@ -29,6 +29,8 @@ private slots:
     void endsAsAppendedWhole_data();
     void endsAsAppendedWhole();
     void showAllPutsEverythingInAtOnce();
+    void newLinesAnnounced_data();
+    void newLinesAnnounced();
 };
 
 void TestLogPane::endsAsAppendedWhole_data()
@@ -98,6 +100,36 @@ void TestLogPane::showAllPutsEverythingInAtOnce()
     QCoreApplication::processEvents();
     QCOMPARE(allShown.size(), 1);
     QCOMPARE(pane.toHtml(), reference.toHtml());
+}
+
+void TestLogPane::newLinesAnnounced_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("two lines")
+        << QStringList{"Connect OK", "Serial: 0042"} << QStringList{"Connect OK", "Serial: 0042"};
+    QTest::newRow("rich text read as plain text")
+        << QStringList{"<b>Status</b>: ERROR"} << QStringList{"Status: ERROR"};
+    const QString dump = longPlainText(300);
+    QTest::newRow("a long text in its pieces") << QStringList{dump, "after"}
+                                               << QStringList{dump.section('\n', 0, LogPane::PieceLines - 1),
+                                                              "\n" + dump.section('\n', LogPane::PieceLines), "after"};
+}
+
+// Each line is told to a screen reader as it goes into the view, in its
+// pieces where it goes in so.
+void TestLogPane::newLinesAnnounced()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(QStringList, expected);
+    QTextBrowser view;
+    auto *pane = new LogPane(&view);
+    QStringList announced;
+    connect(pane, &LogPane::announced, this, [&announced](const QString &text) { announced << text; });
+    for (const QString &text : texts)
+        pane->append(text);
+    pane->showAll();
+    QCOMPARE(announced, expected);
 }
 
 QTEST_MAIN(TestLogPane)
