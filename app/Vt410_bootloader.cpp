@@ -171,6 +171,7 @@ void Vt410_bootloader::addLampEditors(QList<SuperRGB *> &lamps, QHBoxLayout *lay
 {
     for (unsigned short number = 0; number < SceneRecord::LampCount; ++number) {
         auto *lamp = new SuperRGB(0, 0, 0, number);
+        lamp->setKeyboardReachable(true);
         lamp->setStyle(style);
         for (QWidget *part : lamp->findChildren<QWidget *>())
             part->setStyle(style);

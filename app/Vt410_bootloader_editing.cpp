@@ -9,6 +9,9 @@
 #include "lighting/LightingDocument.h"
 #include "ui_Vt410_bootloader.h"
 #include "widgets/SceneOverview.h"
+#include "widgets/SuperRGB.h"
+
+#include <utility>
 
 namespace {
 
@@ -40,6 +43,17 @@ void Vt410_bootloader::setUpEditing()
     sceneOverview->setObjectName(QStringLiteral("sceneOverview"));
     placeUnderButtons(ui->gridLayout_7, ui->verticalSpacer_3, sceneOverview);
     QWidget::setTabOrder(ui->pushButtonSaveScenesToFile, sceneOverview);
+
+    // Tab goes on from the record's fields to the lamps, lamp by lamp.
+    for (const auto &[overview, lamps] : {std::pair{programOverview, programLamps}, {sceneOverview, sceneLamps}}) {
+        QWidget *previous = overview;
+        for (const SuperRGB *lamp : lamps) {
+            for (QWidget *part : lamp->keyboardOrder()) {
+                QWidget::setTabOrder(previous, part);
+                previous = part;
+            }
+        }
+    }
 
     // The tabs come after the window's own connections to the number spin
     // boxes, so that the overviews paint the state that the update slots leave.

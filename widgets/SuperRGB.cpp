@@ -402,3 +402,18 @@ void SuperRGB::stepOrScale(ColorSlider *slider, int step)
     else
         changePercentifSelected(percent);
 }
+
+void SuperRGB::setKeyboardReachable(bool reachable)
+{
+    for (QWidget *part : keyboardOrder()) {
+        if (!qobject_cast<QLineEdit *>(part) || part == ui->EditColor)
+            part->setFocusPolicy(reachable ? Qt::TabFocus : Qt::NoFocus);
+    }
+}
+
+QList<QWidget *> SuperRGB::keyboardOrder() const
+{
+    return {ui->EditColor,   ui->ButtonRPlus,  ui->SliderRed,   ui->ButtonRMinus, ui->ButtonGPlus,
+            ui->SliderGreen, ui->ButtonGMinus, ui->ButtonBPlus, ui->SliderBlue,   ui->ButtonBMinus,
+            ui->EditRed,     ui->EditGreen,    ui->EditBlue};
+}

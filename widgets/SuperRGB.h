@@ -32,6 +32,15 @@ public:
     bool isBlueSelected() const;
     bool hasSelectedSlider() const;
 
+    // Makes the swatch, the buttons and the sliders reachable by Tab (only
+    // the entry fields are, by themselves); a focused slider moves with the
+    // arrow keys. Clicking them still takes no focus.
+    void setKeyboardReachable(bool reachable);
+    // The lamp's widgets in the order Tab visits them when all are
+    // reachable: the swatch, each component's plus button, slider and minus
+    // button, then the three entry fields.
+    QList<QWidget *> keyboardOrder() const;
+
     // The percentage by which "+" and "-" scale the selected sliders.
     static constexpr int ScaleStepPercent = 10;
 

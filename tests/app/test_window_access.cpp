@@ -4,16 +4,21 @@
 // within its menu, and Save As has its key.
 #include "FailOnWarnings.h"
 #include "app/Vt410_bootloader.h"
+#include "widgets/ColorSlider.h"
 #include "widgets/MenuMnemonics.h"
+#include "widgets/SceneOverview.h"
+#include "widgets/SuperRGB.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTextBrowser>
 #include <QTranslator>
 #include <QtTest>
@@ -34,6 +39,8 @@ private slots:
     void menuEntriesHaveTheirOwnLetters_data() { languages(); }
     void menuEntriesHaveTheirOwnLetters();
     void saveAsHasItsKey();
+    void lampsReachedByTab_data();
+    void lampsReachedByTab();
     void mnemonicOfAText_data();
     void mnemonicOfAText();
 
@@ -165,6 +172,60 @@ void TestWindowAccess::saveAsHasItsKey()
         QCOMPARE(saveAs->shortcuts(), QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
     else
         QCOMPARE(saveAs->shortcuts(), themeKeys);
+}
+
+void TestWindowAccess::lampsReachedByTab_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("overview");
+    QTest::addColumn<QString>("lampRow");
+    QTest::newRow("Programs") << 1 << "programOverview"
+                              << "horizontalLayout";
+    QTest::newRow("Scenes") << 2 << "sceneOverview"
+                            << "horizontalLayoutScenes";
+}
+
+// After the record's fields (the overview last of them) Tab visits lamp 1's
+// swatch, buttons, sliders and entry fields, then lamp 2's, up to lamp 12's;
+// on a slider reached so, the arrow keys move it.
+void TestWindowAccess::lampsReachedByTab()
+{
+    QFETCH(int, tab);
+    QFETCH(QString, overview);
+    QFETCH(QString, lampRow);
+    buildWindow(false);
+    window->findChild<QTabWidget *>(QStringLiteral("tabWidget"))->setCurrentIndex(tab);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    auto *row = window->findChild<QHBoxLayout *>(lampRow);
+    QVERIFY(row);
+    QList<QWidget *> expected;
+    QList<SuperRGB *> lamps;
+    for (int i = 0; i < row->count(); ++i) {
+        if (auto *lamp = qobject_cast<SuperRGB *>(row->itemAt(i)->widget())) {
+            lamps << lamp;
+            expected << lamp->keyboardOrder();
+        }
+    }
+    QCOMPARE(lamps.size(), SceneRecord::LampCount);
+    QCOMPARE(expected.size(), SceneRecord::LampCount * 13);
+    auto *start = window->findChild<SceneOverview *>(overview);
+    start->setFocus(Qt::TabFocusReason);
+    QCOMPARE(QApplication::focusWidget(), start);
+    QList<QWidget *> visited;
+    for (int i = 0; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget();
+    }
+    QCOMPARE(visited, expected);
+
+    auto *slider = lamps.at(2)->findChild<ColorSlider *>(QStringLiteral("SliderGreen"));
+    slider->setFocus(Qt::TabFocusReason);
+    const int before = slider->value();
+    QTest::keyClick(slider, Qt::Key_Up);
+    QCOMPARE(slider->value(), before + 1);
+    QCOMPARE(lamps.at(2)->color().green(), before + 1);
 }
 
 void TestWindowAccess::mnemonicOfAText_data()
