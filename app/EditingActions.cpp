@@ -114,6 +114,14 @@ EditingActions::EditingActions(QMainWindow &window, Ui::Vt410_bootloaderClass &u
     addEditMenu();
     connect(ui.tabWidget, &QTabWidget::currentChanged, this, &EditingActions::update);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &EditingActions::update);
+    // Values from a file or the unit beyond the editors' ranges are not
+    // refused; the user learns once per table what became of them.
+    for (LightingTab *tab : {&programTab, &sceneTab}) {
+        connect(tab, &LightingTab::valuesClamped, this, [this] {
+            this->window.statusBar()->showMessage(
+                tr("values out of range were shown as their nearest allowed value; saving writes them"));
+        });
+    }
     update();
 }
 

@@ -38,6 +38,7 @@ LightingTab::LightingTab(LightingDocument *document, const LightingTabFields &ta
     }
     connect(doc, &LightingDocument::recordChanged, this, &LightingTab::documentRecordChanged);
     connect(doc, &LightingDocument::tableReplaced, this, [this] {
+        clampingTold = false;
         // A new table is shown as it is: the editors held the old one.
         shown = selectedIndex();
         showRecord(shown);
@@ -206,6 +207,13 @@ void LightingTab::showRecord(int index)
     }
     showing = false;
     fields.overview->update();
+    const bool clamped = fields.riseTime->value() != record.riseTime()
+                         || fields.staticTime->value() != record.staticTime()
+                         || (fields.endMarker && fields.endMarker->value() != record.endMarker());
+    if (clamped && !clampingTold) {
+        clampingTold = true;
+        emit valuesClamped();
+    }
     emit displayChanged();
 }
 

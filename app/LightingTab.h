@@ -85,6 +85,9 @@ public:
 signals:
     // Something the window shows about the tab may have changed (the title).
     void displayChanged();
+    // A record shown held values beyond the editors' ranges, shown as the
+    // nearest they allow; once per table (loaded, read or replaced).
+    void valuesClamped();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -111,4 +114,6 @@ private:
     // press or a change of focus to the next) merge into one undo step.
     int editRun = 0;
     bool pushing = false;
+    // valuesClamped() was emitted for the table shown.
+    bool clampingTold = false;
 };

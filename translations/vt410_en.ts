@@ -174,6 +174,10 @@ p, li { white-space: pre-wrap; }
         <source>Deselect Blue &amp;Sliders</source>
         <translation>Deselect Blue &amp;Sliders</translation>
     </message>
+    <message>
+        <source>values out of range were shown as their nearest allowed value; saving writes them</source>
+        <translation>values out of range were shown as their nearest allowed value; saving writes them</translation>
+    </message>
 </context>
 <context>
     <name>Failure</name>

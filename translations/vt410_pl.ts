@@ -174,6 +174,10 @@ p, li { white-space: pre-wrap; }
         <source>Deselect Blue &amp;Sliders</source>
         <translation>Odznacz niebieskie s&amp;uwaki</translation>
     </message>
+    <message>
+        <source>values out of range were shown as their nearest allowed value; saving writes them</source>
+        <translation>wartości spoza zakresu pokazano jako najbliższe dozwolone; zapis zapisze je w tej postaci</translation>
+    </message>
 </context>
 <context>
     <name>Failure</name>

@@ -17,6 +17,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QStyleOptionSlider>
 #include <QUndoStack>
 #include <QMainWindow>
@@ -101,6 +102,8 @@ private slots:
     void programCopiedAndPasted();
     void sceneListCommandsEnabled_data();
     void sceneListCommandsEnabled();
+    void clampedValuesToldOncePerTable_data();
+    void clampedValuesToldOncePerTable();
 
 private:
     QAction *action(const QString &name) const { return window->findChild<QAction *>(name); }
@@ -654,6 +657,51 @@ void TestEditingActions::sceneListCommandsEnabled()
             shown << name;
     }
     QCOMPARE(shown, enabled);
+}
+
+void TestEditingActions::clampedValuesToldOncePerTable_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<int>("offset"); // the field made too large, in records 2 and 5
+    QTest::addColumn<quint32>("value");
+    QTest::addColumn<bool>("told");
+    QTest::newRow("XFade beyond 100000") << 1 << SceneRecord::RiseTimeOffset << 200000u << true;
+    QTest::newRow("Scene Time beyond 900000") << 2 << SceneRecord::StaticTimeOffset << 900001u << true;
+    QTest::newRow("negative Scene Time") << 2 << SceneRecord::StaticTimeOffset << 0xFFFFFFFFu << true;
+    QTest::newRow("End Marker 7") << 1 << int(SceneRecord::EndMarkerOffset) << 7u << true;
+    QTest::newRow("End Marker 7 on the Scenes tab: not shown") << 2 << int(SceneRecord::EndMarkerOffset) << 7u << false;
+    QTest::newRow("XFade 100000 fits") << 1 << SceneRecord::RiseTimeOffset << 100000u << false;
+}
+
+// The status bar says it when the first such record is shown, not again for
+// the next one of the same table, and again for a new table.
+void TestEditingActions::clampedValuesToldOncePerTable()
+{
+    QFETCH(int, tab);
+    QFETCH(int, offset);
+    QFETCH(quint32, value);
+    QFETCH(bool, told);
+    const QString text = "values out of range were shown as their nearest allowed value; saving writes them";
+    LightingTab *lightingTab = tab == 1 ? programTab : sceneTab;
+    ui->tabWidget->setCurrentIndex(tab);
+    QByteArray table(lightingTab->document().recordCount() * SceneRecord::Size, '\0');
+    for (int record : {2, 5}) {
+        if (offset == SceneRecord::EndMarkerOffset)
+            table[record * SceneRecord::Size + offset] = char(value);
+        else
+            qToLittleEndian<quint32>(value, table.data() + record * SceneRecord::Size + offset);
+    }
+    lightingTab->replaceTable(table, "table");
+    QCOMPARE(window->statusBar()->currentMessage(), QString());
+    lightingTab->select(2);
+    QCOMPARE(window->statusBar()->currentMessage(), told ? text : QString());
+    window->statusBar()->clearMessage();
+    lightingTab->select(5);
+    QCOMPARE(window->statusBar()->currentMessage(), QString());
+    // The same bytes as a new table, shown again from record 5.
+    lightingTab->replaceTable(QByteArray(table.size(), '\0'), "zero");
+    lightingTab->replaceTable(table, "table again");
+    QCOMPARE(window->statusBar()->currentMessage(), told ? text : QString());
 }
 
 QTEST_MAIN(TestEditingActions)
