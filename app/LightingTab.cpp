@@ -38,6 +38,8 @@ LightingTab::LightingTab(LightingDocument *document, const LightingTabFields &ta
     }
     connect(doc, &LightingDocument::recordChanged, this, &LightingTab::documentRecordChanged);
     connect(doc, &LightingDocument::tableReplaced, this, [this] {
+        if (restoring)
+            return;
         clampingTold = false;
         // A new table is shown as it is: the editors held the old one.
         shown = selectedIndex();
@@ -263,13 +265,28 @@ void LightingTab::replaceTable(const QByteArray &table, const QString &stepText)
 // on display already.
 void LightingTab::documentRecordChanged(int index)
 {
-    if (showing)
+    if (showing || restoring)
         return;
     if (index != selectedIndex())
         select(index);
     else if (!sameRecord(recordOnDisplay(), doc->record(index)))
         showRecord(index);
     emit displayChanged();
+}
+
+UndoHistory LightingTab::history() const
+{
+    return UndoHistory::of(*stack);
+}
+
+void LightingTab::restoreHistory(const UndoHistory &history)
+{
+    restoring = true;
+    pushing = true;
+    history.rebuild(*stack, doc);
+    pushing = false;
+    restoring = false;
+    ++editRun;
 }
 
 bool LightingTab::eventFilter(QObject *watched, QEvent *event)

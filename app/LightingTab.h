@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/UndoHistory.h"
 #include "lighting/SceneRecord.h"
 
 #include <QList>
@@ -77,6 +78,12 @@ public:
     // run of editing before.
     void startEditRun() { ++editRun; }
 
+    // The undo history, for the window a language switch builds; restored
+    // into the new window's empty stack, with the table as the history left
+    // it already in the document. Nothing is shown or stored meanwhile.
+    UndoHistory history() const;
+    void restoreHistory(const UndoHistory &history);
+
     // The index a language switch carries over: the shown record.
     int shownIndex() const { return shown; }
     // Shows `index` as the shown record without storing anything.
@@ -114,6 +121,9 @@ private:
     // press or a change of focus to the next) merge into one undo step.
     int editRun = 0;
     bool pushing = false;
+    // Set while an undo history is rebuilt: the document's changes then are
+    // not shown.
+    bool restoring = false;
     // valuesClamped() was emitted for the table shown.
     bool clampingTold = false;
 };

@@ -21,6 +21,7 @@ RecordEditCommand::RecordEditCommand(LightingDocument *document, int index, cons
     , before(before)
     , after(after)
     , run(run)
+    , ownText(!text.isEmpty())
 {
 }
 

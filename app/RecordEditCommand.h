@@ -25,6 +25,12 @@ public:
     int id() const override { return run < 0 ? -1 : MergeId; }
     bool mergeWith(const QUndoCommand *other) override;
 
+    int recordIndex() const { return index; }
+    SceneRecord recordBefore() const { return before; }
+    SceneRecord recordAfter() const { return after; }
+    // Whether the step was given its name; else the name says what changed.
+    bool hasOwnText() const { return ownText; }
+
     // What changed between two records, in the words of the editors:
     // "Lamp 3", "Lamps", "XFade", "Scene Time", "End Marker" or "Scene".
     static QString describe(const SceneRecord &before, const SceneRecord &after);
@@ -37,4 +43,5 @@ private:
     SceneRecord before;
     SceneRecord after;
     int run;
+    bool ownText;
 };

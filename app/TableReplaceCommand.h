@@ -16,6 +16,9 @@ public:
     void undo() override;
     void redo() override;
 
+    QByteArray tableBefore() const { return before; }
+    QByteArray tableAfter() const { return after; }
+
 private:
     LightingDocument *document;
     QByteArray before;

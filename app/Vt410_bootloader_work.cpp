@@ -31,6 +31,8 @@ WindowWork Vt410_bootloader::work()
     if (!ui->txt->document()->isEmpty())
         result.log = ui->txt->toHtml();
     result.unit = chosenPort;
+    result.programsHistory = programTab->history();
+    result.scenesHistory = sceneTab->history();
     return result;
 }
 
@@ -38,6 +40,14 @@ void Vt410_bootloader::resumeWork(const WindowWork &work)
 {
     programs->setTable(work.programs);
     scenes->setTable(work.scenes);
+    // The histories end in the tables as they were before the edits on
+    // display were stored; the tables as handed over stand.
+    programTab->restoreHistory(work.programsHistory);
+    sceneTab->restoreHistory(work.scenesHistory);
+    if (programs->table() != work.programs)
+        programs->setTable(work.programs);
+    if (scenes->table() != work.scenes)
+        scenes->setTable(work.scenes);
     programs->setCleanTable(work.programsClean);
     scenes->setCleanTable(work.scenesClean);
     programs->setFileName(work.programsFile);

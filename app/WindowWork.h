@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/UndoHistory.h"
 #include "lighting/SceneTables.h"
 
 #include <QByteArray>
@@ -10,7 +11,8 @@
 // and files, with the edits on
 // display stored, the records the Programs and Scenes tabs show (numbered
 // from 0), the current tab, the log pane and the unit chosen. Kept only while
-// the program runs.
+// the program runs. The undo histories go along, so that the new window can
+// undo and redo what was done in the old one.
 struct WindowWork {
     QByteArray programs; // the tables as files hold them
     QByteArray scenes;
@@ -21,7 +23,9 @@ struct WindowWork {
     int program = 0;
     int programScene = 0;
     int scene = 0;
-    int tab = 0;  // index in the window's tab widget
-    QString log;  // the log pane as HTML; empty for an empty pane
-    QString unit; // the port path of the unit chosen for device commands; empty for none
+    int tab = 0;                 // index in the window's tab widget
+    QString log;                 // the log pane as HTML; empty for an empty pane
+    QString unit;                // the port path of the unit chosen for device commands; empty for none
+    UndoHistory programsHistory; // what Undo and Redo offer on each tab
+    UndoHistory scenesHistory;
 };

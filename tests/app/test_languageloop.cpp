@@ -35,6 +35,7 @@ private slots:
     void firstPassFollowsTheLocale();
     void languageMenuRebuildsTheWindow();
     void languageSwitchKeepsTheWork();
+    void languageSwitchKeepsTheUndoHistory();
     void catalogueFallsBackToTheInstalledFolder_data();
     void catalogueFallsBackToTheInstalledFolder();
     void installedProgramFindsItsCatalogues_data();
@@ -239,6 +240,57 @@ void TestLanguageLoop::languageSwitchKeepsTheWork()
     QCOMPARE(seen[2].rise, 111);
     QVERIFY2(seen[0].title.endsWith("ver. 1.03"), qPrintable(seen[0].title));
     QVERIFY2(seen[1].title.endsWith("*"), qPrintable(seen[1].title)); // still modified after the switch
+}
+
+// Three edits, the last one undone, before the switch to Polish; the new
+// window undoes the second edit and redoes both, in its own language.
+void TestLanguageLoop::languageSwitchKeepsTheUndoHistory()
+{
+    struct Seen {
+        QString undoText;
+        int sceneAfterUndo = -1;
+        int riseAfterUndo = -1;
+        int sceneAfterRedo = -1;
+        int riseAfterRedo = -1;
+    } seen;
+    int pass = 0;
+    const int result = runLanguageRestartLoop(QStringLiteral("de_DE"), [&](Vt410_bootloader &window) {
+        const auto spin = [&window](const char *name) { return window.findChild<QSpinBox *>(name); };
+        const auto action = [&window](const char *name) { return window.findChild<QAction *>(name); };
+        ++pass;
+        if (pass == 1) {
+            window.findChild<QTabWidget *>("tabWidget")->setCurrentIndex(1);
+            spin("spinBoxRiseTime")->setValue(111);
+            spin("spinBoxSceneNumber")->setValue(2);
+            spin("spinBoxRiseTime")->setValue(222);
+            spin("spinBoxSceneNumber")->setValue(3);
+            spin("spinBoxRiseTime")->setValue(333);
+            action("actionUndo")->trigger();
+        } else {
+            auto questions = std::make_unique<ScriptedQuestions>();
+            questions->answerMessage(QMessageBox::Discard);
+            questions->answerMessage(QMessageBox::Discard);
+            window.setQuestions(std::move(questions));
+            seen.undoText = action("actionUndo")->isEnabled() ? action("actionUndo")->text() : QString();
+            action("actionUndo")->trigger();
+            seen.sceneAfterUndo = spin("spinBoxSceneNumber")->value();
+            seen.riseAfterUndo = spin("spinBoxRiseTime")->value();
+            action("actionRedo")->trigger();
+            action("actionRedo")->trigger();
+            seen.sceneAfterRedo = spin("spinBoxSceneNumber")->value();
+            seen.riseAfterRedo = spin("spinBoxRiseTime")->value();
+        }
+        const char *next = pass == 1 ? "actionPolish" : "actionClose";
+        QTimer::singleShot(0, &window, [&window, next] { window.findChild<QAction *>(next)->trigger(); });
+    });
+    QCOMPARE(result, 0);
+    QCOMPARE(pass, 2);
+    // The step's name in the new window's language.
+    QCOMPARE(seen.undoText, QStringLiteral("Cofnij Przejście"));
+    QCOMPARE(seen.sceneAfterUndo, 2);
+    QCOMPARE(seen.riseAfterUndo, 0);
+    QCOMPARE(seen.sceneAfterRedo, 3);
+    QCOMPARE(seen.riseAfterRedo, 333);
 }
 
 namespace {
