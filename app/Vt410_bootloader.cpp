@@ -2,6 +2,7 @@
 
 #include "app/DialogQuestions.h"
 #include "app/EditingActions.h"
+#include "app/ExtFlashBars.h"
 #include "app/FirmwareChangeController.h"
 #include "app/Information.h"
 #include "app/LightingFilesController.h"
@@ -120,7 +121,9 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     addLampEditors(sceneLamps, ui->horizontalLayoutScenes);
 
     // The window starts on the Settings tab, whose bars follow external flash transfers.
-    connectExtFlashBars();
+    extFlashBars = new ExtFlashBars(ui->progressBarExtFlashWr, ui->progressBarExtFlashRd, this);
+    connect(usb, &USBVT350::sendPercentExtFlashWrite, extFlashBars, &ExtFlashBars::showWritePercent);
+    connect(usb, &USBVT350::sendPercentExtFlashRead, extFlashBars, &ExtFlashBars::showReadPercent);
 
     upgrader = new Upgrader(usb);
     log = new LogPane(ui->txt);
@@ -139,6 +142,7 @@ Vt410_bootloader::Vt410_bootloader(QWidget *parent)
     firmwareChange->disableDuringChange(ui->actionPolish);
     firmwareChange->disableDuringChange(ui->actionEnglish);
     connect(firmwareChange, &FirmwareChangeController::runningChanged, this, &Vt410_bootloader::showChangeRunning);
+    connect(firmwareChange, &FirmwareChangeController::runningChanged, extFlashBars, &ExtFlashBars::setChangeRunning);
     // A unit that came or went during the change may be the one meant now.
     connect(firmwareChange, &FirmwareChangeController::changeEnded, this, &Vt410_bootloader::followUnits);
 
@@ -216,23 +220,9 @@ void Vt410_bootloader::setQuestions(std::unique_ptr<UserQuestions> newQuestions)
 void Vt410_bootloader::slotTabChange(int index)
 {
     if (index == 0)
-        connectExtFlashBars();
+        extFlashBars->setFollowing(true);
     else if (index == 1 || index == 2)
-        disconnectExtFlashBars();
-}
-
-void Vt410_bootloader::connectExtFlashBars()
-{
-    extFlashWriteBar =
-        connect(usb, &USBVT350::sendPercentExtFlashWrite, ui->progressBarExtFlashWr, &QProgressBar::setValue);
-    extFlashReadBar =
-        connect(usb, &USBVT350::sendPercentExtFlashRead, ui->progressBarExtFlashRd, &QProgressBar::setValue);
-}
-
-void Vt410_bootloader::disconnectExtFlashBars()
-{
-    QObject::disconnect(extFlashWriteBar);
-    QObject::disconnect(extFlashReadBar);
+        extFlashBars->setFollowing(false);
 }
 
 void Vt410_bootloader::slotPolish(bool)

@@ -15,6 +15,7 @@ class Vt410_bootloaderClass;
 class ArthurStyle;
 class Clock;
 class EditingActions;
+class ExtFlashBars;
 class FirmwareChangeController;
 class LightingDocument;
 class LightingFilesController;
@@ -116,8 +117,6 @@ protected:
 private:
     void addLampEditors(QList<SuperRGB *> &lamps, QHBoxLayout *layout);
     void nameForAssistiveTechnology();
-    void connectExtFlashBars();
-    void disconnectExtFlashBars();
 
     // Firmware commands: the error boxes they share.
     void reportRefusedHexFile(const QString &fileName, const HexToBinResult &result);
@@ -193,6 +192,6 @@ private:
     LightingFilesController *files = nullptr;
 
     std::unique_ptr<UserQuestions> questions;
-    QMetaObject::Connection extFlashWriteBar;
-    QMetaObject::Connection extFlashReadBar;
+    // The Settings tab's external flash bars, following while it is shown.
+    ExtFlashBars *extFlashBars = nullptr;
 };
