@@ -20,6 +20,7 @@
 #include <QTranslator>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -60,6 +61,7 @@ private slots:
     void informationDialog_data();
     void informationDialog();
     void markedSliders();
+    void threeLampsSelected();
     void sceneOverviews_data();
     void sceneOverviews();
 
@@ -242,6 +244,36 @@ void TestScreenshots::markedSliders()
     const QImage after = window.grab().toImage();
     QVERIFY(after != before);
     saveChecked(after, QStringLiteral("en_programs_marked"));
+}
+
+// The window as placed on a 1920x1080 screen, lamps 3, 6 and 10 selected
+// whole (as Shift-sweeping over their sliders leaves them) and in colour.
+void TestScreenshots::threeLampsSelected()
+{
+    Vt410_bootloader window;
+    const QRect screen(0, 0, 1920, 1080);
+    WindowPlacement().applyTo(window, screen);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.findChild<QTabWidget *>(QStringLiteral("tabWidget"))->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    const QImage before = window.grab().toImage();
+
+    QList<SuperRGB *> lamps = window.findChild<QWidget *>(QStringLiteral("tabPrograms"))->findChildren<SuperRGB *>();
+    QCOMPARE(lamps.size(), 12);
+    std::sort(lamps.begin(), lamps.end(), [](const SuperRGB *a, const SuperRGB *b) { return a->x() < b->x(); });
+    for (int n : {2, 5, 9}) {
+        lamps.at(n)->setRGB(uint(40 + 20 * n), uint(200 - 15 * n), 90);
+        lamps.at(n)->setAll(true);
+    }
+    QCoreApplication::processEvents();
+    for (int n = 0; n < lamps.size(); ++n)
+        QCOMPARE(lamps.at(n)->hasSelectedSlider(), n == 2 || n == 5 || n == 9);
+    const QImage after = window.grab().toImage();
+    QVERIFY(screen.contains(window.geometry()));
+    QVERIFY(after != before);
+    QVERIFY(distinctColours(after) > 20);
+    saveChecked(after, QStringLiteral("en_programs_1920x1080_three_lamps_selected"));
 }
 
 void TestScreenshots::sceneOverviews_data()
