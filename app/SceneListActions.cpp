@@ -51,6 +51,19 @@ SceneListActions::SceneListActions(QMainWindow &window, const QList<LightingTab 
     moveDown = addAction("actionMoveSceneDown", &SceneListActions::moveSceneDown);
     copyWhole = addAction("actionCopyProgram", &SceneListActions::copyProgram);
     pasteWhole = addAction("actionPasteProgram", &SceneListActions::pasteProgram);
+    // A language switch builds a new window: the texts are set once.
+    insert->setText(tr("&Insert Scene"));
+    insert->setToolTip(tr("Put a blank scene before the shown one; the later scenes move down and the last drops off"));
+    remove->setText(tr("&Delete Scene"));
+    remove->setToolTip(tr("Take the shown scene out; the later scenes move up and a blank scene comes in at the end"));
+    moveUp->setText(tr("&Move Scene Up"));
+    moveUp->setToolTip(tr("Swap the shown scene with the one before it"));
+    moveDown->setText(tr("Move Scene D&own"));
+    moveDown->setToolTip(tr("Swap the shown scene with the one after it"));
+    copyWhole->setText(tr("Cop&y Program"));
+    copyWhole->setToolTip(tr("Copy all scenes of the shown program"));
+    pasteWhole->setText(tr("Paste Pro&gram"));
+    pasteWhole->setToolTip(tr("Put the copied program's scenes into the shown program"));
 
     for (LightingTab *tab : tabs) {
         SceneOverview *overview = tab->overview();
@@ -96,18 +109,6 @@ void SceneListActions::update()
     const LightingTab *tab = shownTab();
     const bool programs = tab && tab->isPrograms();
     const int scene = tab ? tab->selectedSceneNumber() - 1 : 0;
-    insert->setText(tr("&Insert Scene"));
-    insert->setToolTip(tr("Put a blank scene before the shown one; the later scenes move down and the last drops off"));
-    remove->setText(tr("&Delete Scene"));
-    remove->setToolTip(tr("Take the shown scene out; the later scenes move up and a blank scene comes in at the end"));
-    moveUp->setText(tr("&Move Scene Up"));
-    moveUp->setToolTip(tr("Swap the shown scene with the one before it"));
-    moveDown->setText(tr("Move Scene D&own"));
-    moveDown->setToolTip(tr("Swap the shown scene with the one after it"));
-    copyWhole->setText(tr("Cop&y Program"));
-    copyWhole->setToolTip(tr("Copy all scenes of the shown program"));
-    pasteWhole->setText(tr("Paste Pro&gram"));
-    pasteWhole->setToolTip(tr("Put the copied program's scenes into the shown program"));
     insert->setEnabled(tab);
     remove->setEnabled(tab);
     moveUp->setEnabled(tab && scene > 0);

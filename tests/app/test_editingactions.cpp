@@ -644,10 +644,28 @@ void TestEditingActions::sceneListCommandsEnabled()
     const QStringList all{"actionInsertScene",   "actionDeleteScene", "actionMoveSceneUp",
                           "actionMoveSceneDown", "actionCopyProgram", "actionPasteProgram"};
     ui->tabWidget->setCurrentIndex(tab);
-    if (tab == 1)
-        programTab->select(scene - 1);
-    else if (tab == 2)
-        sceneTab->select(scene - 1);
+    if (tab > 0) {
+        // A right click on the overview's column selects that scene and
+        // offers the same commands.
+        LightingTab *lightingTab = tab == 1 ? programTab : sceneTab;
+        SceneOverview *overview = lightingTab->overview();
+        overview->resize(overview->sizeHint());
+        lightingTab->select(scene == 1 ? 1 : 0);
+        // The offscreen platform cannot raise the menu nor give it the keyboard.
+        if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+            QTest::ignoreMessage(QtWarningMsg, "This plugin does not support raise()");
+            QTest::ignoreMessage(QtWarningMsg, "This plugin does not support grabbing the keyboard");
+        }
+        emit overview->customContextMenuRequested(overview->cellRect(scene - 1, 3).center());
+        QCOMPARE(lightingTab->selectedSceneNumber(), scene);
+        // What the window's slot on the number spin box does.
+        lightingTab->showSelected();
+        auto *menu = overview->findChild<QMenu *>("sceneContextMenu");
+        QVERIFY(menu);
+        for (const QString &name : all)
+            QVERIFY2(menu->actions().contains(action(name)), qPrintable(name));
+        menu->close();
+    }
     QStringList shown;
     auto *editMenu = window->findChild<QMenu *>("menuEdit");
     for (const QString &name : all) {
