@@ -161,12 +161,6 @@ bool LightingFilesController::open(const QString &fileName)
     return true;
 }
 
-void LightingFilesController::openAll(const QStringList &fileNames)
-{
-    for (const QString &fileName : fileNames)
-        open(fileName);
-}
-
 QStringList LightingFilesController::localFiles(const QMimeData *data)
 {
     QStringList files;

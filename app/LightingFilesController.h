@@ -16,8 +16,9 @@ class UserQuestions;
 // load from the tabs' commands, the question before edits would be lost,
 // files given from outside (the command line, a drop, File > Open Recent)
 // going to the tab of their kind, and the list of recent files. The kind of
-// a file from outside is told by FileKind, never by its name; a dropped
-// upgrade file is handed on (upgradeFileDropped) for a firmware change.
+// a file from outside is told by FileKind, never by its name; an upgrade
+// file dropped or named on the command line is handed on
+// (upgradeFileDropped) for a firmware change.
 class LightingFilesController : public QObject
 {
     Q_OBJECT
@@ -44,12 +45,11 @@ public:
     // asks first when edits would be lost. False when the file was refused
     // or the question cancelled.
     bool open(const QString &fileName);
-    void openAll(const QStringList &fileNames);
 
     // The local files a drag carries; a drag without any is not taken.
     static QStringList localFiles(const QMimeData *data);
-    // Each dropped file where its kind goes: an upgrade file to
-    // upgradeFileDropped, any other is opened.
+    // Each dropped file, or one named on the command line, where its kind
+    // goes: an upgrade file to upgradeFileDropped, any other is opened.
     void drop(const QStringList &fileNames);
 
     // File > Open Recent, filled afresh each time it opens; a child of the

@@ -271,7 +271,7 @@ bool Vt410_bootloader::openFile(const QString &fileName)
 
 void Vt410_bootloader::openFiles(const QStringList &fileNames)
 {
-    files->openAll(fileNames);
+    files->drop(fileNames);
 }
 
 void Vt410_bootloader::dragEnterEvent(QDragEnterEvent *event)

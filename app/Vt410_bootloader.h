@@ -65,6 +65,9 @@ public:
     // file's header; asks first when edits would be lost. False when the
     // file was refused or the question cancelled.
     bool openFile(const QString &fileName);
+    // Files named on the command line (a file manager opening them in the
+    // window) go where a drop of them goes: an upgrade file is offered for a
+    // firmware change, any other file is opened.
     void openFiles(const QStringList &fileNames);
 
     // The port path of the unit that device commands go to; empty while

@@ -1,8 +1,10 @@
 # shellcheck shell=bash
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs:
 # the compilers and libraries, the tools the tests run, cpack's helpers for the
-# Debian packages (file, dpkg-shlibdeps from dpkg-dev), the lint tools and
-# usbutils (lsusb and usb-devices against the emulated usbfs).
+# Debian packages (file, dpkg-shlibdeps from dpkg-dev), lintian, which checks
+# them, the tools that check the desktop entry and the file types
+# (desktop-file-validate, xmllint, update-mime-database, gio), the lint tools
+# and usbutils (lsusb and usb-devices against the emulated usbfs).
 # A quick no-op when everything is present already.
 
 vt520_packages=(
@@ -12,7 +14,8 @@ vt520_packages=(
     libusb-1.0-0-dev umockdev libumockdev-dev usbutils
     xvfb xauth x11-utils xdotool fonts-dejavu-core
     binutils srecord python3-intelhex
-    file dpkg-dev
+    file dpkg-dev lintian
+    desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin
     clang-format codespell shellcheck
 )
 

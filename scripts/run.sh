@@ -8,6 +8,18 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(dirname "$here")"
 
+# The build folder both ways use. A folder configured without the emulator
+# (VT520_BUILD_SIM=OFF, as a package build might have left it) would have no
+# vt520sim to build and preload: it is configured again with the emulator.
+build="$root/build/release"
+configure_release_build() {
+    if grep -qs '^VT520_BUILD_SIM:BOOL=OFF$' "$build/CMakeCache.txt"; then
+        echo "$build was configured without the emulator; configuring it with the emulator" >&2
+    fi
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVT520_BUILD_SIM=ON \
+        -DVT520_BUILD_TESTS=OFF -DVT520_BUILD_BENCH=OFF >/dev/null
+}
+
 # --cli ARGS: the command-line tool vt520ctl on the same emulated device(s)
 # instead of the window; no display needed. VT520_SIM_UNITS=N gives N units.
 if [ "${1:-}" = "--cli" ]; then
@@ -15,8 +27,7 @@ if [ "${1:-}" = "--cli" ]; then
     # shellcheck source=scripts/deps.sh
     source "$here/deps.sh"
     vt520_install_packages
-    build="$root/build/release"
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVT520_BUILD_TESTS=OFF -DVT520_BUILD_BENCH=OFF >/dev/null
+    configure_release_build
     cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target vt520ctl vt520sim >/dev/null
     [ "${VT520_REAL_DEVICE:-0}" = "1" ] && exec "$build/bin/vt520ctl" "$@"
     export VT520_SIM_STATE="${VT520_SIM_STATE:-$root/build/emulated-device}"
@@ -33,8 +44,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     exit 1
 fi
 
-build="$root/build/release"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVT520_BUILD_TESTS=OFF -DVT520_BUILD_BENCH=OFF >/dev/null
+configure_release_build
 cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)"
 
 # The program looks its catalogues up in the current directory.

@@ -7,6 +7,8 @@
 #include "UnitFaults.h"
 #include "app/RecentFiles.h"
 #include "app/Vt410_bootloader.h"
+#include "firmware/UpgradeFile.h"
+#include "firmware/UpgradeImage.h"
 #include "lighting/LightingFile.h"
 #include "lighting/LightingTransfer.h"
 #include "lighting/SceneClip.h"
@@ -1309,10 +1311,11 @@ void TestLightingWindow::undoAndRedoEachEdit()
 void TestLightingWindow::filesFromOutsideGoToTheirTab_data()
 {
     QTest::addColumn<QString>("way");
-    QTest::addColumn<int>("kind"); // 0 programs, 1 scenes, 2 neither
+    QTest::addColumn<int>("kind"); // 0 programs, 1 scenes, 2 neither, 3 upgrade
     QTest::addColumn<QString>("name");
     QTest::newRow("argument, programs named .scn") << "argument" << 0 << "venue.scn";
     QTest::newRow("argument, neither") << "argument" << 2 << "notes.pgm";
+    QTest::newRow("argument, upgrade") << "argument" << 3 << "release.upg";
     QTest::newRow("drop, scenes named .pgm") << "drop" << 1 << "show.pgm";
     QTest::newRow("drop, neither") << "drop" << 2 << "notes.scn";
     QTest::newRow("open recent, scenes") << "recent" << 1 << "show.scn";
@@ -1330,11 +1333,16 @@ void TestLightingWindow::filesFromOutsideGoToTheirTab()
     const QString fileName = dir->filePath(name);
     if (kind == 2)
         QVERIFY(writeFile(fileName, "not a lighting file"));
+    else if (kind == 3)
+        QVERIFY(UpgradeFile::write(fileName, QByteArray(UpgradeImage::Size, '\0')));
     else
         QCOMPARE(LightingFile::save(fileName, kind == 0 ? Kind::Programs : Kind::Scenes, kind == 0 ? programs : scenes),
                  LightingFile::Status::Ok);
 
     if (way == "argument") {
+        // The firmware change an upgrade file is offered for is declined.
+        if (kind == 3)
+            questions->answerMessage(QMessageBox::No);
         window->openFiles({fileName});
     } else if (way == "drop") {
         QMimeData data;
@@ -1355,6 +1363,15 @@ void TestLightingWindow::filesFromOutsideGoToTheirTab()
     }
 
     auto *tabs = window->findChild<QTabWidget *>("tabWidget");
+    if (kind == 3) {
+        const QList<ScriptedQuestions::Question> messages = questions->messages();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].icon, QMessageBox::Question);
+        QCOMPARE(messages[0].title, QStringLiteral("Firmware Change"));
+        QCOMPARE(tabs->currentIndex(), 0);
+        QCOMPARE(savedTable(ProgramsTab), QByteArray(7680, '\0'));
+        return;
+    }
     if (kind == 2) {
         checkOnlyMessage("File error", "The file " + QDir::toNativeSeparators(fileName)
                                            + " is neither a programs file nor a scenes file; it was not opened.");
