@@ -13,7 +13,7 @@
 # packaging/windows/build-toolchain.sh) comes as a tar.xz from the folder
 # $VT520_WINDOWS_TOOLCHAIN (default ../shared/toolchains beside the
 # repository) and is unpacked once into build/windows-toolchain.
-# Exits 3 when the toolchain is not there. --test compares with the Linux
+# Exits 77 when the toolchain is not there. --test compares with the Linux
 # programs of build/test, building them there when missing.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -47,7 +47,7 @@ fi
 
 if [ ! -f "$archive" ]; then
     echo "no Windows toolchain: $archive is missing (set VT520_WINDOWS_TOOLCHAIN)"
-    exit 3
+    exit 77
 fi
 # shellcheck source=scripts/deps.sh
 source "$here/deps.sh"
