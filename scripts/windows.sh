@@ -100,6 +100,9 @@ check="$windows/check"
 rm -rf "$check"
 mkdir -p "$check/linux" "$check/windows"
 printf ':020000040800F2\n:044000001122334412\n:00000001FF\n' >"$check/firmware.hex"
+for byte in $(seq 0 255) $(seq 0 255); do
+    printf '%b' "\\0$(printf %03o "$byte")"
+done >"$check/bytes.bin"
 # The same commands on each side, each on a new emulated unit whose state
 # lands in unit/; the outputs and the states must be the same bytes.
 linux_ctl() { LD_PRELOAD="$linux/lib/libvt520sim.so" "$linux/bin/vt520ctl" "$@"; }
@@ -115,6 +118,10 @@ run_side() {
     "$ctl" programs get before.pgm --quiet
     "$ctl" programs set before.pgm --quiet
     "$ctl" programs get after.pgm --quiet
+    # Every byte value, line ends included, through the flash and back.
+    "$ctl" write-flash 0x14000 ../bytes.bin --quiet
+    "$ctl" read-flash 0x14000 512 --output - >flash.bin
+    "$ctl" info firmware.upg >info.txt
     "$ctl" list --json >list.json
     "$ctl" --help >help.txt
     rm -f ./*.lock
@@ -123,8 +130,6 @@ for side in linux windows; do
     echo "$side"
     (run_side "$side")
 done
-# Wine's console ends lines with CR LF.
-sed -i 's/\r$//' "$check/windows/list.json" "$check/windows/help.txt"
 if ! diff -r "$check/linux" "$check/windows"; then
     echo "vt520ctl.exe left other files or unit state than vt520ctl (above)"
     exit 1
