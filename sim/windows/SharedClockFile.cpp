@@ -38,4 +38,17 @@ void SharedClockFile::advance(int64_t microseconds)
     mapped->microseconds += microseconds;
 }
 
+// Nothing follows a clock that is never mapped here.
+void SharedClockFile::follow()
+{
+}
+
+void SharedClockFile::markFollowed(int64_t)
+{
+}
+
+void SharedClockFile::stopFollowing()
+{
+}
+
 } // namespace vt520sim
