@@ -137,8 +137,8 @@ fi
 echo "the same files and unit state on both"
 
 echo "-- vt520-config.exe on Xvfb"
-# The Wine session of the runs above has no display; the window needs one
-# started on Xvfb.
+# The Wine server of the runs above started without a display; the window
+# needs one started on Xvfb.
 timeout 60 wineserver -k 2>/dev/null || true
 timeout 60 wineserver -w 2>/dev/null || true
 shot="$windows/screenshots/vt520-config-wine.png"
