@@ -32,6 +32,7 @@ QuitSignals::QuitSignals(QObject *parent)
     }
     notifier = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, &QuitSignals::readPipe);
+    installed = true;
     for (int i = 0; i < 3; ++i) {
         struct sigaction action = {};
         action.sa_handler = writeSignalNumber;
@@ -43,7 +44,7 @@ QuitSignals::QuitSignals(QObject *parent)
 
 QuitSignals::~QuitSignals()
 {
-    if (!notifier)
+    if (!installed)
         return;
     for (int i = 0; i < 3; ++i)
         ::sigaction(HandledSignals[i], &previousActions[i], nullptr);

@@ -17,7 +17,7 @@ public:
     explicit QuitSignals(QObject *parent = nullptr);
     ~QuitSignals() override;
 
-    bool isValid() const { return notifier != nullptr; }
+    bool isValid() const { return installed; }
 
 signals:
     void quitRequested(int signalNumber);
@@ -26,4 +26,5 @@ private:
     void readPipe();
 
     QSocketNotifier *notifier = nullptr;
+    bool installed = false;
 };

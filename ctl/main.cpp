@@ -6,6 +6,7 @@
 #include "ctl/ExitStatus.h"
 #include "ctl/HelpText.h"
 #include "ctl/Interruption.h"
+#include "ctl/StandardStreams.h"
 
 #include <QCoreApplication>
 
@@ -42,6 +43,7 @@ int run(const CtlOptions &options, Console &console)
 
 int main(int argc, char *argv[])
 {
+    StandardStreams::passBytesUnchanged();
     qInstallMessageHandler(handleMessage);
     Interruption::install();
     QCoreApplication app(argc, argv);

@@ -7,7 +7,12 @@
 #      (leaks reported);
 #   3. the threaded tests under ThreadSanitizer;
 #   4. a short run of every fuzz target (skipped where clang is missing; the
-#      saved corpora are replayed by the normal suite in any case).
+#      saved corpora are replayed by the normal suite in any case);
+#   5. the Windows stage (scripts/windows.sh --test): the cross-built
+#      programs and core tests under Wine, vt520ctl.exe against the Linux
+#      vt520ctl on the emulated unit, the window on Xvfb, the ZIP and the
+#      installer. Required in CI (CI=true); elsewhere skipped, saying so,
+#      where the Windows toolchain is missing.
 # The sanitizer and fuzzing builds run in the background at the lowest
 # priority while the stage before them tests, on the processor time its
 # waits leave over; each stage then waits for its build.
@@ -184,5 +189,19 @@ if [ -x "$here/fuzz.sh" ]; then
     step "fuzzing"
     "$here/fuzz.sh" "${VT520_FUZZ_SECONDS:-60}"
 fi
+
+step "Windows (cross-built, under Wine)"
+windows_status=0
+"$here/windows.sh" --test || windows_status=$?
+if [ "$windows_status" = "77" ]; then
+    if [ "${CI:-}" = "true" ]; then
+        echo "the Windows stage is required in CI, and its toolchain is missing"
+        exit 1
+    fi
+    echo "Windows stage SKIPPED: no Windows toolchain (see VT520_WINDOWS_TOOLCHAIN in scripts/windows.sh)"
+elif [ "$windows_status" != "0" ]; then
+    exit "$windows_status"
+fi
+
 echo
 echo "all test stages passed in $SECONDS s"

@@ -424,8 +424,9 @@ void TestUpgraderSequence::rejectedFile()
         file.replace(patchOffset, patch.size(), patch);
     }
     const QString name = dir->filePath("bad.upg");
+    // Messages name files as the system writes paths.
     if (text.contains("%1"))
-        text = text.arg(name);
+        text = text.arg(QDir::toNativeSeparators(name));
     QVERIFY(HexFiles::writeFile(name, file));
 
     auto &bus = vt520sim::Bus::instance();

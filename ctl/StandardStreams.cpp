@@ -1,0 +1,10 @@
+#include "ctl/StandardStreams.h"
+
+namespace StandardStreams {
+
+// POSIX streams never translate what goes through them.
+void passBytesUnchanged()
+{
+}
+
+} // namespace StandardStreams
