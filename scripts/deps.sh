@@ -21,6 +21,14 @@ vt520_packages=(
 
 # Extra packages may be given as arguments (fuzz.sh adds clang).
 # shellcheck disable=SC2120
+# The fuzzing stage's compiler and the Windows stage's cross compiler, Wine
+# and installer maker, installed by those stages (scripts/test.sh installs
+# them before its background builds, so that two installs never meet).
+# shellcheck disable=SC2034 # used by the scripts that source this file
+vt520_fuzz_packages=(clang-14 libclang-rt-14-dev)
+# shellcheck disable=SC2034
+vt520_windows_packages=(g++-mingw-w64-x86-64-posix wine wine64 nsis unzip)
+
 vt520_install_packages() {
     local missing=()
     local pkg

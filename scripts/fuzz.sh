@@ -21,7 +21,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(dirname "$here")"
 # shellcheck source=scripts/deps.sh
 source "$here/deps.sh"
-vt520_install_packages clang-14 libclang-rt-14-dev
+vt520_install_packages "${vt520_fuzz_packages[@]}"
 
 build_only=0
 if [ "${1:-}" = "--build-only" ]; then

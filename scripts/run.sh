@@ -26,6 +26,7 @@ if [ "${1:-}" = "--cli" ]; then
     shift
     # shellcheck source=scripts/deps.sh
     source "$here/deps.sh"
+    # shellcheck disable=SC2119 # the build's own packages only
     vt520_install_packages
     configure_release_build
     cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target vt520ctl vt520sim >/dev/null
@@ -38,6 +39,7 @@ fi
 source "$here/deps.sh"
 
 # Installed first, so that the hint below names a program that is there.
+# shellcheck disable=SC2119 # the build's own packages only
 vt520_install_packages
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display found; start it under a virtual one: xvfb-run -a scripts/run.sh" >&2

@@ -13,6 +13,7 @@
 # packaging/windows/build-toolchain.sh) comes as a tar.xz from the folder
 # $VT520_WINDOWS_TOOLCHAIN (default ../shared/toolchains beside the
 # repository) and is unpacked once into build/windows-toolchain.
+#   scripts/windows.sh --has-toolchain   exits 0 when the toolchain is there
 # Exits 77 when the toolchain is not there. --test compares with the Linux
 # programs of build/test, building them there when missing.
 set -euo pipefail
@@ -42,6 +43,9 @@ run_tests=0
 if [ "${1:-}" = "--test" ]; then
     run_tests=1
     shift
+elif [ "${1:-}" = "--has-toolchain" ]; then
+    [ -f "$archive" ] || exit 77
+    exit 0
 fi
 [ $# -gt 0 ] && targets=("$@")
 
@@ -51,7 +55,7 @@ if [ ! -f "$archive" ]; then
 fi
 # shellcheck source=scripts/deps.sh
 source "$here/deps.sh"
-vt520_install_packages g++-mingw-w64-x86-64-posix wine wine64 nsis unzip
+vt520_install_packages "${vt520_windows_packages[@]}"
 
 # Unpacked again only when the archive changes.
 stamp="$(stat -c '%s %Y' "$archive")"
