@@ -22,6 +22,10 @@
 #include <QtTest>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 // Holds the waits of every process on a shared virtual clock: this process
 // becomes the clock's follower and looks at no time, so a sleep advances the
@@ -472,6 +476,104 @@ private slots:
         const QStringList left = QDir(disk).entryList(QDir::Files | QDir::Hidden);
         QCOMPARE(left, second ? QStringList{"Vt520Bootloader_261100001.bin"}
                               : (filler > 0 ? QStringList{"filler"} : QStringList()));
+    }
+
+    // A target that is not a regular file is written where it stands, never
+    // replaced: a FIFO's reader gets the bytes, /dev/null stays a device,
+    // /dev/stdout is the process's standard output.
+    void outputsInPlace_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // %1: the target, %2: the test's folder
+        QTest::addColumn<QString>("target");        // "fifo", or a name as it stands
+        QTest::addColumn<QString>("failure");       // on standard error, with exit status 2; empty: done
+        const QStringList readFlash{"read-flash", "0", "4096", "--output", "%1"};
+        const QStringList readMemory{"read-memory", "0x08000000", "512", "--output", "%1"};
+        const QStringList makeUpgrade{"make-upgrade", "%2/firmware.hex", "%1"};
+        const QStringList programsGet{"programs", "get", "%1"};
+        QTest::newRow("read-flash into a FIFO") << readFlash << "fifo"
+                                                << "";
+        QTest::newRow("read-memory into a FIFO") << readMemory << "fifo"
+                                                 << "";
+        QTest::newRow("make-upgrade into a FIFO") << makeUpgrade << "fifo"
+                                                  << "";
+        QTest::newRow("programs get into a FIFO") << programsGet << "fifo"
+                                                  << "";
+        QTest::newRow("read-flash into /dev/null") << readFlash << "/dev/null"
+                                                   << "";
+        QTest::newRow("make-upgrade into /dev/null") << makeUpgrade << "/dev/null"
+                                                     << "";
+        QTest::newRow("read-flash onto /dev/stdout") << readFlash << "/dev/stdout"
+                                                     << "";
+        QTest::newRow("make-upgrade onto /dev/stdout") << makeUpgrade << "/dev/stdout"
+                                                       << "";
+        QTest::newRow("read-flash into a full device") << readFlash << "/dev/full"
+                                                       << "cannot write /dev/full: No space left on device";
+        QTest::newRow("make-upgrade into a full device") << makeUpgrade << "/dev/full"
+                                                         << "No space left on device";
+    }
+
+    void outputsInPlace()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, target);
+        QFETCH(QString, failure);
+        QVERIFY(HexFiles::writeFile(path("firmware.hex"),
+                                    HexFiles::hexText(0x08004000, HexFiles::randomBytes(0x1C000, 53))));
+        prepareUnits(1);
+        const auto withTarget = [&](const QString &name) {
+            QStringList filled = arguments;
+            for (QString &argument : filled)
+                argument = argument.replace("%1", name).replace("%2", dir->path());
+            return filled;
+        };
+        // The same command into a regular file gives the bytes expected.
+        QCOMPARE(run(withTarget(path("regular.out"))).status, 0);
+        const QByteArray expected = HexFiles::readFile(path("regular.out"));
+        QVERIFY(!expected.isEmpty());
+
+        const QString name = target == "fifo" ? path("fifo") : target;
+        struct stat before = {};
+        if (target == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+        QCOMPARE(::stat(QFile::encodeName(name).constData(), &before), 0);
+
+        // The reader holds a writer of its own open, so that it sees the end
+        // of the bytes only once that writer closes after the run.
+        QByteArray received;
+        int reader = -1;
+        int heldWriter = -1;
+        std::thread reading;
+        if (target == "fifo") {
+            reader = ::open(QFile::encodeName(name).constData(), O_RDONLY | O_NONBLOCK);
+            QVERIFY(reader >= 0);
+            heldWriter = ::open(QFile::encodeName(name).constData(), O_WRONLY);
+            QVERIFY(heldWriter >= 0);
+            QCOMPARE(::fcntl(reader, F_SETFL, 0), 0);
+            reading = std::thread([&] {
+                char buffer[65536];
+                ssize_t count;
+                while ((count = ::read(reader, buffer, sizeof buffer)) > 0)
+                    received.append(buffer, int(count));
+            });
+        }
+        const Run result = run(withTarget(name));
+        if (target == "fifo") {
+            ::close(heldWriter);
+            reading.join();
+            ::close(reader);
+        }
+        QCOMPARE(result.status, failure.isEmpty() ? 0 : 2);
+        QVERIFY2(result.err.contains(failure.toLocal8Bit()), result.err.constData());
+        if (target == "fifo")
+            QCOMPARE(received, expected);
+        if (target == "/dev/stdout")
+            QCOMPARE(result.out, expected);
+        struct stat after = {};
+        QCOMPARE(::stat(QFile::encodeName(name).constData(), &after), 0);
+        QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
+        QCOMPARE(after.st_ino, before.st_ino);
+        if (target == "/dev/null")
+            QVERIFY(S_ISCHR(after.st_mode));
     }
 
     // --quiet keeps back the log and informational lines only: what the
