@@ -8,7 +8,7 @@ bool Command::takes(const QString &option) const
         return true;
     if (option == QLatin1String("--device") || option == QLatin1String("--wait"))
         return devices != Devices::None;
-    if (option == QLatin1String("--all"))
+    if (option == QLatin1String("--all") || option == QLatin1String("--expect"))
         return devices == Devices::Several;
     return std::any_of(options.begin(), options.end(), [&](const Option &own) { return own.name == option; });
 }

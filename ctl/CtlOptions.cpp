@@ -90,6 +90,13 @@ const OptionForm OptionForms[] = {
                     ? QStringLiteral("--wait needs a number of seconds, not \"%1\"").arg(v)
                     : refusal;
      }},
+    {"--expect", "N",
+     [](CtlOptions *o, const QString &v) {
+         const QString refusal = takeDecimal("--expect", v, &o->expect);
+         return refusal.isEmpty() && o->expect < 1
+                    ? QStringLiteral("--expect needs a number of units, not \"%1\"").arg(v)
+                    : refusal;
+     }},
     {"--dir", "DIR",
      [](CtlOptions *o, const QString &v) {
          o->folder = v;
@@ -189,6 +196,8 @@ QString CtlOptions::parse(const QStringList &arguments, CtlOptions *options)
     }
     if (options->all && !options->devices.isEmpty())
         return QStringLiteral("--all and --device exclude each other");
+    if (options->expect > 0 && !options->all)
+        return QStringLiteral("--expect needs --all");
     options->arguments = positionals;
     return QString();
 }

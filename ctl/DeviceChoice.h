@@ -27,6 +27,10 @@ struct Busy {
 int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::Entry> *chosen,
            QList<Busy> *busy = nullptr);
 
+// How many Vt520s the last look at the bus found (after any wait); -1
+// before the first look. Documents give it beside --expect.
+int unitsFound();
+
 // "no Vt520 found" on standard error; returns ExitNoDevice.
 int refuseNoDevice(Console &console);
 

@@ -5,6 +5,7 @@
 
 #include "ctl/Console.h"
 #include "ctl/CtlOptions.h"
+#include "ctl/DeviceChoice.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/InputFile.h"
 #include "ctl/Interruption.h"
@@ -84,6 +85,7 @@ int upgradeMany(const CtlOptions &options, Console &log)
     }
     if (options.json) {
         UpgradeReport report(fileName);
+        report.setCount(options.expect, DeviceChoice::unitsFound());
         for (const GangChange::UnitResult &unit : result.units)
             report.add({unit.portPath, unit.serialBefore, unit.serialAfter, FailureText::resultWord(unit.change),
                         unit.verdict, unit.milliseconds});

@@ -70,6 +70,8 @@ QString text()
                             "                 the status word are still shown, errors always\n"
                             "  --wait SECONDS a device command waits up to SECONDS for its units to appear\n"
                             "                 (plugged in, or back from a reset), saying so once\n"
+                            "  --expect N     with --all: exactly N units, else refused (3) naming those\n"
+                            "                 seen; with --wait it waits for N\n"
                             "  --output -     read-memory and read-flash: the bytes onto standard output\n"
                             "  --json         list, status, upgrade, info, programs, scenes: JSON on standard\n"
                             "                 output; an error is also an object there: {\"error\": TEXT,\n"

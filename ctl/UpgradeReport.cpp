@@ -50,6 +50,10 @@ void UpgradeReport::give(Console &console, int exitStatus) const
     for (const Unit &unit : units)
         array.append(toJson(unit));
     QJsonObject document{{"file", fileName}, {"units", array}, {"exitStatus", exitStatus}};
+    if (expected > 0) {
+        document.insert("expected", expected);
+        document.insert("found", found);
+    }
     if (exitStatus != 0) {
         const QStringList errors = console.errors();
         document.insert("error", errors.isEmpty() ? QString() : errors.first());
@@ -67,6 +71,7 @@ int UpgradeReport::chooseUnits(const CtlOptions &options, Console &console, cons
     const int refused = DeviceChoice::choose(options, console, chosen, &busy);
     if (refused && options.json && !busy.isEmpty()) {
         UpgradeReport report(fileName);
+        report.setCount(options.expect, DeviceChoice::unitsFound());
         for (const DeviceChoice::Busy &unit : std::as_const(busy))
             report.addBusy(unit.portPath, unit.reason);
         report.give(console, refused);

@@ -33,6 +33,12 @@ public:
     static QJsonObject toJson(const Unit &unit);
 
     void add(const Unit &unit) { units.append(unit); }
+    // --expect: how many units were asked for and how many were found.
+    void setCount(int expectedUnits, int foundUnits)
+    {
+        expected = expectedUnits;
+        found = foundUnits;
+    }
     // A unit that another process holds: touched by no transfer.
     void addBusy(const QString &portPath, const QString &reason);
 
@@ -49,4 +55,6 @@ public:
 private:
     QString fileName;
     QList<Unit> units;
+    int expected = 0; // 0: no --expect
+    int found = 0;
 };

@@ -150,6 +150,10 @@ int verify(const CtlOptions &options, Console &console)
     // --json: one document at the end, as upgrade gives it.
     if (options.json) {
         QJsonObject document{{"file", fileName}, {"units", units}, {"exitStatus", status}};
+        if (options.expect > 0) {
+            document.insert("expected", options.expect);
+            document.insert("found", DeviceChoice::unitsFound());
+        }
         if (status != ExitDone && !console.errors().isEmpty())
             document.insert("error", console.errors().first());
         console.documentGiven();

@@ -342,6 +342,21 @@ private slots:
         QTest::newRow("device operation failed") << 1 << QStringList{"read-memory", "0", "16"} << 4 << "failed";
         QTest::newRow("write-flash progress")
             << 1 << QStringList{"write-flash", "0", "%1/page.bin"} << 0 << "Verifying external flash: 100%";
+        QTest::newRow("fewer units than expected")
+            << 1 << QStringList{"verify", "%1/good.upg", "--all", "--expect", "2"} << 3
+            << "expected 2 Vt520s, found 1; nothing done. Attached:\n  1-1  bus 1 address 1";
+        QTest::newRow("more units than expected")
+            << 2 << QStringList{"upgrade", "%1/good.upg", "--all", "--expect", "1"} << 3
+            << "  1-1.2  bus 1 address 2  application  serial 261100043";
+        QTest::newRow("fewer units than expected after the wait")
+            << 1 << QStringList{"start", "--all", "--expect", "2", "--wait", "1"} << 3
+            << "waiting up to 1 s for 2 Vt520s ...\nvt520ctl: expected 2 Vt520s, found 1";
+        QTest::newRow("expected units without --all")
+            << 2 << QStringList{"start", "--device", "1-1.1", "--expect", "1"} << 1 << "--expect needs --all";
+        QTest::newRow("expected units for a command of one")
+            << 1 << QStringList{"status", "--expect", "1"} << 1 << "status does not take --expect";
+        QTest::newRow("no units expected") << 1 << QStringList{"start", "--all", "--expect", "0"} << 1
+                                           << "--expect needs a number of units, not \"0\"";
         QTest::newRow("wait for a unit that never comes")
             << 2 << QStringList{"status", "--device", "9-9", "--wait", "1"} << 3
             << "vt520ctl: waiting up to 1 s for a Vt520 matching 9-9 ...";
@@ -1161,6 +1176,8 @@ private slots:
             << QStringList{"--all"} << 2 << 0 << 4 << QStringList{"ok", "not-back"};
         QTest::newRow("one unit failing") << QStringList{"--device", "1-1.1"} << 0 << 1 << 4 << QStringList{"failed"};
         QTest::newRow("every unit, one failing") << QStringList{"--all"} << 0 << 1 << 4 << QStringList{"failed", "ok"};
+        QTest::newRow("every unit, as many as expected")
+            << QStringList{"--all", "--expect", "2"} << 0 << 0 << 0 << QStringList{"ok", "ok"};
     }
 
     void upgradeAsJson()
@@ -1192,6 +1209,11 @@ private slots:
         QCOMPARE(report.contains("error"), status != 0);
         if (status != 0)
             QVERIFY2(result.err.contains(report["error"].toString().toLocal8Bit()), result.err.constData());
+        const int expect = selection.indexOf("--expect");
+        if (expect > 0) {
+            QCOMPARE(report["expected"].toInt(), selection[expect + 1].toInt());
+            QCOMPARE(report["found"].toInt(), 2);
+        }
         const QJsonArray units = report["units"].toArray();
         QCOMPARE(units.size(), results.size());
         for (int i = 0; i < units.size(); ++i) {
@@ -1285,28 +1307,50 @@ private slots:
     }
 
     // --wait through the system's libusb: a unit that has left the bus (as
-    // after a reset) is waited for and found back at its port.
+    // after a reset) is waited for and found back at its port; with
+    // --expect, every unit is waited for, not only the first to be there.
+    void waitForAUnitBack_data()
+    {
+        QTest::addColumn<int>("units");
+        QTest::addColumn<QString>("away");          // the unit that leaves the bus
+        QTest::addColumn<QString>("second");        // the command that waits for it
+        QTest::addColumn<QStringList>("secondOut"); // its standard output
+        QTest::newRow("one unit") << 1 << "101-1"
+                                  << "status --device 101-1 --wait 30" << QStringList{"Status: " + QString(32, '0')};
+        QTest::newRow("every unit of two, one re-enumerating")
+            << 2 << "101-1.2"
+            << "start --all --expect 2 --wait 30"
+            << QStringList{"101-1.1: the Vt520 261100042 runs its application already; nothing sent",
+                           "101-1.2: the Vt520 261100043 runs its application already; nothing sent"};
+    }
+
     void waitForAUnitBack()
     {
         if (QStringLiteral(USBFS_RUN).isEmpty())
             QSKIP("vt520-usbfs-run is not built (no umockdev)");
-        prepareUnits(1);
-        const QProcessEnvironment environment = unitsEnvironment(1, true);
+        QFETCH(int, units);
+        QFETCH(QString, away);
+        QFETCH(QString, second);
+        QFETCH(QStringList, secondOut);
+        prepareUnits(units);
+        const QProcessEnvironment environment = unitsEnvironment(units, true);
         // The first status read takes the unit off the bus for 1.5 s; the
         // second command waits for it.
-        const QString script =
-            "\"$0\" status --device 101-1 >first.out 2>&1; echo $? >first.status; "
-            "\"$0\" status --device 101-1 --wait 30 >second.out 2>second.err; echo $? >second.status";
+        const QString script = QString("\"$0\" status --device %1 >first.out 2>&1; echo $? >first.status; "
+                                       "\"$0\" %2 >second.out 2>second.err; echo $? >second.status")
+                                   .arg(away, second);
         QProcess process;
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(dir->path());
-        process.start(USBFS_RUN, QStringList{"--virtual-clock", "--devices", "1", "--unplug-at-request", "9:1500", "--",
-                                             "/bin/sh", "-c", script, VT520CTL});
+        process.start(USBFS_RUN, QStringList{"--virtual-clock", "--devices", QString::number(units),
+                                             "--unplug-at-request", "9:1500", "--", "/bin/sh", "-c", script, VT520CTL});
         QVERIFY(process.waitForFinished(120000));
         QCOMPARE(process.exitCode(), 0);
         QCOMPARE(HexFiles::readFile(path("first.status")).trimmed(), QByteArray("4"));
-        QCOMPARE(HexFiles::readFile(path("second.status")).trimmed(), QByteArray("0"));
-        QCOMPARE(lines(HexFiles::readFile(path("second.out"))), QStringList{"Status: " + QString(32, '0')});
+        QVERIFY2(HexFiles::readFile(path("second.status")).trimmed() == "0",
+                 HexFiles::readFile(path("second.err")).constData());
+        QCOMPARE(lines(HexFiles::readFile(path("second.out"))), secondOut);
+        QVERIFY(HexFiles::readFile(path("second.err")).contains("vt520ctl: waiting up to 30 s for "));
     }
 
     // verify: units that hold the file's firmware, and units with one byte
