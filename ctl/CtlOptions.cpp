@@ -119,6 +119,31 @@ QString CtlOptions::valueName(const QString &option)
     return form && form->valueName ? QLatin1String(form->valueName) : QString();
 }
 
+const Command *CtlOptions::commandNamed(const QStringList &arguments)
+{
+    QStringList words;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (argument.startsWith(QLatin1Char('-'))) {
+            // An option's value is no command word.
+            const OptionForm *form = findOption(argument);
+            if (form && form->valueName && !argument.contains(QLatin1Char('=')))
+                ++i;
+            continue;
+        }
+        words.append(argument);
+        if (words.size() == 2)
+            break;
+    }
+    if (words.isEmpty())
+        return nullptr;
+    if (words.size() == 2 && CommandTable::takesSecondWord(words[0])) {
+        if (const Command *command = CommandTable::find(words.join(QLatin1Char(' '))))
+            return command;
+    }
+    return CommandTable::find(words[0]);
+}
+
 QString CtlOptions::parse(const QStringList &arguments, CtlOptions *options)
 {
     QStringList positionals;

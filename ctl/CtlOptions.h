@@ -34,6 +34,10 @@ struct CtlOptions {
     // Empty on success, otherwise the reason the command line is refused.
     static QString parse(const QStringList &arguments, CtlOptions *options);
 
+    // The command that a command line names, also one refused before its
+    // command was reached (for the refusal's document); null when none.
+    static const Command *commandNamed(const QStringList &arguments);
+
     // What --help calls the value of an option ("MASK" for --set); empty
     // for an option without a value.
     static QString valueName(const QString &option);

@@ -5,7 +5,6 @@
 
 #include "ctl/Console.h"
 #include "ctl/CtlOptions.h"
-#include "ctl/DeviceChoice.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/InputFile.h"
 #include "ctl/Interruption.h"
@@ -16,6 +15,7 @@
 #include "usb/InterruptibleClock.h"
 #include "usb/Vt520Enumeration.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace Commands {
@@ -57,7 +57,7 @@ int upgradeMany(const CtlOptions &options, Console &log)
         return refused;
 
     QList<Vt520Enumeration::Entry> chosen;
-    if (const int refused = UpgradeReport::chooseUnits(options, log, fileName, &chosen))
+    if (const int refused = UpgradeReport::chooseUnits(options, log, &chosen))
         return refused;
     QStringList ports;
     for (const Vt520Enumeration::Entry &device : std::as_const(chosen))
@@ -84,12 +84,15 @@ int upgradeMany(const CtlOptions &options, Console &log)
         status = Interruption::exitStatus();
     }
     if (options.json) {
-        UpgradeReport report(fileName);
-        report.setCount(options.expect, DeviceChoice::unitsFound());
-        for (const GangChange::UnitResult &unit : result.units)
-            report.add({unit.portPath, unit.serialBefore, unit.serialAfter, FailureText::resultWord(unit.change),
-                        unit.verdict, unit.milliseconds});
-        report.give(log, status);
+        UpgradeReport report(options);
+        for (const GangChange::UnitResult &unit : result.units) {
+            const auto found = std::find_if(chosen.begin(), chosen.end(), [&](const Vt520Enumeration::Entry &device) {
+                return device.portPath == unit.portPath;
+            });
+            report.add({found == chosen.end() ? Vt520Enumeration::Entry() : *found, unit.portPath, unit.serialBefore,
+                        unit.serialAfter, FailureText::resultWord(unit.change), unit.verdict, unit.milliseconds});
+        }
+        return report.give(log, status);
     }
     return status;
 }

@@ -53,7 +53,7 @@ int upgrade(const CtlOptions &options, Console &log)
         return refused;
 
     QList<Vt520Enumeration::Entry> chosen;
-    if (const int refused = UpgradeReport::chooseUnits(options, log, fileName, &chosen))
+    if (const int refused = UpgradeReport::chooseUnits(options, log, &chosen))
         return refused;
     const Vt520Enumeration::Entry device = chosen.first();
     usb.pinToPort(device.portPath);
@@ -80,10 +80,10 @@ int upgrade(const CtlOptions &options, Console &log)
         status = Interruption::exitStatus();
     }
     if (options.json) {
-        UpgradeReport report(fileName);
-        report.add({device.portPath, change.identifiedSerial(), change.serialAfterStart(),
+        UpgradeReport report(options);
+        report.add({device, device.portPath, change.identifiedSerial(), change.serialAfterStart(),
                     FailureText::resultWord(change.outcome()), change.verdict(), milliseconds});
-        report.give(log, status);
+        return report.give(log, status);
     }
     return status;
 }

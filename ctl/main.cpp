@@ -6,6 +6,7 @@
 #include "ctl/ExitStatus.h"
 #include "ctl/HelpText.h"
 #include "ctl/Interruption.h"
+#include "ctl/JsonReport.h"
 
 #include <QCoreApplication>
 
@@ -48,15 +49,19 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("vt520ctl"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VT520_VERSION));
 
+    JsonReport::noteStart();
     CtlOptions options;
     const QString refusal = CtlOptions::parse(QCoreApplication::arguments().mid(1), &options);
     verboseTrace = options.verbose;
     Console console(options.quiet);
-    console.setJson(options.json);
+    // A command line refused before --json was read still gets its document.
+    console.setJson(options.json || QCoreApplication::arguments().contains(QStringLiteral("--json")));
     if (!refusal.isEmpty()) {
         console.error(refusal);
         console.errorLine(QStringLiteral("Try 'vt520ctl --help'."));
-        console.closeJson(ExitUsage);
+        if (!options.command)
+            options.command = CtlOptions::commandNamed(QCoreApplication::arguments().mid(1));
+        console.closeJson(ExitUsage, JsonReport::header(options));
         return ExitUsage;
     }
     int status = run(options, console);
@@ -66,7 +71,7 @@ int main(int argc, char *argv[])
         console.error(QStringLiteral("%1: stopped after the command's last step").arg(Interruption::signalName()));
         status = Interruption::exitStatus();
     }
-    console.closeJson(status);
+    console.closeJson(status, JsonReport::header(options));
     // A full disk behind standard output must not pass for a complete
     // listing or dump.
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

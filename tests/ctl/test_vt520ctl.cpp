@@ -13,7 +13,9 @@
 #include "lighting/SceneTables.h"
 #include "sim/SharedClockFile.h"
 #include "sim/Vt520Sim.h"
+#include "usb/TransferKey.h"
 
+#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -72,6 +74,88 @@ bool signalPending(qint64 pid, int signalNumber)
     }
     return false;
 }
+
+namespace {
+
+// The documented schema of the --json documents, as a small checker:
+// for each kind of document the keys it must have and the JSON types
+// each may take ("s" string, "n" number, "b" bool, "a" array, "0" null).
+struct SchemaKey {
+    const char *name;
+    const char *types;
+};
+QList<SchemaKey> frameKeys()
+{
+    return {{"schemaVersion", "n"}, {"version", "s"},   {"keyFingerprint", "s"},
+            {"host", "s"},          {"startedAt", "s"}, {"endedAt", "s"}};
+}
+QList<SchemaKey> unitKeys()
+{
+    return {{"portPath", "s"}, {"serial", "s0"}, {"mode", "s0"},   {"bootloaderVersion", "s0"},
+            {"result", "s"},   {"reason", "s"},  {"seconds", "n"}, {"attempts", "n"}};
+}
+// Keys beside the frame's, by the command a document is of.
+QList<SchemaKey> commandKeys(const QString &command)
+{
+    const QList<SchemaKey> file{{"file", "s0"}, {"fileSha256", "s0"}, {"fileSize", "n0"}};
+    if (command == "list")
+        return {{"bus", "n"}, {"address", "n"}, {"accessDenied", "b"}, {"busy", "b"}};
+    if (command == "status")
+        return {};
+    if (command == "info" || command == "upgrade" || command == "verify")
+        return file;
+    if (command.startsWith("programs") || command.startsWith("scenes"))
+        return file + QList<SchemaKey>{{"portPath", "s0"}, {"hostAccessMayBeSet", "b"}};
+    return {};
+}
+// Keys each unit of such a document has beside the unit keys.
+QList<SchemaKey> commandUnitKeys(const QString &command)
+{
+    if (command == "upgrade")
+        return {{"serialBefore", "s0"}, {"serialAfter", "s0"}};
+    if (command == "start")
+        return {{"serialAfter", "s0"}};
+    if (command == "verify")
+        return {{"difference", "s0"}};
+    return {};
+}
+QString schemaFault(const QJsonObject &object, const QList<SchemaKey> &keys, const QString &where)
+{
+    for (const SchemaKey &key : keys) {
+        if (!object.contains(key.name))
+            return QString("%1: no %2").arg(where, key.name);
+        const QJsonValue value = object[key.name];
+        const char type = value.isString()   ? 's'
+                          : value.isDouble() ? 'n'
+                          : value.isBool()   ? 'b'
+                          : value.isArray()  ? 'a'
+                          : value.isNull()   ? '0'
+                                             : 'o';
+        if (!QByteArray(key.types).contains(type))
+            return QString("%1: %2 is of type %3, not one of %4").arg(where, key.name).arg(type).arg(key.types);
+    }
+    return QString();
+}
+// The frame's values themselves: this build's key, times in UTC.
+QString frameFault(const QJsonObject &object)
+{
+    QByteArray key;
+    for (const uint32_t word : TransferKey)
+        for (int shift = 0; shift < 32; shift += 8)
+            key.append(char((word >> shift) & 0xFF));
+    const QString fingerprint = QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(16);
+    if (object["schemaVersion"].toInt() != 1)
+        return "schemaVersion is not 1";
+    if (object["keyFingerprint"].toString() != fingerprint)
+        return "keyFingerprint is not this build's: " + object["keyFingerprint"].toString();
+    const QDateTime started = QDateTime::fromString(object["startedAt"].toString(), Qt::ISODateWithMs);
+    const QDateTime ended = QDateTime::fromString(object["endedAt"].toString(), Qt::ISODateWithMs);
+    if (!started.isValid() || !ended.isValid() || started.timeSpec() != Qt::UTC || started > ended)
+        return "startedAt, endedAt not times in UTC in order";
+    return QString();
+}
+
+} // namespace
 
 class TestVt520Ctl : public QObject
 {
@@ -624,13 +708,17 @@ private slots:
         const Run quiet = run(arguments + QStringList{"--quiet"}, 2);
         QCOMPARE(said.status, 0);
         QCOMPARE(quiet.status, 0);
-        // The dump text names the buffer's address in the process, which
-        // differs from run to run.
+        // The dump text names the buffer's address in the process, and a
+        // JSON document the run's times, which differ from run to run.
         const QRegularExpression bufferAddress("src address: 0x[0-9a-f]+");
-        QStringList expected = lines(said.out).replaceInStrings(bufferAddress, "src address");
+        const QRegularExpression runTime("\"(startedAt|endedAt|seconds)\": [^,]*");
+        const auto steady = [&](const QByteArray &out) {
+            return lines(out).replaceInStrings(bufferAddress, "src address").replaceInStrings(runTime, "\\1");
+        };
+        QStringList expected = steady(said.out);
         for (const QString &line : hidden)
             QVERIFY2(expected.removeAll(line) == 1, said.out.constData());
-        QCOMPARE(lines(quiet.out).replaceInStrings(bufferAddress, "src address"), expected);
+        QCOMPARE(steady(quiet.out), expected);
         QVERIFY2(!quiet.err.contains("%\n"), quiet.err.constData()); // no progress either
         QVERIFY2(!expected.isEmpty() || !hidden.isEmpty(), said.out.constData());
     }
@@ -1250,7 +1338,6 @@ private slots:
         QTest::newRow("no device") << 0 << QStringList{"upgrade", "%1/new.upg", "--json"} << 3 << "no Vt520 found";
         QTest::newRow("several and none chosen")
             << 2 << QStringList{"upgrade", "%1/new.upg", "--json"} << 3 << "2 Vt520s are attached";
-        QTest::newRow("list without a device") << 0 << QStringList{"list", "--json"} << 3 << "no Vt520 found";
         QTest::newRow("status without a device") << 0 << QStringList{"status", "--json"} << 3 << "no Vt520 found";
     }
 
@@ -1274,6 +1361,129 @@ private slots:
         const QString text = document["error"].toString();
         QVERIFY2(text.contains(error), qPrintable(text));
         QVERIFY2(result.err.contains(text.toLocal8Bit()), result.err.constData());
+    }
+
+    void documentsFollowTheSchema_data()
+    {
+        QTest::addColumn<int>("units");
+        QTest::addColumn<QStringList>("arguments"); // %1: the test's folder
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("unitCount"); // in the document's units
+        const QString good = "%1/good.upg";
+        QTest::newRow("list") << 2 << QStringList{"list"} << 0 << 2;
+        QTest::newRow("list, no unit") << 0 << QStringList{"list"} << 3 << 0;
+        QTest::newRow("status") << 1 << QStringList{"status"} << 0 << 1;
+        QTest::newRow("status, no unit") << 0 << QStringList{"status"} << 3 << 0;
+        QTest::newRow("status, none chosen of two") << 2 << QStringList{"status"} << 3 << 0;
+        QTest::newRow("status, bad mask") << 1 << QStringList{"status", "--set", "zz"} << 1 << 0;
+        QTest::newRow("unknown command") << 1 << QStringList{"frobnicate"} << 1 << 0;
+        QTest::newRow("info") << 0 << QStringList{"info", good} << 0 << 0;
+        QTest::newRow("info, damaged file") << 0 << QStringList{"info", "%1/damaged.upg"} << 2 << 0;
+        QTest::newRow("info, missing file") << 0 << QStringList{"info", "%1/missing.upg"} << 2 << 0;
+        QTest::newRow("upgrade") << 1 << QStringList{"upgrade", good} << 0 << 1;
+        QTest::newRow("upgrade, every unit") << 2 << QStringList{"upgrade", good, "--all"} << 0 << 2;
+        QTest::newRow("upgrade, refused file") << 1 << QStringList{"upgrade", "%1/short.upg"} << 2 << 0;
+        QTest::newRow("upgrade, file missing") << 1 << QStringList{"upgrade", "%1/missing.upg"} << 2 << 0;
+        QTest::newRow("upgrade, no unit") << 0 << QStringList{"upgrade", good} << 3 << 0;
+        QTest::newRow("upgrade, fewer units than expected")
+            << 1 << QStringList{"upgrade", good, "--all", "--expect", "2"} << 3 << 0;
+        QTest::newRow("upgrade, usage") << 1 << QStringList{"upgrade"} << 1 << 0;
+        QTest::newRow("verify, every unit") << 2 << QStringList{"verify", good, "--all"} << 4 << 2;
+        QTest::newRow("verify, refused file") << 2 << QStringList{"verify", "%1/short.upg", "--all"} << 2 << 0;
+        QTest::newRow("start, every unit") << 2 << QStringList{"start", "--all"} << 0 << 2;
+        QTest::newRow("start, no unit") << 0 << QStringList{"start", "--all"} << 3 << 0;
+        QTest::newRow("programs get") << 1 << QStringList{"programs", "get", "%1/out.pgm"} << 0 << 1;
+        QTest::newRow("programs set") << 1 << QStringList{"programs", "set", "%1/table.pgm"} << 0 << 1;
+        QTest::newRow("scenes set, refused file") << 1 << QStringList{"scenes", "set", "%1/short.upg"} << 2 << 0;
+        QTest::newRow("scenes get, no unit") << 0 << QStringList{"scenes", "get", "%1/out.scn"} << 3 << 0;
+    }
+
+    void documentsFollowTheSchema()
+    {
+        QFETCH(int, units);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(int, unitCount);
+        prepareUnits(units);
+        const UpgradeFixture damaged = UpgradeFixture::make(path("damaged.upg"), 18);
+        QVERIFY(QFile::copy(damaged.fileName, path("good.upg")));
+        QVERIFY(HexFiles::writeFile(damaged.fileName,
+                                    HexFiles::readFile(damaged.fileName).replace(66 + 0x5000, 1, "\xC3")));
+        QVERIFY(HexFiles::writeFile(path("short.upg"), QByteArray(300, 'x')));
+        QCOMPARE(LightingFile::save(path("table.pgm"), LightingFile::Kind::Programs, QByteArray(7680, '\2')),
+                 LightingFile::Status::Ok);
+        for (QString &argument : arguments)
+            argument.replace(QStringLiteral("%1"), dir->path());
+        const Run result = run(arguments + QStringList{"--json"}, units);
+        QCOMPARE(result.status, status);
+        QJsonParseError parsed;
+        const QJsonDocument document = QJsonDocument::fromJson(result.out, &parsed);
+        QVERIFY2(parsed.error == QJsonParseError::NoError, result.out.constData());
+
+        // list: an array of units, each with the frame; none is [].
+        if (arguments.first() == "list") {
+            QVERIFY2(document.isArray(), result.out.constData());
+            QCOMPARE(document.array().size(), unitCount);
+            for (const QJsonValue &unit : document.array()) {
+                const QJsonObject object = unit.toObject();
+                const QString fault = schemaFault(object, frameKeys() + unitKeys() + commandKeys("list"), "unit");
+                QVERIFY2(fault.isEmpty(), qPrintable(fault));
+                QVERIFY2(frameFault(object).isEmpty(), qPrintable(frameFault(object)));
+            }
+            if (status != 0)
+                QVERIFY2(result.err.contains("no Vt520 found"), result.err.constData());
+            return;
+        }
+        QVERIFY2(document.isObject(), result.out.constData());
+        const QJsonObject object = document.object();
+        const QString command = arguments.first() == "programs" || arguments.first() == "scenes"
+                                    ? arguments.first() + " " + arguments[1]
+                                    : arguments.first();
+        const bool known = command != "frobnicate";
+        QList<SchemaKey> keys =
+            frameKeys() + QList<SchemaKey>{{"command", known ? "s" : "0"}, {"units", "a"}, {"exitStatus", "n"}};
+        if (status != 0)
+            keys.append(SchemaKey{"error", "s"});
+        if (known)
+            keys += commandKeys(command);
+        if (command == "status" && status == 0)
+            keys += QList<SchemaKey>{{"portPath", "s"}, {"status", "n"}, {"hex", "s"}, {"binary", "s"}};
+        if (command == "info" && status != 0 && arguments[1].contains("damaged"))
+            keys += QList<SchemaKey>{{"kind", "s"}, {"size", "n"}, {"usable", "b"}};
+        if (arguments.contains("--expect"))
+            keys += QList<SchemaKey>{{"expected", "n"}, {"found", "n0"}};
+        QString fault = schemaFault(object, keys, "document");
+        QVERIFY2(fault.isEmpty(), qPrintable(fault + "\n" + result.out));
+        QVERIFY2(frameFault(object).isEmpty(), qPrintable(frameFault(object)));
+        if (known)
+            QCOMPARE(object["command"].toString(), command);
+        QCOMPARE(object["exitStatus"].toInt(-1), status);
+        // The error is what standard error said, or a unit's verdict that
+        // the command gives as a result (verify's "differs").
+        const QJsonArray unitList = object["units"].toArray();
+        if (status != 0) {
+            const QString error = object["error"].toString();
+            QVERIFY(!error.isEmpty());
+            QVERIFY2(result.err.contains(error.toLocal8Bit())
+                         || std::any_of(unitList.begin(), unitList.end(),
+                                        [&](const QJsonValue &unit) { return unit["reason"].toString() == error; }),
+                     qPrintable(error));
+        }
+        QCOMPARE(unitList.size(), unitCount);
+        for (const QJsonValue &unit : unitList) {
+            fault = schemaFault(unit.toObject(), unitKeys() + commandUnitKeys(command), "unit");
+            QVERIFY2(fault.isEmpty(), qPrintable(fault + "\n" + result.out));
+            QVERIFY(unit["attempts"].toInt() >= 1);
+        }
+        // The file's digest is that of the file as it is after the run.
+        if (object.contains("fileSha256") && !object["fileSha256"].isNull()) {
+            const QByteArray bytes = HexFiles::readFile(object["file"].toString());
+            QCOMPARE(object["fileSha256"].toString(),
+                     QString(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()));
+            QCOMPARE(object["fileSize"].toInteger(), qint64(bytes.size()));
+        }
+        if (object.contains("fileSha256") && object["fileSha256"].isNull())
+            QVERIFY(!QFileInfo(object["file"].toString()).isFile());
     }
 
     // --output -: the bytes themselves on standard output, as they are in
@@ -1660,7 +1870,7 @@ private slots:
         QTest::newRow("read-memory") << "read-memory ADDRESS LENGTH [--output FILE] [--device SEL]";
         QTest::newRow("read-flash") << "read-flash ADDRESS LENGTH [--output FILE] [--device SEL]";
         QTest::newRow("write-flash") << "write-flash ADDRESS FILE.bin [--device SEL]";
-        QTest::newRow("start, one unit") << "start [--device SEL]";
+        QTest::newRow("start, one unit") << "start [--json] [--device SEL]";
         QTest::newRow("verify, one unit") << "verify FILE.upg [--json] [--device SEL]";
         QTest::newRow("verify, several") << "verify FILE.upg --all | --device SEL --device SEL ...";
         QTest::newRow("start, several") << "start --all | --device SEL --device SEL ...";
