@@ -6,7 +6,8 @@ bool Command::takes(const QString &option) const
 {
     if (option == QLatin1String("--verbose") || option == QLatin1String("--quiet"))
         return true;
-    if (option == QLatin1String("--device") || option == QLatin1String("--wait"))
+    if (option == QLatin1String("--device") || option == QLatin1String("--wait")
+        || option == QLatin1String("--log-dir"))
         return devices != Devices::None;
     if (option == QLatin1String("--all") || option == QLatin1String("--expect"))
         return devices == Devices::Several;

@@ -97,6 +97,11 @@ const OptionForm OptionForms[] = {
                     ? QStringLiteral("--expect needs a number of units, not \"%1\"").arg(v)
                     : refusal;
      }},
+    {"--log-dir", "DIR",
+     [](CtlOptions *o, const QString &v) {
+         o->logDir = v;
+         return QString();
+     }},
     {"--dir", "DIR",
      [](CtlOptions *o, const QString &v) {
          o->folder = v;

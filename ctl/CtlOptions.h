@@ -29,6 +29,7 @@ struct CtlOptions {
     int count = 0;
     QString folder;      // --dir
     int waitSeconds = 0; // --wait: how long a device command waits for its units to appear
+    QString logDir;      // --log-dir: a record per unit serial there
     int expect = 0;      // --expect: with --all, exactly this many units; 0: any number
 
     // Empty on success, otherwise the reason the command line is refused.

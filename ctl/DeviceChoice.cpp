@@ -5,6 +5,7 @@
 #include "ctl/CtlOptions.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/Interruption.h"
+#include "ctl/UnitLog.h"
 #include "firmware/FailureText.h"
 #include "usb/Clock.h"
 #include "usb/DeviceSelection.h"
@@ -133,6 +134,7 @@ int lockChosen(const CtlOptions &options, Console &console, const QList<Vt520Enu
         UnitLock &lock = held.emplace_back(device.portPath);
         switch (lock.take(holder)) {
         case UnitLock::Status::Taken:
+            UnitLog::instance().record(device.portPath, QStringLiteral("locked"));
             if (!lock.warning().isEmpty())
                 console.errorLine(QStringLiteral("vt520ctl: warning: ") + lock.warning());
             break;
@@ -249,6 +251,14 @@ int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::
             console.errorLine(FailureText::sentence(Failure::Kind::AccessDenied));
             return ExitNoDevice;
         }
+    }
+    for (const Vt520Enumeration::Entry &device : std::as_const(*chosen)) {
+        UnitLog::instance().know(device.portPath, device.serial);
+        UnitLog::instance().record(device.portPath, QStringLiteral("chosen"),
+                                   {{"bus", device.bus},
+                                    {"address", device.address},
+                                    {"mode", Vt520Enumeration::modeName(device.mode)},
+                                    {"bootloaderVersion", QString::fromLatin1(device.bootloaderVersion)}});
     }
     if (const int refused = lockChosen(options, console, *chosen, busy))
         return refused;

@@ -9,6 +9,7 @@
 #include "ctl/InputFile.h"
 #include "ctl/Interruption.h"
 #include "firmware/FailureText.h"
+#include "ctl/UnitLog.h"
 #include "ctl/UpgradeReport.h"
 #include "firmware/GangChange.h"
 #include "firmware/UpgradeFile.h"
@@ -46,6 +47,7 @@ int upgradeMany(const CtlOptions &options, Console &log)
         for (const QString &line : text.split(QLatin1Char('\n')))
             console.line(port.isEmpty() ? line : port + QStringLiteral(": ") + line);
     };
+    callbacks.step = [](const QString &port, const QString &step) { UnitLog::instance().record(port, step); };
     InterruptibleClock clock(Clock::standard(), Interruption::requested);
     GangChange gang(callbacks, clock);
 
@@ -64,6 +66,12 @@ int upgradeMany(const CtlOptions &options, Console &log)
         ports.append(device.portPath); // GangChange takes each port once
     const GangChange::Result result = gang.run(fileName, contents, ports);
 
+    for (const GangChange::UnitResult &unit : result.units)
+        UnitLog::instance().record(unit.portPath, QStringLiteral("verdict"),
+                                   {{"result", FailureText::resultWord(unit.change)},
+                                    {"reason", unit.verdict},
+                                    {"serialAfter", QString::fromLatin1(unit.serialAfter)},
+                                    {"seconds", double(unit.milliseconds) / 1000.0}});
     console.line(summaryRow(QStringLiteral("port"), QStringLiteral("serial before"), QStringLiteral("serial after"),
                             QStringLiteral("result"), QStringLiteral("time")));
     for (const GangChange::UnitResult &unit : result.units) {

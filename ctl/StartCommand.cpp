@@ -8,6 +8,7 @@
 #include "ctl/ExitStatus.h"
 #include "ctl/Interruption.h"
 #include "ctl/JsonReport.h"
+#include "ctl/UnitLog.h"
 #include "firmware/FailureText.h"
 #include "firmware/FirmwareChange.h"
 #include "usb/DeviceMode.h"
@@ -79,6 +80,11 @@ int startUnit(const Vt520Enumeration::Entry &device, Console &console, QJsonObje
     const QStringList errors = console.errors();
     entry->insert("result", status == ExitDone ? QStringLiteral("ok") : FailureText::resultWord(outcome));
     entry->insert("reason", errors.size() > errorsBefore ? errors.last() : console.lastLine());
+    UnitLog::instance().record(port, QStringLiteral("verdict"),
+                               {{"result", entry->value("result")},
+                                {"reason", entry->value("reason")},
+                                {"serialAfter", entry->value("serialAfter")},
+                                {"seconds", entry->value("seconds")}});
     return status;
 }
 

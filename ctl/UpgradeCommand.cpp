@@ -9,6 +9,7 @@
 #include "ctl/Interruption.h"
 #include "firmware/FailureText.h"
 #include "ctl/ProgressLine.h"
+#include "ctl/UnitLog.h"
 #include "ctl/UpgradeReport.h"
 #include "firmware/FirmwareChange.h"
 #include "firmware/UpgradeFile.h"
@@ -37,6 +38,8 @@ int upgrade(const CtlOptions &options, Console &log)
     InterruptibleClock clock(Clock::standard(), Interruption::requested);
     FirmwareChange::Callbacks callbacks;
     callbacks.say = [&](const QString &text) { console.line(text); };
+    QString unitPort;
+    callbacks.step = [&](const QString &step) { UnitLog::instance().record(unitPort, step); };
     callbacks.percent = [&](int percent) { progress.show(QStringLiteral("Writing firmware"), percent); };
     QObject::connect(&usb, &USBVT350::sendPercentExtFlashWrite, &usb,
                      [&](int percent) { progress.show(QStringLiteral("Writing external flash"), percent); });
@@ -57,11 +60,17 @@ int upgrade(const CtlOptions &options, Console &log)
         return refused;
     const Vt520Enumeration::Entry device = chosen.first();
     usb.pinToPort(device.portPath);
+    unitPort = device.portPath;
     FirmwareChange change(usb, callbacks, clock);
     const qint64 start = clock.now();
     const bool changed = change.run(fileName, contents);
     const qint64 milliseconds = clock.now() - start;
     progress.finish();
+    UnitLog::instance().record(device.portPath, QStringLiteral("verdict"),
+                               {{"result", FailureText::resultWord(change.outcome())},
+                                {"reason", change.verdict()},
+                                {"serialAfter", QString::fromLatin1(change.serialAfterStart())},
+                                {"seconds", double(milliseconds) / 1000.0}});
     int status = ExitDone;
     if (change.outcome() == FirmwareChange::Outcome::Stopped) {
         log.error(QStringLiteral("%1: unit %2 is in its bootloader: run the upgrade again")

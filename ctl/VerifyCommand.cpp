@@ -9,6 +9,7 @@
 #include "ctl/InputFile.h"
 #include "ctl/Interruption.h"
 #include "ctl/JsonReport.h"
+#include "ctl/UnitLog.h"
 #include "firmware/FirmwareChange.h"
 #include "firmware/UpgradeFile.h"
 #include "firmware/UpgradeImage.h"
@@ -71,6 +72,8 @@ int verifyUnit(const Vt520Enumeration::Entry &device, const QString &fileName, c
         entry.insert("reason", line);
         entry.insert("seconds", seconds);
         entry.insert("attempts", 1);
+        UnitLog::instance().record(port, QStringLiteral("verdict"),
+                                   {{"result", result}, {"reason", line}, {"seconds", seconds}});
         if (units)
             units->append(entry);
         else if (result == QLatin1String("identical") || result == QLatin1String("differs"))

@@ -7,6 +7,7 @@
 #include "ctl/HelpText.h"
 #include "ctl/Interruption.h"
 #include "ctl/JsonReport.h"
+#include "ctl/UnitLog.h"
 
 #include <QCoreApplication>
 
@@ -64,7 +65,20 @@ int main(int argc, char *argv[])
         console.closeJson(ExitUsage, JsonReport::header(options));
         return ExitUsage;
     }
+    if (!options.logDir.isEmpty() && options.command) {
+        QString reason;
+        if (!UnitLog::instance().open(options.logDir, options.command->name, &reason)) {
+            console.error(QStringLiteral("cannot write %1: %2").arg(options.logDir, reason));
+            console.closeJson(ExitFileRefused, JsonReport::header(options));
+            return ExitFileRefused;
+        }
+    }
     int status = run(options, console);
+    // The run's outcome stands as its document gave it; a record that could
+    // not be written is said once.
+    const QString logFailure = UnitLog::instance().failure();
+    if (!logFailure.isEmpty())
+        console.errorLine(QStringLiteral("vt520ctl: warning: cannot write %1: %2").arg(options.logDir, logFailure));
     // A command that reached no safe point of its own has finished its
     // step; the signal still ends it with the signal's status.
     if (Interruption::requested() && status != Interruption::exitStatus()) {

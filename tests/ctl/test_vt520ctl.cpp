@@ -943,6 +943,67 @@ private slots:
         }
     }
 
+    // --log-dir: each unit's record is written as the run goes, one line
+    // per event, so that a kill -9 during the change leaves every unit's
+    // lines up to it, each line whole, in the order of the steps.
+    void logLinesSurviveAKill_data()
+    {
+        QTest::addColumn<int>("units"); // more than one: all at once with --all
+        QTest::newRow("one unit") << 1;
+        QTest::newRow("two units at once") << 2;
+    }
+
+    void logLinesSurviveAKill()
+    {
+        QFETCH(int, units);
+        prepareUnits(units);
+        const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 19);
+        QVERIFY(!fixture.fileName.isEmpty());
+        // The kill comes during the wait after the reset, the change's first
+        // wait, where this test holds the shared clock.
+        HeldClock held(clockFile());
+        QVERIFY(held.isHolding());
+        QProcess process;
+        process.setProcessEnvironment(unitsEnvironment(units, false));
+        QStringList arguments{"upgrade", fixture.fileName, "--log-dir", path("log")};
+        if (units > 1)
+            arguments << "--all";
+        process.start(VT520CTL, arguments);
+        const auto record = [&](int unit) { return HexFiles::readFile(path("log/%1.jsonl").arg(261100041 + unit)); };
+        const auto everyUnitReset = [&] {
+            for (int unit = 1; unit <= units; ++unit) {
+                if (!record(unit).contains("\"event\":\"reset\""))
+                    return false;
+            }
+            return true;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(everyUnitReset(), 30000);
+        QCOMPARE(::kill(pid_t(process.processId()), SIGKILL), 0);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+        held.release();
+
+        const QStringList steps{"chosen", "locked", "identified", "reset"};
+        for (int unit = 1; unit <= units; ++unit) {
+            const QByteArray text = record(unit);
+            QVERIFY2(text.endsWith('\n'), text.constData());
+            QStringList events;
+            for (const QByteArray &line : text.split('\n')) {
+                if (line.isEmpty())
+                    continue;
+                QJsonParseError parsed;
+                const QJsonObject event = QJsonDocument::fromJson(line, &parsed).object();
+                QVERIFY2(parsed.error == QJsonParseError::NoError, line.constData());
+                QCOMPARE(event["serial"].toString(), QString::number(261100041 + unit));
+                QCOMPARE(event["portPath"].toString(), units == 1 ? QString("1-1") : QString("1-1.%1").arg(unit));
+                QVERIFY(event["time"].toString().endsWith('Z'));
+                events << event["event"].toString();
+            }
+            // The steps in order up to the kill, in the wait after the reset.
+            QCOMPARE(events, steps);
+        }
+    }
+
     // A closed standard output never kills a running device operation: the
     // command goes on to its end, and the lines it could not write make the
     // exit status 2.
