@@ -9,6 +9,9 @@ bool Command::takes(const QString &option) const
     if (option == QLatin1String("--device") || option == QLatin1String("--wait")
         || option == QLatin1String("--log-dir"))
         return devices != Devices::None;
+    // The production options of a firmware change, shown under Options.
+    if (option == QLatin1String("--if-different"))
+        return name == QLatin1String("upgrade");
     if (option == QLatin1String("--all") || option == QLatin1String("--expect"))
         return devices == Devices::Several;
     return std::any_of(options.begin(), options.end(), [&](const Option &own) { return own.name == option; });

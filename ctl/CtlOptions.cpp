@@ -97,6 +97,11 @@ const OptionForm OptionForms[] = {
                     ? QStringLiteral("--expect needs a number of units, not \"%1\"").arg(v)
                     : refusal;
      }},
+    {"--if-different", nullptr,
+     [](CtlOptions *o, const QString &) {
+         o->ifDifferent = true;
+         return QString();
+     }},
     {"--log-dir", "DIR",
      [](CtlOptions *o, const QString &v) {
          o->logDir = v;

@@ -11,10 +11,14 @@
 #include "firmware/FailureText.h"
 #include "ctl/UnitLog.h"
 #include "ctl/UpgradeReport.h"
+#include "firmware/FirmwareChange.h"
 #include "firmware/GangChange.h"
 #include "firmware/UpgradeFile.h"
 #include "usb/InterruptibleClock.h"
+#include "usb/USBVT350.h"
 #include "usb/Vt520Enumeration.h"
+
+#include <QSet>
 
 #include <algorithm>
 #include <utility>
@@ -33,6 +37,28 @@ QString summaryRow(const QString &port, const QString &before, const QString &af
 QString orDash(const QByteArray &serial)
 {
     return serial.isEmpty() ? QStringLiteral("-") : QString::fromLatin1(serial);
+}
+
+// Whether the unit at port holds the file's firmware, read back with the
+// firmware change's own read-backs (nothing written, no reset); *unit then
+// tells it as a unit that needed no change.
+bool holdsTheFile(const QString &port, const QString &fileName, const UpgradeFile::Contents &contents, Clock &clock,
+                  GangChange::UnitResult *unit)
+{
+    USBVT350 usb;
+    usb.pinToPort(port);
+    FirmwareChange change(usb, FirmwareChange::Callbacks(), clock);
+    const qint64 start = clock.now();
+    const FirmwareChange::Comparison comparison = change.compare(contents);
+    if (comparison.result != FirmwareChange::Comparison::Result::Identical)
+        return false;
+    unit->portPath = port;
+    unit->serialBefore = change.identifiedSerial();
+    unit->serialAfter = change.identifiedSerial();
+    unit->outcome = GangChange::Outcome::Changed; // nothing left to do: it counts as done
+    unit->verdict = QStringLiteral("holds the firmware of %1 already; nothing written").arg(fileName);
+    unit->milliseconds = clock.now() - start;
+    return true;
 }
 
 } // namespace
@@ -64,18 +90,44 @@ int upgradeMany(const CtlOptions &options, Console &log)
     QStringList ports;
     for (const Vt520Enumeration::Entry &device : std::as_const(chosen))
         ports.append(device.portPath); // GangChange takes each port once
-    const GangChange::Result result = gang.run(fileName, contents, ports);
+    // --if-different: the units that hold the file already, read back as
+    // verify does, are left as they are.
+    QSet<QString> identical;
+    QList<GangChange::UnitResult> heldAlready;
+    if (options.ifDifferent) {
+        for (const QString &port : std::as_const(ports)) {
+            if (identical.contains(port) || Interruption::requested())
+                continue;
+            GangChange::UnitResult unit;
+            if (holdsTheFile(port, fileName, contents, clock, &unit)) {
+                identical.insert(port);
+                heldAlready.append(unit);
+                console.line(port + QStringLiteral(": ") + unit.verdict);
+            }
+        }
+        ports.erase(
+            std::remove_if(ports.begin(), ports.end(), [&](const QString &port) { return identical.contains(port); }),
+            ports.end());
+    }
+    GangChange::Result result;
+    if (!ports.isEmpty() && !Interruption::requested())
+        result = gang.run(fileName, contents, ports);
+    result.units += heldAlready;
+    const auto resultWord = [&](const GangChange::UnitResult &unit) {
+        return identical.contains(unit.portPath) ? QStringLiteral("identical") : FailureText::resultWord(unit.change);
+    };
 
     for (const GangChange::UnitResult &unit : result.units)
         UnitLog::instance().record(unit.portPath, QStringLiteral("verdict"),
-                                   {{"result", FailureText::resultWord(unit.change)},
+                                   {{"result", resultWord(unit)},
                                     {"reason", unit.verdict},
                                     {"serialAfter", QString::fromLatin1(unit.serialAfter)},
                                     {"seconds", double(unit.milliseconds) / 1000.0}});
     console.line(summaryRow(QStringLiteral("port"), QStringLiteral("serial before"), QStringLiteral("serial after"),
                             QStringLiteral("result"), QStringLiteral("time")));
     for (const GangChange::UnitResult &unit : result.units) {
-        const QString outcome = FailureText::summaryWord(unit.change);
+        const QString outcome =
+            identical.contains(unit.portPath) ? QStringLiteral("identical") : FailureText::summaryWord(unit.change);
         console.line(summaryRow(unit.portPath, orDash(unit.serialBefore), orDash(unit.serialAfter), outcome,
                                 QString::number(double(unit.milliseconds) / 1000.0, 'f', 1) + QStringLiteral(" s")));
         if (!unit.succeeded())
@@ -98,7 +150,7 @@ int upgradeMany(const CtlOptions &options, Console &log)
                 return device.portPath == unit.portPath;
             });
             report.add({found == chosen.end() ? Vt520Enumeration::Entry() : *found, unit.portPath, unit.serialBefore,
-                        unit.serialAfter, FailureText::resultWord(unit.change), unit.verdict, unit.milliseconds});
+                        unit.serialAfter, resultWord(unit), unit.verdict, unit.milliseconds});
         }
         return report.give(log, status);
     }

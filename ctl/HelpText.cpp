@@ -72,6 +72,8 @@ QString text()
                             "                 (plugged in, or back from a reset), saying so once\n"
                             "  --expect N     with --all: exactly N units, else refused (3) naming those\n"
                             "                 seen; with --wait it waits for N\n"
+                            "  --if-different upgrade: read each unit back first (as verify does) and change\n"
+                            "                 only those that differ; the others are reported identical\n"
                             "  --log-dir DIR  a record per unit serial in DIR/SERIAL.jsonl, a JSON line per\n"
                             "                 event as it happens (chosen, locked, steps, verdict)\n"
                             "  --output -     read-memory and read-flash: the bytes onto standard output\n"

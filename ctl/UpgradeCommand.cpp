@@ -26,7 +26,8 @@ namespace Commands {
 
 int upgrade(const CtlOptions &options, Console &log)
 {
-    if (options.all || options.devices.size() > 1)
+    // --if-different looks at the unit before it changes it, as a gang does.
+    if (options.all || options.devices.size() > 1 || options.ifDifferent)
         return upgradeMany(options, log);
 
     const QString fileName = options.arguments[0];

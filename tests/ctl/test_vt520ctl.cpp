@@ -2080,6 +2080,49 @@ private slots:
         }
     }
 
+    // upgrade --if-different: each unit read back first; those that hold
+    // the file already are reported identical and neither reset nor
+    // written, the others changed.
+    void upgradeIfDifferent_data()
+    {
+        QTest::addColumn<QList<int>>("holding"); // units given the file before
+        QTest::newRow("two of four hold the file") << QList<int>{1, 3};
+        QTest::newRow("none holds it") << QList<int>{};
+        QTest::newRow("every unit holds it") << QList<int>{1, 2, 3, 4};
+    }
+
+    void upgradeIfDifferent()
+    {
+        QFETCH(QList<int>, holding);
+        prepareUnits(4);
+        const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 21);
+        QVERIFY(!fixture.fileName.isEmpty());
+        QStringList given{"upgrade", fixture.fileName, "--quiet"};
+        for (const int unit : holding)
+            given << "--device" << QString("1-1.%1").arg(unit);
+        if (!holding.isEmpty())
+            QCOMPARE(run(given, 4).status, 0);
+
+        const Run result =
+            run({"upgrade", fixture.fileName, "--all", "--if-different", "--json", "--log-dir", path("log")}, 4);
+        QVERIFY2(result.status == 0, result.err.constData());
+        const QJsonArray units = QJsonDocument::fromJson(result.out).object()["units"].toArray();
+        QCOMPARE(units.size(), 4);
+        for (int unit = 1; unit <= 4; ++unit) {
+            const QString port = QString("1-1.%1").arg(unit);
+            const auto entry = std::find_if(units.begin(), units.end(),
+                                            [&](const QJsonValue &value) { return value["portPath"] == port; });
+            QVERIFY2(entry != units.end(), qPrintable(port));
+            const bool held = holding.contains(unit);
+            QCOMPARE(entry->toObject()["result"].toString(), held ? QString("identical") : QString("ok"));
+            QCOMPARE(stateFile(4, unit, "internal.bin").mid(0x4000, 0x1C000), fixture.applicationRegion());
+            // A unit that held the file saw no reset.
+            const QByteArray record = HexFiles::readFile(path("log/%1.jsonl").arg(261100041 + unit));
+            QCOMPARE(record.contains("\"event\":\"reset\""), !held);
+            QVERIFY(record.contains("\"event\":\"verdict\""));
+        }
+    }
+
     // The system's libusb-1.0 through usbfs: it reports the emulator's port
     // paths (on bus 101), and a change follows its unit across the reset
     // into the bootloader and back to a new address, one unit or both at
