@@ -943,6 +943,43 @@ private slots:
         }
     }
 
+    // A signal ignored when vt520ctl starts (nohup, a background job) stays
+    // ignored: sent during the change, it stops nothing.
+    void ignoredSignalStaysIgnored_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<QString>("trap"); // the shell's name for it
+        QTest::newRow("SIGHUP, as under nohup") << int(SIGHUP) << "HUP";
+        QTest::newRow("SIGINT, as in a background job") << int(SIGINT) << "INT";
+    }
+
+    void ignoredSignalStaysIgnored()
+    {
+        QFETCH(int, signalNumber);
+        QFETCH(QString, trap);
+        prepareUnits(1);
+        const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 22);
+        QVERIFY(!fixture.fileName.isEmpty());
+        HeldClock held(clockFile());
+        QVERIFY(held.isHolding());
+        QProcess process;
+        process.setProcessEnvironment(unitsEnvironment(1, false));
+        process.start("/bin/sh", {"-c", QString("trap '' %1; exec \"$0\" \"$@\"").arg(trap), VT520CTL, "upgrade",
+                                  fixture.fileName});
+        QByteArray out;
+        while (!out.contains("Reset device\n") && process.waitForReadyRead(30000))
+            out += process.readAllStandardOutput();
+        QVERIFY2(out.contains("Reset device\n"), out.constData());
+        QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
+        QTRY_VERIFY(!signalPending(process.processId(), signalNumber));
+        held.release();
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+        QCOMPARE(stateFile(1, 1, "internal.bin").mid(0x4000, 0x1C000), fixture.applicationRegion());
+        QVERIFY(stateFile(1, 1, "device.ini").contains("mode=application\n"));
+    }
+
     // --log-dir: each unit's record is written as the run goes, one line
     // per event, so that a kill -9 during the change leaves every unit's
     // lines up to it, each line whole, in the order of the steps.
