@@ -167,6 +167,8 @@ QString CtlOptions::parse(const QStringList &arguments, CtlOptions *options)
         if (!argument.startsWith(QLatin1String("--")) || argument.size() == 2) {
             if (argument == QLatin1String("-h"))
                 options->help = true;
+            else if (argument == QLatin1String("-V"))
+                options->version = true;
             // Any other short option is a mistake, not a file name; a dash
             // and a digit is a number for the command to judge.
             else if (argument.size() > 1 && argument.startsWith(QLatin1Char('-')) && !argument.at(1).isDigit())

@@ -83,7 +83,7 @@ QString text()
                             "                 a failure); programs and scenes also say\n"
                             "                 \"hostAccessMayBeSet\" (clear it: vt520ctl status --clear 1)\n"
                             "  --verbose      the diagnostic trace on standard error\n"
-                            "  --help, --version\n"
+                            "  -h, --help     this text; -V, --version: the version\n"
                             "  --             ends the options (for a file name that begins with a dash)\n"
                             "ADDRESS and MASK are hexadecimal (0x optional); LENGTH, N and K decimal.\n"
                             "\n"

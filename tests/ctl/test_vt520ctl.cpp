@@ -1991,6 +1991,25 @@ private slots:
                  result.out.constData());
     }
 
+    // The version, by either name, alone on standard output.
+    void versionShown_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("--version") << QStringList{"--version"};
+        QTest::newRow("-V") << QStringList{"-V"};
+        QTest::newRow("-V after a command") << QStringList{"list", "-V"};
+    }
+
+    void versionShown()
+    {
+        QFETCH(QStringList, arguments);
+        const Run result = run(arguments, 0);
+        QCOMPARE(result.status, 0);
+        QVERIFY2(QRegularExpression("^vt520ctl \\d+\\.\\d+\\S*\n$").match(QString(result.out)).hasMatch(),
+                 result.out.constData());
+        QVERIFY2(result.err.isEmpty(), result.err.constData());
+    }
+
     void flashRoundTrip()
     {
         prepareUnits(1);
