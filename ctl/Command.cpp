@@ -6,8 +6,10 @@ bool Command::takes(const QString &option) const
 {
     if (option == QLatin1String("--verbose") || option == QLatin1String("--quiet"))
         return true;
-    if (option == QLatin1String("--device") || option == QLatin1String("--wait")
-        || option == QLatin1String("--log-dir"))
+    // list waits for a unit to appear as the device commands do.
+    if (option == QLatin1String("--wait"))
+        return devices != Devices::None || name == QLatin1String("list");
+    if (option == QLatin1String("--device") || option == QLatin1String("--log-dir"))
         return devices != Devices::None;
     // The production options of a firmware change, shown under Options.
     if (option == QLatin1String("--if-different"))

@@ -213,6 +213,13 @@ int checkExpected(const CtlOptions &options, Console &console, const QList<Vt520
 
 } // namespace
 
+QList<Vt520Enumeration::Entry> attached(const CtlOptions &options, Console &console)
+{
+    const QList<Vt520Enumeration::Entry> devices = attachedUnits(options, console);
+    found = int(devices.size());
+    return devices;
+}
+
 int unitsFound()
 {
     return found;

@@ -128,7 +128,7 @@ QJsonObject listEntry(const QJsonObject &frame, const Vt520Enumeration::Entry &d
 
 int list(const CtlOptions &options, Console &console)
 {
-    const QList<Vt520Enumeration::Entry> devices = Vt520Enumeration::list();
+    const QList<Vt520Enumeration::Entry> devices = DeviceChoice::attached(options, console);
     if (options.json) {
         // An array, as scripts read it, each unit in it with the run's
         // frame; no unit is an empty array (and exit status 3).

@@ -426,6 +426,8 @@ private slots:
         QTest::newRow("device operation failed") << 1 << QStringList{"read-memory", "0", "16"} << 4 << "failed";
         QTest::newRow("write-flash progress")
             << 1 << QStringList{"write-flash", "0", "%1/page.bin"} << 0 << "Verifying external flash: 100%";
+        QTest::newRow("list waiting for a unit that never comes")
+            << 0 << QStringList{"list", "--wait", "1"} << 3 << "vt520ctl: waiting up to 1 s for a Vt520 ...";
         QTest::newRow("fewer units than expected")
             << 1 << QStringList{"verify", "%1/good.upg", "--all", "--expect", "2"} << 3
             << "expected 2 Vt520s, found 1; nothing done. Attached:\n  1-1  bus 1 address 1";
