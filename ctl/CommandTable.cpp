@@ -30,7 +30,7 @@ const QList<Command> &commands()
          Commands::upgrade},
         {"start",
          {},
-         {},
+         {"--json"},
          Devices::Several,
          "a unit in its bootloader started into its\n"
          "application, then seen back at its port\n"

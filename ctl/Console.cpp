@@ -1,10 +1,7 @@
 #include "ctl/Console.h"
 
+#include "ctl/JsonReport.h"
 #include "ctl/ProgressLine.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include <cstdio>
 
@@ -26,18 +23,11 @@ void Console::setJson(bool on)
     json = on;
 }
 
-void Console::closeJson(int exitStatus)
+void Console::closeJson(int exitStatus, const QJsonObject &frame)
 {
     if (!json || document || exitStatus == 0)
         return;
-    // error() gives the reason; a command that only wrote the window's error
-    // line ("Status: ERROR") has that as its reason.
-    const QStringList reasons = errorTexts.isEmpty() ? errorLines : errorTexts;
-    QJsonObject object{{"error", reasons.isEmpty() ? QString() : reasons.first()}, {"exitStatus", exitStatus}};
-    if (reasons.size() > 1)
-        object.insert("errors", QJsonArray::fromStringList(reasons));
-    document = true;
-    result(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)).trimmed());
+    JsonReport::give(*this, frame, exitStatus);
 }
 
 void Console::result(const QString &text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -34,13 +35,17 @@ public:
     bool isJson() const { return json; }
     // The texts given to error(), in order (without the "vt520ctl: ").
     QStringList errors() const { return errorTexts; }
+    // The reasons of a failure: errors(), or for a command that only wrote
+    // the window's error line ("Status: ERROR") that line.
+    QStringList reasons() const { return errorTexts.isEmpty() ? errorLines : errorTexts; }
     // A command that printed its own document, errors included, says so;
-    // otherwise a failing run ends with {"error": ..., "exitStatus": N}.
+    // otherwise a failing run ends with its command's document (frame)
+    // holding no units, the errors and the exit status.
     void documentGiven() { document = true; }
     bool hasDocument() const { return document; }
-    // That closing object for a failure, when --json asked for one and no
+    // That closing document for a failure, when --json asked for one and no
     // document was given.
-    void closeJson(int exitStatus);
+    void closeJson(int exitStatus, const QJsonObject &frame);
     // The last result line given, also with --quiet.
     QString lastLine() const { return last; }
 

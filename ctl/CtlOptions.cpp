@@ -90,6 +90,23 @@ const OptionForm OptionForms[] = {
                     ? QStringLiteral("--wait needs a number of seconds, not \"%1\"").arg(v)
                     : refusal;
      }},
+    {"--expect", "N",
+     [](CtlOptions *o, const QString &v) {
+         const QString refusal = takeDecimal("--expect", v, &o->expect);
+         return refusal.isEmpty() && o->expect < 1
+                    ? QStringLiteral("--expect needs a number of units, not \"%1\"").arg(v)
+                    : refusal;
+     }},
+    {"--if-different", nullptr,
+     [](CtlOptions *o, const QString &) {
+         o->ifDifferent = true;
+         return QString();
+     }},
+    {"--log-dir", "DIR",
+     [](CtlOptions *o, const QString &v) {
+         o->logDir = v;
+         return QString();
+     }},
     {"--dir", "DIR",
      [](CtlOptions *o, const QString &v) {
          o->folder = v;
@@ -112,6 +129,31 @@ QString CtlOptions::valueName(const QString &option)
     return form && form->valueName ? QLatin1String(form->valueName) : QString();
 }
 
+const Command *CtlOptions::commandNamed(const QStringList &arguments)
+{
+    QStringList words;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (argument.startsWith(QLatin1Char('-'))) {
+            // An option's value is no command word.
+            const OptionForm *form = findOption(argument);
+            if (form && form->valueName && !argument.contains(QLatin1Char('=')))
+                ++i;
+            continue;
+        }
+        words.append(argument);
+        if (words.size() == 2)
+            break;
+    }
+    if (words.isEmpty())
+        return nullptr;
+    if (words.size() == 2 && CommandTable::takesSecondWord(words[0])) {
+        if (const Command *command = CommandTable::find(words.join(QLatin1Char(' '))))
+            return command;
+    }
+    return CommandTable::find(words[0]);
+}
+
 QString CtlOptions::parse(const QStringList &arguments, CtlOptions *options)
 {
     QStringList positionals;
@@ -125,6 +167,8 @@ QString CtlOptions::parse(const QStringList &arguments, CtlOptions *options)
         if (!argument.startsWith(QLatin1String("--")) || argument.size() == 2) {
             if (argument == QLatin1String("-h"))
                 options->help = true;
+            else if (argument == QLatin1String("-V"))
+                options->version = true;
             // Any other short option is a mistake, not a file name; a dash
             // and a digit is a number for the command to judge.
             else if (argument.size() > 1 && argument.startsWith(QLatin1Char('-')) && !argument.at(1).isDigit())
@@ -189,6 +233,8 @@ QString CtlOptions::parse(const QStringList &arguments, CtlOptions *options)
     }
     if (options->all && !options->devices.isEmpty())
         return QStringLiteral("--all and --device exclude each other");
+    if (options->expect > 0 && !options->all)
+        return QStringLiteral("--expect needs --all");
     options->arguments = positionals;
     return QString();
 }

@@ -27,11 +27,18 @@ struct CtlOptions {
     QString prefix;
     int first = 0;
     int count = 0;
-    QString folder;      // --dir
-    int waitSeconds = 0; // --wait: how long a device command waits for its units to appear
+    QString folder;           // --dir
+    int waitSeconds = 0;      // --wait: how long a device command waits for its units to appear
+    QString logDir;           // --log-dir: a record per unit serial there
+    bool ifDifferent = false; // --if-different: upgrade only the units that do not hold the file
+    int expect = 0;           // --expect: with --all, exactly this many units; 0: any number
 
     // Empty on success, otherwise the reason the command line is refused.
     static QString parse(const QStringList &arguments, CtlOptions *options);
+
+    // The command that a command line names, also one refused before its
+    // command was reached (for the refusal's document); null when none.
+    static const Command *commandNamed(const QStringList &arguments);
 
     // What --help calls the value of an option ("MASK" for --set); empty
     // for an option without a value.

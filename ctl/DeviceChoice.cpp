@@ -5,6 +5,7 @@
 #include "ctl/CtlOptions.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/Interruption.h"
+#include "ctl/UnitLog.h"
 #include "firmware/FailureText.h"
 #include "usb/Clock.h"
 #include "usb/DeviceSelection.h"
@@ -133,6 +134,7 @@ int lockChosen(const CtlOptions &options, Console &console, const QList<Vt520Enu
         UnitLock &lock = held.emplace_back(device.portPath);
         switch (lock.take(holder)) {
         case UnitLock::Status::Taken:
+            UnitLog::instance().record(device.portPath, QStringLiteral("locked"));
             if (!lock.warning().isEmpty())
                 console.errorLine(QStringLiteral("vt520ctl: warning: ") + lock.warning());
             break;
@@ -148,10 +150,15 @@ int lockChosen(const CtlOptions &options, Console &console, const QList<Vt520Enu
     return status;
 }
 
+int found = -1;
+
 // Whether the units that the command names are attached: each --device
-// matching at least one, or any unit at all.
+// matching at least one, exactly as many as --expect asks, or any unit at
+// all.
 bool present(const CtlOptions &options, const QList<Vt520Enumeration::Entry> &devices)
 {
+    if (options.expect > 0)
+        return devices.size() == options.expect;
     if (devices.isEmpty())
         return false;
     return std::all_of(options.devices.begin(), options.devices.end(), [&](const QString &selector) {
@@ -170,7 +177,8 @@ QList<Vt520Enumeration::Entry> attachedUnits(const CtlOptions &options, Console 
     if (options.waitSeconds <= 0 || present(options, devices))
         return devices;
     if (!console.isQuiet()) {
-        const QString which = options.devices.isEmpty()
+        const QString which = options.expect > 0 ? QStringLiteral("%1 Vt520s").arg(options.expect)
+                              : options.devices.isEmpty()
                                   ? QStringLiteral("a Vt520")
                                   : QStringLiteral("a Vt520 matching ") + options.devices.join(QStringLiteral(", "));
         console.errorLine(
@@ -187,7 +195,35 @@ QList<Vt520Enumeration::Entry> attachedUnits(const CtlOptions &options, Console 
     return devices;
 }
 
+// --expect: exactly that many units, or the refusal naming those seen.
+int checkExpected(const CtlOptions &options, Console &console, const QList<Vt520Enumeration::Entry> &devices)
+{
+    if (options.expect <= 0 || devices.size() == options.expect)
+        return ExitDone;
+    if (devices.isEmpty()) {
+        console.error(QStringLiteral("expected %1 Vt520s, found none").arg(options.expect));
+        return ExitNoDevice;
+    }
+    console.error(QStringLiteral("expected %1 Vt520s, found %2; nothing done. Attached:")
+                      .arg(options.expect)
+                      .arg(devices.size()));
+    listAttached(devices, console);
+    return ExitNoDevice;
+}
+
 } // namespace
+
+QList<Vt520Enumeration::Entry> attached(const CtlOptions &options, Console &console)
+{
+    const QList<Vt520Enumeration::Entry> devices = attachedUnits(options, console);
+    found = int(devices.size());
+    return devices;
+}
+
+int unitsFound()
+{
+    return found;
+}
 
 int refuseNoDevice(Console &console)
 {
@@ -202,6 +238,9 @@ int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::
         return ExitUsage;
     }
     const QList<Vt520Enumeration::Entry> devices = attachedUnits(options, console);
+    found = int(devices.size());
+    if (const int refused = checkExpected(options, console, devices))
+        return refused;
     if (devices.isEmpty())
         return refuseNoDevice(console);
     if (options.all)
@@ -219,6 +258,14 @@ int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::
             console.errorLine(FailureText::sentence(Failure::Kind::AccessDenied));
             return ExitNoDevice;
         }
+    }
+    for (const Vt520Enumeration::Entry &device : std::as_const(*chosen)) {
+        UnitLog::instance().know(device.portPath, device.serial);
+        UnitLog::instance().record(device.portPath, QStringLiteral("chosen"),
+                                   {{"bus", device.bus},
+                                    {"address", device.address},
+                                    {"mode", Vt520Enumeration::modeName(device.mode)},
+                                    {"bootloaderVersion", QString::fromLatin1(device.bootloaderVersion)}});
     }
     if (const int refused = lockChosen(options, console, *chosen, busy))
         return refused;

@@ -27,6 +27,14 @@ struct Busy {
 int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::Entry> *chosen,
            QList<Busy> *busy = nullptr);
 
+// The attached units, after up to --wait seconds for those the command
+// names (any unit, without --device) to appear, saying so once.
+QList<Vt520Enumeration::Entry> attached(const CtlOptions &options, Console &console);
+
+// How many Vt520s the last look at the bus found (after any wait); -1
+// before the first look. Documents give it beside --expect.
+int unitsFound();
+
 // "no Vt520 found" on standard error; returns ExitNoDevice.
 int refuseNoDevice(Console &console);
 

@@ -6,9 +6,11 @@
 #include "ctl/CtlOptions.h"
 #include "ctl/DeviceChoice.h"
 #include "ctl/ExitStatus.h"
+#include "ctl/JsonReport.h"
 #include "ctl/InputFile.h"
 #include "ctl/ProgressLine.h"
 #include "firmware/FailureText.h"
+#include "usb/Clock.h"
 #include "usb/CompleteFileWriter.h"
 #include "usb/USBVT350.h"
 #include "usb/tools/ExtFlashBinWriter.h"
@@ -102,39 +104,62 @@ int readRange(const CtlOptions &options, Console &console, int (*read)(USBVT350 
     return deliver(options, console, bytes);
 }
 
+// One unit of list --json: its listing keys (serial without the
+// bootloader's 'b' there, as before), the unit keys every document gives
+// and the run's frame.
+QJsonObject listEntry(const QJsonObject &frame, const Vt520Enumeration::Entry &device)
+{
+    QJsonObject entry = frame;
+    const QJsonObject unit = JsonReport::unit(device);
+    for (auto key = unit.begin(); key != unit.end(); ++key)
+        entry.insert(key.key(), key.value());
+    const QJsonObject listed = DeviceChoice::toJson(device);
+    for (auto key = listed.begin(); key != listed.end(); ++key)
+        entry.insert(key.key(), key.value());
+    entry.insert("result", device.accessDenied() ? QStringLiteral("access-denied")
+                           : device.busy()       ? QStringLiteral("busy")
+                                                 : QStringLiteral("present"));
+    entry.insert("reason", device.accessDenied() ? FailureText::sentence(Failure::Kind::AccessDenied) : device.holder);
+    entry.insert("attempts", 1);
+    return entry;
+}
+
 } // namespace
 
 int list(const CtlOptions &options, Console &console)
 {
-    const QList<Vt520Enumeration::Entry> devices = Vt520Enumeration::list();
-    // With --json the refusal's object is the one document.
-    if (devices.isEmpty())
-        return DeviceChoice::refuseNoDevice(console);
+    const QList<Vt520Enumeration::Entry> devices = DeviceChoice::attached(options, console);
     if (options.json) {
+        // An array, as scripts read it, each unit in it with the run's
+        // frame; no unit is an empty array (and exit status 3).
+        QJsonObject frame = JsonReport::header(options);
+        frame.remove(QStringLiteral("units"));
+        frame.insert("endedAt", JsonReport::now());
         QJsonArray array;
         for (const Vt520Enumeration::Entry &device : devices)
-            array.append(DeviceChoice::toJson(device));
+            array.append(listEntry(frame, device));
+        console.documentGiven();
         console.result(jsonText(QJsonDocument(array)));
-    } else {
-        for (const Vt520Enumeration::Entry &device : devices)
-            console.result(DeviceChoice::describe(device));
+        return devices.isEmpty() ? DeviceChoice::refuseNoDevice(console) : ExitDone;
     }
+    if (devices.isEmpty())
+        return DeviceChoice::refuseNoDevice(console);
+    for (const Vt520Enumeration::Entry &device : devices)
+        console.result(DeviceChoice::describe(device));
     // The hint once, beside the list, so that scripts reading the list's
     // first column see device lines only.
     const bool denied = std::any_of(devices.begin(), devices.end(),
                                     [](const Vt520Enumeration::Entry &device) { return device.accessDenied(); });
-    if (denied && !options.json)
+    if (denied)
         console.errorLine(FailureText::sentence(Failure::Kind::AccessDenied));
     return ExitDone;
 }
 
-int status(const CtlOptions &options, Console &console)
-{
-    ChosenDevice chosen(options, console);
-    if (chosen.status() != ExitDone)
-        return chosen.status();
-    USBVT350 &usb = chosen.usb();
+namespace {
 
+// The status word's requests on the chosen unit; ExitDone with *word read.
+int statusWord(const CtlOptions &options, Console &console, USBVT350 &usb, quint32 *word)
+{
     // The window's lines for its Set, Clear and Get buttons.
     const auto change = [&](int (USBVT350::*request)(uint32_t), const QString &name, quint32 mask) {
         if ((usb.*request)(mask) != 0) {
@@ -149,23 +174,43 @@ int status(const CtlOptions &options, Console &console)
         return ExitDeviceFailed;
     if (options.clearGiven && !change(&USBVT350::StatusClr, QStringLiteral("StatusClr"), options.clearMask))
         return ExitDeviceFailed;
-    quint32 word = 0;
-    if (usb.StatusGet(&word) != 0) {
+    if (usb.StatusGet(word) != 0) {
         console.errorLine(QStringLiteral("Status: ERROR"));
         return ExitDeviceFailed;
     }
-    if (options.json) {
-        const QJsonObject object{
-            {"portPath", chosen.entry().portPath},
-            {"status", qint64(word)},
-            {"hex", QStringLiteral("0x%1").arg(word, 8, 16, QLatin1Char('0'))},
-            {"binary", ServiceText::binary32(word)},
-        };
-        console.result(jsonText(QJsonDocument(object)));
-    } else {
-        console.result(QStringLiteral("Status: ") + ServiceText::binary32(word));
-    }
     return ExitDone;
+}
+
+} // namespace
+
+int status(const CtlOptions &options, Console &console)
+{
+    ChosenDevice chosen(options, console);
+    if (chosen.status() != ExitDone)
+        return chosen.status();
+    Clock &clock = Clock::standard();
+    const qint64 start = clock.now();
+    quint32 word = 0;
+    const int status = statusWord(options, console, chosen.usb(), &word);
+    if (!options.json) {
+        if (status == ExitDone)
+            console.result(QStringLiteral("Status: ") + ServiceText::binary32(word));
+        return status;
+    }
+    QJsonObject unit = JsonReport::unit(chosen.entry());
+    unit.insert("result", status == ExitDone ? QStringLiteral("ok") : QStringLiteral("failed"));
+    unit.insert("reason", status == ExitDone ? QString() : console.reasons().value(0));
+    unit.insert("seconds", double(clock.now() - start) / 1000.0);
+    unit.insert("attempts", 1);
+    QJsonObject document = JsonReport::header(options);
+    document.insert("units", QJsonArray{unit});
+    document.insert("portPath", chosen.entry().portPath);
+    if (status == ExitDone) {
+        document.insert("status", qint64(word));
+        document.insert("hex", QStringLiteral("0x%1").arg(word, 8, 16, QLatin1Char('0')));
+        document.insert("binary", ServiceText::binary32(word));
+    }
+    return JsonReport::give(console, document, status);
 }
 
 int readMemory(const CtlOptions &options, Console &console)

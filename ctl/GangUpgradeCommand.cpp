@@ -9,12 +9,18 @@
 #include "ctl/InputFile.h"
 #include "ctl/Interruption.h"
 #include "firmware/FailureText.h"
+#include "ctl/UnitLog.h"
 #include "ctl/UpgradeReport.h"
+#include "firmware/FirmwareChange.h"
 #include "firmware/GangChange.h"
 #include "firmware/UpgradeFile.h"
 #include "usb/InterruptibleClock.h"
+#include "usb/USBVT350.h"
 #include "usb/Vt520Enumeration.h"
 
+#include <QSet>
+
+#include <algorithm>
 #include <utility>
 
 namespace Commands {
@@ -33,6 +39,28 @@ QString orDash(const QByteArray &serial)
     return serial.isEmpty() ? QStringLiteral("-") : QString::fromLatin1(serial);
 }
 
+// Whether the unit at port holds the file's firmware, read back with the
+// firmware change's own read-backs (nothing written, no reset); *unit then
+// tells it as a unit that needed no change.
+bool holdsTheFile(const QString &port, const QString &fileName, const UpgradeFile::Contents &contents, Clock &clock,
+                  GangChange::UnitResult *unit)
+{
+    USBVT350 usb;
+    usb.pinToPort(port);
+    FirmwareChange change(usb, FirmwareChange::Callbacks(), clock);
+    const qint64 start = clock.now();
+    const FirmwareChange::Comparison comparison = change.compare(contents);
+    if (comparison.result != FirmwareChange::Comparison::Result::Identical)
+        return false;
+    unit->portPath = port;
+    unit->serialBefore = change.identifiedSerial();
+    unit->serialAfter = change.identifiedSerial();
+    unit->outcome = GangChange::Outcome::Changed; // nothing left to do: it counts as done
+    unit->verdict = QStringLiteral("holds the firmware of %1 already; nothing written").arg(fileName);
+    unit->milliseconds = clock.now() - start;
+    return true;
+}
+
 } // namespace
 
 int upgradeMany(const CtlOptions &options, Console &log)
@@ -45,6 +73,7 @@ int upgradeMany(const CtlOptions &options, Console &log)
         for (const QString &line : text.split(QLatin1Char('\n')))
             console.line(port.isEmpty() ? line : port + QStringLiteral(": ") + line);
     };
+    callbacks.step = [](const QString &port, const QString &step) { UnitLog::instance().record(port, step); };
     InterruptibleClock clock(Clock::standard(), Interruption::requested);
     GangChange gang(callbacks, clock);
 
@@ -56,17 +85,49 @@ int upgradeMany(const CtlOptions &options, Console &log)
         return refused;
 
     QList<Vt520Enumeration::Entry> chosen;
-    if (const int refused = UpgradeReport::chooseUnits(options, log, fileName, &chosen))
+    if (const int refused = UpgradeReport::chooseUnits(options, log, &chosen))
         return refused;
     QStringList ports;
     for (const Vt520Enumeration::Entry &device : std::as_const(chosen))
         ports.append(device.portPath); // GangChange takes each port once
-    const GangChange::Result result = gang.run(fileName, contents, ports);
+    // --if-different: the units that hold the file already, read back as
+    // verify does, are left as they are.
+    QSet<QString> identical;
+    QList<GangChange::UnitResult> heldAlready;
+    if (options.ifDifferent) {
+        for (const QString &port : std::as_const(ports)) {
+            if (identical.contains(port) || Interruption::requested())
+                continue;
+            GangChange::UnitResult unit;
+            if (holdsTheFile(port, fileName, contents, clock, &unit)) {
+                identical.insert(port);
+                heldAlready.append(unit);
+                console.line(port + QStringLiteral(": ") + unit.verdict);
+            }
+        }
+        ports.erase(
+            std::remove_if(ports.begin(), ports.end(), [&](const QString &port) { return identical.contains(port); }),
+            ports.end());
+    }
+    GangChange::Result result;
+    if (!ports.isEmpty() && !Interruption::requested())
+        result = gang.run(fileName, contents, ports);
+    result.units += heldAlready;
+    const auto resultWord = [&](const GangChange::UnitResult &unit) {
+        return identical.contains(unit.portPath) ? QStringLiteral("identical") : FailureText::resultWord(unit.change);
+    };
 
+    for (const GangChange::UnitResult &unit : result.units)
+        UnitLog::instance().record(unit.portPath, QStringLiteral("verdict"),
+                                   {{"result", resultWord(unit)},
+                                    {"reason", unit.verdict},
+                                    {"serialAfter", QString::fromLatin1(unit.serialAfter)},
+                                    {"seconds", double(unit.milliseconds) / 1000.0}});
     console.line(summaryRow(QStringLiteral("port"), QStringLiteral("serial before"), QStringLiteral("serial after"),
                             QStringLiteral("result"), QStringLiteral("time")));
     for (const GangChange::UnitResult &unit : result.units) {
-        const QString outcome = FailureText::summaryWord(unit.change);
+        const QString outcome =
+            identical.contains(unit.portPath) ? QStringLiteral("identical") : FailureText::summaryWord(unit.change);
         console.line(summaryRow(unit.portPath, orDash(unit.serialBefore), orDash(unit.serialAfter), outcome,
                                 QString::number(double(unit.milliseconds) / 1000.0, 'f', 1) + QStringLiteral(" s")));
         if (!unit.succeeded())
@@ -83,11 +144,15 @@ int upgradeMany(const CtlOptions &options, Console &log)
         status = Interruption::exitStatus();
     }
     if (options.json) {
-        UpgradeReport report(fileName);
-        for (const GangChange::UnitResult &unit : result.units)
-            report.add({unit.portPath, unit.serialBefore, unit.serialAfter, FailureText::resultWord(unit.change),
-                        unit.verdict, unit.milliseconds});
-        report.give(log, status);
+        UpgradeReport report(options);
+        for (const GangChange::UnitResult &unit : result.units) {
+            const auto found = std::find_if(chosen.begin(), chosen.end(), [&](const Vt520Enumeration::Entry &device) {
+                return device.portPath == unit.portPath;
+            });
+            report.add({found == chosen.end() ? Vt520Enumeration::Entry() : *found, unit.portPath, unit.serialBefore,
+                        unit.serialAfter, resultWord(unit), unit.verdict, unit.milliseconds});
+        }
+        return report.give(log, status);
     }
     return status;
 }

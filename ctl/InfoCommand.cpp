@@ -5,8 +5,9 @@
 #include "ctl/CtlOptions.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/FileInfo.h"
+#include "ctl/JsonReport.h"
 
-#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace Commands {
 
@@ -20,15 +21,13 @@ int info(const CtlOptions &options, Console &console)
         return status;
     }
     if (options.json) {
-        QJsonObject object = info.toJson();
-        if (status != ExitDone) {
+        QJsonObject document = JsonReport::header(options);
+        const QJsonObject described = info.toJson();
+        for (auto key = described.begin(); key != described.end(); ++key)
+            document.insert(key.key(), key.value());
+        if (status != ExitDone)
             console.error(info.problem);
-            object.insert("error", info.problem);
-            object.insert("exitStatus", status);
-        }
-        console.documentGiven();
-        console.result(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)).trimmed());
-        return status;
+        return JsonReport::give(console, document, status);
     }
     for (const QString &line : info.lines())
         console.result(line);

@@ -36,8 +36,14 @@ bool install()
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        // A signal ignored on entry (nohup, a background job of a shell
+        // without job control) stays ignored: whoever started us asked so.
+        struct sigaction inherited = {};
+        if (sigaction(signalNumber, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN)
+            continue;
         sigaction(signalNumber, &action, nullptr);
+    }
     struct sigaction ignore = {};
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);

@@ -8,14 +8,17 @@
 #include "ctl/ExitStatus.h"
 #include "ctl/InputFile.h"
 #include "ctl/Interruption.h"
+#include "ctl/JsonReport.h"
 #include "firmware/FailureText.h"
 #include "lighting/LightingFileTransfer.h"
+#include "usb/Clock.h"
 #include "usb/USBVT350.h"
 
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QScopeGuard>
 
 namespace Commands {
 
@@ -27,8 +30,10 @@ constexpr qint64 MaxTableFileSize = 1024 * 1024;
 
 // What a command did to the unit and the file, for its --json document.
 struct Outcome {
-    QString port;         // empty while no unit was chosen
-    bool reached = false; // a transfer was tried
+    QString port;                 // empty while no unit was chosen
+    Vt520Enumeration::Entry unit; // the chosen unit as found
+    qint64 milliseconds = 0;      // the transfer's time
+    bool reached = false;         // a transfer was tried
     bool hostAccessMayBeSet = false;
     QString unitHolds;        // set: old, new, mix or unknown (old, new or a mix)
     bool fileWritten = false; // get
@@ -138,7 +143,10 @@ int transfer(const CtlOptions &options, Console &console, LightingFile::Kind kin
     USBVT350 &usb = chosen.usb();
     const QString port = chosen.entry().portPath;
     outcome->port = port;
+    outcome->unit = chosen.entry();
     outcome->reached = true;
+    const qint64 start = Clock::standard().now();
+    const auto timed = qScopeGuard([&] { outcome->milliseconds = Clock::standard().now() - start; });
 
     LightingFileTransfer::Result result;
     if (set) {
@@ -207,35 +215,31 @@ int transfer(const CtlOptions &options, Console &console, LightingFile::Kind kin
 int run(const CtlOptions &options, Console &console, LightingFile::Kind kind, Direction direction)
 {
     Outcome outcome;
-    int status = transfer(options, console, kind, direction, &outcome);
+    const int status = transfer(options, console, kind, direction, &outcome);
     if (!options.json)
         return status;
-    // As main() would after the command, but before the document, which
-    // has to give the final exit status.
-    if (Interruption::requested() && status != Interruption::exitStatus()) {
-        console.error(QStringLiteral("%1: stopped after the command's last step").arg(Interruption::signalName()));
-        status = Interruption::exitStatus();
-    }
-    const QStringList errors = console.errors();
-    QJsonObject document{
-        {"command", options.command ? options.command->name : QString()},
-        {"file", QDir::toNativeSeparators(options.arguments.value(0))},
-        {"portPath", outcome.port.isEmpty() ? QJsonValue() : QJsonValue(outcome.port)},
-        {"exitStatus", status},
-        {"hostAccessMayBeSet", outcome.hostAccessMayBeSet},
-    };
+    const QString fileName = options.arguments.value(0);
+    QJsonObject document = JsonReport::header(options);
+    // For a get, the file is described as it was written.
+    JsonReport::addFile(&document, fileName);
+    document.insert("file", QDir::toNativeSeparators(fileName));
+    document.insert("portPath", outcome.port.isEmpty() ? QJsonValue() : QJsonValue(outcome.port));
+    document.insert("hostAccessMayBeSet", outcome.hostAccessMayBeSet);
     if (direction == Direction::Set)
         document.insert("unitHolds", outcome.reached ? QJsonValue(outcome.unitHolds) : QJsonValue());
     else
         document.insert("fileWritten", outcome.fileWritten);
-    if (!errors.isEmpty()) {
-        document.insert("error", errors.first());
-        if (errors.size() > 1)
-            document.insert("errors", QJsonArray::fromStringList(errors));
+    if (outcome.reached) {
+        QJsonObject unit = JsonReport::unit(outcome.unit);
+        unit.insert("result", status == ExitDone                     ? QStringLiteral("ok")
+                              : status == Interruption::exitStatus() ? QStringLiteral("interrupted")
+                                                                     : QStringLiteral("failed"));
+        unit.insert("reason", status == ExitDone ? QString() : console.reasons().value(0));
+        unit.insert("seconds", double(outcome.milliseconds) / 1000.0);
+        unit.insert("attempts", 1);
+        document.insert("units", QJsonArray{unit});
     }
-    console.documentGiven();
-    console.result(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)).trimmed());
-    return status;
+    return JsonReport::give(console, document, status);
 }
 
 } // namespace

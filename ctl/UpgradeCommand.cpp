@@ -9,6 +9,7 @@
 #include "ctl/Interruption.h"
 #include "firmware/FailureText.h"
 #include "ctl/ProgressLine.h"
+#include "ctl/UnitLog.h"
 #include "ctl/UpgradeReport.h"
 #include "firmware/FirmwareChange.h"
 #include "firmware/UpgradeFile.h"
@@ -25,7 +26,8 @@ namespace Commands {
 
 int upgrade(const CtlOptions &options, Console &log)
 {
-    if (options.all || options.devices.size() > 1)
+    // --if-different looks at the unit before it changes it, as a gang does.
+    if (options.all || options.devices.size() > 1 || options.ifDifferent)
         return upgradeMany(options, log);
 
     const QString fileName = options.arguments[0];
@@ -37,6 +39,8 @@ int upgrade(const CtlOptions &options, Console &log)
     InterruptibleClock clock(Clock::standard(), Interruption::requested);
     FirmwareChange::Callbacks callbacks;
     callbacks.say = [&](const QString &text) { console.line(text); };
+    QString unitPort;
+    callbacks.step = [&](const QString &step) { UnitLog::instance().record(unitPort, step); };
     callbacks.percent = [&](int percent) { progress.show(QStringLiteral("Writing firmware"), percent); };
     QObject::connect(&usb, &USBVT350::sendPercentExtFlashWrite, &usb,
                      [&](int percent) { progress.show(QStringLiteral("Writing external flash"), percent); });
@@ -53,15 +57,21 @@ int upgrade(const CtlOptions &options, Console &log)
         return refused;
 
     QList<Vt520Enumeration::Entry> chosen;
-    if (const int refused = UpgradeReport::chooseUnits(options, log, fileName, &chosen))
+    if (const int refused = UpgradeReport::chooseUnits(options, log, &chosen))
         return refused;
     const Vt520Enumeration::Entry device = chosen.first();
     usb.pinToPort(device.portPath);
+    unitPort = device.portPath;
     FirmwareChange change(usb, callbacks, clock);
     const qint64 start = clock.now();
     const bool changed = change.run(fileName, contents);
     const qint64 milliseconds = clock.now() - start;
     progress.finish();
+    UnitLog::instance().record(device.portPath, QStringLiteral("verdict"),
+                               {{"result", FailureText::resultWord(change.outcome())},
+                                {"reason", change.verdict()},
+                                {"serialAfter", QString::fromLatin1(change.serialAfterStart())},
+                                {"seconds", double(milliseconds) / 1000.0}});
     int status = ExitDone;
     if (change.outcome() == FirmwareChange::Outcome::Stopped) {
         log.error(QStringLiteral("%1: unit %2 is in its bootloader: run the upgrade again")
@@ -80,10 +90,10 @@ int upgrade(const CtlOptions &options, Console &log)
         status = Interruption::exitStatus();
     }
     if (options.json) {
-        UpgradeReport report(fileName);
-        report.add({device.portPath, change.identifiedSerial(), change.serialAfterStart(),
+        UpgradeReport report(options);
+        report.add({device, device.portPath, change.identifiedSerial(), change.serialAfterStart(),
                     FailureText::resultWord(change.outcome()), change.verdict(), milliseconds});
-        report.give(log, status);
+        return report.give(log, status);
     }
     return status;
 }

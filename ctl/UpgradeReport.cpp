@@ -3,14 +3,14 @@
 #include "ctl/Console.h"
 #include "ctl/CtlOptions.h"
 #include "ctl/DeviceChoice.h"
+#include "ctl/JsonReport.h"
 #include "firmware/FailureText.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonValue>
 
-UpgradeReport::UpgradeReport(const QString &fileName)
-    : fileName(fileName)
+UpgradeReport::UpgradeReport(const CtlOptions &options)
+    : options(options)
 {
 }
 
@@ -25,14 +25,17 @@ QJsonValue serialValue(const QByteArray &serial)
 
 QJsonObject UpgradeReport::toJson(const Unit &unit)
 {
-    return QJsonObject{
-        {"portPath", unit.portPath},
-        {"serialBefore", serialValue(unit.serialBefore)},
-        {"serialAfter", serialValue(unit.serialAfter)},
-        {"result", unit.result},
-        {"reason", unit.reason},
-        {"seconds", double(unit.milliseconds) / 1000.0},
-    };
+    QJsonObject object = unit.found.portPath.isEmpty() ? JsonReport::unit(unit.portPath) : JsonReport::unit(unit.found);
+    object.insert("portPath", unit.portPath);
+    if (!unit.serialBefore.isEmpty())
+        object.insert("serial", QString::fromLatin1(unit.serialBefore));
+    object.insert("serialBefore", serialValue(unit.serialBefore));
+    object.insert("serialAfter", serialValue(unit.serialAfter));
+    object.insert("result", unit.result);
+    object.insert("reason", unit.reason);
+    object.insert("seconds", double(unit.milliseconds) / 1000.0);
+    object.insert("attempts", unit.attempts);
+    return object;
 }
 
 void UpgradeReport::addBusy(const QString &portPath, const QString &reason)
@@ -41,32 +44,26 @@ void UpgradeReport::addBusy(const QString &portPath, const QString &reason)
     unit.portPath = portPath;
     unit.result = FailureText::word(Failure::Kind::Busy);
     unit.reason = reason;
+    unit.attempts = 0;
     units.append(unit);
 }
 
-void UpgradeReport::give(Console &console, int exitStatus) const
+int UpgradeReport::give(Console &console, int exitStatus) const
 {
     QJsonArray array;
     for (const Unit &unit : units)
         array.append(toJson(unit));
-    QJsonObject document{{"file", fileName}, {"units", array}, {"exitStatus", exitStatus}};
-    if (exitStatus != 0) {
-        const QStringList errors = console.errors();
-        document.insert("error", errors.isEmpty() ? QString() : errors.first());
-        if (errors.size() > 1)
-            document.insert("errors", QJsonArray::fromStringList(errors));
-    }
-    console.documentGiven();
-    console.result(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)).trimmed());
+    QJsonObject document = JsonReport::header(options);
+    document.insert("units", array);
+    return JsonReport::give(console, document, exitStatus);
 }
 
-int UpgradeReport::chooseUnits(const CtlOptions &options, Console &console, const QString &fileName,
-                               QList<Vt520Enumeration::Entry> *chosen)
+int UpgradeReport::chooseUnits(const CtlOptions &options, Console &console, QList<Vt520Enumeration::Entry> *chosen)
 {
     QList<DeviceChoice::Busy> busy;
     const int refused = DeviceChoice::choose(options, console, chosen, &busy);
     if (refused && options.json && !busy.isEmpty()) {
-        UpgradeReport report(fileName);
+        UpgradeReport report(options);
         for (const DeviceChoice::Busy &unit : std::as_const(busy))
             report.addBusy(unit.portPath, unit.reason);
         report.give(console, refused);

@@ -11,24 +11,28 @@
 class Console;
 struct CtlOptions;
 
-// The one JSON document of `upgrade --json`, given at the end of the run:
-// per unit its port path, its serial before and after, the result
-// ("ok", "failed", "not-back", "in-bootloader", "interrupted" or "busy"),
-// the reason in words and the seconds its change took; beside them the
-// exit status and, when that is not 0, the first error.
+// The one JSON document of `upgrade --json`, given at the end of the run in
+// the frame every document has (JsonReport): per unit its port path, serial,
+// mode and bootloader version as found, its serial before and after, the
+// result ("ok", "failed", "not-back", "in-bootloader", "interrupted" or
+// "busy"), the reason in words, the seconds its change took and the
+// attempts; beside them the exit status and, when that is not 0, the first
+// error.
 class UpgradeReport
 {
 public:
     struct Unit {
+        Vt520Enumeration::Entry found; // the unit as chosen; its port path alone for a busy one
         QString portPath;
         QByteArray serialBefore; // empty: not identified (null in the document)
         QByteArray serialAfter;  // empty: not seen after the start
         QString result;
         QString reason;
         qint64 milliseconds = 0;
+        int attempts = 1;
     };
 
-    explicit UpgradeReport(const QString &fileName);
+    explicit UpgradeReport(const CtlOptions &options);
 
     static QJsonObject toJson(const Unit &unit);
 
@@ -37,16 +41,16 @@ public:
     void addBusy(const QString &portPath, const QString &reason);
 
     // The document onto standard output, the console's errors in it; the
-    // console then gives no closing object of its own.
-    void give(Console &console, int exitStatus) const;
+    // console then gives no closing object of its own. Returns the exit
+    // status (JsonReport::give).
+    int give(Console &console, int exitStatus) const;
 
-    // The units an upgrade of fileName goes to, as DeviceChoice picks them;
+    // The units an upgrade goes to, as DeviceChoice picks them;
     // when they are refused because another process holds some, --json
     // gives the document with those units as "busy".
-    static int chooseUnits(const CtlOptions &options, Console &console, const QString &fileName,
-                           QList<Vt520Enumeration::Entry> *chosen);
+    static int chooseUnits(const CtlOptions &options, Console &console, QList<Vt520Enumeration::Entry> *chosen);
 
 private:
-    QString fileName;
+    const CtlOptions &options;
     QList<Unit> units;
 };

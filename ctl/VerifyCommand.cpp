@@ -8,6 +8,8 @@
 #include "ctl/ExitStatus.h"
 #include "ctl/InputFile.h"
 #include "ctl/Interruption.h"
+#include "ctl/JsonReport.h"
+#include "ctl/UnitLog.h"
 #include "firmware/FirmwareChange.h"
 #include "firmware/UpgradeFile.h"
 #include "firmware/UpgradeImage.h"
@@ -17,7 +19,6 @@
 #include "usb/Vt520Enumeration.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
 
@@ -32,17 +33,19 @@ QString hex32(quint32 value)
     return QStringLiteral("0x") + QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')).toUpper();
 }
 
-// One unit's entry in the --json document; the serial and mode are null
-// where the unit did not tell them.
-QJsonObject unitEntry(const QString &port, const QString &serial, DeviceMode mode, const QString &result)
+// One unit's entry in the --json document: the unit as found, then its
+// serial and mode as it answered (null where it did not tell them).
+QJsonObject unitEntry(const Vt520Enumeration::Entry &device, const QString &serial, DeviceMode mode,
+                      const QString &result)
 {
-    return QJsonObject{
-        {"portPath", port},
-        {"serial", serial.isEmpty() ? QJsonValue() : QJsonValue(serial)},
-        {"mode", mode == DeviceMode::Unknown ? QJsonValue() : QJsonValue(Vt520Enumeration::modeName(mode))},
-        {"result", result},
-        {"difference", QJsonValue()},
-    };
+    QJsonObject entry = JsonReport::unit(device);
+    if (!serial.isEmpty())
+        entry.insert("serial", serial);
+    if (mode != DeviceMode::Unknown)
+        entry.insert("mode", Vt520Enumeration::modeName(mode));
+    entry.insert("result", result);
+    entry.insert("difference", QJsonValue());
+    return entry;
 }
 
 // One unit: ExitDone when it holds the file's firmware. Its line goes to
@@ -56,14 +59,21 @@ int verifyUnit(const Vt520Enumeration::Entry &device, const QString &fileName, c
     usb.pinToPort(port);
     InterruptibleClock clock(Clock::standard(), Interruption::requested);
     FirmwareChange change(usb, FirmwareChange::Callbacks(), clock);
+    const qint64 start = clock.now();
     const FirmwareChange::Comparison comparison = change.compare(contents);
+    const double seconds = double(clock.now() - start) / 1000.0;
     const QString serial = QString::fromLatin1(change.identifiedSerial());
     const QString mode =
         comparison.mode == DeviceMode::Bootloader ? QStringLiteral("bootloader") : QStringLiteral("application");
     const auto said = [&](const QString &result, const QString &line, const QString &difference = QString()) {
-        QJsonObject entry = unitEntry(port, serial, comparison.mode, result);
+        QJsonObject entry = unitEntry(device, serial, comparison.mode, result);
         if (!difference.isEmpty())
             entry.insert("difference", difference);
+        entry.insert("reason", line);
+        entry.insert("seconds", seconds);
+        entry.insert("attempts", 1);
+        UnitLog::instance().record(port, QStringLiteral("verdict"),
+                                   {{"result", result}, {"reason", line}, {"seconds", seconds}});
         if (units)
             units->append(entry);
         else if (result == QLatin1String("identical") || result == QLatin1String("differs"))
@@ -137,8 +147,9 @@ int verify(const CtlOptions &options, Console &console)
             const QString reason = QStringLiteral("%1: unit %2 was not verified; it is unchanged")
                                        .arg(Interruption::signalName(), device.portPath);
             console.error(reason);
-            units.append(unitEntry(device.portPath, QString::fromLatin1(device.serialString), device.mode,
-                                   QStringLiteral("interrupted")));
+            QJsonObject entry = unitEntry(device, QString(), DeviceMode::Unknown, QStringLiteral("interrupted"));
+            entry.insert("reason", reason);
+            units.append(entry);
             continue;
         }
         const int unitStatus = verifyUnit(device, fileName, contents, console, options.json ? &units : nullptr);
@@ -149,11 +160,9 @@ int verify(const CtlOptions &options, Console &console)
         status = Interruption::exitStatus();
     // --json: one document at the end, as upgrade gives it.
     if (options.json) {
-        QJsonObject document{{"file", fileName}, {"units", units}, {"exitStatus", status}};
-        if (status != ExitDone && !console.errors().isEmpty())
-            document.insert("error", console.errors().first());
-        console.documentGiven();
-        console.result(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)).trimmed());
+        QJsonObject document = JsonReport::header(options);
+        document.insert("units", units);
+        return JsonReport::give(console, document, status);
     }
     return status;
 }

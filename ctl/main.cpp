@@ -6,7 +6,9 @@
 #include "ctl/ExitStatus.h"
 #include "ctl/HelpText.h"
 #include "ctl/Interruption.h"
+#include "ctl/JsonReport.h"
 #include "ctl/StandardStreams.h"
+#include "ctl/UnitLog.h"
 
 #include <QCoreApplication>
 
@@ -50,25 +52,42 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("vt520ctl"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VT520_VERSION));
 
+    JsonReport::noteStart();
     CtlOptions options;
     const QString refusal = CtlOptions::parse(QCoreApplication::arguments().mid(1), &options);
     verboseTrace = options.verbose;
     Console console(options.quiet);
-    console.setJson(options.json);
+    // A command line refused before --json was read still gets its document.
+    console.setJson(options.json || QCoreApplication::arguments().contains(QStringLiteral("--json")));
     if (!refusal.isEmpty()) {
         console.error(refusal);
         console.errorLine(QStringLiteral("Try 'vt520ctl --help'."));
-        console.closeJson(ExitUsage);
+        if (!options.command)
+            options.command = CtlOptions::commandNamed(QCoreApplication::arguments().mid(1));
+        console.closeJson(ExitUsage, JsonReport::header(options));
         return ExitUsage;
     }
+    if (!options.logDir.isEmpty() && options.command) {
+        QString reason;
+        if (!UnitLog::instance().open(options.logDir, options.command->name, &reason)) {
+            console.error(QStringLiteral("cannot write %1: %2").arg(options.logDir, reason));
+            console.closeJson(ExitFileRefused, JsonReport::header(options));
+            return ExitFileRefused;
+        }
+    }
     int status = run(options, console);
+    // The run's outcome stands as its document gave it; a record that could
+    // not be written is said once.
+    const QString logFailure = UnitLog::instance().failure();
+    if (!logFailure.isEmpty())
+        console.errorLine(QStringLiteral("vt520ctl: warning: cannot write %1: %2").arg(options.logDir, logFailure));
     // A command that reached no safe point of its own has finished its
     // step; the signal still ends it with the signal's status.
     if (Interruption::requested() && status != Interruption::exitStatus()) {
         console.error(QStringLiteral("%1: stopped after the command's last step").arg(Interruption::signalName()));
         status = Interruption::exitStatus();
     }
-    console.closeJson(status);
+    console.closeJson(status, JsonReport::header(options));
     // A full disk behind standard output must not pass for a complete
     // listing or dump.
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

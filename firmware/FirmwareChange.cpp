@@ -61,6 +61,12 @@ void FirmwareChange::say(const QString &text)
         callbacks.say(text);
 }
 
+void FirmwareChange::mark(const char *step)
+{
+    if (callbacks.step)
+        callbacks.step(QString::fromLatin1(step));
+}
+
 void FirmwareChange::wait(int milliseconds) const
 {
     clock.sleep(milliseconds);
@@ -136,21 +142,26 @@ FirmwareChange::Outcome FirmwareChange::writeAndStart(const UpgradeFile::Content
     DeviceMode mode = DeviceMode::Unknown;
     if (!identify(&mode))
         return Outcome::NotIdentified;
+    mark("identified");
     if (mode == DeviceMode::Application) {
+        mark("reset");
         if (!resetIntoBootloader())
             return Outcome::BootloaderNotReached;
     } else {
         say(tr("Bootloader mode"));
     }
+    mark("bootloader");
     unitPort = usb.connectedPortPath();
     connectionsAtWrite = usb.connectionCount();
 
     say(tr("Writting firmware ... "));
+    mark("application-write-start");
     QByteArray image = contents.scrambledImage;
     DecodeBuffer(image);
     if (!writeApplication(image.mid(UpgradeImage::ApplicationOffset, UpgradeImage::ApplicationSize)))
         return stopped ? Outcome::Stopped : Outcome::PageWriteFailed;
     say(tr("OK"));
+    mark("application-write-end");
     if (stopNow())
         return Outcome::Stopped;
     if (const std::optional<Outcome> failed =
@@ -158,9 +169,12 @@ FirmwareChange::Outcome FirmwareChange::writeAndStart(const UpgradeFile::Content
         return *failed;
 
     say(tr("OK"));
+    mark("external-flash-verify-end");
     if (stopNow())
         return Outcome::Stopped;
+    mark("start");
     const Outcome started = startAndAwait();
+    mark("back");
     // A page that read back different spoils any return.
     return started == Outcome::Changed && !everyPageVerified ? Outcome::PagesDiffer : started;
 }
@@ -485,13 +499,16 @@ std::optional<FirmwareChange::Outcome> FirmwareChange::writeAndVerifyExternalFla
     QByteArray scrambled = region;
     EncodeBuffer(scrambled);
     say(tr("Writting External Flash ... "));
+    mark("external-flash-write-start");
     if (usb.WriteExternalFlashToAddress(scrambled, ExternalFlashAddress, recoveryClock, &failure) != 0)
         return failed();
 
     say(tr("OK"));
+    mark("external-flash-write-end");
     if (stopNow())
         return Outcome::Stopped;
     say(tr("Verify External Flash ...  "));
+    mark("external-flash-verify-start");
     QByteArray readBack(region.size(), '\0');
     if (readBackExternalFlash(&readBack, &failure) != 0)
         return failed();

@@ -31,6 +31,12 @@ public:
     struct Callbacks {
         std::function<void(const QString &)> say; // one line for the log pane
         std::function<void(int)> percent;         // application flash progress, 0..100
+        // The sequence's steps as they happen, for a record of the run:
+        // "identified", "reset", "bootloader", "application-write-start",
+        // "application-write-end", "external-flash-write-start",
+        // "external-flash-write-end", "external-flash-verify-start",
+        // "external-flash-verify-end", "start", "back".
+        std::function<void(const QString &step)> step;
     };
 
     // How a run ended, from the unit's end state.
@@ -156,6 +162,7 @@ private:
 
     QByteArray serialString();
     static QByteArray serialString(UsbDevice &device);
+    void mark(const char *step);
     void say(const QString &text);
     void forgetLastRun();
     // Whether the caller asked to stop; remembered once asked.

@@ -101,6 +101,8 @@ GangChange::UnitResult GangChange::changeUnit(const QString &fileName, const Upg
     FirmwareChange::Callbacks unitCallbacks;
     unitCallbacks.say = [this, portPath](const QString &line) { say(portPath, line); };
     unitCallbacks.percent = [this, portPath](int value) { percent(portPath, value); };
+    if (callbacks.step)
+        unitCallbacks.step = [this, portPath](const QString &step) { callbacks.step(portPath, step); };
     FirmwareChange change(usb, unitCallbacks, clock);
     change.run(fileName, contents);
     unit.serialBefore = change.identifiedSerial();

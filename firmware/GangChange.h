@@ -52,6 +52,8 @@ public:
     struct Callbacks {
         std::function<void(const QString &portPath, const QString &line)> say;
         std::function<void(const QString &portPath, int percent)> percent; // application flash
+        // A unit's steps (FirmwareChange::Callbacks::step), from its thread.
+        std::function<void(const QString &portPath, const QString &step)> step;
     };
 
     // Every wait of every unit is a sleep on the clock (the units wait side

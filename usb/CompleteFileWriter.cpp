@@ -1,5 +1,7 @@
 #include "usb/CompleteFileWriter.h"
 
+#include "usb/InPlaceFileWriter.h"
+
 #include <QSaveFile>
 
 namespace {
@@ -20,6 +22,10 @@ QString reasonAfterFailure(QSaveFile &file)
 
 bool CompleteFileWriter::write(const QString &fileName, const QByteArray &bytes, QString *reason)
 {
+    // A device, FIFO, socket or open stream is written where it stands;
+    // only a regular file (or a new name) is replaced whole.
+    if (InPlaceFileWriter::applies(fileName))
+        return InPlaceFileWriter::write(fileName, bytes, reason);
     QSaveFile file(fileName);
     QString failure;
     if (!file.open(QIODevice::WriteOnly)) {

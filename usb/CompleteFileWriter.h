@@ -8,7 +8,9 @@
 // rest are checked, and only a temporary that holds every byte is renamed to
 // the target name. On any failure the temporary is removed, a file that was
 // at the target name before stays as it was, and the system's reason ("No
-// space left on device") is given back.
+// space left on device") is given back. A target that is not a regular file
+// (a device, a FIFO, a socket, /dev/stdout) is not replaced but written in
+// place (InPlaceFileWriter).
 class CompleteFileWriter
 {
 public:

@@ -13,7 +13,9 @@
 #include "lighting/SceneTables.h"
 #include "sim/SharedClockFile.h"
 #include "sim/Vt520Sim.h"
+#include "usb/TransferKey.h"
 
+#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -22,6 +24,10 @@
 #include <QtTest>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 // Holds the waits of every process on a shared virtual clock: this process
 // becomes the clock's follower and looks at no time, so a sleep advances the
@@ -68,6 +74,88 @@ bool signalPending(qint64 pid, int signalNumber)
     }
     return false;
 }
+
+namespace {
+
+// The documented schema of the --json documents, as a small checker:
+// for each kind of document the keys it must have and the JSON types
+// each may take ("s" string, "n" number, "b" bool, "a" array, "0" null).
+struct SchemaKey {
+    const char *name;
+    const char *types;
+};
+QList<SchemaKey> frameKeys()
+{
+    return {{"schemaVersion", "n"}, {"version", "s"},   {"keyFingerprint", "s"},
+            {"host", "s"},          {"startedAt", "s"}, {"endedAt", "s"}};
+}
+QList<SchemaKey> unitKeys()
+{
+    return {{"portPath", "s"}, {"serial", "s0"}, {"mode", "s0"},   {"bootloaderVersion", "s0"},
+            {"result", "s"},   {"reason", "s"},  {"seconds", "n"}, {"attempts", "n"}};
+}
+// Keys beside the frame's, by the command a document is of.
+QList<SchemaKey> commandKeys(const QString &command)
+{
+    const QList<SchemaKey> file{{"file", "s0"}, {"fileSha256", "s0"}, {"fileSize", "n0"}};
+    if (command == "list")
+        return {{"bus", "n"}, {"address", "n"}, {"accessDenied", "b"}, {"busy", "b"}};
+    if (command == "status")
+        return {};
+    if (command == "info" || command == "upgrade" || command == "verify")
+        return file;
+    if (command.startsWith("programs") || command.startsWith("scenes"))
+        return file + QList<SchemaKey>{{"portPath", "s0"}, {"hostAccessMayBeSet", "b"}};
+    return {};
+}
+// Keys each unit of such a document has beside the unit keys.
+QList<SchemaKey> commandUnitKeys(const QString &command)
+{
+    if (command == "upgrade")
+        return {{"serialBefore", "s0"}, {"serialAfter", "s0"}};
+    if (command == "start")
+        return {{"serialAfter", "s0"}};
+    if (command == "verify")
+        return {{"difference", "s0"}};
+    return {};
+}
+QString schemaFault(const QJsonObject &object, const QList<SchemaKey> &keys, const QString &where)
+{
+    for (const SchemaKey &key : keys) {
+        if (!object.contains(key.name))
+            return QString("%1: no %2").arg(where, key.name);
+        const QJsonValue value = object[key.name];
+        const char type = value.isString()   ? 's'
+                          : value.isDouble() ? 'n'
+                          : value.isBool()   ? 'b'
+                          : value.isArray()  ? 'a'
+                          : value.isNull()   ? '0'
+                                             : 'o';
+        if (!QByteArray(key.types).contains(type))
+            return QString("%1: %2 is of type %3, not one of %4").arg(where, key.name).arg(type).arg(key.types);
+    }
+    return QString();
+}
+// The frame's values themselves: this build's key, times in UTC.
+QString frameFault(const QJsonObject &object)
+{
+    QByteArray key;
+    for (const uint32_t word : TransferKey)
+        for (int shift = 0; shift < 32; shift += 8)
+            key.append(char((word >> shift) & 0xFF));
+    const QString fingerprint = QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(16);
+    if (object["schemaVersion"].toInt() != 1)
+        return "schemaVersion is not 1";
+    if (object["keyFingerprint"].toString() != fingerprint)
+        return "keyFingerprint is not this build's: " + object["keyFingerprint"].toString();
+    const QDateTime started = QDateTime::fromString(object["startedAt"].toString(), Qt::ISODateWithMs);
+    const QDateTime ended = QDateTime::fromString(object["endedAt"].toString(), Qt::ISODateWithMs);
+    if (!started.isValid() || !ended.isValid() || started.timeSpec() != Qt::UTC || started > ended)
+        return "startedAt, endedAt not times in UTC in order";
+    return QString();
+}
+
+} // namespace
 
 class TestVt520Ctl : public QObject
 {
@@ -338,6 +426,23 @@ private slots:
         QTest::newRow("device operation failed") << 1 << QStringList{"read-memory", "0", "16"} << 4 << "failed";
         QTest::newRow("write-flash progress")
             << 1 << QStringList{"write-flash", "0", "%1/page.bin"} << 0 << "Verifying external flash: 100%";
+        QTest::newRow("list waiting for a unit that never comes")
+            << 0 << QStringList{"list", "--wait", "1"} << 3 << "vt520ctl: waiting up to 1 s for a Vt520 ...";
+        QTest::newRow("fewer units than expected")
+            << 1 << QStringList{"verify", "%1/good.upg", "--all", "--expect", "2"} << 3
+            << "expected 2 Vt520s, found 1; nothing done. Attached:\n  1-1  bus 1 address 1";
+        QTest::newRow("more units than expected")
+            << 2 << QStringList{"upgrade", "%1/good.upg", "--all", "--expect", "1"} << 3
+            << "  1-1.2  bus 1 address 2  application  serial 261100043";
+        QTest::newRow("fewer units than expected after the wait")
+            << 1 << QStringList{"start", "--all", "--expect", "2", "--wait", "1"} << 3
+            << "waiting up to 1 s for 2 Vt520s ...\nvt520ctl: expected 2 Vt520s, found 1";
+        QTest::newRow("expected units without --all")
+            << 2 << QStringList{"start", "--device", "1-1.1", "--expect", "1"} << 1 << "--expect needs --all";
+        QTest::newRow("expected units for a command of one")
+            << 1 << QStringList{"status", "--expect", "1"} << 1 << "status does not take --expect";
+        QTest::newRow("no units expected") << 1 << QStringList{"start", "--all", "--expect", "0"} << 1
+                                           << "--expect needs a number of units, not \"0\"";
         QTest::newRow("wait for a unit that never comes")
             << 2 << QStringList{"status", "--device", "9-9", "--wait", "1"} << 3
             << "vt520ctl: waiting up to 1 s for a Vt520 matching 9-9 ...";
@@ -474,6 +579,104 @@ private slots:
                               : (filler > 0 ? QStringList{"filler"} : QStringList()));
     }
 
+    // A target that is not a regular file is written where it stands, never
+    // replaced: a FIFO's reader gets the bytes, /dev/null stays a device,
+    // /dev/stdout is the process's standard output.
+    void outputsInPlace_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // %1: the target, %2: the test's folder
+        QTest::addColumn<QString>("target");        // "fifo", or a name as it stands
+        QTest::addColumn<QString>("failure");       // on standard error, with exit status 2; empty: done
+        const QStringList readFlash{"read-flash", "0", "4096", "--output", "%1"};
+        const QStringList readMemory{"read-memory", "0x08000000", "512", "--output", "%1"};
+        const QStringList makeUpgrade{"make-upgrade", "%2/firmware.hex", "%1"};
+        const QStringList programsGet{"programs", "get", "%1"};
+        QTest::newRow("read-flash into a FIFO") << readFlash << "fifo"
+                                                << "";
+        QTest::newRow("read-memory into a FIFO") << readMemory << "fifo"
+                                                 << "";
+        QTest::newRow("make-upgrade into a FIFO") << makeUpgrade << "fifo"
+                                                  << "";
+        QTest::newRow("programs get into a FIFO") << programsGet << "fifo"
+                                                  << "";
+        QTest::newRow("read-flash into /dev/null") << readFlash << "/dev/null"
+                                                   << "";
+        QTest::newRow("make-upgrade into /dev/null") << makeUpgrade << "/dev/null"
+                                                     << "";
+        QTest::newRow("read-flash onto /dev/stdout") << readFlash << "/dev/stdout"
+                                                     << "";
+        QTest::newRow("make-upgrade onto /dev/stdout") << makeUpgrade << "/dev/stdout"
+                                                       << "";
+        QTest::newRow("read-flash into a full device") << readFlash << "/dev/full"
+                                                       << "cannot write /dev/full: No space left on device";
+        QTest::newRow("make-upgrade into a full device") << makeUpgrade << "/dev/full"
+                                                         << "No space left on device";
+    }
+
+    void outputsInPlace()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, target);
+        QFETCH(QString, failure);
+        QVERIFY(HexFiles::writeFile(path("firmware.hex"),
+                                    HexFiles::hexText(0x08004000, HexFiles::randomBytes(0x1C000, 53))));
+        prepareUnits(1);
+        const auto withTarget = [&](const QString &name) {
+            QStringList filled = arguments;
+            for (QString &argument : filled)
+                argument = argument.replace("%1", name).replace("%2", dir->path());
+            return filled;
+        };
+        // The same command into a regular file gives the bytes expected.
+        QCOMPARE(run(withTarget(path("regular.out"))).status, 0);
+        const QByteArray expected = HexFiles::readFile(path("regular.out"));
+        QVERIFY(!expected.isEmpty());
+
+        const QString name = target == "fifo" ? path("fifo") : target;
+        struct stat before = {};
+        if (target == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+        QCOMPARE(::stat(QFile::encodeName(name).constData(), &before), 0);
+
+        // The reader holds a writer of its own open, so that it sees the end
+        // of the bytes only once that writer closes after the run.
+        QByteArray received;
+        int reader = -1;
+        int heldWriter = -1;
+        std::thread reading;
+        if (target == "fifo") {
+            reader = ::open(QFile::encodeName(name).constData(), O_RDONLY | O_NONBLOCK);
+            QVERIFY(reader >= 0);
+            heldWriter = ::open(QFile::encodeName(name).constData(), O_WRONLY);
+            QVERIFY(heldWriter >= 0);
+            QCOMPARE(::fcntl(reader, F_SETFL, 0), 0);
+            reading = std::thread([&] {
+                char buffer[65536];
+                ssize_t count;
+                while ((count = ::read(reader, buffer, sizeof buffer)) > 0)
+                    received.append(buffer, int(count));
+            });
+        }
+        const Run result = run(withTarget(name));
+        if (target == "fifo") {
+            ::close(heldWriter);
+            reading.join();
+            ::close(reader);
+        }
+        QCOMPARE(result.status, failure.isEmpty() ? 0 : 2);
+        QVERIFY2(result.err.contains(failure.toLocal8Bit()), result.err.constData());
+        if (target == "fifo")
+            QCOMPARE(received, expected);
+        if (target == "/dev/stdout")
+            QCOMPARE(result.out, expected);
+        struct stat after = {};
+        QCOMPARE(::stat(QFile::encodeName(name).constData(), &after), 0);
+        QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
+        QCOMPARE(after.st_ino, before.st_ino);
+        if (target == "/dev/null")
+            QVERIFY(S_ISCHR(after.st_mode));
+    }
+
     // --quiet keeps back the log and informational lines only: what the
     // command was asked for is on standard output as without it.
     void quietKeepsTheResult_data()
@@ -507,13 +710,17 @@ private slots:
         const Run quiet = run(arguments + QStringList{"--quiet"}, 2);
         QCOMPARE(said.status, 0);
         QCOMPARE(quiet.status, 0);
-        // The dump text names the buffer's address in the process, which
-        // differs from run to run.
+        // The dump text names the buffer's address in the process, and a
+        // JSON document the run's times, which differ from run to run.
         const QRegularExpression bufferAddress("src address: 0x[0-9a-f]+");
-        QStringList expected = lines(said.out).replaceInStrings(bufferAddress, "src address");
+        const QRegularExpression runTime("\"(startedAt|endedAt|seconds)\": [^,]*");
+        const auto steady = [&](const QByteArray &out) {
+            return lines(out).replaceInStrings(bufferAddress, "src address").replaceInStrings(runTime, "\\1");
+        };
+        QStringList expected = steady(said.out);
         for (const QString &line : hidden)
             QVERIFY2(expected.removeAll(line) == 1, said.out.constData());
-        QCOMPARE(lines(quiet.out).replaceInStrings(bufferAddress, "src address"), expected);
+        QCOMPARE(steady(quiet.out), expected);
         QVERIFY2(!quiet.err.contains("%\n"), quiet.err.constData()); // no progress either
         QVERIFY2(!expected.isEmpty() || !hidden.isEmpty(), said.out.constData());
     }
@@ -735,6 +942,104 @@ private slots:
                 QVERIFY2(lines(out).contains(units == 1 ? stopped : port + ": " + stopped), out.constData());
             }
             QVERIFY(stateFile(units, unit, "device.ini").contains("mode=bootloader\n"));
+        }
+    }
+
+    // A signal ignored when vt520ctl starts (nohup, a background job) stays
+    // ignored: sent during the change, it stops nothing.
+    void ignoredSignalStaysIgnored_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<QString>("trap"); // the shell's name for it
+        QTest::newRow("SIGHUP, as under nohup") << int(SIGHUP) << "HUP";
+        QTest::newRow("SIGINT, as in a background job") << int(SIGINT) << "INT";
+    }
+
+    void ignoredSignalStaysIgnored()
+    {
+        QFETCH(int, signalNumber);
+        QFETCH(QString, trap);
+        prepareUnits(1);
+        const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 22);
+        QVERIFY(!fixture.fileName.isEmpty());
+        HeldClock held(clockFile());
+        QVERIFY(held.isHolding());
+        QProcess process;
+        process.setProcessEnvironment(unitsEnvironment(1, false));
+        process.start("/bin/sh", {"-c", QString("trap '' %1; exec \"$0\" \"$@\"").arg(trap), VT520CTL, "upgrade",
+                                  fixture.fileName});
+        QByteArray out;
+        while (!out.contains("Reset device\n") && process.waitForReadyRead(30000))
+            out += process.readAllStandardOutput();
+        QVERIFY2(out.contains("Reset device\n"), out.constData());
+        QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
+        QTRY_VERIFY(!signalPending(process.processId(), signalNumber));
+        held.release();
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+        QCOMPARE(stateFile(1, 1, "internal.bin").mid(0x4000, 0x1C000), fixture.applicationRegion());
+        QVERIFY(stateFile(1, 1, "device.ini").contains("mode=application\n"));
+    }
+
+    // --log-dir: each unit's record is written as the run goes, one line
+    // per event, so that a kill -9 during the change leaves every unit's
+    // lines up to it, each line whole, in the order of the steps.
+    void logLinesSurviveAKill_data()
+    {
+        QTest::addColumn<int>("units"); // more than one: all at once with --all
+        QTest::newRow("one unit") << 1;
+        QTest::newRow("two units at once") << 2;
+    }
+
+    void logLinesSurviveAKill()
+    {
+        QFETCH(int, units);
+        prepareUnits(units);
+        const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 19);
+        QVERIFY(!fixture.fileName.isEmpty());
+        // The kill comes during the wait after the reset, the change's first
+        // wait, where this test holds the shared clock.
+        HeldClock held(clockFile());
+        QVERIFY(held.isHolding());
+        QProcess process;
+        process.setProcessEnvironment(unitsEnvironment(units, false));
+        QStringList arguments{"upgrade", fixture.fileName, "--log-dir", path("log")};
+        if (units > 1)
+            arguments << "--all";
+        process.start(VT520CTL, arguments);
+        const auto record = [&](int unit) { return HexFiles::readFile(path("log/%1.jsonl").arg(261100041 + unit)); };
+        const auto everyUnitReset = [&] {
+            for (int unit = 1; unit <= units; ++unit) {
+                if (!record(unit).contains("\"event\":\"reset\""))
+                    return false;
+            }
+            return true;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(everyUnitReset(), 30000);
+        QCOMPARE(::kill(pid_t(process.processId()), SIGKILL), 0);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+        held.release();
+
+        const QStringList steps{"chosen", "locked", "identified", "reset"};
+        for (int unit = 1; unit <= units; ++unit) {
+            const QByteArray text = record(unit);
+            QVERIFY2(text.endsWith('\n'), text.constData());
+            QStringList events;
+            for (const QByteArray &line : text.split('\n')) {
+                if (line.isEmpty())
+                    continue;
+                QJsonParseError parsed;
+                const QJsonObject event = QJsonDocument::fromJson(line, &parsed).object();
+                QVERIFY2(parsed.error == QJsonParseError::NoError, line.constData());
+                QCOMPARE(event["serial"].toString(), QString::number(261100041 + unit));
+                QCOMPARE(event["portPath"].toString(), units == 1 ? QString("1-1") : QString("1-1.%1").arg(unit));
+                QVERIFY(event["time"].toString().endsWith('Z'));
+                events << event["event"].toString();
+            }
+            // The steps in order up to the kill, in the wait after the reset.
+            QCOMPARE(events, steps);
         }
     }
 
@@ -1059,6 +1364,8 @@ private slots:
             << QStringList{"--all"} << 2 << 0 << 4 << QStringList{"ok", "not-back"};
         QTest::newRow("one unit failing") << QStringList{"--device", "1-1.1"} << 0 << 1 << 4 << QStringList{"failed"};
         QTest::newRow("every unit, one failing") << QStringList{"--all"} << 0 << 1 << 4 << QStringList{"failed", "ok"};
+        QTest::newRow("every unit, as many as expected")
+            << QStringList{"--all", "--expect", "2"} << 0 << 0 << 0 << QStringList{"ok", "ok"};
     }
 
     void upgradeAsJson()
@@ -1090,6 +1397,11 @@ private slots:
         QCOMPARE(report.contains("error"), status != 0);
         if (status != 0)
             QVERIFY2(result.err.contains(report["error"].toString().toLocal8Bit()), result.err.constData());
+        const int expect = selection.indexOf("--expect");
+        if (expect > 0) {
+            QCOMPARE(report["expected"].toInt(), selection[expect + 1].toInt());
+            QCOMPARE(report["found"].toInt(), 2);
+        }
         const QJsonArray units = report["units"].toArray();
         QCOMPARE(units.size(), results.size());
         for (int i = 0; i < units.size(); ++i) {
@@ -1126,7 +1438,6 @@ private slots:
         QTest::newRow("no device") << 0 << QStringList{"upgrade", "%1/new.upg", "--json"} << 3 << "no Vt520 found";
         QTest::newRow("several and none chosen")
             << 2 << QStringList{"upgrade", "%1/new.upg", "--json"} << 3 << "2 Vt520s are attached";
-        QTest::newRow("list without a device") << 0 << QStringList{"list", "--json"} << 3 << "no Vt520 found";
         QTest::newRow("status without a device") << 0 << QStringList{"status", "--json"} << 3 << "no Vt520 found";
     }
 
@@ -1150,6 +1461,129 @@ private slots:
         const QString text = document["error"].toString();
         QVERIFY2(text.contains(error), qPrintable(text));
         QVERIFY2(result.err.contains(text.toLocal8Bit()), result.err.constData());
+    }
+
+    void documentsFollowTheSchema_data()
+    {
+        QTest::addColumn<int>("units");
+        QTest::addColumn<QStringList>("arguments"); // %1: the test's folder
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("unitCount"); // in the document's units
+        const QString good = "%1/good.upg";
+        QTest::newRow("list") << 2 << QStringList{"list"} << 0 << 2;
+        QTest::newRow("list, no unit") << 0 << QStringList{"list"} << 3 << 0;
+        QTest::newRow("status") << 1 << QStringList{"status"} << 0 << 1;
+        QTest::newRow("status, no unit") << 0 << QStringList{"status"} << 3 << 0;
+        QTest::newRow("status, none chosen of two") << 2 << QStringList{"status"} << 3 << 0;
+        QTest::newRow("status, bad mask") << 1 << QStringList{"status", "--set", "zz"} << 1 << 0;
+        QTest::newRow("unknown command") << 1 << QStringList{"frobnicate"} << 1 << 0;
+        QTest::newRow("info") << 0 << QStringList{"info", good} << 0 << 0;
+        QTest::newRow("info, damaged file") << 0 << QStringList{"info", "%1/damaged.upg"} << 2 << 0;
+        QTest::newRow("info, missing file") << 0 << QStringList{"info", "%1/missing.upg"} << 2 << 0;
+        QTest::newRow("upgrade") << 1 << QStringList{"upgrade", good} << 0 << 1;
+        QTest::newRow("upgrade, every unit") << 2 << QStringList{"upgrade", good, "--all"} << 0 << 2;
+        QTest::newRow("upgrade, refused file") << 1 << QStringList{"upgrade", "%1/short.upg"} << 2 << 0;
+        QTest::newRow("upgrade, file missing") << 1 << QStringList{"upgrade", "%1/missing.upg"} << 2 << 0;
+        QTest::newRow("upgrade, no unit") << 0 << QStringList{"upgrade", good} << 3 << 0;
+        QTest::newRow("upgrade, fewer units than expected")
+            << 1 << QStringList{"upgrade", good, "--all", "--expect", "2"} << 3 << 0;
+        QTest::newRow("upgrade, usage") << 1 << QStringList{"upgrade"} << 1 << 0;
+        QTest::newRow("verify, every unit") << 2 << QStringList{"verify", good, "--all"} << 4 << 2;
+        QTest::newRow("verify, refused file") << 2 << QStringList{"verify", "%1/short.upg", "--all"} << 2 << 0;
+        QTest::newRow("start, every unit") << 2 << QStringList{"start", "--all"} << 0 << 2;
+        QTest::newRow("start, no unit") << 0 << QStringList{"start", "--all"} << 3 << 0;
+        QTest::newRow("programs get") << 1 << QStringList{"programs", "get", "%1/out.pgm"} << 0 << 1;
+        QTest::newRow("programs set") << 1 << QStringList{"programs", "set", "%1/table.pgm"} << 0 << 1;
+        QTest::newRow("scenes set, refused file") << 1 << QStringList{"scenes", "set", "%1/short.upg"} << 2 << 0;
+        QTest::newRow("scenes get, no unit") << 0 << QStringList{"scenes", "get", "%1/out.scn"} << 3 << 0;
+    }
+
+    void documentsFollowTheSchema()
+    {
+        QFETCH(int, units);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(int, unitCount);
+        prepareUnits(units);
+        const UpgradeFixture damaged = UpgradeFixture::make(path("damaged.upg"), 18);
+        QVERIFY(QFile::copy(damaged.fileName, path("good.upg")));
+        QVERIFY(HexFiles::writeFile(damaged.fileName,
+                                    HexFiles::readFile(damaged.fileName).replace(66 + 0x5000, 1, "\xC3")));
+        QVERIFY(HexFiles::writeFile(path("short.upg"), QByteArray(300, 'x')));
+        QCOMPARE(LightingFile::save(path("table.pgm"), LightingFile::Kind::Programs, QByteArray(7680, '\2')),
+                 LightingFile::Status::Ok);
+        for (QString &argument : arguments)
+            argument.replace(QStringLiteral("%1"), dir->path());
+        const Run result = run(arguments + QStringList{"--json"}, units);
+        QCOMPARE(result.status, status);
+        QJsonParseError parsed;
+        const QJsonDocument document = QJsonDocument::fromJson(result.out, &parsed);
+        QVERIFY2(parsed.error == QJsonParseError::NoError, result.out.constData());
+
+        // list: an array of units, each with the frame; none is [].
+        if (arguments.first() == "list") {
+            QVERIFY2(document.isArray(), result.out.constData());
+            QCOMPARE(document.array().size(), unitCount);
+            for (const QJsonValue &unit : document.array()) {
+                const QJsonObject object = unit.toObject();
+                const QString fault = schemaFault(object, frameKeys() + unitKeys() + commandKeys("list"), "unit");
+                QVERIFY2(fault.isEmpty(), qPrintable(fault));
+                QVERIFY2(frameFault(object).isEmpty(), qPrintable(frameFault(object)));
+            }
+            if (status != 0)
+                QVERIFY2(result.err.contains("no Vt520 found"), result.err.constData());
+            return;
+        }
+        QVERIFY2(document.isObject(), result.out.constData());
+        const QJsonObject object = document.object();
+        const QString command = arguments.first() == "programs" || arguments.first() == "scenes"
+                                    ? arguments.first() + " " + arguments[1]
+                                    : arguments.first();
+        const bool known = command != "frobnicate";
+        QList<SchemaKey> keys =
+            frameKeys() + QList<SchemaKey>{{"command", known ? "s" : "0"}, {"units", "a"}, {"exitStatus", "n"}};
+        if (status != 0)
+            keys.append(SchemaKey{"error", "s"});
+        if (known)
+            keys += commandKeys(command);
+        if (command == "status" && status == 0)
+            keys += QList<SchemaKey>{{"portPath", "s"}, {"status", "n"}, {"hex", "s"}, {"binary", "s"}};
+        if (command == "info" && status != 0 && arguments[1].contains("damaged"))
+            keys += QList<SchemaKey>{{"kind", "s"}, {"size", "n"}, {"usable", "b"}};
+        if (arguments.contains("--expect"))
+            keys += QList<SchemaKey>{{"expected", "n"}, {"found", "n0"}};
+        QString fault = schemaFault(object, keys, "document");
+        QVERIFY2(fault.isEmpty(), qPrintable(fault + "\n" + result.out));
+        QVERIFY2(frameFault(object).isEmpty(), qPrintable(frameFault(object)));
+        if (known)
+            QCOMPARE(object["command"].toString(), command);
+        QCOMPARE(object["exitStatus"].toInt(-1), status);
+        // The error is what standard error said, or a unit's verdict that
+        // the command gives as a result (verify's "differs").
+        const QJsonArray unitList = object["units"].toArray();
+        if (status != 0) {
+            const QString error = object["error"].toString();
+            QVERIFY(!error.isEmpty());
+            QVERIFY2(result.err.contains(error.toLocal8Bit())
+                         || std::any_of(unitList.begin(), unitList.end(),
+                                        [&](const QJsonValue &unit) { return unit["reason"].toString() == error; }),
+                     qPrintable(error));
+        }
+        QCOMPARE(unitList.size(), unitCount);
+        for (const QJsonValue &unit : unitList) {
+            fault = schemaFault(unit.toObject(), unitKeys() + commandUnitKeys(command), "unit");
+            QVERIFY2(fault.isEmpty(), qPrintable(fault + "\n" + result.out));
+            QVERIFY(unit["attempts"].toInt() >= 1);
+        }
+        // The file's digest is that of the file as it is after the run.
+        if (object.contains("fileSha256") && !object["fileSha256"].isNull()) {
+            const QByteArray bytes = HexFiles::readFile(object["file"].toString());
+            QCOMPARE(object["fileSha256"].toString(),
+                     QString(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()));
+            QCOMPARE(object["fileSize"].toInteger(), qint64(bytes.size()));
+        }
+        if (object.contains("fileSha256") && object["fileSha256"].isNull())
+            QVERIFY(!QFileInfo(object["file"].toString()).isFile());
     }
 
     // --output -: the bytes themselves on standard output, as they are in
@@ -1183,28 +1617,50 @@ private slots:
     }
 
     // --wait through the system's libusb: a unit that has left the bus (as
-    // after a reset) is waited for and found back at its port.
+    // after a reset) is waited for and found back at its port; with
+    // --expect, every unit is waited for, not only the first to be there.
+    void waitForAUnitBack_data()
+    {
+        QTest::addColumn<int>("units");
+        QTest::addColumn<QString>("away");          // the unit that leaves the bus
+        QTest::addColumn<QString>("second");        // the command that waits for it
+        QTest::addColumn<QStringList>("secondOut"); // its standard output
+        QTest::newRow("one unit") << 1 << "101-1"
+                                  << "status --device 101-1 --wait 30" << QStringList{"Status: " + QString(32, '0')};
+        QTest::newRow("every unit of two, one re-enumerating")
+            << 2 << "101-1.2"
+            << "start --all --expect 2 --wait 30"
+            << QStringList{"101-1.1: the Vt520 261100042 runs its application already; nothing sent",
+                           "101-1.2: the Vt520 261100043 runs its application already; nothing sent"};
+    }
+
     void waitForAUnitBack()
     {
         if (QStringLiteral(USBFS_RUN).isEmpty())
             QSKIP("vt520-usbfs-run is not built (no umockdev)");
-        prepareUnits(1);
-        const QProcessEnvironment environment = unitsEnvironment(1, true);
+        QFETCH(int, units);
+        QFETCH(QString, away);
+        QFETCH(QString, second);
+        QFETCH(QStringList, secondOut);
+        prepareUnits(units);
+        const QProcessEnvironment environment = unitsEnvironment(units, true);
         // The first status read takes the unit off the bus for 1.5 s; the
         // second command waits for it.
-        const QString script =
-            "\"$0\" status --device 101-1 >first.out 2>&1; echo $? >first.status; "
-            "\"$0\" status --device 101-1 --wait 30 >second.out 2>second.err; echo $? >second.status";
+        const QString script = QString("\"$0\" status --device %1 >first.out 2>&1; echo $? >first.status; "
+                                       "\"$0\" %2 >second.out 2>second.err; echo $? >second.status")
+                                   .arg(away, second);
         QProcess process;
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(dir->path());
-        process.start(USBFS_RUN, QStringList{"--virtual-clock", "--devices", "1", "--unplug-at-request", "9:1500", "--",
-                                             "/bin/sh", "-c", script, VT520CTL});
+        process.start(USBFS_RUN, QStringList{"--virtual-clock", "--devices", QString::number(units),
+                                             "--unplug-at-request", "9:1500", "--", "/bin/sh", "-c", script, VT520CTL});
         QVERIFY(process.waitForFinished(120000));
         QCOMPARE(process.exitCode(), 0);
         QCOMPARE(HexFiles::readFile(path("first.status")).trimmed(), QByteArray("4"));
-        QCOMPARE(HexFiles::readFile(path("second.status")).trimmed(), QByteArray("0"));
-        QCOMPARE(lines(HexFiles::readFile(path("second.out"))), QStringList{"Status: " + QString(32, '0')});
+        QVERIFY2(HexFiles::readFile(path("second.status")).trimmed() == "0",
+                 HexFiles::readFile(path("second.err")).constData());
+        QCOMPARE(lines(HexFiles::readFile(path("second.out"))), secondOut);
+        QVERIFY(HexFiles::readFile(path("second.err")).contains("vt520ctl: waiting up to 30 s for "));
     }
 
     // verify: units that hold the file's firmware, and units with one byte
@@ -1514,7 +1970,7 @@ private slots:
         QTest::newRow("read-memory") << "read-memory ADDRESS LENGTH [--output FILE] [--device SEL]";
         QTest::newRow("read-flash") << "read-flash ADDRESS LENGTH [--output FILE] [--device SEL]";
         QTest::newRow("write-flash") << "write-flash ADDRESS FILE.bin [--device SEL]";
-        QTest::newRow("start, one unit") << "start [--device SEL]";
+        QTest::newRow("start, one unit") << "start [--json] [--device SEL]";
         QTest::newRow("verify, one unit") << "verify FILE.upg [--json] [--device SEL]";
         QTest::newRow("verify, several") << "verify FILE.upg --all | --device SEL --device SEL ...";
         QTest::newRow("start, several") << "start --all | --device SEL --device SEL ...";
@@ -1535,6 +1991,25 @@ private slots:
         QVERIFY2(std::any_of(shown.begin(), shown.end(),
                              [&](const QString &text) { return text == line || text.startsWith(line + "  "); }),
                  result.out.constData());
+    }
+
+    // The version, by either name, alone on standard output.
+    void versionShown_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("--version") << QStringList{"--version"};
+        QTest::newRow("-V") << QStringList{"-V"};
+        QTest::newRow("-V after a command") << QStringList{"list", "-V"};
+    }
+
+    void versionShown()
+    {
+        QFETCH(QStringList, arguments);
+        const Run result = run(arguments, 0);
+        QCOMPARE(result.status, 0);
+        QVERIFY2(QRegularExpression("^vt520ctl \\d+\\.\\d+\\S*\n$").match(QString(result.out)).hasMatch(),
+                 result.out.constData());
+        QVERIFY2(result.err.isEmpty(), result.err.constData());
     }
 
     void flashRoundTrip()
@@ -1660,6 +2135,49 @@ private slots:
                 QVERIFY(table.filter(QRegularExpression("^" + port + " +26110004 +- +failed ")).size() == 1);
                 QVERIFY2(result.err.contains("at " + port.toLatin1() + " failed"), result.err.constData());
             }
+        }
+    }
+
+    // upgrade --if-different: each unit read back first; those that hold
+    // the file already are reported identical and neither reset nor
+    // written, the others changed.
+    void upgradeIfDifferent_data()
+    {
+        QTest::addColumn<QList<int>>("holding"); // units given the file before
+        QTest::newRow("two of four hold the file") << QList<int>{1, 3};
+        QTest::newRow("none holds it") << QList<int>{};
+        QTest::newRow("every unit holds it") << QList<int>{1, 2, 3, 4};
+    }
+
+    void upgradeIfDifferent()
+    {
+        QFETCH(QList<int>, holding);
+        prepareUnits(4);
+        const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 21);
+        QVERIFY(!fixture.fileName.isEmpty());
+        QStringList given{"upgrade", fixture.fileName, "--quiet"};
+        for (const int unit : holding)
+            given << "--device" << QString("1-1.%1").arg(unit);
+        if (!holding.isEmpty())
+            QCOMPARE(run(given, 4).status, 0);
+
+        const Run result =
+            run({"upgrade", fixture.fileName, "--all", "--if-different", "--json", "--log-dir", path("log")}, 4);
+        QVERIFY2(result.status == 0, result.err.constData());
+        const QJsonArray units = QJsonDocument::fromJson(result.out).object()["units"].toArray();
+        QCOMPARE(units.size(), 4);
+        for (int unit = 1; unit <= 4; ++unit) {
+            const QString port = QString("1-1.%1").arg(unit);
+            const auto entry = std::find_if(units.begin(), units.end(),
+                                            [&](const QJsonValue &value) { return value["portPath"] == port; });
+            QVERIFY2(entry != units.end(), qPrintable(port));
+            const bool held = holding.contains(unit);
+            QCOMPARE(entry->toObject()["result"].toString(), held ? QString("identical") : QString("ok"));
+            QCOMPARE(stateFile(4, unit, "internal.bin").mid(0x4000, 0x1C000), fixture.applicationRegion());
+            // A unit that held the file saw no reset.
+            const QByteArray record = HexFiles::readFile(path("log/%1.jsonl").arg(261100041 + unit));
+            QCOMPARE(record.contains("\"event\":\"reset\""), !held);
+            QVERIFY(record.contains("\"event\":\"verdict\""));
         }
     }
 
