@@ -6,11 +6,6 @@
 #include <QFile>
 #include <QJsonDocument>
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace {
 
 // The production serial: the bootloader's form ends in 'b'.
@@ -80,23 +75,14 @@ void UnitLog::record(const QString &portPath, const QString &event, const QJsonO
     line.insert("pid", qint64(QCoreApplication::applicationPid()));
     const QByteArray bytes = QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n';
 
-    const int descriptor =
-        ::open(QFile::encodeName(fileFor(portPath)).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    bool written = descriptor >= 0;
-    if (written) {
-        // One write of the whole line: appended lines of two processes never
-        // interleave.
-        ssize_t count;
-        do
-            count = ::write(descriptor, bytes.constData(), size_t(bytes.size()));
-        while (count < 0 && errno == EINTR);
-        written = count == bytes.size();
-        if (!written && firstFailure.isEmpty())
-            firstFailure = count < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("short write");
-        ::close(descriptor);
-    } else if (firstFailure.isEmpty()) {
-        firstFailure = QString::fromLocal8Bit(std::strerror(errno));
-    }
+    QFile file(fileFor(portPath));
+    // Unbuffered, so that the whole line goes in one write: appended lines
+    // of two processes never interleave.
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
+    if (written)
+        written = file.write(bytes) == bytes.size();
+    if (!written && firstFailure.isEmpty())
+        firstFailure = file.errorString();
 }
 
 QString UnitLog::failure() const
