@@ -15,6 +15,7 @@
 #include "firmware/GangChange.h"
 #include "firmware/UpgradeFile.h"
 #include "usb/InterruptibleClock.h"
+#include "usb/DeviceMode.h"
 #include "usb/USBVT350.h"
 #include "usb/Vt520Enumeration.h"
 
@@ -59,6 +60,25 @@ bool holdsTheFile(const QString &port, const QString &fileName, const UpgradeFil
     unit->verdict = QStringLiteral("holds the firmware of %1 already; nothing written").arg(fileName);
     unit->milliseconds = clock.now() - start;
     return true;
+}
+
+// The units of a run stopped before their changes began, each as found,
+// never opened.
+QList<GangChange::UnitResult> untouchedUnits(const QList<Vt520Enumeration::Entry> &chosen, const QStringList &ports)
+{
+    QList<GangChange::UnitResult> units;
+    for (const QString &port : ports) {
+        const auto found = std::find_if(chosen.begin(), chosen.end(),
+                                        [&](const Vt520Enumeration::Entry &device) { return device.portPath == port; });
+        GangChange::UnitResult unit;
+        unit.portPath = port;
+        if (found != chosen.end())
+            unit.serialBefore = found->serialString;
+        unit.change = FirmwareChange::Outcome::StoppedUntouched;
+        unit.verdict = FailureText::verdict(unit.change);
+        units.append(unit);
+    }
+    return units;
 }
 
 } // namespace
@@ -112,6 +132,11 @@ int upgradeMany(const CtlOptions &options, Console &log)
     GangChange::Result result;
     if (!ports.isEmpty() && !Interruption::requested())
         result = gang.run(fileName, contents, ports);
+    else if (Interruption::requested()) {
+        result.units = untouchedUnits(chosen, ports);
+        for (const GangChange::UnitResult &unit : std::as_const(result.units))
+            callbacks.say(unit.portPath, unit.verdict);
+    }
     result.units += heldAlready;
     const auto resultWord = [&](const GangChange::UnitResult &unit) {
         return identical.contains(unit.portPath) ? QStringLiteral("identical") : FailureText::resultWord(unit.change);
@@ -136,7 +161,13 @@ int upgradeMany(const CtlOptions &options, Console &log)
     int status = result.allSucceeded() ? ExitDone : ExitDeviceFailed;
     if (Interruption::requested()) {
         for (const GangChange::UnitResult &unit : result.units) {
-            if (!unit.succeeded())
+            if (unit.change == FirmwareChange::Outcome::StoppedUntouched)
+                log.error(QStringLiteral("%1: unit %2 was not changed: it is still in %3")
+                              .arg(Interruption::signalName(), unit.portPath,
+                                   deviceModeOf(unit.serialBefore) == DeviceMode::Bootloader
+                                       ? QStringLiteral("its bootloader")
+                                       : QStringLiteral("application mode")));
+            else if (!unit.succeeded())
                 log.error(QStringLiteral("%1: unit %2 did not finish its change and may be in its bootloader: run "
                                          "the upgrade again")
                               .arg(Interruption::signalName(), unit.portPath));

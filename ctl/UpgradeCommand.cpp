@@ -14,6 +14,7 @@
 #include "firmware/FirmwareChange.h"
 #include "firmware/UpgradeFile.h"
 #include "usb/InterruptibleClock.h"
+#include "usb/DeviceMode.h"
 #include "usb/USBVT350.h"
 
 #include <QObject>
@@ -23,6 +24,17 @@
 #include <unistd.h>
 
 namespace Commands {
+
+namespace {
+
+// The mode a unit was found in, as the stop's line names it.
+QString modeWords(const QByteArray &serial)
+{
+    return deviceModeOf(serial) == DeviceMode::Bootloader ? QStringLiteral("its bootloader")
+                                                          : QStringLiteral("application mode");
+}
+
+} // namespace
 
 int upgrade(const CtlOptions &options, Console &log)
 {
@@ -73,7 +85,11 @@ int upgrade(const CtlOptions &options, Console &log)
                                 {"serialAfter", QString::fromLatin1(change.serialAfterStart())},
                                 {"seconds", double(milliseconds) / 1000.0}});
     int status = ExitDone;
-    if (change.outcome() == FirmwareChange::Outcome::Stopped) {
+    if (change.outcome() == FirmwareChange::Outcome::StoppedUntouched) {
+        log.error(QStringLiteral("%1: unit %2 was not changed: it is still in %3")
+                      .arg(Interruption::signalName(), device.portPath, modeWords(change.identifiedSerial())));
+        status = Interruption::exitStatus();
+    } else if (change.outcome() == FirmwareChange::Outcome::Stopped) {
         log.error(QStringLiteral("%1: unit %2 is in its bootloader: run the upgrade again")
                       .arg(Interruption::signalName(), device.portPath));
         status = Interruption::exitStatus();

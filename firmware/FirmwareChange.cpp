@@ -143,6 +143,10 @@ FirmwareChange::Outcome FirmwareChange::writeAndStart(const UpgradeFile::Content
     if (!identify(&mode))
         return Outcome::NotIdentified;
     mark("identified");
+    // The last point where the unit is still exactly as it was found: a stop
+    // here sends nothing more, neither the reset nor a page.
+    if (stopNow())
+        return Outcome::StoppedUntouched;
     if (mode == DeviceMode::Application) {
         mark("reset");
         if (!resetIntoBootloader())

@@ -54,6 +54,7 @@ public:
         NotBack,              // written and started, but not seen again at its port
         StayedInBootloader,   // written and started, but back in its bootloader
         Stopped,              // stopped on request at a safe point: the unit is in its bootloader
+        StoppedUntouched,     // stopped on request before the reset and the first write: the unit is as found
         Changed,              // back at its port, running its application, with its serial
     };
 
@@ -76,8 +77,8 @@ public:
     static constexpr quint32 ExternalFlashAddress = 0;
 
     // Missing callbacks do nothing. Every wait is a sleep on the clock, and
-    // its stop request is asked at each safe point once the unit is in its
-    // bootloader: between pages, between external flash chunks, between the
+    // its stop request is asked at each safe point: before the reset into
+    // the bootloader (StoppedUntouched), then between pages, between external flash chunks, between the
     // external flash write and its check, and before the start; true stops
     // the change there (Stopped).
     FirmwareChange(USBVT350 &usb, Callbacks callbacks, Clock &clock = Clock::standard());

@@ -38,6 +38,12 @@ BusPrivate::BusPrivate()
     if (!clockFile.isEmpty())
         sharedClock.map(clockFile, 0);
     addDefaultDeviceLocked();
+    // A unit plugged in while the program already looks for it: the
+    // default units come onto the bus only that long after the start.
+    if (const int arriveMs = qEnvironmentVariableIntValue("VT520_SIM_ARRIVE_MS"); arriveMs > 0) {
+        for (Entry &entry : devices)
+            entry.device->leaveBus(nowUsLocked() + int64_t(arriveMs) * 1000);
+    }
 }
 
 void BusPrivate::resetLocked()

@@ -44,6 +44,9 @@
 // root port 1: unit k at port path 1-1.k, address k, serial 261100042 + k - 1,
 // with its state in VT520_SIM_STATE/unitk when that is set.
 // VT520_SIM_UNITS=0 leaves the bus empty: no device attached.
+// VT520_SIM_ARRIVE_MS=N keeps those units off the bus until N ms of bus
+// time have passed since the library was loaded, as units plugged in while
+// a program already looks for them.
 // VT520_SIM_CLOCK names a clock file (see shareClock()): the bus then runs
 // on that shared virtual clock, costs and all, instead of real time.
 //

@@ -344,6 +344,10 @@ Check USB cable</translation>
         <source>Stopped on request: the Vt520 is in its bootloader; run the change again.</source>
         <translation>Stopped on request: the Vt520 is in its bootloader; run the change again.</translation>
     </message>
+    <message>
+        <source>Stopped on request before anything was written: the Vt520 is unchanged.</source>
+        <translation>Stopped on request before anything was written: the Vt520 is unchanged.</translation>
+    </message>
 </context>
 <context>
     <name>FirmwareChangeController</name>

@@ -344,6 +344,10 @@ Sprawdź kabel USB</translation>
         <source>Stopped on request: the Vt520 is in its bootloader; run the change again.</source>
         <translation>Zatrzymano na żądanie: Vt520 jest w trybie bootloadera; powtórz zmianę.</translation>
     </message>
+    <message>
+        <source>Stopped on request before anything was written: the Vt520 is unchanged.</source>
+        <translation>Zatrzymano na żądanie, zanim cokolwiek zapisano: Vt520 jest bez zmian.</translation>
+    </message>
 </context>
 <context>
     <name>FirmwareChangeController</name>

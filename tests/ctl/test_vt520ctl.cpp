@@ -856,7 +856,9 @@ private slots:
     // 128 + the signal's number. The signal is sent during the wait after
     // the reset into the bootloader, so the first safe point is before the
     // first page; only what holds at any safe point before the start is
-    // checked.
+    // checked. Sent while --wait waits for the units to be plugged in, it
+    // stops the change before the reset: the units keep their firmware and
+    // stay in application mode.
     void interruptedAtASafePoint_data()
     {
         QTest::addColumn<int>("signalNumber");
@@ -864,12 +866,18 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("units"); // more than one: all at once with --all
         QTest::addColumn<bool>("json");
-        QTest::newRow("SIGINT") << int(SIGINT) << 130 << "SIGINT" << 1 << false;
-        QTest::newRow("SIGTERM") << int(SIGTERM) << 143 << "SIGTERM" << 1 << false;
-        QTest::newRow("SIGHUP") << int(SIGHUP) << 129 << "SIGHUP" << 1 << false;
-        QTest::newRow("SIGINT, every unit") << int(SIGINT) << 130 << "SIGINT" << 2 << false;
-        QTest::newRow("SIGTERM, JSON") << int(SIGTERM) << 143 << "SIGTERM" << 1 << true;
-        QTest::newRow("SIGINT, every unit, JSON") << int(SIGINT) << 130 << "SIGINT" << 2 << true;
+        QTest::addColumn<bool>("beforeTheReset"); // sent while waiting for the units
+        QTest::newRow("SIGINT") << int(SIGINT) << 130 << "SIGINT" << 1 << false << false;
+        QTest::newRow("SIGTERM") << int(SIGTERM) << 143 << "SIGTERM" << 1 << false << false;
+        QTest::newRow("SIGHUP") << int(SIGHUP) << 129 << "SIGHUP" << 1 << false << false;
+        QTest::newRow("SIGINT, every unit") << int(SIGINT) << 130 << "SIGINT" << 2 << false << false;
+        QTest::newRow("SIGTERM, JSON") << int(SIGTERM) << 143 << "SIGTERM" << 1 << true << false;
+        QTest::newRow("SIGINT, every unit, JSON") << int(SIGINT) << 130 << "SIGINT" << 2 << true << false;
+        QTest::newRow("SIGINT, before the reset") << int(SIGINT) << 130 << "SIGINT" << 1 << false << true;
+        QTest::newRow("SIGTERM, before the reset, JSON") << int(SIGTERM) << 143 << "SIGTERM" << 1 << true << true;
+        QTest::newRow("SIGINT, every unit, before the reset") << int(SIGINT) << 130 << "SIGINT" << 2 << false << true;
+        QTest::newRow("SIGHUP, every unit, before the reset, JSON")
+            << int(SIGHUP) << 129 << "SIGHUP" << 2 << true << true;
     }
 
     void interruptedAtASafePoint()
@@ -879,24 +887,43 @@ private slots:
         QFETCH(QString, name);
         QFETCH(int, units);
         QFETCH(bool, json);
+        QFETCH(bool, beforeTheReset);
         prepareUnits(units);
+        QByteArray before[2];
+        for (int unit = 1; unit <= units; ++unit)
+            before[unit - 1] = stateFile(units, unit, "internal.bin") + stateFile(units, unit, "external.bin");
         const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 14);
         QVERIFY(!fixture.fileName.isEmpty());
         // The signal has to come during the wait after the reset, the
-        // change's first wait: this test follows the shared clock and looks
-        // at no time until the signal is sent, so every wait is held there.
+        // change's first wait, or during --wait's first look at the bus:
+        // this test follows the shared clock and looks at no time until the
+        // signal is sent, so every wait is held there.
         HeldClock held(clockFile());
         QVERIFY(held.isHolding());
         QProcess process;
-        process.setProcessEnvironment(unitsEnvironment(units, false));
+        QProcessEnvironment environment = unitsEnvironment(units, false);
+        // Plugged in within --wait's first pause, so that its next look
+        // finds every unit.
+        if (beforeTheReset)
+            environment.insert("VT520_SIM_ARRIVE_MS", "50");
+        process.setProcessEnvironment(environment);
         QStringList arguments{"upgrade", fixture.fileName};
         if (units > 1)
             arguments << "--all";
         if (json)
             arguments << "--json";
+        if (beforeTheReset)
+            arguments << "--wait"
+                      << "30";
+        if (beforeTheReset && units > 1)
+            arguments << "--expect" << QString::number(units);
         process.start(VT520CTL, arguments);
         QByteArray out;
-        if (json) {
+        QByteArray err;
+        if (beforeTheReset) {
+            QTRY_VERIFY_WITH_TIMEOUT(
+                (err += process.readAllStandardError()).contains("vt520ctl: waiting up to 30 s for "), 30000);
+        } else if (json) {
             // No log lines: the units' own state shows the reset, in the
             // wait after it, long before the start of the new firmware.
             const auto reset = [&] {
@@ -921,15 +948,19 @@ private slots:
         QCOMPARE(process.exitStatus(), QProcess::NormalExit); // not killed by the signal
         QCOMPARE(process.exitCode(), status);
         out += process.readAllStandardOutput();
-        const QStringList errors = lines(process.readAllStandardError());
-        const QString stopped = "Stopped on request: the Vt520 is in its bootloader; run the change again.";
+        const QStringList errors = lines(err + process.readAllStandardError());
+        const QString stopped = beforeTheReset
+                                    ? "Stopped on request before anything was written: the Vt520 is unchanged."
+                                    : "Stopped on request: the Vt520 is in its bootloader; run the change again.";
         for (int unit = 1; unit <= units; ++unit) {
             const QString port = units == 1 ? QString("1-1") : QString("1-1.%1").arg(unit);
-            const QString line = units == 1
-                                     ? "vt520ctl: " + name + ": unit 1-1 is in its bootloader: run the upgrade again"
-                                     : "vt520ctl: " + name + ": unit " + port
-                                           + " did not finish its change and may be in its bootloader: run the "
-                                             "upgrade again";
+            const QString line =
+                beforeTheReset
+                    ? "vt520ctl: " + name + ": unit " + port + " was not changed: it is still in application mode"
+                : units == 1 ? "vt520ctl: " + name + ": unit 1-1 is in its bootloader: run the upgrade again"
+                             : "vt520ctl: " + name + ": unit " + port
+                                   + " did not finish its change and may be in its bootloader: run the "
+                                     "upgrade again";
             QVERIFY2(errors.contains(line), qPrintable(errors.join('\n')));
             if (json) {
                 const QJsonObject report = QJsonDocument::fromJson(out).object();
@@ -941,7 +972,13 @@ private slots:
             } else {
                 QVERIFY2(lines(out).contains(units == 1 ? stopped : port + ": " + stopped), out.constData());
             }
-            QVERIFY(stateFile(units, unit, "device.ini").contains("mode=bootloader\n"));
+            if (beforeTheReset) {
+                QVERIFY(stateFile(units, unit, "device.ini").contains("mode=application\n"));
+                QVERIFY(stateFile(units, unit, "internal.bin") + stateFile(units, unit, "external.bin")
+                        == before[unit - 1]);
+            } else {
+                QVERIFY(stateFile(units, unit, "device.ini").contains("mode=bootloader\n"));
+            }
         }
     }
 

@@ -187,6 +187,11 @@ void TestFailureText::outcomeWords_data()
         << Outcome::Stopped << false << "Stopped on request: the Vt520 is in its bootloader; run the change again."
         << QString::fromUtf8("Zatrzymano na żądanie: Vt520 jest w trybie bootloadera; powtórz zmianę.") << "interrupted"
         << "failed";
+    QTest::newRow("stopped before the reset")
+        << Outcome::StoppedUntouched << false
+        << "Stopped on request before anything was written: the Vt520 is unchanged."
+        << QString::fromUtf8("Zatrzymano na żądanie, zanim cokolwiek zapisano: Vt520 jest bez zmian.") << "interrupted"
+        << "failed";
     QTest::newRow("changed")
         << Outcome::Changed << false << "Done: the Vt520 261100042 at 1-1.4 runs the new firmware."
         << QString::fromUtf8("Gotowe: Vt520 261100042 na porcie 1-1.4 działa na nowym oprogramowaniu.") << "ok"

@@ -119,6 +119,8 @@ private slots:
     void unitStopsAnswering();
     void stopBetweenExternalFlashChunks_data();
     void stopBetweenExternalFlashChunks();
+    void stopBeforeTheReset_data();
+    void stopBeforeTheReset();
     void compareReadsBackOnly_data();
     void compareReadsBackOnly();
 
@@ -853,6 +855,39 @@ void TestUpgraderSequence::stopBetweenExternalFlashChunks()
     QCOMPARE(run.lines.last(), request == 6 ? QString("Writting External Flash ... ") : "Verify External Flash ...  ");
     QCOMPARE(bus.requestCount(4), 0);
     QCOMPARE(device.mode(), vt520sim::Mode::Bootloader);
+}
+
+void TestUpgraderSequence::stopBeforeTheReset_data()
+{
+    QTest::addColumn<vt520sim::Mode>("mode");
+    QTest::newRow("application") << vt520sim::Mode::Application;
+    QTest::newRow("bootloader") << vt520sim::Mode::Bootloader;
+}
+
+// A stop asked for before the change touched the unit ends it after the
+// identification: no reset, no page, the unit in the mode it was found in
+// with its firmware, and a verdict that says it is unchanged.
+void TestUpgraderSequence::stopBeforeTheReset()
+{
+    QFETCH(vt520sim::Mode, mode);
+    auto &bus = vt520sim::Bus::instance();
+    vt520sim::Device &device = addDevice(mode);
+    const QByteArray before = device.internalFlash(vt520sim::ApplicationBase, 4096);
+
+    USBVT350 usb;
+    Run run;
+    run.stopRequested = [] { return true; };
+    run(usb, fixture.fileName);
+
+    QCOMPARE(run.outcome, FirmwareChange::Outcome::StoppedUntouched);
+    QCOMPARE(run.verdict, "Stopped on request before anything was written: the Vt520 is unchanged.");
+    QVERIFY(!run.lines.contains("Reset device"));
+    QVERIFY(!run.lines.contains("Writting firmware ... "));
+    QCOMPARE(bus.requestCount(4), 0);
+    QCOMPARE(bus.requestCount(3), 0);
+    QCOMPARE(bus.requestCount(6), 0);
+    QCOMPARE(device.mode(), mode);
+    QCOMPARE(device.internalFlash(vt520sim::ApplicationBase, 4096), before);
 }
 
 void TestUpgraderSequence::compareReadsBackOnly_data()

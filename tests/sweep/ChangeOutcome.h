@@ -129,6 +129,7 @@ inline ChangeOutcome classifyOutcome(const QStringList &lines, FirmwareChange::O
     case Outcome::NotRun:
     case Outcome::FileRefused:
     case Outcome::Stopped: // the sweep never asks a change to stop
+    case Outcome::StoppedUntouched:
         break;
     }
     return ChangeOutcome::Unspecified;
