@@ -81,6 +81,32 @@ QList<GangChange::UnitResult> untouchedUnits(const QList<Vt520Enumeration::Entry
     return units;
 }
 
+// Where a unit stands once a signal stopped the run, and what to do.
+QString stateAtStop(const GangChange::UnitResult &unit, const QSet<QString> &identical)
+{
+    const QString port = unit.portPath;
+    if (identical.contains(port))
+        return QStringLiteral("unit %1 held the file's firmware already; nothing was written").arg(port);
+    if (unit.succeeded())
+        return QStringLiteral("unit %1 finished its change before the stop").arg(port);
+    switch (unit.change) {
+    case FirmwareChange::Outcome::StoppedUntouched:
+        return QStringLiteral("unit %1 was not changed: it is still in %2")
+            .arg(port, deviceModeOf(unit.serialBefore) == DeviceMode::Bootloader ? QStringLiteral("its bootloader")
+                                                                                 : QStringLiteral("application mode"));
+    case FirmwareChange::Outcome::Stopped:
+        if (unit.firmwareComplete)
+            return QStringLiteral("unit %1 holds the new firmware and is in its bootloader: run vt520ctl start "
+                                  "--device %1")
+                .arg(port);
+        break;
+    default:
+        break;
+    }
+    return QStringLiteral("unit %1 did not finish its change and may be in its bootloader: run the upgrade again")
+        .arg(port);
+}
+
 } // namespace
 
 int upgradeMany(const CtlOptions &options, Console &log)
@@ -160,18 +186,10 @@ int upgradeMany(const CtlOptions &options, Console &log)
     }
     int status = result.allSucceeded() ? ExitDone : ExitDeviceFailed;
     if (Interruption::requested()) {
-        for (const GangChange::UnitResult &unit : result.units) {
-            if (unit.change == FirmwareChange::Outcome::StoppedUntouched)
-                log.error(QStringLiteral("%1: unit %2 was not changed: it is still in %3")
-                              .arg(Interruption::signalName(), unit.portPath,
-                                   deviceModeOf(unit.serialBefore) == DeviceMode::Bootloader
-                                       ? QStringLiteral("its bootloader")
-                                       : QStringLiteral("application mode")));
-            else if (!unit.succeeded())
-                log.error(QStringLiteral("%1: unit %2 did not finish its change and may be in its bootloader: run "
-                                         "the upgrade again")
-                              .arg(Interruption::signalName(), unit.portPath));
-        }
+        // Every unit's state at the stop, whichever step the signal found
+        // it at, the ones that had finished included.
+        for (const GangChange::UnitResult &unit : result.units)
+            log.error(Interruption::signalName() + QStringLiteral(": ") + stateAtStop(unit, identical));
         status = Interruption::exitStatus();
     }
     if (options.json) {

@@ -89,6 +89,11 @@ int upgrade(const CtlOptions &options, Console &log)
         log.error(QStringLiteral("%1: unit %2 was not changed: it is still in %3")
                       .arg(Interruption::signalName(), device.portPath, modeWords(change.identifiedSerial())));
         status = Interruption::exitStatus();
+    } else if (change.outcome() == FirmwareChange::Outcome::Stopped && change.firmwareComplete()) {
+        log.error(QStringLiteral("%1: unit %2 holds the new firmware and is in its bootloader: run vt520ctl start "
+                                 "--device %2")
+                      .arg(Interruption::signalName(), device.portPath));
+        status = Interruption::exitStatus();
     } else if (change.outcome() == FirmwareChange::Outcome::Stopped) {
         log.error(QStringLiteral("%1: unit %2 is in its bootloader: run the upgrade again")
                       .arg(Interruption::signalName(), device.portPath));
@@ -103,6 +108,8 @@ int upgrade(const CtlOptions &options, Console &log)
     // run still ends with the signal's status.
     if (status == ExitDone && Interruption::requested()) {
         log.error(QStringLiteral("%1: stopped after the command's last step").arg(Interruption::signalName()));
+        log.error(QStringLiteral("%1: unit %2 finished its change before the stop")
+                      .arg(Interruption::signalName(), device.portPath));
         status = Interruption::exitStatus();
     }
     if (options.json) {

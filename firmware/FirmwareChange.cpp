@@ -114,6 +114,7 @@ void FirmwareChange::forgetLastRun()
     everyPageVerified = true;
     startRequestFailed = false;
     stopped = false;
+    complete = false;
     endingFailure = Failure();
 }
 
@@ -174,6 +175,7 @@ FirmwareChange::Outcome FirmwareChange::writeAndStart(const UpgradeFile::Content
 
     say(tr("OK"));
     mark("external-flash-verify-end");
+    complete = everyPageVerified;
     if (stopNow())
         return Outcome::Stopped;
     mark("start");

@@ -136,6 +136,9 @@ public:
     // The port path of the unit that was written; empty before.
     QString portPath() const { return unitPort; }
     Outcome outcome() const { return ended; }
+    // Whether every page and the external flash were written and read back
+    // equal: a unit stopped after that needs only its start.
+    bool firmwareComplete() const { return complete; }
     // The transport failure that ended the last run (no unit answered, the
     // unit did not come back in its bootloader, an external flash transfer
     // failed); Kind::None when the run ended otherwise.
@@ -181,6 +184,7 @@ private:
     QString unitPort;
     bool everyPageVerified = true;
     bool stopped = false;
+    bool complete = false;
     bool startRequestFailed = false;
     // The device object's connections when the writes began: a unit reached
     // afresh since then may have restarted on its own (a power cut).

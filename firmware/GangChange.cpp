@@ -110,6 +110,7 @@ GangChange::UnitResult GangChange::changeUnit(const QString &fileName, const Upg
     unit.outcome = outcomeOf(change.outcome());
     unit.change = change.outcome();
     unit.verdict = change.verdict();
+    unit.firmwareComplete = change.firmwareComplete();
     unit.milliseconds = clock.now() - start;
     return unit;
 }

@@ -38,6 +38,7 @@ public:
         FirmwareChange::Outcome change = FirmwareChange::Outcome::NotRun; // the change's own, in detail
         QString verdict;                                                  // the change's last line
         qint64 milliseconds = 0;                                          // this unit's change, on the clock
+        bool firmwareComplete = false; // FirmwareChange::firmwareComplete(): only its start is left
         bool succeeded() const { return outcome == Outcome::Changed; }
     };
 

@@ -982,6 +982,72 @@ private slots:
         }
     }
 
+    // A signal after the last safe point, during the wait after the start
+    // of the new firmware: every change completes, and the run still says
+    // each unit's state on standard error and in the document's error,
+    // and ends with the signal's status.
+    void lateStopSaysEveryUnitsState_data()
+    {
+        QTest::addColumn<int>("units"); // more than one: all at once with --all
+        QTest::addColumn<bool>("json");
+        QTest::newRow("one unit") << 1 << false;
+        QTest::newRow("two units at once") << 2 << false;
+        QTest::newRow("two units at once, JSON") << 2 << true;
+    }
+
+    void lateStopSaysEveryUnitsState()
+    {
+        QFETCH(int, units);
+        QFETCH(bool, json);
+        // Found in their bootloaders: no reset, so the first wait of each
+        // change is the one after its start request, where this test holds
+        // the shared clock.
+        prepareUnits(units, [](vt520sim::Device &device, int) { device.setMode(vt520sim::Mode::Bootloader); });
+        const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 23);
+        QVERIFY(!fixture.fileName.isEmpty());
+        HeldClock held(clockFile());
+        QVERIFY(held.isHolding());
+        QProcess process;
+        process.setProcessEnvironment(unitsEnvironment(units, false));
+        QStringList arguments{"upgrade", fixture.fileName, "--log-dir", path("log")};
+        if (units > 1)
+            arguments << "--all";
+        if (json)
+            arguments << "--json";
+        process.start(VT520CTL, arguments);
+        const auto everyUnitStarted = [&] {
+            for (int unit = 1; unit <= units; ++unit) {
+                const QString record = path("log/%1.jsonl").arg(261100041 + unit);
+                if (!HexFiles::readFile(record).contains("\"event\":\"start\""))
+                    return false;
+            }
+            return true;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(everyUnitStarted(), 30000);
+        QCOMPARE(::kill(pid_t(process.processId()), SIGINT), 0);
+        QTRY_VERIFY(!signalPending(process.processId(), SIGINT));
+        held.release();
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 130);
+        const QByteArray out = process.readAllStandardOutput();
+        const QStringList errors = lines(process.readAllStandardError());
+        for (int unit = 1; unit <= units; ++unit) {
+            const QString port = units == 1 ? QString("1-1") : QString("1-1.%1").arg(unit);
+            const QString line = "vt520ctl: SIGINT: unit " + port + " finished its change before the stop";
+            QVERIFY2(errors.contains(line), qPrintable(errors.join('\n')));
+            QVERIFY(stateFile(units, unit, "device.ini").contains("mode=application\n"));
+        }
+        if (json) {
+            const QJsonObject report = QJsonDocument::fromJson(out).object();
+            QCOMPARE(report["exitStatus"].toInt(), 130);
+            QVERIFY2(report["error"].toString().startsWith("SIGINT: unit 1-1."),
+                     qPrintable(report["error"].toString()));
+            for (const QJsonValue &unit : report["units"].toArray())
+                QCOMPARE(unit["result"].toString(), QString("ok"));
+        }
+    }
+
     // A signal ignored when vt520ctl starts (nohup, a background job) stays
     // ignored: sent during the change, it stops nothing.
     void ignoredSignalStaysIgnored_data()

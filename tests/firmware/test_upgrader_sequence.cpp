@@ -32,6 +32,7 @@ struct Run {
     // the sequence before it, and only when it is the change's own.
     FirmwareChange::Outcome outcome = FirmwareChange::Outcome::NotRun;
     Failure failure; // the transport failure that ended the run
+    bool firmwareComplete = false;
     QString verdict;
 
     void operator()(USBVT350 &usb, const QString &fileName)
@@ -58,6 +59,7 @@ struct Run {
         succeeded = change.run(fileName);
         outcome = change.outcome();
         failure = change.failure();
+        firmwareComplete = change.firmwareComplete();
         if (!lines.isEmpty() && lines.last() == change.verdict())
             verdict = lines.takeLast();
     }
@@ -814,15 +816,17 @@ void TestUpgraderSequence::unitStopsAnswering()
 
 void TestUpgraderSequence::stopBetweenExternalFlashChunks_data()
 {
-    QTest::addColumn<int>("request"); // the chunks counted: 6 write, 5 read back
-    QTest::addColumn<int>("chunks");  // stop asked for once this many went; -1: never
-    QTest::addColumn<int>("writes");  // write chunks sent in all
-    QTest::addColumn<int>("reads");   // read chunks sent in all
+    QTest::addColumn<int>("request");   // the chunks counted: 6 write, 5 read back
+    QTest::addColumn<int>("chunks");    // stop asked for once this many went; -1: never
+    QTest::addColumn<int>("writes");    // write chunks sent in all
+    QTest::addColumn<int>("reads");     // read chunks sent in all
+    QTest::addColumn<bool>("complete"); // every write read back equal before the stop
     // 80 KiB: 320 write chunks of 256 bytes, 160 read chunks of 512.
-    QTest::newRow("during the write") << 6 << 3 << 3 << 0;
-    QTest::newRow("before the last write chunk") << 6 << 319 << 319 << 0;
-    QTest::newRow("during the read-back") << 5 << 7 << 320 << 7;
-    QTest::newRow("never") << 5 << -1 << 320 << 160;
+    QTest::newRow("during the write") << 6 << 3 << 3 << 0 << false;
+    QTest::newRow("before the last write chunk") << 6 << 319 << 319 << 0 << false;
+    QTest::newRow("during the read-back") << 5 << 7 << 320 << 7 << false;
+    QTest::newRow("after the read-back, before the start") << 5 << 160 << 320 << 160 << true;
+    QTest::newRow("never") << 5 << -1 << 320 << 160 << true;
 }
 
 // A stop asked for during the external flash transfer ends the change
@@ -834,6 +838,7 @@ void TestUpgraderSequence::stopBetweenExternalFlashChunks()
     QFETCH(int, chunks);
     QFETCH(int, writes);
     QFETCH(int, reads);
+    QFETCH(bool, complete);
     auto &bus = vt520sim::Bus::instance();
     vt520sim::Device &device = addDevice(vt520sim::Mode::Bootloader);
 
@@ -844,6 +849,7 @@ void TestUpgraderSequence::stopBetweenExternalFlashChunks()
 
     QCOMPARE(bus.requestCount(6), writes);
     QCOMPARE(bus.requestCount(5), reads);
+    QCOMPARE(run.firmwareComplete, complete);
     if (chunks < 0) {
         QCOMPARE(run.outcome, FirmwareChange::Outcome::Changed);
         verifyDeviceHolds(device, fixture);
@@ -852,7 +858,9 @@ void TestUpgraderSequence::stopBetweenExternalFlashChunks()
     QCOMPARE(run.outcome, FirmwareChange::Outcome::Stopped);
     QCOMPARE(run.verdict, "Stopped on request: the Vt520 is in its bootloader; run the change again.");
     QVERIFY(!run.lines.contains("Error"));
-    QCOMPARE(run.lines.last(), request == 6 ? QString("Writting External Flash ... ") : "Verify External Flash ...  ");
+    QCOMPARE(run.lines.last(), complete       ? QString("OK")
+                               : request == 6 ? QString("Writting External Flash ... ")
+                                              : "Verify External Flash ...  ");
     QCOMPARE(bus.requestCount(4), 0);
     QCOMPARE(device.mode(), vt520sim::Mode::Bootloader);
 }
