@@ -208,6 +208,9 @@ QString CtlOptions::parse(const QStringList &arguments, CtlOptions *options)
         if (!refusal.isEmpty())
             return refusal;
     }
+    // "vt520ctl COMMAND --help" asks for that command's help alone.
+    if (options->help)
+        options->command = commandNamed(arguments);
     if (options->help || options->version)
         return QString();
     if (positionals.isEmpty())

@@ -11,6 +11,7 @@ struct Command;
 // name is checked by the command.
 struct CtlOptions {
     const Command *command = nullptr; // from CommandTable; null only with --help or --version
+                                      // (with --help, the command whose help is asked for)
     QStringList arguments;            // positional, after the command
     QStringList devices;              // every --device, in order
     bool all = false;                 // --all: every attached Vt520

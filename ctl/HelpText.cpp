@@ -83,7 +83,8 @@ QString text()
                             "                 a failure); programs and scenes also say\n"
                             "                 \"hostAccessMayBeSet\" (clear it: vt520ctl status --clear 1)\n"
                             "  --verbose      the diagnostic trace on standard error\n"
-                            "  -h, --help     this text; -V, --version: the version\n"
+                            "  -h, --help     this text (after a command: its help alone); -V, --version:\n"
+                            "                 the version\n"
                             "  --             ends the options (for a file name that begins with a dash)\n"
                             "ADDRESS and MASK are hexadecimal (0x optional); LENGTH, N and K decimal.\n"
                             "\n"
@@ -108,6 +109,12 @@ QString text()
                             "  vt520ctl info firmware.hex\n"
                             "  vt520ctl upgrade firmware.upg --device 1-1.4 --wait 60\n"
                             "  vt520ctl read-flash 0x14000 7680 --output - | sha256sum\n");
+}
+
+QString text(const Command &command)
+{
+    return QStringLiteral("Usage:\n") + commandText(command)
+           + QStringLiteral("\nThe options of every command and the exit statuses: vt520ctl --help\n");
 }
 
 } // namespace HelpText

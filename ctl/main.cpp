@@ -30,7 +30,7 @@ void handleMessage(QtMsgType type, const QMessageLogContext &, const QString &me
 int run(const CtlOptions &options, Console &console)
 {
     if (options.help) {
-        std::fputs(qPrintable(HelpText::text()), stdout);
+        std::fputs(qPrintable(options.command ? HelpText::text(*options.command) : HelpText::text()), stdout);
         return ExitDone;
     }
     if (options.version) {
@@ -67,7 +67,7 @@ int main(int argc, char *argv[])
         console.closeJson(ExitUsage, JsonReport::header(options));
         return ExitUsage;
     }
-    if (!options.logDir.isEmpty() && options.command) {
+    if (!options.logDir.isEmpty() && options.command && !options.help) {
         QString reason;
         if (!UnitLog::instance().open(options.logDir, options.command->name, &reason)) {
             console.error(QStringLiteral("cannot write %1: %2").arg(options.logDir, reason));

@@ -2062,31 +2062,55 @@ private slots:
     void helpShowsEveryCommand_data()
     {
         QTest::addColumn<QString>("synopsis");
-        QTest::newRow("list") << "list [--json]";
-        QTest::newRow("upgrade, one unit") << "upgrade FILE.upg [--json] [--device SEL]";
-        QTest::newRow("upgrade, several") << "upgrade FILE.upg --all | --device SEL --device SEL ...";
-        QTest::newRow("programs get") << "programs get FILE.pgm [--json] [--device SEL]";
-        QTest::newRow("programs set") << "programs set FILE.pgm [--json] [--device SEL]";
-        QTest::newRow("scenes get") << "scenes get FILE.scn [--json] [--device SEL]";
-        QTest::newRow("scenes set") << "scenes set FILE.scn [--json] [--device SEL]";
-        QTest::newRow("status") << "status [--set MASK] [--clear MASK] [--json] [--device SEL]";
-        QTest::newRow("read-memory") << "read-memory ADDRESS LENGTH [--output FILE] [--device SEL]";
-        QTest::newRow("read-flash") << "read-flash ADDRESS LENGTH [--output FILE] [--device SEL]";
-        QTest::newRow("write-flash") << "write-flash ADDRESS FILE.bin [--device SEL]";
-        QTest::newRow("start, one unit") << "start [--json] [--device SEL]";
-        QTest::newRow("verify, one unit") << "verify FILE.upg [--json] [--device SEL]";
-        QTest::newRow("verify, several") << "verify FILE.upg --all | --device SEL --device SEL ...";
-        QTest::newRow("start, several") << "start --all | --device SEL --device SEL ...";
-        QTest::newRow("info") << "info FILE [--json]";
-        QTest::newRow("make-upgrade") << "make-upgrade IN.hex OUT.upg";
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("absent"); // a synopsis not shown; empty: none
+        QTest::newRow("list") << "list [--json]" << QStringList{"--help"} << QString();
+        QTest::newRow("upgrade, one unit")
+            << "upgrade FILE.upg [--json] [--device SEL]" << QStringList{"--help"} << QString();
+        QTest::newRow("upgrade, several")
+            << "upgrade FILE.upg --all | --device SEL --device SEL ..." << QStringList{"--help"} << QString();
+        QTest::newRow("programs get")
+            << "programs get FILE.pgm [--json] [--device SEL]" << QStringList{"--help"} << QString();
+        QTest::newRow("programs set")
+            << "programs set FILE.pgm [--json] [--device SEL]" << QStringList{"--help"} << QString();
+        QTest::newRow("scenes get")
+            << "scenes get FILE.scn [--json] [--device SEL]" << QStringList{"--help"} << QString();
+        QTest::newRow("scenes set")
+            << "scenes set FILE.scn [--json] [--device SEL]" << QStringList{"--help"} << QString();
+        QTest::newRow("status")
+            << "status [--set MASK] [--clear MASK] [--json] [--device SEL]" << QStringList{"--help"} << QString();
+        QTest::newRow("read-memory")
+            << "read-memory ADDRESS LENGTH [--output FILE] [--device SEL]" << QStringList{"--help"} << QString();
+        QTest::newRow("read-flash")
+            << "read-flash ADDRESS LENGTH [--output FILE] [--device SEL]" << QStringList{"--help"} << QString();
+        QTest::newRow("write-flash")
+            << "write-flash ADDRESS FILE.bin [--device SEL]" << QStringList{"--help"} << QString();
+        QTest::newRow("start, one unit") << "start [--json] [--device SEL]" << QStringList{"--help"} << QString();
+        QTest::newRow("verify, one unit")
+            << "verify FILE.upg [--json] [--device SEL]" << QStringList{"--help"} << QString();
+        QTest::newRow("verify, several")
+            << "verify FILE.upg --all | --device SEL --device SEL ..." << QStringList{"--help"} << QString();
+        QTest::newRow("start, several")
+            << "start --all | --device SEL --device SEL ..." << QStringList{"--help"} << QString();
+        QTest::newRow("info") << "info FILE [--json]" << QStringList{"--help"} << QString();
+        QTest::newRow("make-upgrade") << "make-upgrade IN.hex OUT.upg" << QStringList{"--help"} << QString();
         QTest::newRow("make-bootloader-images")
-            << "make-bootloader-images IN.hex --prefix YYMM00 --first N --count K [--dir DIR]";
+            << "make-bootloader-images IN.hex --prefix YYMM00 --first N --count K [--dir DIR]" << QStringList{"--help"}
+            << QString();
+        // A command's own help: its ways of calling it, no other command's.
+        QTest::newRow("upgrade --help") << "upgrade FILE.upg --all | --device SEL --device SEL ..."
+                                        << QStringList{"upgrade", "--help"} << "list [--json]";
+        QTest::newRow("programs set -h")
+            << "programs set FILE.pgm [--json] [--device SEL]" << QStringList{"programs", "set", "-h"}
+            << "programs get FILE.pgm [--json] [--device SEL]";
     }
 
     void helpShowsEveryCommand()
     {
         QFETCH(QString, synopsis);
-        const Run result = run({"--help"}, 0);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, absent);
+        const Run result = run(arguments, 0);
         QCOMPARE(result.status, 0);
         // The line holds the synopsis alone, or its help beside it.
         const QString line = "  " + synopsis;
@@ -2094,6 +2118,10 @@ private slots:
         QVERIFY2(std::any_of(shown.begin(), shown.end(),
                              [&](const QString &text) { return text == line || text.startsWith(line + "  "); }),
                  result.out.constData());
+        if (!absent.isEmpty())
+            QVERIFY2(std::none_of(shown.begin(), shown.end(),
+                                  [&](const QString &text) { return text.startsWith("  " + absent); }),
+                     result.out.constData());
     }
 
     // The version, by either name, alone on standard output.
