@@ -14,6 +14,9 @@ bool Command::takes(const QString &option) const
     // The production options of a firmware change, shown under Options.
     if (option == QLatin1String("--if-different"))
         return name == QLatin1String("upgrade");
+    // The commands that show progress on standard error.
+    if (option == QLatin1String("--no-progress"))
+        return name == QLatin1String("upgrade") || name == QLatin1String("write-flash");
     if (option == QLatin1String("--all") || option == QLatin1String("--expect"))
         return devices == Devices::Several;
     return std::any_of(options.begin(), options.end(), [&](const Option &own) { return own.name == option; });

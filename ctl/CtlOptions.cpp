@@ -53,6 +53,11 @@ const OptionForm OptionForms[] = {
          o->quiet = true;
          return QString();
      }},
+    {"--no-progress", nullptr,
+     [](CtlOptions *o, const QString &) {
+         o->noProgress = true;
+         return QString();
+     }},
     {"--verbose", nullptr,
      [](CtlOptions *o, const QString &) {
          o->verbose = true;

@@ -18,6 +18,7 @@ struct CtlOptions {
     bool json = false;
     bool quiet = false;
     bool verbose = false;
+    bool noProgress = false; // --no-progress: no progress on standard error
     bool help = false;
     bool version = false;
     bool setGiven = false;

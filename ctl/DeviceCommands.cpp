@@ -261,7 +261,7 @@ int writeFlash(const CtlOptions &options, Console &console)
         return chosen.status();
     // Progress as the firmware change shows it: on standard error, kept
     // back with --quiet.
-    ProgressLine progress(stderr, isatty(STDERR_FILENO) != 0, !options.quiet);
+    ProgressLine progress(stderr, ProgressLine::drawsInPlace(STDERR_FILENO), !options.quiet && !options.noProgress);
     USBVT350 &usb = chosen.usb();
     QObject::connect(&usb, &USBVT350::sendPercentExtFlashWrite, &usb,
                      [&](int percent) { progress.show(QStringLiteral("Writing external flash"), percent); });

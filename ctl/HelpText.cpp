@@ -82,6 +82,8 @@ QString text()
                             "                 keyFingerprint, host, times, units, exitStatus; \"error\" after\n"
                             "                 a failure); programs and scenes also say\n"
                             "                 \"hostAccessMayBeSet\" (clear it: vt520ctl status --clear 1)\n"
+                            "  --no-progress  upgrade, write-flash: no progress on standard error (drawn in\n"
+                            "                 place on a terminal unless TERM is dumb, else every 10 %)\n"
                             "  --verbose      the diagnostic trace on standard error\n"
                             "  -h, --help     this text (after a command: its help alone); -V, --version:\n"
                             "                 the version\n"

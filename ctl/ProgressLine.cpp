@@ -1,12 +1,20 @@
 #include "ctl/ProgressLine.h"
 
+#include <QByteArray>
 #include <QtGlobal>
+
+#include <unistd.h>
 
 ProgressLine::ProgressLine(std::FILE *stream, bool terminal, bool enabled)
     : stream(stream)
     , terminal(terminal)
     , enabled(enabled)
 {
+}
+
+bool ProgressLine::drawsInPlace(int descriptor)
+{
+    return isatty(descriptor) != 0 && qgetenv("TERM") != "dumb";
 }
 
 void ProgressLine::show(const QString &stage, int percent)

@@ -12,6 +12,11 @@ class ProgressLine
 public:
     ProgressLine(std::FILE *stream, bool terminal, bool enabled);
 
+    // Whether a line can be drawn in place on the descriptor: a terminal
+    // that understands the erase sequence (TERM not "dumb", as in an editor's
+    // shell buffer or a CI log that merely looks like a terminal).
+    static bool drawsInPlace(int descriptor);
+
     void show(const QString &stage, int percent);
     // Clears a line drawn on the terminal so that other output can follow;
     // the next show() draws it again.

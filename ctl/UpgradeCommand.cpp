@@ -43,7 +43,7 @@ int upgrade(const CtlOptions &options, Console &log)
         return upgradeMany(options, log);
 
     const QString fileName = options.arguments[0];
-    ProgressLine progress(stderr, isatty(STDERR_FILENO) != 0, !options.quiet);
+    ProgressLine progress(stderr, ProgressLine::drawsInPlace(STDERR_FILENO), !options.quiet && !options.noProgress);
     Console console(options.quiet, &progress);
     console.setJson(options.json);
 

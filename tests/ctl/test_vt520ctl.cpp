@@ -2183,16 +2183,20 @@ private slots:
 
     // The window's log lines, in order, for the second of two units in
     // either mode; the choice holds across the reset into the bootloader.
+    // The progress of each stage on standard error, none with --no-progress.
     void upgradeSaysTheWindowsLines_data()
     {
         QTest::addColumn<bool>("fromBootloader");
-        QTest::newRow("from the application") << false;
-        QTest::newRow("from the bootloader") << true;
+        QTest::addColumn<bool>("progress");
+        QTest::newRow("from the application") << false << true;
+        QTest::newRow("from the bootloader") << true << true;
+        QTest::newRow("from the application, --no-progress") << false << false;
     }
 
     void upgradeSaysTheWindowsLines()
     {
         QFETCH(bool, fromBootloader);
+        QFETCH(bool, progress);
         prepareUnits(2, [&](vt520sim::Device &device, int) {
             if (fromBootloader)
                 device.setMode(vt520sim::Mode::Bootloader);
@@ -2200,14 +2204,21 @@ private slots:
         const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 7);
         QVERIFY(!fixture.fileName.isEmpty());
 
-        const Run result = run({"upgrade", fixture.fileName, "--device", "1-1.2"}, 2);
+        QStringList arguments{"upgrade", fixture.fileName, "--device", "1-1.2"};
+        if (!progress)
+            arguments << "--no-progress";
+        const Run result = run(arguments, 2);
         QCOMPARE(result.status, 0);
         QCOMPARE(lines(result.out),
                  fromBootloader ? UpgradeFixture::completedFromBootloader(fixture.fileName, "261100043", "1-1.2")
                                 : UpgradeFixture::completedFromApplication(fixture.fileName, "261100043", "1-1.2"));
-        for (const char *stage :
-             {"Writing firmware: 100%", "Writing external flash: 100%", "Verifying external flash: 100%"})
-            QVERIFY2(result.err.contains(stage), result.err.constData());
+        for (const char *stage : {"Writing firmware: ", "Writing external flash: ", "Verifying external flash: "})
+            QVERIFY2(result.err.contains(stage) == progress, result.err.constData());
+        if (progress) {
+            for (const char *stage :
+                 {"Writing firmware: 100%", "Writing external flash: 100%", "Verifying external flash: 100%"})
+                QVERIFY2(result.err.contains(stage), result.err.constData());
+        }
         QCOMPARE(stateFile(2, 2, "internal.bin").mid(0x4000, 0x1C000), fixture.applicationRegion());
         QCOMPARE(stateFile(2, 2, "external.bin").left(0x14000), fixture.storedExternalRegion());
         QVERIFY(stateFile(2, 1, "internal.bin").mid(0x4000, 0x1C000) != fixture.applicationRegion());
