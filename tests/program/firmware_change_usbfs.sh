@@ -18,7 +18,7 @@ same() { for f in internal.bin external.bin device.ini; do cmp -s "$work/gui/$f"
 # file dialog, wait until the device holds what the reference change left.
 change() {
     local file=$1
-    (cd "$(dirname "$program")" && LC_ALL=C LANG=C QT_QPA_PLATFORM=xcb VT520_SIM_STATE="$work/gui" XDG_CONFIG_HOME="$work/config" \
+    (cd "$(dirname "$program")" && LC_ALL=C LANG=C QT_QPA_PLATFORM=xcb VT520_SIM_STATE="$work/gui" XDG_CONFIG_HOME="$work/config" VT520_LOCK_DIR="$work" \
         exec "$usbfs" --virtual-clock -- "./$(basename "$program")" >"$work/program.log" 2>&1) &
     pid=$!
     local window=
@@ -43,15 +43,25 @@ change() {
         done
     done
     [ -n "$dialog" ] || fail "the file dialog did not open"
-    # Typed only once the dialog has the keyboard focus.
-    for _ in $(seq 1 50); do
-        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$dialog" ] && break
-        xdotool windowfocus "$dialog" 2>/dev/null
-        sleep 0.1
+    # Typed once the dialog has the keyboard focus, and again (the field
+    # selected first) while the dialog stays open: a completion list that
+    # opened under the typing takes a Return for itself.
+    local taken=
+    for _ in $(seq 1 10); do
+        for _ in $(seq 1 50); do
+            [ "$(xdotool getwindowfocus 2>/dev/null)" = "$dialog" ] && break
+            xdotool windowfocus "$dialog" 2>/dev/null
+            sleep 0.1
+        done
+        xdotool key ctrl+a
+        xdotool type --delay 2 "$file"
+        xdotool key Return
+        for _ in $(seq 1 30); do
+            xdotool search --onlyvisible --name '^Open File' >/dev/null 2>&1 || { taken=1; break 2; }
+            sleep 0.1
+        done
     done
-    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$dialog" ] || fail "the file dialog never took the focus"
-    xdotool type --delay 2 "$file"
-    xdotool key Return
+    [ -n "$taken" ] || fail "the file dialog did not take $file"
     for _ in $(seq 1 600); do
         same && break
         sleep 0.1
