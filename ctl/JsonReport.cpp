@@ -79,7 +79,7 @@ void addFile(QJsonObject *document, const QString &fileName)
 {
     const FileDigest digest = FileDigest::of(fileName);
     document->insert("file", fileName.isEmpty() ? QJsonValue() : QJsonValue(fileName));
-    document->insert("fileSha256", digest.valid ? QJsonValue(digest.sha256) : QJsonValue());
+    document->insert("fileSha256", digest.sha256.isEmpty() ? QJsonValue() : QJsonValue(digest.sha256));
     document->insert("fileSize", digest.valid ? QJsonValue(digest.size) : QJsonValue());
 }
 

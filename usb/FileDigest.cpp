@@ -13,6 +13,11 @@ FileDigest FileDigest::of(const QString &fileName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return digest;
+    if (file.size() > LargestHashed) {
+        digest.valid = true;
+        digest.size = file.size();
+        return digest;
+    }
     QCryptographicHash hash(QCryptographicHash::Sha256);
     if (!hash.addData(&file))
         return digest;
