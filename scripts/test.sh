@@ -176,9 +176,6 @@ fi
 step "AddressSanitizer + UndefinedBehaviorSanitizer"
 wait_for asan
 in_background later later_builds
-if [ "$windows_toolchain" = "1" ]; then
-    in_background windows "$here/windows.sh"
-fi
 (
     cd "$build/asan"
     # The program under Xvfb preloads the emulator, which cannot come before
@@ -192,6 +189,11 @@ fi
 
 step "ThreadSanitizer (threaded tests)"
 wait_for later
+# The Windows build after the others, so that it never takes the processor
+# time the threaded tests' build could have used.
+if [ "$windows_toolchain" = "1" ]; then
+    in_background windows "$here/windows.sh"
+fi
 (
     cd "$build/tsan"
     ctest --output-on-failure -j "$jobs" -R "$threaded"
