@@ -12,7 +12,7 @@ bool Command::takes(const QString &option) const
     if (option == QLatin1String("--device") || option == QLatin1String("--log-dir"))
         return devices != Devices::None;
     // The production options of a firmware change, shown under Options.
-    if (option == QLatin1String("--if-different"))
+    if (option == QLatin1String("--if-different") || option == QLatin1String("--retries"))
         return name == QLatin1String("upgrade");
     // The commands that show progress on standard error.
     if (option == QLatin1String("--no-progress"))

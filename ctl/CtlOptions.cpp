@@ -102,6 +102,13 @@ const OptionForm OptionForms[] = {
                     ? QStringLiteral("--expect needs a number of units, not \"%1\"").arg(v)
                     : refusal;
      }},
+    {"--retries", "N",
+     [](CtlOptions *o, const QString &v) {
+         const QString refusal = takeDecimal("--retries", v, &o->retries);
+         return refusal.isEmpty() && o->retries < 0
+                    ? QStringLiteral("--retries needs a number of retries, not \"%1\"").arg(v)
+                    : refusal;
+     }},
     {"--if-different", nullptr,
      [](CtlOptions *o, const QString &) {
          o->ifDifferent = true;

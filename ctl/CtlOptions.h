@@ -34,6 +34,7 @@ struct CtlOptions {
     QString logDir;           // --log-dir: a record per unit serial there
     bool ifDifferent = false; // --if-different: upgrade only the units that do not hold the file
     int expect = 0;           // --expect: with --all, exactly this many units; 0: any number
+    int retries = 0;          // --retries: how often upgrade runs a failed change again where that may mend it
 
     // Empty on success, otherwise the reason the command line is refused.
     static QString parse(const QStringList &arguments, CtlOptions *options);

@@ -8,6 +8,7 @@
 #include "ctl/ExitStatus.h"
 #include "ctl/InputFile.h"
 #include "ctl/Interruption.h"
+#include "ctl/RetryNotice.h"
 #include "firmware/FailureText.h"
 #include "ctl/UnitLog.h"
 #include "ctl/UpgradeReport.h"
@@ -120,8 +121,13 @@ int upgradeMany(const CtlOptions &options, Console &log)
             console.line(port.isEmpty() ? line : port + QStringLiteral(": ") + line);
     };
     callbacks.step = [](const QString &port, const QString &step) { UnitLog::instance().record(port, step); };
+    callbacks.retrying = [&](const QString &port, int failedAttempt, const RetriedChange::Attempt &failed) {
+        RetryNotice::record(port, failedAttempt, failed);
+        console.line(port + QStringLiteral(": ") + RetryNotice::line(failedAttempt, options.retries, failed));
+    };
     InterruptibleClock clock(Clock::standard(), Interruption::requested);
     GangChange gang(callbacks, clock);
+    gang.setRetries(options.retries);
 
     // The whole file is read and checked before the first device command; a
     // refused file gets the window's lines (its name, then the reason).
@@ -167,13 +173,18 @@ int upgradeMany(const CtlOptions &options, Console &log)
     const auto resultWord = [&](const GangChange::UnitResult &unit) {
         return identical.contains(unit.portPath) ? QStringLiteral("identical") : FailureText::resultWord(unit.change);
     };
+    // A unit that held the file had one look; one stopped before its change, none.
+    const auto attemptsOf = [&](const GangChange::UnitResult &unit) {
+        return identical.contains(unit.portPath) ? 1 : int(unit.attempts.size());
+    };
 
     for (const GangChange::UnitResult &unit : result.units)
         UnitLog::instance().record(unit.portPath, QStringLiteral("verdict"),
                                    {{"result", resultWord(unit)},
                                     {"reason", unit.verdict},
                                     {"serialAfter", QString::fromLatin1(unit.serialAfter)},
-                                    {"seconds", double(unit.milliseconds) / 1000.0}});
+                                    {"seconds", double(unit.milliseconds) / 1000.0},
+                                    {"attempts", attemptsOf(unit)}});
     console.line(summaryRow(QStringLiteral("port"), QStringLiteral("serial before"), QStringLiteral("serial after"),
                             QStringLiteral("result"), QStringLiteral("time")));
     for (const GangChange::UnitResult &unit : result.units) {
@@ -199,7 +210,8 @@ int upgradeMany(const CtlOptions &options, Console &log)
                 return device.portPath == unit.portPath;
             });
             report.add({found == chosen.end() ? Vt520Enumeration::Entry() : *found, unit.portPath, unit.serialBefore,
-                        unit.serialAfter, resultWord(unit), unit.verdict, unit.milliseconds});
+                        unit.serialAfter, resultWord(unit), unit.verdict, unit.milliseconds, attemptsOf(unit),
+                        unit.attempts.mid(0, unit.attempts.size() - 1)});
         }
         return report.give(log, status);
     }

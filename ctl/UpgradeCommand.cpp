@@ -9,9 +9,11 @@
 #include "ctl/Interruption.h"
 #include "firmware/FailureText.h"
 #include "ctl/ProgressLine.h"
+#include "ctl/RetryNotice.h"
 #include "ctl/UnitLog.h"
 #include "ctl/UpgradeReport.h"
 #include "firmware/FirmwareChange.h"
+#include "firmware/RetriedChange.h"
 #include "firmware/UpgradeFile.h"
 #include "usb/InterruptibleClock.h"
 #include "usb/DeviceMode.h"
@@ -75,26 +77,33 @@ int upgrade(const CtlOptions &options, Console &log)
     usb.pinToPort(device.portPath);
     unitPort = device.portPath;
     FirmwareChange change(usb, callbacks, clock);
+    const auto retrying = [&](int failedAttempt, const RetriedChange::Attempt &failed) {
+        progress.finish();
+        RetryNotice::record(device.portPath, failedAttempt, failed);
+        console.line(RetryNotice::line(failedAttempt, options.retries, failed));
+    };
+    RetriedChange retried(change, clock, options.retries, retrying);
     const qint64 start = clock.now();
-    const bool changed = change.run(fileName, contents);
+    const bool changed = retried.run(fileName, contents);
     const qint64 milliseconds = clock.now() - start;
     progress.finish();
     UnitLog::instance().record(device.portPath, QStringLiteral("verdict"),
-                               {{"result", FailureText::resultWord(change.outcome())},
-                                {"reason", change.verdict()},
+                               {{"result", FailureText::resultWord(retried.outcome())},
+                                {"reason", retried.verdict()},
                                 {"serialAfter", QString::fromLatin1(change.serialAfterStart())},
-                                {"seconds", double(milliseconds) / 1000.0}});
+                                {"seconds", double(milliseconds) / 1000.0},
+                                {"attempts", int(retried.attempts().size())}});
     int status = ExitDone;
-    if (change.outcome() == FirmwareChange::Outcome::StoppedUntouched) {
+    if (retried.outcome() == FirmwareChange::Outcome::StoppedUntouched) {
         log.error(QStringLiteral("%1: unit %2 was not changed: it is still in %3")
                       .arg(Interruption::signalName(), device.portPath, modeWords(change.identifiedSerial())));
         status = Interruption::exitStatus();
-    } else if (change.outcome() == FirmwareChange::Outcome::Stopped && change.firmwareComplete()) {
+    } else if (retried.outcome() == FirmwareChange::Outcome::Stopped && change.firmwareComplete()) {
         log.error(QStringLiteral("%1: unit %2 holds the new firmware and is in its bootloader: run vt520ctl start "
                                  "--device %2")
                       .arg(Interruption::signalName(), device.portPath));
         status = Interruption::exitStatus();
-    } else if (change.outcome() == FirmwareChange::Outcome::Stopped) {
+    } else if (retried.outcome() == FirmwareChange::Outcome::Stopped) {
         log.error(QStringLiteral("%1: unit %2 is in its bootloader: run the upgrade again")
                       .arg(Interruption::signalName(), device.portPath));
         status = Interruption::exitStatus();
@@ -114,8 +123,10 @@ int upgrade(const CtlOptions &options, Console &log)
     }
     if (options.json) {
         UpgradeReport report(options);
-        report.add({device, device.portPath, change.identifiedSerial(), change.serialAfterStart(),
-                    FailureText::resultWord(change.outcome()), change.verdict(), milliseconds});
+        const QList<RetriedChange::Attempt> &attempts = retried.attempts();
+        report.add({device, device.portPath, retried.serialBefore(), change.serialAfterStart(),
+                    FailureText::resultWord(retried.outcome()), retried.verdict(), milliseconds, int(attempts.size()),
+                    attempts.mid(0, attempts.size() - 1)});
         return report.give(log, status);
     }
     return status;

@@ -35,6 +35,12 @@ QJsonObject UpgradeReport::toJson(const Unit &unit)
     object.insert("reason", unit.reason);
     object.insert("seconds", double(unit.milliseconds) / 1000.0);
     object.insert("attempts", unit.attempts);
+    QJsonArray earlier;
+    for (const RetriedChange::Attempt &attempt : unit.earlierAttempts)
+        earlier.append(QJsonObject{{"result", FailureText::resultWord(attempt.outcome)},
+                                   {"reason", attempt.verdict},
+                                   {"seconds", double(attempt.milliseconds) / 1000.0}});
+    object.insert("earlierAttempts", earlier);
     return object;
 }
 

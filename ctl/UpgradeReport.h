@@ -1,6 +1,7 @@
 #pragma once
 
 #include "firmware/FirmwareChange.h"
+#include "firmware/RetriedChange.h"
 #include "usb/Vt520Enumeration.h"
 
 #include <QByteArray>
@@ -15,8 +16,8 @@ struct CtlOptions;
 // the frame every document has (JsonReport): per unit its port path, serial,
 // mode and bootloader version as found, its serial before and after, the
 // result ("ok", "failed", "not-back", "in-bootloader", "interrupted" or
-// "busy"), the reason in words, the seconds its change took and the
-// attempts; beside them the exit status and, when that is not 0, the first
+// "busy"), the reason in words, the seconds its change took, the attempts
+// and the result, reason and seconds of each run before the last; beside them the exit status and, when that is not 0, the first
 // error.
 class UpgradeReport
 {
@@ -30,6 +31,7 @@ public:
         QString reason;
         qint64 milliseconds = 0;
         int attempts = 1;
+        QList<RetriedChange::Attempt> earlierAttempts; // the runs before the last one (--retries)
     };
 
     explicit UpgradeReport(const CtlOptions &options);

@@ -104,12 +104,20 @@ GangChange::UnitResult GangChange::changeUnit(const QString &fileName, const Upg
     if (callbacks.step)
         unitCallbacks.step = [this, portPath](const QString &step) { callbacks.step(portPath, step); };
     FirmwareChange change(usb, unitCallbacks, clock);
-    change.run(fileName, contents);
-    unit.serialBefore = change.identifiedSerial();
+    RetriedChange::RetryNotice retrying;
+    if (callbacks.retrying)
+        retrying = [this, portPath](int failedAttempt, const RetriedChange::Attempt &failed) {
+            QMutexLocker locker(&callbackLock);
+            callbacks.retrying(portPath, failedAttempt, failed);
+        };
+    RetriedChange retried(change, clock, retryCount, retrying);
+    retried.run(fileName, contents);
+    unit.attempts = retried.attempts();
+    unit.serialBefore = retried.serialBefore();
     unit.serialAfter = change.serialAfterStart();
-    unit.outcome = outcomeOf(change.outcome());
-    unit.change = change.outcome();
-    unit.verdict = change.verdict();
+    unit.outcome = outcomeOf(retried.outcome());
+    unit.change = retried.outcome();
+    unit.verdict = retried.verdict();
     unit.firmwareComplete = change.firmwareComplete();
     unit.milliseconds = clock.now() - start;
     return unit;

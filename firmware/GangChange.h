@@ -1,6 +1,7 @@
 #pragma once
 
 #include "firmware/FirmwareChange.h"
+#include "firmware/RetriedChange.h"
 #include "firmware/UpgradeFile.h"
 #include "usb/Clock.h"
 
@@ -38,7 +39,8 @@ public:
         FirmwareChange::Outcome change = FirmwareChange::Outcome::NotRun; // the change's own, in detail
         QString verdict;                                                  // the change's last line
         qint64 milliseconds = 0;                                          // this unit's change, on the clock
-        bool firmwareComplete = false; // FirmwareChange::firmwareComplete(): only its start is left
+        bool firmwareComplete = false;          // FirmwareChange::firmwareComplete(): only its start is left
+        QList<RetriedChange::Attempt> attempts; // every run of the change, the last one included
         bool succeeded() const { return outcome == Outcome::Changed; }
     };
 
@@ -55,12 +57,18 @@ public:
         std::function<void(const QString &portPath, int percent)> percent; // application flash
         // A unit's steps (FirmwareChange::Callbacks::step), from its thread.
         std::function<void(const QString &portPath, const QString &step)> step;
+        // Before a unit's change runs again (setRetries), with the run that failed.
+        std::function<void(const QString &portPath, int failedAttempt, const RetriedChange::Attempt &failed)> retrying;
     };
 
     // Every wait of every unit is a sleep on the clock (the units wait side
     // by side), and its stop request is asked at each unit's safe points
     // (FirmwareChange).
     explicit GangChange(Callbacks callbacks, Clock &clock = Clock::standard());
+
+    // How often a unit's failed change runs again where another run may
+    // mend it (RetriedChange); 0, the default: once.
+    void setRetries(int retries) { retryCount = retries; }
 
     // Changes every unit named by its port path, all at once, and returns
     // when the last one has finished. A refused file touches no device and
@@ -79,5 +87,6 @@ private:
 
     Callbacks callbacks;
     Clock &clock;
+    int retryCount = 0;
     QMutex callbackLock; // one callback at a time, whichever unit's thread calls
 };

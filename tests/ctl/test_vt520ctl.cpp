@@ -112,7 +112,7 @@ QList<SchemaKey> commandKeys(const QString &command)
 QList<SchemaKey> commandUnitKeys(const QString &command)
 {
     if (command == "upgrade")
-        return {{"serialBefore", "s0"}, {"serialAfter", "s0"}};
+        return {{"serialBefore", "s0"}, {"serialAfter", "s0"}, {"earlierAttempts", "a"}};
     if (command == "start")
         return {{"serialAfter", "s0"}};
     if (command == "verify")
@@ -443,6 +443,10 @@ private slots:
             << 1 << QStringList{"status", "--expect", "1"} << 1 << "status does not take --expect";
         QTest::newRow("no units expected") << 1 << QStringList{"start", "--all", "--expect", "0"} << 1
                                            << "--expect needs a number of units, not \"0\"";
+        QTest::newRow("retries of a negative count") << 1 << QStringList{"upgrade", "%1/good.upg", "--retries", "-1"}
+                                                     << 1 << "--retries needs a number of retries, not \"-1\"";
+        QTest::newRow("retries for a command that changes nothing")
+            << 1 << QStringList{"verify", "%1/good.upg", "--retries", "1"} << 1 << "verify does not take --retries";
         QTest::newRow("wait for a unit that never comes")
             << 2 << QStringList{"status", "--device", "9-9", "--wait", "1"} << 3
             << "vt520ctl: waiting up to 1 s for a Vt520 matching 9-9 ...";
@@ -2364,6 +2368,86 @@ private slots:
             QCOMPARE(is["address"].toInt() != was["address"].toInt(), isChanged);
             QCOMPARE(stateFile(2, unit, "internal.bin").mid(0x4000, 0x1C000) == fixture.applicationRegion(), isChanged);
         }
+    }
+
+    // --retries: a unit whose reset or start request (both request 4) was
+    // refused is left in application mode or in its bootloader; another run
+    // of the change mends either, and each run is in the document and in
+    // the unit's record. Without retries, or once they are used up, the
+    // failure stands.
+    void retriesMendAFailedChange_data()
+    {
+        QTest::addColumn<QStringList>("selection");
+        QTest::addColumn<QString>("refused"); // --fail-request
+        QTest::addColumn<int>("retries");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("runs"); // of all units
+        QTest::addColumn<QString>("earlierResult");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("mode");
+        const QStringList one{"--device", "101-1.2"};
+        QTest::newRow("start refused once, one retry") << one << "4:stall:1@2" << 1 << 0 << 2 << "in-bootloader"
+                                                       << "ok"
+                                                       << "application";
+        QTest::newRow("reset refused once, no retry") << one << "4:stall:1" << 0 << 4 << 1 << ""
+                                                      << "failed"
+                                                      << "application";
+        QTest::newRow("start always refused, retries used up") << one << "4:stall@2" << 2 << 4 << 3 << "in-bootloader"
+                                                               << "in-bootloader"
+                                                               << "bootloader";
+        QTest::newRow("every unit, a reset refused once")
+            << QStringList{"--all"} << "4:stall:1" << 1 << 0 << 3 << "failed"
+            << "ok"
+            << "application";
+    }
+
+    void retriesMendAFailedChange()
+    {
+        if (QStringLiteral(USBFS_RUN).isEmpty())
+            QSKIP("vt520-usbfs-run is not built (no umockdev)");
+        QFETCH(QStringList, selection);
+        QFETCH(QString, refused);
+        QFETCH(int, retries);
+        QFETCH(int, status);
+        QFETCH(int, runs);
+        QFETCH(QString, earlierResult);
+        QFETCH(QString, result);
+        QFETCH(QString, mode);
+        prepareUnits(2);
+        const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 9);
+        QVERIFY(!fixture.fileName.isEmpty());
+
+        const Run ran = run(QStringList{"upgrade", fixture.fileName, "--json", "--log-dir", path("log"), "--retries",
+                                        QString::number(retries)}
+                                + selection,
+                            2, true, QString(), {"--fail-request", refused});
+        QVERIFY2(ran.status == status, ran.err.constData());
+        const QJsonArray units = QJsonDocument::fromJson(ran.out).object()["units"].toArray();
+        QCOMPARE(units.size(), selection.contains("--all") ? 2 : 1);
+        int made = 0;
+        for (const QJsonValue &unit : units) {
+            const int number = unit["portPath"].toString().back().digitValue();
+            const int attempts = unit["attempts"].toInt();
+            made += attempts;
+            const QJsonArray earlier = unit["earlierAttempts"].toArray();
+            QCOMPARE(earlier.size(), attempts - 1);
+            for (const QJsonValue &attempt : earlier)
+                QCOMPARE(attempt["result"].toString(), earlierResult);
+            QCOMPARE(unit["serialBefore"].toString(), QString::number(261100041 + number));
+            QCOMPARE(unit["result"].toString(), result);
+            // Each run in the record; a run after a refused start finds the
+            // unit in its bootloader and resets nothing.
+            const QByteArray record = HexFiles::readFile(path("log/%1.jsonl").arg(261100041 + number));
+            QCOMPARE(record.count("\"event\":\"retry\""), attempts - 1);
+            QCOMPARE(record.count("\"event\":\"reset\""), earlierResult == "in-bootloader" ? 1 : attempts);
+            // The end state the document gives.
+            const QJsonObject after =
+                QJsonDocument::fromJson(HexFiles::readFile(path("after.json"))).array()[number - 1].toObject();
+            QCOMPARE(after["mode"].toString(), mode);
+            QCOMPARE(stateFile(2, number, "internal.bin").mid(0x4000, 0x1C000) == fixture.applicationRegion(),
+                     result != "failed");
+        }
+        QCOMPARE(made, runs);
     }
 
     // Byte for byte what the window's commands write, the window driven in
