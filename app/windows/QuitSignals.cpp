@@ -1,5 +1,7 @@
 #include "app/QuitSignals.h"
 
+#include "usb/windows/ConsoleEvent.h"
+
 #include <QMetaObject>
 
 #include <windows.h>
@@ -8,23 +10,12 @@
 
 namespace {
 
-// The console's events under the POSIX signal numbers the window knows:
-// Ctrl+C is SIGINT, Ctrl+Break SIGTERM, a closed console, a logoff or a
-// shutdown SIGHUP.
-constexpr int SignalHup = 1;
-constexpr int SignalInt = 2;
-constexpr int SignalTerm = 15;
-
 // The one object of the process; the handler runs on a thread of its own.
 std::atomic<QuitSignals *> receiver{nullptr};
 
 BOOL WINAPI handler(DWORD event)
 {
-    int signalNumber = SignalHup;
-    if (event == CTRL_C_EVENT)
-        signalNumber = SignalInt;
-    else if (event == CTRL_BREAK_EVENT)
-        signalNumber = SignalTerm;
+    const int signalNumber = ConsoleEvent::signalNumber(event);
     QuitSignals *target = receiver.load();
     if (!target)
         return FALSE;

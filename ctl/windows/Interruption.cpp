@@ -1,5 +1,7 @@
 #include "ctl/Interruption.h"
 
+#include "usb/windows/ConsoleEvent.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -8,25 +10,16 @@ namespace Interruption {
 
 namespace {
 
-// The console's events under the POSIX signal numbers the exit statuses
-// are made of, so that scripts see the same statuses on both systems:
-// Ctrl+C is SIGINT, Ctrl+Break SIGTERM, a closed console window, a logoff
-// or a shutdown SIGHUP.
-constexpr int SignalHup = 1;
-constexpr int SignalInt = 2;
-constexpr int SignalTerm = 15;
+using ConsoleEvent::SignalHup;
+using ConsoleEvent::SignalInt;
+using ConsoleEvent::SignalTerm;
 
 std::atomic<int> firstSignal{0};
 
 BOOL WINAPI handler(DWORD event)
 {
-    int signalNumber = SignalHup;
-    if (event == CTRL_C_EVENT)
-        signalNumber = SignalInt;
-    else if (event == CTRL_BREAK_EVENT)
-        signalNumber = SignalTerm;
     int none = 0;
-    firstSignal.compare_exchange_strong(none, signalNumber);
+    firstSignal.compare_exchange_strong(none, ConsoleEvent::signalNumber(event));
     // Handled: the commands end at their next safe point.
     return TRUE;
 }
