@@ -29,7 +29,7 @@ int makeUpgrade(const CtlOptions &options, Console &console)
         return ExitFileRefused;
     const UpgradeImage::FromHex built = UpgradeImage::fromHexFile(hexName);
     if (built.hex.code != 0) {
-        console.error(refusedHexFileText(hexName, built.hex));
+        InputFile::refuseHex(hexName, built.hex, console);
         return ExitFileRefused;
     }
     if (built.hex.outsideBytes > 0)
@@ -68,7 +68,7 @@ int makeBootloaderImages(const CtlOptions &options, Console &console)
     QByteArray bootloader;
     const HexToBinResult hexResult = BootloaderImage::readHex(hexName, &bootloader);
     if (hexResult.code != 0) {
-        console.error(refusedHexFileText(hexName, hexResult));
+        InputFile::refuseHex(hexName, hexResult, console);
         return ExitFileRefused;
     }
     QString reason;

@@ -3,6 +3,7 @@
 #include "ctl/Console.h"
 #include "ctl/ExitStatus.h"
 #include "firmware/FailureText.h"
+#include "firmware/HexFileTexts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -45,6 +46,14 @@ bool hexSizeAccepted(const QString &fileName, Console &console)
         return false;
     }
     return true;
+}
+
+void refuseHex(const QString &fileName, const HexToBinResult &result, Console &console)
+{
+    if (result.code == HexFileNotOpened)
+        refuseUnreadable(fileName, result.reason, console);
+    else
+        console.error(refusedHexFileText(fileName, result));
 }
 
 bool readAll(const QString &fileName, Console &console, qint64 maxSize,

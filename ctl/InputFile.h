@@ -1,5 +1,6 @@
 #pragma once
 
+#include "firmware/HexToBin.h"
 #include "firmware/UpgradeFile.h"
 
 #include <QByteArray>
@@ -28,6 +29,10 @@ bool sizeOf(const QString &fileName, Console &console, qint64 *size);
 // A HEX file's size checked (sizeOf, then at most MaxHexSize), or false
 // after the refusal.
 bool hexSizeAccepted(const QString &fileName, Console &console);
+
+// The refusal of a HEX file that its reader gave back: "cannot read FILE:
+// reason" for one that could not be opened, otherwise the window's words.
+void refuseHex(const QString &fileName, const HexToBinResult &result, Console &console);
 
 // The bytes of a raw file (write-flash's FILE.bin) of at most maxSize
 // bytes, or false after the refusal; tooLarge gives the words for a larger

@@ -127,7 +127,7 @@ int transfer(const CtlOptions &options, Console &console, LightingFile::Kind kin
         }
         loaded = LightingFile::load(fileName, kind);
         if (loaded.status == LightingFile::Status::CannotOpen) {
-            console.error(QStringLiteral("cannot read %1").arg(QDir::toNativeSeparators(fileName)));
+            console.error(QStringLiteral("cannot read %1: %2").arg(QDir::toNativeSeparators(fileName), loaded.reason));
             return ExitFileRefused;
         }
         if (loaded.status != LightingFile::Status::Ok) {
@@ -190,8 +190,7 @@ int transfer(const CtlOptions &options, Console &console, LightingFile::Kind kin
                           .arg(what, QDir::toNativeSeparators(fileName), port));
         break;
     case LightingFileTransfer::Status::SaveFailed:
-        console.error(QStringLiteral("The file %1 could not be saved: %2")
-                          .arg(QDir::toNativeSeparators(fileName), result.reason));
+        console.error(QStringLiteral("cannot write %1: %2").arg(QDir::toNativeSeparators(fileName), result.reason));
         status = ExitFileRefused;
         break;
     case LightingFileTransfer::Status::AcquireFailed:

@@ -205,6 +205,7 @@ HexToBinResult readHexWindows(const QString &fileName, QList<HexWindow> &windows
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         result.code = HexFileNotOpened;
+        result.reason = file.errorString();
         return result;
     }
 

@@ -69,6 +69,7 @@ struct HexToBinResult {
     int earlierLine = 0;     // with HexOverlappingData: the line whose data the refused record contradicts
     qint64 outsideBytes = 0; // data bytes that lie in no window
     int records[6] = {};     // records read and accepted, by type 00..05 (an end of file ends the count)
+    QString reason;          // with HexFileNotOpened: the system's reason
 };
 
 // Reads the file once and places every data byte into each window that holds

@@ -2029,6 +2029,92 @@ private slots:
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{"in.hex"});
     }
 
+    // Every command that reads or writes a file, at a name that cannot be
+    // opened: the file named with the system's reason on standard error,
+    // exit status 2. "file" is a regular file, so "file/x" fails for root
+    // too; "locked" and "ro" (modes 000 and 555) only for other users.
+    void fileReasons_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // %1: the test's folder, %2: the name tried
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message"); // %1 and %2 likewise
+
+        const QStringList images{"make-bootloader-images",
+                                 "%1/boot.hex",
+                                 "--prefix",
+                                 "261100",
+                                 "--first",
+                                 "1",
+                                 "--count",
+                                 "1",
+                                 "--dir",
+                                 "%1"};
+        const QList<std::pair<const char *, QStringList>> readers{
+            {"upgrade", {"upgrade", "%2"}},
+            {"verify", {"verify", "%2"}},
+            {"programs set", {"programs", "set", "%2"}},
+            {"scenes set", {"scenes", "set", "%2"}},
+            {"write-flash", {"write-flash", "0", "%2"}},
+            {"info", {"info", "%2"}},
+            {"make-upgrade", {"make-upgrade", "%2", "%1/out.upg"}},
+            {"make-bootloader-images", QStringList(images).replaceInStrings("%1/boot.hex", "%2")}};
+        for (const auto &[name, command] : readers) {
+            QTest::addRow("%s, missing", name) << command << "%1/missing"
+                                               << "cannot read %2: No such file or directory";
+            QTest::addRow("%s, through a file", name) << command << "%1/file/x"
+                                                      << "cannot read %2: Not a directory";
+            QTest::addRow("%s, a folder", name) << command << "%1/folder"
+                                                << "%2: not a regular file";
+            QTest::addRow("%s, unreadable", name) << command << "%1/locked"
+                                                  << "cannot read %2: Permission denied";
+        }
+        const QList<std::pair<const char *, QStringList>> writers{
+            {"make-upgrade", {"make-upgrade", "%1/in.hex", "%2"}},
+            {"programs get", {"programs", "get", "%2"}},
+            {"scenes get", {"scenes", "get", "%2"}},
+            {"read-flash", {"read-flash", "0", "16", "--output", "%2"}},
+            {"read-memory", {"read-memory", "0x08000000", "16", "--output", "%2"}},
+            {"--log-dir", {"status", "--log-dir", "%2"}}};
+        for (const auto &[name, command] : writers) {
+            QTest::addRow("%s, through a file", name) << command << "%1/file/x"
+                                                      << "cannot write %2: Not a directory";
+            QTest::addRow("%s, unwritable folder", name) << command << "%1/ro/x"
+                                                         << "cannot write %2: Permission denied";
+        }
+        QTest::newRow("make-bootloader-images, through a file")
+            << images.mid(0, 9) + QStringList{"%2"} << "%1/file"
+            << "cannot write %2/Vt520Bootloader_261100001.bin: Not a directory";
+        QTest::newRow("make-bootloader-images, unwritable folder")
+            << images.mid(0, 9) + QStringList{"%2"} << "%1/ro"
+            << "cannot write %2/Vt520Bootloader_261100001.bin: Permission denied";
+    }
+
+    void fileReasons()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        if ((name.contains("locked") || name.contains("/ro")) && ::geteuid() == 0)
+            QSKIP("root reads and writes whatever the mode says");
+        QVERIFY(HexFiles::writeFile(path("file"), "x"));
+        QVERIFY(HexFiles::writeFile(path("locked"), "x"));
+        QVERIFY(QFile::setPermissions(path("locked"), QFileDevice::Permissions()));
+        QVERIFY(QDir().mkpath(path("folder")) && QDir().mkpath(path("ro")));
+        QVERIFY(QFile::setPermissions(path("ro"), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        QVERIFY(HexFiles::writeFile(path("in.hex"), HexFiles::hexText(0x08004000, HexFiles::randomBytes(0x4000, 54))));
+        QVERIFY(
+            HexFiles::writeFile(path("boot.hex"), HexFiles::hexText(0x08000000, HexFiles::randomBytes(0x4000, 55))));
+        prepareUnits(1);
+        name.replace("%1", dir->path());
+        for (QString &argument : arguments)
+            argument = argument.replace("%2", name).replace("%1", dir->path());
+        message.replace("%2", name);
+
+        const Run result = run(arguments);
+        QCOMPARE(result.status, 2);
+        QVERIFY2(result.err.contains(message.toLocal8Bit()), result.err.constData());
+    }
+
     // make-upgrade of a HEX file with a bootloader in it: one informational
     // line on standard output (none with --quiet), and the upgrade file.
     void leftOutBytes_data()
