@@ -2,6 +2,7 @@
 
 #include "ctl/JsonReport.h"
 #include "ctl/ProgressLine.h"
+#include "usb/NativeFileName.h"
 
 #include <cstdio>
 
@@ -35,24 +36,28 @@ void Console::result(const QString &text)
     last = text;
     if (progress)
         progress->interrupt();
-    const QByteArray bytes = text.toLocal8Bit() + '\n';
+    const QByteArray bytes = NativeFileName::shown(text).toLocal8Bit() + '\n';
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
     std::fflush(stdout);
 }
 
 void Console::error(const QString &text)
 {
-    errorTexts.append(text);
-    errorLine(QStringLiteral("vt520ctl: ") + text);
+    // A file name's bytes that are not UTF-8 are shown escaped, in the
+    // JSON document's errors too.
+    const QString readable = NativeFileName::shown(text);
+    errorTexts.append(readable);
+    errorLine(QStringLiteral("vt520ctl: ") + readable);
 }
 
 void Console::errorLine(const QString &text)
 {
-    errorLines.append(text);
+    const QString readable = NativeFileName::shown(text);
+    errorLines.append(readable);
     if (progress)
         progress->interrupt();
     std::fflush(stdout);
-    const QByteArray bytes = text.toLocal8Bit() + '\n';
+    const QByteArray bytes = readable.toLocal8Bit() + '\n';
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
     std::fflush(stderr);
 }

@@ -7,10 +7,11 @@
 #include "firmware/UpgradeImage.h"
 #include "lighting/FileKind.h"
 #include "lighting/LightingFile.h"
+#include "usb/NativeFile.h"
+#include "usb/NativeFileName.h"
 #include "usb/Scrambling.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QtEndian>
 
@@ -157,27 +158,29 @@ FileInfo FileInfo::of(const QString &fileName)
 {
     FileInfo info;
     info.fileName = fileName;
-    const QFileInfo file(fileName);
-    if (!file.exists()) {
-        QFile opened(fileName);
-        opened.open(QIODevice::ReadOnly);
-        info.problem = QStringLiteral("cannot read %1: %2").arg(fileName, opened.errorString());
+    const NativeFile::Entry file = NativeFile::entry(fileName);
+    if (!file.exists) {
+        QFile opened;
+        QString reason;
+        NativeFile::open(opened, fileName, QIODevice::ReadOnly, &reason);
+        info.problem = QStringLiteral("cannot read %1: %2").arg(fileName, reason);
         return info;
     }
-    if (!file.isFile()) {
+    if (!file.isFile) {
         info.problem = QStringLiteral("%1: not a regular file").arg(fileName);
         return info;
     }
-    info.size = file.size();
+    info.size = file.size;
     // The largest of the kinds is a HEX file; nothing larger is read.
     if (info.size > InputFile::MaxHexSize) {
         info.problem =
             QStringLiteral("%1: %2 bytes, larger than any file of the Vt520 tools").arg(fileName).arg(info.size);
         return info;
     }
-    QFile opened(fileName);
-    if (!opened.open(QIODevice::ReadOnly)) {
-        info.problem = QStringLiteral("cannot read %1: %2").arg(fileName, opened.errorString());
+    QFile opened;
+    QString reason;
+    if (!NativeFile::open(opened, fileName, QIODevice::ReadOnly, &reason)) {
+        info.problem = QStringLiteral("cannot read %1: %2").arg(fileName, reason);
         return info;
     }
     // The kind from the file's first bytes, then the kind's own reader.
@@ -235,7 +238,10 @@ QStringList FileInfo::lines() const
 
 QJsonObject FileInfo::toJson() const
 {
-    QJsonObject object{{"file", fileName}, {"kind", kindName(kind)}, {"size", size}, {"usable", problem.isEmpty()}};
+    QJsonObject object{{"file", NativeFileName::shown(fileName)},
+                       {"kind", kindName(kind)},
+                       {"size", size},
+                       {"usable", problem.isEmpty()}};
     if (tableSize > 0)
         object.insert("tableSize", tableSize);
     if (hasRecords) {

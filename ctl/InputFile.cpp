@@ -5,8 +5,9 @@
 #include "firmware/FailureText.h"
 #include "firmware/HexFileTexts.h"
 
+#include "usb/NativeFile.h"
+
 #include <QFile>
-#include <QFileInfo>
 
 namespace InputFile {
 
@@ -21,15 +22,15 @@ void refuseUnreadable(const QString &fileName, const QString &reason, Console &c
 
 bool sizeOf(const QString &fileName, Console &console, qint64 *size)
 {
-    const QFileInfo info(fileName);
+    const NativeFile::Entry info = NativeFile::entry(fileName);
     *size = -1;
-    if (!info.exists())
+    if (!info.exists)
         return true;
-    if (!info.isFile()) {
+    if (!info.isFile) {
         console.error(QStringLiteral("%1: not a regular file").arg(fileName));
         return false;
     }
-    *size = info.size();
+    *size = info.size;
     return true;
 }
 
@@ -66,9 +67,10 @@ bool readAll(const QString &fileName, Console &console, qint64 maxSize,
         console.error(QStringLiteral("%1: %2").arg(fileName, tooLarge(size)));
         return false;
     }
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        refuseUnreadable(fileName, file.errorString(), console);
+    QFile file;
+    QString reason;
+    if (!NativeFile::open(file, fileName, QIODevice::ReadOnly, &reason)) {
+        refuseUnreadable(fileName, reason, console);
         return false;
     }
     *bytes = file.read(maxSize);

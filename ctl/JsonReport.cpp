@@ -6,6 +6,7 @@
 #include "ctl/DeviceChoice.h"
 #include "ctl/Interruption.h"
 #include "usb/FileDigest.h"
+#include "usb/NativeFileName.h"
 #include "usb/TransferKeyFingerprint.h"
 
 #include <QDateTime>
@@ -78,7 +79,7 @@ QJsonObject header(const CtlOptions &options)
 void addFile(QJsonObject *document, const QString &fileName)
 {
     const FileDigest digest = FileDigest::of(fileName);
-    document->insert("file", fileName.isEmpty() ? QJsonValue() : QJsonValue(fileName));
+    document->insert("file", fileName.isEmpty() ? QJsonValue() : QJsonValue(NativeFileName::shown(fileName)));
     document->insert("fileSha256", digest.sha256.isEmpty() ? QJsonValue() : QJsonValue(digest.sha256));
     document->insert("fileSize", digest.valid ? QJsonValue(digest.size) : QJsonValue());
 }

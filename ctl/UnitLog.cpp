@@ -1,5 +1,7 @@
 #include "ctl/UnitLog.h"
 
+#include "usb/NativeFile.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -34,7 +36,7 @@ UnitLog &UnitLog::instance()
 
 bool UnitLog::open(const QString &logFolder, const QString &commandName, QString *reason)
 {
-    if (!QDir().mkpath(logFolder) || !QFileInfo(logFolder).isDir()) {
+    if (!NativeFile::makeFolder(logFolder) || !NativeFile::entry(logFolder).isFolder) {
         if (reason)
             *reason = QString::fromLocal8Bit(std::strerror(errno ? errno : ENOTDIR));
         return false;
@@ -75,14 +77,18 @@ void UnitLog::record(const QString &portPath, const QString &event, const QJsonO
     line.insert("pid", qint64(QCoreApplication::applicationPid()));
     const QByteArray bytes = QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n';
 
-    QFile file(fileFor(portPath));
+    QFile file;
     // Unbuffered, so that the whole line goes in one write: appended lines
     // of two processes never interleave.
-    bool written = file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
-    if (written)
-        written = file.write(bytes) == bytes.size();
+    QString reason;
+    bool written = NativeFile::open(file, fileFor(portPath),
+                                    QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered, &reason);
+    if (written && file.write(bytes) != bytes.size()) {
+        written = false;
+        reason = file.errorString();
+    }
     if (!written && firstFailure.isEmpty())
-        firstFailure = file.errorString();
+        firstFailure = reason;
 }
 
 QString UnitLog::failure() const

@@ -1,6 +1,7 @@
 // vt520ctl: the device and production functions of the Vt520 configuration
 // tool from a terminal, for scripts and production lines.
 #include "ctl/Command.h"
+#include "ctl/CommandLine.h"
 #include "ctl/Console.h"
 #include "ctl/CtlOptions.h"
 #include "ctl/ExitStatus.h"
@@ -9,6 +10,7 @@
 #include "ctl/JsonReport.h"
 #include "ctl/StandardStreams.h"
 #include "ctl/UnitLog.h"
+#include "usb/NativeFileName.h"
 
 #include <QCoreApplication>
 
@@ -24,7 +26,7 @@ void handleMessage(QtMsgType type, const QMessageLogContext &, const QString &me
 {
     if (!verboseTrace && (type == QtDebugMsg || type == QtInfoMsg))
         return;
-    std::fprintf(stderr, "%s\n", qPrintable(message));
+    std::fprintf(stderr, "%s\n", qPrintable(NativeFileName::shown(message)));
 }
 
 int run(const CtlOptions &options, Console &console)
@@ -53,17 +55,18 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(VT520_VERSION));
 
     JsonReport::noteStart();
+    const QStringList arguments = CommandLine::arguments(argc, argv).mid(1);
     CtlOptions options;
-    const QString refusal = CtlOptions::parse(QCoreApplication::arguments().mid(1), &options);
+    const QString refusal = CtlOptions::parse(arguments, &options);
     verboseTrace = options.verbose;
     Console console(options.quiet);
     // A command line refused before --json was read still gets its document.
-    console.setJson(options.json || QCoreApplication::arguments().contains(QStringLiteral("--json")));
+    console.setJson(options.json || arguments.contains(QStringLiteral("--json")));
     if (!refusal.isEmpty()) {
         console.error(refusal);
         console.errorLine(QStringLiteral("Try 'vt520ctl --help'."));
         if (!options.command)
-            options.command = CtlOptions::commandNamed(QCoreApplication::arguments().mid(1));
+            options.command = CtlOptions::commandNamed(arguments);
         console.closeJson(ExitUsage, JsonReport::header(options));
         return ExitUsage;
     }

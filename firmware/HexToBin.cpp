@@ -1,5 +1,7 @@
 #include "firmware/HexToBin.h"
 
+#include "usb/NativeFile.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -202,10 +204,9 @@ qint64 placeData(const Record &record, quint32 base, QList<HexWindow> &windows, 
 HexToBinResult readHexWindows(const QString &fileName, QList<HexWindow> &windows)
 {
     HexToBinResult result;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!NativeFile::open(file, fileName, QIODevice::ReadOnly, &result.reason)) {
         result.code = HexFileNotOpened;
-        result.reason = file.errorString();
         return result;
     }
 

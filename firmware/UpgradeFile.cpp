@@ -2,6 +2,7 @@
 
 #include "firmware/UpgradeImage.h"
 #include "usb/CompleteFileWriter.h"
+#include "usb/NativeFile.h"
 #include "usb/Scrambling.h"
 
 #include <QDataStream>
@@ -52,10 +53,9 @@ bool write(const QString &fileName, const QByteArray &plainImage, QString *reaso
 Contents read(const QString &fileName)
 {
     Contents contents;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!NativeFile::open(file, fileName, QIODevice::ReadOnly, &contents.reason)) {
         contents.status = Status::CannotOpen;
-        contents.reason = file.errorString();
         return contents;
     }
     QDataStream in(&file);

@@ -2,6 +2,7 @@
 
 #include "lighting/SceneTables.h"
 #include "usb/CompleteFileWriter.h"
+#include "usb/NativeFile.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -108,9 +109,10 @@ LightingFile::ReadResult LightingFile::read(QIODevice &device, Kind kind)
 
 LightingFile::ReadResult LightingFile::load(const QString &fileName, Kind kind)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return ReadResult{Status::CannotOpen, {}, file.errorString()};
+    QFile file;
+    QString reason;
+    if (!NativeFile::open(file, fileName, QIODevice::ReadOnly, &reason))
+        return ReadResult{Status::CannotOpen, {}, reason};
     return read(file, kind);
 }
 

@@ -1,6 +1,7 @@
 #include "usb/CompleteFileWriter.h"
 
 #include "usb/InPlaceFileWriter.h"
+#include "usb/NativeFile.h"
 
 #include <QSaveFile>
 
@@ -26,6 +27,9 @@ bool CompleteFileWriter::write(const QString &fileName, const QByteArray &bytes,
     // only a regular file (or a new name) is replaced whole.
     if (InPlaceFileWriter::applies(fileName))
         return InPlaceFileWriter::write(fileName, bytes, reason);
+    // A name that QSaveFile cannot open (bytes that are not UTF-8).
+    if (NativeFile::writtenByBytes(fileName))
+        return NativeFile::writeComplete(fileName, bytes, reason);
     QSaveFile file(fileName);
     QString failure;
     if (!file.open(QIODevice::WriteOnly)) {

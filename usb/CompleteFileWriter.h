@@ -10,7 +10,8 @@
 // at the target name before stays as it was, and the system's reason ("No
 // space left on device") is given back. A target that is not a regular file
 // (a device, a FIFO, a socket, /dev/stdout) is not replaced but written in
-// place (InPlaceFileWriter).
+// place (InPlaceFileWriter). A name that keeps bytes Qt cannot decode is
+// written the same way by its bytes (NativeFile).
 class CompleteFileWriter
 {
 public:

@@ -1,17 +1,17 @@
 #include "usb/FileDigest.h"
 
+#include "usb/NativeFile.h"
+
 #include <QCryptographicHash>
-#include <QFile>
-#include <QFileInfo>
 
 FileDigest FileDigest::of(const QString &fileName)
 {
     FileDigest digest;
     // Only a regular file: a FIFO or device would be consumed or never end.
-    if (!QFileInfo(fileName).isFile())
+    if (!NativeFile::entry(fileName).isFile)
         return digest;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!NativeFile::open(file, fileName, QIODevice::ReadOnly))
         return digest;
     if (file.size() > LargestHashed) {
         digest.valid = true;

@@ -1,6 +1,7 @@
 #include "usb/InPlaceFileWriter.h"
 
-#include <QFile>
+#include "usb/NativeFileName.h"
+
 #include <QRegularExpression>
 
 #include <cerrno>
@@ -43,7 +44,7 @@ bool InPlaceFileWriter::applies(const QString &fileName)
     struct stat status = {};
     // A name not there yet, or a regular file, is written complete or not
     // at all instead.
-    if (::stat(QFile::encodeName(fileName).constData(), &status) != 0)
+    if (::stat(NativeFileName::toBytes(fileName).constData(), &status) != 0)
         return false;
     return !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
 }
@@ -53,10 +54,11 @@ bool InPlaceFileWriter::write(const QString &fileName, const QByteArray &bytes, 
     const int stream = openStream(fileName);
     // No O_CREAT and no O_TRUNC: the target is used as it is. A FIFO waits
     // here for its reader.
-    int descriptor = stream >= 0 ? ::fcntl(stream, F_DUPFD_CLOEXEC, 0)
-                                 : ::open(QFile::encodeName(fileName).constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    int descriptor = stream >= 0
+                         ? ::fcntl(stream, F_DUPFD_CLOEXEC, 0)
+                         : ::open(NativeFileName::toBytes(fileName).constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
     while (descriptor < 0 && errno == EINTR && stream < 0)
-        descriptor = ::open(QFile::encodeName(fileName).constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        descriptor = ::open(NativeFileName::toBytes(fileName).constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
     if (descriptor < 0) {
         if (reason)
             *reason = systemReason(errno);

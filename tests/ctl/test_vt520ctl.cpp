@@ -24,6 +24,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
@@ -259,6 +260,73 @@ class TestVt520Ctl : public QObject
         result.out = process.readAllStandardOutput();
         result.err = process.readAllStandardError();
         return result;
+    }
+
+    // A run whose arguments are bytes, such as a file name that is not
+    // UTF-8, which QProcess cannot pass: the shell's printf makes each one
+    // from octal escapes.
+    Run runWithBytes(const QByteArrayList &arguments)
+    {
+        QString script = "exec \"$0\"";
+        for (const QByteArray &argument : arguments) {
+            QString escaped;
+            for (const char c : argument)
+                escaped += QString("\\%1").arg(uint(quint8(c)), 3, 8, QChar('0'));
+            script += QString(" \"$(printf '%1')\"").arg(escaped);
+        }
+        QProcess process;
+        process.setProcessEnvironment(unitsEnvironment(1, false));
+        process.setWorkingDirectory(dir->path());
+        process.start("/bin/sh", {"-c", script, VT520CTL});
+        Run result;
+        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+            return result;
+        result.status = process.exitCode();
+        result.out = process.readAllStandardOutput();
+        result.err = process.readAllStandardError();
+        return result;
+    }
+
+    // A folder and all in it, by the bytes of the names.
+    static void removeTree(const QByteArray &folder)
+    {
+        if (DIR *listing = ::opendir(folder.constData())) {
+            while (const dirent *entry = ::readdir(listing)) {
+                const QByteArray name(entry->d_name);
+                if (name == "." || name == "..")
+                    continue;
+                const QByteArray inside = folder + "/" + name;
+                struct stat status = {};
+                if (::lstat(inside.constData(), &status) == 0 && S_ISDIR(status.st_mode))
+                    removeTree(inside);
+                else
+                    ::unlink(inside.constData());
+            }
+            ::closedir(listing);
+        }
+        ::rmdir(folder.constData());
+    }
+
+    // A file under a name of bytes, which QFile cannot open.
+    static bool writeBytes(const QByteArray &name, const QByteArray &bytes)
+    {
+        const int descriptor = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        const bool written =
+            descriptor >= 0 && ::write(descriptor, bytes.constData(), size_t(bytes.size())) == bytes.size();
+        return descriptor >= 0 && ::close(descriptor) == 0 && written;
+    }
+    static QByteArray readBytes(const QByteArray &name)
+    {
+        QByteArray bytes;
+        const int descriptor = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+        if (descriptor < 0)
+            return bytes;
+        char buffer[65536];
+        ssize_t count;
+        while ((count = ::read(descriptor, buffer, sizeof buffer)) > 0)
+            bytes.append(buffer, int(count));
+        ::close(descriptor);
+        return bytes;
     }
 
     static QStringList lines(const QByteArray &text)
@@ -2113,6 +2181,108 @@ private slots:
         const Run result = run(arguments);
         QCOMPARE(result.status, 2);
         QVERIFY2(result.err.contains(message.toLocal8Bit()), result.err.constData());
+    }
+
+    // File names that are not UTF-8 (made in a Latin-1 locale: byte 0xE9)
+    // reach the file system as the exact bytes given, for the files read
+    // and the files written; what a run writes under such a name equals
+    // what it writes under its ASCII twin (0xE9 as "e"), and a message shows
+    // the byte as \xE9.
+    void fileNamesAsBytes_data()
+    {
+        QTest::addColumn<QByteArrayList>("arguments"); // %1: the test's folder
+        QTest::addColumn<QByteArray>("written");       // the file the run leaves, in the test's folder
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("text"); // on standard output or standard error
+
+        QTest::newRow("info") << QByteArrayList{"info", "%1/caf\xE9.upg"} << QByteArray() << 0
+                              << QByteArray("file: %1/caf\\xE9.upg\nkind: upgrade");
+        QTest::newRow("info, missing") << QByteArrayList{"info", "%1/none\xE9.upg"} << QByteArray() << 2
+                                       << QByteArray("cannot read %1/none\\xE9.upg: No such file or directory");
+        QTest::newRow("upgrade")
+            << QByteArrayList{"upgrade", "%1/caf\xE9.upg"} << QByteArray() << 0 << QByteArray("runs the new firmware");
+        QTest::newRow("verify")
+            << QByteArrayList{"verify", "%1/caf\xE9.upg"} << QByteArray() << 4 << QByteArray("differs");
+        QTest::newRow("programs set")
+            << QByteArrayList{"programs", "set", "%1/caf\xE9.pgm"} << QByteArray() << 0 << QByteArray();
+        QTest::newRow("write-flash")
+            << QByteArrayList{"write-flash", "0x1000", "%1/caf\xE9.bin"} << QByteArray() << 0 << QByteArray();
+        QTest::newRow("make-upgrade") << QByteArrayList{"make-upgrade", "%1/caf\xE9.hex", "%1/d\xE9/out\xE9.upg"}
+                                      << QByteArray("d\xE9/out\xE9.upg") << 0 << QByteArray();
+        QTest::newRow("make-upgrade over a file") << QByteArrayList{"make-upgrade", "%1/caf\xE9.hex", "%1/caf\xE9.upg"}
+                                                  << QByteArray("caf\xE9.upg") << 0 << QByteArray();
+        QTest::newRow("read-flash --output")
+            << QByteArrayList{"read-flash", "0", "4096", "--output", "%1/d\xE9/flash\xE9.bin"}
+            << QByteArray("d\xE9/flash\xE9.bin") << 0 << QByteArray();
+        QTest::newRow("programs get")
+            << QByteArrayList{"programs", "get", "%1/d\xE9/got\xE9.pgm", "--json"} << QByteArray("d\xE9/got\xE9.pgm")
+            << 0 << QByteArray("\"file\": \"%1/d\\\\xE9/got\\\\xE9.pgm\"");
+        QTest::newRow("make-bootloader-images --dir")
+            << QByteArrayList{"make-bootloader-images",
+                              "%1/boot.hex",
+                              "--prefix",
+                              "261100",
+                              "--first",
+                              "1",
+                              "--count",
+                              "1",
+                              "--dir",
+                              "%1/imag\xE9s"}
+            << QByteArray("imag\xE9s/Vt520Bootloader_261100001.bin") << 0 << QByteArray("imag\\xE9s");
+        QTest::newRow("--log-dir") << QByteArrayList{"status", "--log-dir", "%1/log\xE9"}
+                                   << QByteArray("log\xE9/261100042.jsonl") << 0 << QByteArray();
+        QTest::newRow("unwritable")
+            << QByteArrayList{"make-upgrade", "%1/caf\xE9.hex", "%1/caf\xE9.hex/out.upg"} << QByteArray() << 2
+            << QByteArray("cannot write %1/caf\\xE9.hex/out.upg: Not a directory");
+    }
+
+    void fileNamesAsBytes()
+    {
+        QFETCH(QByteArrayList, arguments);
+        QFETCH(QByteArray, written);
+        QFETCH(int, status);
+        QFETCH(QByteArray, text);
+        const QByteArray folder = QFile::encodeName(dir->path());
+        // QTemporaryDir cannot remove what Qt cannot name.
+        const auto removeByteNames = qScopeGuard([&] { removeTree(folder); });
+        // The inputs under both names, and the folders written into.
+        const UpgradeFixture upgrade = UpgradeFixture::make(path("cafe.upg"), 56);
+        const QByteArray hex = HexFiles::hexText(0x08004000, HexFiles::randomBytes(0x4000, 57));
+        QVERIFY(HexFiles::writeFile(path("cafe.hex"), hex));
+        QVERIFY(
+            HexFiles::writeFile(path("boot.hex"), HexFiles::hexText(0x08000000, HexFiles::randomBytes(0x4000, 58))));
+        QVERIFY(HexFiles::writeFile(path("cafe.bin"), HexFiles::randomBytes(512, 59)));
+        QCOMPARE(LightingFile::save(path("cafe.pgm"), LightingFile::Kind::Programs, QByteArray(7680, '\3')),
+                 LightingFile::Status::Ok);
+        for (const char *name : {"cafe.upg", "cafe.hex", "cafe.bin", "cafe.pgm"}) {
+            const QByteArray bytes = HexFiles::readFile(path(name));
+            QVERIFY(writeBytes(folder + "/" + QByteArray(name).replace("cafe", "caf\xE9"), bytes));
+        }
+        for (const QByteArray &name : {QByteArray("d\xE9"), QByteArray("imag\xE9s")}) {
+            QCOMPARE(::mkdir(folder + "/" + name, 0777), 0);
+            QCOMPARE(::mkdir(folder + "/" + QByteArray(name).replace('\xE9', 'e'), 0777), 0);
+        }
+        prepareUnits(1);
+        for (QByteArray &argument : arguments)
+            argument.replace("%1", folder);
+        text.replace("%1", folder);
+
+        const Run result = runWithBytes(arguments);
+        QCOMPARE(result.status, status);
+        QVERIFY2((result.out + result.err).contains(text), (result.out + result.err).constData());
+        if (written.isEmpty())
+            return;
+        const QByteArray bytes = readBytes(folder + "/" + written);
+        QVERIFY2(!bytes.isEmpty(), written.constData());
+        if (QByteArray(QTest::currentDataTag()) == "--log-dir")
+            return; // times in it: no twin to compare with
+        // Left complete: as the same command writes under the ASCII twin.
+        QByteArrayList twin = arguments;
+        for (QByteArray &argument : twin)
+            argument.replace('\xE9', 'e');
+        QCOMPARE(runWithBytes(twin).status, 0);
+        QCOMPARE(bytes, readBytes(folder + "/" + QByteArray(written).replace('\xE9', 'e')));
+        QVERIFY(bytes.size() > 0);
     }
 
     // make-upgrade of a HEX file with a bootloader in it: one informational
