@@ -4,7 +4,7 @@
 #      (scripts/format.sh reformats them in place);
 #   2. codespell: no misspelt word in the code, README.md or the manual page
 #      but for the product's own fixed spellings in .codespell-ignore-words;
-#   3. shellcheck: the scripts and the test scripts.
+#   3. shellcheck: the scripts, the test scripts and the bash completion.
 # Runs every check and exits non-zero if any of them failed.
 # Needs clang-format (14, as Debian 12 ships it), codespell and shellcheck
 # (scripts/deps.sh installs them).
@@ -40,7 +40,7 @@ if ! codespell --ignore-words=.codespell-ignore-words --ignore-words-list=positi
     failed+=(codespell)
 fi
 
-mapfile -t shells < <({ find scripts tests -name '*.sh' -type f; echo .ci/run; } | sort)
+mapfile -t shells < <({ find scripts tests -name '*.sh' -type f; echo .ci/run; echo packaging/vt520ctl.bash-completion; } | sort)
 echo "shellcheck: ${#shells[@]} files"
 if ! shellcheck -x "${shells[@]}"; then
     failed+=(shellcheck)
