@@ -8,7 +8,6 @@
 #include "lighting/FileKind.h"
 #include "lighting/LightingFile.h"
 #include "usb/NativeFile.h"
-#include "usb/NativeFileName.h"
 #include "usb/Scrambling.h"
 
 #include <QFile>
@@ -238,10 +237,7 @@ QStringList FileInfo::lines() const
 
 QJsonObject FileInfo::toJson() const
 {
-    QJsonObject object{{"file", NativeFileName::shown(fileName)},
-                       {"kind", kindName(kind)},
-                       {"size", size},
-                       {"usable", problem.isEmpty()}};
+    QJsonObject object{{"file", fileName}, {"kind", kindName(kind)}, {"size", size}, {"usable", problem.isEmpty()}};
     if (tableSize > 0)
         object.insert("tableSize", tableSize);
     if (hasRecords) {

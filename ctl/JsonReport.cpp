@@ -79,7 +79,7 @@ QJsonObject header(const CtlOptions &options)
 void addFile(QJsonObject *document, const QString &fileName)
 {
     const FileDigest digest = FileDigest::of(fileName);
-    document->insert("file", fileName.isEmpty() ? QJsonValue() : QJsonValue(NativeFileName::shown(fileName)));
+    document->insert("file", fileName.isEmpty() ? QJsonValue() : QJsonValue(fileName));
     document->insert("fileSha256", digest.sha256.isEmpty() ? QJsonValue() : QJsonValue(digest.sha256));
     document->insert("fileSize", digest.valid ? QJsonValue(digest.size) : QJsonValue());
 }
@@ -100,6 +100,33 @@ QJsonObject unit(const Vt520Enumeration::Entry &device)
         object.insert("mode", Vt520Enumeration::modeName(device.mode));
     object.insert("bootloaderVersion", textOrNull(device.bootloaderVersion));
     return object;
+}
+
+namespace {
+
+QJsonValue readableValue(const QJsonValue &value)
+{
+    if (value.isString())
+        return NativeFileName::shown(value.toString());
+    if (value.isObject())
+        return readable(value.toObject());
+    if (value.isArray()) {
+        QJsonArray array;
+        for (const QJsonValue &element : value.toArray())
+            array.append(readableValue(element));
+        return array;
+    }
+    return value;
+}
+
+} // namespace
+
+QJsonObject readable(const QJsonObject &object)
+{
+    QJsonObject shown;
+    for (auto it = object.begin(); it != object.end(); ++it)
+        shown.insert(it.key(), readableValue(it.value()));
+    return shown;
 }
 
 int give(Console &console, QJsonObject document, int exitStatus)
@@ -125,7 +152,7 @@ int give(Console &console, QJsonObject document, int exitStatus)
             document.insert("errors", QJsonArray::fromStringList(errors));
     }
     console.documentGiven();
-    console.result(QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented)).trimmed());
+    console.result(QString::fromUtf8(QJsonDocument(readable(document)).toJson(QJsonDocument::Indented)).trimmed());
     return exitStatus;
 }
 

@@ -42,6 +42,11 @@ QJsonObject unit(const QString &portPath);
 // Whether the command works on a file named by its first argument.
 bool takesFile(const CtlOptions &options);
 
+// The object with every text in it as a person reads it: a file name's
+// bytes that are not UTF-8 as \xHH (NativeFileName::shown), also where a
+// reason names the file.
+QJsonObject readable(const QJsonObject &object);
+
 // Ends the document (endedAt, exitStatus, the console's errors after a
 // failure) and puts it on standard output as the run's one document. A
 // signal that came after the command's last safe point still ends the run

@@ -12,7 +12,6 @@
 #include "firmware/FailureText.h"
 #include "lighting/LightingFileTransfer.h"
 #include "usb/Clock.h"
-#include "usb/NativeFileName.h"
 #include "usb/USBVT350.h"
 
 #include <QDir>
@@ -222,7 +221,7 @@ int run(const CtlOptions &options, Console &console, LightingFile::Kind kind, Di
     QJsonObject document = JsonReport::header(options);
     // For a get, the file is described as it was written.
     JsonReport::addFile(&document, fileName);
-    document.insert("file", NativeFileName::shown(QDir::toNativeSeparators(fileName)));
+    document.insert("file", QDir::toNativeSeparators(fileName));
     document.insert("portPath", outcome.port.isEmpty() ? QJsonValue() : QJsonValue(outcome.port));
     document.insert("hostAccessMayBeSet", outcome.hostAccessMayBeSet);
     if (direction == Direction::Set)

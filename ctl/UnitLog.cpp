@@ -1,5 +1,6 @@
 #include "ctl/UnitLog.h"
 
+#include "ctl/JsonReport.h"
 #include "usb/NativeFile.h"
 
 #include <QCoreApplication>
@@ -75,7 +76,7 @@ void UnitLog::record(const QString &portPath, const QString &event, const QJsonO
     line.insert("serial", serial.isEmpty() ? QJsonValue() : QJsonValue(QString::fromLatin1(serial)));
     line.insert("command", command);
     line.insert("pid", qint64(QCoreApplication::applicationPid()));
-    const QByteArray bytes = QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n';
+    const QByteArray bytes = QJsonDocument(JsonReport::readable(line)).toJson(QJsonDocument::Compact) + '\n';
 
     QFile file;
     // Unbuffered, so that the whole line goes in one write: appended lines
