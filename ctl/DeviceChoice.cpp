@@ -29,6 +29,12 @@ QString describe(const Vt520Enumeration::Entry &device)
                + QStringLiteral("  busy (in use by %1)  %2  serial %3")
                      .arg(device.holder, Vt520Enumeration::modeName(device.mode),
                           QString::fromLatin1(device.serialString));
+    if (device.unidentified())
+        return place + QStringLiteral("  not identified: ") + unidentifiedReason(device)
+               + (device.serialString.isEmpty()
+                      ? QString()
+                      : QStringLiteral("  %1  serial %2")
+                            .arg(Vt520Enumeration::modeName(device.mode), QString::fromLatin1(device.serialString)));
     if (device.busy())
         return place
                + QStringLiteral("  busy (claimed by another program)  %1  serial %2")
@@ -151,6 +157,7 @@ int lockChosen(const CtlOptions &options, Console &console, const QList<Vt520Enu
 }
 
 int found = -1;
+QList<Vt520Enumeration::Entry> unidentified;
 
 // Whether the units that the command names are attached: each --device
 // matching at least one, exactly as many as --expect asks, or any unit at
@@ -225,6 +232,16 @@ int unitsFound()
     return found;
 }
 
+QList<Vt520Enumeration::Entry> unidentifiedChosen()
+{
+    return unidentified;
+}
+
+QString unidentifiedReason(const Vt520Enumeration::Entry &device)
+{
+    return QStringLiteral("identity request failed twice (%1)").arg(FailureText::word(device.unopened));
+}
+
 int refuseNoDevice(Console &console)
 {
     console.error(QStringLiteral("no Vt520 found"));
@@ -259,6 +276,20 @@ int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::
             return ExitNoDevice;
         }
     }
+    // Attached, but not identified: the unit is there and failed, so the
+    // command fails for it rather than finding no Vt520.
+    for (const Vt520Enumeration::Entry &device : std::as_const(*chosen)) {
+        const bool named =
+            std::any_of(unidentified.begin(), unidentified.end(),
+                        [&](const Vt520Enumeration::Entry &seen) { return seen.portPath == device.portPath; });
+        if (!device.unidentified() || named)
+            continue;
+        console.error(
+            QStringLiteral("unit %1 was not identified: %2").arg(device.portPath, unidentifiedReason(device)));
+        unidentified.append(device);
+    }
+    if (!unidentified.isEmpty())
+        return ExitDeviceFailed;
     for (const Vt520Enumeration::Entry &device : std::as_const(*chosen)) {
         UnitLog::instance().know(device.portPath, device.serial);
         UnitLog::instance().record(device.portPath, QStringLiteral("chosen"),

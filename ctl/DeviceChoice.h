@@ -19,7 +19,9 @@ namespace DeviceChoice {
 // the list of attached devices) went to standard error. A command of one
 // device refuses --device given more than once.
 // A unit held by another process (or one whose lock could not be taken)
-// makes it ExitInUse, with each such unit in *busy when given.
+// makes it ExitInUse, with each such unit in *busy when given. A unit
+// chosen that did not answer its identity request makes it
+// ExitDeviceFailed, each such unit named, before any unit is locked.
 struct Busy {
     QString portPath;
     QString reason; // "unit PORT is in use by process PID (vt520ctl upgrade)"
@@ -34,6 +36,14 @@ QList<Vt520Enumeration::Entry> attached(const CtlOptions &options, Console &cons
 // How many Vt520s the last look at the bus found (after any wait); -1
 // before the first look. Documents give it beside --expect.
 int unitsFound();
+
+// The units the last choice refused because their identity request
+// failed twice (Vt520Enumeration::Entry::unidentified); documents give them
+// as failed units.
+QList<Vt520Enumeration::Entry> unidentifiedChosen();
+
+// Why a unit was not identified: "identity request failed twice (timeout)".
+QString unidentifiedReason(const Vt520Enumeration::Entry &device);
 
 // "no Vt520 found" on standard error; returns ExitNoDevice.
 int refuseNoDevice(Console &console);

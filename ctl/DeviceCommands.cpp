@@ -116,11 +116,14 @@ QJsonObject listEntry(const QJsonObject &frame, const Vt520Enumeration::Entry &d
     const QJsonObject listed = DeviceChoice::toJson(device);
     for (auto key = listed.begin(); key != listed.end(); ++key)
         entry.insert(key.key(), key.value());
-    entry.insert("result", device.accessDenied() ? QStringLiteral("access-denied")
-                           : device.busy()       ? QStringLiteral("busy")
-                                                 : QStringLiteral("present"));
-    entry.insert("reason", device.accessDenied() ? FailureText::sentence(Failure::Kind::AccessDenied) : device.holder);
-    entry.insert("attempts", 1);
+    entry.insert("result", device.accessDenied()   ? QStringLiteral("access-denied")
+                           : device.busy()         ? QStringLiteral("busy")
+                           : device.unidentified() ? QStringLiteral("unidentified")
+                                                   : QStringLiteral("present"));
+    entry.insert("reason", device.accessDenied()   ? FailureText::sentence(Failure::Kind::AccessDenied)
+                           : device.unidentified() ? DeviceChoice::unidentifiedReason(device)
+                                                   : device.holder);
+    entry.insert("attempts", device.unidentified() ? 2 : 1);
     return entry;
 }
 

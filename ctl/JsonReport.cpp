@@ -31,6 +31,22 @@ QJsonValue textOrNull(const QByteArray &text)
     return text.isEmpty() ? QJsonValue() : QJsonValue(QString::fromLatin1(text));
 }
 
+// The units a choice refused as not identified, each a failed unit asked
+// twice; none unless the choice was refused so. A command that gives units
+// of its own puts them in place of these.
+QJsonArray refusedUnits()
+{
+    QJsonArray units;
+    for (const Vt520Enumeration::Entry &device : DeviceChoice::unidentifiedChosen()) {
+        QJsonObject object = unit(device);
+        object.insert("result", QStringLiteral("failed"));
+        object.insert("reason", DeviceChoice::unidentifiedReason(device));
+        object.insert("attempts", 2);
+        units.append(object);
+    }
+    return units;
+}
+
 } // namespace
 
 QString now()
@@ -64,7 +80,7 @@ QJsonObject header(const CtlOptions &options)
         {"host", QSysInfo::machineHostName()},
         {"startedAt", isoTime(started)},
         {"endedAt", QJsonValue()},
-        {"units", QJsonArray()},
+        {"units", refusedUnits()},
     };
     if (options.expect > 0) {
         document.insert("expected", options.expect);

@@ -68,10 +68,20 @@ int UpgradeReport::chooseUnits(const CtlOptions &options, Console &console, QLis
 {
     QList<DeviceChoice::Busy> busy;
     const int refused = DeviceChoice::choose(options, console, chosen, &busy);
-    if (refused && options.json && !busy.isEmpty()) {
+    const QList<Vt520Enumeration::Entry> unidentified = DeviceChoice::unidentifiedChosen();
+    if (refused && options.json && (!busy.isEmpty() || !unidentified.isEmpty())) {
         UpgradeReport report(options);
         for (const DeviceChoice::Busy &unit : std::as_const(busy))
             report.addBusy(unit.portPath, unit.reason);
+        for (const Vt520Enumeration::Entry &device : unidentified)
+            report.add({device,
+                        device.portPath,
+                        {},
+                        {},
+                        QStringLiteral("failed"),
+                        DeviceChoice::unidentifiedReason(device),
+                        0,
+                        2});
         report.give(console, refused);
     }
     return refused;

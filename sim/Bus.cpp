@@ -95,6 +95,7 @@ void attachStateFolder(EmulatedDevice &device, const QString &folder, bool reali
         device.serial = settings.serial;
         device.status = settings.status;
         device.reenumerateMs = settings.reenumerateMs;
+        device.idRequestsUnanswered = settings.idRequestsUnanswered;
         device.cost = settings.transferCost ? TransferCost::realistic() : TransferCost::none();
         if (!settings.transferKeyFile.isEmpty())
             loadTransferKey(device, folder, settings.transferKeyFile);

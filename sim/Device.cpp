@@ -263,6 +263,13 @@ void Device::failOpen(int libusbError)
     d->openError = libusbError;
 }
 
+void Device::leaveIdRequestsUnanswered(int count)
+{
+    Lock lock(busMutex());
+    d->idRequestsUnanswered = count < 0 ? Never : count;
+    d->persistSettings();
+}
+
 void Device::failSetConfiguration(int libusbError)
 {
     Lock lock(busMutex());

@@ -50,6 +50,10 @@ QByteArray settingsText(const DeviceSettings &settings)
     text += "transfer_cost=" + QByteArray(settings.transferCost ? "on" : "off") + "\n";
     if (!settings.transferKeyFile.isEmpty())
         text += "transfer_key=" + settings.transferKeyFile.toUtf8() + "\n";
+    if (settings.idRequestsUnanswered == Never)
+        text += "id_unanswered=always\n";
+    else if (settings.idRequestsUnanswered > 0)
+        text += "id_unanswered=" + QByteArray::number(settings.idRequestsUnanswered) + "\n";
     return text;
 }
 
@@ -86,6 +90,9 @@ bool parseSettings(const QByteArray &text, DeviceSettings &settings)
             parsed.transferCost = value == "on";
         } else if (key == "transfer_key") {
             parsed.transferKeyFile = QString::fromUtf8(value);
+        } else if (key == "id_unanswered") {
+            parsed.idRequestsUnanswered = value == "always" ? Never : value.toInt(&ok);
+            ok = ok && (parsed.idRequestsUnanswered >= 0 || parsed.idRequestsUnanswered == Never);
         }
         if (!ok)
             return false;

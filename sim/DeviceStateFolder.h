@@ -15,13 +15,17 @@ struct DeviceSettings {
     int reenumerateMs = 1000;
     bool transferCost = true;
     QString transferKeyFile; // another key than the build's (128-byte file)
+    // Device-id requests (255) the unit leaves unanswered before it answers
+    // again; Never: it answers none.
+    int idRequestsUnanswered = 0;
 };
 
 // A folder that holds one emulated Vt520 across processes:
 //   internal.bin  262144 bytes, internal flash from 0x08000000, plain
 //   external.bin  1048576 bytes, external flash as stored
 //   device.ini    mode, serial, status, reenumerate_ms, transfer_cost and,
-//                 optionally, transfer_key (a 128-byte key file)
+//                 optionally, transfer_key (a 128-byte key file) and
+//                 id_unanswered (a count, or "always")
 // Every change is written through at once, only the bytes that changed.
 class DeviceStateFolder
 {

@@ -415,6 +415,13 @@ int EmulatedDevice::vendorRequest(const ControlSetup &setup, unsigned char *data
     case 255: { // device id
         if (!in || !noAddress || length < 1)
             return LIBUSB_ERROR_PIPE;
+        if (idRequestsUnanswered != 0) {
+            if (idRequestsUnanswered > 0) {
+                --idRequestsUnanswered;
+                persistSettings();
+            }
+            return LIBUSB_ERROR_TIMEOUT;
+        }
         const int n = std::min<int>(length, idReply.size());
         std::memcpy(data, idReply.constData(), size_t(n));
         return n;
@@ -519,6 +526,7 @@ void EmulatedDevice::persistSettings()
     settings.reenumerateMs = reenumerateMs;
     settings.transferCost = !cost.isNone();
     settings.transferKeyFile = transferKeyFile;
+    settings.idRequestsUnanswered = idRequestsUnanswered;
     stateFolder->writeSettings(settings);
 }
 

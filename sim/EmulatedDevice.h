@@ -130,6 +130,9 @@ public:
     bool claimedByAnyone() const { return claimEpoch == epoch && claimHolder; }
 
     int openError = 0;
+    // Device-id requests left unanswered (a hung unit: the host times out)
+    // before the unit answers again; Never: none is answered.
+    int idRequestsUnanswered = 0;
     int setConfigurationError = 0;
     int claimError = 0;
     QList<Corruption> corruptions;

@@ -489,7 +489,10 @@ int LIBUSB_CALL libusb_control_transfer(libusb_device_handle *dev_handle, uint8_
                                 costUs = unansweredCostUs(bus, error, timeout, device.cost.controlMicroseconds);
                                 return error;
                             }
-                            return device.control(setup, data, bus.nowUsLocked(), costUs);
+                            // A request the device leaves unanswered holds the caller's timeout.
+                            const int result = device.control(setup, data, bus.nowUsLocked(), costUs);
+                            costUs = unansweredCostUs(bus, result, timeout, costUs);
+                            return result;
                         });
 }
 

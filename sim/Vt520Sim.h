@@ -237,6 +237,11 @@ public:
 
     // ---- per-device faults (0 = no fault) ------------------------------
     void failOpen(int libusbError); // e.g. LIBUSB_ERROR_ACCESS
+    // The next count device-id requests (255) are never answered, as by a
+    // hung unit: the host times out (Never = none is answered again). Kept
+    // in the state folder, so that it holds across processes:
+    // id_unanswered in device.ini, counted down as the requests come.
+    void leaveIdRequestsUnanswered(int count);
     void failSetConfiguration(int libusbError);
     void failClaimInterface(int libusbError);
     // The configuration the system has selected for this appearance of the

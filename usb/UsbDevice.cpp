@@ -153,9 +153,16 @@ Failure UsbDevice::tryConnect()
     return connectPrivate();
 }
 
+Failure UsbDevice::identityFailure() const
+{
+    QMutexLocker locker(&transportLock);
+    return failedIdentity;
+}
+
 Failure UsbDevice::connectPrivate()
 {
     qDebug() << "USB Connect";
+    failedIdentity = Failure();
     if (handle) {
         // A fresh scan: the old handle is closed without releasing the interface.
         libusb_close(handle);
@@ -238,7 +245,12 @@ Failure UsbDevice::connectPrivate()
         qDebug() << "usb_claim_interface ";
 
         unsigned char reply[2] = {0, 0};
-        const int received = control_receivePrivate(DeviceIdRequest, 0, 0, reply, 2).value;
+        const FailureOr<int> identity = control_receivePrivate(DeviceIdRequest, 0, 0, reply, 2);
+        const int received = identity.value;
+        if (!identity.ok() && !failedIdentity.failed()) {
+            failedIdentity = identity.failure;
+            failedIdentity.portPath = portPathOf(dev); // not open, so the transfer could not name it
+        }
         qDebug() << "control_receivePrivate( " << DeviceIdRequest << 0 << 0
                  << QByteArray(reinterpret_cast<const char *>(reply), 2) << 2 << ")";
         if (received == 2) {

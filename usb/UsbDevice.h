@@ -80,6 +80,12 @@ public:
     // but the system would not let this user open it (on Linux, the udev
     // rule is missing) or another program had claimed its interface.
     Failure tryConnect();
+    // How the device-id request failed at the last connect, for a device
+    // with the ids (at the pinned port) that was opened and claimed but
+    // whose request failed as a transfer (timed out, stalled, an I/O
+    // error), with its port path; None when no such request failed. A
+    // device that answered with another id is no Vt520 and is not counted.
+    Failure identityFailure() const;
 
     // Releases the interface and closes the handle; logs "USB Disconnect"
     // even when Closed.
@@ -136,5 +142,6 @@ private:
     libusb_device_handle *handle = nullptr;
     QString pinnedPortPath;
     QString openPortPath;
+    Failure failedIdentity;
     quint64 connections = 0;
 };

@@ -29,12 +29,22 @@ constexpr int BusyLookAttempts = 10;
 constexpr unsigned long BusyLookPauseMs = 50;
 
 // Only what the kernel read when the unit appeared: nothing goes to it.
-void describeFromSysfs(Vt520Enumeration::Entry &entry)
+void describeFromSysfs(Vt520Enumeration::Entry &entry, Failure::Kind why = Failure::Kind::Busy)
 {
-    entry.unopened = Failure::Kind::Busy;
+    entry.unopened = why;
     entry.serialString = sysfsSerial(entry.portPath, entry.bus, entry.address);
     entry.mode = deviceModeOf(entry.serialString);
     entry.serial = productionSerialOf(entry.serialString);
+}
+
+// The device-id request failed in a way that a Vt520 can fail it (no
+// answer in time, an I/O error) rather than as a device that does not know
+// the request refuses it (a stall) or one that left the bus.
+bool identityRequestFailed(const UsbDevice &usb, const Failure &connect)
+{
+    const Failure::Kind kind = usb.identityFailure().kind;
+    return connect.kind == Failure::Kind::NoDevice && usb.identityFailure().failed() && kind != Failure::Kind::Stalled
+           && kind != Failure::Kind::Gone;
 }
 
 } // namespace
@@ -65,6 +75,15 @@ QList<Vt520Enumeration::Entry> Vt520Enumeration::list()
         for (int attempt = 1; failure.kind == Failure::Kind::Busy && attempt < BusyLookAttempts; ++attempt) {
             QThread::msleep(BusyLookPauseMs);
             failure = usb.tryConnect();
+        }
+        // A unit that missed its identity request once (a glitch) is asked
+        // once more; one that misses it again is listed with the reason.
+        if (identityRequestFailed(usb, failure))
+            failure = usb.tryConnect();
+        if (identityRequestFailed(usb, failure)) {
+            describeFromSysfs(entry, usb.identityFailure().kind);
+            entries.append(entry);
+            continue;
         }
         if (failure.failed()) {
             // Not a Vt520 (another device with the same ids) unless it

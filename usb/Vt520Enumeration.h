@@ -11,7 +11,11 @@
 // address, mode, serial and the two bootloader version texts. A device that
 // could not be opened is listed with the reason (unopened): AccessDenied,
 // the user may not open it, with nothing else; Busy, another program holds
-// it, with what sysfs tells of it.
+// it, with what sysfs tells of it. A device that did not answer its
+// device-id request (Timeout, or another transfer failure but a stall) is
+// asked once more, and if it fails again listed as not identified, with
+// that failure's kind and what sysfs tells of it; one that answers with
+// another id, or stalls the request, is no Vt520 and is left out.
 // Each device is reached through its own device object pinned to its port
 // and closed again before the next one, while its unit lock is held for a
 // look: a unit that an operation of this tool holds (in any process) is
@@ -26,9 +30,13 @@ public:
         QString portPath; // e.g. "1-1.4"
         int bus = 0;
         int address = 0;
-        // Why the device was not opened; None when it was.
+        // Why the device was not opened, or not identified; None when it
+        // was both.
         Failure::Kind unopened = Failure::Kind::None;
         bool accessDenied() const { return unopened == Failure::Kind::AccessDenied; }
+        // Opened, but its device-id request failed twice: unopened is the
+        // kind of the last failure.
+        bool unidentified() const { return unopened != Failure::Kind::None && !accessDenied() && !busy(); }
         // Claimed by another program: only what sysfs tells (serial and mode
         // where it has them) is known.
         bool busy() const { return unopened == Failure::Kind::Busy; }

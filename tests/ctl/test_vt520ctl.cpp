@@ -1529,18 +1529,28 @@ private slots:
         QTest::addColumn<QStringList>("selection");
         QTest::addColumn<int>("late");    // back long after the change stops looking; 0: none
         QTest::addColumn<int>("failing"); // its serial fits neither mode; 0: none
+        // Device-id requests unit 1-1.1 leaves unanswered: 0 none, -1 every one.
+        QTest::addColumn<int>("unanswered");
         QTest::addColumn<int>("status");
         QTest::addColumn<QStringList>("results"); // units 1-1.1, 1-1.2 in order, of those chosen
-        QTest::newRow("one unit") << QStringList{"--device", "1-1.1"} << 0 << 0 << 0 << QStringList{"ok"};
-        QTest::newRow("every unit") << QStringList{"--all"} << 0 << 0 << 0 << QStringList{"ok", "ok"};
+        QTest::newRow("one unit") << QStringList{"--device", "1-1.1"} << 0 << 0 << 0 << 0 << QStringList{"ok"};
+        QTest::newRow("every unit") << QStringList{"--all"} << 0 << 0 << 0 << 0 << QStringList{"ok", "ok"};
         QTest::newRow("one unit not back")
-            << QStringList{"--device", "1-1.2"} << 2 << 0 << 4 << QStringList{"not-back"};
+            << QStringList{"--device", "1-1.2"} << 2 << 0 << 0 << 4 << QStringList{"not-back"};
         QTest::newRow("every unit, one not back")
-            << QStringList{"--all"} << 2 << 0 << 4 << QStringList{"ok", "not-back"};
-        QTest::newRow("one unit failing") << QStringList{"--device", "1-1.1"} << 0 << 1 << 4 << QStringList{"failed"};
-        QTest::newRow("every unit, one failing") << QStringList{"--all"} << 0 << 1 << 4 << QStringList{"failed", "ok"};
+            << QStringList{"--all"} << 2 << 0 << 0 << 4 << QStringList{"ok", "not-back"};
+        QTest::newRow("one unit failing")
+            << QStringList{"--device", "1-1.1"} << 0 << 1 << 0 << 4 << QStringList{"failed"};
+        QTest::newRow("every unit, one failing")
+            << QStringList{"--all"} << 0 << 1 << 0 << 4 << QStringList{"failed", "ok"};
         QTest::newRow("every unit, as many as expected")
-            << QStringList{"--all", "--expect", "2"} << 0 << 0 << 0 << QStringList{"ok", "ok"};
+            << QStringList{"--all", "--expect", "2"} << 0 << 0 << 0 << 0 << QStringList{"ok", "ok"};
+        QTest::newRow("one unit missing its identity request once")
+            << QStringList{"--device", "1-1.1"} << 0 << 0 << 1 << 0 << QStringList{"ok"};
+        QTest::newRow("one unit never answering its identity request")
+            << QStringList{"--device", "1-1.1"} << 0 << 0 << -1 << 4 << QStringList{"failed"};
+        QTest::newRow("every unit, one never answering its identity request")
+            << QStringList{"--all"} << 0 << 0 << -1 << 4 << QStringList{"failed"};
     }
 
     void upgradeAsJson()
@@ -1548,6 +1558,7 @@ private slots:
         QFETCH(QStringList, selection);
         QFETCH(int, late);
         QFETCH(int, failing);
+        QFETCH(int, unanswered);
         QFETCH(int, status);
         QFETCH(QStringList, results);
         prepareUnits(2, [&](vt520sim::Device &device, int unit) {
@@ -1557,6 +1568,8 @@ private slots:
                 device.setReenumerateDelay(60000);
             if (unit == failing)
                 device.setSerial("26110004");
+            if (unit == 1)
+                device.leaveIdRequestsUnanswered(unanswered);
         });
         const UpgradeFixture fixture = UpgradeFixture::make(path("new.upg"), 16);
         QVERIFY(!fixture.fileName.isEmpty());
@@ -1587,8 +1600,17 @@ private slots:
             QCOMPARE(unit["result"].toString(), results[i]);
             QVERIFY(unit["seconds"].isDouble() && unit["seconds"].toDouble() >= 0);
             QVERIFY(!unit["reason"].toString().isEmpty());
+            // A unit that never answers its identity request is refused
+            // before anything is sent to any unit, named with the reason.
+            const bool unidentified = number == 1 && unanswered < 0;
             const QString serial = number == failing ? QString("26110004") : QString::number(261100041 + number);
-            QCOMPARE(unit["serialBefore"].toString(), number == 2 ? serial + "b" : serial);
+            if (unidentified) {
+                QVERIFY(unit["serialBefore"].isNull());
+                QCOMPARE(unit["reason"].toString(), QString("identity request failed twice (timeout)"));
+                QVERIFY2(result.err.contains("unit 1-1.1 was not identified"), result.err.constData());
+            } else {
+                QCOMPARE(unit["serialBefore"].toString(), number == 2 ? serial + "b" : serial);
+            }
             const bool ok = results[i] == "ok";
             QCOMPARE(unit["serialAfter"].isNull(), !ok);
             if (ok)
@@ -1596,8 +1618,10 @@ private slots:
             if (results[i] == "not-back")
                 QVERIFY2(unit["reason"].toString().contains("did not come back at " + port), qPrintable(port));
             QCOMPARE(stateFile(2, number, "internal.bin").mid(0x4000, 0x1C000) == fixture.applicationRegion(),
-                     number != failing);
+                     number != failing && !unidentified);
         }
+        if (unanswered < 0) // refused whole: the other unit untouched too
+            QVERIFY(stateFile(2, 2, "internal.bin").mid(0x4000, 0x1C000) != fixture.applicationRegion());
     }
 
     // With --json every error is a JSON object on standard output as well,

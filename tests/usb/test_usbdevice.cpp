@@ -95,6 +95,47 @@ private slots:
         QCOMPARE(log.last().address, 9);
     }
 
+    // A unit whose device-id request fails is asked once more: listed as
+    // usual when it answers then, else listed as not identified with the
+    // failure's kind. A device that stalls the request (what one that is no
+    // Vt520 does) is left out as before, asked once.
+    void identityRequestFailing_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("count"); // -1: every request
+        QTest::addColumn<int>("listed");
+        QTest::addColumn<Failure::Kind>("unopened");
+        QTest::addColumn<int>("requests");
+        QTest::newRow("unanswered once") << "unanswered" << 1 << 1 << Failure::Kind::None << 2;
+        QTest::newRow("unanswered always") << "unanswered" << -1 << 1 << Failure::Kind::Timeout << 2;
+        QTest::newRow("I/O error once") << "io" << 1 << 1 << Failure::Kind::None << 2;
+        QTest::newRow("I/O error always") << "io" << -1 << 1 << Failure::Kind::Refused << 2;
+        QTest::newRow("stalled always") << "stall" << -1 << 0 << Failure::Kind::None << 1;
+    }
+
+    void identityRequestFailing()
+    {
+        QFETCH(QString, fault);
+        QFETCH(int, count);
+        QFETCH(int, listed);
+        QFETCH(Failure::Kind, unopened);
+        QFETCH(int, requests);
+        vt520sim::Device &vt = bus.addVt520At("1-1.1", "261100042");
+        if (fault == "unanswered")
+            vt.leaveIdRequestsUnanswered(count);
+        else
+            bus.failRequest(255, fault == "io" ? LIBUSB_ERROR_IO : LIBUSB_ERROR_PIPE, count);
+        const QList<Vt520Enumeration::Entry> devices = Vt520Enumeration::list();
+        QCOMPARE(bus.requestCount(255), requests);
+        QCOMPARE(devices.size(), listed);
+        if (!listed)
+            return;
+        QCOMPARE(devices[0].portPath, QString("1-1.1"));
+        QCOMPARE(devices[0].unopened, unopened);
+        QCOMPARE(devices[0].unidentified(), unopened != Failure::Kind::None);
+        QCOMPARE(devices[0].serial, unopened == Failure::Kind::None ? QByteArray("261100042") : QByteArray());
+    }
+
     void onlyDecoysMeansNoConnection()
     {
         bus.addVt520(1, 1).setIdReply(QByteArray("\x00\xFC", 2)); // bytes swapped
