@@ -2,6 +2,7 @@
 
 #include "ctl/JsonReport.h"
 #include "ctl/ProgressLine.h"
+#include "ctl/VisibleText.h"
 #include "usb/NativeFileName.h"
 
 #include <cstdio>
@@ -34,9 +35,20 @@ void Console::closeJson(int exitStatus, const QJsonObject &frame)
 void Console::result(const QString &text)
 {
     last = text;
+    write(VisibleText::ofText(NativeFileName::shown(text)));
+}
+
+void Console::jsonResult(const QString &json)
+{
+    last = json;
+    write(VisibleText::ofJson(NativeFileName::shown(json)));
+}
+
+void Console::write(const QString &shown)
+{
     if (progress)
         progress->interrupt();
-    const QByteArray bytes = NativeFileName::shown(text).toLocal8Bit() + '\n';
+    const QByteArray bytes = shown.toLocal8Bit() + '\n';
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
     std::fflush(stdout);
 }
@@ -57,7 +69,7 @@ void Console::errorLine(const QString &text)
     if (progress)
         progress->interrupt();
     std::fflush(stdout);
-    const QByteArray bytes = readable.toLocal8Bit() + '\n';
+    const QByteArray bytes = VisibleText::ofText(readable).toLocal8Bit() + '\n';
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
     std::fflush(stderr);
 }

@@ -12,6 +12,8 @@ class ProgressLine;
 // --quiet), errors on standard error, all clear of a progress line. With
 // --json standard output holds one JSON document: the log lines are kept
 // back, and the errors are remembered for the document that ends the run.
+// Control characters in any of it (from a unit's serial, say) are written
+// visibly (VisibleText), on a terminal or not.
 class Console
 {
 public:
@@ -23,6 +25,8 @@ public:
     // What the command was asked for (a listing, a dump, the status word):
     // shown with --quiet too.
     void result(const QString &text);
+    // The run's JSON document, as a result.
+    void jsonResult(const QString &json);
     // An error, prefixed "vt520ctl: ".
     void error(const QString &text);
     // An error line as it stands (a list, a hint).
@@ -50,6 +54,9 @@ public:
     QString lastLine() const { return last; }
 
 private:
+    // A line onto standard output, clear of the progress line.
+    void write(const QString &shown);
+
     bool quiet;
     ProgressLine *progress;
     QString last;

@@ -142,7 +142,7 @@ int list(const CtlOptions &options, Console &console)
         for (const Vt520Enumeration::Entry &device : devices)
             array.append(listEntry(frame, device));
         console.documentGiven();
-        console.result(jsonText(QJsonDocument(array)));
+        console.jsonResult(jsonText(QJsonDocument(array)));
         return devices.isEmpty() ? DeviceChoice::refuseNoDevice(console) : ExitDone;
     }
     if (devices.isEmpty())

@@ -168,7 +168,7 @@ int give(Console &console, QJsonObject document, int exitStatus)
             document.insert("errors", QJsonArray::fromStringList(errors));
     }
     console.documentGiven();
-    console.result(QString::fromUtf8(QJsonDocument(readable(document)).toJson(QJsonDocument::Indented)).trimmed());
+    console.jsonResult(QString::fromUtf8(QJsonDocument(readable(document)).toJson(QJsonDocument::Indented)).trimmed());
     return exitStatus;
 }
 

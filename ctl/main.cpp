@@ -10,6 +10,7 @@
 #include "ctl/JsonReport.h"
 #include "ctl/StandardStreams.h"
 #include "ctl/UnitLog.h"
+#include "ctl/VisibleText.h"
 #include "usb/NativeFileName.h"
 
 #include <QCoreApplication>
@@ -21,12 +22,12 @@ namespace {
 bool verboseTrace = false;
 
 // The core's trace lines (qDebug) reach the terminal only with --verbose;
-// warnings always do.
+// warnings always do. Both may quote what a unit sent.
 void handleMessage(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (!verboseTrace && (type == QtDebugMsg || type == QtInfoMsg))
         return;
-    std::fprintf(stderr, "%s\n", qPrintable(NativeFileName::shown(message)));
+    std::fprintf(stderr, "%s\n", qPrintable(VisibleText::ofText(NativeFileName::shown(message))));
 }
 
 int run(const CtlOptions &options, Console &console)

@@ -1261,18 +1261,25 @@ private slots:
         QTest::addColumn<QStringList>("selection");
         QTest::addColumn<QList<int>>("inBootloader"); // units 1..2 before
         QTest::addColumn<int>("late");                // back long after the command stops looking; 0: none
+        QTest::addColumn<QByteArray>("serial");       // of unit 1-1.2; empty: 261100043
         QTest::addColumn<int>("status");
         QTest::addColumn<QStringList>("out");
-        QTest::newRow("one unit") << QStringList{"--device", "1-1.2"} << QList<int>{2} << 0 << 0
+        QTest::newRow("one unit") << QStringList{"--device", "1-1.2"} << QList<int>{2} << 0 << QByteArray() << 0
                                   << QStringList{"1-1.2: started; the Vt520 261100043 runs its application"};
-        QTest::newRow("every unit") << QStringList{"--all"} << QList<int>{1, 2} << 0 << 0
+        QTest::newRow("every unit") << QStringList{"--all"} << QList<int>{1, 2} << 0 << QByteArray() << 0
                                     << QStringList{"1-1.1: started; the Vt520 261100042 runs its application",
                                                    "1-1.2: started; the Vt520 261100043 runs its application"};
         QTest::newRow("running its application already")
-            << QStringList{"--device", "1-1.1"} << QList<int>{2} << 0 << 0
+            << QStringList{"--device", "1-1.1"} << QList<int>{2} << 0 << QByteArray() << 0
             << QStringList{"1-1.1: the Vt520 261100042 runs its application already; nothing sent"};
-        QTest::newRow("not back") << QStringList{"--all"} << QList<int>{1, 2} << 2 << 4
+        QTest::newRow("not back") << QStringList{"--all"} << QList<int>{1, 2} << 2 << QByteArray() << 4
                                   << QStringList{"1-1.1: started; the Vt520 261100042 runs its application"};
+        // A unit's text never reaches the reader's terminal as controls.
+        QTest::newRow("serial holding control characters")
+            << QStringList{"--device", "1-1.2"} << QList<int>{2} << 0
+            << QByteArray("26\x1b[2J\x9b\x7f"
+                          "0")
+            << 0 << QStringList{"1-1.2: started; the Vt520 26\\x1b[2J\\x9b\\x7f0 runs its application"};
     }
 
     void startUnits()
@@ -1280,6 +1287,7 @@ private slots:
         QFETCH(QStringList, selection);
         QFETCH(QList<int>, inBootloader);
         QFETCH(int, late);
+        QFETCH(QByteArray, serial);
         QFETCH(int, status);
         QFETCH(QStringList, out);
         prepareUnits(2, [&](vt520sim::Device &device, int unit) {
@@ -1287,6 +1295,8 @@ private slots:
                 device.setMode(vt520sim::Mode::Bootloader);
             if (unit == late)
                 device.setReenumerateDelay(60000);
+            if (unit == 2 && !serial.isEmpty())
+                device.setSerial(serial);
         });
         const Run result = run(QStringList{"start"} + selection, 2);
         QCOMPARE(result.status, status);
