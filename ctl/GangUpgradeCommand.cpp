@@ -8,6 +8,7 @@
 #include "ctl/ExitStatus.h"
 #include "ctl/InputFile.h"
 #include "ctl/Interruption.h"
+#include "ctl/ModeWords.h"
 #include "ctl/RetryNotice.h"
 #include "firmware/FailureText.h"
 #include "ctl/UnitLog.h"
@@ -16,7 +17,6 @@
 #include "firmware/GangChange.h"
 #include "firmware/UpgradeFile.h"
 #include "usb/InterruptibleClock.h"
-#include "usb/DeviceMode.h"
 #include "usb/USBVT350.h"
 #include "usb/Vt520Enumeration.h"
 
@@ -92,9 +92,7 @@ QString stateAtStop(const GangChange::UnitResult &unit, const QSet<QString> &ide
         return QStringLiteral("unit %1 finished its change before the stop").arg(port);
     switch (unit.change) {
     case FirmwareChange::Outcome::StoppedUntouched:
-        return QStringLiteral("unit %1 was not changed: it is still in %2")
-            .arg(port, deviceModeOf(unit.serialBefore) == DeviceMode::Bootloader ? QStringLiteral("its bootloader")
-                                                                                 : QStringLiteral("application mode"));
+        return QStringLiteral("unit %1 was not changed: it is still in %2").arg(port, modeWords(unit.serialBefore));
     case FirmwareChange::Outcome::Stopped:
         if (unit.firmwareComplete)
             return QStringLiteral("unit %1 holds the new firmware and is in its bootloader: run vt520ctl start "
@@ -192,7 +190,11 @@ int upgradeMany(const CtlOptions &options, Console &log)
             identical.contains(unit.portPath) ? QStringLiteral("identical") : FailureText::summaryWord(unit.change);
         console.line(summaryRow(unit.portPath, orDash(unit.serialBefore), orDash(unit.serialAfter), outcome,
                                 QString::number(double(unit.milliseconds) / 1000.0, 'f', 1) + QStringLiteral(" s")));
-        if (!unit.succeeded())
+        // The summary word in parentheses where it says more than that the
+        // change failed ("not back", "in bootloader").
+        if (!unit.succeeded() && outcome == QLatin1String("failed"))
+            log.error(QStringLiteral("the firmware change of the Vt520 at %1 failed").arg(unit.portPath));
+        else if (!unit.succeeded())
             log.error(QStringLiteral("the firmware change of the Vt520 at %1 failed (%2)").arg(unit.portPath, outcome));
     }
     int status = result.allSucceeded() ? ExitDone : ExitDeviceFailed;

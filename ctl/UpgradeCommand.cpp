@@ -7,6 +7,7 @@
 #include "ctl/ExitStatus.h"
 #include "ctl/InputFile.h"
 #include "ctl/Interruption.h"
+#include "ctl/ModeWords.h"
 #include "firmware/FailureText.h"
 #include "ctl/ProgressLine.h"
 #include "ctl/RetryNotice.h"
@@ -16,7 +17,6 @@
 #include "firmware/RetriedChange.h"
 #include "firmware/UpgradeFile.h"
 #include "usb/InterruptibleClock.h"
-#include "usb/DeviceMode.h"
 #include "usb/USBVT350.h"
 
 #include <QObject>
@@ -26,17 +26,6 @@
 #include <unistd.h>
 
 namespace Commands {
-
-namespace {
-
-// The mode a unit was found in, as the stop's line names it.
-QString modeWords(const QByteArray &serial)
-{
-    return deviceModeOf(serial) == DeviceMode::Bootloader ? QStringLiteral("its bootloader")
-                                                          : QStringLiteral("application mode");
-}
-
-} // namespace
 
 int upgrade(const CtlOptions &options, Console &log)
 {

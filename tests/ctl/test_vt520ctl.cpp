@@ -2570,6 +2570,7 @@ private slots:
             } else if (unit == failingUnit) {
                 QVERIFY(table.filter(QRegularExpression("^" + port + " +26110004 +- +failed ")).size() == 1);
                 QVERIFY2(result.err.contains("at " + port.toLatin1() + " failed"), result.err.constData());
+                QVERIFY2(!result.err.contains("failed (failed)"), result.err.constData());
             }
         }
     }
