@@ -1,5 +1,6 @@
 #include "ctl/Console.h"
 
+#include "ctl/ExitStatus.h"
 #include "ctl/JsonReport.h"
 #include "ctl/ProgressLine.h"
 #include "ctl/VisibleText.h"
@@ -60,6 +61,17 @@ void Console::error(const QString &text)
     const QString readable = NativeFileName::shown(text);
     errorTexts.append(readable);
     errorLine(QStringLiteral("vt520ctl: ") + readable);
+}
+
+int Console::standardOutputFailed()
+{
+    // One stream for the whole process: a command that found it failed and
+    // the last check before the exit must not both say so.
+    static bool said = false;
+    if (!said)
+        error(QStringLiteral("standard output could not be written"));
+    said = true;
+    return ExitFileRefused;
 }
 
 void Console::errorLine(const QString &text)

@@ -31,6 +31,9 @@ public:
     void error(const QString &text);
     // An error line as it stands (a list, a hint).
     void errorLine(const QString &text);
+    // "standard output could not be written", said once however many
+    // writes found it closed or full; returns ExitFileRefused.
+    int standardOutputFailed();
 
     bool isQuiet() const { return quiet; }
 

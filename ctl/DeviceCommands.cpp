@@ -70,10 +70,8 @@ int deliver(const CtlOptions &options, Console &console, const QByteArray &bytes
     // "-": the bytes themselves onto standard output, for a pipe.
     if (options.output == QLatin1String("-")) {
         if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size())
-            || std::fflush(stdout) != 0) {
-            console.error(QStringLiteral("standard output could not be written"));
-            return ExitFileRefused;
-        }
+            || std::fflush(stdout) != 0)
+            return console.standardOutputFailed();
         return ExitDone;
     }
     QString reason;

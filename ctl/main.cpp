@@ -95,7 +95,7 @@ int main(int argc, char *argv[])
     // A full disk behind standard output must not pass for a complete
     // listing or dump.
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        console.error(QStringLiteral("standard output could not be written"));
+        console.standardOutputFailed();
         if (status == ExitDone)
             status = ExitFileRefused;
     }
