@@ -1647,12 +1647,22 @@ private slots:
         QTest::addColumn<QStringList>("arguments"); // %1: the test's folder
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("error");
-        QTest::newRow("usage") << 1 << QStringList{"upgrade", "--json"} << 1 << "upgrade needs FILE.upg";
-        QTest::newRow("refused file") << 1 << QStringList{"upgrade", "%1/short.upg", "--json"} << 2 << "short.upg";
-        QTest::newRow("no device") << 0 << QStringList{"upgrade", "%1/new.upg", "--json"} << 3 << "no Vt520 found";
+        QTest::addColumn<bool>("unanswered"); // unit 1 never answers its identity request: in the units
+        QTest::newRow("usage") << 1 << QStringList{"upgrade", "--json"} << 1 << "upgrade needs FILE.upg" << false;
+        QTest::newRow("refused file")
+            << 1 << QStringList{"upgrade", "%1/short.upg", "--json"} << 2 << "short.upg" << false;
+        QTest::newRow("no device")
+            << 0 << QStringList{"upgrade", "%1/new.upg", "--json"} << 3 << "no Vt520 found" << false;
         QTest::newRow("several and none chosen")
-            << 2 << QStringList{"upgrade", "%1/new.upg", "--json"} << 3 << "2 Vt520s are attached";
-        QTest::newRow("status without a device") << 0 << QStringList{"status", "--json"} << 3 << "no Vt520 found";
+            << 2 << QStringList{"upgrade", "%1/new.upg", "--json"} << 3 << "2 Vt520s are attached" << false;
+        QTest::newRow("status without a device")
+            << 0 << QStringList{"status", "--json"} << 3 << "no Vt520 found" << false;
+        QTest::newRow("status of a unit never answering its identity request")
+            << 1 << QStringList{"status", "--json"} << 4
+            << "unit 1-1 was not identified: identity request failed twice (timeout)" << true;
+        QTest::newRow("programs of a unit never answering its identity request")
+            << 1 << QStringList{"programs", "get", "%1/out.pgm", "--json"} << 4 << "unit 1-1 was not identified"
+            << true;
     }
 
     void errorsAsJson()
@@ -1661,7 +1671,11 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(QString, error);
-        prepareUnits(units);
+        QFETCH(bool, unanswered);
+        prepareUnits(units, [&](vt520sim::Device &device, int unit) {
+            if (unanswered && unit == 1)
+                device.leaveIdRequestsUnanswered(vt520sim::Never);
+        });
         QVERIFY(!UpgradeFixture::make(path("new.upg"), 17).fileName.isEmpty());
         QVERIFY(HexFiles::writeFile(path("short.upg"), QByteArray(300, 'x')));
         for (QString &argument : arguments)
@@ -1675,6 +1689,13 @@ private slots:
         const QString text = document["error"].toString();
         QVERIFY2(text.contains(error), qPrintable(text));
         QVERIFY2(result.err.contains(text.toLocal8Bit()), result.err.constData());
+        const QJsonArray unitList = document["units"].toArray();
+        QCOMPARE(unitList.size(), unanswered ? 1 : 0);
+        if (unanswered) {
+            QCOMPARE(unitList[0]["portPath"].toString(), QString("1-1"));
+            QCOMPARE(unitList[0]["result"].toString(), QString("failed"));
+            QVERIFY(!QFileInfo::exists(path("out.pgm"))); // nothing read
+        }
     }
 
     void documentsFollowTheSchema_data()

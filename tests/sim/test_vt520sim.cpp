@@ -767,6 +767,39 @@ private slots:
         QVERIFY(readFile(folder + "/device.ini").contains("transfer_key=other.key"));
     }
 
+    // A unit left to ignore its device-id requests: each such request times
+    // out (holding the caller's timeout on the bus clock), and the count
+    // left is kept in its folder, so that the next process on it (here a
+    // device loaded afresh before each connect) goes on counting.
+    void idRequestsLeftUnanswered_data()
+    {
+        QTest::addColumn<int>("count"); // -1: every one
+        QTest::addColumn<QList<bool>>("answered");
+        QTest::newRow("once") << 1 << QList<bool>{false, true, true};
+        QTest::newRow("twice") << 2 << QList<bool>{false, false, true};
+        QTest::newRow("always") << -1 << QList<bool>{false, false, false};
+    }
+
+    void idRequestsLeftUnanswered()
+    {
+        QFETCH(int, count);
+        QFETCH(QList<bool>, answered);
+        QTemporaryDir temp;
+        QVERIFY(temp.isValid());
+        const QString folder = temp.filePath("device");
+        bus.reset();
+        bus.addPersistentVt520(1, 1, folder).leaveIdRequestsUnanswered(count);
+        for (const bool answers : answered) {
+            bus.reset();
+            bus.useVirtualClock(true);
+            bus.addPersistentVt520(1, 1, folder);
+            USBVT350 usb;
+            QCOMPARE(usb.connect(), answers ? 0 : -1);
+            QCOMPARE(usb.identityFailure().kind, answers ? Failure::Kind::None : Failure::Kind::Timeout);
+            QCOMPARE(bus.nowMs() >= 2000, !answers);
+        }
+    }
+
     void damagedStateFolderStartsFactoryFresh()
     {
         QTemporaryDir temp;
