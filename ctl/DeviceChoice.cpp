@@ -278,6 +278,7 @@ int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::
     }
     // Attached, but not identified: the unit is there and failed, so the
     // command fails for it rather than finding no Vt520.
+    unidentified.clear();
     for (const Vt520Enumeration::Entry &device : std::as_const(*chosen)) {
         const bool named =
             std::any_of(unidentified.begin(), unidentified.end(),

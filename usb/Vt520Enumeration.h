@@ -11,9 +11,9 @@
 // address, mode, serial and the two bootloader version texts. A device that
 // could not be opened is listed with the reason (unopened): AccessDenied,
 // the user may not open it, with nothing else; Busy, another program holds
-// it, with what sysfs tells of it. A device that did not answer its
-// device-id request (Timeout, or another transfer failure but a stall) is
-// asked once more, and if it fails again listed as not identified, with
+// it, with what sysfs tells of it. A device whose device-id request failed
+// (Timeout, or another transfer failure but a stall or its leaving the bus)
+// is asked once more, and if it fails again listed as not identified, with
 // that failure's kind and what sysfs tells of it; one that answers with
 // another id, or stalls the request, is no Vt520 and is left out.
 // Each device is reached through its own device object pinned to its port
