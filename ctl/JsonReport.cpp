@@ -31,9 +31,9 @@ QJsonValue textOrNull(const QByteArray &text)
     return text.isEmpty() ? QJsonValue() : QJsonValue(QString::fromLatin1(text));
 }
 
-// The units a choice refused as not identified, each a failed unit asked
-// twice; none unless the choice was refused so. A command that gives units
-// of its own puts them in place of these.
+// The units a choice refused as not identified, each a failed unit that
+// the command's work never began on; none unless the choice was refused so.
+// A command that gives units of its own puts them in place of these.
 QJsonArray refusedUnits()
 {
     QJsonArray units;
@@ -41,7 +41,6 @@ QJsonArray refusedUnits()
         QJsonObject object = unit(device);
         object.insert("result", QStringLiteral("failed"));
         object.insert("reason", DeviceChoice::unidentifiedReason(device));
-        object.insert("attempts", 2);
         units.append(object);
     }
     return units;

@@ -73,15 +73,16 @@ int UpgradeReport::chooseUnits(const CtlOptions &options, Console &console, QLis
         UpgradeReport report(options);
         for (const DeviceChoice::Busy &unit : std::as_const(busy))
             report.addBusy(unit.portPath, unit.reason);
-        for (const Vt520Enumeration::Entry &device : unidentified)
-            report.add({device,
-                        device.portPath,
-                        {},
-                        {},
-                        QStringLiteral("failed"),
-                        DeviceChoice::unidentifiedReason(device),
-                        0,
-                        2});
+        for (const Vt520Enumeration::Entry &device : unidentified) {
+            // Refused before its change began: no attempt of it.
+            Unit unit;
+            unit.found = device;
+            unit.portPath = device.portPath;
+            unit.result = QStringLiteral("failed");
+            unit.reason = DeviceChoice::unidentifiedReason(device);
+            unit.attempts = 0;
+            report.add(unit);
+        }
         report.give(console, refused);
     }
     return refused;
