@@ -6,7 +6,9 @@
 #include "ctl/VisibleText.h"
 #include "usb/NativeFileName.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 Console::Console(bool quiet, ProgressLine *progress)
     : quiet(quiet)
@@ -45,13 +47,29 @@ void Console::jsonResult(const QString &json)
     write(VisibleText::ofJson(NativeFileName::shown(json)));
 }
 
+namespace {
+
+// The system's reason of the first write to standard output that failed,
+// for the one line that says so (by then the stream knows only that one did).
+int firstOutputError = 0;
+
+void flushStandardOutput()
+{
+    if (std::fflush(stdout) != 0 && firstOutputError == 0)
+        firstOutputError = errno;
+}
+
+} // namespace
+
 void Console::write(const QString &shown)
 {
     if (progress)
         progress->interrupt();
     const QByteArray bytes = shown.toLocal8Bit() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size())
+        && firstOutputError == 0)
+        firstOutputError = errno;
+    flushStandardOutput();
 }
 
 void Console::error(const QString &text)
@@ -63,13 +81,17 @@ void Console::error(const QString &text)
     errorLine(QStringLiteral("vt520ctl: ") + readable);
 }
 
-int Console::standardOutputFailed()
+int Console::standardOutputFailed(int error)
 {
     // One stream for the whole process: a command that found it failed and
     // the last check before the exit must not both say so.
     static bool said = false;
+    if (error == 0)
+        error = firstOutputError;
     if (!said)
-        error(QStringLiteral("standard output could not be written"));
+        this->error(error == 0 ? QStringLiteral("standard output could not be written")
+                               : QStringLiteral("standard output could not be written: %1")
+                                     .arg(QString::fromLocal8Bit(std::strerror(error))));
     said = true;
     return ExitFileRefused;
 }
@@ -80,7 +102,7 @@ void Console::errorLine(const QString &text)
     errorLines.append(readable);
     if (progress)
         progress->interrupt();
-    std::fflush(stdout);
+    flushStandardOutput();
     const QByteArray bytes = VisibleText::ofText(readable).toLocal8Bit() + '\n';
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
     std::fflush(stderr);

@@ -31,9 +31,11 @@ public:
     void error(const QString &text);
     // An error line as it stands (a list, a hint).
     void errorLine(const QString &text);
-    // "standard output could not be written", said once however many
-    // writes found it closed or full; returns ExitFileRefused.
-    int standardOutputFailed();
+    // "standard output could not be written", with the system's reason for
+    // error (an errno value; 0: that of the first of the console's own
+    // writes that failed), said once however many writes
+    // found it closed or full; returns ExitFileRefused.
+    int standardOutputFailed(int error);
 
     bool isQuiet() const { return quiet; }
 

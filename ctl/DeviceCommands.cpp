@@ -21,6 +21,7 @@
 #include <QJsonDocument>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <unistd.h>
 
@@ -71,7 +72,7 @@ int deliver(const CtlOptions &options, Console &console, const QByteArray &bytes
     if (options.output == QLatin1String("-")) {
         if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size())
             || std::fflush(stdout) != 0)
-            return console.standardOutputFailed();
+            return console.standardOutputFailed(errno);
         return ExitDone;
     }
     QString reason;

@@ -15,6 +15,7 @@
 
 #include <QCoreApplication>
 
+#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -94,8 +95,9 @@ int main(int argc, char *argv[])
     console.closeJson(status, JsonReport::header(options));
     // A full disk behind standard output must not pass for a complete
     // listing or dump.
+    errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        console.standardOutputFailed();
+        console.standardOutputFailed(errno);
         if (status == ExitDone)
             status = ExitFileRefused;
     }

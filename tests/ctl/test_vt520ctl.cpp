@@ -450,8 +450,8 @@ private slots:
                                           << 2 << "huge.bin: 3221225472 bytes, more than the 33554432 bytes";
         QTest::newRow("binary file missing")
             << 1 << QStringList{"write-flash", "0", "%1/missing.bin"} << 2 << "cannot read";
-        QTest::newRow("standard output full")
-            << 1 << QStringList{">/dev/full", "read-flash", "0", "64"} << 2 << "standard output could not be written";
+        QTest::newRow("standard output full") << 1 << QStringList{">/dev/full", "read-flash", "0", "64"} << 2
+                                              << "standard output could not be written: No space left on device";
         QTest::newRow("defective HEX file")
             << 0 << QStringList{"make-upgrade", "%1/bad.hex", "%1/out.upg"} << 2 << "HexToBin error: -2)";
         QTest::newRow("HEX record with a wrong checksum")
