@@ -132,11 +132,6 @@ int lockChosen(const CtlOptions &options, Console &console, const QList<Vt520Enu
     static std::list<UnitLock> held;
     const QString holder = QStringLiteral("vt520ctl ") + options.command->name;
     for (const Vt520Enumeration::Entry &device : chosen) {
-        const bool mine = std::any_of(held.begin(), held.end(), [&](const UnitLock &lock) {
-            return lock.fileName() == UnitLock(device.portPath).fileName();
-        });
-        if (mine) // a unit named twice
-            continue;
         UnitLock &lock = held.emplace_back(device.portPath);
         switch (lock.take(holder)) {
         case UnitLock::Status::Taken:
@@ -267,7 +262,11 @@ int choose(const CtlOptions &options, Console &console, QList<Vt520Enumeration::
         Vt520Enumeration::Entry device;
         if (const int refused = select(selector, devices, console, &device))
             return refused;
-        chosen->append(device);
+        const bool named = std::any_of(chosen->begin(), chosen->end(), [&](const Vt520Enumeration::Entry &earlier) {
+            return earlier.portPath == device.portPath;
+        });
+        if (!named)
+            chosen->append(device);
     }
     for (const Vt520Enumeration::Entry &device : std::as_const(*chosen)) {
         if (device.accessDenied()) {

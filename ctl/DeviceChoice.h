@@ -14,9 +14,10 @@ struct CtlOptions;
 // among several.
 namespace DeviceChoice {
 
-// ExitDone with *chosen filled, in the order named (a unit named twice
-// stands twice), or the exit status after the reason (and, where it helps,
-// the list of attached devices) went to standard error. A command of one
+// ExitDone with *chosen filled, in the order named, each unit once (one
+// named twice, by its port path and by its serial say, is worked on
+// once), or the exit status after the reason (and, where it helps, the
+// list of attached devices) went to standard error. A command of one
 // device refuses --device given more than once.
 // A unit held by another process (or one whose lock could not be taken)
 // makes it ExitInUse, with each such unit in *busy when given. A unit

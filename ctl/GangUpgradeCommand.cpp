@@ -139,14 +139,14 @@ int upgradeMany(const CtlOptions &options, Console &log)
         return refused;
     QStringList ports;
     for (const Vt520Enumeration::Entry &device : std::as_const(chosen))
-        ports.append(device.portPath); // GangChange takes each port once
+        ports.append(device.portPath);
     // --if-different: the units that hold the file already, read back as
     // verify does, are left as they are.
     QSet<QString> identical;
     QList<GangChange::UnitResult> heldAlready;
     if (options.ifDifferent) {
         for (const QString &port : std::as_const(ports)) {
-            if (identical.contains(port) || Interruption::requested())
+            if (Interruption::requested())
                 continue;
             GangChange::UnitResult unit;
             if (holdsTheFile(port, fileName, contents, clock, &unit)) {

@@ -96,11 +96,8 @@ int start(const CtlOptions &options, Console &console)
     if (const int refused = DeviceChoice::choose(options, console, &chosen))
         return refused;
     int status = ExitDone;
-    QStringList done;
     QJsonArray units;
     for (const Vt520Enumeration::Entry &device : std::as_const(chosen)) {
-        if (done.contains(device.portPath)) // named twice
-            continue;
         // A start is one step: a signal is acted on between units.
         if (Interruption::requested()) {
             const QString reason = QStringLiteral("%1: unit %2 was not started; it is as it was")
@@ -113,7 +110,6 @@ int start(const CtlOptions &options, Console &console)
             units.append(entry);
             continue;
         }
-        done.append(device.portPath);
         QJsonObject entry;
         if (startUnit(device, console, &entry) != ExitDone)
             status = ExitDeviceFailed;

@@ -137,12 +137,8 @@ int verify(const CtlOptions &options, Console &console)
     if (const int refused = DeviceChoice::choose(options, console, &chosen))
         return refused;
     int status = ExitDone;
-    QStringList done;
     QJsonArray units;
     for (const Vt520Enumeration::Entry &device : std::as_const(chosen)) {
-        if (done.contains(device.portPath)) // named twice
-            continue;
-        done.append(device.portPath);
         if (Interruption::requested()) {
             const QString reason = QStringLiteral("%1: unit %2 was not verified; it is unchanged")
                                        .arg(Interruption::signalName(), device.portPath);

@@ -1949,6 +1949,11 @@ private slots:
         QTest::newRow("last chunk")
             << QStringList{"--device", "1-1.2"} << 2 << 0u << 0x13FFFu << 4
             << QStringList{"1-1.2: differs from %1 at external flash chunk 160 of 160 (0x00013E00)"};
+        // One unit named by its port path and by its serial: read once, and
+        // not refused as held by this very process.
+        QTest::newRow("one unit named twice")
+            << QStringList{"--device", "1-1.1", "--device", "261100042"} << 0 << 0u << none << 0
+            << QStringList{"1-1.1: the Vt520 261100042 (application) holds the firmware of %1"};
         QTest::newRow("every unit, one differing")
             << QStringList{"--all"} << 2 << 0x08010000u << none << 4
             << QStringList{"1-1.1: the Vt520 261100042 (application) holds the firmware of %1",
