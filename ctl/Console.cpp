@@ -43,8 +43,10 @@ void Console::result(const QString &text)
 
 void Console::jsonResult(const QString &json)
 {
+    // The document's texts were made readable before it was serialized
+    // (JsonReport::readable): the JSON text holds no kept bytes.
     last = json;
-    write(VisibleText::ofJson(NativeFileName::shown(json)));
+    write(VisibleText::ofJson(json));
 }
 
 namespace {
