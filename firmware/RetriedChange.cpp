@@ -44,6 +44,19 @@ FirmwareChange::Outcome RetriedChange::outcome() const
 {
     if (change.outcome() == FirmwareChange::Outcome::StoppedUntouched && done.size() > 1)
         return FirmwareChange::Outcome::Stopped;
+    // A stop before the next run leaves a unit that a run left in its
+    // bootloader there, as a stop in the middle of the change does.
+    if (stoppedBetweenRuns) {
+        switch (change.outcome()) {
+        case FirmwareChange::Outcome::PageWriteFailed:
+        case FirmwareChange::Outcome::ExternalFlashFailed:
+        case FirmwareChange::Outcome::ExternalFlashDiffers:
+        case FirmwareChange::Outcome::StayedInBootloader:
+            return FirmwareChange::Outcome::Stopped;
+        default:
+            break;
+        }
+    }
     return change.outcome();
 }
 
@@ -56,6 +69,7 @@ bool RetriedChange::run(const QString &fileName, const UpgradeFile::Contents &co
 {
     done.clear();
     firstSerial.clear();
+    stoppedBetweenRuns = false;
     for (;;) {
         const qint64 start = clock.now();
         const bool changed = change.run(fileName, contents);
@@ -65,12 +79,14 @@ bool RetriedChange::run(const QString &fileName, const UpgradeFile::Contents &co
         if (changed || done.size() > retries || !retryMayMend(change.outcome(), change.failure().kind))
             return changed;
         // A stop request keeps the unit in the state this run left it in.
-        if (clock.stopRequested())
+        stoppedBetweenRuns = clock.stopRequested();
+        if (stoppedBetweenRuns)
             return false;
         if (retrying)
             retrying(int(done.size()), done.last());
         clock.sleep(PauseBeforeRetry);
-        if (clock.stopRequested())
+        stoppedBetweenRuns = clock.stopRequested();
+        if (stoppedBetweenRuns)
             return false;
     }
 }

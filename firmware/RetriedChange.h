@@ -47,8 +47,9 @@ public:
     // The unit's serial as the first run identified it: as it was found.
     QByteArray serialBefore() const { return firstSerial; }
     // How the last run ended, and its verdict; a stop before the writes of
-    // a later run finds the unit as an earlier run left it, not as it was
-    // found, and counts as a stop in the middle of the change.
+    // a later run, or between two runs, finds the unit as an earlier run
+    // left it, not as it was found, and counts as a stop in the middle of
+    // the change where that run left it in its bootloader.
     FirmwareChange::Outcome outcome() const;
     QString verdict() const;
 
@@ -62,4 +63,5 @@ private:
     RetryNotice retrying;
     QList<Attempt> done;
     QByteArray firstSerial;
+    bool stoppedBetweenRuns = false;
 };
